@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QSettings>
+#include <QVariant>
+#include <memory>
+
+// The user's preferences: an INI file at $XDG_CONFIG_HOME/Grumblix/Grumblix.conf under plain
+// camel-case keys. Registered defaults are fallbacks in code and are never written to the file.
+class Prefs : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Prefs(const QString &filePath, QObject *parent = nullptr);
+    ~Prefs() override;
+
+    // The process-wide preferences at defaultFilePath(), created on first use.
+    static Prefs &shared();
+    static QString defaultFilePath();
+
+    // The eight registered defaults, in registration order.
+    static const QList<std::pair<QString, QVariant>> &registeredDefaults();
+
+    // The stored value, else the registered default, else an invalid QVariant.
+    QVariant value(const QString &key) const;
+    bool boolValue(const QString &key, bool fallback = false) const;
+    QString stringValue(const QString &key, const QString &fallback = {}) const;
+    bool contains(const QString &key) const;
+
+    void setValue(const QString &key, const QVariant &value);
+    void remove(const QString &key);
+    void sync();
+
+    QString filePath() const;
+
+Q_SIGNALS:
+    void changed(const QString &key);
+
+private:
+    std::unique_ptr<QSettings> m_settings;
+};
