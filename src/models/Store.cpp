@@ -23,7 +23,6 @@ CREATE TABLE IF NOT EXISTS VorpEvent (
     note TEXT,
     sourceRaw TEXT NOT NULL
 );
-CREATE INDEX IF NOT EXISTS VorpEvent_timestamp ON VorpEvent (timestamp);
 CREATE TABLE IF NOT EXISTS Trigger (
     key TEXT NOT NULL,
     name TEXT NOT NULL,
