@@ -140,7 +140,7 @@ void TestWeeklyReport::rankingsLeaveOutMissingTriggersAndApps()
     QCOMPARE(r.verdict, QStringLiteral("Case of the Mondays\nconfirmed."));
     QCOMPARE(r.observations,
              (QStringList{"Builds accounted for 50% of this week's suffering.",
-                          "Apparently nothing good happens after lunch.", "Case of the Mondays confirmed."}));
+                          "The 4pm \"quick call\" strikes again.", "Case of the Mondays confirmed."}));
 }
 
 void TestWeeklyReport::changeAgainstThePreviousWeek()
