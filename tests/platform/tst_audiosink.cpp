@@ -1,0 +1,168 @@
+// Plays through the real QAudioSink adapter into a private PulseAudio server with a null sink, and
+// records the sink's monitor to show that the sound actually leaves the program.
+#include "platform/QtAudioOutput.h"
+#include "services/Synth.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const QString kSink = QStringLiteral("grumblix_test");
+
+int loudest(const QByteArray &s16)
+{
+    int peak = 0;
+    for (qsizetype i = 0; i + 1 < s16.size(); i += 2) {
+        const auto v = std::int16_t(std::uint16_t(std::uint8_t(s16[i]) | std::uint8_t(s16[i + 1]) << 8));
+        peak = std::max(peak, std::abs(int(v)));
+    }
+    return peak;
+}
+} // namespace
+
+class TestAudioSink : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void synthesizedSoundReachesTheSink();
+    void soundsOverlap();
+    void playsVoiceLineFile();
+    void rejectsWhatItCannotPlay();
+
+private:
+    bool startRecording();
+    QByteArray stopRecording();
+
+    QTemporaryDir m_dir;
+    QProcess m_server;
+    QProcess m_recorder;
+    QtAudioOutput m_output;
+};
+
+void TestAudioSink::initTestCase()
+{
+    const QString pulseaudio = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
+    const QString parec = QStandardPaths::findExecutable(QStringLiteral("parec"));
+    if (pulseaudio.isEmpty() || parec.isEmpty())
+        QSKIP("pulseaudio and parec are needed (scripts/debian-packages.txt installs them)");
+    QVERIFY(m_dir.isValid());
+
+    // A server of our own: its own runtime folder and socket, nothing of the user's session.
+    const QString socket = m_dir.filePath(QStringLiteral("native"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("home"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("run"));
+    qputenv("HOME", m_dir.filePath(QStringLiteral("home")).toLocal8Bit());
+    qputenv("PULSE_RUNTIME_PATH", m_dir.filePath(QStringLiteral("run")).toLocal8Bit());
+    qputenv("PULSE_STATE_PATH", m_dir.filePath(QStringLiteral("run")).toLocal8Bit());
+    qputenv("PULSE_SERVER", ("unix:" + socket).toLocal8Bit());
+    qunsetenv("PULSE_SINK");
+
+    m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_server.start(pulseaudio,
+                   {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
+                    QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=no"),
+                    QStringLiteral("--disable-shm=yes"), QStringLiteral("--log-level=error"),
+                    QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1 socket=") + socket,
+                    QStringLiteral("--load=module-null-sink sink_name=") + kSink});
+    QVERIFY(m_server.waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket), 10000);
+}
+
+void TestAudioSink::cleanupTestCase()
+{
+    if (m_server.state() != QProcess::NotRunning) {
+        m_server.terminate();
+        if (!m_server.waitForFinished(3000))
+            m_server.kill();
+    }
+}
+
+bool TestAudioSink::startRecording()
+{
+    m_recorder.start(QStringLiteral("parec"),
+                     {QStringLiteral("--device=") + kSink + QStringLiteral(".monitor"),
+                      QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
+                      QStringLiteral("--rate=44100"), QStringLiteral("--channels=1"),
+                      QStringLiteral("--latency-msec=20")});
+    if (!m_recorder.waitForStarted(5000))
+        return false;
+    // Let the recording stream settle before anything plays.
+    QTest::qWait(300);
+    return true;
+}
+
+QByteArray TestAudioSink::stopRecording()
+{
+    QTest::qWait(300);
+    m_recorder.terminate();
+    m_recorder.waitForFinished(3000);
+    return m_recorder.readAllStandardOutput();
+}
+
+void TestAudioSink::synthesizedSoundReachesTheSink()
+{
+    QVERIFY(startRecording());
+    std::unique_ptr<AudioPlayer> player =
+        m_output.createPlayer(Synth::wav(Synth::render(SoundChoice::thunk)));
+    QVERIFY(player);
+    QVERIFY(!player->isPlaying());
+    player->setVolume(0.85);
+    player->play();
+    QVERIFY(player->isPlaying());
+    QTRY_VERIFY_WITH_TIMEOUT(!player->isPlaying(), 5000);
+    const QByteArray recorded = stopRecording();
+
+    // The thunk peaks at 0.95 of full scale, played at 0.85: well above silence, below clipping.
+    QVERIFY2(recorded.size() > 44100, qPrintable(QString::number(recorded.size())));
+    const int peak = loudest(recorded);
+    QVERIFY2(peak > 8000, qPrintable(QString::number(peak)));
+    QVERIFY2(peak < 32000, qPrintable(QString::number(peak)));
+}
+
+void TestAudioSink::soundsOverlap()
+{
+    QVERIFY(startRecording());
+    const QByteArray horn = Synth::wav(Synth::render(SoundChoice::airHorn));
+    std::unique_ptr<AudioPlayer> first = m_output.createPlayer(horn);
+    std::unique_ptr<AudioPlayer> second = m_output.createPlayer(horn);
+    QVERIFY(first && second);
+    first->setVolume(0.85);
+    second->setVolume(0.85);
+    first->play();
+    QTest::qWait(100);
+    second->play();
+    QTest::qWait(200);
+    // Starting the second did not stop the first.
+    QVERIFY(first->isPlaying());
+    QVERIFY(second->isPlaying());
+    QTRY_VERIFY_WITH_TIMEOUT(!first->isPlaying() && !second->isPlaying(), 8000);
+    const QByteArray recorded = stopRecording();
+    QVERIFY(loudest(recorded) > 4000);
+}
+
+void TestAudioSink::playsVoiceLineFile()
+{
+    QVERIFY(startRecording());
+    std::unique_ptr<AudioPlayer> player = m_output.createPlayer(
+        QStringLiteral(GRUMBLIX_BINARY_DIR "/share/grumblix/sounds/narrator-02-classic.wav"));
+    QVERIFY(player);
+    player->setVolume(1.0);
+    player->play();
+    QTRY_VERIFY_WITH_TIMEOUT(!player->isPlaying(), 8000);
+    QVERIFY(loudest(stopRecording()) > 2000);
+}
+
+void TestAudioSink::rejectsWhatItCannotPlay()
+{
+    QVERIFY(!m_output.createPlayer(QByteArray("not a sound")));
+    QVERIFY(!m_output.createPlayer(Synth::wav({})));
+    QVERIFY(!m_output.createPlayer(QStringLiteral("/nonexistent/narrator-a.wav")));
+    QVERIFY(!m_output.createPlayer(QStringLiteral(GRUMBLIX_SOURCE_DIR "/CMakeLists.txt")));
+}
+
+QTEST_GUILESS_MAIN(TestAudioSink)
+#include "tst_audiosink.moc"
