@@ -17,20 +17,21 @@ private:
 
 std::unique_ptr<AudioPlayer> FakeAudioOutput::createPlayer(const QByteArray &wavBytes)
 {
-    if (failCreation)
-        return nullptr;
-    auto record = std::make_shared<Record>();
-    record->bytes = wavBytes;
-    records.append(record);
-    return std::make_unique<FakePlayer>(record);
+    return makePlayer(wavBytes, {});
 }
 
 std::unique_ptr<AudioPlayer> FakeAudioOutput::createPlayer(const QString &wavFilePath)
 {
+    return makePlayer({}, wavFilePath);
+}
+
+std::unique_ptr<AudioPlayer> FakeAudioOutput::makePlayer(const QByteArray &bytes, const QString &filePath)
+{
     if (failCreation)
         return nullptr;
     auto record = std::make_shared<Record>();
-    record->filePath = wavFilePath;
+    record->bytes = bytes;
+    record->filePath = filePath;
     records.append(record);
     return std::make_unique<FakePlayer>(record);
 }

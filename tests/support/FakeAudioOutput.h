@@ -29,4 +29,7 @@ public:
     bool failCreation = false;
     // One entry per player made, in order; entries outlive their players.
     QList<std::shared_ptr<Record>> records;
+
+private:
+    std::unique_ptr<AudioPlayer> makePlayer(const QByteArray &bytes, const QString &filePath);
 };
