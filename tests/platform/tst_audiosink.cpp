@@ -48,8 +48,9 @@ void TestAudioSink::initTestCase()
 {
     const QString pulseaudio = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
     const QString parec = QStandardPaths::findExecutable(QStringLiteral("parec"));
-    if (pulseaudio.isEmpty() || parec.isEmpty())
-        QSKIP("pulseaudio and parec are needed (scripts/debian-packages.txt installs them)");
+    if (pulseaudio.isEmpty() || parec.isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty())
+        QSKIP("pulseaudio, parec and pactl are needed (scripts/debian-packages.txt installs them)");
     QVERIFY(m_dir.isValid());
 
     // A server of our own: its own runtime folder and socket, nothing of the user's session.
@@ -91,9 +92,15 @@ bool TestAudioSink::startRecording()
                       QStringLiteral("--latency-msec=20")});
     if (!m_recorder.waitForStarted(5000))
         return false;
-    // Let the recording stream settle before anything plays.
-    QTest::qWait(300);
-    return true;
+    // Nothing may play before the server has the recording stream, or the start would be lost.
+    return QTest::qWaitFor(
+        [] {
+            QProcess pactl;
+            pactl.start(QStringLiteral("pactl"),
+                        {QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("source-outputs")});
+            return pactl.waitForFinished(3000) && !pactl.readAllStandardOutput().trimmed().isEmpty();
+        },
+        10000);
 }
 
 QByteArray TestAudioSink::stopRecording()
