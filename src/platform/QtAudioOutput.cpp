@@ -19,11 +19,11 @@ constexpr qint64 kTailMs = 300;
 class SinkPlayer : public AudioPlayer
 {
 public:
-    SinkPlayer(const QAudioDevice &device, const QAudioFormat &format, QByteArray pcm)
-        : m_pcm(std::move(pcm)), m_durationMs(format.durationForBytes(qint32(m_pcm.size())) / 1000),
+    SinkPlayer(const QAudioDevice &device, const QAudioFormat &format, const QByteArray &pcm)
+        : m_durationMs(format.durationForBytes(qint32(pcm.size())) / 1000),
           m_sink(std::make_unique<QAudioSink>(device, format))
     {
-        m_buffer.setData(m_pcm);
+        m_buffer.setData(pcm);
     }
 
     void setVolume(double volume) override { m_sink->setVolume(volume); }
@@ -51,7 +51,6 @@ public:
     }
 
 private:
-    QByteArray m_pcm;
     qint64 m_durationMs;
     QBuffer m_buffer;
     QElapsedTimer m_clock;
@@ -72,7 +71,7 @@ std::unique_ptr<AudioPlayer> QtAudioOutput::createPlayer(const QByteArray &wavBy
     format.setSampleRate(wav->sampleRate);
     format.setChannelCount(wav->channels);
     format.setSampleFormat(wav->bitsPerSample == 16 ? QAudioFormat::Int16 : QAudioFormat::UInt8);
-    return std::make_unique<SinkPlayer>(device, format, std::move(wav->pcm));
+    return std::make_unique<SinkPlayer>(device, format, wav->pcm);
 }
 
 std::unique_ptr<AudioPlayer> QtAudioOutput::createPlayer(const QString &wavFilePath)
