@@ -1,9 +1,13 @@
+#include "models/Prefs.h"
 #include "platform/FreedesktopNotifier.h"
+#include "services/NotificationService.h"
+#include "support/FakeNotificationHost.h"
 #include "support/FakeNotificationServer.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // The real D-Bus adapter against our own notification daemon on the private session bus.
@@ -19,6 +23,7 @@ private Q_SLOTS:
     void clickReportedAfterCloseStillRoutes();
     void withoutDaemonNothingIsShownAndNothingWaits();
     void hungDaemonNeverFreezesTheCaller();
+    void serviceNoticesRouteThroughTheDaemon();
 };
 
 namespace {
@@ -184,6 +189,38 @@ void TestFreedesktopNotifier::hungDaemonNeverFreezesTheCaller()
     server.stop();
     QTRY_VERIFY(answer->arrived);
     QVERIFY(!answer->authorized);
+}
+
+void TestFreedesktopNotifier::serviceNoticesRouteThroughTheDaemon()
+{
+    FakeNotificationServer server;
+    QVERIFY(server.start());
+    QTemporaryDir dir;
+    Prefs prefs(dir.filePath(QStringLiteral("Grumblix.conf")));
+    FreedesktopNotifier notifier;
+    NotificationService service(notifier, prefs);
+    FakeNotificationHost host;
+    service.setHost(&host);
+    const QTimeZone zone(QByteArrayLiteral("Europe/Berlin"));
+    service.setTimeZone(zone);
+    service.setClock([&zone] { return QDateTime(QDate(2026, 12, 11), QTime(16, 0), zone); });
+
+    // Friday 16:00: the weekly report notice, then a notice without a route.
+    service.tick();
+    QTRY_COMPARE(server.received().size(), 1);
+    service.send(QStringLiteral("New personal record"),
+                 QStringLiteral("Congratulations? You just broke your daily record: 6 today."));
+    QTRY_COMPARE(server.received().size(), 2);
+    QCOMPARE(server.received().at(0).summary, QStringLiteral("Your weekly Grumblix report"));
+    QCOMPARE(server.received().at(0).body,
+             QStringLiteral("0 vorps were given this week. Suspicious. Your report is ready anyway."));
+    QCOMPARE(server.received().at(1).summary, QStringLiteral("New personal record"));
+    QTest::qWait(50);
+
+    server.invokeAction(server.received().at(1).id, QStringLiteral("default"));
+    QTRY_COMPARE(host.openedPages, QStringList{QStringLiteral("overview")});
+    server.invokeAction(server.received().at(0).id, QStringLiteral("default"));
+    QTRY_COMPARE(host.openedPages, (QStringList{QStringLiteral("overview"), QStringLiteral("report")}));
 }
 
 QTEST_MAIN(TestFreedesktopNotifier)
