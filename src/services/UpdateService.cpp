@@ -183,6 +183,7 @@ void UpdateService::check(bool userInitiated)
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, userInitiated] { onFeedFinished(reply, userInitiated); });
     m_errorText.clear();
+    m_latest = {};
     setState(State::Checking);
 }
 
