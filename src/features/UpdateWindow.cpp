@@ -16,6 +16,7 @@
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace {
 
@@ -117,6 +118,18 @@ UpdateWindow::UpdateWindow(UpdateService &service, QWidget *parent)
         }
     });
     refresh();
+}
+
+void UpdateWindow::attach(UpdateService &service)
+{
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(&service, &UpdateService::presentationRequested, &service, [&service, connection] {
+        QObject::disconnect(*connection);
+        // From now on the window itself answers the service's requests.
+        auto *window = new UpdateWindow(service);
+        connect(&service, &QObject::destroyed, window, &QObject::deleteLater);
+        window->present();
+    });
 }
 
 void UpdateWindow::present()

@@ -19,6 +19,10 @@ class UpdateWindow : public QWidget
 public:
     explicit UpdateWindow(UpdateService &service, QWidget *parent = nullptr);
 
+    // Creates the service's window the first time the service asks to present it, and keeps it for
+    // the life of the service. The shell calls this once at start-up.
+    static void attach(UpdateService &service);
+
     // Shows the window, raised and focused.
     void present();
 

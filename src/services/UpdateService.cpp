@@ -102,7 +102,11 @@ UpdateService::~UpdateService()
 
 UpdateService &UpdateService::shared()
 {
-    static UpdateService *instance = new UpdateService(builtInConfig(), Prefs::shared());
+    static UpdateService *instance = [] {
+        auto *service = new UpdateService(builtInConfig(), Prefs::shared());
+        service->start();
+        return service;
+    }();
     return *instance;
 }
 

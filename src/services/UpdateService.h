@@ -54,7 +54,8 @@ public:
     UpdateService(Config config, Prefs &prefs, QObject *parent = nullptr);
     ~UpdateService() override;
 
-    // The process-wide service over the built-in configuration, created on first use.
+    // The process-wide service over the built-in configuration, created on first use with its
+    // daily schedule running.
     static UpdateService &shared();
 
     bool isConfigured() const;

@@ -25,6 +25,7 @@ private Q_SLOTS:
     void newerVersionOffersDownloadWithNotes();
     void failedCheckSaysWhyAndOffersRetry();
     void upToDate();
+    void attachedServiceGetsOneWindow();
 
 private:
     std::unique_ptr<UpdateService> makeService(const QUrl &feed);
@@ -177,6 +178,26 @@ void TestUpdateWindow::upToDate()
             button->click();
     }
     QVERIFY(!window.isVisible());
+}
+
+void TestUpdateWindow::attachedServiceGetsOneWindow()
+{
+    auto service = makeService(QUrl());
+    auto windows = [] {
+        int n = 0;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            n += qobject_cast<UpdateWindow *>(widget) ? 1 : 0;
+        return n;
+    };
+    QCOMPARE(windows(), 0);
+    UpdateWindow::attach(*service);
+    QCOMPARE(windows(), 0); // nothing is built before it is needed
+    service->checkForUpdates();
+    QCOMPARE(windows(), 1);
+    service->checkForUpdates();
+    QCOMPARE(windows(), 1);
+    service.reset();
+    QTRY_COMPARE(windows(), 0);
 }
 
 QTEST_MAIN(TestUpdateWindow)

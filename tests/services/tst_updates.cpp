@@ -326,6 +326,7 @@ void TestUpdates::checkAgainstServedFeed_data()
     QTest::newRow("malformed") << "malformed" << UpdateService::State::Failed;
     QTest::newRow("missing") << "404" << UpdateService::State::Failed;
     QTest::newRow("unreachable") << "unreachable" << UpdateService::State::Failed;
+    QTest::newRow("oversized") << "oversized" << UpdateService::State::Failed;
 }
 
 void TestUpdates::checkAgainstServedFeed()
@@ -335,6 +336,8 @@ void TestUpdates::checkAgainstServedFeed()
     QUrl feedUrl = m_http->url(QStringLiteral("/feed.xml"));
     if (served == QLatin1String("malformed"))
         m_http->serve(QStringLiteral("/feed.xml"), fixture(QStringLiteral("update-feed-truncated.xml")));
+    else if (served == QLatin1String("oversized"))
+        m_http->serve(QStringLiteral("/feed.xml"), QByteArray(5 * 1024 * 1024, ' '));
     else if (served == QLatin1String("unreachable"))
         feedUrl = LocalHttpServer::unreachableUrl(QStringLiteral("/feed.xml"));
     else if (served != QLatin1String("404"))
@@ -349,6 +352,8 @@ void TestUpdates::checkAgainstServedFeed()
     QTRY_VERIFY(service->state() != UpdateService::State::Checking);
     QCOMPARE(service->state(), state);
     QCOMPARE(service->errorText().isEmpty(), state != UpdateService::State::Failed);
+    if (served == QLatin1String("oversized")) // stopped early rather than read to the end
+        QVERIFY2(service->errorText().contains(QLatin1String("too large")), qPrintable(service->errorText()));
     if (state == UpdateService::State::Available) {
         QCOMPARE(service->latest().version, served);
         QCOMPARE(service->latest().notes, QStringLiteral("<p>Release notes of 2.0.0.</p>"));
