@@ -61,9 +61,14 @@ UpdateWindow::UpdateWindow(UpdateService &service, QWidget *parent)
     notesFont.setBold(true);
     m_notesLabel->setFont(notesFont);
 
-    // Notes come from the feed: links open in the browser, nothing is fetched for display.
+    // Notes come from the feed: nothing is fetched for display, and only web links open, in the
+    // browser.
     m_notes = new QTextBrowser(this);
-    m_notes->setOpenExternalLinks(true);
+    m_notes->setOpenLinks(false);
+    connect(m_notes, &QTextBrowser::anchorClicked, this, [](const QUrl &url) {
+        if (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http"))
+            QDesktopServices::openUrl(url);
+    });
     m_notes->setMinimumHeight(180);
 
     m_progress = new QProgressBar(this);

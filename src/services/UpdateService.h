@@ -95,7 +95,7 @@ public:
     static const QString lastCheckKey;
     static const QString lastReminderKey;
     // Largest download accepted, so a wrong address cannot fill memory.
-    static constexpr qint64 maxDownloadBytes = qint64(1) << 30;
+    static constexpr qint64 maxDownloadBytes = qint64(256) << 20;
 
 Q_SIGNALS:
     void stateChanged();

@@ -3,6 +3,7 @@
 #include "models/Prefs.h"
 #include "services/UpdateService.h"
 #include "support/LocalHttpServer.h"
+#include "support/SigningKey.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
@@ -26,6 +27,7 @@ private Q_SLOTS:
     void failedCheckSaysWhyAndOffersRetry();
     void upToDate();
     void attachedServiceGetsOneWindow();
+    void verifiedDownloadIsReported();
 
 private:
     std::unique_ptr<UpdateService> makeService(const QUrl &feed);
@@ -39,7 +41,7 @@ private:
 
 namespace {
 
-QByteArray feedWith(const QString &version, const QUrl &download)
+QByteArray feedWith(const QString &version, const QUrl &download, const QByteArray &signature = "c2ln")
 {
     QFile file(QStringLiteral(GRUMBLIX_SOURCE_DIR "/tests/services/fixtures/update-feed-notes.xml"));
     if (!file.open(QIODevice::ReadOnly))
@@ -47,6 +49,7 @@ QByteArray feedWith(const QString &version, const QUrl &download)
     QByteArray xml = file.readAll();
     xml.replace("@VERSION@", version.toUtf8());
     xml.replace("@DOWNLOAD@", download.toEncoded());
+    xml.replace("c2ln", signature);
     return xml;
 }
 
@@ -74,9 +77,12 @@ void TestUpdateWindow::cleanup()
 
 std::unique_ptr<UpdateService> TestUpdateWindow::makeService(const QUrl &feed)
 {
-    UpdateService::Config config{feed, QByteArray(), QStringLiteral(GRUMBLIX_VERSION),
+    UpdateService::Config config{feed, SigningKey().publicBase64(), QStringLiteral(GRUMBLIX_VERSION),
                                  QStringLiteral(GRUMBLIX_BUILD_NUMBER)};
-    return std::make_unique<UpdateService>(config, *m_prefs);
+    auto service = std::make_unique<UpdateService>(config, *m_prefs);
+    service->setDownloadFolder(m_dir->filePath(QStringLiteral("Downloads")));
+    service->setOpener([](const QString &) { return true; });
+    return service;
 }
 
 // Set GRUMBLIX_SNAPSHOT_DIR to keep a PNG of each state for a look.
@@ -198,6 +204,33 @@ void TestUpdateWindow::attachedServiceGetsOneWindow()
     QCOMPARE(windows(), 1);
     service.reset();
     QTRY_COMPARE(windows(), 0);
+}
+
+void TestUpdateWindow::verifiedDownloadIsReported()
+{
+    const QByteArray payload(200 * 1024, 'g');
+    m_http->serve(QStringLiteral("/grumblix_9.2.0_amd64.deb"), payload);
+    m_http->serve(QStringLiteral("/feed.xml"),
+                  feedWith(QStringLiteral("9.2.0"), m_http->url(QStringLiteral("/grumblix_9.2.0_amd64.deb")),
+                           SigningKey().sign(payload)));
+    auto service = makeService(m_http->url(QStringLiteral("/feed.xml")));
+    UpdateWindow window(*service);
+    service->checkForUpdates();
+    QTRY_COMPARE(service->state(), UpdateService::State::Available);
+    for (QPushButton *button : window.findChildren<QPushButton *>()) {
+        if (button->text() == QLatin1String("Download"))
+            button->click();
+    }
+    QCOMPARE(service->state(), UpdateService::State::Downloading);
+    QCOMPARE(visibleButtons(window), QStringList{QStringLiteral("Cancel")});
+    snapshot(window, QStringLiteral("downloading"));
+    QTRY_COMPARE(service->state(), UpdateService::State::Downloaded);
+    const UpdateWindowText text = describeUpdateState(*service);
+    QCOMPARE(text.heading, QStringLiteral("Grumblix 9.2.0 (40) is ready to install"));
+    QVERIFY(text.detail.contains(QLatin1String("grumblix_9.2.0_amd64.deb")));
+    QVERIFY(text.detail.contains(QLatin1String("opened with your system's installer")));
+    QCOMPARE(visibleButtons(window), (QStringList{QStringLiteral("Done"), QStringLiteral("Show in Folder")}));
+    snapshot(window, QStringLiteral("downloaded"));
 }
 
 QTEST_MAIN(TestUpdateWindow)
