@@ -106,6 +106,8 @@ Q_SIGNALS:
 
 private:
     void check(bool userInitiated);
+    // Releases a finished reply; false (with the failure reported) unless it brought a whole answer.
+    bool takeFinished(QNetworkReply *reply, const QString &oversizedText);
     void onFeedFinished(QNetworkReply *reply, bool userInitiated);
     void onDownloadFinished(QNetworkReply *reply);
     void fail(const QString &text);
