@@ -20,6 +20,7 @@ private Q_SLOTS:
     void defaultActionRoutesTheClick_data();
     void defaultActionRoutesTheClick();
     void otherProgramsNoticesAreIgnored();
+    void activationTokenIsHandedToTheWindow();
     void clickReportedAfterCloseStillRoutes();
     void withoutDaemonNothingIsShownAndNothingWaits();
     void hungDaemonNeverFreezesTheCaller();
@@ -123,6 +124,27 @@ void TestFreedesktopNotifier::otherProgramsNoticesAreIgnored()
     server.invokeAction(4711, QStringLiteral("default"));
     QTest::qWait(100);
     QCOMPARE(clicks.size(), 0);
+}
+
+void TestFreedesktopNotifier::activationTokenIsHandedToTheWindow()
+{
+    FakeNotificationServer server;
+    QVERIFY(server.start());
+    FreedesktopNotifier notifier;
+    QString tokenAtClick;
+    connect(&notifier, &Notifier::clicked, this,
+            [&tokenAtClick] { tokenAtClick = qEnvironmentVariable("XDG_ACTIVATION_TOKEN"); });
+    notifier.post({QStringLiteral("title"), QStringLiteral("body"), QString()});
+    QTRY_COMPARE(server.received().size(), 1);
+    QTest::qWait(50);
+    const uint id = server.received().at(0).id;
+
+    // Tokens for other programs' notices are not taken.
+    server.sendActivationToken(id + 100, QStringLiteral("not-ours"));
+    server.sendActivationToken(id, QStringLiteral("focus-token-1"));
+    server.invokeAction(id, QStringLiteral("default"));
+    QTRY_COMPARE(tokenAtClick, QStringLiteral("focus-token-1"));
+    qunsetenv("XDG_ACTIVATION_TOKEN");
 }
 
 void TestFreedesktopNotifier::clickReportedAfterCloseStillRoutes()
