@@ -64,15 +64,17 @@ void FreedesktopNotifier::post(const Notice &notice)
     };
     if (m_capabilities.contains(QLatin1String("sound")))
         hints.insert(QStringLiteral("sound-name"), QStringLiteral("message-new-instant"));
+    // A daemon that reads markup in bodies would swallow "<" and "&"; the text is meant as written.
+    const QString body =
+        m_capabilities.contains(QLatin1String("body-markup")) ? notice.body.toHtmlEscaped() : notice.body;
     // The "default" action is what a click on the notice's body invokes.
     const QStringList actions{QStringLiteral("default"), QStringLiteral("Open")};
 
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
-    call << QStringLiteral("Grumblix") // app_name
-         << uint(0)                    // replaces_id: every notice is a new one
-         << QStringLiteral("grumblix") // app_icon
-         << notice.title << notice.body << actions << hints
-         << int(-1); // expire_timeout: the daemon's default
+    call << QStringLiteral("Grumblix")                           // app_name
+         << uint(0)                                              // replaces_id: every notice is a new one
+         << QStringLiteral("grumblix")                           // app_icon
+         << notice.title << body << actions << hints << int(-1); // expire_timeout: the daemon's default
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, callTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, route = notice.route](QDBusPendingCallWatcher *w) {

@@ -17,6 +17,8 @@ class TestFreedesktopNotifier : public QObject
 private Q_SLOTS:
     void initTestCase();
     void noticeArrivesWithTitleAndBody();
+    void bodyIsPlainTextForMarkupDaemons_data();
+    void bodyIsPlainTextForMarkupDaemons();
     void defaultActionRoutesTheClick_data();
     void defaultActionRoutesTheClick();
     void otherProgramsNoticesAreIgnored();
@@ -79,6 +81,33 @@ void TestFreedesktopNotifier::noticeArrivesWithTitleAndBody()
     QCOMPARE(first.hints.value(QStringLiteral("desktop-entry")).toString(), QStringLiteral("grumblix"));
     QVERIFY(first.hints.contains(QStringLiteral("sound-name"))); // the daemon can play sounds
     QVERIFY(server.received().at(1).id != first.id);
+}
+
+void TestFreedesktopNotifier::bodyIsPlainTextForMarkupDaemons_data()
+{
+    QTest::addColumn<QStringList>("capabilities");
+    QTest::addColumn<QString>("received");
+    QTest::newRow("markup") << QStringList{QStringLiteral("body"), QStringLiteral("body-markup")}
+                            << QStringLiteral("Build &lt;main&gt; &amp; tests broke");
+    QTest::newRow("plain") << QStringList{QStringLiteral("body")}
+                           << QStringLiteral("Build <main> & tests broke");
+}
+
+void TestFreedesktopNotifier::bodyIsPlainTextForMarkupDaemons()
+{
+    QFETCH(QStringList, capabilities);
+    QFETCH(QString, received);
+    FakeNotificationServer server;
+    server.setCapabilities(capabilities);
+    QVERIFY(server.start());
+    FreedesktopNotifier notifier;
+    auto answer = std::make_shared<Answer>();
+    ask(notifier, answer);
+    QTRY_VERIFY(answer->arrived);
+    notifier.post({QStringLiteral("title"), QStringLiteral("Build <main> & tests broke"), QString()});
+    QTRY_COMPARE(server.received().size(), 1);
+    QCOMPARE(server.received().at(0).body, received);
+    QVERIFY(!server.received().at(0).hints.contains(QStringLiteral("sound-name"))); // no sound capability
 }
 
 void TestFreedesktopNotifier::defaultActionRoutesTheClick_data()
