@@ -131,18 +131,6 @@ DropdownMenu::DropdownMenu(const QList<GXOption> &options, const QVariant &selec
     }
 }
 
-QSize DropdownMenu::sizeHint() const
-{
-    return QSize(200, heightForWidth(200));
-}
-
-int DropdownMenu::heightForWidth(int) const
-{
-    if (m_scrolling)
-        return kScrollHeight;
-    return m_list->layout()->sizeHint().height();
-}
-
 void DropdownMenu::setCurrent(int index)
 {
     m_current = index;

@@ -59,10 +59,6 @@ public:
     static constexpr int kScrollFrom = 15;
     static constexpr int kScrollHeight = 444;
 
-    QSize sizeHint() const override;
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override;
-
 Q_SIGNALS:
     void picked(const QVariant &value);
 

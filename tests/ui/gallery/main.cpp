@@ -30,6 +30,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDebug>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -234,6 +235,11 @@ void writePngs(const QString &dir)
         OverlayHost::install(window);
         window->show();
         dropdown->openMenu();
+        if (qEnvironmentVariableIsSet("GALLERY_DEBUG")) {
+            auto *c = OverlayCenter::of(window)->popup()->content.data();
+            qInfo() << c->geometry() << c->hasHeightForWidth() << c->heightForWidth(248) << c->sizeHint()
+                    << dropdown->menu()->heightForWidth(220) << dropdown->menu()->sizeHint();
+        }
         window->grab().save(QStringLiteral("%1/page-popup-%2.png").arg(dir, suffix));
         OverlayCenter::of(window)->openDialog({QStringLiteral("Delete this incident?"),
                                                QStringLiteral("It will be gone for good."), QStringLiteral("Delete"),
