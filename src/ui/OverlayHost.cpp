@@ -125,7 +125,8 @@ void OverlayLayer::place()
         m_content->setGeometry(QRect(topLeft, QSize(w, h)));
         return;
     }
-    QSize size = m_content->sizeHint().boundedTo(this->size());
+    QSize size = m_content->sizeHint().expandedTo(m_content->minimumSize()).boundedTo(m_content->maximumSize());
+    size = size.boundedTo(this->size());
     if (m_content->hasHeightForWidth())
         size.setHeight(qMin(height(), m_content->heightForWidth(size.width())));
     m_content->setGeometry(QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size));
