@@ -11,8 +11,8 @@
 namespace {
 
 // Symbol (if any) and text side by side, centred in `rect`.
-void paintLabel(QPainter &p, const QRectF &rect, const QString &symbol, const QString &text, const QFont &font,
-                const QColor &color)
+void paintLabel(QPainter &p, const QRectF &rect, const QString &symbol, const QString &text,
+                const QFont &font, const QColor &color)
 {
     const QFontMetricsF fm(font);
     const qreal iconSide = symbol.isEmpty() ? 0 : font.pixelSize();
@@ -27,7 +27,8 @@ void paintLabel(QPainter &p, const QRectF &rect, const QString &symbol, const QS
     if (!text.isEmpty()) {
         p.setFont(font);
         p.setPen(color);
-        p.drawText(QRectF(x, rect.top(), textWidth + 1, rect.height()), Qt::AlignLeft | Qt::AlignVCenter, text);
+        p.drawText(QRectF(x, rect.top(), textWidth + 1, rect.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   text);
     }
 }
 

@@ -24,8 +24,8 @@ class MenuRow : public HoverButton
 {
     Q_OBJECT
 public:
-    MenuRow(const std::optional<QString> &emoji, const QString &label, bool selected, bool destructive = false,
-            QWidget *parent = nullptr);
+    MenuRow(const std::optional<QString> &emoji, const QString &label, bool selected,
+            bool destructive = false, QWidget *parent = nullptr);
 
     bool isSelected() const { return m_selected; }
     bool isHighlighted() const { return m_highlighted; }
@@ -82,7 +82,8 @@ class GXDropdown : public HoverButton
     Q_OBJECT
 public:
     GXDropdown(const QList<GXOption> &options, const QVariant &selection, qreal width,
-               std::optional<qreal> menuWidth = std::nullopt, bool trailing = false, QWidget *parent = nullptr);
+               std::optional<qreal> menuWidth = std::nullopt, bool trailing = false,
+               QWidget *parent = nullptr);
 
     QList<GXOption> options() const { return m_options; }
     void setOptions(const QList<GXOption> &options);

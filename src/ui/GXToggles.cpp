@@ -17,7 +17,8 @@ QColor mix(const QColor &a, const QColor &b, qreal t)
 {
     t = qBound<qreal>(0.0, t, 1.0);
     return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t, a.greenF() + (b.greenF() - a.greenF()) * t,
-                            a.blueF() + (b.blueF() - a.blueF()) * t, a.alphaF() + (b.alphaF() - a.alphaF()) * t);
+                            a.blueF() + (b.blueF() - a.blueF()) * t,
+                            a.alphaF() + (b.alphaF() - a.alphaF()) * t);
 }
 
 QFont labelFont()
@@ -58,12 +59,14 @@ void paintGXCheckbox(QPainter &p, const QPointF &topLeft, qreal on)
     if (t > 0) {
         QColor white = Theme::white;
         white.setAlphaF(float(t));
-        Icons::paint(p, QRectF(box.center().x() - 5, box.center().y() - 5, 10, 10), QStringLiteral("checkmark"), white);
+        Icons::paint(p, QRectF(box.center().x() - 5, box.center().y() - 5, 10, 10),
+                     QStringLiteral("checkmark"), white);
     }
     p.restore();
 }
 
-GXSwitch::GXSwitch(const QString &text, QWidget *parent) : HoverButton(parent), m_spring(new SpringAnimator(0.22, 0.7, this))
+GXSwitch::GXSwitch(const QString &text, QWidget *parent)
+    : HoverButton(parent), m_spring(new SpringAnimator(0.22, 0.7, this))
 {
     setText(text);
     setCheckable(true);
@@ -149,7 +152,8 @@ void GXSwitch::paintEvent(QPaintEvent *)
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(Theme::red.resolve(), 1.5));
         p.setBrush(Qt::NoBrush);
-        const QRectF ring(width() - kSwitchW - 2, (height() - kSwitchH - 2) / 2.0 - 2, kSwitchW + 4, kSwitchH + 4);
+        const QRectF ring(width() - kSwitchW - 2, (height() - kSwitchH - 2) / 2.0 - 2, kSwitchW + 4,
+                          kSwitchH + 4);
         p.drawRoundedRect(ring, ring.height() / 2, ring.height() / 2);
     }
 }

@@ -48,7 +48,8 @@ QSize ThemedLabel::minimumSizeHint() const
 int ThemedLabel::heightForWidth(int width) const
 {
     const QFontMetricsF fm(m_font);
-    const QRectF r = fm.boundingRect(QRectF(0, 0, qMax(1, width), 1e6), Qt::AlignLeft | Qt::TextWordWrap, m_text);
+    const QRectF r =
+        fm.boundingRect(QRectF(0, 0, qMax(1, width), 1e6), Qt::AlignLeft | Qt::TextWordWrap, m_text);
     return qCeil(qMax(r.height(), fm.height()));
 }
 

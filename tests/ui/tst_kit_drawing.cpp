@@ -253,7 +253,8 @@ void TestKitDrawing::keyCaps()
 void TestKitDrawing::stickyNoteGrows()
 {
     const QSizeF shortNote = stickyNoteSize(QStringLiteral("Hi"), 200);
-    const QSizeF longNote = stickyNoteSize(QString(40, QLatin1Char(' ')).replace(QLatin1Char(' '), QStringLiteral("word ")), 200);
+    const QSizeF longNote =
+        stickyNoteSize(QString(40, QLatin1Char(' ')).replace(QLatin1Char(' '), QStringLiteral("word ")), 200);
     QCOMPARE(shortNote.width(), 200.0);
     QVERIFY(longNote.height() > shortNote.height() + 40);
     QVERIFY(stickyNoteSize(QStringLiteral("a\nb\nc"), 200).height() > shortNote.height());

@@ -246,9 +246,8 @@ void TestOverlay::dialogButtons()
     QCOMPARE(runs, 1);
 
     // An action may open the next dialog: it is opened after the first is cleared.
-    w.center->openDialog({QStringLiteral("One"), QString(), QStringLiteral("Next"), false, [&] {
-                              w.center->openDialog(dialog(&runs));
-                          }});
+    w.center->openDialog({QStringLiteral("One"), QString(), QStringLiteral("Next"), false,
+                          [&] { w.center->openDialog(dialog(&runs)); }});
     QTest::keyClick(&w.content, Qt::Key_Return);
     QVERIFY(w.center->dialog());
     QCOMPARE(w.center->dialog()->title, QStringLiteral("Delete it?"));
