@@ -111,6 +111,8 @@ void ChunkyButton::paintEvent(QPaintEvent *)
     const QRectF face = base.translated(s, s);
     Paint::roundedBox(p, face, 10, m_fill, Theme::stroke, 1.5);
     paintLabel(p, face, m_symbol, text(), labelFont(), m_foreground);
+    if (hasFocus())
+        Paint::focusRing(p, face.adjusted(-0.5, -0.5, 0.5, 0.5), 10);
 }
 
 GhostButton::GhostButton(const QString &text, QWidget *parent) : HoverButton(parent)
@@ -146,4 +148,6 @@ void GhostButton::paintEvent(QPaintEvent *)
         Paint::roundedBox(p, rect(), 7, Theme::ink.opacity(tint), Qt::transparent, 0);
     paintLabel(p, rect(), m_symbol, text(), Fonts::rounded(12, QFont::DemiBold),
                Theme::ink.opacity(hover ? 1.0 : 0.75));
+    if (hasFocus())
+        Paint::focusRing(p, rect(), 7);
 }
