@@ -77,7 +77,8 @@ void TestPortalColorScheme::noPortalMeansNoPreference()
 
 void TestPortalColorScheme::readsAndFollowsThePortal()
 {
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal-a"));
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal-a"));
     FakePortal portal(bus);
     portal.scheme = 1;
     QVERIFY(bus.registerObject(kPath, &portal, QDBusConnection::ExportAllSlots));
@@ -106,7 +107,8 @@ void TestPortalColorScheme::readsAndFollowsThePortal()
 
 void TestPortalColorScheme::singleWrappedAnswer()
 {
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal-b"));
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal-b"));
     FakePortal portal(bus);
     portal.scheme = 1;
     portal.doubleWrap = false;
@@ -121,7 +123,8 @@ void TestPortalColorScheme::singleWrappedAnswer()
 
 void TestPortalColorScheme::appearanceFollowsPortal()
 {
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal-c"));
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal-c"));
     FakePortal portal(bus);
     portal.scheme = 2;
     QVERIFY(bus.registerObject(kPath, &portal, QDBusConnection::ExportAllSlots));
