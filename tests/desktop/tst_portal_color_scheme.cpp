@@ -101,12 +101,9 @@ void TestPortalColorScheme::noPortalMeansNoPreference()
 
 void TestPortalColorScheme::readsAndFollowsThePortal()
 {
-    QDBusConnection bus =
-        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal-a"));
-    FakePortal portal(bus);
-    portal.scheme = 1;
-    QVERIFY(bus.registerObject(kPath, &portal, QDBusConnection::ExportAllSlots));
-    QVERIFY(bus.registerService(kService));
+    PortalOnBus fake(QStringLiteral("portal-a"), 1);
+    QVERIFY(fake.registered);
+    FakePortal &portal = fake.portal;
 
     PortalColorScheme source;
     QSignalSpy changed(&source, &ColorSchemeSource::schemeChanged);
