@@ -1,7 +1,9 @@
 #include "support/TestSupport.h"
 #include "ui/AppIconCache.h"
 #include "ui/BarRow.h"
+#include "ui/ChunkyButton.h"
 #include "ui/ChunkySegmented.h"
+#include "ui/DialogCard.h"
 #include "ui/DotGrid.h"
 #include "ui/FieldChrome.h"
 #include "ui/FlapCounter.h"
@@ -72,6 +74,9 @@ private Q_SLOTS:
     void segmentedInverted();
     void tileColours();
     void springMotion();
+    void dialogLooks_data();
+    void dialogLooks();
+    void popoverSlab();
     void appIcons();
 };
 
@@ -423,6 +428,67 @@ void TestKitDrawing::appIcons()
         }
     QVERIFY(dimSeen);
     AppIconCache::setResolver({});
+}
+
+void TestKitDrawing::dialogLooks_data()
+{
+    QTest::addColumn<bool>("destructive");
+    QTest::addColumn<int>("scheme");
+    QTest::newRow("destructive light") << true << int(ColorScheme::Light);
+    QTest::newRow("plain light") << false << int(ColorScheme::Light);
+    QTest::newRow("destructive dark") << true << int(ColorScheme::Dark);
+    QTest::newRow("plain dark") << false << int(ColorScheme::Dark);
+}
+
+void TestKitDrawing::dialogLooks()
+{
+    QFETCH(bool, destructive);
+    QFETCH(int, scheme);
+    Theme::ScopedScheme s{ColorScheme(scheme)};
+    OverlayCenter::Dialog d{
+        QStringLiteral("A title that is long enough to wrap onto a second line of the card"),
+        QStringLiteral("Message"), QStringLiteral("Go"), destructive, [] {}};
+    DialogCard card(d, [] {});
+    card.resize(card.sizeHint());
+    QCOMPARE(card.width(), 385);
+    DialogCard shortCard(
+        {QStringLiteral("Short"), QStringLiteral("Message"), QStringLiteral("Go"), destructive, [] {}},
+        [] {});
+    QVERIFY(card.sizeHint().height() > shortCard.sizeHint().height()); // wrapped, not cut
+    const QImage img = render(card);
+    // The striped header: the first colour at the top edge where no band falls, the tape in the bands.
+    bool first = false, band = false;
+    for (int x = 20; x < 60; ++x) {
+        const QColor c = img.pixelColor(x, 2);
+        first = first || near(c, (destructive ? Theme::red : Theme::hazard).resolve(), 10);
+        band = band || near(c, Theme::tape.resolve(), 10);
+    }
+    QVERIFY(first);
+    QVERIFY(band);
+    // Below the header the card fill; the slab 5 down-right.
+    QVERIFY(near(img.pixelColor(10, 40), Theme::card.resolve()));
+    QVERIFY(near(img.pixelColor(card.width() - 2, card.height() / 2), Theme::shadow.resolve()));
+    const QImage confirm = render(*card.confirmButton());
+    const QColor face = confirm.pixelColor(4, confirm.height() / 2);
+    QVERIFY(near(face, (destructive ? Theme::red : Theme::ink).resolve()));
+    const QImage cancel = render(*card.cancelButton());
+    QVERIFY(near(cancel.pixelColor(4, cancel.height() / 2), Theme::card.resolve()));
+}
+
+void TestKitDrawing::popoverSlab()
+{
+    Theme::ScopedScheme s(ColorScheme::Light);
+    auto *content = new QWidget;
+    content->setFixedSize(100, 60);
+    PopoverSurface surface(content);
+    surface.resize(surface.sizeHint());
+    const QRect card = surface.cardRect();
+    QCOMPARE(card.size(), QSize(100, 60));
+    const QImage img = render(surface);
+    // The hard slab shows 3 below and to the right of the card, not above or left of it.
+    QVERIFY(near(img.pixelColor(card.right() + 2, card.center().y()), Theme::shadow.resolve(), 12));
+    QVERIFY(near(img.pixelColor(card.center().x(), card.bottom() + 2), Theme::shadow.resolve(), 12));
+    QVERIFY(img.pixelColor(card.left() - 2, card.center().y()).lightness() > 200);
 }
 
 QTEST_MAIN(TestKitDrawing)
