@@ -47,7 +47,9 @@ PortalColorScheme::PortalColorScheme(const QDBusConnection &bus, QObject *parent
 {
     if (!m_bus.isConnected())
         return;
-    m_bus.connect(kService, kPath, kInterface, QStringLiteral("SettingChanged"), this,
+    // No sender name in the match: naming the portal's well-known name would make Qt look its owner
+    // up with a blocking call. The path and interface are the portal's own.
+    m_bus.connect(QString(), kPath, kInterface, QStringLiteral("SettingChanged"), this,
                   SLOT(onSettingChanged(QDBusMessage)));
     readInitial();
 }

@@ -82,6 +82,7 @@ private Q_SLOTS:
     void watchingIsSingle();
     void modalAndFrames();
     void animatedOpenAndClose();
+    void reopeningShowsOnlyTheNewPopup();
 };
 
 void TestOverlay::placement_data()
@@ -321,6 +322,24 @@ void TestOverlay::animatedOpenAndClose()
     QTRY_VERIFY(!w.host->isVisible());
     QCOMPARE(runs, 0);
     SpringAnimator::setAnimationsEnabled(false);
+}
+
+void TestOverlay::reopeningShowsOnlyTheNewPopup()
+{
+    Window w;
+    QPointer<QWidget> first = popupContent();
+    w.center->show(QRectF(10, 10, 50, 20), 120, false, first);
+    w.center->dismiss();
+    QPointer<QWidget> second = popupContent();
+    w.center->show(QRectF(300, 10, 50, 20), 120, false, second);
+    // The first popup's widget may still await deletion, but it is no longer shown.
+    QVERIFY(first.isNull() || !first->isVisible());
+    QVERIFY(second->isVisible());
+    // Replacing an open popup works the same way.
+    QPointer<QWidget> third = popupContent();
+    w.center->show(QRectF(300, 10, 50, 20), 120, false, third);
+    QVERIFY(second.isNull() || !second->isVisible());
+    QVERIFY(third->isVisible());
 }
 
 QTEST_MAIN(TestOverlay)

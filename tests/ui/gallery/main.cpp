@@ -249,6 +249,17 @@ void writePngs(const QString &dir)
                     << dropdown->menu()->heightForWidth(220) << dropdown->menu()->sizeHint();
         }
         window->grab().save(QStringLiteral("%1/page-popup-%2.png").arg(dir, suffix));
+        OverlayCenter::of(window)->dismiss();
+        QList<GXOption> many;
+        for (int i = 0; i < 20; ++i)
+            many << GXOption{i, QStringLiteral("Option %1").arg(i + 1), std::nullopt, i == 10};
+        auto *longMenu = new GXDropdown(many, 3, 220, 260.0, true, window);
+        longMenu->move(400, 10);
+        longMenu->show();
+        longMenu->openMenu();
+        window->grab().save(QStringLiteral("%1/page-scrolling-%2.png").arg(dir, suffix));
+        OverlayCenter::of(window)->dismiss();
+        dropdown->openMenu();
         OverlayCenter::of(window)->openDialog({QStringLiteral("Delete this incident?"),
                                                QStringLiteral("It will be gone for good."),
                                                QStringLiteral("Delete"), true, [] {}});
