@@ -8,6 +8,7 @@
 #include "ui/FieldChrome.h"
 #include "ui/FlapCounter.h"
 #include "ui/GXToggles.h"
+#include "ui/Icons.h"
 #include "ui/Labels.h"
 #include "ui/SpringAnimator.h"
 #include "ui/StickyNote.h"
@@ -77,6 +78,7 @@ private Q_SLOTS:
     void dialogLooks_data();
     void dialogLooks();
     void popoverSlab();
+    void symbols();
     void appIcons();
 };
 
@@ -489,6 +491,54 @@ void TestKitDrawing::popoverSlab()
     QVERIFY(near(img.pixelColor(card.right() + 2, card.center().y()), Theme::shadow.resolve(), 12));
     QVERIFY(near(img.pixelColor(card.center().x(), card.bottom() + 2), Theme::shadow.resolve(), 12));
     QVERIFY(img.pixelColor(card.left() - 2, card.center().y()).lightness() > 200);
+}
+
+void TestKitDrawing::symbols()
+{
+    // Every symbol the views name is one of our SVGs.
+    const QStringList names{"app.dashed",
+                            "chevron.down",
+                            "chevron.left",
+                            "chevron.right",
+                            "checkmark",
+                            "xmark.circle.fill",
+                            "magnifyingglass",
+                            "plus",
+                            "trash",
+                            "gearshape.fill",
+                            "lock.fill",
+                            "arrow.up.right",
+                            "arrow.up",
+                            "arrow.down",
+                            "doc.on.doc",
+                            "square.and.arrow.up",
+                            "square.and.arrow.down",
+                            "hand.point.up.left.fill",
+                            "pencil.circle.fill",
+                            "largecircle.fill.circle",
+                            "circle",
+                            "speaker.wave.2.fill",
+                            "flame.fill",
+                            "list.bullet.rectangle.portrait.fill",
+                            "doc.richtext.fill",
+                            "trophy.fill",
+                            "tag.fill",
+                            "menubar.rectangle",
+                            "keyboard",
+                            "macwindow",
+                            "link",
+                            "button.programmable",
+                            "wand.and.stars",
+                            "eye",
+                            "eye.slash"};
+    for (const QString &name : names)
+        QVERIFY2(Icons::has(name), qPrintable(name));
+    QVERIFY(!Icons::has(QStringLiteral("no.such.symbol")));
+    // Tinted as asked, at the device-pixel ratio asked.
+    const QPixmap pm = Icons::pixmap(QStringLiteral("plus"), 12, Qt::red, 2.0);
+    QCOMPARE(pm.size(), QSize(24, 24));
+    QCOMPARE(pm.toImage().pixelColor(12, 12), QColor(Qt::red));
+    QCOMPARE(pm.toImage().pixelColor(1, 1).alpha(), 0);
 }
 
 QTEST_MAIN(TestKitDrawing)

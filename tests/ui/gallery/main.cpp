@@ -19,6 +19,7 @@
 #include "ui/GXToggles.h"
 #include "ui/HazardStripes.h"
 #include "ui/IconButton.h"
+#include "ui/Icons.h"
 #include "ui/Labels.h"
 #include "ui/OverlayCenter.h"
 #include "ui/OverlayHost.h"
@@ -182,6 +183,17 @@ QList<Piece> buildPieces()
     tl->addWidget(row({checked, new GXCheckbox(QStringLiteral("Calm days"))}));
     toggles->setFixedWidth(300);
     pieces << Piece{QStringLiteral("toggles"), toggles};
+
+    auto *symbols = new QWidget;
+    auto *sl = new QGridLayout(symbols);
+    sl->setSpacing(4);
+    int i = 0;
+    for (const QString &name : Icons::names()) {
+        auto *b = new IconButton(name, Theme::ink, name);
+        sl->addWidget(b, i / 12, i % 12);
+        ++i;
+    }
+    pieces << Piece{QStringLiteral("symbols"), symbols};
 
     auto *stripes = new HazardStripes(12, Theme::hazard, Theme::tape);
     stripes->setFixedSize(300, 14);
