@@ -236,6 +236,8 @@ void TestKitDrawing::barRowKeepsCountApart()
 void TestKitDrawing::tapeLabel()
 {
     QCOMPARE(tapeLabelSize(QString()).width(), 18.0);
+    // Captions and tape labels measure the upper-cased text, so case makes no difference.
+    QCOMPARE(Caption(QStringLiteral("Danger zone")).sizeHint(), Caption(QStringLiteral("DANGER ZONE")).sizeHint());
     TapeLabel label(QStringLiteral("grumblix"), 0);
     TapeLabel upper(QStringLiteral("GRUMBLIX"), 0);
     QCOMPARE(label.sizeHint(), upper.sizeHint());
