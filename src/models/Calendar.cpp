@@ -6,20 +6,6 @@
 #include <mutex>
 #include <vector>
 
-namespace {
-
-constexpr qint64 msPerDay = 24 * 3600 * 1000;
-// Julian day of 1970-01-01.
-constexpr qint64 epochJulianDay = 2440588;
-
-qint64 floorDiv(qint64 a, qint64 b)
-{
-    const qint64 q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-
-} // namespace
-
 // The zone's UTC offsets as steps: from starts[i] (UTC ms) on, the offset is offsets[i] seconds.
 // Valid from starts.front() up to `validUntil`; outside that the zone itself is asked.
 struct Calendar::OffsetTable
@@ -180,36 +166,4 @@ qint64 Calendar::localMSecs(qint64 utcMSecs) const
     }
     const QDateTime utc = QDateTime::fromMSecsSinceEpoch(utcMSecs, Qt::UTC);
     return utcMSecs + qint64(m_zone.offsetFromUtc(utc)) * 1000;
-}
-
-qint64 Calendar::localDay(qint64 localMSecs)
-{
-    return floorDiv(localMSecs, msPerDay);
-}
-
-int Calendar::localHour(qint64 localMSecs)
-{
-    return int((localMSecs - localDay(localMSecs) * msPerDay) / (3600 * 1000));
-}
-
-int Calendar::localMinute(qint64 localMSecs)
-{
-    return int((localMSecs - localDay(localMSecs) * msPerDay) / (60 * 1000) % 60);
-}
-
-QDate Calendar::dateOfLocalDay(qint64 localDay)
-{
-    return QDate::fromJulianDay(localDay + epochJulianDay);
-}
-
-qint64 Calendar::localDayOf(const QDate &date)
-{
-    return date.toJulianDay() - epochJulianDay;
-}
-
-int Calendar::weekdayOfLocalDay(qint64 localDay)
-{
-    // 1970-01-01 was a Thursday, weekday 5.
-    const qint64 shifted = localDay + 4;
-    return int(shifted - floorDiv(shifted, 7) * 7) + 1;
 }

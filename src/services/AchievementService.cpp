@@ -2,20 +2,28 @@
 
 #include "services/DayCounts.h"
 
-#include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace {
 
 constexpr qint64 speedRunWindowMs = 60 * 1000;
 
+// The built-in trigger keys that achievements count; comparing against eight short texts is
+// cheaper than hashing every incident's key.
+const std::array<QLatin1StringView, 8> countedKeys{
+    QLatin1StringView("meeting"),    QLatin1StringView("build"), QLatin1StringView("production"),
+    QLatin1StringView("email"),      QLatin1StringView("bug"),   QLatin1StringView("people"),
+    QLatin1StringView("management"), QLatin1StringView("wtf"),
+};
+
 struct Tallies
 {
     std::vector<DayCount> days; // ascending
     std::vector<qint64> timestamps;
-    QHash<QString, int> perTrigger;
+    std::array<int, countedKeys.size()> perTrigger{};
     QSet<QString> apps;
     int categorised = 0;
     int noted = 0;
@@ -38,7 +46,12 @@ Tallies tally(const QList<VorpEvent> &events, const Calendar &cal)
         days.push_back(day);
         t.timestamps.push_back(utc);
         if (event.triggerKey) {
-            ++t.perTrigger[*event.triggerKey];
+            for (size_t i = 0; i < countedKeys.size(); ++i) {
+                if (*event.triggerKey == countedKeys[i]) {
+                    ++t.perTrigger[i];
+                    break;
+                }
+            }
             ++t.categorised;
         }
         if (event.note && !event.note->isEmpty())
@@ -144,7 +157,10 @@ QList<Achievement> AchievementService::evaluate(const QList<VorpEvent> &events, 
 {
     Tallies t = tally(events, cal);
     const int total = int(events.size());
-    const auto count = [&t](const char *key) { return t.perTrigger.value(QString::fromLatin1(key)); };
+    const auto count = [&t](const char *key) {
+        const auto it = std::find(countedKeys.begin(), countedKeys.end(), QLatin1StringView(key));
+        return t.perTrigger[size_t(it - countedKeys.begin())];
+    };
     const qint64 today = Calendar::localDay(cal.localMSecs(now.toMSecsSinceEpoch()));
 
     const auto entry = [](const char *id, const char *emoji, const char *title, const char *detail,

@@ -39,12 +39,25 @@ QString WeeklyReport::rangeLabel(const DateInterval &interval)
 WeeklyReport WeeklyReport::build(const QList<VorpEvent> &events, const QList<Trigger> &triggers,
                                  int weekOffset, const QDateTime &now, const Calendar &cal)
 {
-    const Analytics a{events, cal, now};
+    const Analytics all{events, cal, now};
     WeeklyReport report;
-    report.interval = a.week(weekOffset);
-    const QList<VorpEvent> week = a.eventsIn(report.interval);
-    report.previousTotal = a.countIn(a.week(weekOffset - 1));
-    report.days = a.days(report.interval);
+    report.interval = all.week(weekOffset);
+    const DateInterval previous = all.week(weekOffset - 1);
+
+    // One pass over the whole history; everything after it reads only this week's incidents.
+    const qint64 from = report.interval.start.toMSecsSinceEpoch();
+    const qint64 to = report.interval.end.toMSecsSinceEpoch();
+    const qint64 previousFrom = previous.start.toMSecsSinceEpoch();
+    const qint64 previousTo = previous.end.toMSecsSinceEpoch();
+    QList<VorpEvent> week;
+    for (const VorpEvent &event : events) {
+        const qint64 t = event.timestamp.toMSecsSinceEpoch();
+        if (from <= t && t < to)
+            week.append(event);
+        else if (previousFrom <= t && t < previousTo)
+            ++report.previousTotal;
+    }
+    report.days = Analytics{week, cal, now}.days(report.interval);
 
     QList<DayBucket> past;
     for (const DayBucket &day : std::as_const(report.days)) {
