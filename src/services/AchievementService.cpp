@@ -5,6 +5,7 @@
 #include <QSet>
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -112,21 +113,31 @@ int speedRun(std::vector<qint64> &timestamps)
     return best;
 }
 
+// Monday-to-Friday days among the local days [from, to).
+qint64 workdaysIn(qint64 from, qint64 to)
+{
+    if (to <= from)
+        return 0;
+    const qint64 weeks = (to - from) / 7;
+    qint64 count = weeks * 5;
+    for (qint64 day = from + weeks * 7; day < to; ++day)
+        count += Calendar::isWorkday(Calendar::weekdayOfLocalDay(day)) ? 1 : 0;
+    return count;
+}
+
 // Workdays after the first incident's day and before today on which nothing was logged.
 int quietWorkdays(const std::vector<DayCount> &days, qint64 today)
 {
     if (days.empty())
         return 0;
-    int quiet = 0;
-    size_t next = 0;
-    for (qint64 day = days.front().day + 1; day < today; ++day) {
-        while (next < days.size() && days[next].day < day)
-            ++next;
-        const bool logged = next < days.size() && days[next].day == day;
-        if (!logged && Calendar::isWorkday(Calendar::weekdayOfLocalDay(day)))
-            ++quiet;
+    // Counted, not walked day by day: a stray timestamp centuries away must not stall the page.
+    const qint64 from = days.front().day + 1;
+    qint64 quiet = workdaysIn(from, today);
+    for (const DayCount &day : days) {
+        if (day.day >= from && day.day < today && Calendar::isWorkday(Calendar::weekdayOfLocalDay(day.day)))
+            --quiet;
     }
-    return quiet;
+    return int(std::min<qint64>(quiet, std::numeric_limits<int>::max()));
 }
 
 // The most workdays of one Monday-to-Sunday week that have an incident.

@@ -258,6 +258,8 @@ void TestAchievements::quietWorkdays_data()
     // Monday and Wednesday logged; Tuesday, Thursday, Friday quiet; the weekend and today don't count.
     QTest::newRow("a week") << onDays(2025, 3, {17, 19}) << at(berlin, 2025, 3, 24, 8) << 3;
     QTest::newRow("first incident ahead of now") << onDays(2025, 3, {28}) << at(berlin, 2025, 3, 26) << 0;
+    // 2024 began on a Monday: 262 workdays; the first day and 10 January are logged.
+    QTest::newRow("a leap year") << onDays(2024, 1, {1, 6, 10}) << at(berlin, 2025, 1, 1, 9) << 260;
     QTest::newRow("weekend gap") << onDays(2025, 3, {21, 24}) << at(berlin, 2025, 3, 25) << 0;
 }
 
