@@ -6,8 +6,8 @@
 
 namespace {
 
-// The earliest bucket that no later one beats.
-std::optional<DayBucket> first(const QList<DayBucket> &buckets, bool (*better)(int, int))
+// Scans in order and replaces the choice only with a strictly better bucket, so the earliest wins a tie.
+std::optional<DayBucket> pick(const QList<DayBucket> &buckets, bool (*better)(int, int))
 {
     std::optional<DayBucket> chosen;
     for (const DayBucket &bucket : buckets) {
@@ -69,7 +69,7 @@ WeeklyReport WeeklyReport::build(const QList<VorpEvent> &events, const QList<Tri
         if (day.count >= 1)
             active.append(day);
     }
-    report.worstDay = first(active, [](int count, int best) { return count > best; });
+    report.worstDay = pick(active, [](int count, int best) { return count > best; });
 
     QList<DayBucket> candidates;
     for (const DayBucket &day : std::as_const(past)) {
@@ -77,7 +77,7 @@ WeeklyReport WeeklyReport::build(const QList<VorpEvent> &events, const QList<Tri
             (!report.worstDay || day.date != report.worstDay->date))
             candidates.append(day);
     }
-    report.calmestDay = first(candidates, [](int count, int best) { return count < best; });
+    report.calmestDay = pick(candidates, [](int count, int best) { return count < best; });
 
     QList<VorpEvent> withTrigger;
     QList<VorpEvent> withApp;
