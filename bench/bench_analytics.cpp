@@ -24,6 +24,12 @@ QList<Trigger> triggers()
     return list;
 }
 
+// A copy with its own buffer, as each row read from the store has.
+QString own(const QString &text)
+{
+    return QString(text.constData(), text.size());
+}
+
 // `count` incidents spread over the last two years, oldest first, as the store hands them out.
 QList<VorpEvent> history(qsizetype count, bool newestFirst = false)
 {
@@ -47,15 +53,15 @@ QList<VorpEvent> history(qsizetype count, bool newestFirst = false)
         e.timestamp = QDateTime::fromMSecsSinceEpoch(t, Qt::UTC);
         const int k = int(random.bounded(12));
         if (k < keys.size())
-            e.triggerKey = keys[k].key;
+            e.triggerKey = own(keys[k].key);
         const int a = int(random.bounded(31));
         if (a < apps.size()) {
-            e.appName = apps[a];
+            e.appName = own(apps[a]);
             if (a % 3)
-                e.bundleIdentifier = QStringLiteral("org.example.app%1").arg(a);
+                e.bundleIdentifier = QStringLiteral("org.example.app%1").arg(a); // built per row
         }
         if (random.bounded(10) == 0)
-            e.note = QStringLiteral("again");
+            e.note = own(QStringLiteral("again"));
         events << e;
     }
     return events;
