@@ -41,7 +41,7 @@ Tallies tally(const QList<VorpEvent> &events, const Calendar &cal)
     days.reserve(size_t(events.size()));
     t.timestamps.reserve(size_t(events.size()));
     for (const VorpEvent &event : events) {
-        const qint64 utc = event.timestamp.toMSecsSinceEpoch();
+        const qint64 utc = Calendar::msecs(event.timestamp);
         const qint64 local = cal.localMSecs(utc);
         const qint64 day = Calendar::localDay(local);
         days.push_back(day);
@@ -172,7 +172,7 @@ QList<Achievement> AchievementService::evaluate(const QList<VorpEvent> &events, 
         const auto it = std::find(countedKeys.begin(), countedKeys.end(), QLatin1StringView(key));
         return t.perTrigger[size_t(it - countedKeys.begin())];
     };
-    const qint64 today = Calendar::localDay(cal.localMSecs(now.toMSecsSinceEpoch()));
+    const qint64 today = Calendar::localDay(cal.localMSecs(Calendar::msecs(now)));
 
     const auto entry = [](const char *id, const char *emoji, const char *title, const char *detail,
                           int target, int progress) {

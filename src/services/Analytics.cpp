@@ -15,15 +15,15 @@ const QString restId = QStringLiteral("_rest");
 
 qint64 msOf(const VorpEvent &event)
 {
-    return event.timestamp.toMSecsSinceEpoch();
+    return Calendar::msecs(event.timestamp);
 }
 
 } // namespace
 
 QList<VorpEvent> Analytics::eventsIn(const DateInterval &interval) const
 {
-    const qint64 from = interval.start.toMSecsSinceEpoch();
-    const qint64 to = interval.end.toMSecsSinceEpoch();
+    const qint64 from = Calendar::msecs(interval.start);
+    const qint64 to = Calendar::msecs(interval.end);
     QList<VorpEvent> inside;
     for (const VorpEvent &event : events) {
         const qint64 t = msOf(event);
@@ -35,8 +35,8 @@ QList<VorpEvent> Analytics::eventsIn(const DateInterval &interval) const
 
 int Analytics::countIn(const DateInterval &interval) const
 {
-    const qint64 from = interval.start.toMSecsSinceEpoch();
-    const qint64 to = interval.end.toMSecsSinceEpoch();
+    const qint64 from = Calendar::msecs(interval.start);
+    const qint64 to = Calendar::msecs(interval.end);
     int count = 0;
     for (const VorpEvent &event : events) {
         const qint64 t = msOf(event);
@@ -70,8 +70,8 @@ QList<VorpEvent> Analytics::eventsFor(Scope scope) const
 
 QList<DayBucket> Analytics::days(const DateInterval &interval) const
 {
-    const qint64 from = interval.start.toMSecsSinceEpoch();
-    const qint64 to = interval.end.toMSecsSinceEpoch();
+    const qint64 from = Calendar::msecs(interval.start);
+    const qint64 to = Calendar::msecs(interval.end);
     const QDateTime today = cal.startOfDay(now);
 
     QList<DayBucket> buckets;
@@ -81,7 +81,7 @@ QList<DayBucket> Analytics::days(const DateInterval &interval) const
         if (!date.isValid())
             continue;
         buckets.append({date, 0, date == today, date > today});
-        bucketDays.push_back(Calendar::localDay(cal.localMSecs(date.toMSecsSinceEpoch())));
+        bucketDays.push_back(Calendar::localDay(cal.localMSecs(Calendar::msecs(date))));
     }
     for (const VorpEvent &event : events) {
         const qint64 t = msOf(event);
@@ -98,7 +98,7 @@ QList<DayBucket> Analytics::days(const DateInterval &interval) const
 
 int Analytics::maxDailyCount(const QDateTime &before) const
 {
-    const qint64 cut = cal.startOfDay(before).toMSecsSinceEpoch();
+    const qint64 cut = Calendar::msecs(cal.startOfDay(before));
     std::vector<qint64> days;
     days.reserve(size_t(events.size()));
     for (const VorpEvent &event : events) {
