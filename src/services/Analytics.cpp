@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -219,6 +220,8 @@ std::optional<int> Analytics::percentChange(int total, int previousTotal)
 {
     if (previousTotal < 1)
         return std::nullopt;
-    const double p = double(total - previousTotal) / double(previousTotal) * 100.0;
-    return int(std::round(p)); // std::round rounds halves away from zero
+    const double p = (double(total) - double(previousTotal)) / double(previousTotal) * 100.0;
+    // std::round rounds halves away from zero; the clamp keeps absurd totals from overflowing.
+    return int(std::clamp(std::round(p), double(std::numeric_limits<int>::min()),
+                          double(std::numeric_limits<int>::max())));
 }

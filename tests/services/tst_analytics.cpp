@@ -368,6 +368,7 @@ void TestAnalytics::topWithRest_data()
     QTest::newRow("9 of limit 6") << 9 << 6 << QStringList{"r0", "r1", "r2", "r3", "r4", "Everything else"}
                                   << 6 + 7 + 8 + 9;
     QTest::newRow("limit 1") << 3 << 1 << QStringList{"Everything else"} << 1 + 2 + 3;
+    QTest::newRow("limit 0 folds everything") << 3 << 0 << QStringList{"Everything else"} << 1 + 2 + 3;
     QTest::newRow("fewer than the limit") << 2 << 6 << QStringList{"r0", "r1"} << -1;
 }
 
@@ -401,6 +402,8 @@ void TestAnalytics::percentChange_data()
     QTest::newRow("11 vs 8, half up") << 11 << 8 << std::optional<int>(38);
     QTest::newRow("5 vs 5") << 5 << 5 << std::optional<int>(0);
     QTest::newRow("nothing before") << 40 << 0 << std::optional<int>();
+    QTest::newRow("beyond int") << std::numeric_limits<int>::max() << 1
+                                << std::optional<int>(std::numeric_limits<int>::max());
 }
 
 void TestAnalytics::percentChange()
