@@ -63,10 +63,10 @@ public:
     // Whole calendar days later (earlier when negative) at the same wall-clock time; the start of
     // a day always moves to the start of the later day, also across daylight-saving changes.
     QDateTime addDays(const QDateTime &instant, int days) const;
-    // Calendar days from a's day to b's day.
-    qint64 daysBetween(const QDate &a, const QDate &b) const { return a.daysTo(b); }
 
-    // Fast path. UTC milliseconds since the epoch, held within some 285,000 years of 1970 so that
+    // The fast path for passes over many incidents.
+    //
+    // UTC milliseconds since the epoch, held within some 285,000 years of 1970 so that
     // the day arithmetic below cannot overflow on a corrupt timestamp.
     static qint64 msecs(const QDateTime &instant)
     {
