@@ -173,7 +173,12 @@ QDateTime Calendar::addDays(const QDateTime &instant, int days) const
     // start of a day must stay a start of day.
     if (instant == startOfDay(day))
         return startOfDay(later);
-    return QDateTime(later, toLocal(instant).time(), m_zone);
+    const QTime time = toLocal(instant).time();
+    const QDateTime sameTime(later, time, m_zone);
+    if (sameTime.isValid())
+        return sameTime;
+    // The wall time falls in a gap: it moves forward by the gap's length.
+    return startOfDay(later).addMSecs(time.msecsSinceStartOfDay());
 }
 
 qint64 Calendar::localMSecs(qint64 utcMSecs) const
