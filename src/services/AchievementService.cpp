@@ -1,8 +1,8 @@
 #include "AchievementService.h"
 
 #include "services/DayCounts.h"
+#include "services/TextGroups.h"
 
-#include <QSet>
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -25,7 +25,7 @@ struct Tallies
     std::vector<DayCount> days; // ascending
     std::vector<qint64> timestamps;
     std::array<int, countedKeys.size()> perTrigger{};
-    QSet<QString> apps;
+    TextGroups apps;
     int categorised = 0;
     int noted = 0;
     int night = 0;
@@ -67,9 +67,9 @@ Tallies tally(const QList<VorpEvent> &events, const Calendar &cal)
         if (!Calendar::isWorkday(Calendar::weekdayOfLocalDay(day)))
             ++t.weekend;
         if (event.bundleIdentifier)
-            t.apps.insert(*event.bundleIdentifier);
+            t.apps.indexOf(*event.bundleIdentifier);
         else if (event.appName)
-            t.apps.insert(*event.appName);
+            t.apps.indexOf(*event.appName);
     }
     t.days = countDays(days);
     return t;

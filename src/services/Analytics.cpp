@@ -1,8 +1,8 @@
 #include "Analytics.h"
 
 #include "services/DayCounts.h"
+#include "services/TextGroups.h"
 
-#include <QHash>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -141,28 +141,28 @@ std::optional<QString> Analytics::peakTime(const QList<VorpEvent> &events, const
 
 QList<CountItem> Analytics::triggerCounts(const QList<VorpEvent> &events, const QList<Trigger> &triggers)
 {
-    QList<CountItem> rows;
-    QHash<QString, qsizetype> rowOfKey;
-    qsizetype noneRow = -1;
-    const auto newRow = [&](const std::optional<QString> &key) {
-        const TriggerInfo found = info(triggers, key);
-        rows.append({key.value_or(noTriggerId), found.name, found.emoji, std::nullopt, 0});
-        return rows.size() - 1;
-    };
+    TextGroups keys;
+    std::vector<int> counts;
+    int withoutKey = 0;
     for (const VorpEvent &event : events) {
-        qsizetype index;
         if (!event.triggerKey) {
-            if (noneRow < 0)
-                noneRow = newRow(std::nullopt);
-            index = noneRow;
-        } else {
-            auto it = rowOfKey.constFind(*event.triggerKey);
-            if (it == rowOfKey.constEnd())
-                it = rowOfKey.insert(*event.triggerKey, newRow(event.triggerKey));
-            index = *it;
+            ++withoutKey;
+            continue;
         }
-        ++rows[index].count;
+        const size_t index = size_t(keys.indexOf(*event.triggerKey));
+        if (index == counts.size())
+            counts.push_back(0);
+        ++counts[index];
     }
+    QList<CountItem> rows;
+    const auto add = [&](const std::optional<QString> &key, int count) {
+        const TriggerInfo found = info(triggers, key);
+        rows.append({key.value_or(noTriggerId), found.name, found.emoji, std::nullopt, count});
+    };
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        add(keys.text(i), counts[size_t(i)]);
+    if (withoutKey > 0)
+        add(std::nullopt, withoutKey);
     rank(rows);
     return rows;
 }
@@ -170,16 +170,13 @@ QList<CountItem> Analytics::triggerCounts(const QList<VorpEvent> &events, const 
 QList<CountItem> Analytics::appCounts(const QList<VorpEvent> &events)
 {
     static const QString unknown = QStringLiteral("Unknown");
+    TextGroups names;
     QList<CountItem> rows;
-    QHash<QString, qsizetype> rowOfName;
     for (const VorpEvent &event : events) {
-        const QString &name = event.appName ? *event.appName : unknown;
-        auto it = rowOfName.constFind(name);
-        if (it == rowOfName.constEnd()) {
-            it = rowOfName.insert(name, rows.size());
-            rows.append({name, name, std::nullopt, event.bundleIdentifier, 0});
-        }
-        ++rows[*it].count;
+        const qsizetype index = names.indexOf(event.appName ? *event.appName : unknown);
+        if (index == rows.size())
+            rows.append({names.text(index), names.text(index), std::nullopt, event.bundleIdentifier, 0});
+        ++rows[index].count;
     }
     rank(rows);
     return rows;

@@ -61,6 +61,7 @@ private Q_SLOTS:
     void peakTime();
     void triggerCounts();
     void appCounts();
+    void groupingIgnoresHowTextsAreStored();
     void ranking_data();
     void ranking();
     void topWithRest_data();
@@ -328,6 +329,26 @@ void TestAnalytics::appCounts()
         {"Unknown", "Unknown", std::nullopt, std::nullopt, 1},
     };
     QCOMPARE(rows, expected);
+}
+
+void TestAnalytics::groupingIgnoresHowTextsAreStored()
+{
+    // The store shares one buffer per distinct text; incidents logged later carry their own.
+    const QString shared = QStringLiteral("Zoom");
+    QList<VorpEvent> events;
+    for (int i = 0; i < 3; ++i) {
+        events << incident(wednesday(), shared, shared);
+        events << incident(wednesday(), QString::fromUtf8("Zoom"), QString::fromUtf8("Zoom"));
+        events << incident(wednesday(), QString::fromUtf8("Zoon"), QString::fromUtf8("Zoon"));
+    }
+    const QList<CountItem> apps = Analytics::appCounts(events);
+    QCOMPARE(apps.size(), 2);
+    QCOMPARE(apps[0].name, shared);
+    QCOMPARE(apps[0].count, 6);
+    const QList<CountItem> triggers = Analytics::triggerCounts(events, {});
+    QCOMPARE(triggers.size(), 2);
+    QCOMPARE(triggers[0].count, 6);
+    QCOMPARE(triggers[1].id, QStringLiteral("Zoon"));
 }
 
 void TestAnalytics::ranking_data()
