@@ -1,10 +1,10 @@
 #include "AchievementService.h"
 
 #include "services/DayCounts.h"
+#include "services/TextGroups.h"
 
-#include <QHash>
-#include <QSet>
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -15,8 +15,9 @@ struct Tallies
 {
     std::vector<DayCount> days; // ascending
     std::vector<qint64> timestamps;
-    QHash<QString, int> perTrigger;
-    QSet<QString> apps;
+    TextGroups triggerKeys;
+    std::vector<int> perTrigger; // by the number triggerKeys gives each key
+    TextGroups apps;
     int categorised = 0;
     int noted = 0;
     int night = 0;
@@ -32,13 +33,16 @@ Tallies tally(const QList<VorpEvent> &events, const Calendar &cal)
     days.reserve(size_t(events.size()));
     t.timestamps.reserve(size_t(events.size()));
     for (const VorpEvent &event : events) {
-        const qint64 utc = event.timestamp.toMSecsSinceEpoch();
+        const qint64 utc = Calendar::msecs(event.timestamp);
         const qint64 local = cal.localMSecs(utc);
         const qint64 day = Calendar::localDay(local);
         days.push_back(day);
         t.timestamps.push_back(utc);
         if (event.triggerKey) {
-            ++t.perTrigger[*event.triggerKey];
+            const size_t key = size_t(t.triggerKeys.indexOf(*event.triggerKey));
+            if (key == t.perTrigger.size())
+                t.perTrigger.push_back(0);
+            ++t.perTrigger[key];
             ++t.categorised;
         }
         if (event.note && !event.note->isEmpty())
@@ -53,9 +57,9 @@ Tallies tally(const QList<VorpEvent> &events, const Calendar &cal)
         if (!Calendar::isWorkday(Calendar::weekdayOfLocalDay(day)))
             ++t.weekend;
         if (event.bundleIdentifier)
-            t.apps.insert(*event.bundleIdentifier);
+            t.apps.indexOf(*event.bundleIdentifier);
         else if (event.appName)
-            t.apps.insert(*event.appName);
+            t.apps.indexOf(*event.appName);
     }
     t.days = countDays(days);
     return t;
@@ -99,21 +103,31 @@ int speedRun(std::vector<qint64> &timestamps)
     return best;
 }
 
+// Monday-to-Friday days among the local days [from, to).
+qint64 workdaysIn(qint64 from, qint64 to)
+{
+    if (to <= from)
+        return 0;
+    const qint64 weeks = (to - from) / 7;
+    qint64 count = weeks * 5;
+    for (qint64 day = from + weeks * 7; day < to; ++day)
+        count += Calendar::isWorkday(Calendar::weekdayOfLocalDay(day)) ? 1 : 0;
+    return count;
+}
+
 // Workdays after the first incident's day and before today on which nothing was logged.
 int quietWorkdays(const std::vector<DayCount> &days, qint64 today)
 {
     if (days.empty())
         return 0;
-    int quiet = 0;
-    size_t next = 0;
-    for (qint64 day = days.front().day + 1; day < today; ++day) {
-        while (next < days.size() && days[next].day < day)
-            ++next;
-        const bool logged = next < days.size() && days[next].day == day;
-        if (!logged && Calendar::isWorkday(Calendar::weekdayOfLocalDay(day)))
-            ++quiet;
+    // Counted, not walked day by day: a stray timestamp centuries away must not stall the page.
+    const qint64 from = days.front().day + 1;
+    qint64 quiet = workdaysIn(from, today);
+    for (const DayCount &day : days) {
+        if (day.day >= from && day.day < today && Calendar::isWorkday(Calendar::weekdayOfLocalDay(day.day)))
+            --quiet;
     }
-    return quiet;
+    return int(std::min<qint64>(quiet, std::numeric_limits<int>::max()));
 }
 
 // The most workdays of one Monday-to-Sunday week that have an incident.
@@ -144,8 +158,14 @@ QList<Achievement> AchievementService::evaluate(const QList<VorpEvent> &events, 
 {
     Tallies t = tally(events, cal);
     const int total = int(events.size());
-    const auto count = [&t](const char *key) { return t.perTrigger.value(QString::fromLatin1(key)); };
-    const qint64 today = Calendar::localDay(cal.localMSecs(now.toMSecsSinceEpoch()));
+    const auto count = [&t](const char *key) {
+        for (qsizetype i = 0; i < t.triggerKeys.size(); ++i) {
+            if (t.triggerKeys.text(i) == QLatin1StringView(key))
+                return t.perTrigger[size_t(i)];
+        }
+        return 0;
+    };
+    const qint64 today = Calendar::localDay(cal.localMSecs(Calendar::msecs(now)));
 
     const auto entry = [](const char *id, const char *emoji, const char *title, const char *detail,
                           int target, int progress) {

@@ -167,6 +167,11 @@ void TestWeeklyReport::rangeText_data()
     QTest::newRow("clocks change on the Sunday")
         << at(berlin, 2025, 3, 26, 12) << english << "MAR 24 \u2013 MAR 30"
         << "Mar 24 \u2013 Mar 30";
+    // The script must reach the formatter: Serbian in Latin letters, not Cyrillic.
+    QTest::newRow("script of the locale")
+        << at(berlin, 2026, 1, 2, 12) << QLocale(QLocale::Serbian, QLocale::LatinScript, QLocale::Serbia)
+        << "29. DEC \u2013 4. JAN"
+        << "29. dec \u2013 4. jan";
     QTest::newRow("German order") << at(berlin, 2025, 3, 26, 12) << QLocale(QLocale::German, QLocale::Germany)
                                   << "24. M\u00C4RZ \u2013 30. M\u00C4RZ"
                                   << "24. M\u00E4rz \u2013 30. M\u00E4rz";
