@@ -8,6 +8,7 @@
 
 int main(int argc, char **argv)
 {
+    Q_INIT_RESOURCE(shell);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Grumblix"));
     QApplication::setApplicationVersion(QStringLiteral(GRUMBLIX_VERSION));
