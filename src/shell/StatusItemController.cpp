@@ -95,7 +95,9 @@ void StatusItemController::updateTitle(int todayCount)
 void StatusItemController::flash()
 {
     m_flashing = true;
-    const ButtonSkin::Palette palette = ButtonSkin::stored().palette();
+    const QVariant stored = m_model.prefs().value(ButtonSkin::preferenceKey());
+    const ButtonSkin::Palette palette =
+        ButtonSkin::effective(stored.isValid() ? std::optional(stored.toString()) : std::nullopt).palette();
     BadgeLook look = m_look;
     look.filled = true;
     look.fill = palette.cap;
