@@ -34,10 +34,10 @@ private Q_SLOTS:
         QVERIFY2(DesktopTools::hasProgram(QStringLiteral("trayer")), "trayer is missing");
         TestSupport::isolateFolders();
         DesktopTools::startDetachedChild(QStringLiteral("trayer"),
-                                         {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                                          QStringLiteral("right"), QStringLiteral("--widthtype"),
-                                          QStringLiteral("request"), QStringLiteral("--height"),
-                                          QStringLiteral("24")},
+                                         {QStringLiteral("--edge"), QStringLiteral("top"),
+                                          QStringLiteral("--align"), QStringLiteral("right"),
+                                          QStringLiteral("--widthtype"), QStringLiteral("request"),
+                                          QStringLiteral("--height"), QStringLiteral("24")},
                                          this);
         QVERIFY(waitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }));
         f = std::make_unique<ShellFixture>();
