@@ -40,6 +40,7 @@ private:
     QString newToken();
     void closeSession();
     void bind();
+    void send(const QDBusMessage &call);
 
     QDBusConnection m_bus;
     QString m_session;
