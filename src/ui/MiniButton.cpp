@@ -7,6 +7,8 @@
 #include "ui/Theme.h"
 
 #include <QPainter>
+#include <QPainterPath>
+#include <QFontMetricsF>
 #include <QRadialGradient>
 #include <QtMath>
 
