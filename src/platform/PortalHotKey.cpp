@@ -50,7 +50,7 @@ PortalHotKey::PortalHotKey(const QDBusConnection &bus, QObject *parent) : HotKey
     qDBusRegisterMetaType<PortalShortcut>();
     qDBusRegisterMetaType<QList<PortalShortcut>>();
     m_bus.connect(portalService, portalPath, shortcutsInterface, QStringLiteral("Activated"), this,
-                  SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+                  SLOT(onActivated(QDBusMessage)));
 }
 
 PortalHotKey::~PortalHotKey()
@@ -169,10 +169,13 @@ void PortalHotKey::onBindResponse(uint response, const QVariantMap &)
         Q_EMIT lost();
 }
 
-void PortalHotKey::onActivated(const QDBusObjectPath &session, const QString &id, qulonglong,
-                               const QVariantMap &)
+void PortalHotKey::onActivated(const QDBusMessage &message)
 {
-    if (!m_session.isEmpty() && session.path() == m_session && id == shortcutId())
+    const QVariantList arguments = message.arguments();
+    if (arguments.size() < 2)
+        return;
+    const QString session = qvariant_cast<QDBusObjectPath>(arguments.at(0)).path();
+    if (!m_session.isEmpty() && session == m_session && arguments.at(1).toString() == shortcutId())
         Q_EMIT activated();
 }
 

@@ -1,4 +1,5 @@
 #include "app/AppModel.h"
+#include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
 #include "shell/Shell.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char **argv)
         break;
     }
 
+    quitOnTerminationSignals();
     Shell shell(AppModel::shared());
     QObject::connect(&instance, &SingleInstance::argumentsReceived, &shell, &Shell::handOver);
     shell.start(arguments);
