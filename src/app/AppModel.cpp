@@ -289,7 +289,9 @@ VorpEvent AppModel::log(EventSource source, std::optional<AppContext> app, std::
         m_statusItem->flash();
     advanceLogTick();
     refreshStatusTitle();
-    enqueueAchievementCheck(true);
+    // The record check runs a turn later; it judges this log by the count this log made, so
+    // several logs in one turn (URLs opened together) cannot jump past the record unnoticed.
+    enqueueAchievementCheck(RecordCheck{event.timestamp, todayCount()});
     return event;
 }
 
@@ -328,7 +330,7 @@ void AppModel::setTrigger(const std::optional<QString> &key, const VorpEvent &ev
     }
     m_store->save();
     advanceLogTick();
-    enqueueAchievementCheck(false);
+    enqueueAchievementCheck(std::nullopt);
 }
 
 void AppModel::deleteEvent(const VorpEvent &event)
@@ -435,18 +437,18 @@ void AppModel::checkAchievements()
     });
 }
 
-void AppModel::checkRecord()
+void AppModel::checkRecord(const RecordCheck &check)
 {
     if (!m_prefs.boolValue(QStringLiteral("notifyRecord")))
         return;
-    const QDateTime current = now();
+    const QDateTime current = check.loggedAt;
     const QString todayKey = dayKey(current, m_timeZone);
     if (m_prefs.stringValue(kLastRecordDay) == todayKey)
         return;
 
     const Analytics stats{m_store->events(), Calendar(m_timeZone), current};
     const int previousBest = stats.maxDailyCount(current);
-    const int today = stats.todayCount();
+    const int today = check.todayCount;
     if (previousBest < 5 || today != previousBest + 1)
         return;
     m_prefs.setValue(kLastRecordDay, todayKey);
@@ -469,14 +471,14 @@ void AppModel::advanceLogTick()
     Q_EMIT logTickChanged();
 }
 
-void AppModel::enqueueAchievementCheck(bool withRecordCheck)
+void AppModel::enqueueAchievementCheck(std::optional<RecordCheck> record)
 {
     QMetaObject::invokeMethod(
         this,
-        [this, withRecordCheck] {
+        [this, record] {
             checkAchievements();
-            if (withRecordCheck)
-                checkRecord();
+            if (record)
+                checkRecord(*record);
         },
         Qt::QueuedConnection);
 }

@@ -142,11 +142,17 @@ Q_SIGNALS:
 private:
     void seedTriggersIfNeeded();
     void checkAchievements();
-    void checkRecord();
+    // What one log leaves for its deferred record check: its moment and the count it made.
+    struct RecordCheck
+    {
+        QDateTime loggedAt;
+        int todayCount = 0;
+    };
+    void checkRecord(const RecordCheck &check);
     QList<Achievement> unlockedAchievements() const;
     void refreshStatusTitle();
     void advanceLogTick();
-    void enqueueAchievementCheck(bool withRecordCheck);
+    void enqueueAchievementCheck(std::optional<RecordCheck> record);
     void scheduleDayChange();
 
     std::unique_ptr<Store> m_store;

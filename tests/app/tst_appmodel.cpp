@@ -34,6 +34,7 @@ private Q_SLOTS:
     void recordNotice_data();
     void recordNotice();
     void recordNoticeOncePerDay();
+    void recordNoticeWhenLogsShareOneTurn();
 
     void addTriggerSortOrderAndKeys();
     void deleteTriggerUncategorizes();
@@ -413,6 +414,21 @@ void TestAppModel::recordNoticeOncePerDay()
     QCOMPARE(m_fakes->journal.notices.size(), 1);
     log(1, m_now);
     QCOMPARE(m_fakes->journal.notices.size(), 1);
+}
+
+void TestAppModel::recordNoticeWhenLogsShareOneTurn()
+{
+    for (int i = 0; i < 5; ++i)
+        seed(m_now.addDays(-1).addSecs(i));
+    m_model->bootstrap({});
+    log(5, m_now);
+    // Three URLs opened at once: all three logs happen before any deferred check runs.
+    for (int i = 0; i < 3; ++i)
+        m_model->log(EventSource::url);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_fakes->journal.notices.size(), 1);
+    QCOMPARE(m_fakes->journal.notices.first().second,
+             QStringLiteral("Congratulations? You just broke your daily record: 6 today."));
 }
 
 void TestAppModel::addTriggerSortOrderAndKeys()
