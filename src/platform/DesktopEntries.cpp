@@ -89,7 +89,7 @@ std::optional<DesktopEntry> DesktopEntries::parse(const QString &filePath, const
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return std::nullopt;
 
-    // Localised keys in the order the specification prefers: lang_COUNTRY, then lang.
+    // Localised keys in the order the desktop-entry standard prefers: lang_COUNTRY, then lang.
     const QString country = locale.section(QLatin1Char('.'), 0, 0);
     const QString language = country.section(QLatin1Char('_'), 0, 0);
     DesktopEntry entry;

@@ -18,7 +18,7 @@ struct DesktopEntry
 
 // An index of the installed desktop entries: by desktop-file id and by the WM_CLASS that the
 // application's windows carry. The first folder of the search path wins for a given id, as the
-// specification of desktop-file ids says, so the user's own entries override system ones.
+// freedesktop rule for desktop-file ids says, so the user's own entries override system ones.
 class DesktopEntries
 {
 public:

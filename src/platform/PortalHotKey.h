@@ -24,7 +24,7 @@ public:
     // Whether the bus has a portal at all (one quick call to the bus daemon).
     bool isAvailable() const;
 
-    // The trigger in the shortcuts specification's form ("ALT+SHIFT+f"); empty for a key that has
+    // The trigger in the portal's shortcut form ("ALT+SHIFT+f"); empty for a key that has
     // no keysym.
     static QString triggerText(quint32 keyCode, quint32 modifiers);
 
