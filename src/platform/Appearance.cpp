@@ -1,0 +1,118 @@
+#include "platform/Appearance.h"
+
+#include "models/Prefs.h"
+#include "platform/PortalColorScheme.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QEvent>
+#include <QPalette>
+#include <QWidget>
+
+Appearance::Appearance(QObject *parent) : QObject(parent)
+{
+    if (qApp)
+        qApp->installEventFilter(this);
+    m_dark = systemPrefersDark();
+}
+
+Appearance::~Appearance() = default;
+
+Appearance &Appearance::shared()
+{
+    static Appearance *instance = [] {
+        auto *a = new Appearance(qApp);
+        if (qApp && QDBusConnection::sessionBus().isConnected())
+            a->setSystemSource(new PortalColorScheme(QDBusConnection::sessionBus(), a));
+        return a;
+    }();
+    return *instance;
+}
+
+Appearance::Mode Appearance::modeFromString(const QString &text)
+{
+    if (text == QLatin1String("light"))
+        return Mode::Light;
+    if (text == QLatin1String("dark"))
+        return Mode::Dark;
+    return Mode::System;
+}
+
+void Appearance::setMode(Mode mode)
+{
+    if (m_mode == mode)
+        return;
+    m_mode = mode;
+    Q_EMIT modeChanged();
+    reevaluate();
+}
+
+void Appearance::setSystemSource(ColorSchemeSource *source)
+{
+    if (m_source)
+        disconnect(m_source, nullptr, this, nullptr);
+    m_source = source;
+    if (source)
+        connect(source, &ColorSchemeSource::schemeChanged, this, &Appearance::reevaluate);
+    reevaluate();
+}
+
+bool Appearance::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange && m_mode == Mode::System)
+        reevaluate();
+    return QObject::eventFilter(watched, event);
+}
+
+bool Appearance::systemPrefersDark() const
+{
+    if (m_source) {
+        switch (m_source->scheme()) {
+        case ColorSchemeSource::Scheme::Dark:
+            return true;
+        case ColorSchemeSource::Scheme::Light:
+            return false;
+        case ColorSchemeSource::Scheme::NoPreference:
+            break;
+        }
+    }
+    if (!qApp)
+        return false;
+    return QGuiApplication::palette().color(QPalette::Window).lightness() < 128;
+}
+
+void Appearance::reevaluate()
+{
+    bool dark = false;
+    switch (m_mode) {
+    case Mode::Light:
+        dark = false;
+        break;
+    case Mode::Dark:
+        dark = true;
+        break;
+    case Mode::System:
+        dark = systemPrefersDark();
+        break;
+    }
+    if (dark == m_dark)
+        return;
+    m_dark = dark;
+    // Colours are looked up while painting, so a repaint is all a view needs.
+    if (qobject_cast<QApplication *>(qApp)) {
+        const auto widgets = QApplication::allWidgets();
+        for (QWidget *w : widgets)
+            w->update();
+    }
+    Q_EMIT isDarkChanged(dark);
+}
+
+namespace Pref {
+
+void applyAppearance()
+{
+    Appearance::shared().setMode(
+        Appearance::modeFromString(Prefs::shared().stringValue(QStringLiteral("appearance"))));
+}
+
+} // namespace Pref

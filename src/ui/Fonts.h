@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QFont>
+
+// The faces of the design, all from Debian font packages. Every family list ends with Noto Color
+// Emoji so that emoji always draw in colour (never from a monochrome fallback such as DejaVu).
+namespace Fonts {
+
+enum class Design
+{
+    Default,    // Inter
+    Rounded,    // Quicksand
+    Monospaced, // JetBrains Mono
+    Marker,     // Comic Neue: the handwriting face
+};
+
+// Sizes are points at device-pixel ratio 1, i.e. logical pixels.
+QFont font(qreal size, QFont::Weight weight = QFont::Normal, Design design = Design::Default);
+inline QFont rounded(qreal size, QFont::Weight weight = QFont::Normal)
+{
+    return font(size, weight, Design::Rounded);
+}
+inline QFont mono(qreal size, QFont::Weight weight = QFont::Normal)
+{
+    return font(size, weight, Design::Monospaced);
+}
+inline QFont marker(qreal size, QFont::Weight weight = QFont::Normal)
+{
+    return font(size, weight, Design::Marker);
+}
+
+// The same font with extra space between letters (kerning in points).
+QFont tracked(QFont font, qreal spacing);
+
+} // namespace Fonts

@@ -1,0 +1,103 @@
+#include "ui/Paint.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QtMath>
+
+namespace Paint {
+
+QPainterPath roundedRect(const QRectF &rect, qreal radius)
+{
+    QPainterPath path;
+    const qreal r = qMax<qreal>(0.0, qMin(radius, qMin(rect.width(), rect.height()) / 2.0));
+    path.addRoundedRect(rect, r, r);
+    return path;
+}
+
+void roundedBox(QPainter &p, const QRectF &rect, qreal radius, const QColor &fill, const QColor &border,
+                qreal width)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(fill);
+    p.drawPath(roundedRect(rect, radius));
+    if (width > 0 && border.alpha() > 0) {
+        QPen pen(border, width);
+        pen.setJoinStyle(Qt::MiterJoin);
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        const qreal h = width / 2.0;
+        p.drawPath(roundedRect(rect.adjusted(h, h, -h, -h), radius - h));
+    }
+    p.restore();
+}
+
+void slab(QPainter &p, const QRectF &rect, qreal radius, const QPointF &offset, const QColor &color)
+{
+    if (offset.isNull())
+        return; // it would lie exactly behind the shape
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawPath(roundedRect(rect.translated(offset), radius));
+    p.restore();
+}
+
+void softShadow(QPainter &p, const QRectF &rect, qreal radius, const QColor &color, qreal blur,
+                const QPointF &offset)
+{
+    if (rect.isEmpty() || color.alpha() == 0)
+        return;
+    // Draw the shape small, scale it up smoothly a few times: a cheap, good-enough Gaussian.
+    const int pad = qCeil(blur * 2);
+    const qreal scale = 0.25;
+    QImage img(qCeil((rect.width() + 2 * pad) * scale) + 2, qCeil((rect.height() + 2 * pad) * scale) + 2,
+               QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    {
+        QPainter ip(&img);
+        ip.setRenderHint(QPainter::Antialiasing);
+        ip.scale(scale, scale);
+        ip.setPen(Qt::NoPen);
+        ip.setBrush(color);
+        ip.drawPath(roundedRect(QRectF(pad, pad, rect.width(), rect.height()), radius));
+    }
+    // Box-blur the small image in two passes.
+    const int r = qMax(1, qRound(blur * scale / 2));
+    auto pass = [&](bool horizontal) {
+        QImage out(img.size(), img.format());
+        out.fill(Qt::transparent);
+        const int w = img.width(), h = img.height();
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                int a = 0, n = 0;
+                for (int k = -r; k <= r; ++k) {
+                    const int xx = horizontal ? x + k : x, yy = horizontal ? y : y + k;
+                    if (xx < 0 || yy < 0 || xx >= w || yy >= h)
+                        continue;
+                    a += qAlpha(img.pixel(xx, yy));
+                    ++n;
+                }
+                const int alpha = n ? a / n : 0;
+                const QColor c(color.red(), color.green(), color.blue(), alpha);
+                out.setPixelColor(x, y, c);
+            }
+        }
+        img = out;
+    };
+    pass(true);
+    pass(false);
+    pass(true);
+    pass(false);
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRectF(rect.x() - pad + offset.x(), rect.y() - pad + offset.y(), img.width() / scale,
+                       img.height() / scale),
+                img);
+    p.restore();
+}
+
+} // namespace Paint

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QColor>
+#include <QPainterPath>
+#include <QRectF>
+
+class QPainter;
+
+// Small drawing helpers shared by the paint functions of the kit.
+namespace Paint {
+
+QPainterPath roundedRect(const QRectF &rect, qreal radius);
+
+// Fills `rect` and strokes a border of `width` inside its edge (inset by half the width).
+void roundedBox(QPainter &p, const QRectF &rect, qreal radius, const QColor &fill, const QColor &border,
+                qreal width);
+
+// A shape's hard shadow: the same rounded rectangle filled with `color`, shifted by `offset`.
+void slab(QPainter &p, const QRectF &rect, qreal radius, const QPointF &offset, const QColor &color);
+
+// A blurred drop shadow of a rounded rectangle (`blur` is the radius).
+void softShadow(QPainter &p, const QRectF &rect, qreal radius, const QColor &color, qreal blur,
+                const QPointF &offset);
+
+} // namespace Paint
