@@ -44,6 +44,37 @@ QVariant Prefs::value(const QString &key) const
 {
     if (m_settings->contains(key))
         return m_settings->value(key);
+    return registeredDefault(key);
+}
+
+namespace {
+
+std::optional<bool> readBool(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool();
+    if (v.typeId() != QMetaType::QString && v.typeId() != QMetaType::QByteArray)
+        return std::nullopt;
+    // INI files keep booleans as text.
+    const QString text = v.toString().trimmed().toLower();
+    if (text == QLatin1String("true") || text == QLatin1String("1"))
+        return true;
+    if (text == QLatin1String("false") || text == QLatin1String("0"))
+        return false;
+    return std::nullopt;
+}
+
+std::optional<QString> readString(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray)
+        return v.toString();
+    return std::nullopt;
+}
+
+} // namespace
+
+QVariant Prefs::registeredDefault(const QString &key)
+{
     for (const auto &[name, fallback] : registeredDefaults()) {
         if (name == key)
             return fallback;
@@ -53,24 +84,40 @@ QVariant Prefs::value(const QString &key) const
 
 bool Prefs::boolValue(const QString &key, bool fallback) const
 {
-    const QVariant v = value(key);
-    if (!v.isValid())
-        return fallback;
-    // INI files keep booleans as text; anything that is not a clear boolean takes the fallback.
-    const QString text = v.toString().trimmed().toLower();
-    if (v.typeId() == QMetaType::Bool)
-        return v.toBool();
-    if (text == QLatin1String("true") || text == QLatin1String("1"))
-        return true;
-    if (text == QLatin1String("false") || text == QLatin1String("0"))
-        return false;
-    return fallback;
+    // A stored value that is no clear boolean counts as not stored.
+    if (m_settings->contains(key)) {
+        if (const auto stored = readBool(m_settings->value(key)))
+            return *stored;
+    }
+    return readBool(registeredDefault(key)).value_or(fallback);
 }
 
 QString Prefs::stringValue(const QString &key, const QString &fallback) const
 {
-    const QVariant v = value(key);
-    return v.isValid() ? v.toString() : fallback;
+    if (m_settings->contains(key)) {
+        if (const auto stored = readString(m_settings->value(key)))
+            return *stored;
+    }
+    return readString(registeredDefault(key)).value_or(fallback);
+}
+
+QStringList Prefs::stringListValue(const QString &key) const
+{
+    // INI keeps a one-element list as plain text and an empty list as an invalid value.
+    const QVariant v = m_settings->value(key);
+    if (v.typeId() == QMetaType::QStringList)
+        return v.toStringList();
+    if (v.typeId() == QMetaType::QVariantList) {
+        QStringList list;
+        for (const QVariant &item : v.toList()) {
+            if (const auto text = readString(item))
+                list << *text;
+        }
+        return list;
+    }
+    if (const auto text = readString(v))
+        return {*text};
+    return {};
 }
 
 bool Prefs::contains(const QString &key) const

@@ -20,11 +20,15 @@ public:
 
     // The eight registered defaults, in registration order.
     static const QList<std::pair<QString, QVariant>> &registeredDefaults();
+    static QVariant registeredDefault(const QString &key);
 
     // The stored value, else the registered default, else an invalid QVariant.
     QVariant value(const QString &key) const;
     bool boolValue(const QString &key, bool fallback = false) const;
+    // A stored value of the wrong kind reads as the registered default, else the fallback.
     QString stringValue(const QString &key, const QString &fallback = {}) const;
+    // The stored list; absent or unreadable gives an empty list (tell absent apart with contains()).
+    QStringList stringListValue(const QString &key) const;
     bool contains(const QString &key) const;
 
     void setValue(const QString &key, const QVariant &value);

@@ -1,0 +1,485 @@
+#include "AppModel.h"
+
+#include "app/DashboardWindow.h"
+#include "app/FrontmostApp.h"
+#include "app/GlobalHotKey.h"
+#include "app/LaunchArguments.h"
+#include "app/NoticeSender.h"
+#include "app/PressSound.h"
+#include "app/StatusItem.h"
+#include "app/Toast.h"
+#include "app/UrlCommand.h"
+#include "models/CalendarKeys.h"
+#include "models/DemoData.h"
+#include "models/Prefs.h"
+#include "models/Store.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QMessageBox>
+#include <QPointer>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUuid>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const QString kSeenAchievements = QStringLiteral("seenAchievements");
+const QString kLastRecordDay = QStringLiteral("lastRecordDay");
+
+// The day-change check runs at the next local midnight, and at least this often so that a
+// suspended machine or a changed clock is noticed too.
+constexpr int kMaxDayTimerMs = 15 * 60 * 1000;
+
+void reportFatal(const QString &message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    const QString platform = QGuiApplication::platformName();
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()) &&
+        platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
+        QMessageBox::critical(nullptr, QStringLiteral("Grumblix"), message);
+    }
+}
+
+} // namespace
+
+AppModel::AppModel(const QString &storePath, Prefs &prefs, QString *errorMessage, QObject *parent)
+    : QObject(parent), m_prefs(prefs), m_clock([] { return QDateTime::currentDateTime(); }),
+      m_timeZone(QTimeZone::systemTimeZone())
+{
+    m_shortcut = Shortcut::load(m_prefs);
+    // A folder that cannot be made is left to the store open to report.
+    QDir().mkpath(QFileInfo(storePath).absolutePath());
+    QString error;
+    m_store = Store::open(storePath, &error);
+    if (!m_store && errorMessage)
+        *errorMessage = error;
+}
+
+AppModel::~AppModel() = default;
+
+AppModel &AppModel::shared()
+{
+    static AppModel *instance = [] {
+        QString error;
+        auto *model = new AppModel(defaultStorePath(), Prefs::shared(), &error);
+        if (!model->isValid()) {
+            reportFatal(QStringLiteral("Could not open the Grumblix store: ") + error);
+            std::exit(EXIT_FAILURE);
+        }
+        return model;
+    }();
+    return *instance;
+}
+
+QString AppModel::defaultStorePath()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data + QStringLiteral("/Grumblix/Grumblix.store");
+}
+
+bool AppModel::isValid() const
+{
+    return m_store != nullptr;
+}
+
+void AppModel::setServices(AppServices services)
+{
+    m_services = std::move(services);
+}
+
+void AppModel::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+}
+
+QDateTime AppModel::now() const
+{
+    return m_clock();
+}
+
+void AppModel::setTimeZone(const QTimeZone &zone)
+{
+    m_timeZone = zone;
+}
+
+QTimeZone AppModel::timeZone() const
+{
+    return m_timeZone;
+}
+
+void AppModel::setAnnouncementDuration(std::chrono::milliseconds duration)
+{
+    m_announcementDuration = duration;
+}
+
+Store &AppModel::store()
+{
+    return *m_store;
+}
+
+Prefs &AppModel::prefs()
+{
+    return m_prefs;
+}
+
+DashboardTab AppModel::dashboardTab() const
+{
+    return m_dashboardTab;
+}
+
+void AppModel::setDashboardTab(DashboardTab tab)
+{
+    m_dashboardTab = tab;
+    Q_EMIT dashboardTabChanged();
+}
+
+Shortcut AppModel::shortcut() const
+{
+    return m_shortcut;
+}
+
+void AppModel::setShortcut(const Shortcut &shortcut)
+{
+    m_shortcut = shortcut;
+    Q_EMIT shortcutChanged();
+}
+
+bool AppModel::hotKeyRegistered() const
+{
+    return m_hotKeyRegistered;
+}
+
+void AppModel::setHotKeyRegistered(bool registered)
+{
+    m_hotKeyRegistered = registered;
+    Q_EMIT hotKeyRegisteredChanged();
+}
+
+const Achievement *AppModel::freshAchievement() const
+{
+    return m_freshAchievement.get();
+}
+
+int AppModel::logTick() const
+{
+    return m_logTick;
+}
+
+StatusItem *AppModel::statusItem() const
+{
+    return m_statusItem.get();
+}
+
+Toast *AppModel::hud() const
+{
+    return m_services.toast.get();
+}
+
+DashboardWindow *AppModel::windows() const
+{
+    return m_services.dashboardWindow.get();
+}
+
+void AppModel::showDashboard()
+{
+    if (m_statusItem)
+        m_statusItem->closePanel();
+    if (windows())
+        windows()->showDashboard();
+}
+
+void AppModel::bootstrap(const QStringList &arguments)
+{
+    if (m_services.applyAppearance)
+        m_services.applyAppearance();
+    seedTriggersIfNeeded();
+    if (m_services.frontmostApp)
+        m_services.frontmostApp->start();
+    if (m_services.sound)
+        m_services.sound->warmUp();
+    if (m_services.makeStatusItem) {
+        m_statusItem = m_services.makeStatusItem(*this);
+        refreshStatusTitle();
+    }
+    if (m_services.hotKey) {
+        m_services.hotKey->setHandler([model = QPointer<AppModel>(this)] {
+            if (model)
+                model->logFromShortcut();
+        });
+        setHotKeyRegistered(m_services.hotKey->registerShortcut(m_shortcut));
+    }
+    if (!m_prefs.contains(kSeenAchievements))
+        markAchievementsSeen();
+    if (m_services.notices)
+        m_services.notices->start();
+    scheduleDayChange();
+
+    const LaunchArguments launch = LaunchArguments::parse(arguments);
+    if (launch.demo && allEvents().isEmpty())
+        addDemoData();
+    if (launch.tab)
+        setDashboardTab(*launch.tab);
+    if (!m_prefs.boolValue(QStringLiteral("hasOnboarded")) || launch.dashboard)
+        showDashboard();
+    if (launch.panel && m_statusItem)
+        m_statusItem->openPanel();
+}
+
+void AppModel::seedTriggersIfNeeded()
+{
+    QSet<QString> keys;
+    for (const Trigger &trigger : m_store->triggers())
+        keys.insert(trigger.key);
+    const auto &catalogue = Trigger::defaults();
+    for (int position = 0; position < catalogue.size(); ++position) {
+        const Trigger::Builtin &builtin = catalogue.at(position);
+        const QString key = QString::fromUtf8(builtin.key);
+        if (keys.contains(key))
+            continue;
+        Trigger trigger = Trigger::make(key, QString::fromUtf8(builtin.name),
+                                        QString::fromUtf8(builtin.emoji), position, true);
+        m_store->insert(trigger);
+    }
+    m_store->save();
+}
+
+void AppModel::scheduleDayChange()
+{
+    if (!m_dayTimer) {
+        m_dayTimer = new QTimer(this);
+        m_dayTimer->setSingleShot(true);
+        connect(m_dayTimer, &QTimer::timeout, this, [this] {
+            const QDate today = now().toTimeZone(m_timeZone).date();
+            if (today != m_dayTimerDate) {
+                m_dayTimerDate = today;
+                refreshStatusTitle();
+            }
+            scheduleDayChange();
+        });
+        m_dayTimerDate = now().toTimeZone(m_timeZone).date();
+    }
+    const QDateTime current = now();
+    const QDateTime midnight = current.toTimeZone(m_timeZone).date().addDays(1).startOfDay(m_timeZone);
+    const qint64 untilMidnight = current.msecsTo(midnight) + 50;
+    m_dayTimer->start(int(std::clamp<qint64>(untilMidnight, 1000, kMaxDayTimerMs)));
+}
+
+VorpEvent AppModel::log(EventSource source, std::optional<AppContext> app, std::optional<QString> triggerKey,
+                        std::optional<QString> note)
+{
+    if (!app && m_services.frontmostApp)
+        app = m_services.frontmostApp->currentContext();
+    const AppContext context = app.value_or(AppContext{});
+    VorpEvent event = VorpEvent::make(now(), context.name, context.bundleID, std::move(triggerKey),
+                                      std::move(note), source);
+    m_store->insert(event);
+    m_store->save();
+
+    if (m_services.sound)
+        m_services.sound->play();
+    if (m_statusItem)
+        m_statusItem->flash();
+    advanceLogTick();
+    refreshStatusTitle();
+    enqueueAchievementCheck(true);
+    return event;
+}
+
+void AppModel::logFromShortcut()
+{
+    const VorpEvent event = log(EventSource::shortcut);
+    if (m_prefs.boolValue(QStringLiteral("showHUD")) && hud())
+        hud()->show(event);
+}
+
+int AppModel::todayCount() const
+{
+    const QDateTime start = now().toTimeZone(m_timeZone).date().startOfDay(m_timeZone);
+    const QList<VorpEvent> &events = m_store->events();
+    const auto first = std::lower_bound(
+        events.begin(), events.end(), start,
+        [](const VorpEvent &event, const QDateTime &moment) { return event.timestamp < moment; });
+    return int(events.end() - first);
+}
+
+QList<VorpEvent> AppModel::allEvents() const
+{
+    return m_store->events();
+}
+
+QList<Trigger> AppModel::allTriggers() const
+{
+    return m_store->triggers();
+}
+
+void AppModel::setTrigger(const std::optional<QString> &key, const VorpEvent &event)
+{
+    if (auto stored = m_store->event(event.id)) {
+        stored->triggerKey = key;
+        m_store->update(*stored);
+    }
+    m_store->save();
+    advanceLogTick();
+    enqueueAchievementCheck(false);
+}
+
+void AppModel::deleteEvent(const VorpEvent &event)
+{
+    m_store->removeEvent(event.id);
+    m_store->save();
+    advanceLogTick();
+    refreshStatusTitle();
+}
+
+void AppModel::addTrigger(const QString &name, const QString &emoji)
+{
+    int largest = 0;
+    for (const Trigger &trigger : m_store->triggers())
+        largest = std::max(largest, trigger.sortOrder);
+    const QString key =
+        QStringLiteral("custom-") + QUuid::createUuid().toString(QUuid::WithoutBraces).left(8).toLower();
+    Trigger trigger = Trigger::make(key, name, emoji, largest + 1, false);
+    m_store->insert(trigger);
+    m_store->save();
+}
+
+void AppModel::deleteTrigger(const Trigger &trigger)
+{
+    QList<VorpEvent> uses;
+    for (const VorpEvent &event : m_store->events()) {
+        if (event.triggerKey == trigger.key)
+            uses << event;
+    }
+    for (VorpEvent &event : uses) {
+        event.triggerKey.reset();
+        m_store->update(event);
+    }
+    m_store->removeTrigger(trigger.id);
+    m_store->save();
+}
+
+void AppModel::eraseEverything()
+{
+    m_store->removeEventsIf([](const VorpEvent &) { return true; });
+    m_store->save();
+    m_prefs.setValue(kSeenAchievements, QStringList());
+    advanceLogTick();
+    refreshStatusTitle();
+}
+
+void AppModel::addDemoData()
+{
+    DemoData::generate(*m_store, allTriggers(), 5, now(), m_timeZone, *QRandomGenerator::system());
+    markAchievementsSeen();
+    advanceLogTick();
+    refreshStatusTitle();
+}
+
+void AppModel::removeDemoData()
+{
+    m_store->removeEventsIf([](const VorpEvent &event) { return event.sourceRaw == QLatin1String("demo"); });
+    m_store->save();
+    advanceLogTick();
+    refreshStatusTitle();
+}
+
+void AppModel::markAchievementsSeen()
+{
+    // Filled in with the achievement evaluation.
+}
+
+void AppModel::checkAchievements()
+{
+    // Filled in with the achievement evaluation.
+}
+
+void AppModel::checkRecord()
+{
+    if (!m_prefs.boolValue(QStringLiteral("notifyRecord")))
+        return;
+    const QDateTime current = now();
+    const QString todayKey = dayKey(current, m_timeZone);
+    if (m_prefs.stringValue(kLastRecordDay) == todayKey)
+        return;
+
+    const QDate today = current.toTimeZone(m_timeZone).date();
+    QHash<QDate, int> perDay;
+    for (const VorpEvent &event : m_store->events())
+        ++perDay[event.timestamp.toTimeZone(m_timeZone).date()];
+    int previousBest = 0;
+    for (auto it = perDay.cbegin(); it != perDay.cend(); ++it) {
+        if (it.key() < today)
+            previousBest = std::max(previousBest, it.value());
+    }
+    const int todayTotal = perDay.value(today);
+    if (previousBest < 5 || todayTotal != previousBest + 1)
+        return;
+    m_prefs.setValue(kLastRecordDay, todayKey);
+    if (m_services.notices) {
+        m_services.notices->send(
+            QStringLiteral("New personal record"),
+            QStringLiteral("Congratulations? You just broke your daily record: %1 today.").arg(todayTotal));
+    }
+}
+
+void AppModel::refreshStatusTitle()
+{
+    if (m_statusItem)
+        m_statusItem->updateTitle(todayCount());
+}
+
+void AppModel::advanceLogTick()
+{
+    ++m_logTick;
+    Q_EMIT logTickChanged();
+}
+
+void AppModel::enqueueAchievementCheck(bool withRecordCheck)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, withRecordCheck] {
+            checkAchievements();
+            if (withRecordCheck)
+                checkRecord();
+        },
+        Qt::QueuedConnection);
+}
+
+void AppModel::handle(const QString &url)
+{
+    const UrlCommand command = UrlCommand::parse(url);
+    switch (command.kind) {
+    case UrlCommand::Kind::ignore:
+        return;
+    case UrlCommand::Kind::log: {
+        std::optional<AppContext> app;
+        if (m_services.frontmostApp)
+            app = m_services.frontmostApp->lastExternal();
+        const VorpEvent event = log(command.source, app, command.triggerKey, command.note);
+        if (m_prefs.boolValue(QStringLiteral("showHUD")) && hud())
+            hud()->show(event);
+        return;
+    }
+    case UrlCommand::Kind::report:
+        setDashboardTab(DashboardTab::report);
+        showDashboard();
+        return;
+    case UrlCommand::Kind::dashboard:
+        showDashboard();
+        return;
+    }
+}
+
+void AppModel::flushPendingChanges()
+{
+    if (m_store && m_store->hasPendingChanges())
+        m_store->save();
+}

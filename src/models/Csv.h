@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Trigger.h"
+#include "VorpEvent.h"
+
+#include <QByteArray>
+#include <QDateTime>
+
+// The CSV export: UTF-8 without a byte-order mark, lines joined by a single line feed with none
+// after the last, the header "id,timestamp,app,bundle_id,trigger,note,source".
+namespace Csv {
+
+// The whole file for these incidents, in the order given; triggers name the trigger column.
+QByteArray document(const QList<VorpEvent> &events, const QList<Trigger> &triggers);
+// "grumblix-" + the UTC date of `now` (yyyy-MM-dd) + ".csv".
+QString suggestedFileName(const QDateTime &now);
+// Writes the document atomically: on failure an existing file is left as it was.
+bool write(const QString &path, const QList<VorpEvent> &events, const QList<Trigger> &triggers);
+
+} // namespace Csv

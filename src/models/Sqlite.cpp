@@ -1,0 +1,158 @@
+#include "Sqlite.h"
+
+#include <sqlite3.h>
+
+SqliteDatabase::~SqliteDatabase()
+{
+    close();
+}
+
+bool SqliteDatabase::open(const QString &path, bool create, QString *error)
+{
+    close();
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    if (create)
+        flags |= SQLITE_OPEN_CREATE;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        if (error)
+            *error = m_db ? lastError() : QString::fromUtf8(sqlite3_errstr(rc));
+        close();
+        return false;
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    return true;
+}
+
+void SqliteDatabase::close()
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+bool SqliteDatabase::isReadOnly() const
+{
+    return m_db && sqlite3_db_readonly(m_db, "main") == 1;
+}
+
+bool SqliteDatabase::exec(const char *sql, QString *error)
+{
+    char *message = nullptr;
+    const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &message);
+    if (rc != SQLITE_OK && error)
+        *error = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
+    sqlite3_free(message);
+    return rc == SQLITE_OK;
+}
+
+std::optional<qint64> SqliteDatabase::queryInt(const char *sql, QString *error)
+{
+    SqliteStatement statement(*this, sql);
+    if (statement.isValid() && statement.step())
+        return statement.columnInt(0);
+    if (error)
+        *error = lastError();
+    return std::nullopt;
+}
+
+void SqliteDatabase::setBusyTimeout(int milliseconds)
+{
+    sqlite3_busy_timeout(m_db, milliseconds);
+}
+
+QString SqliteDatabase::lastError() const
+{
+    return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("no database");
+}
+
+SqliteStatement::SqliteStatement(SqliteDatabase &db, const char *sql)
+{
+    if (sqlite3_prepare_v2(db.handle(), sql, -1, &m_stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        m_failed = true;
+    }
+}
+
+SqliteStatement::~SqliteStatement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+void SqliteStatement::bind(int index, qint64 value)
+{
+    sqlite3_bind_int64(m_stmt, index, value);
+}
+
+void SqliteStatement::bind(int index, double value)
+{
+    sqlite3_bind_double(m_stmt, index, value);
+}
+
+void SqliteStatement::bind(int index, const QString &value)
+{
+    const QByteArray utf8 = value.toUtf8();
+    sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void SqliteStatement::bind(int index, const std::optional<QString> &value)
+{
+    if (value)
+        bind(index, *value);
+    else
+        sqlite3_bind_null(m_stmt, index);
+}
+
+bool SqliteStatement::step()
+{
+    if (!m_stmt)
+        return false;
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE)
+        m_failed = true;
+    return false;
+}
+
+bool SqliteStatement::run()
+{
+    if (!m_stmt)
+        return false;
+    m_failed = false;
+    step();
+    const bool ok = !m_failed;
+    reset();
+    return ok;
+}
+
+void SqliteStatement::reset()
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+qint64 SqliteStatement::columnInt(int index) const
+{
+    return sqlite3_column_int64(m_stmt, index);
+}
+
+double SqliteStatement::columnDouble(int index) const
+{
+    return sqlite3_column_double(m_stmt, index);
+}
+
+QString SqliteStatement::columnText(int index) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, index));
+    return QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, index));
+}
+
+std::optional<QString> SqliteStatement::columnOptionalText(int index) const
+{
+    if (sqlite3_column_type(m_stmt, index) == SQLITE_NULL)
+        return std::nullopt;
+    return columnText(index);
+}

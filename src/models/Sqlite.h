@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// Minimal RAII wrappers over the SQLite C API: one connection, prepared statements with
+// positional binding, and errors as text.
+class SqliteDatabase
+{
+public:
+    SqliteDatabase() = default;
+    SqliteDatabase(const SqliteDatabase &) = delete;
+    SqliteDatabase &operator=(const SqliteDatabase &) = delete;
+    ~SqliteDatabase();
+
+    // create false: the file must already exist.
+    bool open(const QString &path, bool create, QString *error);
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    bool isReadOnly() const;
+
+    // Runs one or more statements that return no rows.
+    bool exec(const char *sql, QString *error = nullptr);
+    // The first column of the first row of a query that returns one integer.
+    std::optional<qint64> queryInt(const char *sql, QString *error = nullptr);
+    void setBusyTimeout(int milliseconds);
+
+    QString lastError() const;
+    sqlite3 *handle() const { return m_db; }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+class SqliteStatement
+{
+public:
+    SqliteStatement(SqliteDatabase &db, const char *sql);
+    SqliteStatement(const SqliteStatement &) = delete;
+    SqliteStatement &operator=(const SqliteStatement &) = delete;
+    ~SqliteStatement();
+
+    bool isValid() const { return m_stmt != nullptr; }
+
+    void bind(int index, qint64 value);
+    void bind(int index, double value);
+    void bind(int index, const QString &value);
+    // None binds NULL.
+    void bind(int index, const std::optional<QString> &value);
+
+    // Advances to the next row; false when done or failed (see failed()).
+    bool step();
+    // Executes a statement without rows and resets it for the next use.
+    bool run();
+    void reset();
+    bool failed() const { return m_failed; }
+
+    qint64 columnInt(int index) const;
+    double columnDouble(int index) const;
+    QString columnText(int index) const;
+    // NULL gives none; an empty text stays an empty text.
+    std::optional<QString> columnOptionalText(int index) const;
+
+private:
+    sqlite3_stmt *m_stmt = nullptr;
+    bool m_failed = false;
+};

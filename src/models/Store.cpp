@@ -1,0 +1,372 @@
+#include "Store.h"
+
+#include "Sqlite.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const char kCreateSchema[] = R"(
+BEGIN;
+CREATE TABLE IF NOT EXISTS VorpEvent (
+    uuid TEXT NOT NULL,
+    timestamp REAL NOT NULL,
+    appName TEXT,
+    bundleIdentifier TEXT,
+    triggerKey TEXT,
+    note TEXT,
+    sourceRaw TEXT NOT NULL
+);
+CREATE INDEX IF NOT EXISTS VorpEvent_timestamp ON VorpEvent (timestamp);
+CREATE TABLE IF NOT EXISTS Trigger (
+    key TEXT NOT NULL,
+    name TEXT NOT NULL,
+    emoji TEXT NOT NULL,
+    sortOrder INTEGER NOT NULL,
+    isBuiltIn INTEGER NOT NULL,
+    isHidden INTEGER NOT NULL
+);
+PRAGMA user_version = 1;
+COMMIT;
+)";
+
+// Timestamps are stored as seconds since the Unix epoch, with millisecond precision.
+double toStored(const QDateTime &timestamp)
+{
+    return double(timestamp.toMSecsSinceEpoch()) / 1000.0;
+}
+
+QDateTime fromStored(double seconds)
+{
+    return QDateTime::fromMSecsSinceEpoch(std::llround(seconds * 1000.0), Qt::UTC);
+}
+
+bool eventBefore(const VorpEvent &a, const VorpEvent &b)
+{
+    return a.timestamp < b.timestamp;
+}
+
+} // namespace
+
+Store::Store(const QString &path) : m_path(path), m_db(std::make_unique<SqliteDatabase>())
+{
+}
+
+Store::~Store() = default;
+
+std::unique_ptr<Store> Store::open(const QString &path, QString *error)
+{
+    std::unique_ptr<Store> store(new Store(path));
+    QString message;
+    const auto fail = [&](const QString &text) {
+        if (error)
+            *error = text;
+        return nullptr;
+    };
+
+    const bool exists = QFileInfo::exists(path);
+    if (exists && !QFileInfo(path).isFile())
+        return fail(QStringLiteral("%1 is not a file").arg(path));
+    if (!store->m_db->open(path, !exists, &message))
+        return fail(message);
+
+    // Everything up to the load only reads, so a file this program cannot use stays untouched.
+    const auto version = store->m_db->queryInt("PRAGMA user_version", &message);
+    if (!version)
+        return fail(message);
+    if (*version > schemaVersion) {
+        return fail(QStringLiteral("the store has schema version %1, newer than this version of "
+                                   "Grumblix knows (%2)")
+                        .arg(*version)
+                        .arg(schemaVersion));
+    }
+    if (*version == schemaVersion && !store->load(&message))
+        return fail(message);
+
+    store->m_db->setBusyTimeout(store->m_busyTimeout);
+    store->m_db->exec("PRAGMA journal_mode = WAL");
+    store->m_db->exec("PRAGMA synchronous = FULL");
+    if (*version < schemaVersion) {
+        if (!store->m_db->exec(kCreateSchema, &message)) {
+            store->m_db->exec("ROLLBACK");
+            return fail(message);
+        }
+        if (!store->load(&message))
+            return fail(message);
+    }
+    return store;
+}
+
+bool Store::load(QString *error)
+{
+    m_events.clear();
+    m_triggers.clear();
+
+    SqliteStatement events(*m_db, "SELECT rowid, uuid, timestamp, appName, bundleIdentifier, triggerKey, "
+                                  "note, sourceRaw FROM VorpEvent ORDER BY timestamp, rowid");
+    while (events.step()) {
+        VorpEvent event;
+        event.id = events.columnInt(0);
+        event.uuid = QUuid::fromString(events.columnText(1));
+        event.timestamp = fromStored(events.columnDouble(2));
+        event.appName = events.columnOptionalText(3);
+        event.bundleIdentifier = events.columnOptionalText(4);
+        event.triggerKey = events.columnOptionalText(5);
+        event.note = events.columnOptionalText(6);
+        event.sourceRaw = events.columnText(7);
+        m_nextEventId = std::max(m_nextEventId, event.id + 1);
+        m_events.append(std::move(event));
+    }
+    if (events.failed()) {
+        if (error)
+            *error = m_db->lastError();
+        return false;
+    }
+
+    SqliteStatement triggers(*m_db, "SELECT rowid, key, name, emoji, sortOrder, isBuiltIn, isHidden "
+                                    "FROM Trigger ORDER BY sortOrder, rowid");
+    while (triggers.step()) {
+        Trigger trigger;
+        trigger.id = triggers.columnInt(0);
+        trigger.key = triggers.columnText(1);
+        trigger.name = triggers.columnText(2);
+        trigger.emoji = triggers.columnText(3);
+        trigger.sortOrder = int(triggers.columnInt(4));
+        trigger.isBuiltIn = triggers.columnInt(5) != 0;
+        trigger.isHidden = triggers.columnInt(6) != 0;
+        m_nextTriggerId = std::max(m_nextTriggerId, trigger.id + 1);
+        m_triggers.append(std::move(trigger));
+    }
+    if (triggers.failed()) {
+        if (error)
+            *error = m_db->lastError();
+        return false;
+    }
+    return true;
+}
+
+QString Store::path() const
+{
+    return m_path;
+}
+
+std::optional<VorpEvent> Store::event(qint64 id) const
+{
+    for (const VorpEvent &event : m_events) {
+        if (event.id == id)
+            return event;
+    }
+    return std::nullopt;
+}
+
+std::optional<Trigger> Store::trigger(qint64 id) const
+{
+    for (const Trigger &trigger : m_triggers) {
+        if (trigger.id == id)
+            return trigger;
+    }
+    return std::nullopt;
+}
+
+void Store::placeEvent(const VorpEvent &event)
+{
+    const auto at = std::upper_bound(m_events.begin(), m_events.end(), event, eventBefore);
+    m_events.insert(at, event);
+}
+
+void Store::sortTriggers()
+{
+    std::stable_sort(m_triggers.begin(), m_triggers.end(), [](const Trigger &a, const Trigger &b) {
+        return a.sortOrder != b.sortOrder ? a.sortOrder < b.sortOrder : a.id < b.id;
+    });
+}
+
+qint64 Store::insert(VorpEvent &event)
+{
+    event.id = m_nextEventId++;
+    placeEvent(event);
+    m_dirtyEvents.insert(event.id);
+    Q_EMIT changed();
+    return event.id;
+}
+
+qint64 Store::insert(Trigger &trigger)
+{
+    trigger.id = m_nextTriggerId++;
+    m_triggers.append(trigger);
+    sortTriggers();
+    m_dirtyTriggers.insert(trigger.id);
+    Q_EMIT changed();
+    return trigger.id;
+}
+
+bool Store::update(const VorpEvent &event)
+{
+    const auto it = std::find_if(m_events.begin(), m_events.end(),
+                                 [&](const VorpEvent &stored) { return stored.id == event.id; });
+    if (event.id == 0 || it == m_events.end())
+        return false;
+    if (it->timestamp == event.timestamp) {
+        *it = event;
+    } else {
+        m_events.erase(it);
+        placeEvent(event);
+    }
+    m_dirtyEvents.insert(event.id);
+    Q_EMIT changed();
+    return true;
+}
+
+bool Store::update(const Trigger &trigger)
+{
+    const auto it = std::find_if(m_triggers.begin(), m_triggers.end(),
+                                 [&](const Trigger &stored) { return stored.id == trigger.id; });
+    if (trigger.id == 0 || it == m_triggers.end())
+        return false;
+    *it = trigger;
+    sortTriggers();
+    m_dirtyTriggers.insert(trigger.id);
+    Q_EMIT changed();
+    return true;
+}
+
+bool Store::removeEvent(qint64 id)
+{
+    return removeEventsIf([id](const VorpEvent &event) { return event.id == id; }) > 0;
+}
+
+bool Store::removeTrigger(qint64 id)
+{
+    const auto removed = m_triggers.removeIf([id](const Trigger &trigger) { return trigger.id == id; });
+    if (removed == 0)
+        return false;
+    m_dirtyTriggers.remove(id);
+    m_deletedTriggers.insert(id);
+    Q_EMIT changed();
+    return true;
+}
+
+int Store::removeEventsIf(const std::function<bool(const VorpEvent &)> &predicate)
+{
+    const auto removed = m_events.removeIf([&](const VorpEvent &event) {
+        if (!predicate(event))
+            return false;
+        m_dirtyEvents.remove(event.id);
+        m_deletedEvents.insert(event.id);
+        return true;
+    });
+    if (removed > 0)
+        Q_EMIT changed();
+    return int(removed);
+}
+
+bool Store::hasPendingChanges() const
+{
+    return !m_dirtyEvents.isEmpty() || !m_deletedEvents.isEmpty() || !m_dirtyTriggers.isEmpty() ||
+           !m_deletedTriggers.isEmpty();
+}
+
+void Store::setBusyTimeout(int milliseconds)
+{
+    m_busyTimeout = milliseconds;
+    m_db->setBusyTimeout(milliseconds);
+}
+
+bool Store::reopenIfReadOnly()
+{
+    // A file that was write-protected when opened keeps its connection read-only; try afresh so
+    // a save after the protection is lifted can succeed.
+    if (!m_db->isReadOnly())
+        return true;
+    auto fresh = std::make_unique<SqliteDatabase>();
+    if (!fresh->open(m_path, false, nullptr) || fresh->isReadOnly())
+        return false;
+    fresh->setBusyTimeout(m_busyTimeout);
+    fresh->exec("PRAGMA journal_mode = WAL");
+    fresh->exec("PRAGMA synchronous = FULL");
+    m_db = std::move(fresh);
+    return true;
+}
+
+bool Store::save(QString *error)
+{
+    if (!hasPendingChanges())
+        return true;
+    const auto fail = [&](const QString &text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (!reopenIfReadOnly())
+        return fail(QStringLiteral("the store file is read-only"));
+    QString message;
+    if (!m_db->exec("BEGIN IMMEDIATE", &message))
+        return fail(message);
+
+    bool ok = true;
+    {
+        SqliteStatement putEvent(*m_db, "INSERT OR REPLACE INTO VorpEvent (rowid, uuid, timestamp, appName, "
+                                        "bundleIdentifier, triggerKey, note, sourceRaw) "
+                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        SqliteStatement dropEvent(*m_db, "DELETE FROM VorpEvent WHERE rowid = ?");
+        SqliteStatement putTrigger(*m_db,
+                                   "INSERT OR REPLACE INTO Trigger (rowid, key, name, emoji, sortOrder, "
+                                   "isBuiltIn, isHidden) VALUES (?, ?, ?, ?, ?, ?, ?)");
+        SqliteStatement dropTrigger(*m_db, "DELETE FROM Trigger WHERE rowid = ?");
+        ok = putEvent.isValid() && dropEvent.isValid() && putTrigger.isValid() && dropTrigger.isValid();
+
+        for (auto it = m_deletedEvents.cbegin(); ok && it != m_deletedEvents.cend(); ++it) {
+            dropEvent.bind(1, *it);
+            ok = dropEvent.run();
+        }
+        if (ok && !m_dirtyEvents.isEmpty()) {
+            for (const VorpEvent &event : std::as_const(m_events)) {
+                if (!m_dirtyEvents.contains(event.id))
+                    continue;
+                putEvent.bind(1, event.id);
+                putEvent.bind(2, event.uuid.toString(QUuid::WithoutBraces));
+                putEvent.bind(3, toStored(event.timestamp));
+                putEvent.bind(4, event.appName);
+                putEvent.bind(5, event.bundleIdentifier);
+                putEvent.bind(6, event.triggerKey);
+                putEvent.bind(7, event.note);
+                putEvent.bind(8, event.sourceRaw);
+                if (!(ok = putEvent.run()))
+                    break;
+            }
+        }
+        for (auto it = m_deletedTriggers.cbegin(); ok && it != m_deletedTriggers.cend(); ++it) {
+            dropTrigger.bind(1, *it);
+            ok = dropTrigger.run();
+        }
+        for (const Trigger &trigger : std::as_const(m_triggers)) {
+            if (!ok)
+                break;
+            if (!m_dirtyTriggers.contains(trigger.id))
+                continue;
+            putTrigger.bind(1, trigger.id);
+            putTrigger.bind(2, trigger.key);
+            putTrigger.bind(3, trigger.name);
+            putTrigger.bind(4, trigger.emoji);
+            putTrigger.bind(5, qint64(trigger.sortOrder));
+            putTrigger.bind(6, qint64(trigger.isBuiltIn));
+            putTrigger.bind(7, qint64(trigger.isHidden));
+            ok = putTrigger.run();
+        }
+        if (!ok)
+            message = m_db->lastError();
+    }
+    if (ok && !m_db->exec("COMMIT", &message))
+        ok = false;
+    if (!ok) {
+        m_db->exec("ROLLBACK");
+        return fail(message);
+    }
+    m_dirtyEvents.clear();
+    m_deletedEvents.clear();
+    m_dirtyTriggers.clear();
+    m_deletedTriggers.clear();
+    return true;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "Trigger.h"
+#include "VorpEvent.h"
+
+#include <QObject>
+#include <QSet>
+#include <functional>
+#include <memory>
+
+class SqliteDatabase;
+
+// The SQLite file of incidents and triggers, held in memory as a unit of work: inserts, edits and
+// deletes are visible to every query at once and written by save() in one transaction. A failed
+// save keeps them pending and a later save retries them. WAL journal, synchronous=FULL, so a save
+// that returned true survives a crash or a power cut.
+class Store : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int schemaVersion = 1;
+
+    // Opens the file, creating it (not its folder) when missing. Returns null with *error set when
+    // the file is not a store this program can use; such a file is left byte for byte as it was.
+    static std::unique_ptr<Store> open(const QString &path, QString *error = nullptr);
+    ~Store() override;
+
+    QString path() const;
+
+    // Incidents by timestamp ascending (ties in insertion order); triggers by sortOrder ascending.
+    const QList<VorpEvent> &events() const { return m_events; }
+    const QList<Trigger> &triggers() const { return m_triggers; }
+    std::optional<VorpEvent> event(qint64 id) const;
+    std::optional<Trigger> trigger(qint64 id) const;
+
+    // Changes. Inserting assigns the record's id; update and remove of an unknown id do nothing
+    // and return false.
+    qint64 insert(VorpEvent &event);
+    qint64 insert(Trigger &trigger);
+    bool update(const VorpEvent &event);
+    bool update(const Trigger &trigger);
+    bool removeEvent(qint64 id);
+    bool removeTrigger(qint64 id);
+    // Removes every incident the predicate accepts; returns how many.
+    int removeEventsIf(const std::function<bool(const VorpEvent &)> &predicate);
+
+    bool hasPendingChanges() const;
+    // Writes every pending change in one transaction; false (and *error) leaves them pending.
+    bool save(QString *error = nullptr);
+
+    // How long a save waits for another connection's lock before it fails.
+    void setBusyTimeout(int milliseconds);
+
+Q_SIGNALS:
+    // Any change of the records, saved or not.
+    void changed();
+
+private:
+    explicit Store(const QString &path);
+    bool load(QString *error);
+    bool reopenIfReadOnly();
+    void placeEvent(const VorpEvent &event);
+    void sortTriggers();
+
+    QString m_path;
+    std::unique_ptr<SqliteDatabase> m_db;
+    int m_busyTimeout = 2000;
+    QList<VorpEvent> m_events;
+    QList<Trigger> m_triggers;
+    qint64 m_nextEventId = 1;
+    qint64 m_nextTriggerId = 1;
+    QSet<qint64> m_dirtyEvents;
+    QSet<qint64> m_deletedEvents;
+    QSet<qint64> m_dirtyTriggers;
+    QSet<qint64> m_deletedTriggers;
+};

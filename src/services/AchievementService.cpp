@@ -1,0 +1,198 @@
+#include "AchievementService.h"
+
+#include "services/DayCounts.h"
+
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr qint64 speedRunWindowMs = 60 * 1000;
+
+struct Tallies
+{
+    std::vector<DayCount> days; // ascending
+    std::vector<qint64> timestamps;
+    QHash<QString, int> perTrigger;
+    QSet<QString> apps;
+    int categorised = 0;
+    int noted = 0;
+    int night = 0;
+    int early = 0;
+    int lunch = 0;
+    int weekend = 0;
+};
+
+Tallies tally(const QList<VorpEvent> &events, const Calendar &cal)
+{
+    Tallies t;
+    std::vector<qint64> days;
+    days.reserve(size_t(events.size()));
+    t.timestamps.reserve(size_t(events.size()));
+    for (const VorpEvent &event : events) {
+        const qint64 utc = event.timestamp.toMSecsSinceEpoch();
+        const qint64 local = cal.localMSecs(utc);
+        const qint64 day = Calendar::localDay(local);
+        days.push_back(day);
+        t.timestamps.push_back(utc);
+        if (event.triggerKey) {
+            ++t.perTrigger[*event.triggerKey];
+            ++t.categorised;
+        }
+        if (event.note && !event.note->isEmpty())
+            ++t.noted;
+        const int hour = Calendar::localHour(local);
+        if (hour < 4 || hour > 21)
+            ++t.night;
+        if (hour >= 4 && hour <= 7)
+            ++t.early;
+        else if (hour == 12)
+            ++t.lunch;
+        if (!Calendar::isWorkday(Calendar::weekdayOfLocalDay(day)))
+            ++t.weekend;
+        if (event.bundleIdentifier)
+            t.apps.insert(*event.bundleIdentifier);
+        else if (event.appName)
+            t.apps.insert(*event.appName);
+    }
+    t.days = countDays(days);
+    return t;
+}
+
+int busiestDay(const std::vector<DayCount> &days, int weekday)
+{
+    int best = 0;
+    for (const DayCount &day : days) {
+        if (weekday == 0 || Calendar::weekdayOfLocalDay(day.day) == weekday)
+            best = std::max(best, day.count);
+    }
+    return best;
+}
+
+int longestStreak(const std::vector<DayCount> &days)
+{
+    int best = 0;
+    int run = 0;
+    for (size_t i = 0; i < days.size(); ++i) {
+        run = (i > 0 && days[i].day - days[i - 1].day == 1) ? run + 1 : 1;
+        best = std::max(best, run);
+    }
+    return best;
+}
+
+int speedRun(std::vector<qint64> &timestamps)
+{
+    // Callers usually hand the incidents in time order, either way round.
+    if (std::is_sorted(timestamps.rbegin(), timestamps.rend()))
+        std::reverse(timestamps.begin(), timestamps.end());
+    else if (!std::is_sorted(timestamps.begin(), timestamps.end()))
+        std::sort(timestamps.begin(), timestamps.end());
+    size_t i = 0;
+    int best = 0;
+    for (size_t j = 0; j < timestamps.size(); ++j) {
+        while (timestamps[j] - timestamps[i] > speedRunWindowMs)
+            ++i;
+        best = std::max(best, int(j - i + 1));
+    }
+    return best;
+}
+
+// Workdays after the first incident's day and before today on which nothing was logged.
+int quietWorkdays(const std::vector<DayCount> &days, qint64 today)
+{
+    if (days.empty())
+        return 0;
+    int quiet = 0;
+    size_t next = 0;
+    for (qint64 day = days.front().day + 1; day < today; ++day) {
+        while (next < days.size() && days[next].day < day)
+            ++next;
+        const bool logged = next < days.size() && days[next].day == day;
+        if (!logged && Calendar::isWorkday(Calendar::weekdayOfLocalDay(day)))
+            ++quiet;
+    }
+    return quiet;
+}
+
+// The most workdays of one Monday-to-Sunday week that have an incident.
+int bestWorkweek(const std::vector<DayCount> &days)
+{
+    int best = 0;
+    qint64 week = 0;
+    int count = 0;
+    for (const DayCount &day : days) {
+        const int weekday = Calendar::weekdayOfLocalDay(day.day);
+        const int fromMonday = (weekday + 5) % 7;
+        const qint64 monday = day.day - fromMonday;
+        if (count == 0 || monday != week) {
+            week = monday;
+            count = 0;
+        }
+        if (fromMonday <= 4)
+            ++count;
+        best = std::max(best, count);
+    }
+    return best;
+}
+
+} // namespace
+
+QList<Achievement> AchievementService::evaluate(const QList<VorpEvent> &events, const QDateTime &now,
+                                                const Calendar &cal)
+{
+    Tallies t = tally(events, cal);
+    const int total = int(events.size());
+    const auto count = [&t](const char *key) { return t.perTrigger.value(QString::fromLatin1(key)); };
+    const qint64 today = Calendar::localDay(cal.localMSecs(now.toMSecsSinceEpoch()));
+
+    const auto entry = [](const char *id, const char *emoji, const char *title, const char *detail,
+                          int target, int progress) {
+        return Achievement{QString::fromLatin1(id),
+                           QString::fromUtf8(emoji),
+                           QString::fromUtf8(title),
+                           QString::fromUtf8(detail),
+                           target,
+                           progress};
+    };
+    return {
+        entry("first", "\U0001F534", "First of Many", "Press the button for the first time.", 1, total),
+        entry("monday", "\U0001F4C5", "Monday Survivor", "10 presses on a single Monday.", 10,
+              busiestDay(t.days, 2)),
+        entry("meetings", "\U0001F4AC", "Meeting Enthusiast", "25 meeting-related incidents.", 25,
+              count("meeting")),
+        entry("builds", "\U0001F528", "It Works On My Machine", "10 build incidents.", 10, count("build")),
+        entry("prod", "\U0001F525", "This Is Fine", "5 production incidents.", 5, count("production")),
+        entry("quiet", "\U0001F9D8", "Peace and Quiet", "A full workday with zero incidents.", 1,
+              quietWorkdays(t.days, today)),
+        entry("consistency", "\U0001F4C8", "Consistency", "At least one incident every workday for a week.",
+              5, bestWorkweek(t.days)),
+        entry("speedrun", "\u26A1\uFE0F", "Rage Speedrun", "5 presses within 60 seconds.", 5,
+              speedRun(t.timestamps)),
+        entry("night", "\U0001F989", "Midnight Oil", "5 incidents between 22:00 and 04:00.", 5, t.night),
+        entry("diary", "\U0001F4DD", "Dear Diary", "Add notes to 10 incidents.", 10, t.noted),
+        entry("organized", "\U0001F5C2\uFE0F", "Organized Chaos", "Categorize 50 incidents.", 50,
+              t.categorised),
+        entry("okay", "\U0001FAE0", "Are You Okay?", "30 incidents in a single day.", 30,
+              busiestDay(t.days, 0)),
+        entry("hundred", "\U0001F3C6", "Professional Patience Tester", "100 lifetime incidents.", 100, total),
+        entry("thousand", "\U0001F451", "One Thousand Vorps Given", "1,000 lifetime incidents.", 1000, total),
+        entry("email", "\U0001F4E8", "Reply All Survivor", "15 email incidents.", 15, count("email")),
+        entry("bugs", "\U0001F41B", "Bug Whisperer", "15 bug incidents.", 15, count("bug")),
+        entry("people", "\U0001FAC2", "People Person", "15 incidents caused by humans.", 15, count("people")),
+        entry("management", "\U0001F4CB", "Circling Back", "10 management incidents.", 10,
+              count("management")),
+        entry("wtf", "\U0001F928", "Professional Confusion", "10 WTF incidents.", 10, count("wtf")),
+        entry("friday", "\U0001F37B", "Friday Deploy", "10 presses on a single Friday.", 10,
+              busiestDay(t.days, 6)),
+        entry("weekend", "\U0001F3D6\uFE0F", "Weekend Warrior",
+              "5 incidents on a weekend. Why are you working?", 5, t.weekend),
+        entry("early", "\U0001F305", "Early Bird Gets the Bug", "5 incidents before 08:00.", 5, t.early),
+        entry("lunch", "\U0001F96A", "Lunch Is a Myth", "10 incidents between 12:00 and 13:00.", 10, t.lunch),
+        entry("apps", "\U0001F9ED", "Equal Opportunity Hater", "Incidents in 10 different apps.", 10,
+              int(t.apps.size())),
+        entry("streak", "\U0001F4C6", "Ten Days of Pain", "At least one incident on 10 days in a row.", 10,
+              longestStreak(t.days)),
+    };
+}

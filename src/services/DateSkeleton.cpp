@@ -1,0 +1,62 @@
+#include "DateSkeleton.h"
+
+#include <QTimeZone>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <unicode/dtptngen.h>
+#include <unicode/smpdtfmt.h>
+
+namespace {
+
+icu::UnicodeString toIcu(const QString &text)
+{
+    return icu::UnicodeString(reinterpret_cast<const UChar *>(text.utf16()), int32_t(text.size()));
+}
+
+QString fromIcu(const icu::UnicodeString &text)
+{
+    return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
+}
+
+// A pattern generator loads locale data, so the pattern of each locale and skeleton is kept.
+icu::UnicodeString patternFor(const QString &localeName, const QString &skeleton)
+{
+    static std::mutex mutex;
+    static std::map<std::pair<QString, QString>, icu::UnicodeString> patterns;
+    std::lock_guard lock(mutex);
+    const auto key = std::make_pair(localeName, skeleton);
+    if (const auto it = patterns.find(key); it != patterns.end())
+        return it->second;
+    icu::UnicodeString pattern = toIcu(skeleton);
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::DateTimePatternGenerator> generator(icu::DateTimePatternGenerator::createInstance(
+        icu::Locale(localeName.toLatin1().constData()), status));
+    if (U_SUCCESS(status) && generator) {
+        const icu::UnicodeString best = generator->getBestPattern(pattern, status);
+        if (U_SUCCESS(status))
+            pattern = best;
+    }
+    patterns.emplace(key, pattern);
+    return pattern;
+}
+
+} // namespace
+
+QString formatSkeleton(const QDateTime &instant, const QString &skeleton, const QLocale &locale)
+{
+    if (!instant.isValid())
+        return {};
+    const icu::Locale icuLocale(locale.name().toLatin1().constData());
+    UErrorCode status = U_ZERO_ERROR;
+    icu::SimpleDateFormat format(patternFor(locale.name(), skeleton), icuLocale, status);
+    if (U_FAILURE(status))
+        return locale.toString(instant.date(), QLocale::ShortFormat);
+    // Qt works out the wall-clock time in the instant's zone (ICU may know the zone under
+    // another name or not at all); ICU only writes it, as if it were UTC.
+    format.adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString(u"UTC")));
+    const QDateTime wall(instant.date(), instant.time(), Qt::UTC);
+    icu::UnicodeString out;
+    format.format(UDate(wall.toMSecsSinceEpoch()), out);
+    return fromIcu(out);
+}
