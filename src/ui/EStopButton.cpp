@@ -1,0 +1,350 @@
+#include "ui/EStopButton.h"
+
+#include "models/Prefs.h"
+#include "ui/EffectsLayer.h"
+
+#include <QEasingCurve>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QShortcut>
+#include <QTimer>
+#include <QtMath>
+
+namespace {
+
+constexpr qint64 kShakeMs = 320;
+constexpr qint64 kRingGrowMs = 600;
+constexpr qint64 kRingLifeMs = 800;
+constexpr qint64 kHoverMs = 150;
+constexpr qreal kShakeAmount = 5.0;
+
+qint64 monotonicMs()
+{
+    static QElapsedTimer timer = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return timer.elapsed();
+}
+
+// The standard ease-out: a cubic Bézier through (0.58, 1).
+qreal easeOut(qreal x)
+{
+    static const QEasingCurve curve = [] {
+        QEasingCurve c(QEasingCurve::BezierSpline);
+        c.addCubicBezierSegment(QPointF(0, 0), QPointF(0.58, 1), QPointF(1, 1));
+        return c;
+    }();
+    return curve.valueForProgress(qBound<qreal>(0, x, 1));
+}
+
+} // namespace
+
+EStopButton::EStopButton(qreal width, std::optional<ButtonSkin> skin, std::function<void()> action,
+                         QWidget *parent)
+    : QWidget(parent), m_width(width), m_skin(skin), m_action(std::move(action)), m_clock(monotonicMs)
+{
+    setAttribute(Qt::WA_Hover);
+    setMouseTracking(true);
+    setFixedSize(sizeHint());
+    setAccessibleName(QStringLiteral("Grumblix"));
+    m_frameTimer = new QTimer(this);
+    m_frameTimer->setTimerType(Qt::PreciseTimer);
+    m_frameTimer->setInterval(16);
+    connect(m_frameTimer, &QTimer::timeout, this, &EStopButton::advance);
+    connect(&Prefs::shared(), &Prefs::changed, this, [this](const QString &key) {
+        if (key == ButtonSkin::preferenceKey() && !m_skin)
+            refresh();
+    });
+}
+
+EStopButton::~EStopButton()
+{
+    if (m_layer)
+        m_layer->detach(this);
+}
+
+void EStopButton::setSkin(std::optional<ButtonSkin> skin)
+{
+    if (m_skin == skin)
+        return;
+    m_skin = skin;
+    refresh();
+}
+
+ButtonSkin EStopButton::effectiveSkin() const
+{
+    return m_skin.value_or(ButtonSkin::stored());
+}
+
+void EStopButton::setAction(std::function<void()> action)
+{
+    m_action = std::move(action);
+}
+
+void EStopButton::addShortcut(const QKeySequence &keys)
+{
+    auto *shortcut = new QShortcut(keys, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    shortcut->setAutoRepeat(false);
+    connect(shortcut, &QShortcut::activated, this, &EStopButton::press);
+}
+
+void EStopButton::press()
+{
+    // The caller's action comes first, so that whatever it logs is in place before the feedback.
+    if (m_action)
+        m_action();
+    const qint64 t = now();
+    m_waves.append({m_nextWave++, t});
+    m_shakeFrom = shake();
+    m_shakeTo += 1;
+    m_shakeStart = t;
+    if (!m_layer && window() != this)
+        m_layer = EffectsLayer::of(this);
+    if (m_layer) {
+        m_layer->attach(this);
+        m_layer->raiseAbove();
+    }
+    startTicking();
+    refresh();
+}
+
+qint64 EStopButton::now() const
+{
+    return m_clock();
+}
+
+void EStopButton::setClock(Clock clock)
+{
+    m_clock = clock ? std::move(clock) : Clock(monotonicMs);
+}
+
+qreal EStopButton::shake() const
+{
+    const qreal f = qBound<qreal>(0, qreal(now() - m_shakeStart) / kShakeMs, 1);
+    return m_shakeFrom + (m_shakeTo - m_shakeFrom) * f;
+}
+
+qreal EStopButton::shakeOffset() const
+{
+    const qreal s = shake();
+    if (s == std::floor(s))
+        return 0; // exactly at rest on whole values, whatever sin() makes of them
+    return kShakeAmount * std::sin(s * M_PI * 4);
+}
+
+namespace {
+
+// Displacement of a damped spring (unit mass) from its target after `t` seconds.
+qreal springDisplacement(qreal x0, qreal v0, qreal response, qreal damping, qreal t)
+{
+    const qreal w0 = 2 * M_PI / response;
+    if (damping < 1) {
+        const qreal wd = w0 * std::sqrt(1 - damping * damping);
+        return std::exp(-damping * w0 * t) * (x0 * std::cos(wd * t) + (v0 + damping * w0 * x0) / wd * std::sin(wd * t));
+    }
+    if (damping == 1)
+        return std::exp(-w0 * t) * (x0 + (v0 + w0 * x0) * t);
+    const qreal s = w0 * std::sqrt(damping * damping - 1);
+    const qreal r1 = -damping * w0 + s;
+    const qreal r2 = -damping * w0 - s;
+    const qreal c2 = (v0 - r1 * x0) / (r2 - r1);
+    const qreal c1 = x0 - c2;
+    return c1 * std::exp(r1 * t) + c2 * std::exp(r2 * t);
+}
+
+} // namespace
+
+EStopLook EStopButton::currentLook() const
+{
+    const qint64 t = now();
+    qreal press = m_press.target;
+    if (!m_press.settled)
+        press += springDisplacement(m_press.from, m_press.velocity, m_press.response, m_press.damping,
+                                    (t - m_press.start) / 1000.0);
+    qreal hover = m_hoverTo;
+    if (t - m_hoverStart < kHoverMs)
+        hover = m_hoverFrom + (m_hoverTo - m_hoverFrom) * easeOut(qreal(t - m_hoverStart) / kHoverMs);
+    return EStopLook::blend(press, hover);
+}
+
+bool EStopButton::hasEffects() const
+{
+    return !m_waves.isEmpty() || shake() != m_shakeTo;
+}
+
+void EStopButton::setDown(bool down)
+{
+    if (m_down == down)
+        return;
+    const qint64 t = now();
+    // Aim the spring from where the cap is now, keeping its speed.
+    const qreal dt = (t - m_press.start) / 1000.0;
+    qreal x = 0, v = 0;
+    if (!m_press.settled) {
+        auto at = [&](qreal s) {
+            return springDisplacement(m_press.from, m_press.velocity, m_press.response, m_press.damping, s);
+        };
+        x = at(dt);
+        v = (at(dt + 0.0005) - at(qMax<qreal>(0, dt - 0.0005))) / (dt >= 0.0005 ? 0.001 : 0.0005 + dt);
+    }
+    const qreal current = m_press.target + x;
+    m_down = down;
+    m_press.target = down ? 1.0 : 0.0;
+    // A fast press without overshoot, a bouncy release.
+    m_press.response = down ? 0.08 : 0.28;
+    m_press.damping = down ? 1.0 : 0.45;
+    m_press.from = current - m_press.target;
+    m_press.velocity = v;
+    m_press.start = t;
+    m_press.settled = false;
+    startTicking();
+    refresh();
+}
+
+void EStopButton::setHovering(bool hovering)
+{
+    if (m_hovering == hovering)
+        return;
+    const qint64 t = now();
+    const qreal f = qBound<qreal>(0, qreal(t - m_hoverStart) / kHoverMs, 1);
+    m_hoverFrom = m_hoverFrom + (m_hoverTo - m_hoverFrom) * easeOut(f);
+    m_hoverTo = hovering ? 1.0 : 0.0;
+    m_hoverStart = t;
+    m_hovering = hovering;
+    Q_EMIT hoveringChanged(hovering);
+    startTicking();
+    refresh();
+}
+
+void EStopButton::startTicking()
+{
+    if (!m_frameTimer->isActive())
+        m_frameTimer->start();
+}
+
+void EStopButton::advance()
+{
+    const qint64 t = now();
+    m_waves.erase(std::remove_if(m_waves.begin(), m_waves.end(),
+                                 [t](const Wave &w) { return t - w.born >= kRingLifeMs; }),
+                  m_waves.end());
+    if (!m_press.settled && t - m_press.start > 50) {
+        const qreal dt = (t - m_press.start) / 1000.0;
+        const qreal x = springDisplacement(m_press.from, m_press.velocity, m_press.response, m_press.damping, dt);
+        const qreal x2 = springDisplacement(m_press.from, m_press.velocity, m_press.response, m_press.damping,
+                                            dt + 0.01);
+        if (qAbs(x) < 1e-3 && qAbs(x2 - x) < 1e-4)
+            m_press.settled = true;
+    }
+    const bool hoverRunning = t - m_hoverStart < kHoverMs;
+    if (m_press.settled && !hoverRunning && !hasEffects())
+        m_frameTimer->stop();
+    refresh();
+}
+
+void EStopButton::refresh()
+{
+    update();
+    if (m_layer)
+        m_layer->update();
+}
+
+bool EStopButton::inHitArea(const QPointF &pos) const
+{
+    return eStopHitArea(m_width).contains(pos);
+}
+
+QSize EStopButton::sizeHint() const
+{
+    return QSize(qCeil(m_width), qCeil(eStopHeight(m_width)));
+}
+
+void EStopButton::paintEffects(QPainter &p, const QPointF &origin) const
+{
+    const QPointF shaken = origin + QPointF(shakeOffset(), 0);
+    const ButtonSkin::Palette palette = effectiveSkin().palette();
+    paintEStopBody(p, shaken, m_width, currentLook(), palette);
+    const qint64 t = now();
+    for (const Wave &wave : m_waves)
+        paintShockwave(p, shaken, m_width, palette.glow, easeOut(qreal(t - wave.born) / kRingGrowMs));
+}
+
+void EStopButton::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    if (m_layer && hasEffects())
+        return; // the layer draws the button while its feedback reaches outside
+    if (!m_layer && hasEffects()) {
+        // A window of its own: the feedback stays inside the box.
+        paintEffects(p, QPointF(0, 0));
+        return;
+    }
+    paintEStopBody(p, QPointF(0, 0), m_width, currentLook(), effectiveSkin().palette());
+}
+
+void EStopButton::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !inHitArea(event->position())) {
+        event->ignore();
+        return;
+    }
+    m_mouseHeld = true;
+    setDown(true);
+}
+
+void EStopButton::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_mouseHeld)
+        setDown(inHitArea(event->position()));
+}
+
+void EStopButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!m_mouseHeld || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    m_mouseHeld = false;
+    const bool inside = inHitArea(event->position());
+    setDown(false);
+    if (inside)
+        press();
+}
+
+void EStopButton::enterEvent(QEnterEvent *event)
+{
+    setHovering(true);
+    QWidget::enterEvent(event);
+}
+
+void EStopButton::leaveEvent(QEvent *event)
+{
+    setHovering(false);
+    QWidget::leaveEvent(event);
+}
+
+void EStopButton::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_layer && m_layer->parentWidget() != window()) {
+        m_layer->detach(this); // moved to another window
+        m_layer = nullptr;
+    }
+    if (!m_layer && window() != this)
+        m_layer = EffectsLayer::of(this);
+    if (m_layer)
+        m_layer->attach(this);
+}
+
+void EStopButton::hideEvent(QHideEvent *event)
+{
+    m_mouseHeld = false;
+    if (m_down)
+        setDown(false);
+    setHovering(false);
+    QWidget::hideEvent(event);
+}

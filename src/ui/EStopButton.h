@@ -1,0 +1,120 @@
+#pragma once
+
+#include "ui/ButtonSkin.h"
+#include "ui/EStopDrawing.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class EffectsLayer;
+class QTimer;
+
+// The big emergency-stop button. A press (a click inside its ellipse, or a shortcut its caller
+// attaches) runs the caller's action first, then sends out a shock-wave ring and shakes the button.
+// The cap springs down and up with the pressed state and glows with the pointer.
+class EStopButton : public QWidget
+{
+    Q_OBJECT
+public:
+    // Milliseconds on a monotonic clock; tests hand in a fake one.
+    using Clock = std::function<qint64()>;
+
+    EStopButton(qreal width, std::optional<ButtonSkin> skin, std::function<void()> action,
+                QWidget *parent = nullptr);
+    ~EStopButton() override;
+
+    qreal buttonWidth() const { return m_width; }
+    std::optional<ButtonSkin> skin() const { return m_skin; }
+    void setSkin(std::optional<ButtonSkin> skin);
+    // The skin shown now: the override, else the stored skin.
+    ButtonSkin effectiveSkin() const;
+    void setAction(std::function<void()> action);
+
+    // Presses the button whenever `keys` is typed in this button's window.
+    void addShortcut(const QKeySequence &keys);
+
+    // One press: the action, a new ring, one more shake.
+    void press();
+
+    bool isDown() const { return m_down; }
+    bool isHovering() const { return m_hovering; }
+    int waveCount() const { return int(m_waves.size()); }
+    qreal shake() const;          // the animated press counter; whole values are the rest position
+    qreal shakeTarget() const { return m_shakeTo; }
+    qreal shakeOffset() const;    // sideways displacement of the button, points
+    EStopLook currentLook() const;
+    // Rings alive or a shake running: the feedback then draws on the window's effects layer.
+    bool hasEffects() const;
+
+    // Draws the button, its rings and the shake with the frame's top-left corner at `origin`.
+    void paintEffects(QPainter &p, const QPointF &origin) const;
+
+    void setClock(Clock clock);
+    // Brings every animation to the clock's present time (the frame timer calls it).
+    void advance();
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    void hoveringChanged(bool hovering);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    struct Wave
+    {
+        quint64 id;
+        qint64 born;
+    };
+
+    bool inHitArea(const QPointF &pos) const;
+    void setDown(bool down);
+    void setHovering(bool hovering);
+    void startTicking();
+    void refresh();
+    qint64 now() const;
+
+    qreal m_width;
+    std::optional<ButtonSkin> m_skin;
+    std::function<void()> m_action;
+    Clock m_clock;
+    QTimer *m_frameTimer = nullptr;
+    QPointer<EffectsLayer> m_layer;
+
+    bool m_down = false;
+    bool m_hovering = false;
+    bool m_mouseHeld = false;
+
+    // Press: 0 up, 1 down, on a spring.
+    struct PressSpring
+    {
+        qreal from = 0;  // displacement from the target when the spring was last aimed
+        qreal velocity = 0;
+        qreal target = 0;
+        qreal response = 0.28;
+        qreal damping = 0.45;
+        qint64 start = 0;
+        bool settled = true;
+    } m_press;
+    // Hover: 0 away, 1 over, eased.
+    qreal m_hoverFrom = 0;
+    qreal m_hoverTo = 0;
+    qint64 m_hoverStart = 0;
+    // Shake: runs linearly towards m_shakeTo.
+    qreal m_shakeFrom = 0;
+    qreal m_shakeTo = 0;
+    qint64 m_shakeStart = 0;
+
+    QList<Wave> m_waves;
+    quint64 m_nextWave = 1;
+};

@@ -1,0 +1,110 @@
+#include "ui/MiniButton.h"
+
+#include "models/Prefs.h"
+#include "ui/Blur.h"
+#include "ui/Fonts.h"
+#include "ui/HazardStripes.h"
+#include "ui/Theme.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QFontMetricsF>
+#include <QRadialGradient>
+#include <QtMath>
+
+void paintMiniButton(QPainter &p, const QRectF &rect, const ButtonSkin::Palette &palette, const QColor &ink)
+{
+    const qreal size = qMin(rect.width(), rect.height());
+    if (size <= 0)
+        return;
+    const QRectF frame(rect.center().x() - size / 2, rect.center().y() - size / 2, size, size);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+
+    // Ring
+    QPainterPath circle;
+    circle.addEllipse(frame);
+    p.save();
+    p.setClipPath(circle, Qt::IntersectClip);
+    paintHazardStripes(p, frame, 0.12 * size, palette.collarA, palette.collarB);
+    p.restore();
+    QPen outline(ink, 1.2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    outline.setMiterLimit(10);
+    p.setPen(outline);
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(frame.adjusted(0.6, 0.6, -0.6, -0.6));
+
+    // Cap with its soft shadow
+    const qreal d = 0.66 * size;
+    const QRectF cap(frame.center().x() - d / 2, frame.center().y() - d / 2, d, d);
+    Blur::paintBlurred(
+        p, cap.translated(0, 1), 1.0,
+        [cap](QPainter &lp) {
+            lp.setPen(Qt::NoPen);
+            lp.setBrush(QColor(0, 0, 0, qRound(0.35 * 255)));
+            lp.drawEllipse(cap.translated(0, 1));
+        },
+        QStringLiteral("mini-cap-shadow"));
+    QRadialGradient dome(cap.left() + 0.38 * d, cap.top() + 0.32 * d, 0.4 * size);
+    dome.setColorAt(0.0, palette.capLight);
+    dome.setColorAt(0.5, palette.cap);
+    dome.setColorAt(1.0, palette.capDark);
+    p.setPen(Qt::NoPen);
+    p.setBrush(dome);
+    p.drawEllipse(cap);
+    QPen capLine(QColor(0, 0, 0, qRound(0.4 * 255)), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    p.setPen(capLine);
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(cap.adjusted(0.5, 0.5, -0.5, -0.5));
+
+    // Mark, from a path so that fractional sizes keep their proportions
+    constexpr qreal kBase = 100.0;
+    const QFont font = Fonts::rounded(kBase, QFont::Black);
+    QPainterPath mark;
+    mark.addText(QPointF(0, 0), font, QObject::tr("V!"));
+    const qreal k = 0.24 * size / kBase;
+    const QFontMetricsF fm(font);
+    const QRectF box(0, -fm.ascent(), fm.horizontalAdvance(QObject::tr("V!")), fm.height());
+    p.translate(frame.center());
+    p.scale(k, k);
+    p.translate(-box.center());
+    p.setPen(Qt::NoPen);
+    p.setBrush(palette.label);
+    p.drawPath(mark);
+    p.restore();
+}
+
+MiniButton::MiniButton(qreal size, std::optional<ButtonSkin> skin, QWidget *parent)
+    : QWidget(parent), m_size(size), m_skin(skin)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFixedSize(sizeHint());
+    connect(&Prefs::shared(), &Prefs::changed, this, [this](const QString &key) {
+        if (key == ButtonSkin::preferenceKey() && !m_skin)
+            update();
+    });
+}
+
+void MiniButton::setSkin(std::optional<ButtonSkin> skin)
+{
+    if (m_skin == skin)
+        return;
+    m_skin = skin;
+    update();
+}
+
+ButtonSkin MiniButton::effectiveSkin() const
+{
+    return m_skin.value_or(ButtonSkin::stored());
+}
+
+QSize MiniButton::sizeHint() const
+{
+    return QSize(qCeil(m_size), qCeil(m_size));
+}
+
+void MiniButton::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    paintMiniButton(p, QRectF(0, 0, m_size, m_size), effectiveSkin().palette(), Theme::ink);
+}
