@@ -13,11 +13,12 @@
 #include "models/DemoData.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
+#include "services/AchievementService.h"
+#include "services/Analytics.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 #include <QMessageBox>
 #include <QPointer>
 #include <QRandomGenerator>
@@ -390,14 +391,48 @@ void AppModel::removeDemoData()
     refreshStatusTitle();
 }
 
+QList<Achievement> AppModel::unlockedAchievements() const
+{
+    QList<Achievement> unlocked;
+    for (const Achievement &achievement :
+         AchievementService::evaluate(m_store->events(), now(), Calendar(m_timeZone))) {
+        if (achievement.progress >= achievement.target)
+            unlocked << achievement;
+    }
+    return unlocked;
+}
+
 void AppModel::markAchievementsSeen()
 {
-    // Filled in with the achievement evaluation.
+    QStringList ids;
+    for (const Achievement &achievement : unlockedAchievements())
+        ids << achievement.id;
+    m_prefs.setValue(kSeenAchievements, ids);
 }
 
 void AppModel::checkAchievements()
 {
-    // Filled in with the achievement evaluation.
+    const QList<Achievement> unlocked = unlockedAchievements();
+    const QStringList seenList = m_prefs.stringListValue(kSeenAchievements);
+    QSet<QString> seen(seenList.begin(), seenList.end());
+    const auto fresh = std::find_if(unlocked.begin(), unlocked.end(),
+                                    [&](const Achievement &a) { return !seen.contains(a.id); });
+    if (fresh == unlocked.end())
+        return;
+    // Everything unlocked now counts as seen; only the first new one is announced.
+    for (const Achievement &achievement : unlocked)
+        seen.insert(achievement.id);
+    m_prefs.setValue(kSeenAchievements, QStringList(seen.begin(), seen.end()));
+
+    const auto announced = std::make_shared<const Achievement>(*fresh);
+    m_freshAchievement = announced;
+    Q_EMIT freshAchievementChanged();
+    QTimer::singleShot(m_announcementDuration, this, [this, announced] {
+        if (m_freshAchievement && *m_freshAchievement == *announced) {
+            m_freshAchievement.reset();
+            Q_EMIT freshAchievementChanged();
+        }
+    });
 }
 
 void AppModel::checkRecord()
@@ -409,23 +444,16 @@ void AppModel::checkRecord()
     if (m_prefs.stringValue(kLastRecordDay) == todayKey)
         return;
 
-    const QDate today = current.toTimeZone(m_timeZone).date();
-    QHash<QDate, int> perDay;
-    for (const VorpEvent &event : m_store->events())
-        ++perDay[event.timestamp.toTimeZone(m_timeZone).date()];
-    int previousBest = 0;
-    for (auto it = perDay.cbegin(); it != perDay.cend(); ++it) {
-        if (it.key() < today)
-            previousBest = std::max(previousBest, it.value());
-    }
-    const int todayTotal = perDay.value(today);
-    if (previousBest < 5 || todayTotal != previousBest + 1)
+    const Analytics stats{m_store->events(), Calendar(m_timeZone), current};
+    const int previousBest = stats.maxDailyCount(current);
+    const int today = stats.todayCount();
+    if (previousBest < 5 || today != previousBest + 1)
         return;
     m_prefs.setValue(kLastRecordDay, todayKey);
     if (m_services.notices) {
         m_services.notices->send(
             QStringLiteral("New personal record"),
-            QStringLiteral("Congratulations? You just broke your daily record: %1 today.").arg(todayTotal));
+            QStringLiteral("Congratulations? You just broke your daily record: %1 today.").arg(today));
     }
 }
 

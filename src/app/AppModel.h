@@ -4,6 +4,7 @@
 #include "models/Shortcut.h"
 #include "models/Trigger.h"
 #include "models/VorpEvent.h"
+#include "services/Achievement.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -23,7 +24,6 @@ class PressSound;
 class StatusItem;
 class Store;
 class Toast;
-struct Achievement;
 
 // The platform pieces the model drives. The shell fills this in before bootstrap(); tests pass
 // fakes. Every member may be left empty: the model then skips that step.
@@ -143,6 +143,7 @@ private:
     void seedTriggersIfNeeded();
     void checkAchievements();
     void checkRecord();
+    QList<Achievement> unlockedAchievements() const;
     void refreshStatusTitle();
     void advanceLogTick();
     void enqueueAchievementCheck(bool withRecordCheck);

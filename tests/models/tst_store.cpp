@@ -1,0 +1,330 @@
+#include "models/Store.h"
+#include "support/TestSupport.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+
+QByteArray fileHash(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+VorpEvent sampleEvent(const QDateTime &when, std::optional<QString> note = std::nullopt)
+{
+    return VorpEvent::make(when, QStringLiteral("Terminal"), QStringLiteral("org.gnome.Terminal"),
+                           QStringLiteral("build"), std::move(note), EventSource::shortcut);
+}
+
+// The child half of the crash test: log one incident, report, then wait to be killed.
+int childLogAndWait(const QString &path)
+{
+    auto store = Store::open(path);
+    if (!store)
+        return 2;
+    VorpEvent event = sampleEvent(QDateTime::fromSecsSinceEpoch(1'800'000'000), QStringLiteral("crash"));
+    store->insert(event);
+    if (!store->save())
+        return 3;
+    std::fputs("saved\n", stdout);
+    std::fflush(stdout);
+    for (;;)
+        QThread::sleep(1);
+}
+
+} // namespace
+
+class TestStore : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void recordsRoundTripThroughReopen();
+    void changesAreVisibleBeforeSave();
+    void savedIncidentSurvivesKill();
+    void unusableFilesAreLeftUntouched_data();
+    void unusableFilesAreLeftUntouched();
+    void failedSaveKeepsChangesPending();
+    void readOnlyFileSavesOnceWritable();
+    void removalsAndTriggerEditsPersist();
+
+private:
+    QString storePath() const { return m_dir->filePath(QStringLiteral("Grumblix.store")); }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestStore::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+void TestStore::recordsRoundTripThroughReopen()
+{
+    const QDateTime when = QDateTime(QDate(2026, 12, 5), QTime(9, 30, 15, 250), Qt::UTC);
+    VorpEvent full = sampleEvent(when, QStringLiteral("line one,\n\"two\" \u2014 \U0001F525"));
+    VorpEvent bare = VorpEvent::make(when.addSecs(-60), std::nullopt, std::nullopt, std::nullopt,
+                                     std::nullopt, EventSource::url);
+    VorpEvent empty = VorpEvent::make(when.addSecs(60), QString(""), QString(""), QString(""), QString(""),
+                                      EventSource::demo);
+    Trigger trigger = Trigger::make(QStringLiteral("custom-abcdef12"), QStringLiteral("Printer"),
+                                    QStringLiteral("\U0001F5A8\uFE0F"), 10, false);
+    trigger.isHidden = true;
+    {
+        auto store = Store::open(storePath());
+        QVERIFY(store);
+        store->insert(full);
+        store->insert(bare);
+        store->insert(empty);
+        store->insert(trigger);
+        QVERIFY(store->save());
+    }
+    QString error;
+    auto store = Store::open(storePath(), &error);
+    QVERIFY2(store, qPrintable(error));
+    const QList<VorpEvent> events = store->events();
+    QCOMPARE(events.size(), 3);
+    // Oldest first.
+    QCOMPARE(events[0].id, bare.id);
+    QCOMPARE(events[1].id, full.id);
+    QCOMPARE(events[2].id, empty.id);
+
+    const VorpEvent &f = events[1];
+    QCOMPARE(f.uuid, full.uuid);
+    QCOMPARE(f.timestamp, when);
+    QCOMPARE(f.appName, full.appName);
+    QCOMPARE(f.bundleIdentifier, full.bundleIdentifier);
+    QCOMPARE(f.triggerKey, full.triggerKey);
+    QCOMPARE(f.note, full.note);
+    QCOMPARE(f.sourceRaw, QStringLiteral("shortcut"));
+
+    // Absent stays absent and empty stays empty.
+    QVERIFY(!events[0].appName && !events[0].bundleIdentifier && !events[0].triggerKey && !events[0].note);
+    QCOMPARE(events[2].appName, std::optional<QString>(QString()));
+    QCOMPARE(events[2].note, std::optional<QString>(QString()));
+    QVERIFY(events[2].note.has_value());
+
+    QCOMPARE(store->triggers().size(), 1);
+    const Trigger &t = store->triggers().first();
+    QCOMPARE(t.id, trigger.id);
+    QCOMPARE(t.key, trigger.key);
+    QCOMPARE(t.emoji, trigger.emoji);
+    QCOMPARE(t.sortOrder, 10);
+    QVERIFY(t.isHidden && !t.isBuiltIn);
+
+    // Absent texts are NULL in the file, never empty text; the pragmas hold.
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open_v2(storePath().toUtf8(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM VorpEvent WHERE note IS NULL", -1, &st, nullptr);
+    QCOMPARE(sqlite3_step(st), SQLITE_ROW);
+    QCOMPARE(sqlite3_column_int(st, 0), 1);
+    sqlite3_finalize(st);
+    sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &st, nullptr);
+    QCOMPARE(sqlite3_step(st), SQLITE_ROW);
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))), QByteArray("wal"));
+    sqlite3_finalize(st);
+    sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &st, nullptr);
+    QCOMPARE(sqlite3_step(st), SQLITE_ROW);
+    QCOMPARE(sqlite3_column_int(st, 0), Store::schemaVersion);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+}
+
+void TestStore::changesAreVisibleBeforeSave()
+{
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    QSignalSpy changed(store.get(), &Store::changed);
+    const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+    VorpEvent later = sampleEvent(base.addSecs(10));
+    VorpEvent earlier = sampleEvent(base);
+    store->insert(later);
+    store->insert(earlier);
+    QVERIFY(later.id != 0 && earlier.id != 0 && later.id != earlier.id);
+    QCOMPARE(store->events().first().id, earlier.id);
+    QVERIFY(store->hasPendingChanges());
+
+    earlier.note = QStringLiteral("edited");
+    QVERIFY(store->update(earlier));
+    QCOMPARE(store->event(earlier.id)->note, earlier.note);
+    QVERIFY(store->removeEvent(later.id));
+    QVERIFY(!store->event(later.id));
+    QCOMPARE(changed.count(), 4);
+    QVERIFY(!store->update(later)); // gone
+
+    QVERIFY(store->save());
+    QVERIFY(!store->hasPendingChanges());
+    store.reset();
+    store = Store::open(storePath());
+    QCOMPARE(store->events().size(), 1);
+    QCOMPARE(store->events().first().note, std::optional<QString>(QStringLiteral("edited")));
+}
+
+void TestStore::savedIncidentSurvivesKill()
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("GRUMBLIX_STORE_CHILD"), storePath());
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(child.waitForStarted());
+    QVERIFY(child.waitForReadyRead(10000));
+    QCOMPARE(child.readLine().trimmed(), QByteArray("saved"));
+    child.kill(); // SIGKILL: no destructor, no close
+    QVERIFY(child.waitForFinished());
+
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    QCOMPARE(store->events().size(), 1);
+    QCOMPARE(store->events().first().note, std::optional<QString>(QStringLiteral("crash")));
+}
+
+void TestStore::unusableFilesAreLeftUntouched_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("errorPart");
+    QTest::newRow("garbage") << "garbage"
+                             << "not a database";
+    QTest::newRow("newer schema") << "newer"
+                                  << "newer";
+    QTest::newRow("missing table") << "foreign"
+                                   << "no such table";
+}
+
+void TestStore::unusableFilesAreLeftUntouched()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, errorPart);
+    if (kind == QLatin1String("garbage")) {
+        QFile file(storePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QByteArray bytes(8192, '\0');
+        for (int i = 0; i < bytes.size(); ++i)
+            bytes[i] = char((i * 131 + 7) & 0xff);
+        file.write(bytes);
+    } else {
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(storePath().toUtf8(), &db), SQLITE_OK);
+        const char *sql =
+            kind == QLatin1String("newer")
+                ? "CREATE TABLE VorpEvent (uuid TEXT); CREATE TABLE Trigger (key TEXT); PRAGMA user_version "
+                  "= 7;"
+                : "CREATE TABLE Other (x INTEGER); INSERT INTO Other VALUES (1); PRAGMA user_version = 1;";
+        QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    const QByteArray before = fileHash(storePath());
+    const QStringList filesBefore = QDir(m_dir->path()).entryList(QDir::Files);
+
+    QString error;
+    auto store = Store::open(storePath(), &error);
+    QVERIFY(!store);
+    QVERIFY2(error.contains(errorPart, Qt::CaseInsensitive), qPrintable(error));
+    QCOMPARE(fileHash(storePath()), before);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), filesBefore);
+}
+
+void TestStore::failedSaveKeepsChangesPending()
+{
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    store->setBusyTimeout(20);
+    VorpEvent event = sampleEvent(QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC));
+
+    // Another connection holds the write lock, so the save cannot write.
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open(storePath().toUtf8(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    store->insert(event);
+    QString error;
+    QVERIFY(!store->save(&error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(store->hasPendingChanges());
+    QCOMPARE(store->events().size(), 1); // still visible
+
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    QVERIFY(store->save());
+    QVERIFY(!store->hasPendingChanges());
+    store.reset();
+    QCOMPARE(Store::open(storePath())->events().size(), 1);
+}
+
+void TestStore::readOnlyFileSavesOnceWritable()
+{
+    Store::open(storePath()).reset();
+    QFile::setPermissions(storePath(), QFile::ReadOwner | QFile::ReadUser);
+    if (QFileInfo(storePath()).isWritable())
+        QSKIP("running with privileges that ignore file permissions");
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    VorpEvent event = sampleEvent(QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC));
+    store->insert(event);
+    QVERIFY(!store->save());
+    QCOMPARE(store->events().size(), 1);
+
+    QFile::setPermissions(storePath(), QFile::ReadOwner | QFile::WriteOwner);
+    QVERIFY(store->save());
+    store.reset();
+    QCOMPARE(Store::open(storePath())->events().size(), 1);
+}
+
+void TestStore::removalsAndTriggerEditsPersist()
+{
+    auto store = Store::open(storePath());
+    const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+    for (int i = 0; i < 6; ++i) {
+        VorpEvent event = sampleEvent(base.addSecs(i));
+        event.sourceRaw = i % 2 ? QStringLiteral("demo") : QStringLiteral("menuBar");
+        store->insert(event);
+    }
+    Trigger a = Trigger::make(QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("x"), 0, true);
+    Trigger b = Trigger::make(QStringLiteral("b"), QStringLiteral("B"), QStringLiteral("y"), 1, true);
+    store->insert(a);
+    store->insert(b);
+    QVERIFY(store->save());
+
+    QCOMPARE(store->removeEventsIf([](const VorpEvent &e) { return e.sourceRaw == QLatin1String("demo"); }),
+             3);
+    a.sortOrder = 5;
+    QVERIFY(store->update(a));
+    QCOMPARE(store->triggers().first().key, QStringLiteral("b")); // re-sorted at once
+    QVERIFY(store->removeTrigger(b.id));
+    QVERIFY(store->save());
+
+    store.reset();
+    store = Store::open(storePath());
+    QCOMPARE(store->events().size(), 3);
+    for (const VorpEvent &e : store->events())
+        QCOMPARE(e.sourceRaw, QStringLiteral("menuBar"));
+    QCOMPARE(store->triggers().size(), 1);
+    QCOMPARE(store->triggers().first().sortOrder, 5);
+
+    // New ids never collide with stored ones.
+    VorpEvent fresh = sampleEvent(base);
+    store->insert(fresh);
+    for (const VorpEvent &e : store->events())
+        QVERIFY(e.id != fresh.id || e.uuid == fresh.uuid);
+}
+
+int main(int argc, char **argv)
+{
+    const QString child = qEnvironmentVariable("GRUMBLIX_STORE_CHILD");
+    if (!child.isEmpty()) {
+        QCoreApplication app(argc, argv);
+        return childLogAndWait(child);
+    }
+    QCoreApplication app(argc, argv);
+    TestStore test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_store.moc"

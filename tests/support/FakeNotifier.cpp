@@ -1,0 +1,9 @@
+#include "FakeNotifier.h"
+
+#include <QTimer>
+
+void FakeNotifier::queryAuthorized(std::function<void(bool authorized)> done)
+{
+    ++queries;
+    QTimer::singleShot(0, this, [answer = authorized, done = std::move(done)] { done(answer); });
+}
