@@ -1,0 +1,212 @@
+#include "ui/GXToggles.h"
+
+#include "ui/Fonts.h"
+#include "ui/Icons.h"
+#include "ui/Paint.h"
+#include "ui/SpringAnimator.h"
+#include "ui/Theme.h"
+
+#include <QPainter>
+#include <QtMath>
+
+namespace {
+
+constexpr qreal kSwitchW = 42, kSwitchH = 24;
+
+QColor mix(const QColor &a, const QColor &b, qreal t)
+{
+    t = qBound<qreal>(0.0, t, 1.0);
+    return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t, a.greenF() + (b.greenF() - a.greenF()) * t,
+                            a.blueF() + (b.blueF() - a.blueF()) * t, a.alphaF() + (b.alphaF() - a.alphaF()) * t);
+}
+
+QFont labelFont()
+{
+    return Fonts::rounded(13, QFont::DemiBold);
+}
+
+} // namespace
+
+void paintGXSwitch(QPainter &p, const QPointF &topLeft, qreal on)
+{
+    const qreal t = qBound<qreal>(0.0, on, 1.0);
+    const QRectF track(topLeft, QSizeF(kSwitchW, kSwitchH));
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    Paint::slab(p, track, kSwitchH / 2, QPointF(0, 2), Theme::shadow);
+    Paint::roundedBox(p, track, kSwitchH / 2, mix(Theme::well, Theme::red, t), Theme::stroke, 1.5);
+    // The knob slides with the spring (it may overshoot a little).
+    const qreal x = track.left() + 3 + (kSwitchW - kSwitchH) * on;
+    const QRectF knob(x, track.top() + 3, 18, 18);
+    Paint::roundedBox(p, knob, 9, mix(Theme::faint, Theme::white, t), Theme::stroke, 1.5);
+    if (t > 0) {
+        QColor red = Theme::red;
+        red.setAlphaF(float(t));
+        p.fillRect(QRectF(knob.center().x() - 0.75, knob.center().y() - 3.5, 1.5, 7), red);
+    }
+    p.restore();
+}
+
+void paintGXCheckbox(QPainter &p, const QPointF &topLeft, qreal on)
+{
+    const qreal t = qBound<qreal>(0.0, on, 1.0);
+    const QRectF box(topLeft, QSizeF(18, 18));
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    Paint::slab(p, box, 5, QPointF(1.5, 1.5), Theme::shadow);
+    Paint::roundedBox(p, box, 5, mix(Theme::well, Theme::red, t), Theme::stroke, 1.5);
+    if (t > 0) {
+        QColor white = Theme::white;
+        white.setAlphaF(float(t));
+        Icons::paint(p, QRectF(box.center().x() - 5, box.center().y() - 5, 10, 10), QStringLiteral("checkmark"), white);
+    }
+    p.restore();
+}
+
+GXSwitch::GXSwitch(const QString &text, QWidget *parent) : HoverButton(parent), m_spring(new SpringAnimator(0.22, 0.7, this))
+{
+    setText(text);
+    setCheckable(true);
+    setSizePolicy(text.isEmpty() ? QSizePolicy::Fixed : QSizePolicy::Preferred, QSizePolicy::Fixed);
+    connect(m_spring, &SpringAnimator::valueChanged, this, qOverload<>(&QWidget::update));
+}
+
+void GXSwitch::setLabelWidget(QWidget *label)
+{
+    delete m_label;
+    m_label = label;
+    if (label) {
+        label->setParent(this);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->show();
+    }
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    updateGeometry();
+    resizeEvent(nullptr);
+}
+
+qreal GXSwitch::knob() const
+{
+    return m_spring->value();
+}
+
+void GXSwitch::checkStateSet()
+{
+    m_spring->jumpTo(isChecked() ? 1.0 : 0.0);
+    update();
+}
+
+void GXSwitch::nextCheckState()
+{
+    // A click animates from where the drawing is now; setChecked() alone jumps.
+    const qreal from = m_spring->value();
+    HoverButton::nextCheckState();
+    m_spring->jumpTo(from);
+    m_spring->setTarget(isChecked() ? 1.0 : 0.0);
+}
+
+QSize GXSwitch::sizeHint() const
+{
+    int labelWidth = 0, labelHeight = 0;
+    if (m_label) {
+        labelWidth = m_label->sizeHint().width();
+        labelHeight = m_label->sizeHint().height();
+    } else if (!text().isEmpty()) {
+        const QFontMetricsF fm(labelFont());
+        labelWidth = qCeil(fm.horizontalAdvance(text()));
+        labelHeight = qCeil(fm.height());
+    }
+    const int gap = labelWidth > 0 ? 12 + 12 : 0;
+    return QSize(labelWidth + gap + int(kSwitchW), qMax(labelHeight, int(kSwitchH) + 2));
+}
+
+QSize GXSwitch::minimumSizeHint() const
+{
+    return QSize(int(kSwitchW), sizeHint().height());
+}
+
+void GXSwitch::resizeEvent(QResizeEvent *)
+{
+    if (m_label) {
+        const int h = qMin(height(), m_label->sizeHint().height());
+        m_label->setGeometry(0, (height() - h) / 2, qMax(0, width() - int(kSwitchW) - 24), h);
+    }
+}
+
+void GXSwitch::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    if (!isEnabled())
+        p.setOpacity(0.45);
+    if (!m_label && !text().isEmpty()) {
+        p.setFont(labelFont());
+        p.setPen(Theme::ink.resolve());
+        p.drawText(QRectF(0, 0, width() - kSwitchW - 24, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
+    }
+    paintGXSwitch(p, QPointF(width() - kSwitchW, (height() - kSwitchH - 2) / 2.0), m_spring->value());
+    if (hasFocus()) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(Theme::red.resolve(), 1.5));
+        p.setBrush(Qt::NoBrush);
+        const QRectF ring(width() - kSwitchW - 2, (height() - kSwitchH - 2) / 2.0 - 2, kSwitchW + 4, kSwitchH + 4);
+        p.drawRoundedRect(ring, ring.height() / 2, ring.height() / 2);
+    }
+}
+
+GXCheckbox::GXCheckbox(const QString &text, QWidget *parent)
+    : HoverButton(parent), m_spring(new SpringAnimator(0.2, 0.7, this))
+{
+    setText(text);
+    setCheckable(true);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(m_spring, &SpringAnimator::valueChanged, this, qOverload<>(&QWidget::update));
+}
+
+qreal GXCheckbox::mark() const
+{
+    return m_spring->value();
+}
+
+void GXCheckbox::checkStateSet()
+{
+    m_spring->jumpTo(isChecked() ? 1.0 : 0.0);
+    update();
+}
+
+void GXCheckbox::nextCheckState()
+{
+    // A click animates from where the drawing is now; setChecked() alone jumps.
+    const qreal from = m_spring->value();
+    HoverButton::nextCheckState();
+    m_spring->jumpTo(from);
+    m_spring->setTarget(isChecked() ? 1.0 : 0.0);
+}
+
+QSize GXCheckbox::sizeHint() const
+{
+    const QFontMetricsF fm(labelFont());
+    const int label = text().isEmpty() ? 0 : 9 + qCeil(fm.horizontalAdvance(text()));
+    return QSize(20 + label, qMax(20, qCeil(fm.height())));
+}
+
+void GXCheckbox::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    if (!isEnabled())
+        p.setOpacity(0.45);
+    const qreal top = (height() - 19.5) / 2.0;
+    paintGXCheckbox(p, QPointF(0, top), m_spring->value());
+    if (hasFocus()) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(Theme::red.resolve(), 1.5));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(-1.5, top - 1.5, 21, 21), 6, 6);
+    }
+    if (!text().isEmpty()) {
+        p.setFont(labelFont());
+        p.setPen(Theme::ink.resolve());
+        p.drawText(QRectF(27, 0, width() - 27, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
+    }
+}

@@ -1,0 +1,67 @@
+#include "ui/ThemedLabel.h"
+
+#include <QPainter>
+#include <QtMath>
+
+ThemedLabel::ThemedLabel(const QString &text, const QFont &font, ThemeColor color, bool wrap, QWidget *parent)
+    : QWidget(parent), m_text(text), m_font(font), m_color(color), m_wrap(wrap)
+{
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    policy.setHeightForWidth(wrap);
+    setSizePolicy(policy);
+    setFont(font);
+}
+
+void ThemedLabel::setText(const QString &text)
+{
+    m_text = text;
+    updateGeometry();
+    update();
+}
+
+void ThemedLabel::setColor(ThemeColor color)
+{
+    m_color = color;
+    update();
+}
+
+void ThemedLabel::setAlignment(Qt::Alignment alignment)
+{
+    m_alignment = alignment;
+    update();
+}
+
+QSize ThemedLabel::sizeHint() const
+{
+    const QFontMetricsF fm(m_font);
+    const QRectF r = fm.boundingRect(QRectF(0, 0, 1e6, 1e6), Qt::AlignLeft, m_text);
+    return QSize(qCeil(r.width()), qCeil(qMax(r.height(), fm.height())));
+}
+
+QSize ThemedLabel::minimumSizeHint() const
+{
+    if (m_wrap)
+        return QSize(40, heightForWidth(40));
+    return QSize(qMin(sizeHint().width(), 24), sizeHint().height());
+}
+
+int ThemedLabel::heightForWidth(int width) const
+{
+    const QFontMetricsF fm(m_font);
+    const QRectF r = fm.boundingRect(QRectF(0, 0, qMax(1, width), 1e6), Qt::AlignLeft | Qt::TextWordWrap, m_text);
+    return qCeil(qMax(r.height(), fm.height()));
+}
+
+void ThemedLabel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(m_font);
+    p.setPen(m_color.resolve());
+    if (m_wrap) {
+        p.drawText(rect(), int(m_alignment) | Qt::TextWordWrap, m_text);
+    } else {
+        const QFontMetricsF fm(m_font);
+        p.drawText(rect(), int(m_alignment), fm.elidedText(m_text, Qt::ElideRight, width()));
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ui/Theme.h"
+
+#include <QFont>
+#include <QWidget>
+
+// A text in a given font and palette colour, resolved when painted. Wrapping labels grow
+// downwards (height for width); single-line labels are cut with an ellipsis.
+class ThemedLabel : public QWidget
+{
+    Q_OBJECT
+public:
+    ThemedLabel(const QString &text, const QFont &font, ThemeColor color, bool wrap = false,
+                QWidget *parent = nullptr);
+
+    QString text() const { return m_text; }
+    void setText(const QString &text);
+    void setColor(ThemeColor color);
+    ThemeColor color() const { return m_color; }
+    void setAlignment(Qt::Alignment alignment);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override { return m_wrap; }
+    int heightForWidth(int width) const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_text;
+    QFont m_font;
+    ThemeColor m_color;
+    bool m_wrap;
+    Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;
+};

@@ -1,0 +1,236 @@
+#include "ui/TriggerGrid.h"
+
+#include "ui/Fonts.h"
+#include "ui/Paint.h"
+#include "ui/SpringAnimator.h"
+#include "ui/Theme.h"
+
+#include <QPainter>
+#include <QShortcut>
+#include <QtMath>
+
+namespace {
+
+constexpr int kSpacing = 6;
+constexpr int kMaxTiles = 10;
+
+QColor mix(const QColor &a, const QColor &b, qreal t)
+{
+    t = qBound<qreal>(0.0, t, 1.0);
+    return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t, a.greenF() + (b.greenF() - a.greenF()) * t,
+                            a.blueF() + (b.blueF() - a.blueF()) * t, a.alphaF() + (b.alphaF() - a.alphaF()) * t);
+}
+
+} // namespace
+
+TriggerTile::TriggerTile(const Trigger &trigger, QWidget *parent)
+    : HoverButton(parent), m_trigger(trigger), m_hover(new SpringAnimator(0.18, 0.6, this)),
+      m_press(new SpringAnimator(0.12, 0.825, this))
+{
+    setFocusPolicy(Qt::NoFocus);
+    connect(m_hover, &SpringAnimator::valueChanged, this, qOverload<>(&QWidget::update));
+    connect(m_press, &SpringAnimator::valueChanged, this, qOverload<>(&QWidget::update));
+    auto sync = [this] {
+        m_hover->setTarget(isHovering() && !isDown() ? 1.0 : 0.0);
+        m_press->setTarget(isDown() ? 1.0 : 0.0);
+    };
+    connect(this, &HoverButton::hoveringChanged, this, sync);
+    connect(this, &QAbstractButton::pressed, this, sync);
+    connect(this, &QAbstractButton::released, this, sync);
+}
+
+void TriggerTile::setTrigger(const Trigger &trigger)
+{
+    m_trigger = trigger;
+    update();
+}
+
+void TriggerTile::setSelected(bool selected)
+{
+    if (m_selected == selected)
+        return;
+    m_selected = selected;
+    update();
+}
+
+qreal TriggerTile::lift() const
+{
+    return 2.0 * m_hover->value();
+}
+
+qreal TriggerTile::press() const
+{
+    return m_press->value();
+}
+
+void TriggerTile::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const QRectF cell = QRectF(rect()).adjusted(0, 0, -kSlabRoom, -kSlabRoom);
+    const qreal pressed = m_press->value();
+    // Press: sink 1 down-right and shrink to 97 % about the centre.
+    p.translate(pressed, pressed);
+    p.translate(cell.center());
+    const qreal scale = 1.0 - 0.03 * pressed;
+    p.scale(scale, scale);
+    p.translate(-cell.center());
+
+    const qreal hover = qBound<qreal>(0.0, m_hover->value(), 1.2);
+    const qreal h = qBound<qreal>(0.0, hover, 1.0);
+    Paint::slab(p, cell, 9, QPointF(2 * hover, 2 * hover), Theme::shadow);
+    QColor fill, border, label;
+    qreal width;
+    if (m_selected) {
+        fill = Theme::red;
+        border = Theme::redDark;
+        label = Qt::white;
+        width = 1.5;
+    } else {
+        fill = mix(Theme::well, Theme::card, h);
+        border = mix(Theme::stroke.opacity(0.45), Theme::stroke, h);
+        label = Theme::ink;
+        width = 1.0 + 0.5 * h;
+    }
+    Paint::roundedBox(p, cell, 9, fill, border, width);
+
+    // Emoji above the name; the name shrinks to 70 % before it is cut.
+    const QFont emojiFont = Fonts::font(17);
+    const QFontMetricsF em(emojiFont);
+    QFont nameFont = Fonts::rounded(9.5, QFont::Bold);
+    const qreal room = cell.width() - 6;
+    for (qreal size = 9.5; size >= 9.5 * 0.7 - 0.01; size -= 0.5) {
+        nameFont = Fonts::rounded(size, QFont::Bold);
+        if (QFontMetricsF(nameFont).horizontalAdvance(m_trigger.name) <= room)
+            break;
+    }
+    const QFontMetricsF nm(nameFont);
+    const qreal block = em.height() + 1 + nm.height();
+    const qreal top = cell.center().y() - block / 2;
+    p.setPen(label);
+    p.setFont(emojiFont);
+    p.drawText(QRectF(cell.left(), top, cell.width(), em.height()), Qt::AlignCenter, m_trigger.emoji);
+    p.setFont(nameFont);
+    p.drawText(QRectF(cell.left() + 3, top + em.height() + 1, room, nm.height()), Qt::AlignCenter,
+               nm.elidedText(m_trigger.name, Qt::ElideRight, room));
+}
+
+TriggerGrid::TriggerGrid(const QList<Trigger> &triggers, const std::optional<QString> &selected, int columns,
+                         bool numbered, PickHandler onPick, QWidget *parent)
+    : QWidget(parent), m_triggers(triggers), m_selected(selected), m_columns(qMax(1, columns)),
+      m_numbered(numbered), m_onPick(std::move(onPick))
+{
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+    rebuild();
+}
+
+QString TriggerGrid::digitFor(int index)
+{
+    return QString::number((index + 1) % 10);
+}
+
+void TriggerGrid::setTriggers(const QList<Trigger> &triggers)
+{
+    m_triggers = triggers;
+    rebuild();
+}
+
+void TriggerGrid::setSelected(const std::optional<QString> &key)
+{
+    m_selected = key;
+    for (TriggerTile *tile : std::as_const(m_tiles))
+        tile->setSelected(m_selected && *m_selected == tile->trigger().key);
+}
+
+void TriggerGrid::setColumns(int columns)
+{
+    m_columns = qMax(1, columns);
+    updateGeometry();
+    placeTiles();
+}
+
+void TriggerGrid::setNumbered(bool numbered)
+{
+    m_numbered = numbered;
+    rebuild();
+}
+
+void TriggerGrid::rebuild()
+{
+    qDeleteAll(m_shortcuts);
+    m_shortcuts.clear();
+    qDeleteAll(m_tiles);
+    m_tiles.clear();
+    const int shown = qMin<int>(m_triggers.size(), kMaxTiles);
+    for (int i = 0; i < shown; ++i) {
+        const Trigger &t = m_triggers.at(i);
+        auto *tile = new TriggerTile(t, this);
+        tile->setSelected(m_selected && *m_selected == t.key);
+        tile->setToolTip(m_numbered ? t.name + QStringLiteral(" — press ") + digitFor(i) : t.name);
+        connect(tile, &QAbstractButton::clicked, this, [this, i] { pick(i); });
+        if (m_numbered) {
+            // The bare digit, no modifiers; a focused text field keeps its digits.
+            auto *shortcut = new QShortcut(QKeySequence(Qt::Key_0 + (i + 1) % 10), this);
+            shortcut->setContext(Qt::WindowShortcut);
+            connect(shortcut, &QShortcut::activated, this, [this, i] { pick(i); });
+            m_shortcuts << shortcut;
+        }
+        tile->show();
+        m_tiles << tile;
+    }
+    updateGeometry();
+    placeTiles();
+}
+
+void TriggerGrid::pick(int index)
+{
+    if (index < 0 || index >= m_tiles.size())
+        return;
+    const Trigger trigger = m_tiles.at(index)->trigger();
+    if (m_onPick)
+        m_onPick(trigger);
+    Q_EMIT picked(trigger);
+}
+
+int TriggerGrid::rows() const
+{
+    return (int(m_tiles.size()) + m_columns - 1) / m_columns;
+}
+
+int TriggerGrid::heightForWidth(int) const
+{
+    const int r = rows();
+    return r == 0 ? 0 : r * TriggerTile::kHeight + (r - 1) * kSpacing + TriggerTile::kSlabRoom;
+}
+
+QSize TriggerGrid::sizeHint() const
+{
+    return QSize(m_columns * 60 + (m_columns - 1) * kSpacing, heightForWidth(0));
+}
+
+QSize TriggerGrid::minimumSizeHint() const
+{
+    return QSize(m_columns * 10 + (m_columns - 1) * kSpacing, heightForWidth(0));
+}
+
+void TriggerGrid::resizeEvent(QResizeEvent *)
+{
+    placeTiles();
+}
+
+void TriggerGrid::placeTiles()
+{
+    const qreal usable = width() - TriggerTile::kSlabRoom;
+    const qreal columnWidth = qMax<qreal>(10, (usable - (m_columns - 1) * kSpacing) / m_columns);
+    for (int i = 0; i < m_tiles.size(); ++i) {
+        const int row = i / m_columns, col = i % m_columns;
+        const qreal x = col * (columnWidth + kSpacing);
+        const int left = qRound(x), right = qRound(x + columnWidth);
+        m_tiles.at(i)->setGeometry(left, row * (TriggerTile::kHeight + kSpacing),
+                                   right - left + TriggerTile::kSlabRoom,
+                                   TriggerTile::kHeight + TriggerTile::kSlabRoom);
+    }
+}
