@@ -7,6 +7,7 @@
 #include "PageScroll.h"
 #include "SymbolView.h"
 #include "app/AppModel.h"
+#include "models/Store.h"
 #include "services/AchievementService.h"
 #include "ui/Labels.h"
 #include "ui/Paint.h"
@@ -14,6 +15,7 @@
 
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -114,14 +116,17 @@ AchievementCard::AchievementCard(const Achievement &achievement, QWidget *parent
 
     column->addWidget(new ThemedLabel(achievement.title.toUpper(), DashboardFonts::display(19),
                                       unlocked ? Theme::ink : Theme::dim, true));
-    column->addWidget(new ThemedLabel(achievement.detail, Fonts::rounded(12, QFont::Medium), Theme::dim, true));
+    column->addWidget(
+        new ThemedLabel(achievement.detail, Fonts::rounded(12, QFont::Medium), Theme::dim, true));
     column->addStretch(1);
     if (!unlocked) {
         auto *progress = new QVBoxLayout;
         progress->setSpacing(4);
-        progress->addWidget(new ProgressBar(AchievementGrid::progressFraction(achievement.progress, achievement.target)));
-        progress->addWidget(new ThemedLabel(AchievementGrid::progressText(achievement.progress, achievement.target),
-                                            Fonts::mono(10, QFont::Bold), Theme::dim));
+        progress->addWidget(
+            new ProgressBar(AchievementGrid::progressFraction(achievement.progress, achievement.target)));
+        progress->addWidget(
+            new ThemedLabel(AchievementGrid::progressText(achievement.progress, achievement.target),
+                            Fonts::mono(10, QFont::Bold), Theme::dim));
         column->addLayout(progress);
     }
 }
@@ -145,7 +150,10 @@ void AchievementGridView::setCards(const QList<AchievementCard *> &cards)
     place();
 }
 
-int AchievementGridView::columnCount() const { return AchievementGrid::columns(width()); }
+int AchievementGridView::columnCount() const
+{
+    return AchievementGrid::columns(width());
+}
 
 QList<int> AchievementGridView::rowHeights(int width) const
 {
@@ -154,7 +162,8 @@ QList<int> AchievementGridView::rowHeights(int width) const
     QList<int> heights;
     for (int i = 0; i < m_cards.size(); ++i) {
         const AchievementCard *card = m_cards[i];
-        const int h = std::max({minTileHeight, card->heightForWidth(cellWidth), card->minimumSizeHint().height()});
+        const int h =
+            std::max({minTileHeight, card->heightForWidth(cellWidth), card->minimumSizeHint().height()});
         if (i % columns == 0)
             heights << h;
         else
@@ -172,9 +181,15 @@ int AchievementGridView::heightForWidth(int width) const
     return total + int(AchievementGrid::spacing) * std::max<int>(0, int(rows.size()) - 1);
 }
 
-QSize AchievementGridView::sizeHint() const { return {720, heightForWidth(720)}; }
+QSize AchievementGridView::sizeHint() const
+{
+    return {720, heightForWidth(720)};
+}
 
-QSize AchievementGridView::minimumSizeHint() const { return {230, heightForWidth(230)}; }
+QSize AchievementGridView::minimumSizeHint() const
+{
+    return {230, heightForWidth(230)};
+}
 
 void AchievementGridView::resizeEvent(QResizeEvent *event)
 {
@@ -208,18 +223,24 @@ AchievementsView::AchievementsView(AppModel &model, QWidget *parent) : QWidget(p
     column->addWidget(m_grid);
     column->addStretch(1);
 
+    m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setSingleShot(true);
+    m_refreshTimer->setInterval(0);
+    connect(m_refreshTimer, &QTimer::timeout, this, &AchievementsView::refresh);
     auto *days = new DayWatcher([this] { return m_model.now(); }, m_model.timeZone(), this);
-    connect(days, &DayWatcher::dayChanged, this, &AchievementsView::refresh);
-    connect(&m_model, &AppModel::logTickChanged, this, &AchievementsView::refresh);
+    connect(days, &DayWatcher::dayChanged, m_refreshTimer, qOverload<>(&QTimer::start));
+    connect(&m_model, &AppModel::logTickChanged, m_refreshTimer, qOverload<>(&QTimer::start));
+    connect(&m_model.store(), &Store::changed, m_refreshTimer, qOverload<>(&QTimer::start));
     refresh();
 }
 
 void AchievementsView::refresh()
 {
+    m_refreshTimer->stop();
     const QList<Achievement> list =
         AchievementService::evaluate(m_model.allEvents(), m_model.now(), Calendar(m_model.timeZone()));
-    const auto unlocked = std::count_if(list.begin(), list.end(),
-                                        [](const Achievement &a) { return a.progress >= a.target; });
+    const auto unlocked =
+        std::count_if(list.begin(), list.end(), [](const Achievement &a) { return a.progress >= a.target; });
     m_header->setEyebrow(QStringLiteral("%1 of %2 unlocked").arg(unlocked).arg(list.size()));
     QList<AchievementCard *> cards;
     for (const Achievement &a : list)

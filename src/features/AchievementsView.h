@@ -62,6 +62,7 @@ public:
 
 private:
     AppModel &m_model;
+    class QTimer *m_refreshTimer;
     PageHeader *m_header;
     AchievementGridView *m_grid;
 };

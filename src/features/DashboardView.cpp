@@ -117,7 +117,10 @@ void DashboardView::setPermissionRequest(std::function<void()> request)
         m_onboarding->setPermissionRequest(m_permissionRequest);
 }
 
-bool DashboardView::isOnboardingShown() const { return m_scrim && m_scrim->isVisible(); }
+bool DashboardView::isOnboardingShown() const
+{
+    return m_scrim && m_scrim->isVisible();
+}
 
 void DashboardView::showPage(bool animated)
 {

@@ -39,7 +39,8 @@ protected:
 
 QString shortcutText(const Shortcut &shortcut)
 {
-    return shortcut.modifierSymbols().join(QString()) + shortcut.keyLabel + QStringLiteral(" from anywhere");
+    // Linux names its modifiers in words, joined with "+".
+    return shortcut.displayText() + QStringLiteral(" from anywhere");
 }
 } // namespace
 
@@ -62,8 +63,8 @@ OnboardingView::OnboardingView(AppModel &model, std::function<void()> done, QWid
 
     auto *titles = new QVBoxLayout;
     titles->setSpacing(6);
-    auto *title = new ThemedLabel(QStringLiteral("Your frustration is\nyour business."), DashboardFonts::display(36),
-                                  Theme::ink, true);
+    auto *title = new ThemedLabel(QStringLiteral("Your frustration is\nyour business."),
+                                  DashboardFonts::display(36), Theme::ink, true);
     title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     auto *subtitle =
         new ThemedLabel(QStringLiteral("Something annoying happens. You press the button. That's it."),
@@ -77,22 +78,23 @@ OnboardingView::OnboardingView(AppModel &model, std::function<void()> done, QWid
     auto *points = new QVBoxLayout(well);
     points->setContentsMargins(18, 18, 18, 18);
     points->setSpacing(14);
-    m_shortcutTitle = new ThemedLabel(shortcutText(model.shortcut()), Fonts::rounded(13, QFont::Bold), Theme::ink, true);
+    m_shortcutTitle =
+        new ThemedLabel(shortcutText(model.shortcut()), Fonts::rounded(13, QFont::Bold), Theme::ink, true);
     points->addWidget(point(QStringLiteral("keyboard"), m_shortcutTitle,
                             QStringLiteral("Logs instantly. Doesn't steal focus from your IDE.")));
     points->addWidget(
         point(QStringLiteral("app.badge"),
-              new ThemedLabel(QStringLiteral("Remembers which app did it"), Fonts::rounded(13, QFont::Bold), Theme::ink,
-                              true),
+              new ThemedLabel(QStringLiteral("Remembers which app did it"), Fonts::rounded(13, QFont::Bold),
+                              Theme::ink, true),
               QStringLiteral("Only the app's name. No window titles, URLs, screenshots or content.")));
-    points->addWidget(point(
-        QStringLiteral("lock.fill"),
-        new ThemedLabel(QStringLiteral("Stays on this computer"), Fonts::rounded(13, QFont::Bold), Theme::ink, true),
-        QStringLiteral("No account. No cloud. No telemetry. Export or erase anytime.")));
-    points->addWidget(point(
-        QStringLiteral("doc.richtext"),
-        new ThemedLabel(QStringLiteral("The Friday Report"), Fonts::rounded(13, QFont::Bold), Theme::ink, true),
-        QStringLiteral("A shareable summary of your week in suffering.")));
+    points->addWidget(point(QStringLiteral("lock.fill"),
+                            new ThemedLabel(QStringLiteral("Stays on this computer"),
+                                            Fonts::rounded(13, QFont::Bold), Theme::ink, true),
+                            QStringLiteral("No account. No cloud. No telemetry. Export or erase anytime.")));
+    points->addWidget(point(QStringLiteral("doc.richtext"),
+                            new ThemedLabel(QStringLiteral("The Friday Report"),
+                                            Fonts::rounded(13, QFont::Bold), Theme::ink, true),
+                            QStringLiteral("A shareable summary of your week in suffering.")));
     column->addWidget(well);
 
     m_friday = new GXCheckbox(QStringLiteral("Send me the Friday report"));
@@ -145,11 +147,20 @@ QWidget *OnboardingView::point(const QString &symbol, ThemedLabel *title, const 
     return row;
 }
 
-bool OnboardingView::wantsFridayReport() const { return m_friday->isChecked(); }
+bool OnboardingView::wantsFridayReport() const
+{
+    return m_friday->isChecked();
+}
 
-void OnboardingView::setWantsFridayReport(bool wants) { m_friday->setChecked(wants); }
+void OnboardingView::setWantsFridayReport(bool wants)
+{
+    m_friday->setChecked(wants);
+}
 
-QString OnboardingView::shortcutTitle() const { return m_shortcutTitle->text(); }
+QString OnboardingView::shortcutTitle() const
+{
+    return m_shortcutTitle->text();
+}
 
 void OnboardingView::loadDemoWeek()
 {
@@ -157,7 +168,10 @@ void OnboardingView::loadDemoWeek()
     finish();
 }
 
-void OnboardingView::letsGo() { finish(); }
+void OnboardingView::letsGo()
+{
+    finish();
+}
 
 void OnboardingView::finish()
 {

@@ -33,7 +33,10 @@ QHBoxLayout *rankingHeader(const QString &title, qreal tilt, ThemedLabel *scope)
     return row;
 }
 
-ThemedLabel *scopeLabel() { return new ThemedLabel(QString(), Fonts::rounded(11, QFont::DemiBold), Theme::dim); }
+ThemedLabel *scopeLabel()
+{
+    return new ThemedLabel(QString(), Fonts::rounded(11, QFont::DemiBold), Theme::dim);
+}
 
 QVBoxLayout *cardColumn(QWidget *card, int spacing)
 {
@@ -145,7 +148,10 @@ void DangerZoneCard::setHours(const QList<int> &hours)
     m_strip->setHours(hours, m_peak);
 }
 
-QString DangerZoneCard::rangeText() const { return m_peak ? m_range->text() : QString(); }
+QString DangerZoneCard::rangeText() const
+{
+    return m_peak ? m_range->text() : QString();
+}
 
 void DangerZoneCard::paintEvent(QPaintEvent *event)
 {
@@ -154,7 +160,8 @@ void DangerZoneCard::paintEvent(QPaintEvent *event)
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF card = cardRect();
     p.setClipPath(Paint::roundedRect(card.adjusted(0.75, 0.75, -0.75, -0.75), radius()));
-    paintHazardStripes(p, QRectF(card.left(), card.top(), card.width(), bandHeight), 9, Theme::hazard, nearBlack);
+    paintHazardStripes(p, QRectF(card.left(), card.top(), card.width(), bandHeight), 9, Theme::hazard,
+                       nearBlack);
 }
 
 FieldNotesCard::FieldNotesCard(QWidget *parent)
@@ -182,8 +189,9 @@ void FieldNotesCard::setLines(const QStringList &lines)
         auto *layout = new QHBoxLayout(row);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(10);
-        layout->addWidget(new ThemedLabel(QStringLiteral("\u2192"), Fonts::rounded(14, QFont::Black), Theme::red), 0,
-                          Qt::AlignTop);
+        layout->addWidget(
+            new ThemedLabel(QStringLiteral("\u2192"), Fonts::rounded(14, QFont::Black), Theme::red), 0,
+            Qt::AlignTop);
         layout->addWidget(new ThemedLabel(line, Fonts::rounded(14, QFont::DemiBold), Theme::ink, true), 1);
         m_list->addWidget(row);
     }

@@ -7,6 +7,8 @@
 #include "PageScroll.h"
 #include "WeekChartCard.h"
 #include "app/AppModel.h"
+#include "models/Store.h"
+#include "services/Achievement.h"
 #include "services/Copy.h"
 #include "services/DateSkeleton.h"
 #include "ui/AchievementBanner.h"
@@ -19,7 +21,6 @@
 #include "ui/StickyNote.h"
 #include "ui/ThemedLabel.h"
 #include "ui/TriggerGrid.h"
-#include "services/Achievement.h"
 
 #include <QHBoxLayout>
 #include <QRandomGenerator>
@@ -31,7 +32,10 @@ namespace {
 
 constexpr int heroWidth = 360; // the grid and the banner beside the button
 
-QStringList keyCapsOf(const Shortcut &shortcut) { return shortcut.modifierSymbols() << shortcut.keyLabel; }
+QStringList keyCapsOf(const Shortcut &shortcut)
+{
+    return shortcut.modifierSymbols() << shortcut.keyLabel;
+}
 
 // A counter tile: the label over split-flap digits, red when it is the accent.
 BrutalCard *statTile(const QString &label, bool accent, FlapCounter **counter)
@@ -59,7 +63,8 @@ OverviewView::OverviewView(AppModel &model, QWidget *parent)
     QVBoxLayout *column = nullptr;
     makePageScroll(this, &column, 26);
 
-    m_scopePicker = new ChunkySegmented({rawValue(Scope::week), rawValue(Scope::month), rawValue(Scope::all)}, 0);
+    m_scopePicker =
+        new ChunkySegmented({rawValue(Scope::week), rawValue(Scope::month), rawValue(Scope::all)}, 0);
     connect(m_scopePicker, &ChunkySegmented::activated, this,
             [this](int index) { setScope(allScopes().value(index, Scope::week)); });
     m_header = new PageHeader(QString(), QStringLiteral("Track the chaos."), m_scopePicker);
@@ -107,11 +112,18 @@ OverviewView::OverviewView(AppModel &model, QWidget *parent)
     connect(m_relativeTimer, &QTimer::timeout, this, &OverviewView::refreshRelative);
     m_relativeTimer->start();
 
+    // A log touches the store and the tick; both coalesce into one refresh on the next turn.
+    m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setSingleShot(true);
+    m_refreshTimer->setInterval(0);
+    connect(m_refreshTimer, &QTimer::timeout, this, &OverviewView::refresh);
     auto *days = new DayWatcher([this] { return m_model.now(); }, m_model.timeZone(), this);
-    connect(days, &DayWatcher::dayChanged, this, &OverviewView::refresh);
-    connect(&m_model, &AppModel::logTickChanged, this, &OverviewView::refresh);
+    connect(days, &DayWatcher::dayChanged, m_refreshTimer, qOverload<>(&QTimer::start));
+    connect(&m_model, &AppModel::logTickChanged, m_refreshTimer, qOverload<>(&QTimer::start));
+    connect(&m_model.store(), &Store::changed, m_refreshTimer, qOverload<>(&QTimer::start));
     connect(&m_model, &AppModel::freshAchievementChanged, this, &OverviewView::refreshBanner);
-    connect(&m_model, &AppModel::shortcutChanged, this, [this] { m_keys->setKeys(keyCapsOf(m_model.shortcut())); });
+    connect(&m_model, &AppModel::shortcutChanged, this,
+            [this] { m_keys->setKeys(keyCapsOf(m_model.shortcut())); });
     refresh();
 }
 
@@ -141,7 +153,8 @@ QWidget *OverviewView::buildHero()
     keys->setSpacing(8);
     m_keys = new KeyCaps(keyCapsOf(m_model.shortcut()), 13);
     keys->addWidget(m_keys);
-    keys->addWidget(new ThemedLabel(QStringLiteral("from anywhere"), Fonts::rounded(12, QFont::Medium), Theme::dim));
+    keys->addWidget(
+        new ThemedLabel(QStringLiteral("from anywhere"), Fonts::rounded(12, QFont::Medium), Theme::dim));
     keys->addStretch(1);
     text->addWidget(m_keysRow);
 
@@ -167,7 +180,8 @@ QWidget *OverviewView::buildTiles()
     auto *column = new QVBoxLayout(tiles);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(16);
-    const std::pair<const char *, bool> specs[] = {{"Today", true}, {"This week", false}, {"All time", false}};
+    const std::pair<const char *, bool> specs[] = {
+        {"Today", true}, {"This week", false}, {"All time", false}};
     for (const auto &[label, accent] : specs) {
         FlapCounter *counter = nullptr;
         column->addWidget(statTile(QString::fromLatin1(label), accent, &counter), 1);
@@ -195,6 +209,7 @@ QList<Trigger> OverviewView::visibleTriggers() const
 
 void OverviewView::refresh()
 {
+    m_refreshTimer->stop();
     const Analytics a = analytics();
     m_triggers = m_model.allTriggers();
     const OverviewData data = OverviewData::compute(a, m_triggers, m_scope);
@@ -228,7 +243,10 @@ void OverviewView::refreshHero()
     m_grid->setSelected(m_chosen);
 }
 
-void OverviewView::refreshRelative() { m_relative->setText(Copy::relative(m_newest, m_model.now())); }
+void OverviewView::refreshRelative()
+{
+    m_relative->setText(Copy::relative(m_newest, m_model.now()));
+}
 
 void OverviewView::refreshBanner()
 {
@@ -249,8 +267,7 @@ void OverviewView::press()
     // No context given: the model charges the incident to the application used before Grumblix.
     m_logged = m_model.log(EventSource::dashboard);
     m_chosen.reset();
-    // The figures follow the model's log tick; the hero only needs its new state.
-    refreshHero();
+    refresh();
 }
 
 void OverviewView::pick(const Trigger &trigger)
@@ -260,7 +277,7 @@ void OverviewView::pick(const Trigger &trigger)
     m_model.setTrigger(trigger.key, *m_logged);
     m_logged->triggerKey = trigger.key;
     m_chosen = trigger.key;
-    refreshHero();
+    refresh();
 }
 
 void OverviewView::setScope(Scope scope)
@@ -270,7 +287,10 @@ void OverviewView::setScope(Scope scope)
     refresh();
 }
 
-int OverviewView::weekOffset() const { return m_week->weekOffset(); }
+int OverviewView::weekOffset() const
+{
+    return m_week->weekOffset();
+}
 
 void OverviewView::setSeed(int seed)
 {
@@ -280,8 +300,14 @@ void OverviewView::setSeed(int seed)
     refreshHero();
 }
 
-QString OverviewView::headline() const { return m_headline->text(); }
-QString OverviewView::relativeLine() const { return m_relative->text(); }
+QString OverviewView::headline() const
+{
+    return m_headline->text();
+}
+QString OverviewView::relativeLine() const
+{
+    return m_relative->text();
+}
 
 QList<int> OverviewView::tileValues() const
 {

@@ -94,4 +94,5 @@ private:
     DangerZoneCard *m_danger = nullptr;
     FieldNotesCard *m_notes = nullptr;
     QTimer *m_relativeTimer = nullptr;
+    QTimer *m_refreshTimer = nullptr;
 };

@@ -22,8 +22,17 @@ PageHeader::PageHeader(const QString &eyebrow, const QString &title, QWidget *tr
         row->addWidget(m_trailing, 0, Qt::AlignBottom);
 }
 
-QString PageHeader::eyebrow() const { return m_eyebrow->text(); }
+QString PageHeader::eyebrow() const
+{
+    return m_eyebrow->text();
+}
 
-void PageHeader::setEyebrow(const QString &eyebrow) { m_eyebrow->setText(eyebrow); }
+void PageHeader::setEyebrow(const QString &eyebrow)
+{
+    m_eyebrow->setText(eyebrow);
+}
 
-QString PageHeader::title() const { return m_title->text(); }
+QString PageHeader::title() const
+{
+    return m_title->text();
+}

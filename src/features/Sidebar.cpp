@@ -37,7 +37,10 @@ void SidebarItem::setSelected(bool selected)
     update();
 }
 
-QSize SidebarItem::sizeHint() const { return {180, rowHeight + int(tileShadow)}; }
+QSize SidebarItem::sizeHint() const
+{
+    return {180, rowHeight + int(tileShadow)};
+}
 
 void SidebarItem::paintEvent(QPaintEvent *)
 {
@@ -76,7 +79,8 @@ Sidebar::Sidebar(AppModel &model, QWidget *parent) : QWidget(parent), m_model(mo
     auto *names = new QVBoxLayout;
     names->setSpacing(-2);
     names->addWidget(new ThemedLabel(QStringLiteral("GRUMBLIX"), DashboardFonts::display(22), Theme::ink));
-    names->addWidget(new ThemedLabel(QStringLiteral("chaos control"), Fonts::mono(10, QFont::Medium), Theme::dim));
+    names->addWidget(
+        new ThemedLabel(QStringLiteral("chaos control"), Fonts::mono(10, QFont::Medium), Theme::dim));
     brand->addLayout(names);
     brand->addStretch(1);
     column->addLayout(brand);
@@ -100,9 +104,10 @@ Sidebar::Sidebar(AppModel &model, QWidget *parent) : QWidget(parent), m_model(mo
     privacy->setContentsMargins(0, 6, 0, 0);
     privacy->setSpacing(5);
     privacy->addWidget(new SymbolView(QStringLiteral("lock.fill"), 9, Theme::dim), 0, Qt::AlignTop);
-    privacy->addWidget(new ThemedLabel(QStringLiteral("Stored only on this computer. Your frustration is your business."),
-                                       Fonts::rounded(10, QFont::Medium), Theme::dim, true),
-                       1);
+    privacy->addWidget(
+        new ThemedLabel(QStringLiteral("Stored only on this computer. Your frustration is your business."),
+                        Fonts::rounded(10, QFont::Medium), Theme::dim, true),
+        1);
     shortcut->addLayout(privacy);
     column->addLayout(shortcut);
 

@@ -88,9 +88,15 @@ void WeekChartCard::setWeekOffset(int offset)
     Q_EMIT weekOffsetChanged(offset);
 }
 
-void WeekChartCard::pageBack() { setWeekOffset(WeekChartValues::pageBack(m_offset)); }
+void WeekChartCard::pageBack()
+{
+    setWeekOffset(WeekChartValues::pageBack(m_offset));
+}
 
-void WeekChartCard::pageForward() { setWeekOffset(WeekChartValues::pageForward(m_offset)); }
+void WeekChartCard::pageForward()
+{
+    setWeekOffset(WeekChartValues::pageForward(m_offset));
+}
 
 void WeekChartCard::setHovered(const QString &dayName)
 {
@@ -101,9 +107,18 @@ void WeekChartCard::setHovered(const QString &dayName)
     updateFooter();
 }
 
-QString WeekChartCard::weekLabel() const { return m_label->text(); }
-QString WeekChartCard::totalText() const { return m_total->text(); }
-bool WeekChartCard::canPageForward() const { return m_forward->isEnabled(); }
+QString WeekChartCard::weekLabel() const
+{
+    return m_label->text();
+}
+QString WeekChartCard::totalText() const
+{
+    return m_total->text();
+}
+bool WeekChartCard::canPageForward() const
+{
+    return m_forward->isEnabled();
+}
 
 QString WeekChartCard::footerLine() const
 {
