@@ -1,3 +1,4 @@
+#include "WrappingLabel.h"
 #include "AchievementsView.h"
 
 #include "AchievementGrid.h"
@@ -114,10 +115,10 @@ AchievementCard::AchievementCard(const Achievement &achievement, QWidget *parent
         top->addWidget(new SymbolView(QStringLiteral("lock.fill"), 12, Theme::faint), 0, Qt::AlignTop);
     column->addLayout(top);
 
-    column->addWidget(new ThemedLabel(achievement.title.toUpper(), DashboardFonts::display(19),
-                                      unlocked ? Theme::ink : Theme::dim, true));
+    column->addWidget(new WrappingLabel(achievement.title.toUpper(), DashboardFonts::display(19),
+                                      unlocked ? Theme::ink : Theme::dim));
     column->addWidget(
-        new ThemedLabel(achievement.detail, Fonts::rounded(12, QFont::Medium), Theme::dim, true));
+        new WrappingLabel(achievement.detail, Fonts::rounded(12, QFont::Medium), Theme::dim));
     column->addStretch(1);
     if (!unlocked) {
         auto *progress = new QVBoxLayout;

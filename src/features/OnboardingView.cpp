@@ -1,3 +1,4 @@
+#include "WrappingLabel.h"
 #include "OnboardingView.h"
 
 #include "DashboardFonts.h"
@@ -63,12 +64,12 @@ OnboardingView::OnboardingView(AppModel &model, std::function<void()> done, QWid
 
     auto *titles = new QVBoxLayout;
     titles->setSpacing(6);
-    auto *title = new ThemedLabel(QStringLiteral("Your frustration is\nyour business."),
-                                  DashboardFonts::display(36), Theme::ink, true);
+    auto *title = new WrappingLabel(QStringLiteral("Your frustration is\nyour business."),
+                                  DashboardFonts::display(36), Theme::ink);
     title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     auto *subtitle =
-        new ThemedLabel(QStringLiteral("Something annoying happens. You press the button. That's it."),
-                        Fonts::rounded(14, QFont::Medium), Theme::dim, true);
+        new WrappingLabel(QStringLiteral("Something annoying happens. You press the button. That's it."),
+                        Fonts::rounded(14, QFont::Medium), Theme::dim);
     subtitle->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     titles->addWidget(title);
     titles->addWidget(subtitle);
@@ -79,21 +80,21 @@ OnboardingView::OnboardingView(AppModel &model, std::function<void()> done, QWid
     points->setContentsMargins(18, 18, 18, 18);
     points->setSpacing(14);
     m_shortcutTitle =
-        new ThemedLabel(shortcutText(model.shortcut()), Fonts::rounded(13, QFont::Bold), Theme::ink, true);
+        new WrappingLabel(shortcutText(model.shortcut()), Fonts::rounded(13, QFont::Bold), Theme::ink);
     points->addWidget(point(QStringLiteral("keyboard"), m_shortcutTitle,
                             QStringLiteral("Logs instantly. Doesn't steal focus from your IDE.")));
     points->addWidget(
         point(QStringLiteral("app.badge"),
-              new ThemedLabel(QStringLiteral("Remembers which app did it"), Fonts::rounded(13, QFont::Bold),
-                              Theme::ink, true),
+              new WrappingLabel(QStringLiteral("Remembers which app did it"), Fonts::rounded(13, QFont::Bold),
+                              Theme::ink),
               QStringLiteral("Only the app's name. No window titles, URLs, screenshots or content.")));
     points->addWidget(point(QStringLiteral("lock.fill"),
-                            new ThemedLabel(QStringLiteral("Stays on this computer"),
-                                            Fonts::rounded(13, QFont::Bold), Theme::ink, true),
+                            new WrappingLabel(QStringLiteral("Stays on this computer"),
+                                            Fonts::rounded(13, QFont::Bold), Theme::ink),
                             QStringLiteral("No account. No cloud. No telemetry. Export or erase anytime.")));
     points->addWidget(point(QStringLiteral("doc.richtext"),
-                            new ThemedLabel(QStringLiteral("The Friday Report"),
-                                            Fonts::rounded(13, QFont::Bold), Theme::ink, true),
+                            new WrappingLabel(QStringLiteral("The Friday Report"),
+                                            Fonts::rounded(13, QFont::Bold), Theme::ink),
                             QStringLiteral("A shareable summary of your week in suffering.")));
     column->addWidget(well);
 
@@ -142,7 +143,7 @@ QWidget *OnboardingView::point(const QString &symbol, ThemedLabel *title, const 
     auto *texts = new QVBoxLayout;
     texts->setSpacing(2);
     texts->addWidget(title);
-    texts->addWidget(new ThemedLabel(detail, Fonts::rounded(12, QFont::Medium), Theme::dim, true));
+    texts->addWidget(new WrappingLabel(detail, Fonts::rounded(12, QFont::Medium), Theme::dim));
     layout->addLayout(texts, 1);
     return row;
 }

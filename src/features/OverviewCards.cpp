@@ -1,3 +1,4 @@
+#include "WrappingLabel.h"
 #include "OverviewCards.h"
 
 #include "DashboardFonts.h"
@@ -120,7 +121,7 @@ void TopAppsCard::setItems(const QList<CountItem> &items, Scope scope)
 DangerZoneCard::DangerZoneCard(QWidget *parent)
     : BrutalCard(0, Theme::card, 16, 4, parent),
       m_range(new ThemedLabel(QString(), DashboardFonts::display(38), Theme::ink)),
-      m_line(new ThemedLabel(QString(), Fonts::rounded(13, QFont::DemiBold), Theme::dim, true)),
+      m_line(new WrappingLabel(QString(), Fonts::rounded(13, QFont::DemiBold), Theme::dim)),
       m_empty(new EmptyHint(QStringLiteral("No danger detected. Yet."))), m_strip(new HourStrip)
 {
     auto *column = cardColumn(this, 12);
@@ -192,7 +193,7 @@ void FieldNotesCard::setLines(const QStringList &lines)
         layout->addWidget(
             new ThemedLabel(QStringLiteral("\u2192"), Fonts::rounded(14, QFont::Black), Theme::red), 0,
             Qt::AlignTop);
-        layout->addWidget(new ThemedLabel(line, Fonts::rounded(14, QFont::DemiBold), Theme::ink, true), 1);
+        layout->addWidget(new WrappingLabel(line, Fonts::rounded(14, QFont::DemiBold), Theme::ink), 1);
         m_list->addWidget(row);
     }
 }

@@ -1,3 +1,4 @@
+#include "WrappingLabel.h"
 #include "OverviewView.h"
 
 #include "DayWatcher.h"
@@ -141,7 +142,7 @@ QWidget *OverviewView::buildHero()
 
     auto *text = new QVBoxLayout;
     text->setSpacing(12);
-    m_headline = new ThemedLabel(QString(), Fonts::rounded(24, QFont::ExtraBold), Theme::ink, true);
+    m_headline = new WrappingLabel(QString(), Fonts::rounded(24, QFont::ExtraBold), Theme::ink);
     m_headline->setMaximumWidth(heroWidth + 40);
     text->addWidget(m_headline);
     m_relative = new ThemedLabel(QString(), Fonts::rounded(13, QFont::Medium), Theme::dim);

@@ -18,6 +18,8 @@ QScrollArea *makePageScroll(QWidget *page, QVBoxLayout **column, int spacing)
     layout->setContentsMargins(32, 32, 32, 32);
     layout->setSpacing(spacing);
     scroll->setWidget(content);
+    // setWidget() turns the background fill on; the page must stay see-through.
+    content->setAutoFillBackground(false);
 
     auto *outer = new QVBoxLayout(page);
     outer->setContentsMargins(0, 0, 0, 0);

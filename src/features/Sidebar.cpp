@@ -1,3 +1,4 @@
+#include "WrappingLabel.h"
 #include "Sidebar.h"
 
 #include "DashboardFonts.h"
@@ -105,8 +106,8 @@ Sidebar::Sidebar(AppModel &model, QWidget *parent) : QWidget(parent), m_model(mo
     privacy->setSpacing(5);
     privacy->addWidget(new SymbolView(QStringLiteral("lock.fill"), 9, Theme::dim), 0, Qt::AlignTop);
     privacy->addWidget(
-        new ThemedLabel(QStringLiteral("Stored only on this computer. Your frustration is your business."),
-                        Fonts::rounded(10, QFont::Medium), Theme::dim, true),
+        new WrappingLabel(QStringLiteral("Stored only on this computer. Your frustration is your business."),
+                        Fonts::rounded(10, QFont::Medium), Theme::dim),
         1);
     shortcut->addLayout(privacy);
     column->addLayout(shortcut);
