@@ -156,3 +156,14 @@ std::optional<QString> SqliteStatement::columnOptionalText(int index) const
         return std::nullopt;
     return columnText(index);
 }
+
+bool SqliteStatement::columnIsNull(int index) const
+{
+    return sqlite3_column_type(m_stmt, index) == SQLITE_NULL;
+}
+
+QByteArrayView SqliteStatement::columnBytes(int index) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, index));
+    return QByteArrayView(text, sqlite3_column_bytes(m_stmt, index));
+}

@@ -64,6 +64,9 @@ public:
     QString columnText(int index) const;
     // NULL gives none; an empty text stays an empty text.
     std::optional<QString> columnOptionalText(int index) const;
+    bool columnIsNull(int index) const;
+    // The column's UTF-8 bytes, valid until the next step.
+    QByteArrayView columnBytes(int index) const;
 
 private:
     sqlite3_stmt *m_stmt = nullptr;

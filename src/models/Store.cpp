@@ -5,6 +5,10 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -42,6 +46,33 @@ QDateTime fromStored(double seconds)
 {
     return QDateTime::fromMSecsSinceEpoch(std::llround(seconds * 1000.0), Qt::UTC);
 }
+
+// Application names, bundle identifiers, trigger keys and sources repeat across thousands of
+// incidents; decoding each once and sharing the QString keeps loading fast and memory small.
+class TextInterner
+{
+public:
+    QString text(QByteArrayView bytes)
+    {
+        const std::string_view key(bytes.data(), size_t(bytes.size()));
+        if (const auto found = m_texts.find(key); found != m_texts.end())
+            return found->second;
+        const std::string &stored = m_keys.emplace_back(key);
+        const QString decoded = QString::fromUtf8(bytes);
+        m_texts.emplace(std::string_view(stored), decoded);
+        return decoded;
+    }
+    std::optional<QString> optionalText(const SqliteStatement &row, int column)
+    {
+        if (row.columnIsNull(column))
+            return std::nullopt;
+        return text(row.columnBytes(column));
+    }
+
+private:
+    std::deque<std::string> m_keys;
+    std::unordered_map<std::string_view, QString> m_texts;
+};
 
 bool eventBefore(const VorpEvent &a, const VorpEvent &b)
 {
@@ -104,18 +135,21 @@ bool Store::load(QString *error)
     m_events.clear();
     m_triggers.clear();
 
+    if (const auto count = m_db->queryInt("SELECT count(*) FROM VorpEvent"))
+        m_events.reserve(*count);
+    TextInterner interner;
     SqliteStatement events(*m_db, "SELECT rowid, uuid, timestamp, appName, bundleIdentifier, triggerKey, "
                                   "note, sourceRaw FROM VorpEvent ORDER BY timestamp, rowid");
     while (events.step()) {
         VorpEvent event;
         event.id = events.columnInt(0);
-        event.uuid = QUuid::fromString(events.columnText(1));
+        event.uuid = QUuid::fromString(QAnyStringView(QUtf8StringView(events.columnBytes(1))));
         event.timestamp = fromStored(events.columnDouble(2));
-        event.appName = events.columnOptionalText(3);
-        event.bundleIdentifier = events.columnOptionalText(4);
-        event.triggerKey = events.columnOptionalText(5);
+        event.appName = interner.optionalText(events, 3);
+        event.bundleIdentifier = interner.optionalText(events, 4);
+        event.triggerKey = interner.optionalText(events, 5);
         event.note = events.columnOptionalText(6);
-        event.sourceRaw = events.columnText(7);
+        event.sourceRaw = interner.text(events.columnBytes(7));
         m_nextEventId = std::max(m_nextEventId, event.id + 1);
         m_events.append(std::move(event));
     }

@@ -1,0 +1,199 @@
+#include "PortalHotKey.h"
+
+#include "KeySyms.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <X11/Xlib.h>
+
+namespace {
+
+const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString shortcutsInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+const QString requestInterface = QStringLiteral("org.freedesktop.portal.Request");
+const QString sessionInterface = QStringLiteral("org.freedesktop.portal.Session");
+
+struct PortalShortcut
+{
+    QString id;
+    QVariantMap properties;
+};
+
+QDBusArgument &operator<<(QDBusArgument &argument, const PortalShortcut &shortcut)
+{
+    argument.beginStructure();
+    argument << shortcut.id << shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, PortalShortcut &shortcut)
+{
+    argument.beginStructure();
+    argument >> shortcut.id >> shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(PortalShortcut)
+
+PortalHotKey::PortalHotKey(const QDBusConnection &bus, QObject *parent) : HotKeyBackend(parent), m_bus(bus)
+{
+    qDBusRegisterMetaType<PortalShortcut>();
+    qDBusRegisterMetaType<QList<PortalShortcut>>();
+    m_bus.connect(portalService, portalPath, shortcutsInterface, QStringLiteral("Activated"), this,
+                  SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+}
+
+PortalHotKey::~PortalHotKey()
+{
+    closeSession();
+}
+
+bool PortalHotKey::isAvailable() const
+{
+    if (!m_bus.isConnected() || !m_bus.interface())
+        return false;
+    return m_bus.interface()->isServiceRegistered(portalService).value();
+}
+
+QString PortalHotKey::triggerText(quint32 keyCode, quint32 modifiers)
+{
+    const quint32 keysym = keysymForQtKey(int(keyCode));
+    const char *name = keysym ? XKeysymToString(keysym) : nullptr;
+    if (!name)
+        return {};
+    QStringList parts;
+    if (modifiers & controlBit)
+        parts << QStringLiteral("CTRL");
+    if (modifiers & optionBit)
+        parts << QStringLiteral("ALT");
+    if (modifiers & shiftBit)
+        parts << QStringLiteral("SHIFT");
+    if (modifiers & commandBit)
+        parts << QStringLiteral("LOGO");
+    parts << QString::fromLatin1(name);
+    return parts.join(QLatin1Char('+'));
+}
+
+QString PortalHotKey::newToken()
+{
+    return QStringLiteral("grumblix%1_%2").arg(QCoreApplication::applicationPid()).arg(++m_tokenCounter);
+}
+
+QString PortalHotKey::requestPath(const QString &token) const
+{
+    QString sender = m_bus.baseService().mid(1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    return portalPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+}
+
+bool PortalHotKey::grab(quint32 keyCode, quint32 modifiers)
+{
+    ungrab();
+    m_trigger = triggerText(keyCode, modifiers);
+    if (m_trigger.isEmpty() || !isAvailable())
+        return false;
+
+    // Subscribe to the answer before asking, so a fast portal cannot answer unheard.
+    const QString token = newToken();
+    m_pendingRequest = requestPath(token);
+    m_bus.connect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this,
+                  SLOT(onSessionResponse(uint, QVariantMap)));
+    QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, shortcutsInterface,
+                                                       QStringLiteral("CreateSession"));
+    call << QVariantMap{{QStringLiteral("handle_token"), token},
+                        {QStringLiteral("session_handle_token"), newToken()}};
+    const quint64 generation = m_generation;
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, generation](QDBusPendingCallWatcher *w) {
+                w->deleteLater();
+                if (generation == m_generation && w->isError())
+                    Q_EMIT lost();
+            });
+    return true;
+}
+
+void PortalHotKey::onSessionResponse(uint response, const QVariantMap &results)
+{
+    m_bus.disconnect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this,
+                     SLOT(onSessionResponse(uint, QVariantMap)));
+    const QString session = results.value(QStringLiteral("session_handle")).toString();
+    if (response != 0 || session.isEmpty()) {
+        Q_EMIT lost();
+        return;
+    }
+    m_session = session;
+    bind();
+}
+
+void PortalHotKey::bind()
+{
+    const QString token = newToken();
+    m_pendingRequest = requestPath(token);
+    m_bus.connect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this,
+                  SLOT(onBindResponse(uint, QVariantMap)));
+    const QList<PortalShortcut> shortcuts = {
+        {shortcutId(),
+         {{QStringLiteral("description"), QStringLiteral("Log an incident")},
+          {QStringLiteral("preferred_trigger"), m_trigger}}}};
+    QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, shortcutsInterface,
+                                                       QStringLiteral("BindShortcuts"));
+    call << QVariant::fromValue(QDBusObjectPath(m_session)) << QVariant::fromValue(shortcuts) << QString()
+         << QVariantMap{{QStringLiteral("handle_token"), token}};
+    const quint64 generation = m_generation;
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, generation](QDBusPendingCallWatcher *w) {
+                w->deleteLater();
+                if (generation == m_generation && w->isError())
+                    Q_EMIT lost();
+            });
+}
+
+void PortalHotKey::onBindResponse(uint response, const QVariantMap &)
+{
+    m_bus.disconnect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this,
+                     SLOT(onBindResponse(uint, QVariantMap)));
+    m_pendingRequest.clear();
+    if (response != 0)
+        Q_EMIT lost();
+}
+
+void PortalHotKey::onActivated(const QDBusObjectPath &session, const QString &id, qulonglong,
+                               const QVariantMap &)
+{
+    if (!m_session.isEmpty() && session.path() == m_session && id == shortcutId())
+        Q_EMIT activated();
+}
+
+void PortalHotKey::closeSession()
+{
+    if (m_session.isEmpty())
+        return;
+    m_bus.asyncCall(
+        QDBusMessage::createMethodCall(portalService, m_session, sessionInterface, QStringLiteral("Close")));
+    m_session.clear();
+}
+
+void PortalHotKey::ungrab()
+{
+    ++m_generation;
+    if (!m_pendingRequest.isEmpty()) {
+        m_bus.disconnect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this,
+                         SLOT(onSessionResponse(uint, QVariantMap)));
+        m_bus.disconnect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this,
+                         SLOT(onBindResponse(uint, QVariantMap)));
+        m_pendingRequest.clear();
+    }
+    closeSession();
+}

@@ -1,0 +1,86 @@
+#include "ActiveAppService.h"
+
+#include "platform/DesktopEntries.h"
+#include "platform/XcbActiveWindow.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+ActiveAppService::ActiveAppService(std::unique_ptr<ActiveWindowSource> source, const DesktopEntries *entries,
+                                   qint64 ownPid, QObject *parent)
+    : QObject(parent), m_source(std::move(source)), m_entries(entries), m_ownPid(ownPid)
+{
+    if (!m_source)
+        m_source = std::make_unique<NoActiveWindowSource>();
+    // Activation arrives inside the window system's dispatch; the lookups wait for the next turn.
+    connect(
+        m_source.get(), &ActiveWindowSource::activeWindowChanged, this,
+        [this] {
+            if (auto context = externalInFront()) {
+                m_lastExternal = context;
+                Q_EMIT lastExternalChanged();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+ActiveAppService::~ActiveAppService() = default;
+
+ActiveAppService &ActiveAppService::shared()
+{
+    static ActiveAppService *service = [] {
+        std::unique_ptr<ActiveWindowSource> source;
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            if (auto x11 = X11Connection::fromApplication())
+                source = std::make_unique<XcbActiveWindow>(*x11);
+        }
+        return new ActiveAppService(std::move(source), nullptr, QCoreApplication::applicationPid(), qApp);
+    }();
+    return *service;
+}
+
+const DesktopEntries &ActiveAppService::entries() const
+{
+    return m_entries ? *m_entries : DesktopEntries::shared();
+}
+
+AppContext ActiveAppService::contextFor(const ActiveWindowInfo &window, const DesktopEntries &entries)
+{
+    AppContext context;
+    const QString fallback = !window.wmClass.isEmpty() ? window.wmClass : window.wmInstance;
+    if (auto entry = entries.forWindowClass(window.wmInstance, window.wmClass)) {
+        context.name = entry->name;
+        context.bundleID = entry->id;
+    } else if (!fallback.isEmpty()) {
+        context.name = fallback;
+        context.bundleID = fallback;
+    }
+    return context;
+}
+
+std::optional<AppContext> ActiveAppService::externalInFront()
+{
+    const std::optional<ActiveWindowInfo> window = m_source->activeWindow();
+    if (!window || (window->pid && *window->pid == m_ownPid))
+        return std::nullopt;
+    return contextFor(*window, entries());
+}
+
+void ActiveAppService::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    m_source->start();
+    if (auto context = externalInFront()) {
+        m_lastExternal = context;
+        Q_EMIT lastExternalChanged();
+    }
+}
+
+std::optional<AppContext> ActiveAppService::currentContext()
+{
+    if (auto context = externalInFront())
+        return context;
+    return m_lastExternal;
+}

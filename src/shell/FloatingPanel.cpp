@@ -1,0 +1,87 @@
+#include "FloatingPanel.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPropertyAnimation>
+#include <QVBoxLayout>
+
+FloatingPanel::FloatingPanel(QWidget *content, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("floatingPanel"));
+    setWindowTitle(QStringLiteral("Grumblix"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+    setFixedSize(content->sizeHint().expandedTo(content->minimumSize()));
+    qApp->installEventFilter(this);
+}
+
+FloatingPanel::~FloatingPanel()
+{
+    qApp->removeEventFilter(this);
+}
+
+void FloatingPanel::present(const QPoint &position)
+{
+    move(position);
+    setWindowOpacity(0.0);
+    show();
+    raise();
+    activateWindow();
+    m_fade = new QPropertyAnimation(this, "windowOpacity", this);
+    m_fade->setDuration(120);
+    m_fade->setEndValue(1.0);
+    m_fade->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void FloatingPanel::dismiss()
+{
+    if (m_dismissing)
+        return;
+    m_dismissing = true;
+    qApp->removeEventFilter(this);
+    if (m_fade)
+        m_fade->stop();
+    auto *fade = new QPropertyAnimation(this, "windowOpacity", this);
+    fade->setDuration(100);
+    fade->setEndValue(0.0);
+    connect(fade, &QPropertyAnimation::finished, this, [this] {
+        hide();
+        deleteLater();
+    });
+    fade->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+bool FloatingPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_dismissing || !watched->isWidgetType())
+        return false;
+    auto *widget = static_cast<QWidget *>(watched);
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        // Escape closes the panel and never reaches its content.
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && widget->window() == this) {
+            Q_EMIT dismissRequested();
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonPress:
+        if (widget->window() != this)
+            Q_EMIT dismissRequested();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+bool FloatingPanel::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        m_wasActive = true;
+    // Losing the keyboard to any other window, ours or another program's, closes the panel.
+    if (event->type() == QEvent::WindowDeactivate && m_wasActive && !m_dismissing)
+        Q_EMIT dismissRequested();
+    return QWidget::event(event);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QPropertyAnimation;
+
+// The frameless panel under the tray icon. It stays on top, takes the keyboard, and asks to be
+// dismissed on Escape, on losing focus, or on a click into another of this program's windows.
+class FloatingPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FloatingPanel(QWidget *content, QWidget *parent = nullptr);
+    ~FloatingPanel() override;
+
+    // Shows at `position` and fades in over 0.12 s.
+    void present(const QPoint &position);
+    // Fades out over 0.1 s, then hides and deletes itself; no more dismissal requests.
+    void dismiss();
+    bool isDismissing() const { return m_dismissing; }
+
+Q_SIGNALS:
+    void dismissRequested();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    bool m_dismissing = false;
+    bool m_wasActive = false;
+    QPointer<QPropertyAnimation> m_fade;
+};

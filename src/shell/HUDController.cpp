@@ -1,0 +1,122 @@
+#include "HUDController.h"
+
+#include "Views.h"
+#include "WindowPlacement.h"
+#include "app/AppModel.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPropertyAnimation>
+#include <QScreen>
+#include <QVBoxLayout>
+
+ToastWindow::ToastWindow()
+    : QWidget(nullptr,
+              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+{
+    setObjectName(QStringLiteral("toast"));
+    setWindowTitle(QStringLiteral("Grumblix"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    m_layout = new QVBoxLayout(this);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+}
+
+void ToastWindow::setContent(QWidget *content)
+{
+    if (m_content)
+        m_content->deleteLater();
+    m_content = content;
+    m_layout->addWidget(content);
+    setFixedSize(content->sizeHint().expandedTo(content->minimumSize()));
+}
+
+void ToastWindow::enterEvent(QEnterEvent *event)
+{
+    Q_EMIT hovered(true);
+    QWidget::enterEvent(event);
+}
+
+void ToastWindow::leaveEvent(QEvent *event)
+{
+    Q_EMIT hovered(false);
+    QWidget::leaveEvent(event);
+}
+
+HUDController::HUDController(AppModel &model, QObject *parent) : QObject(parent), m_model(model)
+{
+    m_hideTimer.setSingleShot(true);
+    connect(&m_hideTimer, &QTimer::timeout, this, &HUDController::hide);
+}
+
+HUDController::~HUDController()
+{
+    delete m_window;
+}
+
+void HUDController::show(const VorpEvent &event)
+{
+    QPointer<HUDController> self(this);
+    QWidget *content = Views::toast(
+        m_model, event,
+        [self] {
+            if (self)
+                self->chosen();
+        },
+        [self](bool inside) {
+            if (self)
+                self->hover(inside);
+        });
+    if (!m_window) {
+        m_window = new ToastWindow;
+        connect(m_window, &ToastWindow::hovered, this, &HUDController::hover);
+    }
+    m_window->setContent(content);
+
+    const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen)
+        m_window->move(WindowPlacement::toastPosition(m_window->size(), screen->availableGeometry()));
+
+    // A toast still up (or fading out) keeps its opacity and fades back in from there.
+    if (m_fade)
+        m_fade->stop();
+    if (!m_window->isVisible())
+        m_window->setWindowOpacity(0.0);
+    m_window->show();
+    m_window->raise();
+    m_fade = new QPropertyAnimation(m_window, "windowOpacity", m_window);
+    m_fade->setDuration(120);
+    m_fade->setEndValue(1.0);
+    m_fade->start(QAbstractAnimation::DeleteWhenStopped);
+    scheduleHide(4000);
+}
+
+void HUDController::scheduleHide(int ms)
+{
+    m_hideTimer.start(ms);
+}
+
+void HUDController::hover(bool inside)
+{
+    if (inside)
+        m_hideTimer.stop();
+    else
+        scheduleHide(1600);
+}
+
+void HUDController::hide()
+{
+    if (!m_window)
+        return;
+    if (m_fade)
+        m_fade->stop();
+    m_fade = new QPropertyAnimation(m_window, "windowOpacity", m_window);
+    m_fade->setDuration(200);
+    m_fade->setEndValue(0.0);
+    connect(m_fade, &QPropertyAnimation::finished, m_window, [window = m_window] {
+        if (window->windowOpacity() <= 0.0)
+            window->hide();
+    });
+    m_fade->start(QAbstractAnimation::DeleteWhenStopped);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/Toast.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+class AppModel;
+class QPropertyAnimation;
+class QVBoxLayout;
+
+// The toast window: frameless, on top, shown without taking the keyboard. It tells the controller
+// when the pointer enters or leaves it.
+class ToastWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    ToastWindow();
+    void setContent(QWidget *content);
+
+Q_SIGNALS:
+    void hovered(bool inside);
+
+protected:
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    QVBoxLayout *m_layout;
+    QPointer<QWidget> m_content;
+};
+
+// Shows the toast after a log, at the top centre of the screen under the pointer, and hides it on
+// a timer: 4.0 s after a show, 0.9 s after a trigger was picked, 1.6 s after the pointer left; the
+// pointer over the toast holds it up. One window, reused for every toast.
+class HUDController : public QObject, public Toast
+{
+    Q_OBJECT
+public:
+    explicit HUDController(AppModel &model, QObject *parent = nullptr);
+    ~HUDController() override;
+
+    void show(const VorpEvent &event) override;
+    // Replaces any pending hide with one after `ms` milliseconds.
+    void scheduleHide(int ms);
+
+    // For tests and the views: the window (null before the first show) and the pending hide.
+    ToastWindow *window() const { return m_window; }
+    bool isHidePending() const { return m_hideTimer.isActive(); }
+    int pendingHideInterval() const { return m_hideTimer.isActive() ? m_hideTimer.interval() : -1; }
+
+    void chosen() { scheduleHide(900); }
+    void hover(bool inside);
+
+private:
+    void hide();
+
+    AppModel &m_model;
+    ToastWindow *m_window = nullptr;
+    QTimer m_hideTimer;
+    QPointer<QPropertyAnimation> m_fade;
+};

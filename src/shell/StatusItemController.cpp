@@ -1,0 +1,225 @@
+#include "StatusItemController.h"
+
+#include "FloatingPanel.h"
+#include "Views.h"
+#include "WindowPlacement.h"
+#include "app/AppModel.h"
+#include "app/Toast.h"
+#include "models/Prefs.h"
+#include "platform/Appearance.h"
+#include "ui/ButtonSkin.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QScreen>
+
+namespace {
+// How often and how long to look for a tray that is not there yet (a panel still starting).
+constexpr int trayCheckIntervalMs = 500;
+constexpr int trayChecks = 20;
+// A click on the icon that arrives this soon after the panel closed for losing focus is the same
+// click that took the focus away: it closes, it does not reopen.
+constexpr qint64 dismissalClickWindowMs = 300;
+} // namespace
+
+StatusItemController::StatusItemController(AppModel &model, QObject *parent)
+    : QObject(parent), m_model(model), m_tray(new QSystemTrayIcon(this))
+{
+    m_tray->setToolTip(toolTip());
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        perform(trayActionFor(reason, QGuiApplication::queryKeyboardModifiers()));
+    });
+    connect(&Appearance::shared(), &Appearance::isDarkChanged, this, [this] {
+        if (!m_flashing)
+            updateTitle(m_model.todayCount());
+    });
+    connect(&m_model.prefs(), &Prefs::changed, this, [this](const QString &key) {
+        if (key == QLatin1String("showCountInMenuBar"))
+            updateTitle(m_model.todayCount());
+    });
+    updateTitle(m_model.todayCount());
+    m_tray->show();
+    watchForTray();
+}
+
+StatusItemController::~StatusItemController()
+{
+    if (m_panel)
+        delete m_panel;
+    delete m_menu;
+}
+
+void StatusItemController::watchForTray()
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    m_trayWatch.setInterval(trayCheckIntervalMs);
+    connect(&m_trayWatch, &QTimer::timeout, this, [this] {
+        if (QSystemTrayIcon::isSystemTrayAvailable()) {
+            m_trayWatch.stop();
+            m_tray->show();
+            return;
+        }
+        if (++m_trayChecks >= trayChecks) {
+            m_trayWatch.stop();
+            Q_EMIT trayUnavailable();
+        }
+    });
+    m_trayWatch.start();
+}
+
+BadgeLook StatusItemController::restingLook(int todayCount) const
+{
+    BadgeLook look;
+    look.ink = Appearance::shared().isDark() ? Qt::white : Qt::black;
+    const bool showCount = m_model.prefs().boolValue(QStringLiteral("showCountInMenuBar"));
+    look.count = showCount && todayCount >= 1 ? todayCount : 0;
+    return look;
+}
+
+void StatusItemController::setLook(const BadgeLook &look)
+{
+    m_look = look;
+    m_tray->setIcon(StatusBadge::icon(look));
+}
+
+void StatusItemController::updateTitle(int todayCount)
+{
+    // The end of a flash calls this again.
+    if (m_flashing)
+        return;
+    setLook(restingLook(todayCount));
+}
+
+void StatusItemController::flash()
+{
+    m_flashing = true;
+    const QVariant stored = m_model.prefs().value(ButtonSkin::preferenceKey());
+    const ButtonSkin::Palette palette =
+        ButtonSkin::effective(stored.isValid() ? std::optional(stored.toString()) : std::nullopt).palette();
+    BadgeLook look = m_look;
+    look.filled = true;
+    look.fill = palette.cap;
+    look.label = palette.label;
+    setLook(look);
+    // Each flash schedules its own end; the first end clears the flash, later ones refresh again.
+    QTimer::singleShot(700, this, [this] {
+        m_flashing = false;
+        updateTitle(m_model.todayCount());
+    });
+}
+
+bool StatusItemController::isPanelVisible() const
+{
+    return m_panel && m_panel->isVisible() && !m_panel->isDismissing();
+}
+
+void StatusItemController::perform(TrayAction action)
+{
+    switch (action) {
+    case TrayAction::None:
+        return;
+    case TrayAction::ShowMenu:
+        showMenu();
+        return;
+    case TrayAction::QuickLog:
+        quickLog();
+        return;
+    case TrayAction::TogglePanel:
+        if (isPanelVisible()) {
+            closePanel();
+        } else if (m_sinceDismissal.isValid() && m_sinceDismissal.elapsed() < dismissalClickWindowMs) {
+            m_sinceDismissal.invalidate();
+        } else {
+            openPanel();
+        }
+        return;
+    }
+}
+
+void StatusItemController::quickLog()
+{
+    const VorpEvent event = m_model.log(EventSource::menuBar);
+    if (m_model.prefs().boolValue(QStringLiteral("showHUD")) && m_model.hud())
+        m_model.hud()->show(event);
+}
+
+void StatusItemController::openDashboard(DashboardTab tab)
+{
+    m_model.setDashboardTab(tab);
+    m_model.showDashboard();
+}
+
+QMenu *StatusItemController::buildMenu()
+{
+    auto *menu = new QMenu;
+    menu->setObjectName(QStringLiteral("statusMenu"));
+    menu->addAction(QStringLiteral("GRUMBLIX  (%1)").arg(m_model.shortcut().displayText()), this,
+                    &StatusItemController::quickLog);
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Open Dashboard"), this,
+                    [this] { openDashboard(DashboardTab::overview); });
+    menu->addAction(QStringLiteral("Friday Report"), this, [this] { openDashboard(DashboardTab::report); });
+    QAction *settings =
+        menu->addAction(QStringLiteral("Settings…"), this, [this] { openDashboard(DashboardTab::settings); });
+    settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    QAction *updates = menu->addAction(QStringLiteral("Check for Updates…"), this, [this] {
+        if (m_checkForUpdates)
+            m_checkForUpdates();
+    });
+    updates->setEnabled(bool(m_checkForUpdates));
+    menu->addSeparator();
+    QAction *quit = menu->addAction(QStringLiteral("Quit Grumblix"), qApp, &QCoreApplication::quit);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    return menu;
+}
+
+void StatusItemController::showMenu()
+{
+    closePanel();
+    if (m_menu)
+        m_menu->deleteLater();
+    m_menu = buildMenu();
+    connect(m_menu, &QMenu::aboutToHide, m_menu, [menu = m_menu] { menu->deleteLater(); });
+    const QRect icon = m_tray->geometry();
+    const QPoint at = icon.isValid() ? icon.bottomLeft() + QPoint(0, 5) : QCursor::pos();
+    m_menu->popup(at);
+}
+
+void StatusItemController::openPanel()
+{
+    if (m_panel)
+        closePanel();
+    QPointer<StatusItemController> self(this);
+    QWidget *content = Views::panel(m_model, [self] {
+        if (self)
+            self->closePanel();
+    });
+    auto *panel = new FloatingPanel(content);
+    connect(panel, &FloatingPanel::dismissRequested, this, [this] {
+        m_sinceDismissal.start();
+        closePanel();
+    });
+
+    const QRect icon = m_tray->geometry();
+    const std::optional<QRect> anchor =
+        icon.isValid() && !icon.isEmpty() ? std::optional(icon) : std::nullopt;
+    const QPoint pointer = QCursor::pos();
+    const QScreen *screen = QGuiApplication::screenAt(anchor ? anchor->center() : pointer);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    panel->present(WindowPlacement::panelPosition(panel->size(), anchor, pointer, available));
+    m_panel = panel;
+}
+
+void StatusItemController::closePanel()
+{
+    if (!m_panel)
+        return;
+    FloatingPanel *panel = m_panel;
+    m_panel = nullptr;
+    panel->disconnect(this);
+    panel->dismiss();
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "FloatingPanel.h"
+#include "StatusBadge.h"
+#include "TrayClick.h"
+#include "app/DashboardTab.h"
+#include "app/StatusItem.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <functional>
+
+class AppModel;
+class QMenu;
+
+// The tray icon: the "V!" badge with today's count, the flash after a log, the quick gestures of
+// its clicks, its menu, and the quick-log panel under it.
+class StatusItemController : public QObject, public StatusItem
+{
+    Q_OBJECT
+public:
+    explicit StatusItemController(AppModel &model, QObject *parent = nullptr);
+    ~StatusItemController() override;
+
+    static QString toolTip() { return QStringLiteral("Grumblix — click to vent, right-click for more"); }
+
+    void updateTitle(int todayCount) override;
+    void flash() override;
+    void openPanel() override;
+    void closePanel() override;
+
+    // "Check for Updates…": the action, or none to show the entry disabled.
+    void setUpdateCheck(std::function<void()> check) { m_checkForUpdates = std::move(check); }
+
+    // Runs what a click asks for (the tray's own clicks come through here too).
+    void perform(TrayAction action);
+    // A new menu with the entries in their order; the caller owns it.
+    QMenu *buildMenu();
+
+    QSystemTrayIcon *trayIcon() const { return m_tray; }
+    FloatingPanel *panel() const { return m_panel; }
+    bool isPanelVisible() const;
+    bool isFlashing() const { return m_flashing; }
+    // What the icon shows now.
+    BadgeLook currentLook() const { return m_look; }
+
+Q_SIGNALS:
+    // No tray appeared in time; the program must show itself some other way.
+    void trayUnavailable();
+
+private:
+    void quickLog();
+    void openDashboard(DashboardTab tab);
+    void showMenu();
+    void setLook(const BadgeLook &look);
+    BadgeLook restingLook(int todayCount) const;
+    void watchForTray();
+
+    AppModel &m_model;
+    QSystemTrayIcon *m_tray;
+    QPointer<FloatingPanel> m_panel;
+    QPointer<QMenu> m_menu;
+    std::function<void()> m_checkForUpdates;
+    BadgeLook m_look;
+    bool m_flashing = false;
+    QElapsedTimer m_sinceDismissal;
+    QTimer m_trayWatch;
+    int m_trayChecks = 0;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "MainMenu.h"
+#include "app/DashboardWindow.h"
+
+#include <QMainWindow>
+#include <QObject>
+#include <QPointer>
+
+class AppModel;
+
+// The dashboard's window: its frame is kept across runs, and closing it only hides it.
+class DashboardMainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit DashboardMainWindow(const QString &stateFile);
+    void saveFrame();
+    // False when no frame was saved by an earlier run.
+    bool restoreFrame();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QString m_stateFile;
+};
+
+// Builds the dashboard window on first use and brings it forward on every request. The window is
+// kept for the life of the process; the page follows AppModel::dashboardTab().
+class WindowManager : public QObject, public DashboardWindow
+{
+    Q_OBJECT
+public:
+    WindowManager(AppModel &model, MainMenuActions actions, QObject *parent = nullptr);
+    ~WindowManager() override;
+
+    void showDashboard() override;
+    // Null until the first showDashboard().
+    DashboardMainWindow *window() const { return m_window; }
+
+    static QString defaultStateFile();
+    void setStateFile(const QString &path) { m_stateFile = path; }
+
+private:
+    AppModel &m_model;
+    MainMenuActions m_actions;
+    QString m_stateFile;
+    QPointer<DashboardMainWindow> m_window;
+};

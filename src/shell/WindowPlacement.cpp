@@ -1,0 +1,39 @@
+#include "WindowPlacement.h"
+
+#include <QtMath>
+
+namespace WindowPlacement {
+
+QPoint panelPosition(const QSize &panel, const std::optional<QRect> &trayIcon, const QPoint &pointer,
+                     const QRect &available)
+{
+    const QRect anchor = trayIcon && trayIcon->isValid() ? *trayIcon : QRect(pointer, QSize(0, 0));
+    const int w = panel.width();
+    const int h = panel.height();
+    int x = qRound(anchor.x() + anchor.width() / 2.0 - w / 2.0);
+    int y = anchor.y() + anchor.height() + 2;
+    const int bottom = available.y() + available.height();
+    if (available.isValid() && y + h > bottom && anchor.y() - h - 2 >= available.y())
+        y = anchor.y() - h - 2;
+    if (!available.isValid())
+        return {x, y};
+    x = qMax(x, available.x() + 8);
+    x = qMin(x, available.x() + available.width() - w - 8);
+    y = qMin(y, bottom - h);
+    y = qMax(y, available.y());
+    return {x, y};
+}
+
+QPoint toastPosition(const QSize &toast, const QRect &available)
+{
+    return {qRound(available.x() + available.width() / 2.0 - toast.width() / 2.0), available.y() + 10};
+}
+
+QRect centred(const QSize &size, const QRect &available)
+{
+    QRect frame(QPoint(0, 0), size);
+    frame.moveCenter(available.center());
+    return frame;
+}
+
+} // namespace WindowPlacement

@@ -1,0 +1,97 @@
+#include "app/AppModel.h"
+
+#include <QCryptographicHash>
+#include <QProcess>
+#include <QtTest>
+
+// The shared model over a store it cannot open stops the program and leaves the file alone.
+class TestStoreFailure : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void unusableStoreStopsWithMessage_data();
+    void unusableStoreStopsWithMessage();
+    void missingFolderIsCreated();
+};
+
+namespace {
+
+QByteArray hashOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+QProcess *startChild(const QString &dataHome, QObject *parent)
+{
+    auto *child = new QProcess(parent);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("GRUMBLIX_SHARED_MODEL_CHILD"), QStringLiteral("1"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dataHome + QStringLiteral("/config"));
+    child->setProcessEnvironment(env);
+    child->start(QCoreApplication::applicationFilePath(), {});
+    return child;
+}
+
+} // namespace
+
+void TestStoreFailure::unusableStoreStopsWithMessage_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("text file") << QByteArray("these are my notes, not a database\n") << "not a database";
+    QByteArray header("SQLite format 3\0", 16);
+    QTest::newRow("truncated database") << header + QByteArray(84, '\x01') << "";
+}
+
+void TestStoreFailure::unusableStoreStopsWithMessage()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, detail);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Grumblix"));
+    QDir().mkpath(folder);
+    const QString store = folder + QStringLiteral("/Grumblix.store");
+    QFile file(store);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    const QByteArray before = hashOf(store);
+
+    QProcess *child = startChild(dir.path(), this);
+    QVERIFY(child->waitForFinished(10000));
+    QCOMPARE(child->exitStatus(), QProcess::NormalExit);
+    QVERIFY(child->exitCode() != 0);
+    const QString stderrText = QString::fromUtf8(child->readAllStandardError());
+    QVERIFY2(stderrText.startsWith(QStringLiteral("Could not open the Grumblix store: ")),
+             qPrintable(stderrText));
+    QVERIFY2(stderrText.contains(detail, Qt::CaseInsensitive), qPrintable(stderrText));
+    QCOMPARE(hashOf(store), before);
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("Grumblix.store")});
+}
+
+void TestStoreFailure::missingFolderIsCreated()
+{
+    QTemporaryDir dir;
+    QProcess *child = startChild(dir.filePath(QStringLiteral("fresh/share")), this);
+    QVERIFY(child->waitForFinished(10000));
+    QCOMPARE(child->exitCode(), 0);
+    QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("fresh/share/Grumblix/Grumblix.store"))));
+}
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet("GRUMBLIX_SHARED_MODEL_CHILD")) {
+        QCoreApplication app(argc, argv);
+        AppModel::shared();
+        return 0;
+    }
+    QCoreApplication app(argc, argv);
+    TestStoreFailure test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_storefailure.moc"

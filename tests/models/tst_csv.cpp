@@ -1,0 +1,97 @@
+#include "models/Csv.h"
+
+#include <QMetaType>
+#include <QtTest>
+
+namespace {
+
+VorpEvent makeEvent(std::optional<QString> app, std::optional<QString> bundle, std::optional<QString> key,
+                    std::optional<QString> note, const QString &source = QStringLiteral("menuBar"))
+{
+    VorpEvent e;
+    e.uuid = QUuid(QStringLiteral("{0f8fad5b-d9cb-469f-a165-70867728950e}"));
+    e.timestamp = QDateTime(QDate(2026, 12, 5), QTime(23, 30, 15, 789), QTimeZone("Europe/Berlin"));
+    e.appName = std::move(app);
+    e.bundleIdentifier = std::move(bundle);
+    e.triggerKey = std::move(key);
+    e.note = std::move(note);
+    e.sourceRaw = source;
+    return e;
+}
+
+} // namespace
+
+class TestCsv : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void emptyListIsHeaderOnly();
+    void lines_data();
+    void lines();
+    void fileNameUsesUtcDate();
+    void writeReplacesAtomically();
+};
+
+void TestCsv::emptyListIsHeaderOnly()
+{
+    QCOMPARE(Csv::document({}, {}), QByteArray("id,timestamp,app,bundle_id,trigger,note,source"));
+}
+
+void TestCsv::lines_data()
+{
+    QList<Trigger> triggers{
+        Trigger::make(QStringLiteral("build"), QStringLiteral("Build"), QStringLiteral("x"), 0, true),
+        Trigger::make(QStringLiteral("hid"), QStringLiteral("Hidden one"), QStringLiteral("y"), 1, false)};
+    triggers[1].isHidden = true;
+    QTest::addColumn<VorpEvent>("event");
+    QTest::addColumn<QList<Trigger>>("triggers");
+    QTest::addColumn<QByteArray>("line");
+    const QByteArray prefix = "0F8FAD5B-D9CB-469F-A165-70867728950E,2026-12-05T22:30:15Z,";
+    QTest::newRow("all absent") << makeEvent({}, {}, {}, {}) << triggers << prefix + R"("","","","",menuBar)";
+    QTest::newRow("quoting") << makeEvent(QStringLiteral("Ter,minal"), QStringLiteral("org.x"),
+                                          QStringLiteral("build"), QStringLiteral("a, b\n\"c\""))
+                             << triggers
+                             << prefix + "\"Ter,minal\",\"org.x\",\"Build\",\"a, b\n\"\"c\"\"\",menuBar";
+    QTest::newRow("deleted trigger") << makeEvent({}, {}, QStringLiteral("gone"), {}) << triggers
+                                     << prefix + R"("","","Deleted trigger","",menuBar)";
+    QTest::newRow("hidden trigger") << makeEvent({}, {}, QStringLiteral("hid"), {},
+                                                 QStringLiteral("weird source"))
+                                    << triggers << prefix + R"("","","Hidden one","",weird source)";
+    QTest::newRow("empty texts") << makeEvent(QString(), QString(), QString(), QString()) << triggers
+                                 << prefix + R"("","","Deleted trigger","",menuBar)";
+    QTest::newRow("unicode") << makeEvent(QStringLiteral("Caf\u00e9 \U0001F525"), {}, {}, {}) << triggers
+                             << prefix + "\"Caf\xc3\xa9 \xf0\x9f\x94\xa5\",\"\",\"\",\"\",menuBar";
+}
+
+void TestCsv::lines()
+{
+    QFETCH(VorpEvent, event);
+    QFETCH(QList<Trigger>, triggers);
+    QFETCH(QByteArray, line);
+    const QByteArray doc = Csv::document({event}, triggers);
+    QCOMPARE(doc, "id,timestamp,app,bundle_id,trigger,note,source\n" + line);
+    QVERIFY(!doc.contains('\r'));
+    QVERIFY(!doc.startsWith("\xef\xbb\xbf"));
+}
+
+void TestCsv::fileNameUsesUtcDate()
+{
+    // 00:30 on 6 December in Tokyo is still 5 December in UTC.
+    const QDateTime tokyo(QDate(2026, 12, 6), QTime(0, 30), QTimeZone("Asia/Tokyo"));
+    QCOMPARE(Csv::suggestedFileName(tokyo), QStringLiteral("grumblix-2026-12-05.csv"));
+}
+
+void TestCsv::writeReplacesAtomically()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.csv"));
+    QVERIFY(Csv::write(path, {makeEvent({}, {}, {}, {})}, {}));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count('\n'), 1);
+    // A folder that does not exist: nothing written, failure reported to the caller.
+    QVERIFY(!Csv::write(dir.filePath(QStringLiteral("missing/out.csv")), {}, {}));
+}
+
+QTEST_GUILESS_MAIN(TestCsv)
+#include "tst_csv.moc"

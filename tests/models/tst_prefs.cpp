@@ -1,0 +1,128 @@
+#include "models/Prefs.h"
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QtTest>
+
+class TestPrefs : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void registeredDefaultsWithNothingStored();
+    void defaultsAreNeverWritten();
+    void wrongTypesReadAsDefaults_data();
+    void wrongTypesReadAsDefaults();
+    void garbledFileGivesDefaults();
+    void stringListsKeepAbsentEmptyAndSingle();
+
+private:
+    QString m_path;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestPrefs::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_path = m_dir->filePath(QStringLiteral("Grumblix/Grumblix.conf"));
+}
+
+void TestPrefs::registeredDefaultsWithNothingStored()
+{
+    Prefs prefs(m_path);
+    for (const char *key : {"showHUD", "autoClosePanel", "notifyFriday", "notifyRecord", "notifyCalm"})
+        QVERIFY2(prefs.boolValue(QString::fromLatin1(key)), key);
+    QVERIFY(!prefs.boolValue(QStringLiteral("showCountInMenuBar"), true));
+    QCOMPARE(prefs.stringValue(QStringLiteral("sound")), QStringLiteral("thunk"));
+    QCOMPARE(prefs.stringValue(QStringLiteral("appearance")), QStringLiteral("system"));
+    QVERIFY(!prefs.boolValue(QStringLiteral("hasOnboarded")));
+    QVERIFY(!prefs.contains(QStringLiteral("seenAchievements")));
+}
+
+void TestPrefs::defaultsAreNeverWritten()
+{
+    {
+        Prefs prefs(m_path);
+        prefs.boolValue(QStringLiteral("showHUD"));
+        prefs.setValue(QStringLiteral("hasOnboarded"), true);
+    }
+    QSettings raw(m_path, QSettings::IniFormat);
+    QCOMPARE(raw.allKeys(), QStringList{QStringLiteral("hasOnboarded")});
+}
+
+void TestPrefs::wrongTypesReadAsDefaults_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("expected");
+    QTest::newRow("word for a bool") << QByteArray("showHUD=banana") << "showHUD" << QVariant(true);
+    QTest::newRow("number for a bool")
+        << QByteArray("showCountInMenuBar=7") << "showCountInMenuBar" << QVariant(false);
+    QTest::newRow("list for a bool") << QByteArray("notifyRecord=a, b") << "notifyRecord" << QVariant(true);
+    QTest::newRow("list for a text") << QByteArray("sound=a, b") << "sound"
+                                     << QVariant(QStringLiteral("thunk"));
+    QTest::newRow("rect for a text") << QByteArray("appearance=@Rect(1 2 3 4)") << "appearance"
+                                     << QVariant(QStringLiteral("system"));
+    QTest::newRow("stored false") << QByteArray("showHUD=false") << "showHUD" << QVariant(false);
+    QTest::newRow("stored text") << QByteArray("sound=klaxon") << "sound"
+                                 << QVariant(QStringLiteral("klaxon"));
+}
+
+void TestPrefs::wrongTypesReadAsDefaults()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, key);
+    QFETCH(QVariant, expected);
+    QDir().mkpath(QFileInfo(m_path).path());
+    QFile file(m_path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[General]\n" + line + "\n");
+    file.close();
+
+    Prefs prefs(m_path);
+    if (expected.typeId() == QMetaType::Bool)
+        QCOMPARE(prefs.boolValue(key, !expected.toBool()), expected.toBool());
+    else
+        QCOMPARE(prefs.stringValue(key), expected.toString());
+}
+
+void TestPrefs::garbledFileGivesDefaults()
+{
+    QDir().mkpath(QFileInfo(m_path).path());
+    QFile file(m_path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QByteArray junk;
+    for (int i = 0; i < 4096; ++i)
+        junk += char((i * 73 + 11) % 256);
+    file.write(junk);
+    file.close();
+
+    Prefs prefs(m_path);
+    QVERIFY(prefs.boolValue(QStringLiteral("showHUD")));
+    QCOMPARE(prefs.stringValue(QStringLiteral("sound")), QStringLiteral("thunk"));
+    prefs.setValue(QStringLiteral("lastRecordDay"), QStringLiteral("2026-12-5"));
+    QCOMPARE(prefs.stringValue(QStringLiteral("lastRecordDay")), QStringLiteral("2026-12-5"));
+}
+
+void TestPrefs::stringListsKeepAbsentEmptyAndSingle()
+{
+    const QString key = QStringLiteral("seenAchievements");
+    const QList<QStringList> lists{
+        {}, {QStringLiteral("first")}, {QStringLiteral("a"), QStringLiteral("b, c")}};
+    for (const QStringList &list : lists) {
+        {
+            Prefs prefs(m_path);
+            prefs.setValue(key, list);
+        }
+        Prefs reread(m_path); // through the file, not the in-memory cache
+        QVERIFY(reread.contains(key));
+        QCOMPARE(reread.stringListValue(key), list);
+    }
+    Prefs prefs(m_path);
+    prefs.remove(key);
+    QVERIFY(!prefs.contains(key));
+    QCOMPARE(prefs.stringListValue(key), QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestPrefs)
+#include "tst_prefs.moc"

@@ -1,0 +1,102 @@
+#include "shell/HUDController.h"
+#include "support/ShellFixture.h"
+#include "support/TestSupport.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+
+using TestSupport::ShellFixture;
+
+class HudTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ShellFixture> f;
+
+    HUDController *hud() { return f->hud(); }
+    VorpEvent logged(const QString &app)
+    {
+        return f->model->log(EventSource::shortcut, AppContext{app, app}, QStringLiteral("meeting"));
+    }
+
+private Q_SLOTS:
+    void initTestCase() { TestSupport::isolateFolders(); }
+    void init() { f = std::make_unique<ShellFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void showsAtTopCentreAndHidesAfterFourSeconds()
+    {
+        hud()->show(logged(QStringLiteral("Editor")));
+        ToastWindow *window = hud()->window();
+        QVERIFY(window && window->isVisible());
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(window->pos().y(), available.y() + 10);
+        QCOMPARE(window->geometry().center().x(), available.center().x());
+        QCOMPARE(hud()->pendingHideInterval(), 4000);
+        QVERIFY(window->testAttribute(Qt::WA_ShowWithoutActivating));
+    }
+
+    void interactionReschedulesTheHide()
+    {
+        hud()->show(logged(QStringLiteral("Editor")));
+        hud()->chosen();
+        QCOMPARE(hud()->pendingHideInterval(), 900);
+        hud()->hover(true);
+        QVERIFY(!hud()->isHidePending()); // held up while the pointer stays
+        hud()->hover(false);
+        QCOMPARE(hud()->pendingHideInterval(), 1600);
+        // A new show replaces whatever was pending.
+        hud()->show(logged(QStringLiteral("Editor")));
+        QCOMPARE(hud()->pendingHideInterval(), 4000);
+    }
+
+    void pointerOverTheWindowHoldsIt()
+    {
+        hud()->show(logged(QStringLiteral("Editor")));
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QCoreApplication::sendEvent(hud()->window(), &enter);
+        QVERIFY(!hud()->isHidePending());
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(hud()->window(), &leave);
+        QCOMPARE(hud()->pendingHideInterval(), 1600);
+    }
+
+    void hidesAfterItsFade()
+    {
+        hud()->show(logged(QStringLiteral("Editor")));
+        hud()->scheduleHide(0);
+        QTRY_VERIFY_WITH_TIMEOUT(!hud()->window()->isVisible(), 1000);
+    }
+
+    void showDuringFadeOutKeepsTheWindowUp()
+    {
+        hud()->show(logged(QStringLiteral("Editor")));
+        ToastWindow *window = hud()->window();
+        hud()->scheduleHide(0);
+        QTest::qWait(80); // inside the 0.2 s fade-out
+        hud()->show(logged(QStringLiteral("Browser")));
+        QTest::qWait(400);
+        QVERIFY(window->isVisible());
+        QCOMPARE(hud()->window(), window); // one window, reused
+        QCOMPARE(window->windowOpacity(), 1.0);
+        QCOMPARE(hud()->pendingHideInterval(), 4000);
+    }
+
+    void contentFollowsTheNewIncident()
+    {
+        hud()->show(logged(QStringLiteral("Editor")));
+        hud()->show(logged(QStringLiteral("Browser")));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QStringList texts;
+        for (QLabel *label : hud()->window()->findChildren<QLabel *>())
+            texts << label->text();
+        QVERIFY2(texts.join(QLatin1Char('|')).contains(QLatin1String("Browser")),
+                 qPrintable(texts.join('|')));
+        QVERIFY(!texts.join(QLatin1Char('|')).contains(QLatin1String("Editor")));
+    }
+};
+
+QTEST_MAIN(HudTest)
+#include "tst_hud.moc"
