@@ -6,30 +6,34 @@
 #include <mutex>
 #include <vector>
 
-namespace {
-
-constexpr qint64 msPerDay = 24 * 3600 * 1000;
-// Julian day of 1970-01-01.
-constexpr qint64 epochJulianDay = 2440588;
-
-qint64 floorDiv(qint64 a, qint64 b)
-{
-    const qint64 q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-
-} // namespace
-
 // The zone's UTC offsets as steps: from starts[i] (UTC ms) on, the offset is offsets[i] seconds.
-// Valid from starts.front() up to `validUntil`; outside that the zone itself is asked.
+// Valid from starts.front() up to `validUntil`; outside that the zone itself is asked. `hint`
+// holds, for each slice of 2^bucketBits ms from starts.front(), the step in force at the slice's
+// start, so a lookup walks at most a step or two instead of searching.
 struct Calendar::OffsetTable
 {
+    static constexpr int bucketBits = 27; // about 37 hours; offsets rarely change faster
     std::vector<qint64> starts;
     std::vector<int> offsets;
+    std::vector<quint16> hint;
     qint64 validUntil = 0;
 };
 
 namespace {
+
+void fillHints(Calendar::OffsetTable &table)
+{
+    const qint64 first = table.starts.front();
+    const qint64 slices = ((table.validUntil - first) >> Calendar::OffsetTable::bucketBits) + 1;
+    table.hint.resize(size_t(slices));
+    size_t step = 0;
+    for (qint64 i = 0; i < slices; ++i) {
+        const qint64 at = first + (i << Calendar::OffsetTable::bucketBits);
+        while (step + 1 < table.starts.size() && table.starts[step + 1] <= at)
+            ++step;
+        table.hint[size_t(i)] = quint16(step);
+    }
+}
 
 std::shared_ptr<const Calendar::OffsetTable> buildTable(const QTimeZone &zone)
 {
@@ -55,6 +59,7 @@ std::shared_ptr<const Calendar::OffsetTable> buildTable(const QTimeZone &zone)
     }
     // The list ends where the zone's explicit data ends (around 2037), though rules may go on.
     table->validUntil = table->starts.back();
+    fillHints(*table);
     return table;
 }
 
@@ -175,41 +180,13 @@ qint64 Calendar::localMSecs(qint64 utcMSecs) const
 {
     const OffsetTable &table = *m_offsets;
     if (!table.starts.empty() && utcMSecs >= table.starts.front() && utcMSecs < table.validUntil) {
-        const auto it = std::upper_bound(table.starts.begin(), table.starts.end(), utcMSecs);
-        return utcMSecs + qint64(table.offsets[size_t(it - table.starts.begin() - 1)]) * 1000;
+        if (table.hint.empty())
+            return utcMSecs + qint64(table.offsets.front()) * 1000;
+        size_t step = table.hint[size_t((utcMSecs - table.starts.front()) >> OffsetTable::bucketBits)];
+        while (step + 1 < table.starts.size() && table.starts[step + 1] <= utcMSecs)
+            ++step;
+        return utcMSecs + qint64(table.offsets[step]) * 1000;
     }
     const QDateTime utc = QDateTime::fromMSecsSinceEpoch(utcMSecs, Qt::UTC);
     return utcMSecs + qint64(m_zone.offsetFromUtc(utc)) * 1000;
-}
-
-qint64 Calendar::localDay(qint64 localMSecs)
-{
-    return floorDiv(localMSecs, msPerDay);
-}
-
-int Calendar::localHour(qint64 localMSecs)
-{
-    return int((localMSecs - localDay(localMSecs) * msPerDay) / (3600 * 1000));
-}
-
-int Calendar::localMinute(qint64 localMSecs)
-{
-    return int((localMSecs - localDay(localMSecs) * msPerDay) / (60 * 1000) % 60);
-}
-
-QDate Calendar::dateOfLocalDay(qint64 localDay)
-{
-    return QDate::fromJulianDay(localDay + epochJulianDay);
-}
-
-qint64 Calendar::localDayOf(const QDate &date)
-{
-    return date.toJulianDay() - epochJulianDay;
-}
-
-int Calendar::weekdayOfLocalDay(qint64 localDay)
-{
-    // 1970-01-01 was a Thursday, weekday 5.
-    const qint64 shifted = localDay + 4;
-    return int(shifted - floorDiv(shifted, 7) * 7) + 1;
 }

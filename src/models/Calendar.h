@@ -69,16 +69,37 @@ public:
     // given as UTC milliseconds since the epoch.
     qint64 localMSecs(qint64 utcMSecs) const;
     // Local day number (days since 1970-01-01) of a local wall-clock time.
-    static qint64 localDay(qint64 localMSecs);
-    static int localHour(qint64 localMSecs);
-    static int localMinute(qint64 localMSecs);
-    static QDate dateOfLocalDay(qint64 localDay);
-    static qint64 localDayOf(const QDate &date);
-    static int weekdayOfLocalDay(qint64 localDay);
+    static qint64 localDay(qint64 localMSecs) { return floorDiv(localMSecs, msPerDay); }
+    static int localHour(qint64 localMSecs)
+    {
+        return int((localMSecs - localDay(localMSecs) * msPerDay) / msPerHour);
+    }
+    static int localMinute(qint64 localMSecs)
+    {
+        return int((localMSecs - localDay(localMSecs) * msPerDay) / msPerMinute % 60);
+    }
+    static QDate dateOfLocalDay(qint64 localDay) { return QDate::fromJulianDay(localDay + epochJulianDay); }
+    static qint64 localDayOf(const QDate &date) { return date.toJulianDay() - epochJulianDay; }
+    // 1 = Sunday … 7 = Saturday; 1970-01-01 was a Thursday.
+    static int weekdayOfLocalDay(qint64 localDay)
+    {
+        return int(localDay + 4 - floorDiv(localDay + 4, 7) * 7) + 1;
+    }
 
     struct OffsetTable;
 
 private:
+    static constexpr qint64 msPerMinute = 60 * 1000;
+    static constexpr qint64 msPerHour = 60 * msPerMinute;
+    static constexpr qint64 msPerDay = 24 * msPerHour;
+    static constexpr qint64 epochJulianDay = 2440588; // 1970-01-01
+
+    static constexpr qint64 floorDiv(qint64 a, qint64 b)
+    {
+        const qint64 q = a / b;
+        return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+    }
+
     QTimeZone m_zone;
     std::shared_ptr<const OffsetTable> m_offsets;
 };

@@ -23,7 +23,6 @@ CREATE TABLE IF NOT EXISTS VorpEvent (
     note TEXT,
     sourceRaw TEXT NOT NULL
 );
-CREATE INDEX IF NOT EXISTS VorpEvent_timestamp ON VorpEvent (timestamp);
 CREATE TABLE IF NOT EXISTS Trigger (
     key TEXT NOT NULL,
     name TEXT NOT NULL,
@@ -139,7 +138,7 @@ bool Store::load(QString *error)
         m_events.reserve(*count);
     TextInterner interner;
     SqliteStatement events(*m_db, "SELECT rowid, uuid, timestamp, appName, bundleIdentifier, triggerKey, "
-                                  "note, sourceRaw FROM VorpEvent ORDER BY timestamp, rowid");
+                                  "note, sourceRaw FROM VorpEvent ORDER BY rowid");
     while (events.step()) {
         VorpEvent event;
         event.id = events.columnInt(0);
@@ -158,6 +157,9 @@ bool Store::load(QString *error)
             *error = m_db->lastError();
         return false;
     }
+    // Rows are mostly stored in time order already; sorting here is cheaper than in SQL.
+    if (!std::is_sorted(m_events.cbegin(), m_events.cend(), eventBefore))
+        std::stable_sort(m_events.begin(), m_events.end(), eventBefore);
 
     SqliteStatement triggers(*m_db, "SELECT rowid, key, name, emoji, sortOrder, isBuiltIn, isHidden "
                                     "FROM Trigger ORDER BY sortOrder, rowid");

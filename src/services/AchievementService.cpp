@@ -2,20 +2,29 @@
 
 #include "services/DayCounts.h"
 
-#include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <array>
+#include <limits>
 #include <vector>
 
 namespace {
 
 constexpr qint64 speedRunWindowMs = 60 * 1000;
 
+// The built-in trigger keys that achievements count; comparing against eight short texts is
+// cheaper than hashing every incident's key.
+const std::array<QLatin1StringView, 8> countedKeys{
+    QLatin1StringView("meeting"),    QLatin1StringView("build"), QLatin1StringView("production"),
+    QLatin1StringView("email"),      QLatin1StringView("bug"),   QLatin1StringView("people"),
+    QLatin1StringView("management"), QLatin1StringView("wtf"),
+};
+
 struct Tallies
 {
     std::vector<DayCount> days; // ascending
     std::vector<qint64> timestamps;
-    QHash<QString, int> perTrigger;
+    std::array<int, countedKeys.size()> perTrigger{};
     QSet<QString> apps;
     int categorised = 0;
     int noted = 0;
@@ -38,7 +47,12 @@ Tallies tally(const QList<VorpEvent> &events, const Calendar &cal)
         days.push_back(day);
         t.timestamps.push_back(utc);
         if (event.triggerKey) {
-            ++t.perTrigger[*event.triggerKey];
+            for (size_t i = 0; i < countedKeys.size(); ++i) {
+                if (*event.triggerKey == countedKeys[i]) {
+                    ++t.perTrigger[i];
+                    break;
+                }
+            }
             ++t.categorised;
         }
         if (event.note && !event.note->isEmpty())
@@ -99,21 +113,31 @@ int speedRun(std::vector<qint64> &timestamps)
     return best;
 }
 
+// Monday-to-Friday days among the local days [from, to).
+qint64 workdaysIn(qint64 from, qint64 to)
+{
+    if (to <= from)
+        return 0;
+    const qint64 weeks = (to - from) / 7;
+    qint64 count = weeks * 5;
+    for (qint64 day = from + weeks * 7; day < to; ++day)
+        count += Calendar::isWorkday(Calendar::weekdayOfLocalDay(day)) ? 1 : 0;
+    return count;
+}
+
 // Workdays after the first incident's day and before today on which nothing was logged.
 int quietWorkdays(const std::vector<DayCount> &days, qint64 today)
 {
     if (days.empty())
         return 0;
-    int quiet = 0;
-    size_t next = 0;
-    for (qint64 day = days.front().day + 1; day < today; ++day) {
-        while (next < days.size() && days[next].day < day)
-            ++next;
-        const bool logged = next < days.size() && days[next].day == day;
-        if (!logged && Calendar::isWorkday(Calendar::weekdayOfLocalDay(day)))
-            ++quiet;
+    // Counted, not walked day by day: a stray timestamp centuries away must not stall the page.
+    const qint64 from = days.front().day + 1;
+    qint64 quiet = workdaysIn(from, today);
+    for (const DayCount &day : days) {
+        if (day.day >= from && day.day < today && Calendar::isWorkday(Calendar::weekdayOfLocalDay(day.day)))
+            --quiet;
     }
-    return quiet;
+    return int(std::min<qint64>(quiet, std::numeric_limits<int>::max()));
 }
 
 // The most workdays of one Monday-to-Sunday week that have an incident.
@@ -144,7 +168,10 @@ QList<Achievement> AchievementService::evaluate(const QList<VorpEvent> &events, 
 {
     Tallies t = tally(events, cal);
     const int total = int(events.size());
-    const auto count = [&t](const char *key) { return t.perTrigger.value(QString::fromLatin1(key)); };
+    const auto count = [&t](const char *key) {
+        const auto it = std::find(countedKeys.begin(), countedKeys.end(), QLatin1StringView(key));
+        return t.perTrigger[size_t(it - countedKeys.begin())];
+    };
     const qint64 today = Calendar::localDay(cal.localMSecs(now.toMSecsSinceEpoch()));
 
     const auto entry = [](const char *id, const char *emoji, const char *title, const char *detail,

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -121,22 +122,20 @@ QList<int> Analytics::hourHistogram(const QList<VorpEvent> &events, const Calend
 
 std::optional<QString> Analytics::peakTime(const QList<VorpEvent> &events, const Calendar &cal)
 {
-    const QList<int> hours = hourHistogram(events, cal);
-    const auto peak = std::max_element(hours.begin(), hours.end()); // the first of equal maxima
-    if (*peak < 1)
-        return std::nullopt;
-    const int hour = int(peak - hours.begin());
-    qint64 minutes = 0;
-    qint64 count = 0;
+    // One pass: the histogram and, per hour, the sum of the minutes.
+    std::array<qint64, 24> counts{};
+    std::array<qint64, 24> minutes{};
     for (const VorpEvent &event : events) {
         const qint64 local = cal.localMSecs(msOf(event));
-        if (Calendar::localHour(local) == hour) {
-            minutes += Calendar::localMinute(local);
-            ++count;
-        }
+        const int hour = Calendar::localHour(local);
+        ++counts[hour];
+        minutes[hour] += Calendar::localMinute(local);
     }
-    const int minute = count > 0 ? int(minutes / count) : 0;
-    return QString::asprintf("%02d:%02d", hour, minute);
+    const auto peak = std::max_element(counts.begin(), counts.end()); // the first of equal maxima
+    if (*peak < 1)
+        return std::nullopt;
+    const int hour = int(peak - counts.begin());
+    return QString::asprintf("%02d:%02d", hour, int(minutes[hour] / *peak));
 }
 
 QList<CountItem> Analytics::triggerCounts(const QList<VorpEvent> &events, const QList<Trigger> &triggers)

@@ -19,19 +19,27 @@ QString fromIcu(const icu::UnicodeString &text)
     return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
 }
 
+// The BCP 47 tag keeps the script (sr-Latn), which QLocale::name() drops.
+icu::Locale icuLocale(const QString &tag)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Locale locale = icu::Locale::forLanguageTag(tag.toStdString(), status);
+    return U_SUCCESS(status) ? locale : icu::Locale::getEnglish();
+}
+
 // A pattern generator loads locale data, so the pattern of each locale and skeleton is kept.
-icu::UnicodeString patternFor(const QString &localeName, const QString &skeleton)
+icu::UnicodeString patternFor(const QString &tag, const QString &skeleton)
 {
     static std::mutex mutex;
     static std::map<std::pair<QString, QString>, icu::UnicodeString> patterns;
     std::lock_guard lock(mutex);
-    const auto key = std::make_pair(localeName, skeleton);
+    const auto key = std::make_pair(tag, skeleton);
     if (const auto it = patterns.find(key); it != patterns.end())
         return it->second;
     icu::UnicodeString pattern = toIcu(skeleton);
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::DateTimePatternGenerator> generator(icu::DateTimePatternGenerator::createInstance(
-        icu::Locale(localeName.toLatin1().constData()), status));
+    std::unique_ptr<icu::DateTimePatternGenerator> generator(
+        icu::DateTimePatternGenerator::createInstance(icuLocale(tag), status));
     if (U_SUCCESS(status) && generator) {
         const icu::UnicodeString best = generator->getBestPattern(pattern, status);
         if (U_SUCCESS(status))
@@ -47,9 +55,9 @@ QString formatSkeleton(const QDateTime &instant, const QString &skeleton, const 
 {
     if (!instant.isValid())
         return {};
-    const icu::Locale icuLocale(locale.name().toLatin1().constData());
+    const QString tag = locale.bcp47Name();
     UErrorCode status = U_ZERO_ERROR;
-    icu::SimpleDateFormat format(patternFor(locale.name(), skeleton), icuLocale, status);
+    icu::SimpleDateFormat format(patternFor(tag, skeleton), icuLocale(tag), status);
     if (U_FAILURE(status))
         return locale.toString(instant.date(), QLocale::ShortFormat);
     // Qt works out the wall-clock time in the instant's zone (ICU may know the zone under

@@ -6,8 +6,8 @@
 
 namespace {
 
-// The earliest bucket that no later one beats.
-std::optional<DayBucket> first(const QList<DayBucket> &buckets, bool (*better)(int, int))
+// Scans in order and replaces the choice only with a strictly better bucket, so the earliest wins a tie.
+std::optional<DayBucket> pick(const QList<DayBucket> &buckets, bool (*better)(int, int))
 {
     std::optional<DayBucket> chosen;
     for (const DayBucket &bucket : buckets) {
@@ -39,12 +39,25 @@ QString WeeklyReport::rangeLabel(const DateInterval &interval)
 WeeklyReport WeeklyReport::build(const QList<VorpEvent> &events, const QList<Trigger> &triggers,
                                  int weekOffset, const QDateTime &now, const Calendar &cal)
 {
-    const Analytics a{events, cal, now};
+    const Analytics all{events, cal, now};
     WeeklyReport report;
-    report.interval = a.week(weekOffset);
-    const QList<VorpEvent> week = a.eventsIn(report.interval);
-    report.previousTotal = a.countIn(a.week(weekOffset - 1));
-    report.days = a.days(report.interval);
+    report.interval = all.week(weekOffset);
+    const DateInterval previous = all.week(weekOffset - 1);
+
+    // One pass over the whole history; everything after it reads only this week's incidents.
+    const qint64 from = report.interval.start.toMSecsSinceEpoch();
+    const qint64 to = report.interval.end.toMSecsSinceEpoch();
+    const qint64 previousFrom = previous.start.toMSecsSinceEpoch();
+    const qint64 previousTo = previous.end.toMSecsSinceEpoch();
+    QList<VorpEvent> week;
+    for (const VorpEvent &event : events) {
+        const qint64 t = event.timestamp.toMSecsSinceEpoch();
+        if (from <= t && t < to)
+            week.append(event);
+        else if (previousFrom <= t && t < previousTo)
+            ++report.previousTotal;
+    }
+    report.days = Analytics{week, cal, now}.days(report.interval);
 
     QList<DayBucket> past;
     for (const DayBucket &day : std::as_const(report.days)) {
@@ -56,7 +69,7 @@ WeeklyReport WeeklyReport::build(const QList<VorpEvent> &events, const QList<Tri
         if (day.count >= 1)
             active.append(day);
     }
-    report.worstDay = first(active, [](int count, int best) { return count > best; });
+    report.worstDay = pick(active, [](int count, int best) { return count > best; });
 
     QList<DayBucket> candidates;
     for (const DayBucket &day : std::as_const(past)) {
@@ -64,7 +77,7 @@ WeeklyReport WeeklyReport::build(const QList<VorpEvent> &events, const QList<Tri
             (!report.worstDay || day.date != report.worstDay->date))
             candidates.append(day);
     }
-    report.calmestDay = first(candidates, [](int count, int best) { return count < best; });
+    report.calmestDay = pick(candidates, [](int count, int best) { return count < best; });
 
     QList<VorpEvent> withTrigger;
     QList<VorpEvent> withApp;

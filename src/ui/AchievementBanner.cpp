@@ -100,8 +100,8 @@ void AchievementBanner::paintEvent(QPaintEvent *)
     const qreal emojiWidth = e.horizontalAdvance(m_emoji);
     p.setFont(emojiFont());
     p.setPen(Theme::stickyInk.resolve());
-    p.drawText(QRectF(inner.left(), inner.top(), emojiWidth, inner.height()), Qt::AlignLeft | Qt::AlignVCenter,
-               m_emoji);
+    p.drawText(QRectF(inner.left(), inner.top(), emojiWidth, inner.height()),
+               Qt::AlignLeft | Qt::AlignVCenter, m_emoji);
     const qreal x = inner.left() + emojiWidth + (m_emoji.isEmpty() ? 0 : 10);
     const qreal textHeight = h.height() + 1 + t.height();
     const qreal y = inner.center().y() - textHeight / 2;

@@ -88,8 +88,8 @@ QSize AppIconView::sizeHint() const
 void AppIconView::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    const QRectF box(QRectF(rect()).center().x() - m_size / 2, QRectF(rect()).center().y() - m_size / 2, m_size,
-                     m_size);
+    const QRectF box(QRectF(rect()).center().x() - m_size / 2, QRectF(rect()).center().y() - m_size / 2,
+                     m_size, m_size);
     const QIcon icon = AppIconCache::icon(m_bundleID);
     if (AppIconCache::isPlaceholder(icon)) {
         // A template symbol: drawn in the secondary text colour.

@@ -73,14 +73,14 @@ QImage gaussian(const QImage &image, qreal sigma)
                     reinterpret_cast<quint32 *>(b.scanLine(y)), w, 1, radius);
         const int stride = int(b.bytesPerLine() / 4);
         for (int x = 0; x < w; ++x)
-            boxLine(reinterpret_cast<const quint32 *>(b.constBits()) + x, reinterpret_cast<quint32 *>(a.bits()) + x,
-                    h, stride, radius);
+            boxLine(reinterpret_cast<const quint32 *>(b.constBits()) + x,
+                    reinterpret_cast<quint32 *>(a.bits()) + x, h, stride, radius);
     }
     return a;
 }
 
-void paintBlurred(QPainter &p, const QRectF &bounds, qreal radius, const std::function<void(QPainter &)> &draw,
-                  const QString &cacheKey)
+void paintBlurred(QPainter &p, const QRectF &bounds, qreal radius,
+                  const std::function<void(QPainter &)> &draw, const QString &cacheKey)
 {
     if (bounds.isEmpty())
         return;
@@ -103,7 +103,8 @@ void paintBlurred(QPainter &p, const QRectF &bounds, qreal radius, const std::fu
     if (cached) {
         blurred = *cached;
     } else {
-        QImage layer(qCeil(area.width() * scale), qCeil(area.height() * scale), QImage::Format_ARGB32_Premultiplied);
+        QImage layer(qCeil(area.width() * scale), qCeil(area.height() * scale),
+                     QImage::Format_ARGB32_Premultiplied);
         layer.fill(Qt::transparent);
         {
             QPainter lp(&layer);

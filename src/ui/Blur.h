@@ -15,7 +15,7 @@ QImage gaussian(const QImage &image, qreal sigma);
 // Draws what `draw` paints inside `bounds` (logical coordinates of `p`), blurred with `radius`
 // logical points, at the painter's device resolution. With a non-empty `cacheKey` the blurred image
 // is kept and reused for the same key, bounds size, radius and resolution.
-void paintBlurred(QPainter &p, const QRectF &bounds, qreal radius, const std::function<void(QPainter &)> &draw,
-                  const QString &cacheKey = {});
+void paintBlurred(QPainter &p, const QRectF &bounds, qreal radius,
+                  const std::function<void(QPainter &)> &draw, const QString &cacheKey = {});
 
 } // namespace Blur

@@ -11,8 +11,8 @@
 namespace {
 
 // Symbol (if any) and text side by side, centred in `rect`.
-void paintLabel(QPainter &p, const QRectF &rect, const QString &symbol, const QString &text, const QFont &font,
-                const QColor &color)
+void paintLabel(QPainter &p, const QRectF &rect, const QString &symbol, const QString &text,
+                const QFont &font, const QColor &color)
 {
     const QFontMetricsF fm(font);
     const qreal iconSide = symbol.isEmpty() ? 0 : font.pixelSize();
@@ -27,7 +27,8 @@ void paintLabel(QPainter &p, const QRectF &rect, const QString &symbol, const QS
     if (!text.isEmpty()) {
         p.setFont(font);
         p.setPen(color);
-        p.drawText(QRectF(x, rect.top(), textWidth + 1, rect.height()), Qt::AlignLeft | Qt::AlignVCenter, text);
+        p.drawText(QRectF(x, rect.top(), textWidth + 1, rect.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   text);
     }
 }
 
@@ -110,6 +111,8 @@ void ChunkyButton::paintEvent(QPaintEvent *)
     const QRectF face = base.translated(s, s);
     Paint::roundedBox(p, face, 10, m_fill, Theme::stroke, 1.5);
     paintLabel(p, face, m_symbol, text(), labelFont(), m_foreground);
+    if (hasFocus())
+        Paint::focusRing(p, face.adjusted(-0.5, -0.5, 0.5, 0.5), 10);
 }
 
 GhostButton::GhostButton(const QString &text, QWidget *parent) : HoverButton(parent)
@@ -145,4 +148,6 @@ void GhostButton::paintEvent(QPaintEvent *)
         Paint::roundedBox(p, rect(), 7, Theme::ink.opacity(tint), Qt::transparent, 0);
     paintLabel(p, rect(), m_symbol, text(), Fonts::rounded(12, QFont::DemiBold),
                Theme::ink.opacity(hover ? 1.0 : 0.75));
+    if (hasFocus())
+        Paint::focusRing(p, rect(), 7);
 }

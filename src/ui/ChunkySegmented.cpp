@@ -125,18 +125,12 @@ void ChunkySegmented::paintEvent(QPaintEvent *)
             ink.setAlphaF(float(chosen));
             p.fillRect(rects.at(i), ink);
         }
-        const QColor a = Theme::ink, b = Theme::card;
-        const QColor text = QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * chosen,
-                                             a.greenF() + (b.greenF() - a.greenF()) * chosen,
-                                             a.blueF() + (b.blueF() - a.blueF()) * chosen);
+        const QColor text = Paint::mix(Theme::ink, Theme::card, chosen);
         p.setPen(text);
         p.drawText(rects.at(i), Qt::AlignCenter, m_labels.at(i));
     }
     p.restore();
     Paint::roundedBox(p, strip, 9, Qt::transparent, Theme::stroke, 1.5);
-    if (hasFocus()) {
-        p.setPen(QPen(Theme::red.resolve(), 1.5));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(Paint::roundedRect(strip.adjusted(0.75, 0.75, -0.75, -0.75), 8.25));
-    }
+    if (hasFocus())
+        Paint::focusRing(p, strip, 9);
 }

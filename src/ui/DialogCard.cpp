@@ -33,7 +33,7 @@ DialogCard::DialogCard(const OverlayCenter::Dialog &dialog, std::function<void()
                                  dialog.destructive ? Theme::white : Theme::card))
 {
     setFocusPolicy(Qt::StrongFocus);
-    QSizePolicy policy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    QSizePolicy policy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
 

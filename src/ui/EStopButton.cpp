@@ -144,7 +144,8 @@ qreal springDisplacement(qreal x0, qreal v0, qreal response, qreal damping, qrea
     const qreal w0 = 2 * M_PI / response;
     if (damping < 1) {
         const qreal wd = w0 * std::sqrt(1 - damping * damping);
-        return std::exp(-damping * w0 * t) * (x0 * std::cos(wd * t) + (v0 + damping * w0 * x0) / wd * std::sin(wd * t));
+        return std::exp(-damping * w0 * t) *
+               (x0 * std::cos(wd * t) + (v0 + damping * w0 * x0) / wd * std::sin(wd * t));
     }
     if (damping == 1)
         return std::exp(-w0 * t) * (x0 + (v0 + w0 * x0) * t);
@@ -234,9 +235,10 @@ void EStopButton::advance()
                   m_waves.end());
     if (!m_press.settled && t - m_press.start > 50) {
         const qreal dt = (t - m_press.start) / 1000.0;
-        const qreal x = springDisplacement(m_press.from, m_press.velocity, m_press.response, m_press.damping, dt);
-        const qreal x2 = springDisplacement(m_press.from, m_press.velocity, m_press.response, m_press.damping,
-                                            dt + 0.01);
+        const qreal x =
+            springDisplacement(m_press.from, m_press.velocity, m_press.response, m_press.damping, dt);
+        const qreal x2 =
+            springDisplacement(m_press.from, m_press.velocity, m_press.response, m_press.damping, dt + 0.01);
         if (qAbs(x) < 1e-3 && qAbs(x2 - x) < 1e-4)
             m_press.settled = true;
     }

@@ -41,9 +41,9 @@ public:
     bool isDown() const { return m_down; }
     bool isHovering() const { return m_hovering; }
     int waveCount() const { return int(m_waves.size()); }
-    qreal shake() const;          // the animated press counter; whole values are the rest position
+    qreal shake() const; // the animated press counter; whole values are the rest position
     qreal shakeTarget() const { return m_shakeTo; }
-    qreal shakeOffset() const;    // sideways displacement of the button, points
+    qreal shakeOffset() const; // sideways displacement of the button, points
     EStopLook currentLook() const;
     // Rings alive or a shake running: the feedback then draws on the window's effects layer.
     bool hasEffects() const;
@@ -98,7 +98,7 @@ private:
     // Press: 0 up, 1 down, on a spring.
     struct PressSpring
     {
-        qreal from = 0;  // displacement from the target when the spring was last aimed
+        qreal from = 0; // displacement from the target when the spring was last aimed
         qreal velocity = 0;
         qreal target = 0;
         qreal response = 0.28;

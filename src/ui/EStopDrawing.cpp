@@ -5,8 +5,10 @@
 #include "ui/HazardStripes.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <QRadialGradient>
 #include <QtMath>
 
@@ -71,14 +73,14 @@ void adjustBrightness(QImage &image, qreal amount)
             // Premultiplied: the shift is weighted by the pixel's coverage.
             const int d = shift * a / 255;
             auto ch = [&](int c) { return quint32(qBound(0, c + d, a)); };
-            line[x] = (quint32(a) << 24) | (ch(int((px >> 16) & 0xFF)) << 16) | (ch(int((px >> 8) & 0xFF)) << 8) |
-                      ch(int(px & 0xFF));
+            line[x] = (quint32(a) << 24) | (ch(int((px >> 16) & 0xFF)) << 16) |
+                      (ch(int((px >> 8) & 0xFF)) << 8) | ch(int(px & 0xFF));
         }
     }
 }
 
 // The two lines of lettering as one path, centred on the origin, before any squash.
-QPainterPath letteringPath(qreal capWidth)
+QPainterPath buildLettering(qreal capWidth)
 {
     // Built at a fixed size and scaled, so fractional font sizes keep their exact proportions.
     constexpr qreal kBase = 100.0;
@@ -99,7 +101,27 @@ QPainterPath letteringPath(qreal capWidth)
         path.addText(QPointF(-advance / 2, top + fm.ascent()), font, line);
         top += lineHeight + spacing;
     }
-    return QTransform::fromScale(k, k).map(path);
+    path = QTransform::fromScale(k, k).map(path);
+    // The rounded face stops at bold; a thin outline merged into the letters gives them a black weight.
+    QPainterPathStroker stroker;
+    stroker.setWidth(0.05 * fontSize);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    stroker.setCapStyle(Qt::RoundCap);
+    return stroker.createStroke(path).united(path).simplified();
+}
+
+QPainterPath letteringPath(qreal capWidth)
+{
+    // Text outlines are costly to merge; the cap is redrawn every frame of an animation.
+    static QHash<qint64, QPainterPath> cache;
+    const qint64 key = qRound64(capWidth * 1000);
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        if (cache.size() > 32)
+            cache.clear();
+        it = cache.insert(key, buildLettering(capWidth));
+    }
+    return *it;
 }
 
 void paintCapContent(QPainter &p, const QRectF &frame, const ButtonSkin::Palette &palette)
@@ -163,7 +185,8 @@ void paintCapFace(QPainter &p, const QRectF &frame, qreal brightness, const Butt
     }
     const qreal scale = qMax<qreal>(0.01, std::sqrt(qAbs(p.deviceTransform().determinant())));
     const QRectF area = frame.adjusted(-2, -2, 2, 4); // room for the lettering's drop and the rim
-    QImage layer(qCeil(area.width() * scale), qCeil(area.height() * scale), QImage::Format_ARGB32_Premultiplied);
+    QImage layer(qCeil(area.width() * scale), qCeil(area.height() * scale),
+                 QImage::Format_ARGB32_Premultiplied);
     layer.fill(Qt::transparent);
     {
         QPainter lp(&layer);

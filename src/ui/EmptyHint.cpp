@@ -38,7 +38,8 @@ QSize EmptyHint::sizeHint() const
 int EmptyHint::heightForWidth(int width) const
 {
     const QFontMetricsF fm(hintFont());
-    const QRectF r = fm.boundingRect(QRectF(0, 0, qMax(1, width), 1e6), Qt::TextWordWrap | Qt::AlignHCenter, m_text);
+    const QRectF r =
+        fm.boundingRect(QRectF(0, 0, qMax(1, width), 1e6), Qt::TextWordWrap | Qt::AlignHCenter, m_text);
     return qCeil(r.height()) + 2 * kVertical;
 }
 

@@ -37,8 +37,8 @@ void paintFlapCounter(QPainter &p, const QPointF &topLeft, const QString &text, 
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setFont(font);
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QRectF tile(topLeft.x() + i * (tileSize.width() + digitSize * 0.1), topLeft.y(), tileSize.width(),
-                          tileSize.height());
+        const QRectF tile(topLeft.x() + i * (tileSize.width() + digitSize * 0.1), topLeft.y(),
+                          tileSize.width(), tileSize.height());
         const QPainterPath shape = Paint::roundedRect(tile, radius);
         QLinearGradient face(tile.topLeft(), tile.bottomLeft());
         face.setColorAt(0, QColor(0x2C, 0x2A, 0x28));

@@ -57,7 +57,8 @@ void MenuRow::setHighlighted(bool highlighted)
 QSize MenuRow::sizeHint() const
 {
     const QFontMetricsF fm(Fonts::rounded(13, QFont::Black));
-    const qreal w = 9 + (m_emoji ? 20 + 9 : 0) + fm.horizontalAdvance(text()) + 9 + 6 + (m_selected ? 11 + 9 : 0) + 9;
+    const qreal w =
+        9 + (m_emoji ? 20 + 9 : 0) + fm.horizontalAdvance(text()) + 9 + 6 + (m_selected ? 11 + 9 : 0) + 9;
     return QSize(qCeil(w), kRowHeight);
 }
 
@@ -121,7 +122,8 @@ DropdownMenu::DropdownMenu(const QList<GXOption> &options, const QVariant &selec
         scroll->setWidgetResizable(true);
         scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        scroll->setStyleSheet(QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+        scroll->setStyleSheet(
+            QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
         scroll->setFocusPolicy(Qt::NoFocus);
         scroll->setWidget(m_list);
         scroll->setFixedHeight(kScrollHeight);
@@ -129,18 +131,6 @@ DropdownMenu::DropdownMenu(const QList<GXOption> &options, const QVariant &selec
     } else {
         outer->addWidget(m_list);
     }
-}
-
-QSize DropdownMenu::sizeHint() const
-{
-    return QSize(200, heightForWidth(200));
-}
-
-int DropdownMenu::heightForWidth(int) const
-{
-    if (m_scrolling)
-        return kScrollHeight;
-    return m_list->layout()->sizeHint().height();
 }
 
 void DropdownMenu::setCurrent(int index)
@@ -272,7 +262,8 @@ void GXDropdown::paintEvent(QPaintEvent *)
         const QFont ef = Fonts::font(13);
         p.setFont(ef);
         const qreal w = QFontMetricsF(ef).horizontalAdvance(*current->emoji);
-        p.drawText(QRectF(x, box.top(), w + 1, box.height()), Qt::AlignLeft | Qt::AlignVCenter, *current->emoji);
+        p.drawText(QRectF(x, box.top(), w + 1, box.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   *current->emoji);
         x += w + 7;
     }
     const qreal chevron = 10;
@@ -282,6 +273,7 @@ void GXDropdown::paintEvent(QPaintEvent *)
     p.setFont(font);
     p.setPen(Theme::ink.resolve());
     const qreal room = qMax<qreal>(0, right - chevron - 7 - 4 - x);
-    p.drawText(QRectF(x, box.top(), room, box.height()), Qt::AlignLeft | Qt::AlignVCenter,
-               QFontMetricsF(font).elidedText(current ? current->label : QStringLiteral("—"), Qt::ElideRight, room));
+    p.drawText(
+        QRectF(x, box.top(), room, box.height()), Qt::AlignLeft | Qt::AlignVCenter,
+        QFontMetricsF(font).elidedText(current ? current->label : QStringLiteral("—"), Qt::ElideRight, room));
 }

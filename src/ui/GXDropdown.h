@@ -24,8 +24,8 @@ class MenuRow : public HoverButton
 {
     Q_OBJECT
 public:
-    MenuRow(const std::optional<QString> &emoji, const QString &label, bool selected, bool destructive = false,
-            QWidget *parent = nullptr);
+    MenuRow(const std::optional<QString> &emoji, const QString &label, bool selected,
+            bool destructive = false, QWidget *parent = nullptr);
 
     bool isSelected() const { return m_selected; }
     bool isHighlighted() const { return m_highlighted; }
@@ -59,10 +59,6 @@ public:
     static constexpr int kScrollFrom = 15;
     static constexpr int kScrollHeight = 444;
 
-    QSize sizeHint() const override;
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override;
-
 Q_SIGNALS:
     void picked(const QVariant &value);
 
@@ -86,7 +82,8 @@ class GXDropdown : public HoverButton
     Q_OBJECT
 public:
     GXDropdown(const QList<GXOption> &options, const QVariant &selection, qreal width,
-               std::optional<qreal> menuWidth = std::nullopt, bool trailing = false, QWidget *parent = nullptr);
+               std::optional<qreal> menuWidth = std::nullopt, bool trailing = false,
+               QWidget *parent = nullptr);
 
     QList<GXOption> options() const { return m_options; }
     void setOptions(const QList<GXOption> &options);

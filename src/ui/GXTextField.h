@@ -15,8 +15,8 @@ class GXTextField : public QWidget
 {
     Q_OBJECT
 public:
-    GXTextField(const QString &placeholder, const std::optional<QString> &icon = std::nullopt, bool clearable = false,
-                std::function<void()> onSubmit = {}, QWidget *parent = nullptr);
+    GXTextField(const QString &placeholder, const std::optional<QString> &icon = std::nullopt,
+                bool clearable = false, std::function<void()> onSubmit = {}, QWidget *parent = nullptr);
 
     QString text() const;
     void setText(const QString &text);

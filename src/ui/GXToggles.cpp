@@ -13,12 +13,6 @@ namespace {
 
 constexpr qreal kSwitchW = 42, kSwitchH = 24;
 
-QColor mix(const QColor &a, const QColor &b, qreal t)
-{
-    t = qBound<qreal>(0.0, t, 1.0);
-    return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t, a.greenF() + (b.greenF() - a.greenF()) * t,
-                            a.blueF() + (b.blueF() - a.blueF()) * t, a.alphaF() + (b.alphaF() - a.alphaF()) * t);
-}
 
 QFont labelFont()
 {
@@ -34,11 +28,11 @@ void paintGXSwitch(QPainter &p, const QPointF &topLeft, qreal on)
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     Paint::slab(p, track, kSwitchH / 2, QPointF(0, 2), Theme::shadow);
-    Paint::roundedBox(p, track, kSwitchH / 2, mix(Theme::well, Theme::red, t), Theme::stroke, 1.5);
+    Paint::roundedBox(p, track, kSwitchH / 2, Paint::mix(Theme::well, Theme::red, t), Theme::stroke, 1.5);
     // The knob slides with the spring (it may overshoot a little).
     const qreal x = track.left() + 3 + (kSwitchW - kSwitchH) * on;
     const QRectF knob(x, track.top() + 3, 18, 18);
-    Paint::roundedBox(p, knob, 9, mix(Theme::faint, Theme::white, t), Theme::stroke, 1.5);
+    Paint::roundedBox(p, knob, 9, Paint::mix(Theme::faint, Theme::white, t), Theme::stroke, 1.5);
     if (t > 0) {
         QColor red = Theme::red;
         red.setAlphaF(float(t));
@@ -54,16 +48,18 @@ void paintGXCheckbox(QPainter &p, const QPointF &topLeft, qreal on)
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     Paint::slab(p, box, 5, QPointF(1.5, 1.5), Theme::shadow);
-    Paint::roundedBox(p, box, 5, mix(Theme::well, Theme::red, t), Theme::stroke, 1.5);
+    Paint::roundedBox(p, box, 5, Paint::mix(Theme::well, Theme::red, t), Theme::stroke, 1.5);
     if (t > 0) {
         QColor white = Theme::white;
         white.setAlphaF(float(t));
-        Icons::paint(p, QRectF(box.center().x() - 5, box.center().y() - 5, 10, 10), QStringLiteral("checkmark"), white);
+        Icons::paint(p, QRectF(box.center().x() - 5, box.center().y() - 5, 10, 10),
+                     QStringLiteral("checkmark"), white);
     }
     p.restore();
 }
 
-GXSwitch::GXSwitch(const QString &text, QWidget *parent) : HoverButton(parent), m_spring(new SpringAnimator(0.22, 0.7, this))
+GXSwitch::GXSwitch(const QString &text, QWidget *parent)
+    : HoverButton(parent), m_spring(new SpringAnimator(0.22, 0.7, this))
 {
     setText(text);
     setCheckable(true);
@@ -149,7 +145,8 @@ void GXSwitch::paintEvent(QPaintEvent *)
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(Theme::red.resolve(), 1.5));
         p.setBrush(Qt::NoBrush);
-        const QRectF ring(width() - kSwitchW - 2, (height() - kSwitchH - 2) / 2.0 - 2, kSwitchW + 4, kSwitchH + 4);
+        const QRectF ring(width() - kSwitchW - 2, (height() - kSwitchH - 2) / 2.0 - 2, kSwitchW + 4,
+                          kSwitchH + 4);
         p.drawRoundedRect(ring, ring.height() / 2, ring.height() / 2);
     }
 }
@@ -198,12 +195,8 @@ void GXCheckbox::paintEvent(QPaintEvent *)
         p.setOpacity(0.45);
     const qreal top = (height() - 19.5) / 2.0;
     paintGXCheckbox(p, QPointF(0, top), m_spring->value());
-    if (hasFocus()) {
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(Theme::red.resolve(), 1.5));
-        p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(QRectF(-1.5, top - 1.5, 21, 21), 6, 6);
-    }
+    if (hasFocus())
+        Paint::focusRing(p, QRectF(0, top - 1, 20, 20), 6);
     if (!text().isEmpty()) {
         p.setFont(labelFont());
         p.setPen(Theme::ink.resolve());

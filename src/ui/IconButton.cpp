@@ -41,4 +41,6 @@ void IconButton::paintEvent(QPaintEvent *)
     if (isEnabled() && isHovering())
         Paint::roundedBox(p, QRectF(0, 0, 28, 28), 8, Theme::ink.opacity(0.08), Qt::transparent, 0);
     Icons::paint(p, QRectF(8, 8, 12, 12), m_symbol, m_tint.opacity(symbolOpacity()));
+    if (hasFocus())
+        Paint::focusRing(p, QRectF(0, 0, 28, 28), 8);
 }

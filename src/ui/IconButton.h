@@ -12,8 +12,9 @@ class IconButton : public HoverButton
 {
     Q_OBJECT
 public:
-    IconButton(const QString &symbol, ThemeColor tint = Theme::ink, const std::optional<QString> &help = std::nullopt,
-               std::function<void()> action = {}, QWidget *parent = nullptr);
+    IconButton(const QString &symbol, ThemeColor tint = Theme::ink,
+               const std::optional<QString> &help = std::nullopt, std::function<void()> action = {},
+               QWidget *parent = nullptr);
 
     QString symbol() const { return m_symbol; }
     void setSymbol(const QString &symbol);

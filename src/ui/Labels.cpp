@@ -141,7 +141,8 @@ void TapeLabel::paintEvent(QPaintEvent *)
     paintTapeLabel(p, QRectF(rect()).center(), m_text, m_tilt, m_color);
 }
 
-KeyCaps::KeyCaps(const QStringList &keys, qreal size, QWidget *parent) : QWidget(parent), m_keys(keys), m_size(size)
+KeyCaps::KeyCaps(const QStringList &keys, qreal size, QWidget *parent)
+    : QWidget(parent), m_keys(keys), m_size(size)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }

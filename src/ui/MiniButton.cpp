@@ -6,9 +6,9 @@
 #include "ui/HazardStripes.h"
 #include "ui/Theme.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
-#include <QFontMetricsF>
 #include <QRadialGradient>
 #include <QtMath>
 

@@ -16,7 +16,8 @@ class MiniButton : public QWidget
 {
     Q_OBJECT
 public:
-    explicit MiniButton(qreal size = 34, std::optional<ButtonSkin> skin = std::nullopt, QWidget *parent = nullptr);
+    explicit MiniButton(qreal size = 34, std::optional<ButtonSkin> skin = std::nullopt,
+                        QWidget *parent = nullptr);
 
     qreal diameter() const { return m_size; }
     std::optional<ButtonSkin> skin() const { return m_skin; }

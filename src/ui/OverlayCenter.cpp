@@ -6,7 +6,9 @@
 #include <QKeyEvent>
 #include <QWindow>
 
-OverlayCenter::OverlayCenter(OverlayHost *host) : QObject(host), m_host(host) {}
+OverlayCenter::OverlayCenter(OverlayHost *host) : QObject(host), m_host(host)
+{
+}
 
 OverlayCenter::~OverlayCenter()
 {

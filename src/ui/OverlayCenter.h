@@ -19,9 +19,9 @@ class OverlayCenter : public QObject
 public:
     struct Popup
     {
-        QRectF anchor;          // the opening control's frame in host coordinates (frameOf())
-        qreal width = 0;        // the popup's width
-        bool trailing = false;  // right edges aligned instead of left edges
+        QRectF anchor;         // the opening control's frame in host coordinates (frameOf())
+        qreal width = 0;       // the popup's width
+        bool trailing = false; // right edges aligned instead of left edges
         QPointer<QWidget> content;
     };
 

@@ -27,7 +27,8 @@ OverlayLayer::OverlayLayer(Kind kind, QWidget *parent)
             update();
         }
     });
-    connect(m_out, &QVariantAnimation::valueChanged, this, [this](const QVariant &v) { setPresence(v.toReal()); });
+    connect(m_out, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant &v) { setPresence(v.toReal()); });
     connect(m_out, &QVariantAnimation::finished, this, &OverlayLayer::finishClose);
 }
 
@@ -118,14 +119,18 @@ void OverlayLayer::place()
         return;
     if (m_kind == Kind::Popup && m_position) {
         // The popup's card is `width` wide at the given origin; a surface adds room for its shadows.
-        const QMargins room = qobject_cast<PopoverSurface *>(m_content) ? PopoverSurface::shadowMargins() : QMargins();
+        const QMargins room =
+            qobject_cast<PopoverSurface *>(m_content) ? PopoverSurface::shadowMargins() : QMargins();
         const int w = m_content->property("gxPopupWidth").toInt() + room.left() + room.right();
-        const int h = m_content->hasHeightForWidth() ? m_content->heightForWidth(w) : m_content->sizeHint().height();
+        const int h =
+            m_content->hasHeightForWidth() ? m_content->heightForWidth(w) : m_content->sizeHint().height();
         const QPoint topLeft = m_position->toPoint() - QPoint(room.left(), room.top());
         m_content->setGeometry(QRect(topLeft, QSize(w, h)));
         return;
     }
-    QSize size = m_content->sizeHint().boundedTo(this->size());
+    QSize size =
+        m_content->sizeHint().expandedTo(m_content->minimumSize()).boundedTo(m_content->maximumSize());
+    size = size.boundedTo(this->size());
     if (m_content->hasHeightForWidth())
         size.setHeight(qMin(height(), m_content->heightForWidth(size.width())));
     m_content->setGeometry(QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size));
@@ -172,7 +177,8 @@ OverlayHost *OverlayHost::install(QWidget *content)
 }
 
 OverlayHost::OverlayHost(QWidget *content)
-    : QWidget(content), m_center(new OverlayCenter(this)), m_popup(new OverlayLayer(OverlayLayer::Kind::Popup, this)),
+    : QWidget(content), m_center(new OverlayCenter(this)),
+      m_popup(new OverlayLayer(OverlayLayer::Kind::Popup, this)),
       m_modal(new OverlayLayer(OverlayLayer::Kind::Modal, this)),
       m_dialog(new OverlayLayer(OverlayLayer::Kind::Dialog, this))
 {
@@ -211,7 +217,8 @@ bool OverlayHost::eventFilter(QObject *watched, QEvent *event)
             for (OverlayLayer *layer : {m_popup, m_modal, m_dialog})
                 layer->setGeometry(rect());
             if (const auto &popup = m_center->popup())
-                m_popup->reposition(OverlayCenter::popupOrigin(popup->anchor, popup->width, popup->trailing, size()));
+                m_popup->reposition(
+                    OverlayCenter::popupOrigin(popup->anchor, popup->width, popup->trailing, size()));
         } else if (event->type() == QEvent::ChildAdded && isVisible()) {
             raise();
         }
@@ -226,7 +233,8 @@ void OverlayHost::syncPopup()
         QWidget *content = popup->content;
         content->setProperty("gxPopupWidth", qRound(popup->width));
         updateVisibility();
-        m_popup->open(content, OverlayCenter::popupOrigin(popup->anchor, popup->width, popup->trailing, size()));
+        m_popup->open(content,
+                      OverlayCenter::popupOrigin(popup->anchor, popup->width, popup->trailing, size()));
     } else {
         m_popup->close();
     }

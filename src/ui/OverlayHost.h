@@ -16,7 +16,12 @@ class OverlayLayer : public QWidget
 {
     Q_OBJECT
 public:
-    enum class Kind { Popup, Modal, Dialog };
+    enum class Kind
+    {
+        Popup,
+        Modal,
+        Dialog
+    };
 
     OverlayLayer(Kind kind, QWidget *parent);
 

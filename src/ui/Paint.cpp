@@ -46,6 +46,23 @@ void slab(QPainter &p, const QRectF &rect, qreal radius, const QPointF &offset, 
     p.restore();
 }
 
+QColor mix(const QColor &a, const QColor &b, qreal t)
+{
+    t = qBound<qreal>(0.0, t, 1.0);
+    return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t, a.greenF() + (b.greenF() - a.greenF()) * t,
+                            a.blueF() + (b.blueF() - a.blueF()) * t, a.alphaF() + (b.alphaF() - a.alphaF()) * t);
+}
+
+void focusRing(QPainter &p, const QRectF &rect, qreal radius)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0xE8, 0x32, 0x2B), 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(roundedRect(rect.adjusted(0.75, 0.75, -0.75, -0.75), radius));
+    p.restore();
+}
+
 void softShadow(QPainter &p, const QRectF &rect, qreal radius, const QColor &color, qreal blur,
                 const QPointF &offset)
 {

@@ -18,6 +18,12 @@ void roundedBox(QPainter &p, const QRectF &rect, qreal radius, const QColor &fil
 // A shape's hard shadow: the same rounded rectangle filled with `color`, shifted by `offset`.
 void slab(QPainter &p, const QRectF &rect, qreal radius, const QPointF &offset, const QColor &color);
 
+// The colour `t` of the way from `a` to `b` (clamped to 0…1), alpha included.
+QColor mix(const QColor &a, const QColor &b, qreal t);
+
+// The keyboard-focus ring: a red 1.5 line just outside `rect`.
+void focusRing(QPainter &p, const QRectF &rect, qreal radius);
+
 // A blurred drop shadow of a rounded rectangle (`blur` is the radius).
 void softShadow(QPainter &p, const QRectF &rect, qreal radius, const QColor &color, qreal blur,
                 const QPointF &offset);

@@ -6,7 +6,7 @@
 ThemedLabel::ThemedLabel(const QString &text, const QFont &font, ThemeColor color, bool wrap, QWidget *parent)
     : QWidget(parent), m_text(text), m_font(font), m_color(color), m_wrap(wrap)
 {
-    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    QSizePolicy policy(QSizePolicy::Preferred, wrap ? QSizePolicy::Minimum : QSizePolicy::Fixed);
     policy.setHeightForWidth(wrap);
     setSizePolicy(policy);
     setFont(font);
@@ -40,15 +40,16 @@ QSize ThemedLabel::sizeHint() const
 
 QSize ThemedLabel::minimumSizeHint() const
 {
-    if (m_wrap)
-        return QSize(40, heightForWidth(40));
+    if (m_wrap) // the height follows the width it gets
+        return QSize(40, qCeil(QFontMetricsF(m_font).height()));
     return QSize(qMin(sizeHint().width(), 24), sizeHint().height());
 }
 
 int ThemedLabel::heightForWidth(int width) const
 {
     const QFontMetricsF fm(m_font);
-    const QRectF r = fm.boundingRect(QRectF(0, 0, qMax(1, width), 1e6), Qt::AlignLeft | Qt::TextWordWrap, m_text);
+    const QRectF r =
+        fm.boundingRect(QRectF(0, 0, qMax(1, width), 1e6), Qt::AlignLeft | Qt::TextWordWrap, m_text);
     return qCeil(qMax(r.height(), fm.height()));
 }
 

@@ -14,12 +14,6 @@ namespace {
 constexpr int kSpacing = 6;
 constexpr int kMaxTiles = 10;
 
-QColor mix(const QColor &a, const QColor &b, qreal t)
-{
-    t = qBound<qreal>(0.0, t, 1.0);
-    return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t, a.greenF() + (b.greenF() - a.greenF()) * t,
-                            a.blueF() + (b.blueF() - a.blueF()) * t, a.alphaF() + (b.alphaF() - a.alphaF()) * t);
-}
 
 } // namespace
 
@@ -88,8 +82,8 @@ void TriggerTile::paintEvent(QPaintEvent *)
         label = Qt::white;
         width = 1.5;
     } else {
-        fill = mix(Theme::well, Theme::card, h);
-        border = mix(Theme::stroke.opacity(0.45), Theme::stroke, h);
+        fill = Paint::mix(Theme::well, Theme::card, h);
+        border = Paint::mix(Theme::stroke.opacity(0.45), Theme::stroke, h);
         label = Theme::ink;
         width = 1.0 + 0.5 * h;
     }

@@ -225,6 +225,11 @@ void TestAnalytics::maxDailyCount()
     QCOMPARE(a.maxDailyCount(at(berlin, 2025, 3, 27)), 12);
     QCOMPARE(a.maxDailyCount(at(berlin, 2025, 3, 18, 23)), 1);
     QCOMPARE(a.maxDailyCount(at(berlin, 2025, 3, 10, 23)), 0);
+
+    // A day far from the others still counts on its own.
+    for (int i = 0; i < 3; ++i)
+        events << incident(at(berlin, 1901, 5, 1, 10 + i));
+    QCOMPARE((Analytics{events, berlin, wednesday()}.maxDailyCount(wednesday())), 3);
 }
 
 void TestAnalytics::emptyListGivesZeroesAndNothing()
@@ -276,7 +281,9 @@ void TestAnalytics::peakTime()
     QList<VorpEvent> events;
     for (int i = 0; i < times.size(); ++i)
         events << incident(QDateTime(QDate(2025, 3, 20 + i), times[i], berlin));
-    QCOMPARE(Analytics::peakTime(events, berlin), std::optional<QString>(peak));
+    const std::optional<QString> found = Analytics::peakTime(events, berlin);
+    QVERIFY(found);
+    QCOMPARE(*found, peak);
 }
 
 void TestAnalytics::triggerCounts()

@@ -14,17 +14,17 @@ inline QDateTime at(const QTimeZone &zone, int y, int m, int d, int h = 0, int m
     return QDateTime(QDate(y, m, d), QTime(h, min, s, ms), zone);
 }
 
-inline VorpEvent incident(const QDateTime &timestamp, std::optional<QString> triggerKey = std::nullopt,
-                          std::optional<QString> appName = std::nullopt,
-                          std::optional<QString> bundleIdentifier = std::nullopt,
-                          std::optional<QString> note = std::nullopt)
+inline VorpEvent incident(const QDateTime &timestamp, const std::optional<QString> &triggerKey = std::nullopt,
+                          const std::optional<QString> &appName = std::nullopt,
+                          const std::optional<QString> &bundleIdentifier = std::nullopt,
+                          const std::optional<QString> &note = std::nullopt)
 {
     VorpEvent event;
     event.timestamp = timestamp;
-    event.triggerKey = std::move(triggerKey);
-    event.appName = std::move(appName);
-    event.bundleIdentifier = std::move(bundleIdentifier);
-    event.note = std::move(note);
+    event.triggerKey = triggerKey;
+    event.appName = appName;
+    event.bundleIdentifier = bundleIdentifier;
+    event.note = note;
     return event;
 }
 

@@ -30,6 +30,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDebug>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -59,8 +60,8 @@ QList<Trigger> sampleTriggers()
     QList<Trigger> list;
     int order = 0;
     for (const auto &b : Trigger::defaults())
-        list << Trigger::make(QString::fromUtf8(b.key), QString::fromUtf8(b.name), QString::fromUtf8(b.emoji), order++,
-                              true);
+        list << Trigger::make(QString::fromUtf8(b.key), QString::fromUtf8(b.name), QString::fromUtf8(b.emoji),
+                              order++, true);
     return list;
 }
 
@@ -91,26 +92,26 @@ QList<Piece> buildPieces()
     grid->setFixedWidth(360);
     pieces << Piece{QStringLiteral("trigger-grid"), grid};
 
-    auto *segmented = new ChunkySegmented({QStringLiteral("Week"), QStringLiteral("Month"), QStringLiteral("All time")}, 1);
+    auto *segmented =
+        new ChunkySegmented({QStringLiteral("Week"), QStringLiteral("Month"), QStringLiteral("All time")}, 1);
     pieces << Piece{QStringLiteral("segmented"), segmented};
 
     auto *bars = new QWidget;
     auto *bl = new QVBoxLayout(bars);
     bl->setSpacing(12);
-    auto emoji = [](const QString &e) {
-        return new ThemedLabel(e, Fonts::font(15), Theme::ink);
-    };
+    auto emoji = [](const QString &e) { return new ThemedLabel(e, Fonts::font(15), Theme::ink); };
     bl->addWidget(new BarRow(1, emoji(QStringLiteral("📅")), QStringLiteral("Meetings"), 23, 1.0, true,
                              QStringLiteral("38%")));
-    bl->addWidget(new BarRow(2, new AppIconView(QStringLiteral("org.gnome.Terminal"), 16), QStringLiteral("Terminal"),
-                             9, 0.4, false));
+    bl->addWidget(new BarRow(2, new AppIconView(QStringLiteral("org.gnome.Terminal"), 16),
+                             QStringLiteral("Terminal"), 9, 0.4, false));
     bl->addWidget(new BarRow(std::nullopt, emoji(QStringLiteral("🐛")),
-                             QStringLiteral("An extremely long trigger name that will not fit on the row"), 1, 0.0,
-                             false));
+                             QStringLiteral("An extremely long trigger name that will not fit on the row"), 1,
+                             0.0, false));
     bars->setFixedWidth(360);
     pieces << Piece{QStringLiteral("bar-rows"), bars};
 
-    pieces << Piece{QStringLiteral("empty-hint"), new EmptyHint(QStringLiteral("Nothing yet. Suspiciously calm."))};
+    pieces << Piece{QStringLiteral("empty-hint"),
+                    new EmptyHint(QStringLiteral("Nothing yet. Suspiciously calm."))};
 
     auto *banner = new AchievementBanner(QStringLiteral("🏆"), QStringLiteral("First Blood"));
     banner->setFixedWidth(320);
@@ -120,32 +121,38 @@ QList<Piece> buildPieces()
     auto *cl = new QVBoxLayout(card);
     cl->setContentsMargins(0, 0, 0, 0);
     cl->addWidget(new Caption(QStringLiteral("Standard card")));
-    cl->addWidget(new ThemedLabel(QStringLiteral("Padding 20, radius 16, lift 4."), Fonts::rounded(13, QFont::DemiBold),
-                                  Theme::ink));
+    cl->addWidget(new ThemedLabel(QStringLiteral("Padding 20, radius 16, lift 4."),
+                                  Fonts::rounded(13, QFont::DemiBold), Theme::ink));
     pieces << Piece{QStringLiteral("card"), card};
 
-    auto *buttons = row({new ChunkyButton(QStringLiteral("Export PNG…"), Theme::red, Theme::white),
-                         new ChunkyButton(QStringLiteral("Copy image"), Theme::card, Theme::ink),
-                         new ChunkyButton(QStringLiteral("Compact"), Theme::ink, Theme::card, true),
-                         new GhostButton(QStringLiteral("Ghost")), new IconButton(QStringLiteral("trash"), Theme::red,
-                                                                                   QStringLiteral("Delete incident"))});
-    static_cast<ChunkyButton *>(buttons->layout()->itemAt(0)->widget())->setSymbol(QStringLiteral("square.and.arrow.down"));
+    auto *buttons =
+        row({new ChunkyButton(QStringLiteral("Export PNG…"), Theme::red, Theme::white),
+             new ChunkyButton(QStringLiteral("Copy image"), Theme::card, Theme::ink),
+             new ChunkyButton(QStringLiteral("Compact"), Theme::ink, Theme::card, true),
+             new GhostButton(QStringLiteral("Ghost")),
+             new IconButton(QStringLiteral("trash"), Theme::red, QStringLiteral("Delete incident"))});
+    static_cast<ChunkyButton *>(buttons->layout()->itemAt(0)->widget())
+        ->setSymbol(QStringLiteral("square.and.arrow.down"));
     pieces << Piece{QStringLiteral("buttons"), buttons};
 
-    pieces << Piece{QStringLiteral("labels"),
-                    row({new TapeLabel(QStringLiteral("Grumblix"), -2), new TapeLabel(QStringLiteral("Unlocked"), 2, Theme::red),
-                         new KeyCaps({QStringLiteral("Alt"), QStringLiteral("Shift"), QStringLiteral("F")}, 11),
-                         new Caption(QStringLiteral("Section caption"))})};
+    pieces << Piece{
+        QStringLiteral("labels"),
+        row({new TapeLabel(QStringLiteral("Grumblix"), -2),
+             new TapeLabel(QStringLiteral("Unlocked"), 2, Theme::red),
+             new KeyCaps({QStringLiteral("Alt"), QStringLiteral("Shift"), QStringLiteral("F")}, 11),
+             new Caption(QStringLiteral("Section caption"))})};
 
     auto *flap = new FlapCounter(7, 28, 3);
     pieces << Piece{QStringLiteral("flap-counter"),
                     row({flap, new FlapCounter(1234, 20, 2), new FlapCounter(-5, 16, 2)})};
 
-    pieces << Piece{QStringLiteral("sticky-note"),
-                    new StickyNote(QStringLiteral("Meetings again.\nThree before lunch; a new record for a Tuesday."),
-                                   220, -2)};
+    pieces << Piece{
+        QStringLiteral("sticky-note"),
+        new StickyNote(QStringLiteral("Meetings again.\nThree before lunch; a new record for a Tuesday."),
+                       220, -2)};
 
-    auto *field = new GXTextField(QStringLiteral("Search incidents"), QStringLiteral("magnifyingglass"), true);
+    auto *field =
+        new GXTextField(QStringLiteral("Search incidents"), QStringLiteral("magnifyingglass"), true);
     auto *filled = new GXTextField(QStringLiteral("Name"), std::nullopt, true);
     filled->setText(QStringLiteral("Printer on fire"));
     auto *fields = new QWidget;
@@ -180,13 +187,14 @@ QList<Piece> buildPieces()
     stripes->setFixedSize(300, 14);
     pieces << Piece{QStringLiteral("hazard-stripes"), stripes};
 
-    OverlayCenter::Dialog destructive{QStringLiteral("Erase everything?"),
-                                      QStringLiteral("Every incident goes. Triggers stay. This cannot be undone."),
-                                      QStringLiteral("Erase all"), true, [] {}};
+    OverlayCenter::Dialog destructive{
+        QStringLiteral("Erase everything?"),
+        QStringLiteral("Every incident goes. Triggers stay. This cannot be undone."),
+        QStringLiteral("Erase all"), true, [] {}};
     pieces << Piece{QStringLiteral("dialog-destructive"), new DialogCard(destructive, [] {})};
     OverlayCenter::Dialog plain{QStringLiteral("Load demo data?"),
-                                QStringLiteral("Adds a few weeks of believable incidents."), QStringLiteral("Add"),
-                                false, [] {}};
+                                QStringLiteral("Adds a few weeks of believable incidents."),
+                                QStringLiteral("Add"), false, [] {}};
     pieces << Piece{QStringLiteral("dialog"), new DialogCard(plain, [] {})};
 
     auto *menu = new DropdownMenu(options.mid(0, 6), QStringLiteral("email"));
@@ -212,7 +220,8 @@ void writePngs(const QString &dir)
     SpringAnimator::setAnimationsEnabled(false);
     for (ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
         Theme::ScopedScheme forced(scheme);
-        const QString suffix = scheme == ColorScheme::Light ? QStringLiteral("light") : QStringLiteral("dark");
+        const QString suffix =
+            scheme == ColorScheme::Light ? QStringLiteral("light") : QStringLiteral("dark");
         for (const Piece &piece : buildPieces()) {
             auto *page = new Page;
             auto *l = new QVBoxLayout(page);
@@ -234,10 +243,15 @@ void writePngs(const QString &dir)
         OverlayHost::install(window);
         window->show();
         dropdown->openMenu();
+        if (qEnvironmentVariableIsSet("GALLERY_DEBUG")) {
+            auto *c = OverlayCenter::of(window)->popup()->content.data();
+            qInfo() << c->geometry() << c->hasHeightForWidth() << c->heightForWidth(248) << c->sizeHint()
+                    << dropdown->menu()->heightForWidth(220) << dropdown->menu()->sizeHint();
+        }
         window->grab().save(QStringLiteral("%1/page-popup-%2.png").arg(dir, suffix));
         OverlayCenter::of(window)->openDialog({QStringLiteral("Delete this incident?"),
-                                               QStringLiteral("It will be gone for good."), QStringLiteral("Delete"),
-                                               true, [] {}});
+                                               QStringLiteral("It will be gone for good."),
+                                               QStringLiteral("Delete"), true, [] {}});
         window->grab().save(QStringLiteral("%1/page-dialog-%2.png").arg(dir, suffix));
         delete window;
     }
@@ -250,7 +264,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
-    QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Write PNGs to <dir> and exit."), QStringLiteral("dir"));
+    QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Write PNGs to <dir> and exit."),
+                           QStringLiteral("dir"));
     parser.addOption(out);
     parser.process(app);
     if (parser.isSet(out)) {
@@ -260,10 +275,12 @@ int main(int argc, char **argv)
 
     auto *page = new Page;
     auto *grid = new QGridLayout(page);
-    auto *look = new ChunkySegmented({QStringLiteral("System"), QStringLiteral("Paper"), QStringLiteral("Night")}, 0);
+    auto *look =
+        new ChunkySegmented({QStringLiteral("System"), QStringLiteral("Paper"), QStringLiteral("Night")}, 0);
     QObject::connect(look, &ChunkySegmented::selectionChanged, [](int i) {
-        Appearance::shared().setMode(i == 1 ? Appearance::Mode::Light
-                                            : i == 2 ? Appearance::Mode::Dark : Appearance::Mode::System);
+        Appearance::shared().setMode(i == 1   ? Appearance::Mode::Light
+                                     : i == 2 ? Appearance::Mode::Dark
+                                              : Appearance::Mode::System);
     });
     grid->addWidget(look, 0, 0);
     int n = 1;
@@ -279,8 +296,8 @@ int main(int argc, char **argv)
     OverlayHost::install(page);
     QObject::connect(dialogButton, &QAbstractButton::clicked, [page] {
         OverlayCenter::of(page)->openDialog({QStringLiteral("Erase everything?"),
-                                             QStringLiteral("Every incident goes."), QStringLiteral("Erase all"), true,
-                                             [] { qInfo("confirmed"); }});
+                                             QStringLiteral("Every incident goes."),
+                                             QStringLiteral("Erase all"), true, [] { qInfo("confirmed"); }});
     });
     scroll->resize(900, 800);
     scroll->show();

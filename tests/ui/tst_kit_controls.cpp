@@ -1,0 +1,505 @@
+#include "support/TestSupport.h"
+#include "ui/AchievementBanner.h"
+#include "ui/ChunkyButton.h"
+#include "ui/ChunkySegmented.h"
+#include "ui/DialogCard.h"
+#include "ui/GXDropdown.h"
+#include "ui/GXTextField.h"
+#include "ui/GXToggles.h"
+#include "ui/IconButton.h"
+#include "ui/OverlayCenter.h"
+#include "ui/OverlayHost.h"
+#include "ui/SpringAnimator.h"
+#include "ui/TriggerGrid.h"
+
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <QtTest>
+
+namespace {
+
+QList<Trigger> triggers(int n)
+{
+    QList<Trigger> list;
+    for (int i = 0; i < n; ++i)
+        list << Trigger::make(QStringLiteral("t%1").arg(i), QStringLiteral("Trigger %1").arg(i),
+                              QStringLiteral("🔥"), i, false);
+    return list;
+}
+
+QList<GXOption> options(int n)
+{
+    QList<GXOption> list;
+    for (int i = 0; i < n; ++i)
+        list << GXOption{QStringLiteral("v%1").arg(i), QStringLiteral("Option %1").arg(i), std::nullopt,
+                         false};
+    return list;
+}
+
+// A window with an overlay host, for controls that open popups.
+struct Host
+{
+    QWidget content;
+    OverlayCenter *center;
+    Host()
+    {
+        content.resize(800, 600);
+        center = OverlayHost::install(&content)->center();
+    }
+    void show()
+    {
+        content.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&content));
+        content.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&content));
+    }
+};
+
+} // namespace
+
+class TestKitControls : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        TestSupport::isolateFolders();
+        SpringAnimator::setAnimationsEnabled(false);
+    }
+
+    void gridShowsFirstTen();
+    void gridSelection_data();
+    void gridSelection();
+    void gridTooltips();
+    void gridClicksAndDigits();
+    void gridDigitsLeaveTextFieldsAlone();
+    void gridTileLiftsAndSinks();
+    void segmented();
+    void switchRowToggles();
+    void checkboxToggles();
+    void textFieldClearAndSubmit();
+    void textFieldFocusFromBox();
+    void dropdownShowsCurrent();
+    void dropdownPicksByMouse();
+    void dropdownKeyboard();
+    void dropdownScrollsFromFifteen();
+    void dropdownMenuPlacement();
+    void iconButton();
+    void chunkyButtonSinks();
+    void ghostButton();
+    void banner();
+};
+
+void TestKitControls::gridShowsFirstTen()
+{
+    TriggerGrid grid(triggers(12), std::nullopt, 5, false);
+    QCOMPARE(grid.tiles().size(), 10);
+    for (int i = 0; i < 10; ++i)
+        QCOMPARE(grid.tiles().at(i)->trigger().key, QStringLiteral("t%1").arg(i));
+    QCOMPARE(grid.heightForWidth(400), 2 * 44 + 6 + 2);
+    TriggerGrid empty({}, std::nullopt, 5, false);
+    QVERIFY(empty.tiles().isEmpty());
+    QCOMPARE(empty.heightForWidth(400), 0);
+    // Tiles share the width in equal columns, 6 apart.
+    grid.resize(5 * 60 + 4 * 6 + 2, grid.heightForWidth(0));
+    grid.show();
+    QCOMPARE(grid.tiles().at(1)->x(), 66);
+    QCOMPARE(grid.tiles().at(5)->y(), 50);
+    QCOMPARE(grid.tiles().at(0)->height(), 46);
+}
+
+void TestKitControls::gridSelection_data()
+{
+    QTest::addColumn<std::optional<QString>>("selected");
+    QTest::addColumn<int>("red");
+    QTest::newRow("none") << std::optional<QString>() << -1;
+    QTest::newRow("unknown key") << std::optional<QString>(QStringLiteral("nope")) << -1;
+    QTest::newRow("hidden eleventh") << std::optional<QString>(QStringLiteral("t10")) << -1;
+    QTest::newRow("third") << std::optional<QString>(QStringLiteral("t2")) << 2;
+}
+
+void TestKitControls::gridSelection()
+{
+    QFETCH(std::optional<QString>, selected);
+    QFETCH(int, red);
+    TriggerGrid grid(triggers(11), selected, 5, false);
+    for (int i = 0; i < grid.tiles().size(); ++i)
+        QCOMPARE(grid.tiles().at(i)->isSelected(), i == red);
+    grid.setSelected(QStringLiteral("t0"));
+    QVERIFY(grid.tiles().at(0)->isSelected());
+}
+
+void TestKitControls::gridTooltips()
+{
+    TriggerGrid numbered(triggers(10), std::nullopt, 5, true);
+    QCOMPARE(numbered.tiles().at(0)->toolTip(), QStringLiteral("Trigger 0 — press 1"));
+    QCOMPARE(numbered.tiles().at(9)->toolTip(), QStringLiteral("Trigger 9 — press 0"));
+    TriggerGrid plain(triggers(3), std::nullopt, 5, false);
+    QCOMPARE(plain.tiles().at(1)->toolTip(), QStringLiteral("Trigger 1"));
+}
+
+void TestKitControls::gridClicksAndDigits()
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    QStringList picked;
+    auto *grid =
+        new TriggerGrid(triggers(10), std::nullopt, 5, true, [&](const Trigger &t) { picked << t.key; });
+    auto *plain =
+        new TriggerGrid(triggers(3), std::nullopt, 3, false, [&](const Trigger &t) { picked << t.key; });
+    layout->addWidget(grid);
+    layout->addWidget(plain);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::mouseClick(grid->tiles().at(3), Qt::LeftButton);
+    QTest::keyClick(&window, Qt::Key_1);
+    QTest::keyClick(&window, Qt::Key_0);
+    QTest::keyClick(&window, Qt::Key_1, Qt::ControlModifier); // not the bare digit
+    QTest::mouseClick(plain->tiles().at(2), Qt::LeftButton);
+    QCOMPARE(picked, (QStringList{QStringLiteral("t3"), QStringLiteral("t0"), QStringLiteral("t9"),
+                                  QStringLiteral("t2")}));
+    // Clicking the selected tile reports it again; clearing is the caller's business.
+    grid->setSelected(QStringLiteral("t3"));
+    QTest::mouseClick(grid->tiles().at(3), Qt::LeftButton);
+    QCOMPARE(picked.last(), QStringLiteral("t3"));
+}
+
+void TestKitControls::gridDigitsLeaveTextFieldsAlone()
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    int picks = 0;
+    auto *field = new QLineEdit;
+    layout->addWidget(field);
+    layout->addWidget(new TriggerGrid(triggers(5), std::nullopt, 5, true, [&](const Trigger &) { ++picks; }));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_2);
+    QCOMPARE(field->text(), QStringLiteral("2"));
+    QCOMPARE(picks, 0);
+}
+
+void TestKitControls::gridTileLiftsAndSinks()
+{
+    TriggerTile tile(triggers(1).first());
+    tile.resize(60, 46);
+    tile.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tile));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&tile, &leave);
+    QCOMPARE(tile.lift(), 0.0);
+    QEnterEvent enter(QPointF(10, 10), QPointF(10, 10), QPointF(10, 10));
+    QApplication::sendEvent(&tile, &enter);
+    QCOMPARE(tile.lift(), 2.0);
+    QTest::mousePress(&tile, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(tile.lift(), 0.0);
+    QCOMPARE(tile.press(), 1.0);
+    QTest::mouseRelease(&tile, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(tile.press(), 0.0);
+    QCOMPARE(tile.lift(), 2.0);
+}
+
+void TestKitControls::segmented()
+{
+    ChunkySegmented control({QStringLiteral("System"), QStringLiteral("Paper"), QStringLiteral("Night")}, 0);
+    control.resize(control.sizeHint());
+    QSignalSpy changed(&control, &ChunkySegmented::selectionChanged);
+    QSignalSpy activated(&control, &ChunkySegmented::activated);
+    const QList<QRectF> rects = control.segmentRects();
+    QCOMPARE(rects.size(), 3);
+    QCOMPARE(rects.at(1).left(), rects.at(0).right());
+    QTest::mouseClick(&control, Qt::LeftButton, {}, rects.at(2).center().toPoint());
+    QCOMPARE(control.selection(), 2);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.last().first().toInt(), 2);
+    // The chosen segment again: written again, nothing changes.
+    QTest::mouseClick(&control, Qt::LeftButton, {}, rects.at(2).center().toPoint());
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(activated.count(), 2);
+    QTest::keyClick(&control, Qt::Key_Left);
+    QCOMPARE(control.selection(), 1);
+    control.setSelection(-1);
+    QCOMPARE(control.selection(), -1);
+}
+
+void TestKitControls::switchRowToggles()
+{
+    GXSwitch row(QStringLiteral("Show the toast"));
+    row.resize(400, row.sizeHint().height());
+    QSignalSpy toggled(&row, &QAbstractButton::toggled);
+    // The empty space between the label and the switch toggles too.
+    QTest::mouseClick(&row, Qt::LeftButton, {}, QPoint(250, row.height() / 2));
+    QVERIFY(row.isChecked());
+    QCOMPARE(row.knob(), 1.0);
+    QTest::mouseClick(&row, Qt::LeftButton, {}, QPoint(5, row.height() / 2));
+    QVERIFY(!row.isChecked());
+    QCOMPARE(toggled.count(), 2);
+    row.setChecked(true);
+    QCOMPARE(row.knob(), 1.0);
+    // A richer label takes no clicks of its own.
+    auto *label = new QWidget;
+    row.setLabelWidget(label);
+    QVERIFY(label->testAttribute(Qt::WA_TransparentForMouseEvents));
+    // The knob slides with the spring when animated.
+    SpringAnimator::setAnimationsEnabled(true);
+    QTest::mouseClick(&row, Qt::LeftButton, {}, QPoint(250, row.height() / 2));
+    QVERIFY(!row.isChecked());
+    QVERIFY(row.knob() > 0.5);
+    QTRY_COMPARE(row.knob(), 0.0);
+    SpringAnimator::setAnimationsEnabled(false);
+}
+
+void TestKitControls::checkboxToggles()
+{
+    GXCheckbox box(QStringLiteral("Weekly report"));
+    box.resize(box.sizeHint());
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(box.width() - 3, box.height() / 2));
+    QVERIFY(box.isChecked());
+    QCOMPARE(box.mark(), 1.0);
+    QTest::keyClick(&box, Qt::Key_Space);
+    QVERIFY(!box.isChecked());
+}
+
+void TestKitControls::textFieldClearAndSubmit()
+{
+    int submits = 0;
+    GXTextField field(QStringLiteral("Search"), QStringLiteral("magnifyingglass"), true, [&] { ++submits; });
+    field.resize(240, 32);
+    field.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&field));
+    QVERIFY(field.clearButton()->isHidden());
+    QCOMPARE(field.lineEdit()->placeholderText(), QStringLiteral("Search"));
+    QTest::keyClicks(field.lineEdit(), QStringLiteral("printer"));
+    QVERIFY(field.clearButton()->isVisible());
+    QTest::keyClick(field.lineEdit(), Qt::Key_Return);
+    QCOMPARE(submits, 1);
+    QCOMPARE(field.text(), QStringLiteral("printer"));
+    QSignalSpy changed(&field, &GXTextField::textChanged);
+    QTest::mouseClick(field.clearButton(), Qt::LeftButton);
+    QCOMPARE(field.text(), QString());
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(field.clearButton()->isHidden());
+
+    GXTextField plain(QStringLiteral("Name"));
+    plain.setText(QStringLiteral("x"));
+    QVERIFY(plain.clearButton()->isHidden());
+    QTest::keyClick(plain.lineEdit(), Qt::Key_Return); // no callback: nothing happens
+    QCOMPARE(plain.text(), QStringLiteral("x"));
+}
+
+void TestKitControls::textFieldFocusFromBox()
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *other = new QLineEdit;
+    auto *field = new GXTextField(QStringLiteral("Note"), QStringLiteral("pencil.circle.fill"));
+    layout->addWidget(other);
+    layout->addWidget(field);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    other->setFocus();
+    QVERIFY(!field->isFieldFocused());
+    QSignalSpy focus(field, &GXTextField::focusChanged);
+    // The icon area, left of the text.
+    QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(14, field->height() / 2));
+    QVERIFY(field->isFieldFocused());
+    QCOMPARE(focus.count(), 1);
+    QCOMPARE(focus.first().first().toBool(), true);
+}
+
+void TestKitControls::dropdownShowsCurrent()
+{
+    QList<GXOption> opts = options(3);
+    opts[1].emoji = QStringLiteral("🐛");
+    GXDropdown dropdown(opts, QStringLiteral("v1"), 180);
+    QCOMPARE(dropdown.currentOption()->label, QStringLiteral("Option 1"));
+    QCOMPARE(dropdown.sizeHint(), QSize(180, 32));
+    dropdown.setSelection(QStringLiteral("nothing"));
+    QVERIFY(!dropdown.currentOption());
+    // Without an overlay host there is nothing to open.
+    QVERIFY(!dropdown.openMenu());
+}
+
+void TestKitControls::dropdownPicksByMouse()
+{
+    Host host;
+    auto *dropdown =
+        new GXDropdown(options(4), QStringLiteral("v1"), 180, std::nullopt, false, &host.content);
+    dropdown->move(20, 20);
+    host.show();
+    QSignalSpy changed(dropdown, &GXDropdown::selectionChanged);
+    QSignalSpy activated(dropdown, &GXDropdown::activated);
+    QTest::mouseClick(dropdown, Qt::LeftButton);
+    QVERIFY(dropdown->isMenuOpen());
+    DropdownMenu *menu = dropdown->menu();
+    QCOMPARE(menu->rows().size(), 4);
+    QVERIFY(menu->rows().at(1)->isSelected());
+    QVERIFY(!menu->isScrolling());
+    // A click on the field while open lands on the backdrop: the menu closes and stays closed.
+    const QPoint onField = dropdown->mapTo(&host.content, QPoint(10, 10));
+    QWidget *under = host.content.childAt(onField);
+    QVERIFY(under != dropdown);
+    QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFrom(&host.content, onField));
+    QVERIFY(!host.center->popup());
+    QCOMPARE(activated.count(), 0);
+
+    QTest::mouseClick(dropdown, Qt::LeftButton);
+    QTest::mouseClick(dropdown->menu()->rows().at(3), Qt::LeftButton);
+    QCOMPARE(dropdown->selection().toString(), QStringLiteral("v3"));
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(!host.center->popup());
+    // Picking the selected option again closes the menu and changes nothing.
+    QTest::mouseClick(dropdown, Qt::LeftButton);
+    QVERIFY(dropdown->menu()->rows().at(3)->isSelected());
+    QTest::mouseClick(dropdown->menu()->rows().at(3), Qt::LeftButton);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(activated.count(), 2);
+    QVERIFY(!host.center->popup());
+}
+
+void TestKitControls::dropdownKeyboard()
+{
+    Host host;
+    auto *dropdown =
+        new GXDropdown(options(3), QStringLiteral("v0"), 180, std::nullopt, false, &host.content);
+    host.show();
+    dropdown->setFocus();
+    QTest::keyClick(dropdown, Qt::Key_Down);
+    QVERIFY(dropdown->isMenuOpen());
+    DropdownMenu *menu = dropdown->menu();
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Down);
+    QCOMPARE(menu->current(), 1);
+    QVERIFY(menu->rows().at(1)->isHighlighted());
+    QTest::keyClick(menu, Qt::Key_Up);
+    QTest::keyClick(menu, Qt::Key_Up); // wraps to the last row
+    QCOMPARE(menu->current(), 2);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QCOMPARE(dropdown->selection().toString(), QStringLiteral("v2"));
+    QVERIFY(!host.center->popup());
+    // Escape closes without picking.
+    dropdown->setFocus();
+    QTest::keyClick(dropdown, Qt::Key_Space);
+    QVERIFY(dropdown->isMenuOpen());
+    QTest::keyClick(dropdown->menu(), Qt::Key_Down);
+    QTest::keyClick(dropdown->menu(), Qt::Key_Escape);
+    QVERIFY(!host.center->popup());
+    QCOMPARE(dropdown->selection().toString(), QStringLiteral("v2"));
+}
+
+void TestKitControls::dropdownScrollsFromFifteen()
+{
+    Host host;
+    auto *fourteen =
+        new GXDropdown(options(14), QStringLiteral("v0"), 180, std::nullopt, false, &host.content);
+    auto *fifteen =
+        new GXDropdown(options(15), QStringLiteral("v0"), 180, std::nullopt, false, &host.content);
+    host.show();
+    fourteen->openMenu();
+    QVERIFY(!fourteen->menu()->isScrolling());
+    QCOMPARE(fourteen->menu()->height(), 14 * 30 + 13 + 10);
+    host.center->dismiss();
+    fifteen->openMenu();
+    QVERIFY(fifteen->menu()->isScrolling());
+    QCOMPARE(fifteen->menu()->height(), DropdownMenu::kScrollHeight);
+    // A divider before the first option still draws above it.
+    QList<GXOption> opts = options(2);
+    opts[0].dividerBefore = true;
+    DropdownMenu menu(opts, QStringLiteral("v0"));
+    QVERIFY(menu.rows().first()->y() > 5 || menu.sizeHint().height() > 2 * 30 + 1 + 10);
+}
+
+void TestKitControls::dropdownMenuPlacement()
+{
+    Host host;
+    auto *narrow = new GXDropdown(options(3), QStringLiteral("v0"), 120, std::nullopt, false, &host.content);
+    narrow->move(200, 40);
+    auto *trailing = new GXDropdown(options(3), QStringLiteral("v0"), 120, 240.0, true, &host.content);
+    trailing->move(760, 40);
+    host.show();
+    narrow->openMenu();
+    const auto popup = *host.center->popup();
+    QCOMPARE(popup.width, 120.0);
+    QCOMPARE(popup.anchor, QRectF(200, 40, 120, 32));
+    // The card lines up with the field, the surface's shadow room aside.
+    auto *surface = qobject_cast<PopoverSurface *>(popup.content.data());
+    QVERIFY(surface);
+    QCOMPARE(surface->geometry().left() + PopoverSurface::shadowMargins().left(), 200);
+    QCOMPARE(surface->cardRect().width(), 120);
+    QCOMPARE(surface->geometry().top() + PopoverSurface::shadowMargins().top(), 40 + 32 + 6);
+    host.center->dismiss();
+    trailing->openMenu();
+    const auto right = *host.center->popup();
+    QCOMPARE(right.width, 240.0);
+    // Right edge at 880 would leave the window: kept 12 inside an 800-wide host.
+    QCOMPARE(right.content->geometry().left() + PopoverSurface::shadowMargins().left(), 800 - 240 - 12);
+}
+
+void TestKitControls::iconButton()
+{
+    int runs = 0;
+    IconButton button(QStringLiteral("trash"), Theme::red, std::nullopt, [&] { ++runs; });
+    QCOMPARE(button.toolTip(), QString());
+    QCOMPARE(button.sizeHint(), QSize(28, 28));
+    QCOMPARE(button.symbolOpacity(), 0.7);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(runs, 1);
+    button.setEnabled(false);
+    QCOMPARE(button.symbolOpacity(), 0.25);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(runs, 1);
+    IconButton helped(QStringLiteral("trash"), Theme::red, QStringLiteral("Delete incident"));
+    QCOMPARE(helped.toolTip(), QStringLiteral("Delete incident"));
+}
+
+void TestKitControls::chunkyButtonSinks()
+{
+    ChunkyButton button(QStringLiteral("Save trigger"), Theme::red, Theme::white);
+    ChunkyButton compact(QStringLiteral("Save trigger"), Theme::red, Theme::white, true);
+    QVERIFY(compact.sizeHint().width() < button.sizeHint().width());
+    QVERIFY(compact.sizeHint().height() < button.sizeHint().height());
+    button.resize(button.sizeHint());
+    int clicks = 0;
+    connect(&button, &QAbstractButton::clicked, [&] { ++clicks; });
+    QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(button.sink(), ChunkyButton::kLift);
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(button.sink(), 0.0);
+    QCOMPARE(clicks, 1);
+    // The transparent corner takes clicks too.
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(button.width() - 1, 0));
+    QCOMPARE(clicks, 2);
+}
+
+void TestKitControls::ghostButton()
+{
+    GhostButton ghost(QStringLiteral("Dismiss"));
+    int clicks = 0;
+    connect(&ghost, &QAbstractButton::clicked, [&] { ++clicks; });
+    QTest::mouseClick(&ghost, Qt::LeftButton);
+    QCOMPARE(clicks, 1);
+    QVERIFY(ghost.sizeHint().height() >= 10);
+}
+
+void TestKitControls::banner()
+{
+    struct Unlocked
+    {
+        QString emoji = QStringLiteral("🏆");
+        QString title = QStringLiteral("First Blood");
+    };
+    AchievementBanner banner{Unlocked{}};
+    QCOMPARE(banner.emoji(), QStringLiteral("🏆"));
+    QCOMPARE(banner.title(), QStringLiteral("First Blood"));
+    QSignalSpy left(&banner, &AchievementBanner::left);
+    banner.enter();
+    QVERIFY(banner.isVisible());
+    banner.leave();
+    QVERIFY(left.wait(2000));
+    QVERIFY(!banner.isVisible());
+}
+
+QTEST_MAIN(TestKitControls)
+#include "tst_kit_controls.moc"

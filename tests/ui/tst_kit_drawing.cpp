@@ -1,0 +1,429 @@
+#include "support/TestSupport.h"
+#include "ui/AppIconCache.h"
+#include "ui/BarRow.h"
+#include "ui/ChunkySegmented.h"
+#include "ui/DotGrid.h"
+#include "ui/FieldChrome.h"
+#include "ui/FlapCounter.h"
+#include "ui/GXToggles.h"
+#include "ui/Labels.h"
+#include "ui/SpringAnimator.h"
+#include "ui/StickyNote.h"
+#include "ui/Theme.h"
+#include "ui/TriggerGrid.h"
+
+#include <QPainter>
+#include <QtTest>
+
+namespace {
+
+QImage canvas(int w, int h, QColor fill = Qt::white)
+{
+    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    img.fill(fill);
+    return img;
+}
+
+QImage render(QWidget &w)
+{
+    w.ensurePolished();
+    if (!w.testAttribute(Qt::WA_Resized))
+        w.resize(w.sizeHint());
+    QImage img(w.size(), QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::white);
+    w.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+    return img;
+}
+
+bool near(const QColor &a, const QColor &b, int tolerance = 6)
+{
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
+}
+
+} // namespace
+
+class TestKitDrawing : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        TestSupport::isolateFolders();
+        SpringAnimator::setAnimationsEnabled(false);
+    }
+
+    void flapText_data();
+    void flapText();
+    void flapGeometry();
+    void flapTiles();
+    void flapRollsOnChange();
+    void dotGrid();
+    void dotGridDegenerate();
+    void rankBar_data();
+    void rankBar();
+    void barRowKeepsCountApart();
+    void tapeLabel();
+    void keyCaps();
+    void stickyNoteGrows();
+    void switchDrawing();
+    void checkboxDrawing();
+    void fieldChrome();
+    void segmentedInverted();
+    void tileColours();
+    void springMotion();
+    void appIcons();
+};
+
+void TestKitDrawing::flapText_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("minDigits");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("padded") << 7 << 3 << "007";
+    QTest::newRow("longer than min") << 1234 << 2 << "1234";
+    QTest::newRow("min 0") << 42 << 0 << "42";
+    QTest::newRow("min 1") << 42 << 1 << "42";
+    QTest::newRow("negative keeps sign") << -7 << 3 << "-07";
+    QTest::newRow("negative short") << -5 << 1 << "-5";
+    QTest::newRow("negative min digits") << 5 << -3 << "5";
+}
+
+void TestKitDrawing::flapText()
+{
+    QFETCH(int, value);
+    QFETCH(int, minDigits);
+    QFETCH(QString, text);
+    QCOMPARE(flapCounterText(value, minDigits), text);
+}
+
+void TestKitDrawing::flapGeometry()
+{
+    const QSizeF tile = flapTileSize(20);
+    QCOMPARE(tile.width(), 15.6);
+    QCOMPARE(tile.height(), 26.0);
+    // Three tiles 2 apart.
+    QCOMPARE(flapCounterSize(QStringLiteral("007"), 20), QSizeF(3 * 15.6 + 2 * 2, 26));
+    FlapCounter counter(7, 20, 3);
+    QCOMPARE(counter.sizeHint(), QSize(51, 26));
+    counter.setValue(12345);
+    QCOMPARE(counter.text(), QStringLiteral("12345"));
+}
+
+void TestKitDrawing::flapTiles()
+{
+    for (ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+        Theme::ScopedScheme s(scheme);
+        QImage img = canvas(60, 40);
+        QPainter p(&img);
+        paintFlapCounter(p, QPointF(0, 0), QStringLiteral("1"), 30, Qt::white);
+        p.end();
+        // The tile is dark in both appearances: top shade 2C2A28 towards flap 1E1C1B at the bottom.
+        QVERIFY(near(img.pixelColor(3, 4), QColor(0x2C, 0x2A, 0x28), 8));
+        QVERIFY(near(img.pixelColor(3, 34), QColor(0x1E, 0x1C, 0x1B), 8));
+        // The split line across the middle is darker than the tile just above it.
+        QVERIFY(img.pixelColor(2, 19).lightness() < img.pixelColor(2, 16).lightness());
+        // Outside the 23.4-wide tile nothing is drawn.
+        QCOMPARE(img.pixelColor(26, 10), QColor(Qt::white));
+        // The digit is drawn in the tint somewhere in the tile's middle column.
+        bool digit = false;
+        for (int y = 5; y < 35; ++y)
+            digit = digit || img.pixelColor(12, y).lightness() > 200;
+        QVERIFY(digit);
+    }
+}
+
+void TestKitDrawing::flapRollsOnChange()
+{
+    SpringAnimator::setAnimationsEnabled(true);
+    Theme::ScopedScheme s(ColorScheme::Light);
+    FlapCounter counter(9, 24, 2, Theme::white);
+    counter.resize(counter.sizeHint());
+    const QImage before = render(counter);
+    counter.setValue(10);
+    // Right after the change both tiles are mid-roll: the picture differs from the settled one.
+    const QImage rolling = render(counter);
+    QTest::qWait(700);
+    const QImage after = render(counter);
+    QVERIFY(rolling != after);
+    QVERIFY(before != after);
+    QCOMPARE(counter.text(), QStringLiteral("10"));
+    SpringAnimator::setAnimationsEnabled(false);
+}
+
+void TestKitDrawing::dotGrid()
+{
+    Theme::ScopedScheme s(ColorScheme::Light);
+    QImage img = canvas(40, 40);
+    QPainter p(&img);
+    paintDotGrid(p, QRectF(0, 0, 40, 40), 20);
+    p.end();
+    // Dots at 10 and 30 on both axes; nothing between them.
+    QVERIFY(img.pixelColor(10, 10).lightness() < 255);
+    QVERIFY(img.pixelColor(30, 30).lightness() < 255);
+    QCOMPARE(img.pixelColor(20, 20), QColor(Qt::white));
+    QCOMPARE(img.pixelColor(0, 0), QColor(Qt::white));
+    // Faint: ink at 9 %.
+    QVERIFY(img.pixelColor(10, 10).lightness() > 200);
+}
+
+void TestKitDrawing::dotGridDegenerate()
+{
+    QImage img = canvas(8, 8);
+    QPainter p(&img);
+    paintDotGrid(p, QRectF(0, 0, 8, 8), 20); // smaller than half a pitch: no dot
+    paintDotGrid(p, QRectF(0, 0, 8, 8), 0);  // would never end: nothing
+    paintDotGrid(p, QRectF(0, 0, 8, 8), -4);
+    p.end();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            QCOMPARE(img.pixelColor(x, y), QColor(Qt::white));
+}
+
+void TestKitDrawing::rankBar_data()
+{
+    QTest::addColumn<double>("fraction");
+    QTest::addColumn<bool>("highlight");
+    QTest::addColumn<int>("filledTo"); // last x (of 200) that shows the fill
+    QTest::newRow("zero is a 4 point stub") << 0.0 << true << 2;
+    QTest::newRow("half") << 0.5 << false << 98;
+    QTest::newRow("full") << 1.0 << true << 197;
+}
+
+void TestKitDrawing::rankBar()
+{
+    QFETCH(double, fraction);
+    QFETCH(bool, highlight);
+    QFETCH(int, filledTo);
+    Theme::ScopedScheme s(ColorScheme::Light);
+    QImage img = canvas(220, 5);
+    QPainter p(&img);
+    paintRankBar(p, QRectF(0, 0, 200, 5), fraction, highlight);
+    p.end();
+    const QColor fill = img.pixelColor(filledTo, 2);
+    if (highlight)
+        QVERIFY(near(fill, Theme::red.resolve()));
+    else
+        QVERIFY(fill.lightness() < 120); // ink at 0.75 over the track
+    if (filledTo + 6 < 198)
+        QVERIFY(near(img.pixelColor(filledTo + 6, 2), Theme::grid.resolve()));
+    QCOMPARE(img.pixelColor(210, 2), QColor(Qt::white));
+}
+
+void TestKitDrawing::barRowKeepsCountApart()
+{
+    auto *leading = new QWidget;
+    leading->setFixedSize(16, 16);
+    BarRow row(std::nullopt, leading, QString(300, QLatin1Char('W')), 42, 0.5, false, QStringLiteral("12%"));
+    row.resize(300, row.sizeHint().height());
+    // No rank column: the glyph starts at the left edge.
+    QCOMPARE(leading->geometry().left(), 0);
+    QVERIFY(row.countRect().left() - row.nameRect().right() >= 20);
+    QCOMPARE(row.barRect().width(), 300.0);
+    QCOMPARE(row.barRect().height(), 5.0);
+    BarRow ranked(3, nullptr, QStringLiteral("Email"), 1, 0.1, true);
+    ranked.resize(300, ranked.sizeHint().height());
+    QCOMPARE(ranked.nameRect().left(), 28.0); // 20 rank column + 8
+}
+
+void TestKitDrawing::tapeLabel()
+{
+    QCOMPARE(tapeLabelSize(QString()).width(), 18.0);
+    TapeLabel label(QStringLiteral("grumblix"), 0);
+    TapeLabel upper(QStringLiteral("GRUMBLIX"), 0);
+    QCOMPARE(label.sizeHint(), upper.sizeHint());
+    // Tilted labels need more room than level ones.
+    TapeLabel tilted(QStringLiteral("grumblix"), -8);
+    QVERIFY(tilted.sizeHint().height() > label.sizeHint().height());
+    Theme::ScopedScheme s(ColorScheme::Light);
+    const QImage img = render(label);
+    // Tape colour at the left padding, mid height.
+    QVERIFY(near(img.pixelColor(4, img.height() / 2), Theme::tape.resolve(), 14));
+}
+
+void TestKitDrawing::keyCaps()
+{
+    const QSizeF three = keyCapsSize({QStringLiteral("⌃"), QStringLiteral("⇧"), QStringLiteral("F")}, 10);
+    QCOMPARE(three.width(), 3 * 17.0 + 2 * 3);
+    QCOMPARE(three.height(), 17.0 + 2);
+    const QSizeF one = keyCapsSize({QStringLiteral("Space")}, 10);
+    QVERIFY(one.width() > 17.0 + 8);
+}
+
+void TestKitDrawing::stickyNoteGrows()
+{
+    const QSizeF shortNote = stickyNoteSize(QStringLiteral("Hi"), 200);
+    const QSizeF longNote =
+        stickyNoteSize(QString(40, QLatin1Char(' ')).replace(QLatin1Char(' '), QStringLiteral("word ")), 200);
+    QCOMPARE(shortNote.width(), 200.0);
+    QVERIFY(longNote.height() > shortNote.height() + 40);
+    QVERIFY(stickyNoteSize(QStringLiteral("a\nb\nc"), 200).height() > shortNote.height());
+}
+
+void TestKitDrawing::switchDrawing()
+{
+    Theme::ScopedScheme s(ColorScheme::Light);
+    QImage off = canvas(50, 30);
+    QPainter p(&off);
+    paintGXSwitch(p, QPointF(0, 0), 0);
+    p.end();
+    // Off: the knob (faint) at the left, the well track at the right.
+    QVERIFY(near(off.pixelColor(12, 12), Theme::faint.resolve()));
+    QVERIFY(near(off.pixelColor(33, 12), Theme::well.resolve()));
+    QImage on = canvas(50, 30);
+    QPainter q(&on);
+    paintGXSwitch(q, QPointF(0, 0), 1);
+    q.end();
+    // On: red track at the left, white knob at the right with a red tick at its centre.
+    QVERIFY(near(on.pixelColor(8, 12), Theme::red.resolve()));
+    QVERIFY(near(on.pixelColor(27, 12), Qt::white));
+    QVERIFY(on.pixelColor(30, 12).red() > on.pixelColor(30, 12).green() + 100);
+    // The shadow shows below the track.
+    QVERIFY(on.pixelColor(21, 25).lightness() < 60);
+}
+
+void TestKitDrawing::checkboxDrawing()
+{
+    Theme::ScopedScheme s(ColorScheme::Dark);
+    QImage img = canvas(22, 22);
+    QPainter p(&img);
+    paintGXCheckbox(p, QPointF(0, 0), 0);
+    p.end();
+    QVERIFY(near(img.pixelColor(4, 9), Theme::well.resolve()));
+    QImage on = canvas(22, 22);
+    QPainter q(&on);
+    paintGXCheckbox(q, QPointF(0, 0), 1);
+    q.end();
+    QVERIFY(near(on.pixelColor(3, 3), Theme::red.resolve()));
+}
+
+void TestKitDrawing::fieldChrome()
+{
+    Theme::ScopedScheme s(ColorScheme::Light);
+    QImage rest = canvas(100, 32);
+    QPainter p(&rest);
+    paintFieldChrome(p, QRectF(0, 0, 100, 32), 0);
+    p.end();
+    QImage focused = canvas(100, 32);
+    QPainter q(&focused);
+    paintFieldChrome(q, QRectF(0, 0, 100, 32), 1);
+    q.end();
+    QVERIFY(near(rest.pixelColor(50, 16), Theme::well.resolve()));
+    QVERIFY(near(focused.pixelColor(50, 0), Theme::red.resolve(), 20));
+    QVERIFY(!near(rest.pixelColor(50, 0), Theme::red.resolve(), 60));
+    // Focused, the border is 1.8 wide: the second pixel row is still mostly red.
+    QVERIFY(focused.pixelColor(50, 1).red() > focused.pixelColor(50, 1).green() + 60);
+}
+
+void TestKitDrawing::segmentedInverted()
+{
+    Theme::ScopedScheme s(ColorScheme::Dark);
+    ChunkySegmented none({QStringLiteral("Week"), QStringLiteral("Month")}, -1);
+    const QImage plain = render(none);
+    QVERIFY(near(plain.pixelColor(4, plain.height() / 2), Theme::card.resolve()));
+    ChunkySegmented first({QStringLiteral("Week"), QStringLiteral("Month")}, 0);
+    const QImage chosen = render(first);
+    // The ink block fills the chosen segment up to the border, in dark mode too.
+    QVERIFY(near(chosen.pixelColor(4, chosen.height() / 2), Theme::ink.resolve()));
+    const QRectF second = first.segmentRects().at(1);
+    QVERIFY(near(chosen.pixelColor(int(second.left()) + 4, chosen.height() / 2), Theme::card.resolve()));
+    // Long labels make wider segments.
+    ChunkySegmented wide({QStringLiteral("A rather long option"), QStringLiteral("B")}, 0);
+    QVERIFY(wide.segmentRects().at(0).width() > wide.segmentRects().at(1).width() + 60);
+}
+
+void TestKitDrawing::tileColours()
+{
+    Trigger t = Trigger::make(QStringLiteral("bug"), QStringLiteral("Bug"), QStringLiteral("🐛"), 0, true);
+    for (ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+        Theme::ScopedScheme s(scheme);
+        TriggerTile tile(t);
+        tile.resize(60, 46);
+        QVERIFY(near(render(tile).pixelColor(5, 22), Theme::well.resolve()));
+        // At rest no slab shows beside the tile.
+        QCOMPARE(render(tile).pixelColor(59, 22), QColor(Qt::white));
+        tile.setSelected(true);
+        QVERIFY(near(render(tile).pixelColor(5, 22), Theme::red.resolve()));
+    }
+}
+
+void TestKitDrawing::springMotion()
+{
+    SpringAnimator::setAnimationsEnabled(true);
+    SpringAnimator bouncy(0.3, 0.5), damped(0.3, 1.0);
+    bouncy.setTarget(1.0);
+    damped.setTarget(1.0);
+    qreal bouncyMax = 0, dampedMax = 0;
+    for (int i = 0; i < 200; ++i) {
+        bouncy.advance(0.01);
+        damped.advance(0.01);
+        bouncyMax = qMax(bouncyMax, bouncy.value());
+        dampedMax = qMax(dampedMax, damped.value());
+    }
+    QVERIFY(bouncyMax > 1.05); // under-damped springs overshoot
+    QVERIFY(dampedMax <= 1.0 + 1e-9);
+    QCOMPARE(bouncy.value(), 1.0);
+    QVERIFY(!bouncy.isRunning());
+    // Response: a critically damped spring is most of the way there after one response time.
+    SpringAnimator quick(0.3, 1.0);
+    quick.setTarget(1.0);
+    quick.advance(0.3);
+    QVERIFY(quick.value() > 0.9 && quick.value() < 1.0);
+    // The timer drives it to rest by itself.
+    SpringAnimator timed(0.1, 0.8);
+    QSignalSpy settled(&timed, &SpringAnimator::settled);
+    timed.setTarget(5.0);
+    QVERIFY(settled.wait(2000));
+    QCOMPARE(timed.value(), 5.0);
+    SpringAnimator::setAnimationsEnabled(false);
+    SpringAnimator off(0.3, 0.5);
+    off.setTarget(3.0);
+    QCOMPARE(off.value(), 3.0);
+}
+
+void TestKitDrawing::appIcons()
+{
+    AppIconCache::clear();
+    int asked = 0;
+    QPixmap red(16, 16);
+    red.fill(Qt::red);
+    const QIcon installed(red);
+    AppIconCache::setResolver([&](const QString &id) {
+        ++asked;
+        return id == QLatin1String("org.gnome.Terminal") ? installed : QIcon();
+    });
+    QVERIFY(AppIconCache::isPlaceholder(AppIconCache::icon(std::nullopt)));
+    QCOMPARE(asked, 0);
+    const QIcon first = AppIconCache::icon(QStringLiteral("org.gnome.Terminal"));
+    QVERIFY(!AppIconCache::isPlaceholder(first));
+    const QIcon second = AppIconCache::icon(QStringLiteral("org.gnome.Terminal"));
+    QCOMPARE(second.cacheKey(), first.cacheKey());
+    QCOMPARE(asked, 1);
+    // Case matters, and unknown identifiers are asked again every time, never cached.
+    QVERIFY(AppIconCache::isPlaceholder(AppIconCache::icon(QStringLiteral("org.gnome.terminal"))));
+    QVERIFY(AppIconCache::isPlaceholder(AppIconCache::icon(QStringLiteral("missing"))));
+    QVERIFY(AppIconCache::isPlaceholder(AppIconCache::icon(QStringLiteral("missing"))));
+    QVERIFY(AppIconCache::isPlaceholder(AppIconCache::icon(QString())));
+    QCOMPARE(asked, 5);
+    QCOMPARE(AppIconCache::cachedCount(), 1);
+
+    Theme::ScopedScheme s(ColorScheme::Light);
+    AppIconView view(QStringLiteral("org.gnome.Terminal"), 16);
+    QCOMPARE(view.sizeHint(), QSize(16, 16));
+    QCOMPARE(render(view).pixelColor(8, 8), QColor(Qt::red));
+    AppIconView placeholder(std::nullopt, 16);
+    const QImage img = render(placeholder);
+    // The dashed placeholder is drawn in Theme::dim, never in another colour.
+    bool dimSeen = false;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const QColor c = img.pixelColor(x, y);
+            if (c != QColor(Qt::white) && c.lightness() < 140)
+                dimSeen = dimSeen || near(c, Theme::dim.resolve(), 30);
+        }
+    QVERIFY(dimSeen);
+    AppIconCache::setResolver({});
+}
+
+QTEST_MAIN(TestKitDrawing)
+#include "tst_kit_drawing.moc"
