@@ -1,4 +1,3 @@
-#include "WrappingLabel.h"
 #include "AchievementsView.h"
 
 #include "AchievementGrid.h"
@@ -7,6 +6,7 @@
 #include "PageHeader.h"
 #include "PageScroll.h"
 #include "SymbolView.h"
+#include "WrappingLabel.h"
 #include "app/AppModel.h"
 #include "models/Store.h"
 #include "services/AchievementService.h"
@@ -116,9 +116,8 @@ AchievementCard::AchievementCard(const Achievement &achievement, QWidget *parent
     column->addLayout(top);
 
     column->addWidget(new WrappingLabel(achievement.title.toUpper(), DashboardFonts::display(19),
-                                      unlocked ? Theme::ink : Theme::dim));
-    column->addWidget(
-        new WrappingLabel(achievement.detail, Fonts::rounded(12, QFont::Medium), Theme::dim));
+                                        unlocked ? Theme::ink : Theme::dim));
+    column->addWidget(new WrappingLabel(achievement.detail, Fonts::rounded(12, QFont::Medium), Theme::dim));
     column->addStretch(1);
     if (!unlocked) {
         auto *progress = new QVBoxLayout;

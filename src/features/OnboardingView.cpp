@@ -1,8 +1,8 @@
-#include "WrappingLabel.h"
 #include "OnboardingView.h"
 
 #include "DashboardFonts.h"
 #include "SymbolView.h"
+#include "WrappingLabel.h"
 #include "app/AppModel.h"
 #include "models/Prefs.h"
 #include "services/NotificationService.h"
@@ -65,11 +65,11 @@ OnboardingView::OnboardingView(AppModel &model, std::function<void()> done, QWid
     auto *titles = new QVBoxLayout;
     titles->setSpacing(6);
     auto *title = new WrappingLabel(QStringLiteral("Your frustration is\nyour business."),
-                                  DashboardFonts::display(36), Theme::ink);
+                                    DashboardFonts::display(36), Theme::ink);
     title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     auto *subtitle =
         new WrappingLabel(QStringLiteral("Something annoying happens. You press the button. That's it."),
-                        Fonts::rounded(14, QFont::Medium), Theme::dim);
+                          Fonts::rounded(14, QFont::Medium), Theme::dim);
     subtitle->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     titles->addWidget(title);
     titles->addWidget(subtitle);
@@ -86,16 +86,16 @@ OnboardingView::OnboardingView(AppModel &model, std::function<void()> done, QWid
     points->addWidget(
         point(QStringLiteral("app.badge"),
               new WrappingLabel(QStringLiteral("Remembers which app did it"), Fonts::rounded(13, QFont::Bold),
-                              Theme::ink),
+                                Theme::ink),
               QStringLiteral("Only the app's name. No window titles, URLs, screenshots or content.")));
     points->addWidget(point(QStringLiteral("lock.fill"),
                             new WrappingLabel(QStringLiteral("Stays on this computer"),
-                                            Fonts::rounded(13, QFont::Bold), Theme::ink),
+                                              Fonts::rounded(13, QFont::Bold), Theme::ink),
                             QStringLiteral("No account. No cloud. No telemetry. Export or erase anytime.")));
-    points->addWidget(point(QStringLiteral("doc.richtext"),
-                            new WrappingLabel(QStringLiteral("The Friday Report"),
-                                            Fonts::rounded(13, QFont::Bold), Theme::ink),
-                            QStringLiteral("A shareable summary of your week in suffering.")));
+    points->addWidget(point(
+        QStringLiteral("doc.richtext"),
+        new WrappingLabel(QStringLiteral("The Friday Report"), Fonts::rounded(13, QFont::Bold), Theme::ink),
+        QStringLiteral("A shareable summary of your week in suffering.")));
     column->addWidget(well);
 
     m_friday = new GXCheckbox(QStringLiteral("Send me the Friday report"));

@@ -1,10 +1,10 @@
-#include "WrappingLabel.h"
 #include "OverviewCards.h"
 
 #include "DashboardFonts.h"
 #include "HourStrip.h"
 #include "OverviewCardValues.h"
 #include "OverviewData.h"
+#include "WrappingLabel.h"
 #include "services/Copy.h"
 #include "ui/AppIconCache.h"
 #include "ui/BarRow.h"

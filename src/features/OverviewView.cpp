@@ -1,4 +1,3 @@
-#include "WrappingLabel.h"
 #include "OverviewView.h"
 
 #include "DayWatcher.h"
@@ -7,6 +6,7 @@
 #include "PageHeader.h"
 #include "PageScroll.h"
 #include "WeekChartCard.h"
+#include "WrappingLabel.h"
 #include "app/AppModel.h"
 #include "models/Store.h"
 #include "services/Achievement.h"

@@ -1,7 +1,7 @@
-#include "WrappingLabel.h"
 #include "PageHeader.h"
 
 #include "DashboardFonts.h"
+#include "WrappingLabel.h"
 #include "ui/Labels.h"
 #include "ui/ThemedLabel.h"
 

@@ -1,9 +1,9 @@
-#include "WrappingLabel.h"
 #include "Sidebar.h"
 
 #include "DashboardFonts.h"
 #include "DashboardPages.h"
 #include "SymbolView.h"
+#include "WrappingLabel.h"
 #include "app/AppModel.h"
 #include "ui/Icons.h"
 #include "ui/Labels.h"
@@ -107,7 +107,7 @@ Sidebar::Sidebar(AppModel &model, QWidget *parent) : QWidget(parent), m_model(mo
     privacy->addWidget(new SymbolView(QStringLiteral("lock.fill"), 9, Theme::dim), 0, Qt::AlignTop);
     privacy->addWidget(
         new WrappingLabel(QStringLiteral("Stored only on this computer. Your frustration is your business."),
-                        Fonts::rounded(10, QFont::Medium), Theme::dim),
+                          Fonts::rounded(10, QFont::Medium), Theme::dim),
         1);
     shortcut->addLayout(privacy);
     column->addLayout(shortcut);

@@ -1,6 +1,7 @@
 #include "Views.h"
 
 #include "app/AppModel.h"
+#include "features/DashboardView.h"
 #include "models/Prefs.h"
 #include "ui/Fonts.h"
 #include "ui/Theme.h"
@@ -38,25 +39,6 @@ QLabel *label(const QString &text, qreal size, QFont::Weight weight, QWidget *pa
     palette.setColor(QPalette::WindowText, Theme::ink);
     l->setPalette(palette);
     return l;
-}
-
-QString pageTitle(DashboardTab tab)
-{
-    switch (tab) {
-    case DashboardTab::overview:
-        return QStringLiteral("Overview");
-    case DashboardTab::history:
-        return QStringLiteral("History");
-    case DashboardTab::report:
-        return QStringLiteral("Friday Report");
-    case DashboardTab::achievements:
-        return QStringLiteral("Achievements");
-    case DashboardTab::triggers:
-        return QStringLiteral("Triggers");
-    case DashboardTab::settings:
-        return QStringLiteral("Settings");
-    }
-    return {};
 }
 
 } // namespace
@@ -111,14 +93,7 @@ QWidget *toast(AppModel &model, const VorpEvent &event, std::function<void()> on
 
 QWidget *dashboard(AppModel &model)
 {
-    auto *root = new Surface;
-    auto *layout = new QVBoxLayout(root);
-    auto *title = label(pageTitle(model.dashboardTab()), 28, QFont::Black, root);
-    title->setObjectName(QStringLiteral("pageTitle"));
-    layout->addWidget(title);
-    QObject::connect(&model, &AppModel::dashboardTabChanged, title,
-                     [&model, title] { title->setText(pageTitle(model.dashboardTab())); });
-    return root;
+    return new DashboardView(model);
 }
 
 } // namespace Views

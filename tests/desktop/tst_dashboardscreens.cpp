@@ -115,7 +115,8 @@ void TestDashboardScreens::firstRunCard()
         DashboardView view(*m_model);
         view.setPermissionRequest([] {});
         const QImage image = render(view);
-        QVERIFY(image.save(m_out + (dark ? QStringLiteral("/firstrun-dark.png") : QStringLiteral("/firstrun-light.png"))));
+        QVERIFY(image.save(
+            m_out + (dark ? QStringLiteral("/firstrun-dark.png") : QStringLiteral("/firstrun-light.png"))));
         // Dimmed: the sidebar's corner is darker than the card colour.
         QVERIFY(image.pixelColor(6, 6).lightness() < QColor(Theme::card.resolve()).lightness());
     }
