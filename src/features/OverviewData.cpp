@@ -9,16 +9,20 @@ namespace {
 QList<VorpEvent> withTrigger(const QList<VorpEvent> &events)
 {
     QList<VorpEvent> out;
+    out.reserve(events.size());
     std::copy_if(events.cbegin(), events.cend(), std::back_inserter(out),
                  [](const VorpEvent &e) { return e.triggerKey.has_value(); });
     return out;
 }
 
-QList<VorpEvent> withApp(const QList<VorpEvent> &events)
+// Newest first: an application's row carries the bundle identifier of its latest incident.
+QList<VorpEvent> withAppNewestFirst(const QList<VorpEvent> &events)
 {
     QList<VorpEvent> out;
-    std::copy_if(events.cbegin(), events.cend(), std::back_inserter(out),
-                 [](const VorpEvent &e) { return e.appName.has_value(); });
+    out.reserve(events.size());
+    for (auto it = events.crbegin(); it != events.crend(); ++it)
+        if (it->appName)
+            out.append(*it);
     return out;
 }
 
@@ -36,7 +40,7 @@ OverviewData OverviewData::compute(const Analytics &analytics, const QList<Trigg
     }
 
     const QList<VorpEvent> scoped = analytics.eventsFor(scope);
-    const QList<VorpEvent> scopedWithApp = withApp(scoped);
+    const QList<VorpEvent> scopedWithApp = withAppNewestFirst(scoped);
     d.triggers = Analytics::triggerCounts(scoped, triggers);
     d.apps = Analytics::appCounts(scopedWithApp);
     d.hours = Analytics::hourHistogram(scoped, analytics.cal);

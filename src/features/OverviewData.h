@@ -10,7 +10,7 @@
 #include <optional>
 
 // Everything the overview page shows apart from the week chart, derived afresh from one Analytics
-// value (all incidents, newest first) and the trigger list.
+// value (all incidents, oldest first) and the trigger list.
 struct OverviewData
 {
     // The three counters; none of them follows the scope.

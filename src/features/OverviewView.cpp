@@ -193,10 +193,8 @@ QWidget *OverviewView::buildTiles()
 
 Analytics OverviewView::analytics() const
 {
-    QList<VorpEvent> events = m_model.allEvents();
-    // The page works on the newest first, as its rankings take the first incident of an app.
-    std::reverse(events.begin(), events.end());
-    return Analytics{std::move(events), Calendar(m_model.timeZone()), m_model.now()};
+    // Oldest first, shared with the store: no copy of the full list per refresh.
+    return Analytics{m_model.allEvents(), Calendar(m_model.timeZone()), m_model.now()};
 }
 
 QList<Trigger> OverviewView::visibleTriggers() const
