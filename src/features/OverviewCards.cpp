@@ -24,21 +24,6 @@ constexpr qreal cardPadding = 20;
 constexpr qreal bandHeight = 12;
 const ThemeColor nearBlack = ThemeColor::fixed(0x141211);
 
-// The header of a ranking: its tape on the left, the scope's name on the right.
-QHBoxLayout *rankingHeader(const QString &title, qreal tilt, ThemedLabel *scope)
-{
-    auto *row = new QHBoxLayout;
-    row->addWidget(new TapeLabel(title, tilt, Theme::tape), 0, Qt::AlignVCenter);
-    row->addStretch(1);
-    row->addWidget(scope, 0, Qt::AlignVCenter);
-    return row;
-}
-
-ThemedLabel *scopeLabel()
-{
-    return new ThemedLabel(QString(), Fonts::rounded(11, QFont::DemiBold), Theme::dim);
-}
-
 QVBoxLayout *cardColumn(QWidget *card, int spacing)
 {
     auto *column = new QVBoxLayout(card);
@@ -60,59 +45,63 @@ void clearLayout(QVBoxLayout *layout)
     }
 }
 
-TopTriggersCard::TopTriggersCard(QWidget *parent)
-    : BrutalCard(cardPadding, Theme::card, 16, 4, parent), m_scope(scopeLabel()), m_list(new QVBoxLayout)
+RankingCard::RankingCard(const QString &title, qreal tilt, QWidget *parent)
+    : BrutalCard(cardPadding, Theme::card, 16, 4, parent),
+      m_scope(new ThemedLabel(QString(), Fonts::rounded(11, QFont::DemiBold), Theme::dim)),
+      m_list(new QVBoxLayout)
 {
     QVBoxLayout *column = cardColumn(this, 14);
-    column->addLayout(rankingHeader(QStringLiteral("Top triggers"), 1.0, m_scope));
+    auto *header = new QHBoxLayout;
+    header->addWidget(new TapeLabel(title, tilt, Theme::tape), 0, Qt::AlignVCenter);
+    header->addStretch(1);
+    header->addWidget(m_scope, 0, Qt::AlignVCenter);
+    column->addLayout(header);
     m_list->setSpacing(12);
     column->addLayout(m_list);
     column->addStretch(1);
+}
+
+void RankingCard::startRows(const QList<CountItem> &rows, Scope scope, const QString &emptyHint)
+{
+    m_scope->setText(rawValue(scope));
+    m_rows = rows;
+    clearLayout(m_list);
+    if (rows.isEmpty())
+        m_list->addWidget(new EmptyHint(emptyHint));
+}
+
+TopTriggersCard::TopTriggersCard(QWidget *parent) : RankingCard(QStringLiteral("Top triggers"), 1.0, parent)
+{
     setItems({}, Scope::week);
 }
 
 void TopTriggersCard::setItems(const QList<CountItem> &items, Scope scope)
 {
-    m_scope->setText(rawValue(scope));
-    m_rows = OverviewRows::topTriggers(items);
-    clearLayout(m_list);
-    if (m_rows.isEmpty()) {
-        m_list->addWidget(new EmptyHint(QStringLiteral("No triggers yet.\nPress the button. Pick a chip.")));
-        return;
-    }
-    const int largest = OverviewCardValues::largest(OverviewRows::counts(m_rows));
-    for (int i = 0; i < m_rows.size(); ++i) {
-        const CountItem &row = m_rows[i];
+    const QList<CountItem> rows = OverviewRows::topTriggers(items);
+    startRows(rows, scope, QStringLiteral("No triggers yet.\nPress the button. Pick a chip."));
+    const int largest = OverviewCardValues::largest(OverviewRows::counts(rows));
+    for (int i = 0; i < rows.size(); ++i) {
+        const CountItem &row = rows[i];
         auto *emoji = new ThemedLabel(row.emoji.value_or(QString()), Fonts::font(14), Theme::ink);
-        m_list->addWidget(new BarRow(i + 1, emoji, row.name, row.count, double(row.count) / largest, i == 0));
+        list()->addWidget(new BarRow(i + 1, emoji, row.name, row.count, double(row.count) / largest, i == 0));
     }
 }
 
 TopAppsCard::TopAppsCard(QWidget *parent)
-    : BrutalCard(cardPadding, Theme::card, 16, 4, parent), m_scope(scopeLabel()), m_list(new QVBoxLayout)
+    : RankingCard(QStringLiteral("Where things went wrong"), -1.0, parent)
 {
-    QVBoxLayout *column = cardColumn(this, 14);
-    column->addLayout(rankingHeader(QStringLiteral("Where things went wrong"), -1.0, m_scope));
-    m_list->setSpacing(12);
-    column->addLayout(m_list);
-    column->addStretch(1);
     setItems({}, Scope::week);
 }
 
 void TopAppsCard::setItems(const QList<CountItem> &items, Scope scope)
 {
-    m_scope->setText(rawValue(scope));
-    m_rows = OverviewRows::topApps(items);
-    clearLayout(m_list);
-    if (m_rows.isEmpty()) {
-        m_list->addWidget(new EmptyHint(QStringLiteral("No suspects yet.")));
-        return;
-    }
+    const QList<CountItem> rows = OverviewRows::topApps(items);
+    startRows(rows, scope, QStringLiteral("No suspects yet."));
     const int total = OverviewRows::totalCount(items);
-    const int largest = OverviewCardValues::largest(OverviewRows::counts(m_rows));
-    for (int i = 0; i < m_rows.size(); ++i) {
-        const CountItem &row = m_rows[i];
-        m_list->addWidget(new BarRow(std::nullopt, new AppIconView(row.bundleID, 20), row.name, row.count,
+    const int largest = OverviewCardValues::largest(OverviewRows::counts(rows));
+    for (int i = 0; i < rows.size(); ++i) {
+        const CountItem &row = rows[i];
+        list()->addWidget(new BarRow(std::nullopt, new AppIconView(row.bundleID, 20), row.name, row.count,
                                      double(row.count) / largest, i == 0,
                                      OverviewCardValues::percentText(row.count, total)));
     }

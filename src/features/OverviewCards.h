@@ -11,14 +11,18 @@ class HourStrip;
 class QVBoxLayout;
 class ThemedLabel;
 
-// The ranking of triggers in the chosen range: at most six rows, the sixth folding the rest.
-class TopTriggersCard : public BrutalCard
+// A ranking card: a tape title with the scope's name at the right, then one row per item.
+class RankingCard : public BrutalCard
 {
     Q_OBJECT
 public:
-    explicit TopTriggersCard(QWidget *parent = nullptr);
-    void setItems(const QList<CountItem> &items, Scope scope);
     QList<CountItem> rows() const { return m_rows; }
+
+protected:
+    RankingCard(const QString &title, qreal tilt, QWidget *parent);
+    // Replaces the rows: the hint when there are none.
+    void startRows(const QList<CountItem> &rows, Scope scope, const QString &emptyHint);
+    QVBoxLayout *list() const { return m_list; }
 
 private:
     ThemedLabel *m_scope;
@@ -26,19 +30,22 @@ private:
     QList<CountItem> m_rows;
 };
 
+// The ranking of triggers in the chosen range: at most six rows, the sixth folding the rest.
+class TopTriggersCard : public RankingCard
+{
+    Q_OBJECT
+public:
+    explicit TopTriggersCard(QWidget *parent = nullptr);
+    void setItems(const QList<CountItem> &items, Scope scope);
+};
+
 // The applications in which things went wrong: the first five, with their share of all.
-class TopAppsCard : public BrutalCard
+class TopAppsCard : public RankingCard
 {
     Q_OBJECT
 public:
     explicit TopAppsCard(QWidget *parent = nullptr);
     void setItems(const QList<CountItem> &items, Scope scope);
-    QList<CountItem> rows() const { return m_rows; }
-
-private:
-    ThemedLabel *m_scope;
-    QVBoxLayout *m_list;
-    QList<CountItem> m_rows;
 };
 
 // The most dangerous hour of the day over a strip of all twenty-four, under a hazard band.
