@@ -24,7 +24,8 @@ QList<Trigger> triggers()
     return list;
 }
 
-// A copy with its own buffer, as each row read from the store has.
+// A copy with its own buffer. The store shares one buffer per distinct application name, bundle
+// identifier and trigger key, but every note has its own.
 QString own(const QString &text)
 {
     return QString(text.constData(), text.size());
@@ -36,8 +37,11 @@ QList<VorpEvent> history(qsizetype count, bool newestFirst = false)
     QRandomGenerator random(1234);
     const QList<Trigger> keys = triggers();
     QStringList apps;
-    for (int i = 0; i < 30; ++i)
+    QStringList bundles;
+    for (int i = 0; i < 30; ++i) {
         apps << QStringLiteral("App %1").arg(i);
+        bundles << QStringLiteral("org.example.app%1").arg(i);
+    }
     const qint64 end = now().toMSecsSinceEpoch();
     const qint64 start = end - 2LL * 365 * 24 * 3600 * 1000;
     QList<qint64> times;
@@ -53,12 +57,12 @@ QList<VorpEvent> history(qsizetype count, bool newestFirst = false)
         e.timestamp = QDateTime::fromMSecsSinceEpoch(t, Qt::UTC);
         const int k = int(random.bounded(12));
         if (k < keys.size())
-            e.triggerKey = own(keys[k].key);
+            e.triggerKey = keys[k].key;
         const int a = int(random.bounded(31));
         if (a < apps.size()) {
-            e.appName = own(apps[a]);
+            e.appName = apps[a];
             if (a % 3)
-                e.bundleIdentifier = QStringLiteral("org.example.app%1").arg(a); // built per row
+                e.bundleIdentifier = bundles[a];
         }
         if (random.bounded(10) == 0)
             e.note = own(QStringLiteral("again"));

@@ -104,27 +104,27 @@ QDateTime Calendar::toLocal(const QDateTime &instant) const
 
 QDate Calendar::date(const QDateTime &instant) const
 {
-    return dateOfLocalDay(localDay(localMSecs(instant.toMSecsSinceEpoch())));
+    return dateOfLocalDay(localDay(localMSecs(msecs(instant))));
 }
 
 int Calendar::hour(const QDateTime &instant) const
 {
-    return localHour(localMSecs(instant.toMSecsSinceEpoch()));
+    return localHour(localMSecs(msecs(instant)));
 }
 
 int Calendar::minute(const QDateTime &instant) const
 {
-    return localMinute(localMSecs(instant.toMSecsSinceEpoch()));
+    return localMinute(localMSecs(msecs(instant)));
 }
 
 int Calendar::weekday(const QDateTime &instant) const
 {
-    return weekdayOfLocalDay(localDay(localMSecs(instant.toMSecsSinceEpoch())));
+    return weekdayOfLocalDay(localDay(localMSecs(msecs(instant))));
 }
 
 bool Calendar::isSameDay(const QDateTime &a, const QDateTime &b) const
 {
-    return localDay(localMSecs(a.toMSecsSinceEpoch())) == localDay(localMSecs(b.toMSecsSinceEpoch()));
+    return localDay(localMSecs(msecs(a))) == localDay(localMSecs(msecs(b)));
 }
 
 QDateTime Calendar::startOfDay(const QDate &date) const
@@ -173,11 +173,17 @@ QDateTime Calendar::addDays(const QDateTime &instant, int days) const
     // start of a day must stay a start of day.
     if (instant == startOfDay(day))
         return startOfDay(later);
-    return QDateTime(later, toLocal(instant).time(), m_zone);
+    const QTime time = toLocal(instant).time();
+    const QDateTime sameTime(later, time, m_zone);
+    if (sameTime.isValid())
+        return sameTime;
+    // The wall time falls in a gap: it moves forward by the gap's length.
+    return startOfDay(later).addMSecs(time.msecsSinceStartOfDay());
 }
 
 qint64 Calendar::localMSecs(qint64 utcMSecs) const
 {
+    utcMSecs = std::clamp(utcMSecs, -maxMSecs, maxMSecs);
     const OffsetTable &table = *m_offsets;
     if (!table.starts.empty() && utcMSecs >= table.starts.front() && utcMSecs < table.validUntil) {
         if (table.hint.empty())

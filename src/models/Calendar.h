@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QTimeZone>
+#include <algorithm>
 #include <memory>
 
 // A half-open span of time: start included, end excluded.
@@ -62,11 +63,17 @@ public:
     // Whole calendar days later (earlier when negative) at the same wall-clock time; the start of
     // a day always moves to the start of the later day, also across daylight-saving changes.
     QDateTime addDays(const QDateTime &instant, int days) const;
-    // Calendar days from a's day to b's day.
-    qint64 daysBetween(const QDate &a, const QDate &b) const { return a.daysTo(b); }
 
-    // Fast path. Local wall-clock milliseconds since 1970-01-01 00:00 local time for an instant
-    // given as UTC milliseconds since the epoch.
+    // The fast path for passes over many incidents.
+    //
+    // UTC milliseconds since the epoch, held within some 285,000 years of 1970 so that
+    // the day arithmetic below cannot overflow on a corrupt timestamp.
+    static qint64 msecs(const QDateTime &instant)
+    {
+        return std::clamp(instant.toMSecsSinceEpoch(), -maxMSecs, maxMSecs);
+    }
+    // Local wall-clock milliseconds since 1970-01-01 00:00 local time for an instant given as UTC
+    // milliseconds since the epoch.
     qint64 localMSecs(qint64 utcMSecs) const;
     // Local day number (days since 1970-01-01) of a local wall-clock time.
     static qint64 localDay(qint64 localMSecs) { return floorDiv(localMSecs, msPerDay); }
@@ -93,6 +100,7 @@ private:
     static constexpr qint64 msPerHour = 60 * msPerMinute;
     static constexpr qint64 msPerDay = 24 * msPerHour;
     static constexpr qint64 epochJulianDay = 2440588; // 1970-01-01
+    static constexpr qint64 maxMSecs = qint64(1) << 53;
 
     static constexpr qint64 floorDiv(qint64 a, qint64 b)
     {

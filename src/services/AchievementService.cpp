@@ -1,8 +1,8 @@
 #include "AchievementService.h"
 
 #include "services/DayCounts.h"
+#include "services/TextGroups.h"
 
-#include <QSet>
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -25,7 +25,7 @@ struct Tallies
     std::vector<DayCount> days; // ascending
     std::vector<qint64> timestamps;
     std::array<int, countedKeys.size()> perTrigger{};
-    QSet<QString> apps;
+    TextGroups apps;
     int categorised = 0;
     int noted = 0;
     int night = 0;
@@ -41,7 +41,7 @@ Tallies tally(const QList<VorpEvent> &events, const Calendar &cal)
     days.reserve(size_t(events.size()));
     t.timestamps.reserve(size_t(events.size()));
     for (const VorpEvent &event : events) {
-        const qint64 utc = event.timestamp.toMSecsSinceEpoch();
+        const qint64 utc = Calendar::msecs(event.timestamp);
         const qint64 local = cal.localMSecs(utc);
         const qint64 day = Calendar::localDay(local);
         days.push_back(day);
@@ -67,9 +67,9 @@ Tallies tally(const QList<VorpEvent> &events, const Calendar &cal)
         if (!Calendar::isWorkday(Calendar::weekdayOfLocalDay(day)))
             ++t.weekend;
         if (event.bundleIdentifier)
-            t.apps.insert(*event.bundleIdentifier);
+            t.apps.indexOf(*event.bundleIdentifier);
         else if (event.appName)
-            t.apps.insert(*event.appName);
+            t.apps.indexOf(*event.appName);
     }
     t.days = countDays(days);
     return t;
@@ -172,7 +172,7 @@ QList<Achievement> AchievementService::evaluate(const QList<VorpEvent> &events, 
         const auto it = std::find(countedKeys.begin(), countedKeys.end(), QLatin1StringView(key));
         return t.perTrigger[size_t(it - countedKeys.begin())];
     };
-    const qint64 today = Calendar::localDay(cal.localMSecs(now.toMSecsSinceEpoch()));
+    const qint64 today = Calendar::localDay(cal.localMSecs(Calendar::msecs(now)));
 
     const auto entry = [](const char *id, const char *emoji, const char *title, const char *detail,
                           int target, int progress) {

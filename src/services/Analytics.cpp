@@ -1,11 +1,12 @@
 #include "Analytics.h"
 
 #include "services/DayCounts.h"
+#include "services/TextGroups.h"
 
-#include <QHash>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -15,15 +16,15 @@ const QString restId = QStringLiteral("_rest");
 
 qint64 msOf(const VorpEvent &event)
 {
-    return event.timestamp.toMSecsSinceEpoch();
+    return Calendar::msecs(event.timestamp);
 }
 
 } // namespace
 
 QList<VorpEvent> Analytics::eventsIn(const DateInterval &interval) const
 {
-    const qint64 from = interval.start.toMSecsSinceEpoch();
-    const qint64 to = interval.end.toMSecsSinceEpoch();
+    const qint64 from = Calendar::msecs(interval.start);
+    const qint64 to = Calendar::msecs(interval.end);
     QList<VorpEvent> inside;
     for (const VorpEvent &event : events) {
         const qint64 t = msOf(event);
@@ -35,8 +36,8 @@ QList<VorpEvent> Analytics::eventsIn(const DateInterval &interval) const
 
 int Analytics::countIn(const DateInterval &interval) const
 {
-    const qint64 from = interval.start.toMSecsSinceEpoch();
-    const qint64 to = interval.end.toMSecsSinceEpoch();
+    const qint64 from = Calendar::msecs(interval.start);
+    const qint64 to = Calendar::msecs(interval.end);
     int count = 0;
     for (const VorpEvent &event : events) {
         const qint64 t = msOf(event);
@@ -70,8 +71,8 @@ QList<VorpEvent> Analytics::eventsFor(Scope scope) const
 
 QList<DayBucket> Analytics::days(const DateInterval &interval) const
 {
-    const qint64 from = interval.start.toMSecsSinceEpoch();
-    const qint64 to = interval.end.toMSecsSinceEpoch();
+    const qint64 from = Calendar::msecs(interval.start);
+    const qint64 to = Calendar::msecs(interval.end);
     const QDateTime today = cal.startOfDay(now);
 
     QList<DayBucket> buckets;
@@ -81,7 +82,7 @@ QList<DayBucket> Analytics::days(const DateInterval &interval) const
         if (!date.isValid())
             continue;
         buckets.append({date, 0, date == today, date > today});
-        bucketDays.push_back(Calendar::localDay(cal.localMSecs(date.toMSecsSinceEpoch())));
+        bucketDays.push_back(Calendar::localDay(cal.localMSecs(Calendar::msecs(date))));
     }
     for (const VorpEvent &event : events) {
         const qint64 t = msOf(event);
@@ -98,7 +99,7 @@ QList<DayBucket> Analytics::days(const DateInterval &interval) const
 
 int Analytics::maxDailyCount(const QDateTime &before) const
 {
-    const qint64 cut = cal.startOfDay(before).toMSecsSinceEpoch();
+    const qint64 cut = Calendar::msecs(cal.startOfDay(before));
     std::vector<qint64> days;
     days.reserve(size_t(events.size()));
     for (const VorpEvent &event : events) {
@@ -140,28 +141,28 @@ std::optional<QString> Analytics::peakTime(const QList<VorpEvent> &events, const
 
 QList<CountItem> Analytics::triggerCounts(const QList<VorpEvent> &events, const QList<Trigger> &triggers)
 {
-    QList<CountItem> rows;
-    QHash<QString, qsizetype> rowOfKey;
-    qsizetype noneRow = -1;
-    const auto newRow = [&](const std::optional<QString> &key) {
-        const TriggerInfo found = info(triggers, key);
-        rows.append({key.value_or(noTriggerId), found.name, found.emoji, std::nullopt, 0});
-        return rows.size() - 1;
-    };
+    TextGroups keys;
+    std::vector<int> counts;
+    int withoutKey = 0;
     for (const VorpEvent &event : events) {
-        qsizetype index;
         if (!event.triggerKey) {
-            if (noneRow < 0)
-                noneRow = newRow(std::nullopt);
-            index = noneRow;
-        } else {
-            auto it = rowOfKey.constFind(*event.triggerKey);
-            if (it == rowOfKey.constEnd())
-                it = rowOfKey.insert(*event.triggerKey, newRow(event.triggerKey));
-            index = *it;
+            ++withoutKey;
+            continue;
         }
-        ++rows[index].count;
+        const size_t index = size_t(keys.indexOf(*event.triggerKey));
+        if (index == counts.size())
+            counts.push_back(0);
+        ++counts[index];
     }
+    QList<CountItem> rows;
+    const auto add = [&](const std::optional<QString> &key, int count) {
+        const TriggerInfo found = info(triggers, key);
+        rows.append({key.value_or(noTriggerId), found.name, found.emoji, std::nullopt, count});
+    };
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        add(keys.text(i), counts[size_t(i)]);
+    if (withoutKey > 0)
+        add(std::nullopt, withoutKey);
     rank(rows);
     return rows;
 }
@@ -169,16 +170,13 @@ QList<CountItem> Analytics::triggerCounts(const QList<VorpEvent> &events, const 
 QList<CountItem> Analytics::appCounts(const QList<VorpEvent> &events)
 {
     static const QString unknown = QStringLiteral("Unknown");
+    TextGroups names;
     QList<CountItem> rows;
-    QHash<QString, qsizetype> rowOfName;
     for (const VorpEvent &event : events) {
-        const QString &name = event.appName ? *event.appName : unknown;
-        auto it = rowOfName.constFind(name);
-        if (it == rowOfName.constEnd()) {
-            it = rowOfName.insert(name, rows.size());
-            rows.append({name, name, std::nullopt, event.bundleIdentifier, 0});
-        }
-        ++rows[*it].count;
+        const qsizetype index = names.indexOf(event.appName ? *event.appName : unknown);
+        if (index == rows.size())
+            rows.append({names.text(index), names.text(index), std::nullopt, event.bundleIdentifier, 0});
+        ++rows[index].count;
     }
     rank(rows);
     return rows;
@@ -219,6 +217,8 @@ std::optional<int> Analytics::percentChange(int total, int previousTotal)
 {
     if (previousTotal < 1)
         return std::nullopt;
-    const double p = double(total - previousTotal) / double(previousTotal) * 100.0;
-    return int(std::round(p)); // std::round rounds halves away from zero
+    const double p = (double(total) - double(previousTotal)) / double(previousTotal) * 100.0;
+    // std::round rounds halves away from zero; the clamp keeps absurd totals from overflowing.
+    return int(std::clamp(std::round(p), double(std::numeric_limits<int>::min()),
+                          double(std::numeric_limits<int>::max())));
 }

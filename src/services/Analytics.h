@@ -43,7 +43,8 @@ struct Analytics
     static QList<CountItem> triggerCounts(const QList<VorpEvent> &events, const QList<Trigger> &triggers);
     // One row per application name ("Unknown" for incidents without one), ranked.
     static QList<CountItem> appCounts(const QList<VorpEvent> &events);
-    // At most `limit` rows (limit >= 1): the first limit - 1 and one "_rest" row holding the others.
+    // At most `limit` rows: the first limit - 1 and one "_rest" row holding the others. A limit
+    // below 1 is taken as 1.
     static QList<CountItem> topWithRest(const QList<CountItem> &items, int limit);
 
     // Stable: count descending, then name by code point (case-sensitive, locale-independent).

@@ -68,7 +68,7 @@ QString relative(const std::optional<QDateTime> &last, const QDateTime &now)
     if (!last)
         return QStringLiteral("No incidents yet. Suspicious.");
     // Whole minutes, truncated towards zero.
-    const qint64 m = (now.toMSecsSinceEpoch() - last->toMSecsSinceEpoch()) / 1000 / 60;
+    const qint64 m = (Calendar::msecs(now) - Calendar::msecs(*last)) / 1000 / 60;
     if (m <= 0)
         return QStringLiteral("Last incident: just now");
     if (m <= 59)

@@ -45,13 +45,13 @@ WeeklyReport WeeklyReport::build(const QList<VorpEvent> &events, const QList<Tri
     const DateInterval previous = all.week(weekOffset - 1);
 
     // One pass over the whole history; everything after it reads only this week's incidents.
-    const qint64 from = report.interval.start.toMSecsSinceEpoch();
-    const qint64 to = report.interval.end.toMSecsSinceEpoch();
-    const qint64 previousFrom = previous.start.toMSecsSinceEpoch();
-    const qint64 previousTo = previous.end.toMSecsSinceEpoch();
+    const qint64 from = Calendar::msecs(report.interval.start);
+    const qint64 to = Calendar::msecs(report.interval.end);
+    const qint64 previousFrom = Calendar::msecs(previous.start);
+    const qint64 previousTo = Calendar::msecs(previous.end);
     QList<VorpEvent> week;
     for (const VorpEvent &event : events) {
-        const qint64 t = event.timestamp.toMSecsSinceEpoch();
+        const qint64 t = Calendar::msecs(event.timestamp);
         if (from <= t && t < to)
             week.append(event);
         else if (previousFrom <= t && t < previousTo)

@@ -121,6 +121,8 @@ void TestCalendar::addingDaysKeepsStartsOfDayAcrossChanges_data()
         << "Europe/Berlin" << at(berlin, 2025, 3, 29) << 2 << at(berlin, 2025, 3, 31);
     QTest::newRow("backwards over fall back")
         << "Europe/Berlin" << at(berlin, 2025, 10, 27) << -2 << at(berlin, 2025, 10, 25);
+    QTest::newRow("into the skipped hour") << "Europe/Berlin" << at(berlin, 2025, 3, 29, 2, 30) << 1
+                                           << QDateTime(QDate(2025, 3, 30), QTime(1, 30), Qt::UTC);
     QTest::newRow("noon stays noon") << "Europe/Berlin" << at(berlin, 2025, 3, 29, 12) << 1
                                      << at(berlin, 2025, 3, 30, 12);
 }

@@ -65,6 +65,7 @@ private Q_SLOTS:
     void quietWorkdays_data();
     void quietWorkdays();
     void progressIsNotCapped();
+    void corruptTimestampsStayHarmless();
 };
 
 void TestAchievements::catalogueWithoutIncidents()
@@ -282,6 +283,25 @@ void TestAchievements::progressIsNotCapped()
     QCOMPARE(progress(list, "thousand"), 250);
     QVERIFY(list[12].progress >= list[12].target);
     QVERIFY(list[13].progress < list[13].target);
+}
+
+void TestAchievements::corruptTimestampsStayHarmless()
+{
+    // Values no real clock gives, as a damaged store might hold them.
+    const QDateTime now = at(berlin, 2025, 3, 26, 12);
+    const QList<VorpEvent> events{
+        incident(QDateTime()),
+        incident(QDateTime::fromMSecsSinceEpoch(std::numeric_limits<qint64>::min(), Qt::UTC)),
+        incident(QDateTime::fromMSecsSinceEpoch(std::numeric_limits<qint64>::max(), Qt::UTC)),
+        incident(at(berlin, 2025, 3, 26, 10)),
+    };
+    const QList<Achievement> list = AchievementService::evaluate(events, now, berlin);
+    QCOMPARE(list.size(), 25);
+    for (const Achievement &a : list)
+        QVERIFY2(a.progress >= 0, qPrintable(a.id));
+    QCOMPARE(progress(list, "first"), 4);
+    QCOMPARE(progress(list, "speedrun"), 1);
+    QCOMPARE(progress(list, "streak"), 1);
 }
 
 QTEST_GUILESS_MAIN(TestAchievements)

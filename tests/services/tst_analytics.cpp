@@ -61,6 +61,7 @@ private Q_SLOTS:
     void peakTime();
     void triggerCounts();
     void appCounts();
+    void groupingIgnoresHowTextsAreStored();
     void ranking_data();
     void ranking();
     void topWithRest_data();
@@ -330,6 +331,26 @@ void TestAnalytics::appCounts()
     QCOMPARE(rows, expected);
 }
 
+void TestAnalytics::groupingIgnoresHowTextsAreStored()
+{
+    // The store shares one buffer per distinct text; incidents logged later carry their own.
+    const QString shared = QStringLiteral("Zoom");
+    QList<VorpEvent> events;
+    for (int i = 0; i < 3; ++i) {
+        events << incident(wednesday(), shared, shared);
+        events << incident(wednesday(), QString::fromUtf8("Zoom"), QString::fromUtf8("Zoom"));
+        events << incident(wednesday(), QString::fromUtf8("Zoon"), QString::fromUtf8("Zoon"));
+    }
+    const QList<CountItem> apps = Analytics::appCounts(events);
+    QCOMPARE(apps.size(), 2);
+    QCOMPARE(apps[0].name, shared);
+    QCOMPARE(apps[0].count, 6);
+    const QList<CountItem> triggers = Analytics::triggerCounts(events, {});
+    QCOMPARE(triggers.size(), 2);
+    QCOMPARE(triggers[0].count, 6);
+    QCOMPARE(triggers[1].id, QStringLiteral("Zoon"));
+}
+
 void TestAnalytics::ranking_data()
 {
     QTest::addColumn<QList<CountItem>>("rows");
@@ -368,6 +389,7 @@ void TestAnalytics::topWithRest_data()
     QTest::newRow("9 of limit 6") << 9 << 6 << QStringList{"r0", "r1", "r2", "r3", "r4", "Everything else"}
                                   << 6 + 7 + 8 + 9;
     QTest::newRow("limit 1") << 3 << 1 << QStringList{"Everything else"} << 1 + 2 + 3;
+    QTest::newRow("limit 0 folds everything") << 3 << 0 << QStringList{"Everything else"} << 1 + 2 + 3;
     QTest::newRow("fewer than the limit") << 2 << 6 << QStringList{"r0", "r1"} << -1;
 }
 
@@ -401,6 +423,8 @@ void TestAnalytics::percentChange_data()
     QTest::newRow("11 vs 8, half up") << 11 << 8 << std::optional<int>(38);
     QTest::newRow("5 vs 5") << 5 << 5 << std::optional<int>(0);
     QTest::newRow("nothing before") << 40 << 0 << std::optional<int>();
+    QTest::newRow("beyond int") << std::numeric_limits<int>::max() << 1
+                                << std::optional<int>(std::numeric_limits<int>::max());
 }
 
 void TestAnalytics::percentChange()

@@ -19,13 +19,7 @@ inline VorpEvent incident(const QDateTime &timestamp, const std::optional<QStrin
                           const std::optional<QString> &bundleIdentifier = std::nullopt,
                           const std::optional<QString> &note = std::nullopt)
 {
-    VorpEvent event;
-    event.timestamp = timestamp;
-    event.triggerKey = triggerKey;
-    event.appName = appName;
-    event.bundleIdentifier = bundleIdentifier;
-    event.note = note;
-    return event;
+    return VorpEvent::make(timestamp, appName, bundleIdentifier, triggerKey, note, EventSource::menuBar);
 }
 
 } // namespace Fixtures
