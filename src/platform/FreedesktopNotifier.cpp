@@ -28,6 +28,8 @@ FreedesktopNotifier::FreedesktopNotifier(const QDBusConnection &bus, QObject *pa
                   SLOT(onActionInvoked(uint, QString)));
     m_bus.connect(QString(), path, interface, QStringLiteral("NotificationClosed"), this,
                   SLOT(onNotificationClosed(uint, uint)));
+    m_bus.connect(QString(), path, interface, QStringLiteral("ActivationToken"), this,
+                  SLOT(onActivationToken(uint, QString)));
 }
 
 void FreedesktopNotifier::queryAuthorized(std::function<void(bool authorized)> done)
@@ -62,15 +64,17 @@ void FreedesktopNotifier::post(const Notice &notice)
     };
     if (m_capabilities.contains(QLatin1String("sound")))
         hints.insert(QStringLiteral("sound-name"), QStringLiteral("message-new-instant"));
+    // A daemon that reads markup in bodies would swallow "<" and "&"; the text is meant as written.
+    const QString body =
+        m_capabilities.contains(QLatin1String("body-markup")) ? notice.body.toHtmlEscaped() : notice.body;
     // The "default" action is what a click on the notice's body invokes.
     const QStringList actions{QStringLiteral("default"), QStringLiteral("Open")};
 
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
-    call << QStringLiteral("Grumblix") // app_name
-         << uint(0)                    // replaces_id: every notice is a new one
-         << QStringLiteral("grumblix") // app_icon
-         << notice.title << notice.body << actions << hints
-         << int(-1); // expire_timeout: the daemon's default
+    call << QStringLiteral("Grumblix")                           // app_name
+         << uint(0)                                              // replaces_id: every notice is a new one
+         << QStringLiteral("grumblix")                           // app_icon
+         << notice.title << body << actions << hints << int(-1); // expire_timeout: the daemon's default
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, callTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, route = notice.route](QDBusPendingCallWatcher *w) {
@@ -92,8 +96,11 @@ void FreedesktopNotifier::remember(uint id, const QString &route)
     if (!m_routes.contains(id))
         m_order.append(id);
     m_routes.insert(id, route);
-    while (m_order.size() > maxRemembered)
-        m_routes.remove(m_order.takeFirst());
+    while (m_order.size() > maxRemembered) {
+        const uint oldest = m_order.takeFirst();
+        m_routes.remove(oldest);
+        m_tokens.remove(oldest);
+    }
 }
 
 void FreedesktopNotifier::onActionInvoked(uint id, const QString &action)
@@ -105,7 +112,17 @@ void FreedesktopNotifier::onActionInvoked(uint id, const QString &action)
     const QString route = it.value();
     m_routes.erase(it);
     m_order.removeOne(id);
+    // The daemon sends a token just before the click; Qt's Wayland plugin takes it from the
+    // environment (and clears it) when the window that the click opens asks for focus.
+    if (const QString token = m_tokens.take(id); !token.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
     Q_EMIT clicked(route);
+}
+
+void FreedesktopNotifier::onActivationToken(uint id, const QString &token)
+{
+    if (m_routes.contains(id))
+        m_tokens.insert(id, token);
 }
 
 void FreedesktopNotifier::onNotificationClosed(uint id, uint reason)
@@ -114,6 +131,7 @@ void FreedesktopNotifier::onNotificationClosed(uint id, uint reason)
     // Some daemons report the close before the action; keep the route a moment longer so that a
     // click reported second still finds it.
     QTimer::singleShot(1000, this, [this, id] {
+        m_tokens.remove(id);
         if (m_routes.remove(id))
             m_order.removeOne(id);
     });

@@ -26,6 +26,7 @@ public:
 
 private Q_SLOTS:
     void onActionInvoked(uint id, const QString &action);
+    void onActivationToken(uint id, const QString &token);
     void onNotificationClosed(uint id, uint reason);
 
 private:
@@ -36,4 +37,6 @@ private:
     // Routes of the notices still on screen, by the id the daemon gave them; oldest first.
     QHash<uint, QString> m_routes;
     QList<uint> m_order;
+    // Tokens that let the window opened by a click take focus under Wayland, by notice id.
+    QHash<uint, QString> m_tokens;
 };

@@ -50,7 +50,7 @@ PortalHotKey::PortalHotKey(const QDBusConnection &bus, QObject *parent) : HotKey
     qDBusRegisterMetaType<PortalShortcut>();
     qDBusRegisterMetaType<QList<PortalShortcut>>();
     m_bus.connect(portalService, portalPath, shortcutsInterface, QStringLiteral("Activated"), this,
-                  SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+                  SLOT(onActivated(QDBusMessage)));
 }
 
 PortalHotKey::~PortalHotKey()
@@ -112,6 +112,14 @@ bool PortalHotKey::grab(quint32 keyCode, quint32 modifiers)
                                                        QStringLiteral("CreateSession"));
     call << QVariantMap{{QStringLiteral("handle_token"), token},
                         {QStringLiteral("session_handle_token"), newToken()}};
+    send(call);
+    return true;
+}
+
+void PortalHotKey::send(const QDBusMessage &call)
+{
+    // A call the portal rejects outright (no such method, a bad argument) ends the registration,
+    // unless a later grab has replaced it meanwhile.
     const quint64 generation = m_generation;
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -120,7 +128,6 @@ bool PortalHotKey::grab(quint32 keyCode, quint32 modifiers)
                 if (generation == m_generation && w->isError())
                     Q_EMIT lost();
             });
-    return true;
 }
 
 void PortalHotKey::onSessionResponse(uint response, const QVariantMap &results)
@@ -150,14 +157,7 @@ void PortalHotKey::bind()
                                                        QStringLiteral("BindShortcuts"));
     call << QVariant::fromValue(QDBusObjectPath(m_session)) << QVariant::fromValue(shortcuts) << QString()
          << QVariantMap{{QStringLiteral("handle_token"), token}};
-    const quint64 generation = m_generation;
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, generation](QDBusPendingCallWatcher *w) {
-                w->deleteLater();
-                if (generation == m_generation && w->isError())
-                    Q_EMIT lost();
-            });
+    send(call);
 }
 
 void PortalHotKey::onBindResponse(uint response, const QVariantMap &)
@@ -169,10 +169,13 @@ void PortalHotKey::onBindResponse(uint response, const QVariantMap &)
         Q_EMIT lost();
 }
 
-void PortalHotKey::onActivated(const QDBusObjectPath &session, const QString &id, qulonglong,
-                               const QVariantMap &)
+void PortalHotKey::onActivated(const QDBusMessage &message)
 {
-    if (!m_session.isEmpty() && session.path() == m_session && id == shortcutId())
+    const QVariantList arguments = message.arguments();
+    if (arguments.size() < 2)
+        return;
+    const QString session = qvariant_cast<QDBusObjectPath>(arguments.at(0)).path();
+    if (!m_session.isEmpty() && session == m_session && arguments.at(1).toString() == shortcutId())
         Q_EMIT activated();
 }
 

@@ -3,6 +3,7 @@
 #include "HotKeyBackend.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QVariantMap>
 
@@ -30,8 +31,7 @@ public:
     static QString shortcutId() { return QStringLiteral("panic"); }
 
 private Q_SLOTS:
-    void onActivated(const QDBusObjectPath &session, const QString &shortcutId, qulonglong timestamp,
-                     const QVariantMap &options);
+    void onActivated(const QDBusMessage &message);
     void onSessionResponse(uint response, const QVariantMap &results);
     void onBindResponse(uint response, const QVariantMap &results);
 
@@ -40,6 +40,7 @@ private:
     QString newToken();
     void closeSession();
     void bind();
+    void send(const QDBusMessage &call);
 
     QDBusConnection m_bus;
     QString m_session;

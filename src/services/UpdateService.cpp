@@ -102,7 +102,11 @@ UpdateService::~UpdateService()
 
 UpdateService &UpdateService::shared()
 {
-    static UpdateService *instance = new UpdateService(builtInConfig(), Prefs::shared());
+    static UpdateService *instance = [] {
+        auto *service = new UpdateService(builtInConfig(), Prefs::shared());
+        service->start();
+        return service;
+    }();
     return *instance;
 }
 
@@ -183,22 +187,30 @@ void UpdateService::check(bool userInitiated)
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, userInitiated] { onFeedFinished(reply, userInitiated); });
     m_errorText.clear();
+    m_latest = {};
     setState(State::Checking);
 }
 
-void UpdateService::onFeedFinished(QNetworkReply *reply, bool userInitiated)
+bool UpdateService::takeFinished(QNetworkReply *reply, const QString &oversizedText)
 {
     reply->deleteLater();
     if (m_reply == reply)
         m_reply = nullptr;
     if (reply->property(oversized).toBool()) {
-        fail(QStringLiteral("The update feed is too large to be a feed."));
-        return;
+        fail(oversizedText);
+        return false;
     }
     if (reply->error() != QNetworkReply::NoError) {
         fail(describeNetworkFailure(reply));
-        return;
+        return false;
     }
+    return true;
+}
+
+void UpdateService::onFeedFinished(QNetworkReply *reply, bool userInitiated)
+{
+    if (!takeFinished(reply, QStringLiteral("The update feed is too large to be a feed.")))
+        return;
     const UpdateFeed feed = parseUpdateFeed(reply->readAll());
     if (!feed.error.isEmpty()) {
         fail(feed.error);
@@ -242,17 +254,9 @@ void UpdateService::downloadUpdate()
 
 void UpdateService::onDownloadFinished(QNetworkReply *reply)
 {
-    reply->deleteLater();
-    if (m_reply == reply)
-        m_reply = nullptr;
-    if (reply->property(oversized).toBool()) {
-        fail(QStringLiteral("The download is larger than any Grumblix release and was stopped."));
+    if (!takeFinished(reply,
+                      QStringLiteral("The download is larger than any Grumblix release and was stopped.")))
         return;
-    }
-    if (reply->error() != QNetworkReply::NoError) {
-        fail(describeNetworkFailure(reply));
-        return;
-    }
     const QByteArray data = reply->readAll();
     switch (verifyUpdateSignature(data, m_latest.signature, m_config.publicKey)) {
     case SignatureCheck::Valid:

@@ -54,7 +54,8 @@ public:
     UpdateService(Config config, Prefs &prefs, QObject *parent = nullptr);
     ~UpdateService() override;
 
-    // The process-wide service over the built-in configuration, created on first use.
+    // The process-wide service over the built-in configuration, created on first use with its
+    // daily schedule running.
     static UpdateService &shared();
 
     bool isConfigured() const;
@@ -94,7 +95,7 @@ public:
     static const QString lastCheckKey;
     static const QString lastReminderKey;
     // Largest download accepted, so a wrong address cannot fill memory.
-    static constexpr qint64 maxDownloadBytes = qint64(1) << 30;
+    static constexpr qint64 maxDownloadBytes = qint64(256) << 20;
 
 Q_SIGNALS:
     void stateChanged();
@@ -105,6 +106,8 @@ Q_SIGNALS:
 
 private:
     void check(bool userInitiated);
+    // Releases a finished reply; false (with the failure reported) unless it brought a whole answer.
+    bool takeFinished(QNetworkReply *reply, const QString &oversizedText);
     void onFeedFinished(QNetworkReply *reply, bool userInitiated);
     void onDownloadFinished(QNetworkReply *reply);
     void fail(const QString &text);

@@ -6,10 +6,16 @@
 #include "StatusItemController.h"
 #include "WindowManager.h"
 #include "app/AppModel.h"
+#include "app/AppNotifications.h"
+#include "app/AppSound.h"
 #include "app/LaunchArguments.h"
+#include "features/UpdateWindow.h"
 #include "platform/Appearance.h"
 #include "services/ActiveAppService.h"
 #include "services/HotKeyService.h"
+#include "services/NotificationService.h"
+#include "services/SoundService.h"
+#include "services/UpdateService.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -47,10 +53,21 @@ void Shell::start(const QStringList &arguments)
 {
     m_frontmost = std::make_unique<FrontmostAppAdapter>(ActiveAppService::shared());
     m_hotKey = std::make_unique<GlobalHotKeyAdapter>(HotKeyService::shared());
+    m_sound = std::make_unique<AppSound>(SoundService::shared());
+    m_notices = std::make_unique<AppNotifications>(m_model, NotificationService::shared());
     connect(&HotKeyService::shared(), &HotKeyService::registrationLost, this,
             [this] { m_model.setHotKeyRegistered(false); });
 
+    // The update service exists before the menus are built, so they know whether this build has a
+    // feed; without one the update entries stay disabled.
+    UpdateService &updates = UpdateService::shared();
+    UpdateWindow::attach(updates);
+    std::function<void()> checkForUpdates;
+    if (updates.isConfigured())
+        checkForUpdates = [&updates] { updates.checkForUpdates(); };
+
     MainMenuActions menu;
+    menu.checkForUpdates = checkForUpdates;
     menu.about = showAbout;
     menu.openSettings = [this] {
         m_model.setDashboardTab(DashboardTab::settings);
@@ -70,8 +87,11 @@ void Shell::start(const QStringList &arguments)
     services.applyAppearance = [] { Pref::applyAppearance(); };
     services.frontmostApp = m_frontmost.get();
     services.hotKey = m_hotKey.get();
-    services.makeStatusItem = [](AppModel &model) -> std::unique_ptr<StatusItem> {
+    services.sound = m_sound.get();
+    services.notices = m_notices.get();
+    services.makeStatusItem = [checkForUpdates](AppModel &model) -> std::unique_ptr<StatusItem> {
         auto controller = std::make_unique<StatusItemController>(model);
+        controller->setUpdateCheck(checkForUpdates);
         // Without a tray the program would be invisible: the dashboard stands in for the icon.
         QObject::connect(controller.get(), &StatusItemController::trayUnavailable, &model,
                          [&model] { model.showDashboard(); });

@@ -5,6 +5,8 @@
 #include <memory>
 
 class AppModel;
+class AppNotifications;
+class AppSound;
 class FrontmostAppAdapter;
 class GlobalHotKeyAdapter;
 
@@ -31,4 +33,6 @@ private:
     AppModel &m_model;
     std::unique_ptr<FrontmostAppAdapter> m_frontmost;
     std::unique_ptr<GlobalHotKeyAdapter> m_hotKey;
+    std::unique_ptr<AppSound> m_sound;
+    std::unique_ptr<AppNotifications> m_notices;
 };

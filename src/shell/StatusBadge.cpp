@@ -43,9 +43,9 @@ QImage paint(const BadgeLook &look, int size, qreal devicePixelRatio)
     if (look.count >= 1) {
         const QString digits = QString::number(look.count);
         QFont countFont = Fonts::font(10, QFont::Bold, Fonts::Design::Monospaced);
-        countFont.setPixelSize(qMax(1, qRound(size * 0.40)));
+        countFont.setPixelSize(qMax(1, qRound(size * 0.36)));
         const QFontMetricsF countMetrics(countFont);
-        const qreal height = size * 0.52;
+        const qreal height = size * 0.46;
         const qreal width = qMax(height, countMetrics.horizontalAdvance(digits) + height * 0.5);
         const QRectF pill(size - width, size - height, width, height);
         // A transparent gap around the pill keeps it apart from the outline beneath.

@@ -81,7 +81,20 @@ BadgeLook StatusItemController::restingLook(int todayCount) const
 void StatusItemController::setLook(const BadgeLook &look)
 {
     m_look = look;
-    m_tray->setIcon(StatusBadge::icon(look));
+    // A press swaps between two or three looks; drawing each once keeps the answer quick.
+    const QString key = QStringLiteral("%1|%2|%3|%4|%5")
+                            .arg(look.filled)
+                            .arg(look.ink.rgba())
+                            .arg(look.fill.rgba())
+                            .arg(look.label.rgba())
+                            .arg(look.count);
+    auto cached = m_icons.constFind(key);
+    if (cached == m_icons.constEnd()) {
+        if (m_icons.size() >= 8)
+            m_icons.clear();
+        cached = m_icons.insert(key, StatusBadge::icon(look));
+    }
+    m_tray->setIcon(*cached);
 }
 
 void StatusItemController::updateTitle(int todayCount)

@@ -7,6 +7,7 @@
 #include "app/StatusItem.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -65,6 +66,7 @@ private:
     QPointer<QMenu> m_menu;
     std::function<void()> m_checkForUpdates;
     BadgeLook m_look;
+    QHash<QString, QIcon> m_icons;
     bool m_flashing = false;
     QElapsedTimer m_sinceDismissal;
     QTimer m_trayWatch;

@@ -17,9 +17,12 @@ class TestFreedesktopNotifier : public QObject
 private Q_SLOTS:
     void initTestCase();
     void noticeArrivesWithTitleAndBody();
+    void bodyIsPlainTextForMarkupDaemons_data();
+    void bodyIsPlainTextForMarkupDaemons();
     void defaultActionRoutesTheClick_data();
     void defaultActionRoutesTheClick();
     void otherProgramsNoticesAreIgnored();
+    void activationTokenIsHandedToTheWindow();
     void clickReportedAfterCloseStillRoutes();
     void withoutDaemonNothingIsShownAndNothingWaits();
     void hungDaemonNeverFreezesTheCaller();
@@ -80,6 +83,33 @@ void TestFreedesktopNotifier::noticeArrivesWithTitleAndBody()
     QVERIFY(server.received().at(1).id != first.id);
 }
 
+void TestFreedesktopNotifier::bodyIsPlainTextForMarkupDaemons_data()
+{
+    QTest::addColumn<QStringList>("capabilities");
+    QTest::addColumn<QString>("received");
+    QTest::newRow("markup") << QStringList{QStringLiteral("body"), QStringLiteral("body-markup")}
+                            << QStringLiteral("Build &lt;main&gt; &amp; tests broke");
+    QTest::newRow("plain") << QStringList{QStringLiteral("body")}
+                           << QStringLiteral("Build <main> & tests broke");
+}
+
+void TestFreedesktopNotifier::bodyIsPlainTextForMarkupDaemons()
+{
+    QFETCH(QStringList, capabilities);
+    QFETCH(QString, received);
+    FakeNotificationServer server;
+    server.setCapabilities(capabilities);
+    QVERIFY(server.start());
+    FreedesktopNotifier notifier;
+    auto answer = std::make_shared<Answer>();
+    ask(notifier, answer);
+    QTRY_VERIFY(answer->arrived);
+    notifier.post({QStringLiteral("title"), QStringLiteral("Build <main> & tests broke"), QString()});
+    QTRY_COMPARE(server.received().size(), 1);
+    QCOMPARE(server.received().at(0).body, received);
+    QVERIFY(!server.received().at(0).hints.contains(QStringLiteral("sound-name"))); // no sound capability
+}
+
 void TestFreedesktopNotifier::defaultActionRoutesTheClick_data()
 {
     QTest::addColumn<QString>("route");
@@ -123,6 +153,27 @@ void TestFreedesktopNotifier::otherProgramsNoticesAreIgnored()
     server.invokeAction(4711, QStringLiteral("default"));
     QTest::qWait(100);
     QCOMPARE(clicks.size(), 0);
+}
+
+void TestFreedesktopNotifier::activationTokenIsHandedToTheWindow()
+{
+    FakeNotificationServer server;
+    QVERIFY(server.start());
+    FreedesktopNotifier notifier;
+    QString tokenAtClick;
+    connect(&notifier, &Notifier::clicked, this,
+            [&tokenAtClick] { tokenAtClick = qEnvironmentVariable("XDG_ACTIVATION_TOKEN"); });
+    notifier.post({QStringLiteral("title"), QStringLiteral("body"), QString()});
+    QTRY_COMPARE(server.received().size(), 1);
+    QTest::qWait(50);
+    const uint id = server.received().at(0).id;
+
+    // Tokens for other programs' notices are not taken.
+    server.sendActivationToken(id + 100, QStringLiteral("not-ours"));
+    server.sendActivationToken(id, QStringLiteral("focus-token-1"));
+    server.invokeAction(id, QStringLiteral("default"));
+    QTRY_COMPARE(tokenAtClick, QStringLiteral("focus-token-1"));
+    qunsetenv("XDG_ACTIVATION_TOKEN");
 }
 
 void TestFreedesktopNotifier::clickReportedAfterCloseStillRoutes()

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -137,6 +138,12 @@ private Q_SLOTS:
                         {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
                         .contains(QLatin1String("not found"));
         }));
+        // A tray, so the program stays in it and shows no window of its own.
+        DesktopTools::startDetachedChild(QStringLiteral("trayer"),
+                                         {QStringLiteral("--edge"), QStringLiteral("top"),
+                                          QStringLiteral("--height"), QStringLiteral("24")},
+                                         this);
+        QVERIFY(waitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }));
         m_grumblix = DesktopTools::startDetachedChild(program, {}, this);
         QVERIFY(waitFor([&] { return QFile::exists(runtime + QStringLiteral("/grumblix.socket")); }, 10000));
         QVERIFY(waitFor([&] { return QFile::exists(storePath()); }));

@@ -4,12 +4,12 @@
 #include "services/UpdateSignature.h"
 #include "services/Versions.h"
 #include "support/LocalHttpServer.h"
+#include "support/SigningKey.h"
 #include "support/TestSupport.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <sodium.h>
 
 namespace {
 
@@ -20,33 +20,6 @@ QByteArray fixture(const QString &name)
         qFatal("missing fixture %s", qPrintable(name));
     return file.readAll();
 }
-
-// A fixed signing key, so failures are reproducible.
-struct SigningKey
-{
-    unsigned char publicKey[crypto_sign_PUBLICKEYBYTES];
-    unsigned char secretKey[crypto_sign_SECRETKEYBYTES];
-
-    explicit SigningKey(unsigned char seedByte = 7)
-    {
-        if (sodium_init() < 0)
-            qFatal("libsodium did not start");
-        unsigned char seed[crypto_sign_SEEDBYTES];
-        std::fill(std::begin(seed), std::end(seed), seedByte);
-        crypto_sign_seed_keypair(publicKey, secretKey, seed);
-    }
-    QByteArray publicBase64() const
-    {
-        return QByteArray(reinterpret_cast<const char *>(publicKey), sizeof publicKey).toBase64();
-    }
-    QByteArray sign(const QByteArray &data) const
-    {
-        unsigned char signature[crypto_sign_BYTES];
-        crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char *>(data.constData()),
-                             static_cast<unsigned long long>(data.size()), secretKey);
-        return QByteArray(reinterpret_cast<const char *>(signature), sizeof signature).toBase64();
-    }
-};
 
 QByteArray servedFeed(const QString &version, const QUrl &download, const QByteArray &signature,
                       qint64 length, const QString &build = QStringLiteral("1"))
@@ -326,6 +299,7 @@ void TestUpdates::checkAgainstServedFeed_data()
     QTest::newRow("malformed") << "malformed" << UpdateService::State::Failed;
     QTest::newRow("missing") << "404" << UpdateService::State::Failed;
     QTest::newRow("unreachable") << "unreachable" << UpdateService::State::Failed;
+    QTest::newRow("oversized") << "oversized" << UpdateService::State::Failed;
 }
 
 void TestUpdates::checkAgainstServedFeed()
@@ -335,6 +309,8 @@ void TestUpdates::checkAgainstServedFeed()
     QUrl feedUrl = m_http->url(QStringLiteral("/feed.xml"));
     if (served == QLatin1String("malformed"))
         m_http->serve(QStringLiteral("/feed.xml"), fixture(QStringLiteral("update-feed-truncated.xml")));
+    else if (served == QLatin1String("oversized"))
+        m_http->serve(QStringLiteral("/feed.xml"), QByteArray(5 * 1024 * 1024, ' '));
     else if (served == QLatin1String("unreachable"))
         feedUrl = LocalHttpServer::unreachableUrl(QStringLiteral("/feed.xml"));
     else if (served != QLatin1String("404"))
@@ -349,6 +325,8 @@ void TestUpdates::checkAgainstServedFeed()
     QTRY_VERIFY(service->state() != UpdateService::State::Checking);
     QCOMPARE(service->state(), state);
     QCOMPARE(service->errorText().isEmpty(), state != UpdateService::State::Failed);
+    if (served == QLatin1String("oversized")) // stopped early rather than read to the end
+        QVERIFY2(service->errorText().contains(QLatin1String("too large")), qPrintable(service->errorText()));
     if (state == UpdateService::State::Available) {
         QCOMPARE(service->latest().version, served);
         QCOMPARE(service->latest().notes, QStringLiteral("<p>Release notes of 2.0.0.</p>"));

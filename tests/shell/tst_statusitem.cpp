@@ -27,13 +27,9 @@ class StatusItemTest : public QObject
         return titles;
     }
 
-    QAction *menuAction(QMenu *menu, const QString &title)
+    static QAction *menuAction(QMenu *menu, const QString &title)
     {
-        for (QAction *action : menu->actions()) {
-            if (action->text() == title)
-                return action;
-        }
-        return nullptr;
+        return TestSupport::findAction(menu, title);
     }
 
 private Q_SLOTS:

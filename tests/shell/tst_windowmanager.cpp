@@ -24,10 +24,7 @@ class WindowManagerTest : public QObject
         for (QAction *top : bar->actions()) {
             if (top->text() != menu)
                 continue;
-            for (QAction *action : top->menu()->actions()) {
-                if (action->text() == title)
-                    return action;
-            }
+            return TestSupport::findAction(top->menu(), title);
         }
         return nullptr;
     }

@@ -43,6 +43,11 @@ void FakeNotificationServer::invokeAction(uint id, const QString &actionKey)
     Q_EMIT ActionInvoked(id, actionKey);
 }
 
+void FakeNotificationServer::sendActivationToken(uint id, const QString &token)
+{
+    Q_EMIT ActivationToken(id, token);
+}
+
 void FakeNotificationServer::close(uint id, uint reason)
 {
     Q_EMIT NotificationClosed(id, reason);

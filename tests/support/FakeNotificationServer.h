@@ -45,6 +45,8 @@ public:
 
     // What a daemon does when the user clicks a notice or it goes away.
     void invokeAction(uint id, const QString &actionKey);
+    // What a daemon that hands out focus tokens sends just before ActionInvoked.
+    void sendActivationToken(uint id, const QString &token);
     void close(uint id, uint reason = 2);
 
     Q_SCRIPTABLE QStringList GetCapabilities();
@@ -57,6 +59,7 @@ public:
 Q_SIGNALS:
     Q_SCRIPTABLE void NotificationClosed(uint id, uint reason);
     Q_SCRIPTABLE void ActionInvoked(uint id, const QString &actionKey);
+    Q_SCRIPTABLE void ActivationToken(uint id, const QString &activationToken);
 
 private:
     QString m_connectionName;

@@ -4,7 +4,18 @@
 #include "shell/StatusItemController.h"
 #include "shell/WindowManager.h"
 
+#include <QMenu>
+
 namespace TestSupport {
+
+QAction *findAction(const QMenu *menu, const QString &title)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->text() == title)
+            return action;
+    }
+    return nullptr;
+}
 
 ShellFixture::ShellFixture()
 {

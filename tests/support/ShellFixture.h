@@ -7,10 +7,15 @@
 #include <memory>
 
 class HUDController;
+class QAction;
+class QMenu;
 class StatusItemController;
 class WindowManager;
 
 namespace TestSupport {
+
+// The entry of a menu with that text, or null.
+QAction *findAction(const QMenu *menu, const QString &title);
 
 // A model over a temporary store, driving the real tray controller, toast and dashboard window.
 struct ShellFixture
