@@ -47,8 +47,10 @@ PortalColorScheme::PortalColorScheme(const QDBusConnection &bus, QObject *parent
 {
     if (!m_bus.isConnected())
         return;
-    m_bus.connect(kService, kPath, kInterface, QStringLiteral("SettingChanged"), this,
-                  SLOT(onSettingChanged(QString, QString, QDBusVariant)));
+    // No sender name in the match: naming the portal's well-known name would make Qt look its owner
+    // up with a blocking call. The path and interface are the portal's own.
+    m_bus.connect(QString(), kPath, kInterface, QStringLiteral("SettingChanged"), this,
+                  SLOT(onSettingChanged(QDBusMessage)));
     readInitial();
 }
 
@@ -81,14 +83,14 @@ void PortalColorScheme::readInitial()
     });
 }
 
-void PortalColorScheme::onSettingChanged(const QString &nameSpace, const QString &key,
-                                         const QDBusVariant &value)
+void PortalColorScheme::onSettingChanged(const QDBusMessage &message)
 {
-    if (nameSpace != kNamespace || key != kKey)
+    const QList<QVariant> args = message.arguments();
+    if (args.size() < 3 || args.at(0).toString() != kNamespace || args.at(1).toString() != kKey)
         return;
     m_changedSeen = true;
     uint v = 0;
-    setScheme(unwrapUint(value.variant(), v) ? fromPortalValue(v) : Scheme::NoPreference);
+    setScheme(unwrapUint(args.at(2), v) ? fromPortalValue(v) : Scheme::NoPreference);
 }
 
 void PortalColorScheme::setScheme(Scheme scheme)

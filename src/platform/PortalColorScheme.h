@@ -5,7 +5,7 @@
 #include <QDBusConnection>
 
 class QDBusPendingCallWatcher;
-class QDBusVariant;
+class QDBusMessage;
 
 // Reads `org.freedesktop.appearance color-scheme` from the settings portal and follows its
 // SettingChanged signal. Every call is asynchronous; until the portal answers (or when there is
@@ -23,7 +23,7 @@ public:
     static Scheme fromPortalValue(uint value);
 
 private Q_SLOTS:
-    void onSettingChanged(const QString &nameSpace, const QString &key, const QDBusVariant &value);
+    void onSettingChanged(const QDBusMessage &message);
 
 private:
     void readInitial();

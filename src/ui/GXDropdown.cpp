@@ -122,8 +122,15 @@ DropdownMenu::DropdownMenu(const QList<GXOption> &options, const QVariant &selec
         scroll->setWidgetResizable(true);
         scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        // The menu is built anew on every opening, so the current colours are the right ones.
         scroll->setStyleSheet(
-            QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+            QStringLiteral(
+                "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"
+                "QScrollBar:vertical { background: transparent; width: 8px; margin: 6px 2px 6px 0; }"
+                "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px; }"
+                "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
+                .arg(Theme::faint.resolve().name()));
         scroll->setFocusPolicy(Qt::NoFocus);
         scroll->setWidget(m_list);
         scroll->setFixedHeight(kScrollHeight);

@@ -13,7 +13,6 @@ namespace {
 
 constexpr qreal kSwitchW = 42, kSwitchH = 24;
 
-
 QFont labelFont()
 {
     return Fonts::rounded(13, QFont::DemiBold);
@@ -58,13 +57,37 @@ void paintGXCheckbox(QPainter &p, const QPointF &topLeft, qreal on)
     p.restore();
 }
 
-GXSwitch::GXSwitch(const QString &text, QWidget *parent)
-    : HoverButton(parent), m_spring(new SpringAnimator(0.22, 0.7, this))
+SpringToggle::SpringToggle(qreal response, qreal dampingFraction, QWidget *parent)
+    : HoverButton(parent), m_spring(new SpringAnimator(response, dampingFraction, this))
+{
+    setCheckable(true);
+    connect(m_spring, &SpringAnimator::valueChanged, this, qOverload<>(&QWidget::update));
+}
+
+qreal SpringToggle::progress() const
+{
+    return m_spring->value();
+}
+
+void SpringToggle::checkStateSet()
+{
+    m_spring->jumpTo(isChecked() ? 1.0 : 0.0);
+    update();
+}
+
+void SpringToggle::nextCheckState()
+{
+    // A click animates from where the drawing is now.
+    const qreal from = m_spring->value();
+    HoverButton::nextCheckState();
+    m_spring->jumpTo(from);
+    m_spring->setTarget(isChecked() ? 1.0 : 0.0);
+}
+
+GXSwitch::GXSwitch(const QString &text, QWidget *parent) : SpringToggle(0.22, 0.7, parent)
 {
     setText(text);
-    setCheckable(true);
     setSizePolicy(text.isEmpty() ? QSizePolicy::Fixed : QSizePolicy::Preferred, QSizePolicy::Fixed);
-    connect(m_spring, &SpringAnimator::valueChanged, this, qOverload<>(&QWidget::update));
 }
 
 void GXSwitch::setLabelWidget(QWidget *label)
@@ -79,26 +102,6 @@ void GXSwitch::setLabelWidget(QWidget *label)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     updateGeometry();
     resizeEvent(nullptr);
-}
-
-qreal GXSwitch::knob() const
-{
-    return m_spring->value();
-}
-
-void GXSwitch::checkStateSet()
-{
-    m_spring->jumpTo(isChecked() ? 1.0 : 0.0);
-    update();
-}
-
-void GXSwitch::nextCheckState()
-{
-    // A click animates from where the drawing is now; setChecked() alone jumps.
-    const qreal from = m_spring->value();
-    HoverButton::nextCheckState();
-    m_spring->jumpTo(from);
-    m_spring->setTarget(isChecked() ? 1.0 : 0.0);
 }
 
 QSize GXSwitch::sizeHint() const
@@ -140,7 +143,7 @@ void GXSwitch::paintEvent(QPaintEvent *)
         p.setPen(Theme::ink.resolve());
         p.drawText(QRectF(0, 0, width() - kSwitchW - 24, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
     }
-    paintGXSwitch(p, QPointF(width() - kSwitchW, (height() - kSwitchH - 2) / 2.0), m_spring->value());
+    paintGXSwitch(p, QPointF(width() - kSwitchW, (height() - kSwitchH - 2) / 2.0), progress());
     if (hasFocus()) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(Theme::red.resolve(), 1.5));
@@ -151,33 +154,10 @@ void GXSwitch::paintEvent(QPaintEvent *)
     }
 }
 
-GXCheckbox::GXCheckbox(const QString &text, QWidget *parent)
-    : HoverButton(parent), m_spring(new SpringAnimator(0.2, 0.7, this))
+GXCheckbox::GXCheckbox(const QString &text, QWidget *parent) : SpringToggle(0.2, 0.7, parent)
 {
     setText(text);
-    setCheckable(true);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    connect(m_spring, &SpringAnimator::valueChanged, this, qOverload<>(&QWidget::update));
-}
-
-qreal GXCheckbox::mark() const
-{
-    return m_spring->value();
-}
-
-void GXCheckbox::checkStateSet()
-{
-    m_spring->jumpTo(isChecked() ? 1.0 : 0.0);
-    update();
-}
-
-void GXCheckbox::nextCheckState()
-{
-    // A click animates from where the drawing is now; setChecked() alone jumps.
-    const qreal from = m_spring->value();
-    HoverButton::nextCheckState();
-    m_spring->jumpTo(from);
-    m_spring->setTarget(isChecked() ? 1.0 : 0.0);
 }
 
 QSize GXCheckbox::sizeHint() const
@@ -194,7 +174,7 @@ void GXCheckbox::paintEvent(QPaintEvent *)
     if (!isEnabled())
         p.setOpacity(0.45);
     const qreal top = (height() - 19.5) / 2.0;
-    paintGXCheckbox(p, QPointF(0, top), m_spring->value());
+    paintGXCheckbox(p, QPointF(0, top), progress());
     if (hasFocus())
         Paint::focusRing(p, QRectF(0, top - 1, 20, 20), 6);
     if (!text().isEmpty()) {

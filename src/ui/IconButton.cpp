@@ -11,6 +11,8 @@ IconButton::IconButton(const QString &symbol, ThemeColor tint, const std::option
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setToolTip(help.value_or(QString()));
+    // Screen readers have no label to read otherwise.
+    setAccessibleName(help.value_or(symbol));
     if (action)
         connect(this, &QAbstractButton::clicked, this, [action] { action(); });
 }

@@ -1,5 +1,6 @@
 #include "ui/Icons.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QPainter>
@@ -47,6 +48,16 @@ QString path(const QString &name)
 {
     ensureResources();
     return QStringLiteral(":/icons/%1.svg").arg(name);
+}
+
+QStringList names()
+{
+    ensureResources();
+    QStringList list;
+    for (const QString &file :
+         QDir(QStringLiteral(":/icons")).entryList({QStringLiteral("*.svg")}, QDir::Files))
+        list << file.chopped(4);
+    return list;
 }
 
 bool has(const QString &name)

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 
 class QPainter;
 class QRectF;
@@ -12,6 +13,8 @@ class QRectF;
 namespace Icons {
 
 bool has(const QString &name);
+// Every symbol there is, by name.
+QStringList names();
 QString path(const QString &name);
 
 // Draws the symbol fitted into `rect`, tinted `color`. An unknown name draws nothing.

@@ -169,6 +169,7 @@ void KeyCaps::paintEvent(QPaintEvent *)
 
 Caption::Caption(const QString &text, QWidget *parent) : QWidget(parent), m_text(text)
 {
+    setAccessibleName(text);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 

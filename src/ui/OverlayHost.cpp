@@ -37,8 +37,10 @@ void OverlayLayer::open(QWidget *content, std::optional<QPointF> position)
     m_out->stop();
     m_closing = false;
     m_snapshot = QPixmap();
-    if (m_content && m_content != content)
+    if (m_content && m_content != content) {
+        m_content->hide();
         m_content->deleteLater();
+    }
     m_content = content;
     m_position = position;
     content->setParent(this);
@@ -87,8 +89,11 @@ void OverlayLayer::finishClose()
     if (!m_closing)
         return;
     m_closing = false;
-    if (m_content)
+    if (m_content) {
+        // Hidden now: the layer may be reused before the deferred delete runs.
+        m_content->hide();
         m_content->deleteLater();
+    }
     m_content = nullptr;
     m_snapshot = QPixmap();
     m_presence = 0;

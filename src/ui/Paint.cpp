@@ -1,5 +1,6 @@
 #include "ui/Paint.h"
 
+#include <QCache>
 #include <QImage>
 #include <QPainter>
 #include <QtMath>
@@ -50,7 +51,8 @@ QColor mix(const QColor &a, const QColor &b, qreal t)
 {
     t = qBound<qreal>(0.0, t, 1.0);
     return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t, a.greenF() + (b.greenF() - a.greenF()) * t,
-                            a.blueF() + (b.blueF() - a.blueF()) * t, a.alphaF() + (b.alphaF() - a.alphaF()) * t);
+                            a.blueF() + (b.blueF() - a.blueF()) * t,
+                            a.alphaF() + (b.alphaF() - a.alphaF()) * t);
 }
 
 void focusRing(QPainter &p, const QRectF &rect, qreal radius)
@@ -63,15 +65,13 @@ void focusRing(QPainter &p, const QRectF &rect, qreal radius)
     p.restore();
 }
 
-void softShadow(QPainter &p, const QRectF &rect, qreal radius, const QColor &color, qreal blur,
-                const QPointF &offset)
+namespace {
+
+// The blurred shape of a w × h rounded rectangle, drawn at a quarter of its size; `pad` is the
+// room around the shape.
+QImage blurredShape(const QSizeF &size, qreal radius, const QColor &color, qreal blur, int pad, qreal scale)
 {
-    if (rect.isEmpty() || color.alpha() == 0)
-        return;
-    // Draw the shape small, scale it up smoothly a few times: a cheap, good-enough Gaussian.
-    const int pad = qCeil(blur * 2);
-    const qreal scale = 0.25;
-    QImage img(qCeil((rect.width() + 2 * pad) * scale) + 2, qCeil((rect.height() + 2 * pad) * scale) + 2,
+    QImage img(qCeil((size.width() + 2 * pad) * scale) + 2, qCeil((size.height() + 2 * pad) * scale) + 2,
                QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     {
@@ -80,9 +80,9 @@ void softShadow(QPainter &p, const QRectF &rect, qreal radius, const QColor &col
         ip.scale(scale, scale);
         ip.setPen(Qt::NoPen);
         ip.setBrush(color);
-        ip.drawPath(roundedRect(QRectF(pad, pad, rect.width(), rect.height()), radius));
+        ip.drawPath(roundedRect(QRectF(pad, pad, size.width(), size.height()), radius));
     }
-    // Box-blur the small image in two passes.
+    // Two box-blur passes each way come close to a Gaussian.
     const int r = qMax(1, qRound(blur * scale / 2));
     auto pass = [&](bool horizontal) {
         QImage out(img.size(), img.format());
@@ -98,9 +98,7 @@ void softShadow(QPainter &p, const QRectF &rect, qreal radius, const QColor &col
                     a += qAlpha(img.pixel(xx, yy));
                     ++n;
                 }
-                const int alpha = n ? a / n : 0;
-                const QColor c(color.red(), color.green(), color.blue(), alpha);
-                out.setPixelColor(x, y, c);
+                out.setPixelColor(x, y, QColor(color.red(), color.green(), color.blue(), n ? a / n : 0));
             }
         }
         img = out;
@@ -109,11 +107,36 @@ void softShadow(QPainter &p, const QRectF &rect, qreal radius, const QColor &col
     pass(false);
     pass(true);
     pass(false);
+    return img;
+}
+
+} // namespace
+
+void softShadow(QPainter &p, const QRectF &rect, qreal radius, const QColor &color, qreal blur,
+                const QPointF &offset)
+{
+    if (rect.isEmpty() || color.alpha() == 0)
+        return;
+    const int pad = qCeil(blur * 2);
+    const qreal scale = 0.25;
+    // Popovers and notes repaint on every hover; their shadow does not change.
+    static QCache<QString, QImage> cache(64);
+    const QString key = QStringLiteral("%1x%2r%3c%4b%5")
+                            .arg(rect.width())
+                            .arg(rect.height())
+                            .arg(radius)
+                            .arg(color.rgba())
+                            .arg(blur);
+    QImage *img = cache.object(key);
+    if (!img) {
+        img = new QImage(blurredShape(rect.size(), radius, color, blur, pad, scale));
+        cache.insert(key, img);
+    }
     p.save();
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QRectF(rect.x() - pad + offset.x(), rect.y() - pad + offset.y(), img.width() / scale,
-                       img.height() / scale),
-                img);
+    p.drawImage(QRectF(rect.x() - pad + offset.x(), rect.y() - pad + offset.y(), img->width() / scale,
+                       img->height() / scale),
+                *img);
     p.restore();
 }
 

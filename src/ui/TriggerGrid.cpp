@@ -14,7 +14,6 @@ namespace {
 constexpr int kSpacing = 6;
 constexpr int kMaxTiles = 10;
 
-
 } // namespace
 
 TriggerTile::TriggerTile(const Trigger &trigger, QWidget *parent)

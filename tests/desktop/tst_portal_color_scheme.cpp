@@ -50,6 +50,30 @@ private:
     QDBusConnection m_bus;
 };
 
+// The fake portal registered under the portal's name on its own connection while it lives.
+struct PortalOnBus
+{
+    QString name;
+    QDBusConnection bus;
+    FakePortal portal;
+    bool registered = false;
+
+    PortalOnBus(const QString &connectionName, uint scheme)
+        : name(connectionName),
+          bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName)), portal(bus)
+    {
+        portal.scheme = scheme;
+        registered = bus.registerObject(kPath, &portal, QDBusConnection::ExportAllSlots) &&
+                     bus.registerService(kService);
+    }
+    ~PortalOnBus()
+    {
+        bus.unregisterService(kService);
+        bus.unregisterObject(kPath);
+        QDBusConnection::disconnectFromBus(name);
+    }
+};
+
 } // namespace
 
 class TestPortalColorScheme : public QObject
@@ -77,11 +101,9 @@ void TestPortalColorScheme::noPortalMeansNoPreference()
 
 void TestPortalColorScheme::readsAndFollowsThePortal()
 {
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal-a"));
-    FakePortal portal(bus);
-    portal.scheme = 1;
-    QVERIFY(bus.registerObject(kPath, &portal, QDBusConnection::ExportAllSlots));
-    QVERIFY(bus.registerService(kService));
+    PortalOnBus fake(QStringLiteral("portal-a"), 1);
+    QVERIFY(fake.registered);
+    FakePortal &portal = fake.portal;
 
     PortalColorScheme source;
     QSignalSpy changed(&source, &ColorSchemeSource::schemeChanged);
@@ -98,34 +120,22 @@ void TestPortalColorScheme::readsAndFollowsThePortal()
     QCOMPARE(changed.count(), 2);
     portal.change(QStringLiteral("org.freedesktop.appearance"), QStringLiteral("color-scheme"), 0);
     QTRY_COMPARE_WITH_TIMEOUT(source.scheme(), ColorSchemeSource::Scheme::NoPreference, 3000);
-
-    bus.unregisterService(kService);
-    bus.unregisterObject(kPath);
-    QDBusConnection::disconnectFromBus(QStringLiteral("portal-a"));
 }
 
 void TestPortalColorScheme::singleWrappedAnswer()
 {
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal-b"));
-    FakePortal portal(bus);
-    portal.scheme = 1;
-    portal.doubleWrap = false;
-    QVERIFY(bus.registerObject(kPath, &portal, QDBusConnection::ExportAllSlots));
-    QVERIFY(bus.registerService(kService));
+    PortalOnBus fake(QStringLiteral("portal-b"), 1);
+    QVERIFY(fake.registered);
+    fake.portal.doubleWrap = false;
     PortalColorScheme source;
     QTRY_COMPARE(source.scheme(), ColorSchemeSource::Scheme::Dark);
-    bus.unregisterService(kService);
-    bus.unregisterObject(kPath);
-    QDBusConnection::disconnectFromBus(QStringLiteral("portal-b"));
 }
 
 void TestPortalColorScheme::appearanceFollowsPortal()
 {
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal-c"));
-    FakePortal portal(bus);
-    portal.scheme = 2;
-    QVERIFY(bus.registerObject(kPath, &portal, QDBusConnection::ExportAllSlots));
-    QVERIFY(bus.registerService(kService));
+    PortalOnBus fake(QStringLiteral("portal-c"), 2);
+    QVERIFY(fake.registered);
+    FakePortal &portal = fake.portal;
     Appearance appearance;
     PortalColorScheme source;
     appearance.setSystemSource(&source);
@@ -137,9 +147,6 @@ void TestPortalColorScheme::appearanceFollowsPortal()
     QCOMPARE(dark.count(), 1);
     appearance.setMode(Appearance::Mode::Light);
     QVERIFY(!appearance.isDark());
-    bus.unregisterService(kService);
-    bus.unregisterObject(kPath);
-    QDBusConnection::disconnectFromBus(QStringLiteral("portal-c"));
 }
 
 QTEST_MAIN(TestPortalColorScheme)

@@ -1,11 +1,14 @@
 #include "support/TestSupport.h"
 #include "ui/AppIconCache.h"
 #include "ui/BarRow.h"
+#include "ui/ChunkyButton.h"
 #include "ui/ChunkySegmented.h"
+#include "ui/DialogCard.h"
 #include "ui/DotGrid.h"
 #include "ui/FieldChrome.h"
 #include "ui/FlapCounter.h"
 #include "ui/GXToggles.h"
+#include "ui/Icons.h"
 #include "ui/Labels.h"
 #include "ui/SpringAnimator.h"
 #include "ui/StickyNote.h"
@@ -72,6 +75,10 @@ private Q_SLOTS:
     void segmentedInverted();
     void tileColours();
     void springMotion();
+    void dialogLooks_data();
+    void dialogLooks();
+    void popoverSlab();
+    void symbols();
     void appIcons();
 };
 
@@ -229,6 +236,8 @@ void TestKitDrawing::barRowKeepsCountApart()
 void TestKitDrawing::tapeLabel()
 {
     QCOMPARE(tapeLabelSize(QString()).width(), 18.0);
+    // Captions and tape labels measure the upper-cased text, so case makes no difference.
+    QCOMPARE(Caption(QStringLiteral("Danger zone")).sizeHint(), Caption(QStringLiteral("DANGER ZONE")).sizeHint());
     TapeLabel label(QStringLiteral("grumblix"), 0);
     TapeLabel upper(QStringLiteral("GRUMBLIX"), 0);
     QCOMPARE(label.sizeHint(), upper.sizeHint());
@@ -423,6 +432,115 @@ void TestKitDrawing::appIcons()
         }
     QVERIFY(dimSeen);
     AppIconCache::setResolver({});
+}
+
+void TestKitDrawing::dialogLooks_data()
+{
+    QTest::addColumn<bool>("destructive");
+    QTest::addColumn<int>("scheme");
+    QTest::newRow("destructive light") << true << int(ColorScheme::Light);
+    QTest::newRow("plain light") << false << int(ColorScheme::Light);
+    QTest::newRow("destructive dark") << true << int(ColorScheme::Dark);
+    QTest::newRow("plain dark") << false << int(ColorScheme::Dark);
+}
+
+void TestKitDrawing::dialogLooks()
+{
+    QFETCH(bool, destructive);
+    QFETCH(int, scheme);
+    Theme::ScopedScheme s{ColorScheme(scheme)};
+    OverlayCenter::Dialog d{
+        QStringLiteral("A title that is long enough to wrap onto a second line of the card"),
+        QStringLiteral("Message"), QStringLiteral("Go"), destructive, [] {}};
+    DialogCard card(d, [] {});
+    card.resize(card.sizeHint());
+    QCOMPARE(card.width(), 385);
+    DialogCard shortCard(
+        {QStringLiteral("Short"), QStringLiteral("Message"), QStringLiteral("Go"), destructive, [] {}},
+        [] {});
+    QVERIFY(card.sizeHint().height() > shortCard.sizeHint().height()); // wrapped, not cut
+    const QImage img = render(card);
+    // The striped header: the first colour at the top edge where no band falls, the tape in the bands.
+    bool first = false, band = false;
+    for (int x = 20; x < 60; ++x) {
+        const QColor c = img.pixelColor(x, 2);
+        first = first || near(c, (destructive ? Theme::red : Theme::hazard).resolve(), 10);
+        band = band || near(c, Theme::tape.resolve(), 10);
+    }
+    QVERIFY(first);
+    QVERIFY(band);
+    // Below the header the card fill; the slab 5 down-right.
+    QVERIFY(near(img.pixelColor(10, 40), Theme::card.resolve()));
+    QVERIFY(near(img.pixelColor(card.width() - 2, card.height() / 2), Theme::shadow.resolve()));
+    const QImage confirm = render(*card.confirmButton());
+    const QColor face = confirm.pixelColor(4, confirm.height() / 2);
+    QVERIFY(near(face, (destructive ? Theme::red : Theme::ink).resolve()));
+    const QImage cancel = render(*card.cancelButton());
+    QVERIFY(near(cancel.pixelColor(4, cancel.height() / 2), Theme::card.resolve()));
+}
+
+void TestKitDrawing::popoverSlab()
+{
+    Theme::ScopedScheme s(ColorScheme::Light);
+    auto *content = new QWidget;
+    content->setFixedSize(100, 60);
+    PopoverSurface surface(content);
+    surface.resize(surface.sizeHint());
+    const QRect card = surface.cardRect();
+    QCOMPARE(card.size(), QSize(100, 60));
+    const QImage img = render(surface);
+    // The hard slab shows 3 below and to the right of the card, not above or left of it.
+    QVERIFY(near(img.pixelColor(card.right() + 2, card.center().y()), Theme::shadow.resolve(), 12));
+    QVERIFY(near(img.pixelColor(card.center().x(), card.bottom() + 2), Theme::shadow.resolve(), 12));
+    QVERIFY(img.pixelColor(card.left() - 2, card.center().y()).lightness() > 200);
+}
+
+void TestKitDrawing::symbols()
+{
+    // Every symbol the views name is one of our SVGs.
+    const QStringList names{"app.dashed",
+                            "chevron.down",
+                            "chevron.left",
+                            "chevron.right",
+                            "checkmark",
+                            "xmark.circle.fill",
+                            "magnifyingglass",
+                            "plus",
+                            "trash",
+                            "gearshape.fill",
+                            "lock.fill",
+                            "arrow.up.right",
+                            "arrow.up",
+                            "arrow.down",
+                            "doc.on.doc",
+                            "square.and.arrow.up",
+                            "square.and.arrow.down",
+                            "hand.point.up.left.fill",
+                            "pencil.circle.fill",
+                            "largecircle.fill.circle",
+                            "circle",
+                            "speaker.wave.2.fill",
+                            "flame.fill",
+                            "list.bullet.rectangle.portrait.fill",
+                            "doc.richtext.fill",
+                            "trophy.fill",
+                            "tag.fill",
+                            "menubar.rectangle",
+                            "keyboard",
+                            "macwindow",
+                            "link",
+                            "button.programmable",
+                            "wand.and.stars",
+                            "eye",
+                            "eye.slash"};
+    for (const QString &name : names)
+        QVERIFY2(Icons::has(name), qPrintable(name));
+    QVERIFY(!Icons::has(QStringLiteral("no.such.symbol")));
+    // Tinted as asked, at the device-pixel ratio asked.
+    const QPixmap pm = Icons::pixmap(QStringLiteral("plus"), 12, Qt::red, 2.0);
+    QCOMPARE(pm.size(), QSize(24, 24));
+    QCOMPARE(pm.toImage().pixelColor(12, 12), QColor(Qt::red));
+    QCOMPARE(pm.toImage().pixelColor(1, 1).alpha(), 0);
 }
 
 QTEST_MAIN(TestKitDrawing)

@@ -82,6 +82,7 @@ private Q_SLOTS:
     void watchingIsSingle();
     void modalAndFrames();
     void animatedOpenAndClose();
+    void reopeningShowsOnlyTheNewPopup();
 };
 
 void TestOverlay::placement_data()
@@ -151,16 +152,19 @@ void TestOverlay::escapeClosesEverythingAndIsConsumed()
 {
     Window w;
     int runs = 0;
+    QVERIFY(QTest::qWaitForWindowActive(&w.content));
+    w.edit->setFocus();
     w.center->show(QRectF(10, 10, 50, 20), 120, false, popupContent());
     w.center->openDialog(dialog(&runs));
-    w.edit->setFocus();
+    QVERIFY(!w.edit->hasFocus()); // the dialog holds the keyboard while it is open
     w.edit->setText(QStringLiteral("abc"));
     w.edit->selectAll();
     QTest::keyClick(w.edit, Qt::Key_Escape);
     QVERIFY(!w.center->popup());
     QVERIFY(!w.center->dialog());
     QCOMPARE(runs, 0);
-    // Typing afterwards goes to the field as usual.
+    // The keyboard goes back where it was before the overlay opened; typing reaches the field.
+    QVERIFY(w.edit->hasFocus());
     QTest::keyClick(w.edit, Qt::Key_X);
     QCOMPARE(w.edit->text(), QStringLiteral("x"));
 }
@@ -321,6 +325,24 @@ void TestOverlay::animatedOpenAndClose()
     QTRY_VERIFY(!w.host->isVisible());
     QCOMPARE(runs, 0);
     SpringAnimator::setAnimationsEnabled(false);
+}
+
+void TestOverlay::reopeningShowsOnlyTheNewPopup()
+{
+    Window w;
+    QPointer<QWidget> first = popupContent();
+    w.center->show(QRectF(10, 10, 50, 20), 120, false, first);
+    w.center->dismiss();
+    QPointer<QWidget> second = popupContent();
+    w.center->show(QRectF(300, 10, 50, 20), 120, false, second);
+    // The first popup's widget may still await deletion, but it is no longer shown.
+    QVERIFY(first.isNull() || !first->isVisible());
+    QVERIFY(second->isVisible());
+    // Replacing an open popup works the same way.
+    QPointer<QWidget> third = popupContent();
+    w.center->show(QRectF(300, 10, 50, 20), 120, false, third);
+    QVERIFY(second.isNull() || !second->isVisible());
+    QVERIFY(third->isVisible());
 }
 
 QTEST_MAIN(TestOverlay)

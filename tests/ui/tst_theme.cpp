@@ -51,6 +51,7 @@ private Q_SLOTS:
     void systemFollowsSource();
     void applyAppearanceReadsPreference();
     void portalValues();
+    void appearanceChangeRecoloursShownWidgets();
 
     void cardSlabFollowsLift();
     void cardBorderIsInsideEdge();
@@ -223,6 +224,20 @@ void TestTheme::portalValues()
     QCOMPARE(PortalColorScheme::fromPortalValue(1), ColorSchemeSource::Scheme::Dark);
     QCOMPARE(PortalColorScheme::fromPortalValue(2), ColorSchemeSource::Scheme::Light);
     QCOMPARE(PortalColorScheme::fromPortalValue(7), ColorSchemeSource::Scheme::NoPreference);
+}
+
+void TestTheme::appearanceChangeRecoloursShownWidgets()
+{
+    Appearance::shared().setMode(Appearance::Mode::Light);
+    BrutalCard card(10, Theme::card, 8, 4);
+    card.resize(80, 60);
+    card.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&card));
+    QCOMPARE(card.grab().toImage().pixelColor(30, 30).name(), QStringLiteral("#fffbf5"));
+    // The same widget, not rebuilt, paints the dark values after the switch.
+    Appearance::shared().setMode(Appearance::Mode::Dark);
+    QCOMPARE(card.grab().toImage().pixelColor(30, 30).name(), QStringLiteral("#201d1b"));
+    Appearance::shared().setMode(Appearance::Mode::System);
 }
 
 void TestTheme::cardSlabFollowsLift()

@@ -19,6 +19,7 @@
 #include "ui/GXToggles.h"
 #include "ui/HazardStripes.h"
 #include "ui/IconButton.h"
+#include "ui/Icons.h"
 #include "ui/Labels.h"
 #include "ui/OverlayCenter.h"
 #include "ui/OverlayHost.h"
@@ -183,6 +184,17 @@ QList<Piece> buildPieces()
     toggles->setFixedWidth(300);
     pieces << Piece{QStringLiteral("toggles"), toggles};
 
+    auto *symbols = new QWidget;
+    auto *sl = new QGridLayout(symbols);
+    sl->setSpacing(4);
+    int i = 0;
+    for (const QString &name : Icons::names()) {
+        auto *b = new IconButton(name, Theme::ink, name);
+        sl->addWidget(b, i / 12, i % 12);
+        ++i;
+    }
+    pieces << Piece{QStringLiteral("symbols"), symbols};
+
     auto *stripes = new HazardStripes(12, Theme::hazard, Theme::tape);
     stripes->setFixedSize(300, 14);
     pieces << Piece{QStringLiteral("hazard-stripes"), stripes};
@@ -249,6 +261,17 @@ void writePngs(const QString &dir)
                     << dropdown->menu()->heightForWidth(220) << dropdown->menu()->sizeHint();
         }
         window->grab().save(QStringLiteral("%1/page-popup-%2.png").arg(dir, suffix));
+        OverlayCenter::of(window)->dismiss();
+        QList<GXOption> many;
+        for (int i = 0; i < 20; ++i)
+            many << GXOption{i, QStringLiteral("Option %1").arg(i + 1), std::nullopt, i == 10};
+        auto *longMenu = new GXDropdown(many, 3, 220, 260.0, true, window);
+        longMenu->move(400, 10);
+        longMenu->show();
+        longMenu->openMenu();
+        window->grab().save(QStringLiteral("%1/page-scrolling-%2.png").arg(dir, suffix));
+        OverlayCenter::of(window)->dismiss();
+        dropdown->openMenu();
         OverlayCenter::of(window)->openDialog({QStringLiteral("Delete this incident?"),
                                                QStringLiteral("It will be gone for good."),
                                                QStringLiteral("Delete"), true, [] {}});
