@@ -10,6 +10,8 @@ FloatingPanel::FloatingPanel(QWidget *content, QWidget *parent)
 {
     setObjectName(QStringLiteral("floatingPanel"));
     setWindowTitle(QStringLiteral("Grumblix"));
+    // The panel's card draws its own rounded shape and shadow slab.
+    setAttribute(Qt::WA_TranslucentBackground);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);

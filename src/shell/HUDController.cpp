@@ -17,8 +17,12 @@ ToastWindow::ToastWindow()
     setObjectName(QStringLiteral("toast"));
     setWindowTitle(QStringLiteral("Grumblix"));
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // The toast's card draws its own rounded shape and shadow slab.
+    setAttribute(Qt::WA_TranslucentBackground);
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
+    // Follows its content when filing swaps the picker for the chip or a banner arrives.
+    m_layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void ToastWindow::setContent(QWidget *content)

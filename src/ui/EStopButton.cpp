@@ -2,6 +2,7 @@
 
 #include "models/Prefs.h"
 #include "ui/EffectsLayer.h"
+#include "ui/SpringAnimator.h"
 
 #include <QEasingCurve>
 #include <QElapsedTimer>
@@ -54,6 +55,8 @@ EStopButton::EStopButton(qreal width, std::optional<ButtonSkin> skin, std::funct
     m_frameTimer->setTimerType(Qt::PreciseTimer);
     m_frameTimer->setInterval(16);
     connect(m_frameTimer, &QTimer::timeout, this, &EStopButton::advance);
+    m_press = new SpringAnimator(0.28, 0.45, this);
+    connect(m_press, &SpringAnimator::valueChanged, this, &EStopButton::refresh);
     connect(&Prefs::shared(), &Prefs::changed, this, [this](const QString &key) {
         if (key == ButtonSkin::preferenceKey() && !m_skin)
             refresh();
@@ -136,40 +139,13 @@ qreal EStopButton::shakeOffset() const
     return kShakeAmount * std::sin(s * M_PI * 4);
 }
 
-namespace {
-
-// Displacement of a damped spring (unit mass) from its target after `t` seconds.
-qreal springDisplacement(qreal x0, qreal v0, qreal response, qreal damping, qreal t)
-{
-    const qreal w0 = 2 * M_PI / response;
-    if (damping < 1) {
-        const qreal wd = w0 * std::sqrt(1 - damping * damping);
-        return std::exp(-damping * w0 * t) *
-               (x0 * std::cos(wd * t) + (v0 + damping * w0 * x0) / wd * std::sin(wd * t));
-    }
-    if (damping == 1)
-        return std::exp(-w0 * t) * (x0 + (v0 + w0 * x0) * t);
-    const qreal s = w0 * std::sqrt(damping * damping - 1);
-    const qreal r1 = -damping * w0 + s;
-    const qreal r2 = -damping * w0 - s;
-    const qreal c2 = (v0 - r1 * x0) / (r2 - r1);
-    const qreal c1 = x0 - c2;
-    return c1 * std::exp(r1 * t) + c2 * std::exp(r2 * t);
-}
-
-} // namespace
-
 EStopLook EStopButton::currentLook() const
 {
     const qint64 t = now();
-    qreal press = m_press.target;
-    if (!m_press.settled)
-        press += springDisplacement(m_press.from, m_press.velocity, m_press.response, m_press.damping,
-                                    (t - m_press.start) / 1000.0);
     qreal hover = m_hoverTo;
     if (t - m_hoverStart < kHoverMs)
         hover = m_hoverFrom + (m_hoverTo - m_hoverFrom) * easeOut(qreal(t - m_hoverStart) / kHoverMs);
-    return EStopLook::blend(press, hover);
+    return EStopLook::blend(m_press->value(), hover);
 }
 
 bool EStopButton::hasEffects() const
@@ -181,28 +157,11 @@ void EStopButton::setDown(bool down)
 {
     if (m_down == down)
         return;
-    const qint64 t = now();
-    // Aim the spring from where the cap is now, keeping its speed.
-    const qreal dt = (t - m_press.start) / 1000.0;
-    qreal x = 0, v = 0;
-    if (!m_press.settled) {
-        auto at = [&](qreal s) {
-            return springDisplacement(m_press.from, m_press.velocity, m_press.response, m_press.damping, s);
-        };
-        x = at(dt);
-        v = (at(dt + 0.0005) - at(qMax<qreal>(0, dt - 0.0005))) / (dt >= 0.0005 ? 0.001 : 0.0005 + dt);
-    }
-    const qreal current = m_press.target + x;
     m_down = down;
-    m_press.target = down ? 1.0 : 0.0;
-    // A fast press without overshoot, a bouncy release.
-    m_press.response = down ? 0.08 : 0.28;
-    m_press.damping = down ? 1.0 : 0.45;
-    m_press.from = current - m_press.target;
-    m_press.velocity = v;
-    m_press.start = t;
-    m_press.settled = false;
-    startTicking();
+    // A fast press without overshoot, a bouncy release; the spring keeps its current speed.
+    m_press->setResponse(down ? 0.08 : 0.28);
+    m_press->setDampingFraction(down ? 1.0 : 0.45);
+    m_press->setTarget(down ? 1.0 : 0.0);
     refresh();
 }
 
@@ -233,17 +192,8 @@ void EStopButton::advance()
     m_waves.erase(std::remove_if(m_waves.begin(), m_waves.end(),
                                  [t](const Wave &w) { return t - w.born >= kRingLifeMs; }),
                   m_waves.end());
-    if (!m_press.settled && t - m_press.start > 50) {
-        const qreal dt = (t - m_press.start) / 1000.0;
-        const qreal x =
-            springDisplacement(m_press.from, m_press.velocity, m_press.response, m_press.damping, dt);
-        const qreal x2 =
-            springDisplacement(m_press.from, m_press.velocity, m_press.response, m_press.damping, dt + 0.01);
-        if (qAbs(x) < 1e-3 && qAbs(x2 - x) < 1e-4)
-            m_press.settled = true;
-    }
     const bool hoverRunning = t - m_hoverStart < kHoverMs;
-    if (m_press.settled && !hoverRunning && !hasEffects())
+    if (!hoverRunning && !hasEffects())
         m_frameTimer->stop();
     refresh();
 }

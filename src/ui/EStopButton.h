@@ -10,6 +10,7 @@
 
 class EffectsLayer;
 class QTimer;
+class SpringAnimator;
 
 // The big emergency-stop button. A press (a click inside its ellipse, or a shortcut its caller
 // attaches) runs the caller's action first, then sends out a shock-wave ring and shakes the button.
@@ -50,6 +51,9 @@ public:
 
     // Draws the button, its rings and the shake with the frame's top-left corner at `origin`.
     void paintEffects(QPainter &p, const QPointF &origin) const;
+
+    // The spring that moves the cap; tests advance it by hand.
+    SpringAnimator *pressSpring() const { return m_press; }
 
     void setClock(Clock clock);
     // Brings every animation to the clock's present time (the frame timer calls it).
@@ -95,17 +99,8 @@ private:
     bool m_hovering = false;
     bool m_mouseHeld = false;
 
-    // Press: 0 up, 1 down, on a spring.
-    struct PressSpring
-    {
-        qreal from = 0; // displacement from the target when the spring was last aimed
-        qreal velocity = 0;
-        qreal target = 0;
-        qreal response = 0.28;
-        qreal damping = 0.45;
-        qint64 start = 0;
-        bool settled = true;
-    } m_press;
+    // Press: 0 up, 1 down, on a spring whose feel depends on the direction.
+    SpringAnimator *m_press = nullptr;
     // Hover: 0 away, 1 over, eased.
     qreal m_hoverFrom = 0;
     qreal m_hoverTo = 0;

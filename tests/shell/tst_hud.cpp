@@ -1,3 +1,4 @@
+#include "features/HUDView.h"
 #include "shell/HUDController.h"
 #include "support/ShellFixture.h"
 #include "support/TestSupport.h"
@@ -90,8 +91,8 @@ private Q_SLOTS:
         hud()->show(logged(QStringLiteral("Browser")));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QStringList texts;
-        for (QLabel *label : hud()->window()->findChildren<QLabel *>())
-            texts << label->text();
+        for (HUDView *view : hud()->window()->findChildren<HUDView *>())
+            texts << view->loggedText();
         QVERIFY2(texts.join(QLatin1Char('|')).contains(QLatin1String("Browser")),
                  qPrintable(texts.join('|')));
         QVERIFY(!texts.join(QLatin1Char('|')).contains(QLatin1String("Editor")));

@@ -1,3 +1,4 @@
+#include "features/MenuPanelView.h"
 #include "shell/FloatingPanel.h"
 #include "shell/HUDController.h"
 #include "shell/StatusItemController.h"
@@ -5,6 +6,7 @@
 #include "support/ShellFixture.h"
 #include "support/TestSupport.h"
 #include "ui/ButtonSkin.h"
+#include "ui/TriggerGrid.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -183,11 +185,17 @@ private Q_SLOTS:
     {
         f->statusItem()->openPanel();
         QWidget *button = f->statusItem()->panel()->findChild<QWidget *>(QStringLiteral("logButton"));
-        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
         QCOMPARE(f->storedCount(), 1);
         QCOMPARE(f->model->allEvents().first().sourceRaw, QStringLiteral("menuBar"));
         QVERIFY(!f->hud()->window());
-        QVERIFY(!f->statusItem()->panel()); // "autoClosePanel" is on by default
+        // The panel stays for the trigger picker; a pick files the incident and closes it soon
+        // ("autoClosePanel" is on by default).
+        auto *view = f->statusItem()->panel()->findChild<MenuPanelView *>();
+        QVERIFY(view && view->showsPicker());
+        view->triggerGrid()->tiles().at(0)->click();
+        QVERIFY(f->model->allEvents().first().triggerKey);
+        QTRY_VERIFY_WITH_TIMEOUT(!f->statusItem()->panel(), 2000);
     }
 
     void dashboardEntriesPickTheirPage_data()

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "models/Trigger.h"
+#include "services/Analytics.h"
+
+class AppModel;
+
+// What the quick-log views read from the store at every refresh.
+namespace LiveQueries {
+
+// Every trigger that is not hidden, by sort order.
+QList<Trigger> visibleTriggers(AppModel &model);
+// Whether a grid showing `shown` needs the list `current` (keys, names, emoji or order differ).
+bool triggersDiffer(const QList<Trigger> &shown, const QList<Trigger> &current);
+// Statistics over every incident, in the model's time zone, as of the model's now.
+Analytics analytics(AppModel &model);
+
+} // namespace LiveQueries
