@@ -2,13 +2,12 @@
 
 #include "AchievementGrid.h"
 #include "DashboardFonts.h"
-#include "DayWatcher.h"
 #include "PageHeader.h"
+#include "PageRefresh.h"
 #include "PageScroll.h"
 #include "SymbolView.h"
 #include "WrappingLabel.h"
 #include "app/AppModel.h"
-#include "models/Store.h"
 #include "services/AchievementService.h"
 #include "ui/Labels.h"
 #include "ui/Paint.h"
@@ -223,14 +222,7 @@ AchievementsView::AchievementsView(AppModel &model, QWidget *parent) : QWidget(p
     column->addWidget(m_grid);
     column->addStretch(1);
 
-    m_refreshTimer = new QTimer(this);
-    m_refreshTimer->setSingleShot(true);
-    m_refreshTimer->setInterval(0);
-    connect(m_refreshTimer, &QTimer::timeout, this, &AchievementsView::refresh);
-    auto *days = new DayWatcher([this] { return m_model.now(); }, m_model.timeZone(), this);
-    connect(days, &DayWatcher::dayChanged, m_refreshTimer, qOverload<>(&QTimer::start));
-    connect(&m_model, &AppModel::logTickChanged, m_refreshTimer, qOverload<>(&QTimer::start));
-    connect(&m_model.store(), &Store::changed, m_refreshTimer, qOverload<>(&QTimer::start));
+    m_refreshTimer = watchForRefresh(m_model, this, [this] { refresh(); });
     refresh();
 }
 

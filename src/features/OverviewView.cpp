@@ -1,14 +1,13 @@
 #include "OverviewView.h"
 
-#include "DayWatcher.h"
 #include "OverviewCards.h"
 #include "OverviewData.h"
 #include "PageHeader.h"
+#include "PageRefresh.h"
 #include "PageScroll.h"
 #include "WeekChartCard.h"
 #include "WrappingLabel.h"
 #include "app/AppModel.h"
-#include "models/Store.h"
 #include "services/Achievement.h"
 #include "services/Copy.h"
 #include "services/DateSkeleton.h"
@@ -113,15 +112,7 @@ OverviewView::OverviewView(AppModel &model, QWidget *parent)
     connect(m_relativeTimer, &QTimer::timeout, this, &OverviewView::refreshRelative);
     m_relativeTimer->start();
 
-    // A log touches the store and the tick; both coalesce into one refresh on the next turn.
-    m_refreshTimer = new QTimer(this);
-    m_refreshTimer->setSingleShot(true);
-    m_refreshTimer->setInterval(0);
-    connect(m_refreshTimer, &QTimer::timeout, this, &OverviewView::refresh);
-    auto *days = new DayWatcher([this] { return m_model.now(); }, m_model.timeZone(), this);
-    connect(days, &DayWatcher::dayChanged, m_refreshTimer, qOverload<>(&QTimer::start));
-    connect(&m_model, &AppModel::logTickChanged, m_refreshTimer, qOverload<>(&QTimer::start));
-    connect(&m_model.store(), &Store::changed, m_refreshTimer, qOverload<>(&QTimer::start));
+    m_refreshTimer = watchForRefresh(m_model, this, [this] { refresh(); });
     connect(&m_model, &AppModel::freshAchievementChanged, this, &OverviewView::refreshBanner);
     connect(&m_model, &AppModel::shortcutChanged, this,
             [this] { m_keys->setKeys(keyCapsOf(m_model.shortcut())); });
