@@ -3,6 +3,7 @@
 #include "app/AppModel.h"
 #include "features/LiveQueries.h"
 #include "features/ThemedText.h"
+#include "features/WellBox.h"
 #include "models/Store.h"
 #include "services/Achievement.h"
 #include "ui/AchievementBanner.h"
@@ -11,43 +12,19 @@
 #include "ui/FlapCounter.h"
 #include "ui/Fonts.h"
 #include "ui/MiniButton.h"
-#include "ui/Paint.h"
 #include "ui/TriggerGrid.h"
 
 #include <QHBoxLayout>
-#include <QPainter>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int kContentWidth = 340;
 
-// The filed chip: one centred line on a rounded well.
-class FiledChip : public QWidget
+QString filedLine(const TriggerInfo &trigger)
 {
-public:
-    explicit FiledChip(const QString &text, QWidget *parent = nullptr) : QWidget(parent)
-    {
-        auto *layout = new QVBoxLayout(this);
-        layout->setContentsMargins(0, 8, 0, 8);
-        m_text = new ThemedText(text, Fonts::rounded(13, QFont::Bold), Theme::ink);
-        layout->addWidget(m_text);
-    }
-    ThemedText *label() const { return m_text; }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(Theme::well));
-        p.drawPath(Paint::roundedRect(rect(), 9));
-    }
-
-private:
-    ThemedText *m_text;
-};
+    return trigger.emoji + HUDView::tr("  Filed under ") + trigger.name + QStringLiteral(" ✓");
+}
 
 QFont titleFont()
 {
@@ -131,9 +108,12 @@ void HUDView::showFiling()
     m_filed = nullptr;
     if (m_chosen) {
         const TriggerInfo trigger = info(LiveQueries::visibleTriggers(m_model), m_chosen);
-        auto *chip =
-            new FiledChip(trigger.emoji + tr("  Filed under ") + trigger.name + QStringLiteral(" ✓"));
-        m_filed = chip->label();
+        // One centred line on a rounded well.
+        auto *chip = new WellBox(9);
+        auto *layout = new QVBoxLayout(chip);
+        layout->setContentsMargins(0, 8, 0, 8);
+        m_filed = new ThemedText(filedLine(trigger), Fonts::rounded(13, QFont::Bold), Theme::ink);
+        layout->addWidget(m_filed);
         m_filing = chip;
     } else {
         m_grid = new TriggerGrid(LiveQueries::visibleTriggers(m_model), std::nullopt, 5, false,
@@ -164,7 +144,7 @@ void HUDView::refresh()
             m_grid->setTriggers(visible);
     } else if (m_filed && m_chosen) {
         const TriggerInfo trigger = info(LiveQueries::visibleTriggers(m_model), m_chosen);
-        m_filed->setText(trigger.emoji + tr("  Filed under ") + trigger.name + QStringLiteral(" ✓"));
+        m_filed->setText(filedLine(trigger));
     }
 }
 

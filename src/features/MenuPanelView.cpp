@@ -4,6 +4,7 @@
 #include "app/DashboardTab.h"
 #include "features/LiveQueries.h"
 #include "features/ThemedText.h"
+#include "features/WellBox.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
 #include "services/Achievement.h"
@@ -77,26 +78,6 @@ private:
     QString m_text;
 };
 
-// A rounded well behind its content.
-class WellBox : public QWidget
-{
-public:
-    WellBox(qreal radius, QWidget *parent = nullptr) : QWidget(parent), m_radius(radius) {}
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(Theme::well));
-        p.drawPath(Paint::roundedRect(rect(), m_radius));
-    }
-
-private:
-    qreal m_radius;
-};
-
 // The footer's strip: a translucent well with a hairline on top, its bottom corners rounded to
 // match the card.
 class FooterStrip : public QWidget
@@ -147,6 +128,12 @@ QWidget *padded(QWidget *content, int left, int top, int right, int bottom, Qt::
     layout->setSpacing(0);
     layout->addWidget(content, 0, alignment);
     return box;
+}
+
+// Today, this calendar week, every incident.
+QList<int> counterValues(const Analytics &stats)
+{
+    return {stats.todayCount(), stats.countIn(stats.week(0)), int(stats.events.size())};
 }
 
 } // namespace
@@ -250,8 +237,7 @@ QWidget *MenuPanelView::buildStats()
     layout->setSpacing(0);
     const QStringList labels{tr("today"), tr("this week"), tr("total")};
     // Start at the current figures: only later changes roll.
-    const Analytics stats = LiveQueries::analytics(m_model);
-    const QList<int> values{stats.todayCount(), stats.countIn(stats.week(0)), int(stats.events.size())};
+    const QList<int> values = counterValues(LiveQueries::analytics(m_model));
     for (int i = 0; i < labels.size(); ++i) {
         if (i > 0)
             layout->addWidget(new Hairline, 0, Qt::AlignVCenter);
@@ -461,7 +447,7 @@ void MenuPanelView::refresh()
     } else {
         m_line->setText(Copy::slogans().at(m_seed % Copy::slogans().size()));
     }
-    const QList<int> values{today, stats.countIn(stats.week(0)), int(stats.events.size())};
+    const QList<int> values = counterValues(stats);
     for (int i = 0; i < m_counters.size(); ++i)
         m_counters[i]->setValue(values[i]);
     if (m_picker) {

@@ -4,7 +4,6 @@
 #include "services/TextGroups.h"
 
 #include <algorithm>
-#include <array>
 #include <limits>
 #include <vector>
 
@@ -12,19 +11,12 @@ namespace {
 
 constexpr qint64 speedRunWindowMs = 60 * 1000;
 
-// The built-in trigger keys that achievements count; comparing against eight short texts is
-// cheaper than hashing every incident's key.
-const std::array<QLatin1StringView, 8> countedKeys{
-    QLatin1StringView("meeting"),    QLatin1StringView("build"), QLatin1StringView("production"),
-    QLatin1StringView("email"),      QLatin1StringView("bug"),   QLatin1StringView("people"),
-    QLatin1StringView("management"), QLatin1StringView("wtf"),
-};
-
 struct Tallies
 {
     std::vector<DayCount> days; // ascending
     std::vector<qint64> timestamps;
-    std::array<int, countedKeys.size()> perTrigger{};
+    TextGroups triggerKeys;
+    std::vector<int> perTrigger; // by the number triggerKeys gives each key
     TextGroups apps;
     int categorised = 0;
     int noted = 0;
@@ -47,12 +39,10 @@ Tallies tally(const QList<VorpEvent> &events, const Calendar &cal)
         days.push_back(day);
         t.timestamps.push_back(utc);
         if (event.triggerKey) {
-            for (size_t i = 0; i < countedKeys.size(); ++i) {
-                if (*event.triggerKey == countedKeys[i]) {
-                    ++t.perTrigger[i];
-                    break;
-                }
-            }
+            const size_t key = size_t(t.triggerKeys.indexOf(*event.triggerKey));
+            if (key == t.perTrigger.size())
+                t.perTrigger.push_back(0);
+            ++t.perTrigger[key];
             ++t.categorised;
         }
         if (event.note && !event.note->isEmpty())
@@ -169,8 +159,11 @@ QList<Achievement> AchievementService::evaluate(const QList<VorpEvent> &events, 
     Tallies t = tally(events, cal);
     const int total = int(events.size());
     const auto count = [&t](const char *key) {
-        const auto it = std::find(countedKeys.begin(), countedKeys.end(), QLatin1StringView(key));
-        return t.perTrigger[size_t(it - countedKeys.begin())];
+        for (qsizetype i = 0; i < t.triggerKeys.size(); ++i) {
+            if (t.triggerKeys.text(i) == QLatin1StringView(key))
+                return t.perTrigger[size_t(i)];
+        }
+        return 0;
     };
     const qint64 today = Calendar::localDay(cal.localMSecs(Calendar::msecs(now)));
 

@@ -79,13 +79,53 @@ QImage gaussian(const QImage &image, qreal sigma)
     return a;
 }
 
+namespace {
+
+qreal deviceScale(const QPainter &p)
+{
+    return qMax<qreal>(0.01, std::sqrt(qAbs(p.deviceTransform().determinant())));
+}
+
+QImage renderLayer(const QRectF &area, qreal scale, const std::function<void(QPainter &)> &draw)
+{
+    QImage layer(qCeil(area.width() * scale), qCeil(area.height() * scale),
+                 QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    QPainter lp(&layer);
+    lp.setRenderHint(QPainter::Antialiasing);
+    lp.scale(scale, scale);
+    lp.translate(-area.topLeft());
+    draw(lp);
+    return layer;
+}
+
+void drawLayer(QPainter &p, const QPointF &topLeft, const QImage &layer, qreal scale)
+{
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRectF(topLeft, QSizeF(layer.width() / scale, layer.height() / scale)), layer);
+    p.restore();
+}
+
+} // namespace
+
+void paintFiltered(QPainter &p, const QRectF &area, const std::function<void(QPainter &)> &draw,
+                   const std::function<void(QImage &)> &filter)
+{
+    if (area.isEmpty())
+        return;
+    const qreal scale = deviceScale(p);
+    QImage layer = renderLayer(area, scale, draw);
+    filter(layer);
+    drawLayer(p, area.topLeft(), layer, scale);
+}
+
 void paintBlurred(QPainter &p, const QRectF &bounds, qreal radius,
                   const std::function<void(QPainter &)> &draw, const QString &cacheKey)
 {
     if (bounds.isEmpty())
         return;
-    const QTransform device = p.deviceTransform();
-    const qreal scale = qMax<qreal>(0.01, std::sqrt(qAbs(device.determinant())));
+    const qreal scale = deviceScale(p);
     const qreal pad = qMax<qreal>(1.0, 3.0 * radius);
     const QRectF area = bounds.adjusted(-pad, -pad, pad, pad);
 
@@ -103,24 +143,12 @@ void paintBlurred(QPainter &p, const QRectF &bounds, qreal radius,
     if (cached) {
         blurred = *cached;
     } else {
-        QImage layer(qCeil(area.width() * scale), qCeil(area.height() * scale),
-                     QImage::Format_ARGB32_Premultiplied);
-        layer.fill(Qt::transparent);
-        {
-            QPainter lp(&layer);
-            lp.setRenderHint(QPainter::Antialiasing);
-            lp.scale(scale, scale);
-            lp.translate(-area.topLeft());
-            draw(lp);
-        }
+        const QImage layer = renderLayer(area, scale, draw);
         blurred = gaussian(layer, radius * scale);
         if (!key.isEmpty())
             cache.insert(key, new QImage(blurred));
     }
-    p.save();
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QRectF(area.topLeft(), QSizeF(blurred.width() / scale, blurred.height() / scale)), blurred);
-    p.restore();
+    drawLayer(p, area.topLeft(), blurred, scale);
 }
 
 } // namespace Blur

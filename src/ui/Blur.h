@@ -18,4 +18,9 @@ QImage gaussian(const QImage &image, qreal sigma);
 void paintBlurred(QPainter &p, const QRectF &bounds, qreal radius,
                   const std::function<void(QPainter &)> &draw, const QString &cacheKey = {});
 
+// Draws what `draw` paints inside `area` through an image at the painter's device resolution,
+// after `filter` has changed that image's pixels.
+void paintFiltered(QPainter &p, const QRectF &area, const std::function<void(QPainter &)> &draw,
+                   const std::function<void(QImage &)> &filter);
+
 } // namespace Blur

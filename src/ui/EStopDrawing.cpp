@@ -130,12 +130,9 @@ void paintCapContent(QPainter &p, const QRectF &frame, const ButtonSkin::Palette
     const qreal height = frame.height();
 
     // Dome: light spot up and to the left.
-    QRadialGradient dome(frame.left() + 0.4 * width, frame.top() + 0.25 * height, 0.62 * width);
-    dome.setColorAt(0.0, palette.capLight);
-    dome.setColorAt(0.5, palette.cap);
-    dome.setColorAt(1.0, palette.capDark);
     p.setPen(Qt::NoPen);
-    p.setBrush(dome);
+    p.setBrush(
+        capGradient(QPointF(frame.left() + 0.4 * width, frame.top() + 0.25 * height), 0.62 * width, palette));
     p.drawEllipse(frame);
 
     // Highlight.
@@ -183,23 +180,10 @@ void paintCapFace(QPainter &p, const QRectF &frame, qreal brightness, const Butt
         paintCapContent(p, frame, palette);
         return;
     }
-    const qreal scale = qMax<qreal>(0.01, std::sqrt(qAbs(p.deviceTransform().determinant())));
-    const QRectF area = frame.adjusted(-2, -2, 2, 4); // room for the lettering's drop and the rim
-    QImage layer(qCeil(area.width() * scale), qCeil(area.height() * scale),
-                 QImage::Format_ARGB32_Premultiplied);
-    layer.fill(Qt::transparent);
-    {
-        QPainter lp(&layer);
-        lp.setRenderHint(QPainter::Antialiasing);
-        lp.scale(scale, scale);
-        lp.translate(-area.topLeft());
-        paintCapContent(lp, frame, palette);
-    }
-    adjustBrightness(layer, brightness);
-    p.save();
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QRectF(area.topLeft(), QSizeF(layer.width() / scale, layer.height() / scale)), layer);
-    p.restore();
+    // Room for the lettering's drop and the rim.
+    Blur::paintFiltered(
+        p, frame.adjusted(-2, -2, 2, 4), [&](QPainter &lp) { paintCapContent(lp, frame, palette); },
+        [brightness](QImage &layer) { adjustBrightness(layer, brightness); });
 }
 
 QString colourKey(const QColor &c)
@@ -208,6 +192,15 @@ QString colourKey(const QColor &c)
 }
 
 } // namespace
+
+QRadialGradient capGradient(const QPointF &centre, qreal radius, const ButtonSkin::Palette &palette)
+{
+    QRadialGradient g(centre, radius);
+    g.setColorAt(0.0, palette.capLight);
+    g.setColorAt(0.5, palette.cap);
+    g.setColorAt(1.0, palette.capDark);
+    return g;
+}
 
 EStopLook EStopLook::of(bool pressed, bool hovering)
 {

@@ -4,6 +4,7 @@
 
 #include <QPainterPath>
 #include <QPointF>
+#include <QRadialGradient>
 
 class QPainter;
 
@@ -29,6 +30,9 @@ inline qreal eStopHeight(qreal w)
 {
     return kEStopAspect * w;
 }
+
+// The cap's dome: capLight, cap and capDark spread evenly from `centre` out to `radius`.
+QRadialGradient capGradient(const QPointF &centre, qreal radius, const ButtonSkin::Palette &palette);
 
 void paintEStopBody(QPainter &p, const QPointF &origin, qreal w, const EStopLook &look,
                     const ButtonSkin::Palette &palette);

@@ -2,6 +2,7 @@
 
 #include "models/Prefs.h"
 #include "ui/Blur.h"
+#include "ui/EStopDrawing.h"
 #include "ui/Fonts.h"
 #include "ui/HazardStripes.h"
 #include "ui/Theme.h"
@@ -45,12 +46,8 @@ void paintMiniButton(QPainter &p, const QRectF &rect, const ButtonSkin::Palette 
             lp.drawEllipse(cap.translated(0, 1));
         },
         QStringLiteral("mini-cap-shadow"));
-    QRadialGradient dome(cap.left() + 0.38 * d, cap.top() + 0.32 * d, 0.4 * size);
-    dome.setColorAt(0.0, palette.capLight);
-    dome.setColorAt(0.5, palette.cap);
-    dome.setColorAt(1.0, palette.capDark);
     p.setPen(Qt::NoPen);
-    p.setBrush(dome);
+    p.setBrush(capGradient(QPointF(cap.left() + 0.38 * d, cap.top() + 0.32 * d), 0.4 * size, palette));
     p.drawEllipse(cap);
     QPen capLine(QColor(0, 0, 0, qRound(0.4 * 255)), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     p.setPen(capLine);
