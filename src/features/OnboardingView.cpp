@@ -2,6 +2,7 @@
 
 #include "DashboardFonts.h"
 #include "SymbolView.h"
+#include "WellBox.h"
 #include "WrappingLabel.h"
 #include "app/AppModel.h"
 #include "models/Prefs.h"
@@ -23,20 +24,6 @@ constexpr qreal radius = 20;
 constexpr qreal shadowOffset = 6;
 constexpr qreal bandHeight = 14;
 const ThemeColor nearBlack = ThemeColor::fixed(0x141211);
-
-// The well behind the selling points.
-class Well : public QWidget
-{
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(Theme::well));
-        p.drawPath(Paint::roundedRect(QRectF(rect()), 14));
-    }
-};
 
 QString shortcutText(const Shortcut &shortcut)
 {
@@ -75,7 +62,7 @@ OnboardingView::OnboardingView(AppModel &model, std::function<void()> done, QWid
     titles->addWidget(subtitle);
     column->addLayout(titles);
 
-    auto *well = new Well;
+    auto *well = new WellBox(14);
     auto *points = new QVBoxLayout(well);
     points->setContentsMargins(18, 18, 18, 18);
     points->setSpacing(14);
