@@ -1,3 +1,5 @@
+#include "features/DashboardView.h"
+#include "features/PageHeader.h"
 #include "shell/StatusItemController.h"
 #include "shell/WindowManager.h"
 #include "support/ShellFixture.h"
@@ -79,10 +81,13 @@ private Q_SLOTS:
     {
         f->model->setDashboardTab(DashboardTab::report);
         f->model->showDashboard();
-        auto *title = f->windows()->window()->findChild<QLabel *>(QStringLiteral("pageTitle"));
-        QCOMPARE(title->text(), QStringLiteral("Friday Report"));
+        auto *root = qobject_cast<DashboardView *>(f->windows()->window()->centralWidget());
+        QVERIFY(root);
+        QCOMPARE(root->page()->objectName(), QStringLiteral("report"));
+        QCOMPARE(root->page()->findChild<PageHeader *>()->title(), QStringLiteral("Your week, in review."));
         f->model->setDashboardTab(DashboardTab::settings);
-        QCOMPARE(title->text(), QStringLiteral("Settings"));
+        QCOMPARE(root->page()->objectName(), QStringLiteral("settings"));
+        QCOMPARE(root->page()->findChild<PageHeader *>()->title(), QStringLiteral("Adjust the chaos."));
     }
 
     void mainMenu_data()

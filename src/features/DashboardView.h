@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/DashboardTab.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class AppModel;
+class OnboardingView;
+class OverlayHost;
+class Sidebar;
+class QGraphicsOpacityEffect;
+class QVariantAnimation;
+
+// The dashboard window's content: the sidebar, a rule, and the page of the model's current tab on
+// dotted paper; over everything the first-run card until the user has been through it, and above
+// that the window's overlays.
+class DashboardView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit DashboardView(AppModel &model, QWidget *parent = nullptr);
+
+    QWidget *page() const { return m_page; }
+    DashboardTab pageTab() const { return m_pageTab; }
+    Sidebar *sidebar() const { return m_sidebar; }
+    OnboardingView *onboarding() const { return m_onboarding; }
+    bool isOnboardingShown() const;
+    OverlayHost *overlayHost() const { return m_overlay; }
+
+    // How the first-run card asks for notification permission (tests hand in a fake).
+    void setPermissionRequest(std::function<void()> request);
+
+    static constexpr int minimumWidth = 960;
+    static constexpr int minimumHeight = 660;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void showPage(bool animated);
+    void syncOnboarding();
+    void finishOnboarding();
+    void clearFocusSoon();
+
+    AppModel &m_model;
+    Sidebar *m_sidebar;
+    QWidget *m_pageArea;
+    QPointer<QWidget> m_page;
+    DashboardTab m_pageTab = DashboardTab::overview;
+    bool m_animateNextPage = false;
+    QWidget *m_scrim = nullptr;
+    OnboardingView *m_onboarding = nullptr;
+    QGraphicsOpacityEffect *m_scrimFade = nullptr;
+    QVariantAnimation *m_scrimAnimation = nullptr;
+    std::function<void()> m_permissionRequest;
+    OverlayHost *m_overlay = nullptr;
+    bool m_shownOnce = false;
+};

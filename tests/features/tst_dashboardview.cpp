@@ -1,0 +1,334 @@
+#include "app/AppModel.h"
+#include "features/AchievementsView.h"
+#include "features/DashboardView.h"
+#include "features/OnboardingView.h"
+#include "features/OverviewCards.h"
+#include "features/OverviewView.h"
+#include "features/PageHeader.h"
+#include "features/Sidebar.h"
+#include "features/WeekChartCard.h"
+#include "features/WeekChartPlot.h"
+#include "models/Prefs.h"
+#include "models/Store.h"
+#include "support/FakeAppServices.h"
+#include "support/TestSupport.h"
+#include "ui/ChunkyButton.h"
+#include "ui/TriggerGrid.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace TestSupport;
+
+// The dashboard driven offscreen against a real store: pages, the first-run card, logging from the
+// overview's hero button and filing the incident.
+class TestDashboardView : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void sidebarAndOtherWritersSwitchThePage();
+    void firstRunCardWithDemoWeek();
+    void firstRunCardLetsGoOnReturn();
+    void heroLogsFromTheDashboardAndFiles();
+    void ctrlReturnPressesTheHeroButton();
+    void hiddenTriggersAreNotOffered();
+    void scopeChangesOnlyTheLowerCards();
+    void weekChartHoverAndPaging();
+    void achievementsOfAnEmptyStore();
+
+private:
+    VorpEvent addEvent(const QDateTime &when, std::optional<QString> trigger = std::nullopt);
+    std::unique_ptr<DashboardView> shownDashboard();
+
+    QTimeZone m_zone{QByteArrayLiteral("Europe/Berlin")};
+    QDateTime m_now;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Prefs> m_prefs;
+    std::unique_ptr<AppModel> m_model;
+    std::unique_ptr<FakeServices> m_fakes;
+};
+
+void TestDashboardView::initTestCase()
+{
+    TestSupport::isolateFolders();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TestDashboardView::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_prefs = std::make_unique<Prefs>(m_dir->filePath(QStringLiteral("Grumblix.conf")));
+    m_prefs->setValue(QStringLiteral("hasOnboarded"), true);
+    // Wednesday afternoon.
+    m_now = QDateTime(QDate(2025, 3, 5), QTime(15, 0), m_zone);
+    QString error;
+    m_model = std::make_unique<AppModel>(m_dir->filePath(QStringLiteral("Grumblix.store")), *m_prefs, &error);
+    QVERIFY2(m_model->isValid(), qPrintable(error));
+    m_model->setClock([this] { return m_now; });
+    m_model->setTimeZone(m_zone);
+    m_fakes = std::make_unique<FakeServices>();
+    m_fakes->install(*m_model);
+    m_model->bootstrap({QStringLiteral("grumblix")});
+}
+
+void TestDashboardView::cleanup()
+{
+    m_model.reset();
+    m_fakes.reset();
+    m_prefs.reset();
+    m_dir.reset();
+}
+
+VorpEvent TestDashboardView::addEvent(const QDateTime &when, std::optional<QString> trigger)
+{
+    VorpEvent e = VorpEvent::make(when, QStringLiteral("Terminal"), QStringLiteral("org.gnome.Terminal"),
+                                  trigger, std::nullopt, EventSource::menuBar);
+    m_model->store().insert(e);
+    m_model->store().save();
+    return e;
+}
+
+std::unique_ptr<DashboardView> TestDashboardView::shownDashboard()
+{
+    auto view = std::make_unique<DashboardView>(*m_model);
+    view->setPermissionRequest([] {});
+    view->resize(1200, 800);
+    view->show();
+    QApplication::setActiveWindow(view.get());
+    if (!QTest::qWaitForWindowActive(view.get()))
+        qWarning("dashboard window not active");
+    return view;
+}
+
+void TestDashboardView::sidebarAndOtherWritersSwitchThePage()
+{
+    auto view = shownDashboard();
+    QCOMPARE(view->page()->objectName(), QStringLiteral("overview"));
+    QVERIFY(qobject_cast<OverviewView *>(view->page()));
+
+    const QList<SidebarItem *> items = view->sidebar()->items();
+    QCOMPARE(items.size(), 6);
+    QVERIFY(items[0]->isSelected());
+    QTest::mouseClick(items[3], Qt::LeftButton);
+    QCOMPARE(m_model->dashboardTab(), DashboardTab::achievements);
+    QVERIFY(qobject_cast<AchievementsView *>(view->page()));
+    QVERIFY(items[3]->isSelected());
+    QVERIFY(!items[0]->isSelected());
+
+    // Clicking the selected row again keeps the same page instance.
+    QPointer<QWidget> before = view->page();
+    QTest::mouseClick(items[3], Qt::LeftButton);
+    QCOMPARE(view->page(), before.data());
+
+    // A page change from elsewhere (menu, URL, notification) switches at once too.
+    m_model->setDashboardTab(DashboardTab::settings);
+    QCOMPARE(view->page()->objectName(), QStringLiteral("settings"));
+    QVERIFY(items[5]->isSelected());
+    QVERIFY(before.isNull());
+    auto *header = view->page()->findChild<PageHeader *>();
+    QVERIFY(header);
+    QCOMPARE(header->title(), QStringLiteral("Adjust the chaos."));
+
+    // Coming back builds the page fresh.
+    m_model->setDashboardTab(DashboardTab::overview);
+    auto *overview = qobject_cast<OverviewView *>(view->page());
+    QVERIFY(overview);
+    QCOMPARE(overview->scope(), Scope::week);
+    QCOMPARE(overview->weekOffset(), 0);
+    QVERIFY(!overview->logged());
+}
+
+void TestDashboardView::firstRunCardWithDemoWeek()
+{
+    m_prefs->setValue(QStringLiteral("hasOnboarded"), false);
+    auto view = shownDashboard();
+    QVERIFY(view->isOnboardingShown());
+    OnboardingView *card = view->onboarding();
+    QVERIFY(card);
+    QCOMPARE(card->shortcutTitle(), QStringLiteral("Alt+Shift+F from anywhere"));
+
+    // The sidebar beneath the dimming takes no click.
+    QTest::mouseClick(view.get(), Qt::LeftButton, {},
+                      view->sidebar()->items()[1]->mapTo(view.get(), QPoint(20, 10)));
+    QCOMPARE(m_model->dashboardTab(), DashboardTab::overview);
+
+    QStringList steps;
+    card->setPermissionRequest([&] {
+        steps << QStringLiteral("permission with %1 incidents, notifyFriday %2")
+                     .arg(m_model->allEvents().isEmpty() ? "no" : "demo")
+                     .arg(m_prefs->value(QStringLiteral("notifyFriday")).toBool() ? "true" : "false");
+    });
+    card->setWantsFridayReport(false);
+    QTest::mouseClick(card->demoButton(), Qt::LeftButton);
+
+    QCOMPARE(steps, QStringList{QStringLiteral("permission with demo incidents, notifyFriday false")});
+    QVERIFY(m_prefs->boolValue(QStringLiteral("hasOnboarded")));
+    QVERIFY(!m_model->allEvents().isEmpty());
+    QVERIFY(m_model->allEvents().first().sourceRaw == QStringLiteral("demo"));
+    QTRY_VERIFY(!view->isOnboardingShown());
+    // The overview behind the card shows the demo incidents.
+    auto *overview = qobject_cast<OverviewView *>(view->page());
+    QTRY_COMPARE(overview->tileValues().at(2), int(m_model->allEvents().size()));
+}
+
+void TestDashboardView::firstRunCardLetsGoOnReturn()
+{
+    m_prefs->setValue(QStringLiteral("hasOnboarded"), false);
+    auto view = shownDashboard();
+    int asked = 0;
+    view->onboarding()->setPermissionRequest([&] { ++asked; });
+    QTest::keyClick(view.get(), Qt::Key_Return);
+    QCOMPARE(asked, 1);
+    QVERIFY(m_prefs->boolValue(QStringLiteral("hasOnboarded")));
+    QVERIFY(m_prefs->boolValue(QStringLiteral("notifyFriday")));
+    QVERIFY(m_model->allEvents().isEmpty());
+    QTRY_VERIFY(!view->isOnboardingShown());
+    // Gone for good: a new dashboard does not show it.
+    DashboardView again(*m_model);
+    QVERIFY(!again.isOnboardingShown());
+}
+
+void TestDashboardView::heroLogsFromTheDashboardAndFiles()
+{
+    auto view = shownDashboard();
+    auto *overview = qobject_cast<OverviewView *>(view->page());
+    overview->setSeed(3);
+    QCOMPARE(overview->headline(), QStringLiteral("Same shit.\nDifferent day."));
+    QCOMPARE(overview->relativeLine(), QStringLiteral("No incidents yet. Suspicious."));
+    QVERIFY(overview->triggerGrid()->isHidden());
+
+    overview->press();
+    QCOMPARE(m_model->allEvents().size(), 1);
+    const VorpEvent first = m_model->allEvents().first();
+    QCOMPARE(first.sourceRaw, QStringLiteral("dashboard"));
+    QCOMPARE(overview->headline(), QStringLiteral("First one of the day.\nPace yourself."));
+    QCOMPARE(overview->relativeLine(), QStringLiteral("Last incident: just now"));
+    QVERIFY(overview->triggerGrid()->isVisible());
+    QCOMPARE(overview->triggerGrid()->selected(), std::nullopt);
+
+    // A second press before picking leaves the first unfiled.
+    overview->press();
+    const VorpEvent second = *overview->logged();
+    QVERIFY(!first.sameRecord(second));
+    QCOMPARE(overview->headline(), QStringLiteral("Logged.\nBack to pretending you're fine."));
+
+    TriggerTile *bug = nullptr;
+    for (TriggerTile *tile : overview->triggerGrid()->tiles())
+        if (tile->trigger().key == QStringLiteral("bug"))
+            bug = tile;
+    QVERIFY(bug);
+    QTest::mouseClick(bug, Qt::LeftButton);
+    QCOMPARE(overview->chosen(), std::optional<QString>(QStringLiteral("bug")));
+    QCOMPARE(m_model->store().event(second.id)->triggerKey, std::optional<QString>(QStringLiteral("bug")));
+    QCOMPARE(m_model->store().event(first.id)->triggerKey, std::nullopt);
+    QCOMPARE(overview->triggerGrid()->selected(), std::optional<QString>(QStringLiteral("bug")));
+    // The rankings follow at once.
+    QCOMPARE(overview->topTriggers()->rows().size(), 2);
+    QCOMPARE(overview->tileValues(), (QList<int>{2, 2, 2}));
+}
+
+void TestDashboardView::ctrlReturnPressesTheHeroButton()
+{
+    auto view = shownDashboard();
+    auto *overview = qobject_cast<OverviewView *>(view->page());
+    QTest::keyClick(view.get(), Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(m_model->allEvents().size(), 1);
+    QCOMPARE(m_model->allEvents().first().sourceRaw, QStringLiteral("dashboard"));
+    QVERIFY(overview->logged());
+}
+
+void TestDashboardView::hiddenTriggersAreNotOffered()
+{
+    Trigger meeting = m_model->allTriggers().first();
+    meeting.isHidden = true;
+    m_model->store().update(meeting);
+    m_model->store().save();
+    OverviewView overview(*m_model);
+    overview.press();
+    QStringList offered;
+    for (TriggerTile *tile : overview.triggerGrid()->tiles())
+        offered << tile->trigger().key;
+    QVERIFY(!offered.contains(meeting.key));
+    QVERIFY(offered.contains(QStringLiteral("email")));
+}
+
+void TestDashboardView::scopeChangesOnlyTheLowerCards()
+{
+    addEvent(m_now.addSecs(-3600), QStringLiteral("bug"));
+    addEvent(m_now.addDays(-20), QStringLiteral("email")); // February, earlier month
+    OverviewView overview(*m_model);
+    const QList<int> tiles = overview.tileValues();
+    QCOMPARE(tiles, (QList<int>{1, 1, 2}));
+    QCOMPARE(overview.topTriggers()->rows().size(), 1);
+    overview.setScope(Scope::all);
+    QCOMPARE(overview.topTriggers()->rows().size(), 2);
+    QCOMPARE(overview.topApps()->rows().first().count, 2);
+    QCOMPARE(overview.tileValues(), tiles);
+    QCOMPARE(overview.weekChart()->week().summary.total, 1);
+    overview.setScope(Scope::month);
+    QCOMPARE(overview.topTriggers()->rows().size(), 1);
+}
+
+void TestDashboardView::weekChartHoverAndPaging()
+{
+    addEvent(QDateTime(QDate(2025, 3, 3), QTime(9, 41), m_zone), QStringLiteral("meeting"));
+    OverviewView overview(*m_model);
+    overview.resize(1100, 1400);
+    overview.show();
+    WeekChartCard *card = overview.weekChart();
+    QCOMPARE(card->weekLabel(), QStringLiteral("This week"));
+    QCOMPARE(card->totalText(), QStringLiteral("⚡ Total: 1"));
+    QVERIFY(!card->canPageForward());
+    QCOMPARE(card->footerLine(), QStringLiteral("Hover a day for the gory details."));
+
+    // Pointer over Monday's band.
+    WeekChartPlot *plot = card->plot();
+    QTest::mouseMove(plot, plot->barRect(0).center().toPoint());
+    QTRY_COMPARE(card->hovered(), QStringLiteral("Mon"));
+    QCOMPARE(card->footerLine(), QStringLiteral("Monday was catastrophic."));
+    QCOMPARE(card->footerFacts(),
+             QStringLiteral("1 Grumblix moment  ·  Peak: 09:41  ·  Top trigger: 💬 Meeting"));
+
+    // Paging keeps the weekday hovered; the back button has no lower bound.
+    card->pageBack();
+    QCOMPARE(card->weekLabel(), QStringLiteral("Last week"));
+    QVERIFY(card->canPageForward());
+    QCOMPARE(card->footerLine(), QStringLiteral("Suspiciously peaceful Monday."));
+    card->pageBack();
+    QCOMPARE(card->weekLabel(), QStringLiteral("Feb 17 – Feb 23"));
+    for (int i = 0; i < 200; ++i)
+        card->pageBack();
+    QCOMPARE(overview.weekOffset(), -202);
+    card->setWeekOffset(0);
+    card->pageForward();
+    QCOMPARE(overview.weekOffset(), 0);
+
+    card->setHovered({});
+    QCOMPARE(card->footerLine(), QStringLiteral("Hover a day for the gory details."));
+}
+
+void TestDashboardView::achievementsOfAnEmptyStore()
+{
+    AchievementsView page(*m_model);
+    QCOMPARE(page.header()->eyebrow(), QStringLiteral("0 of 25 unlocked"));
+    QCOMPARE(page.header()->title(), QStringLiteral("Easter eggs of pain."));
+    QCOMPARE(page.grid()->cards().size(), 25);
+    for (const AchievementCard *card : page.grid()->cards())
+        QVERIFY(!card->isUnlocked());
+    page.resize(1000, 800);
+    page.show();
+    // 1000 wide less the padding and scroll bar leaves room for three columns.
+    QTRY_COMPARE(page.grid()->columnCount(), 3);
+    const QRect a = page.grid()->cards()[0]->geometry();
+    const QRect b = page.grid()->cards()[1]->geometry();
+    QCOMPARE(a.top(), b.top());
+    QVERIFY(a.width() >= 230);
+    QVERIFY(a.height() >= 170);
+}
+
+QTEST_MAIN(TestDashboardView)
+#include "tst_dashboardview.moc"
