@@ -395,9 +395,17 @@ void AppModel::removeDemoData()
 
 QList<Achievement> AppModel::unlockedAchievements() const
 {
+    const QList<VorpEvent> &events = m_store->events();
+    if (!m_achievementTally || m_talliedRewrites != m_store->rewrites() ||
+        m_achievementTally->size() > events.size() ||
+        m_achievementTally->calendar().timeZone() != m_timeZone) {
+        m_achievementTally.emplace(Calendar(m_timeZone));
+        m_talliedRewrites = m_store->rewrites();
+    }
+    for (qsizetype i = m_achievementTally->size(); i < events.size(); ++i)
+        m_achievementTally->add(events[i]);
     QList<Achievement> unlocked;
-    for (const Achievement &achievement :
-         AchievementService::evaluate(m_store->events(), now(), Calendar(m_timeZone))) {
+    for (const Achievement &achievement : m_achievementTally->results(now())) {
         if (achievement.progress >= achievement.target)
             unlocked << achievement;
     }
@@ -446,8 +454,7 @@ void AppModel::checkRecord(const RecordCheck &check)
     if (m_prefs.stringValue(kLastRecordDay) == todayKey)
         return;
 
-    const Analytics stats{m_store->events(), Calendar(m_timeZone), current};
-    const int previousBest = stats.maxDailyCount(current);
+    const int previousBest = previousDailyBest(current);
     const int today = check.todayCount;
     if (previousBest < 5 || today != previousBest + 1)
         return;
@@ -457,6 +464,27 @@ void AppModel::checkRecord(const RecordCheck &check)
             QStringLiteral("New personal record"),
             QStringLiteral("Congratulations? You just broke your daily record: %1 today.").arg(today));
     }
+}
+
+int AppModel::previousDailyBest(const QDateTime &current)
+{
+    // Incidents logged after the start of the day do not count, and a store that only grew at
+    // its end with nothing new before that start keeps the best it had.
+    const QList<VorpEvent> &events = m_store->events();
+    const Calendar cal(m_timeZone);
+    const qint64 cut = Calendar::msecs(cal.startOfDay(current));
+    const bool kept = m_recordBest && m_recordBest->rewrites == m_store->rewrites() &&
+                      m_recordBest->cut == cut && m_recordBest->zone == m_timeZone &&
+                      m_recordBest->counted <= events.size() &&
+                      (m_recordBest->counted == events.size() ||
+                       Calendar::msecs(events[m_recordBest->counted].timestamp) >= cut);
+    if (!kept) {
+        const Analytics stats{events, cal, current};
+        m_recordBest =
+            RecordBest{m_store->rewrites(), events.size(), cut, m_timeZone, stats.maxDailyCount(current)};
+    }
+    m_recordBest->counted = events.size();
+    return m_recordBest->best;
 }
 
 void AppModel::refreshStatusTitle()

@@ -5,6 +5,7 @@
 #include "models/Trigger.h"
 #include "models/VorpEvent.h"
 #include "services/Achievement.h"
+#include "services/AchievementService.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -140,6 +141,8 @@ Q_SIGNALS:
     void logTickChanged();
 
 private:
+    // The most incidents on one day before the day of `current`.
+    int previousDailyBest(const QDateTime &current);
     void seedTriggersIfNeeded();
     void checkAchievements();
     // What one log leaves for its deferred record check: its moment and the count it made.
@@ -167,6 +170,19 @@ private:
     bool m_hotKeyRegistered = true;
     std::shared_ptr<const Achievement> m_freshAchievement;
     int m_logTick = 0;
+    // What the deferred checks counted over the store's incidents, kept while the store only grows
+    // at its end (Store::rewrites() unchanged) and the time zone stays, so a log adds one incident.
+    mutable std::optional<AchievementService::Tally> m_achievementTally;
+    mutable quint64 m_talliedRewrites = 0;
+    struct RecordBest
+    {
+        quint64 rewrites;
+        qsizetype counted; // incidents looked at
+        qint64 cut;        // the start of the day, UTC ms
+        QTimeZone zone;
+        int best;
+    };
+    std::optional<RecordBest> m_recordBest;
     class QTimer *m_dayTimer = nullptr;
     QDate m_dayTimerDate;
 };

@@ -79,7 +79,7 @@ HUDView::HUDView(AppModel &model, const VorpEvent &event, std::function<void()> 
     header->addStretch(1);
     auto *count = new QVBoxLayout;
     count->setSpacing(3);
-    m_today = new FlapCounter(LiveQueries::analytics(m_model).todayCount(), 18, 1, Theme::white);
+    m_today = new FlapCounter(LiveQueries::todayCount(m_model), 18, 1, Theme::white);
     count->addWidget(m_today, 0, Qt::AlignRight);
     count->addWidget(
         new ThemedText(tr("today"), Fonts::rounded(10, QFont::DemiBold), Theme::dim, Qt::AlignRight), 0,
@@ -137,7 +137,7 @@ void HUDView::choose(const QString &key)
 
 void HUDView::refresh()
 {
-    m_today->setValue(LiveQueries::analytics(m_model).todayCount());
+    m_today->setValue(LiveQueries::todayCount(m_model));
     if (m_grid) {
         const QList<Trigger> visible = LiveQueries::visibleTriggers(m_model);
         if (LiveQueries::triggersDiffer(m_grid->triggers(), visible))

@@ -14,5 +14,8 @@ QList<Trigger> visibleTriggers(AppModel &model);
 bool triggersDiffer(const QList<Trigger> &shown, const QList<Trigger> &current);
 // Statistics over every incident, in the model's time zone, as of the model's now.
 Analytics analytics(AppModel &model);
+// Incidents on the model's current day, as Analytics::todayCount() counts them, found by binary
+// search in the time-ordered store so a refresh does not walk every incident.
+int todayCount(AppModel &model);
 
 } // namespace LiveQueries

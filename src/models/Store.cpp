@@ -131,6 +131,7 @@ std::unique_ptr<Store> Store::open(const QString &path, QString *error)
 
 bool Store::load(QString *error)
 {
+    ++m_rewrites;
     m_events.clear();
     m_triggers.clear();
 
@@ -209,6 +210,8 @@ std::optional<Trigger> Store::trigger(qint64 id) const
 void Store::placeEvent(const VorpEvent &event)
 {
     const auto at = std::upper_bound(m_events.begin(), m_events.end(), event, eventBefore);
+    if (at != m_events.end())
+        ++m_rewrites;
     m_events.insert(at, event);
 }
 
@@ -244,6 +247,7 @@ bool Store::update(const VorpEvent &event)
                                  [&](const VorpEvent &stored) { return stored.id == event.id; });
     if (event.id == 0 || it == m_events.end())
         return false;
+    ++m_rewrites;
     if (it->timestamp == event.timestamp) {
         *it = event;
     } else {
@@ -293,8 +297,10 @@ int Store::removeEventsIf(const std::function<bool(const VorpEvent &)> &predicat
         m_deletedEvents.insert(event.id);
         return true;
     });
-    if (removed > 0)
+    if (removed > 0) {
+        ++m_rewrites;
         Q_EMIT changed();
+    }
     return int(removed);
 }
 

@@ -44,6 +44,11 @@ public:
     // Removes every incident the predicate accepts; returns how many.
     int removeEventsIf(const std::function<bool(const VorpEvent &)> &predicate);
 
+    // Counts the changes that touched incidents already in the list: edits, removals and inserts
+    // that did not land at the end. While it stays the same, events() only grew at its end, so a
+    // caller may keep figures over a prefix and add the rest.
+    quint64 rewrites() const { return m_rewrites; }
+
     bool hasPendingChanges() const;
     // Writes every pending change in one transaction; false (and *error) leaves them pending.
     bool save(QString *error = nullptr);
@@ -67,6 +72,7 @@ private:
     int m_busyTimeout = 2000;
     QList<VorpEvent> m_events;
     QList<Trigger> m_triggers;
+    quint64 m_rewrites = 0;
     qint64 m_nextEventId = 1;
     qint64 m_nextTriggerId = 1;
     QSet<qint64> m_dirtyEvents;

@@ -11,60 +11,6 @@ namespace {
 
 constexpr qint64 speedRunWindowMs = 60 * 1000;
 
-struct Tallies
-{
-    std::vector<DayCount> days; // ascending
-    std::vector<qint64> timestamps;
-    TextGroups triggerKeys;
-    std::vector<int> perTrigger; // by the number triggerKeys gives each key
-    TextGroups apps;
-    int categorised = 0;
-    int noted = 0;
-    int night = 0;
-    int early = 0;
-    int lunch = 0;
-    int weekend = 0;
-};
-
-Tallies tally(const QList<VorpEvent> &events, const Calendar &cal)
-{
-    Tallies t;
-    std::vector<qint64> days;
-    days.reserve(size_t(events.size()));
-    t.timestamps.reserve(size_t(events.size()));
-    for (const VorpEvent &event : events) {
-        const qint64 utc = Calendar::msecs(event.timestamp);
-        const qint64 local = cal.localMSecs(utc);
-        const qint64 day = Calendar::localDay(local);
-        days.push_back(day);
-        t.timestamps.push_back(utc);
-        if (event.triggerKey) {
-            const size_t key = size_t(t.triggerKeys.indexOf(*event.triggerKey));
-            if (key == t.perTrigger.size())
-                t.perTrigger.push_back(0);
-            ++t.perTrigger[key];
-            ++t.categorised;
-        }
-        if (event.note && !event.note->isEmpty())
-            ++t.noted;
-        const int hour = Calendar::localHour(local);
-        if (hour < 4 || hour > 21)
-            ++t.night;
-        if (hour >= 4 && hour <= 7)
-            ++t.early;
-        else if (hour == 12)
-            ++t.lunch;
-        if (!Calendar::isWorkday(Calendar::weekdayOfLocalDay(day)))
-            ++t.weekend;
-        if (event.bundleIdentifier)
-            t.apps.indexOf(*event.bundleIdentifier);
-        else if (event.appName)
-            t.apps.indexOf(*event.appName);
-    }
-    t.days = countDays(days);
-    return t;
-}
-
 int busiestDay(const std::vector<DayCount> &days, int weekday)
 {
     int best = 0;
@@ -153,15 +99,71 @@ int bestWorkweek(const std::vector<DayCount> &days)
 
 } // namespace
 
+AchievementService::Tally::Tally(const Calendar &cal) : m_cal(cal)
+{
+}
+
+void AchievementService::Tally::add(const VorpEvent &event)
+{
+    const qint64 utc = Calendar::msecs(event.timestamp);
+    const qint64 local = m_cal.localMSecs(utc);
+    const qint64 day = Calendar::localDay(local);
+    m_localDays.push_back(day);
+    m_timestamps.push_back(utc);
+    if (event.triggerKey) {
+        const size_t key = size_t(m_triggerKeys.indexOf(*event.triggerKey));
+        if (key == m_perTrigger.size())
+            m_perTrigger.push_back(0);
+        ++m_perTrigger[key];
+        ++m_categorised;
+    }
+    if (event.note && !event.note->isEmpty())
+        ++m_noted;
+    const int hour = Calendar::localHour(local);
+    if (hour < 4 || hour > 21)
+        ++m_night;
+    if (hour >= 4 && hour <= 7)
+        ++m_early;
+    else if (hour == 12)
+        ++m_lunch;
+    if (!Calendar::isWorkday(Calendar::weekdayOfLocalDay(day)))
+        ++m_weekend;
+    if (event.bundleIdentifier)
+        m_apps.indexOf(*event.bundleIdentifier);
+    else if (event.appName)
+        m_apps.indexOf(*event.appName);
+}
+
+qsizetype AchievementService::Tally::size() const
+{
+    return qsizetype(m_timestamps.size());
+}
+
+const Calendar &AchievementService::Tally::calendar() const
+{
+    return m_cal;
+}
+
 QList<Achievement> AchievementService::evaluate(const QList<VorpEvent> &events, const QDateTime &now,
                                                 const Calendar &cal)
 {
-    Tallies t = tally(events, cal);
-    const int total = int(events.size());
+    Tally tally(cal);
+    for (const VorpEvent &event : events)
+        tally.add(event);
+    return tally.results(now);
+}
+
+QList<Achievement> AchievementService::Tally::results(const QDateTime &now) const
+{
+    const Tally &t = *this;
+    const std::vector<DayCount> days = countDays(m_localDays);
+    std::vector<qint64> timestamps = m_timestamps;
+    const Calendar &cal = m_cal;
+    const int total = int(m_timestamps.size());
     const auto count = [&t](const char *key) {
-        for (qsizetype i = 0; i < t.triggerKeys.size(); ++i) {
-            if (t.triggerKeys.text(i) == QLatin1StringView(key))
-                return t.perTrigger[size_t(i)];
+        for (qsizetype i = 0; i < t.m_triggerKeys.size(); ++i) {
+            if (t.m_triggerKeys.text(i) == QLatin1StringView(key))
+                return t.m_perTrigger[size_t(i)];
         }
         return 0;
     };
@@ -179,23 +181,23 @@ QList<Achievement> AchievementService::evaluate(const QList<VorpEvent> &events, 
     return {
         entry("first", "\U0001F534", "First of Many", "Press the button for the first time.", 1, total),
         entry("monday", "\U0001F4C5", "Monday Survivor", "10 presses on a single Monday.", 10,
-              busiestDay(t.days, 2)),
+              busiestDay(days, 2)),
         entry("meetings", "\U0001F4AC", "Meeting Enthusiast", "25 meeting-related incidents.", 25,
               count("meeting")),
         entry("builds", "\U0001F528", "It Works On My Machine", "10 build incidents.", 10, count("build")),
         entry("prod", "\U0001F525", "This Is Fine", "5 production incidents.", 5, count("production")),
         entry("quiet", "\U0001F9D8", "Peace and Quiet", "A full workday with zero incidents.", 1,
-              quietWorkdays(t.days, today)),
+              quietWorkdays(days, today)),
         entry("consistency", "\U0001F4C8", "Consistency", "At least one incident every workday for a week.",
-              5, bestWorkweek(t.days)),
+              5, bestWorkweek(days)),
         entry("speedrun", "\u26A1\uFE0F", "Rage Speedrun", "5 presses within 60 seconds.", 5,
-              speedRun(t.timestamps)),
-        entry("night", "\U0001F989", "Midnight Oil", "5 incidents between 22:00 and 04:00.", 5, t.night),
-        entry("diary", "\U0001F4DD", "Dear Diary", "Add notes to 10 incidents.", 10, t.noted),
+              speedRun(timestamps)),
+        entry("night", "\U0001F989", "Midnight Oil", "5 incidents between 22:00 and 04:00.", 5, m_night),
+        entry("diary", "\U0001F4DD", "Dear Diary", "Add notes to 10 incidents.", 10, m_noted),
         entry("organized", "\U0001F5C2\uFE0F", "Organized Chaos", "Categorize 50 incidents.", 50,
-              t.categorised),
+              m_categorised),
         entry("okay", "\U0001FAE0", "Are You Okay?", "30 incidents in a single day.", 30,
-              busiestDay(t.days, 0)),
+              busiestDay(days, 0)),
         entry("hundred", "\U0001F3C6", "Professional Patience Tester", "100 lifetime incidents.", 100, total),
         entry("thousand", "\U0001F451", "One Thousand Vorps Given", "1,000 lifetime incidents.", 1000, total),
         entry("email", "\U0001F4E8", "Reply All Survivor", "15 email incidents.", 15, count("email")),
@@ -205,14 +207,14 @@ QList<Achievement> AchievementService::evaluate(const QList<VorpEvent> &events, 
               count("management")),
         entry("wtf", "\U0001F928", "Professional Confusion", "10 WTF incidents.", 10, count("wtf")),
         entry("friday", "\U0001F37B", "Friday Deploy", "10 presses on a single Friday.", 10,
-              busiestDay(t.days, 6)),
+              busiestDay(days, 6)),
         entry("weekend", "\U0001F3D6\uFE0F", "Weekend Warrior",
-              "5 incidents on a weekend. Why are you working?", 5, t.weekend),
-        entry("early", "\U0001F305", "Early Bird Gets the Bug", "5 incidents before 08:00.", 5, t.early),
-        entry("lunch", "\U0001F96A", "Lunch Is a Myth", "10 incidents between 12:00 and 13:00.", 10, t.lunch),
+              "5 incidents on a weekend. Why are you working?", 5, m_weekend),
+        entry("early", "\U0001F305", "Early Bird Gets the Bug", "5 incidents before 08:00.", 5, m_early),
+        entry("lunch", "\U0001F96A", "Lunch Is a Myth", "10 incidents between 12:00 and 13:00.", 10, m_lunch),
         entry("apps", "\U0001F9ED", "Equal Opportunity Hater", "Incidents in 10 different apps.", 10,
-              int(t.apps.size())),
+              int(m_apps.size())),
         entry("streak", "\U0001F4C6", "Ten Days of Pain", "At least one incident on 10 days in a row.", 10,
-              longestStreak(t.days)),
+              longestStreak(days)),
     };
 }

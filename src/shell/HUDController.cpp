@@ -27,8 +27,13 @@ ToastWindow::ToastWindow()
 
 void ToastWindow::setContent(QWidget *content)
 {
-    if (m_content)
+    // The old content leaves the window at once: its deletion waits for the event loop, and until
+    // then it would still be laid out, painted and refreshed by every store change.
+    if (m_content) {
+        m_content->hide();
+        m_layout->removeWidget(m_content);
         m_content->deleteLater();
+    }
     m_content = content;
     m_layout->addWidget(content);
     setFixedSize(content->sizeHint().expandedTo(content->minimumSize()));
