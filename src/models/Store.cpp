@@ -364,9 +364,13 @@ bool Store::save(QString *error)
             ok = dropEvent.run();
         }
         if (ok && !m_dirtyEvents.isEmpty()) {
-            for (const VorpEvent &event : std::as_const(m_events)) {
+            // From the end, where new incidents are, stopping once every changed one is written.
+            qsizetype left = m_dirtyEvents.size();
+            for (auto it = m_events.crbegin(); left > 0 && it != m_events.crend(); ++it) {
+                const VorpEvent &event = *it;
                 if (!m_dirtyEvents.contains(event.id))
                     continue;
+                --left;
                 putEvent.bind(1, event.id);
                 putEvent.bind(2, event.uuid.toString(QUuid::WithoutBraces));
                 putEvent.bind(3, toStored(event.timestamp));

@@ -32,13 +32,15 @@ int longestStreak(const std::vector<DayCount> &days)
     return best;
 }
 
-int speedRun(std::vector<qint64> &timestamps)
+int speedRun(const std::vector<qint64> &added)
 {
-    // Callers usually hand the incidents in time order, either way round.
-    if (std::is_sorted(timestamps.rbegin(), timestamps.rend()))
-        std::reverse(timestamps.begin(), timestamps.end());
-    else if (!std::is_sorted(timestamps.begin(), timestamps.end()))
-        std::sort(timestamps.begin(), timestamps.end());
+    // Incidents usually come in time order; only others need a sorted copy.
+    std::vector<qint64> copy;
+    if (!std::is_sorted(added.begin(), added.end())) {
+        copy = added;
+        std::sort(copy.begin(), copy.end());
+    }
+    const std::vector<qint64> &timestamps = copy.empty() ? added : copy;
     size_t i = 0;
     int best = 0;
     for (size_t j = 0; j < timestamps.size(); ++j) {
@@ -108,7 +110,15 @@ void AchievementService::Tally::add(const VorpEvent &event)
     const qint64 utc = Calendar::msecs(event.timestamp);
     const qint64 local = m_cal.localMSecs(utc);
     const qint64 day = Calendar::localDay(local);
+    // Incidents in time order are counted per day as they come; any other order is counted by
+    // countDays() when the results are asked for.
     m_localDays.push_back(day);
+    if (m_daysInOrder && !m_days.empty() && day == m_days.back().day)
+        ++m_days.back().count;
+    else if (m_daysInOrder && (m_days.empty() || day > m_days.back().day))
+        m_days.push_back(DayCount{day, 1});
+    else
+        m_daysInOrder = false;
     m_timestamps.push_back(utc);
     if (event.triggerKey) {
         const size_t key = size_t(m_triggerKeys.indexOf(*event.triggerKey));
@@ -156,8 +166,8 @@ QList<Achievement> AchievementService::evaluate(const QList<VorpEvent> &events, 
 QList<Achievement> AchievementService::Tally::results(const QDateTime &now) const
 {
     const Tally &t = *this;
-    const std::vector<DayCount> days = countDays(m_localDays);
-    std::vector<qint64> timestamps = m_timestamps;
+    const std::vector<DayCount> days = m_daysInOrder ? m_days : countDays(m_localDays);
+    const std::vector<qint64> &timestamps = m_timestamps;
     const Calendar &cal = m_cal;
     const int total = int(m_timestamps.size());
     const auto count = [&t](const char *key) {

@@ -3,6 +3,7 @@
 #include "models/Calendar.h"
 #include "models/VorpEvent.h"
 #include "services/Achievement.h"
+#include "services/DayCounts.h"
 #include "services/TextGroups.h"
 
 #include <QDateTime>
@@ -35,6 +36,8 @@ public:
     private:
         Calendar m_cal;
         std::vector<qint64> m_localDays;
+        std::vector<DayCount> m_days; // ascending, while m_daysInOrder
+        bool m_daysInOrder = true;
         std::vector<qint64> m_timestamps;
         TextGroups m_triggerKeys;
         std::vector<int> m_perTrigger; // by the number m_triggerKeys gives each key
