@@ -98,10 +98,10 @@ void AchievementBanner::paintEvent(QPaintEvent *)
     const QFontMetricsF h(headerFont()), t(titleFont()), e(emojiFont());
     const QRectF inner = box.adjusted(10, 10, -10, -10);
     const qreal emojiWidth = e.horizontalAdvance(m_emoji);
-    p.setFont(emojiFont());
-    p.setPen(Theme::stickyInk.resolve());
-    p.drawText(QRectF(inner.left(), inner.top(), emojiWidth, inner.height()),
-               Qt::AlignLeft | Qt::AlignVCenter, m_emoji);
+    const QRectF emojiRect(inner.left(), inner.top(), emojiWidth, inner.height());
+    p.drawPixmap(emojiRect.topLeft(),
+                 Paint::emoji(m_emoji, emojiFont(), emojiRect.size(), Qt::AlignLeft | Qt::AlignVCenter,
+                              Theme::stickyInk.resolve(), devicePixelRatioF()));
     const qreal x = inner.left() + emojiWidth + (m_emoji.isEmpty() ? 0 : 10);
     const qreal textHeight = h.height() + 1 + t.height();
     const qreal y = inner.center().y() - textHeight / 2;

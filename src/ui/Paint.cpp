@@ -3,6 +3,7 @@
 #include <QCache>
 #include <QImage>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QtMath>
 
 namespace Paint {
@@ -138,6 +139,34 @@ void softShadow(QPainter &p, const QRectF &rect, qreal radius, const QColor &col
                        img->height() / scale),
                 *img);
     p.restore();
+}
+
+QPixmap emoji(const QString &text, const QFont &font, const QSizeF &size, Qt::Alignment alignment,
+              const QColor &color, qreal dpr)
+{
+    const QString key = QStringLiteral("grumblix-emoji:%1:%2:%3x%4:%5:%6:%7")
+                            .arg(text, font.key())
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(color.rgba())
+                            .arg(dpr)
+                            .arg(int(alignment));
+    QPixmap image;
+    if (QPixmapCache::find(key, &image))
+        return image;
+    image = QPixmap((size * dpr).toSize() + QSize(1, 1));
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.setPen(color);
+        p.setFont(font);
+        p.drawText(QRectF(QPointF(0, 0), size), alignment, text);
+    }
+    QPixmapCache::insert(key, image);
+    return image;
 }
 
 } // namespace Paint

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QRectF>
 
 class QPainter;
@@ -27,5 +29,11 @@ void focusRing(QPainter &p, const QRectF &rect, qreal radius);
 // A blurred drop shadow of a rounded rectangle (`blur` is the radius).
 void softShadow(QPainter &p, const QRectF &rect, qreal radius, const QColor &color, qreal blur,
                 const QPointF &offset);
+
+// Text (an emoji) drawn as `alignment` places it in a box of `size`, kept in QPixmapCache: colour
+// emoji glyphs are decoded from PNG and shaped again at every paint, which made each new toast
+// cost milliseconds.
+QPixmap emoji(const QString &text, const QFont &font, const QSizeF &size, Qt::Alignment alignment,
+              const QColor &color, qreal dpr);
 
 } // namespace Paint

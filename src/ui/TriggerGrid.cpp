@@ -6,7 +6,6 @@
 #include "ui/Theme.h"
 
 #include <QPainter>
-#include <QPixmapCache>
 #include <QShortcut>
 #include <QtMath>
 
@@ -14,35 +13,6 @@ namespace {
 
 constexpr int kSpacing = 6;
 constexpr int kMaxTiles = 10;
-
-// Colour emoji glyphs are decoded from PNG and shaped again at every paint, which made each new
-// grid cost milliseconds; the drawn emoji is kept once per text, font, size, colour and scale.
-QPixmap emojiImage(const QString &emoji, const QFont &font, const QSizeF &size, const QColor &color,
-                   qreal dpr)
-{
-    const QString key = QStringLiteral("grumblix-emoji:%1:%2:%3x%4:%5:%6")
-                            .arg(emoji, font.key())
-                            .arg(size.width())
-                            .arg(size.height())
-                            .arg(color.rgba())
-                            .arg(dpr);
-    QPixmap image;
-    if (QPixmapCache::find(key, &image))
-        return image;
-    image = QPixmap((size * dpr).toSize() + QSize(1, 1));
-    image.setDevicePixelRatio(dpr);
-    image.fill(Qt::transparent);
-    {
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::TextAntialiasing);
-        p.setPen(color);
-        p.setFont(font);
-        p.drawText(QRectF(QPointF(0, 0), size), Qt::AlignCenter, emoji);
-    }
-    QPixmapCache::insert(key, image);
-    return image;
-}
 
 } // namespace
 
@@ -133,8 +103,8 @@ void TriggerTile::paintEvent(QPaintEvent *)
     const qreal top = cell.center().y() - block / 2;
     p.setPen(label);
     const QRectF emojiRect(cell.left(), top, cell.width(), em.height());
-    p.drawPixmap(emojiRect.topLeft(),
-                 emojiImage(m_trigger.emoji, emojiFont, emojiRect.size(), label, devicePixelRatioF()));
+    p.drawPixmap(emojiRect.topLeft(), Paint::emoji(m_trigger.emoji, emojiFont, emojiRect.size(),
+                                                   Qt::AlignCenter, label, devicePixelRatioF()));
     p.setFont(nameFont);
     p.drawText(QRectF(cell.left() + 3, top + em.height() + 1, room, nm.height()), Qt::AlignCenter,
                nm.elidedText(m_trigger.name, Qt::ElideRight, room));
