@@ -6,7 +6,6 @@
 #include "PageRefresh.h"
 #include "PageScroll.h"
 #include "SymbolView.h"
-#include "WrappingLabel.h"
 #include "app/AppModel.h"
 #include "services/AchievementService.h"
 #include "ui/Labels.h"
@@ -114,9 +113,10 @@ AchievementCard::AchievementCard(const Achievement &achievement, QWidget *parent
         top->addWidget(new SymbolView(QStringLiteral("lock.fill"), 12, Theme::faint), 0, Qt::AlignTop);
     column->addLayout(top);
 
-    column->addWidget(new WrappingLabel(achievement.title.toUpper(), DashboardFonts::display(19),
-                                        unlocked ? Theme::ink : Theme::dim));
-    column->addWidget(new WrappingLabel(achievement.detail, Fonts::rounded(12, QFont::Medium), Theme::dim));
+    column->addWidget(new ThemedLabel(achievement.title.toUpper(), DashboardFonts::display(19),
+                                      unlocked ? Theme::ink : Theme::dim, true));
+    column->addWidget(
+        new ThemedLabel(achievement.detail, Fonts::rounded(12, QFont::Medium), Theme::dim, true));
     column->addStretch(1);
     if (!unlocked) {
         auto *progress = new QVBoxLayout;

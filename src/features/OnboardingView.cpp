@@ -3,7 +3,6 @@
 #include "DashboardFonts.h"
 #include "SymbolView.h"
 #include "WellBox.h"
-#include "WrappingLabel.h"
 #include "app/AppModel.h"
 #include "models/Prefs.h"
 #include "services/NotificationService.h"
@@ -51,12 +50,12 @@ OnboardingView::OnboardingView(AppModel &model, std::function<void()> done, QWid
 
     auto *titles = new QVBoxLayout;
     titles->setSpacing(6);
-    auto *title = new WrappingLabel(QStringLiteral("Your frustration is\nyour business."),
-                                    DashboardFonts::display(36), Theme::ink);
+    auto *title = new ThemedLabel(QStringLiteral("Your frustration is\nyour business."),
+                                  DashboardFonts::display(36), Theme::ink, true);
     title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     auto *subtitle =
-        new WrappingLabel(QStringLiteral("Something annoying happens. You press the button. That's it."),
-                          Fonts::rounded(14, QFont::Medium), Theme::dim);
+        new ThemedLabel(QStringLiteral("Something annoying happens. You press the button. That's it."),
+                        Fonts::rounded(14, QFont::Medium), Theme::dim, true);
     subtitle->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     titles->addWidget(title);
     titles->addWidget(subtitle);
@@ -67,22 +66,22 @@ OnboardingView::OnboardingView(AppModel &model, std::function<void()> done, QWid
     points->setContentsMargins(18, 18, 18, 18);
     points->setSpacing(14);
     m_shortcutTitle =
-        new WrappingLabel(shortcutText(model.shortcut()), Fonts::rounded(13, QFont::Bold), Theme::ink);
+        new ThemedLabel(shortcutText(model.shortcut()), Fonts::rounded(13, QFont::Bold), Theme::ink, true);
     points->addWidget(point(QStringLiteral("keyboard"), m_shortcutTitle,
                             QStringLiteral("Logs instantly. Doesn't steal focus from your IDE.")));
     points->addWidget(
         point(QStringLiteral("app.badge"),
-              new WrappingLabel(QStringLiteral("Remembers which app did it"), Fonts::rounded(13, QFont::Bold),
-                                Theme::ink),
+              new ThemedLabel(QStringLiteral("Remembers which app did it"), Fonts::rounded(13, QFont::Bold),
+                              Theme::ink, true),
               QStringLiteral("Only the app's name. No window titles, URLs, screenshots or content.")));
     points->addWidget(point(QStringLiteral("lock.fill"),
-                            new WrappingLabel(QStringLiteral("Stays on this computer"),
-                                              Fonts::rounded(13, QFont::Bold), Theme::ink),
+                            new ThemedLabel(QStringLiteral("Stays on this computer"),
+                                            Fonts::rounded(13, QFont::Bold), Theme::ink, true),
                             QStringLiteral("No account. No cloud. No telemetry. Export or erase anytime.")));
-    points->addWidget(point(
-        QStringLiteral("doc.richtext"),
-        new WrappingLabel(QStringLiteral("The Friday Report"), Fonts::rounded(13, QFont::Bold), Theme::ink),
-        QStringLiteral("A shareable summary of your week in suffering.")));
+    points->addWidget(point(QStringLiteral("doc.richtext"),
+                            new ThemedLabel(QStringLiteral("The Friday Report"),
+                                            Fonts::rounded(13, QFont::Bold), Theme::ink, true),
+                            QStringLiteral("A shareable summary of your week in suffering.")));
     column->addWidget(well);
 
     m_friday = new GXCheckbox(QStringLiteral("Send me the Friday report"));
@@ -130,7 +129,7 @@ QWidget *OnboardingView::point(const QString &symbol, ThemedLabel *title, const 
     auto *texts = new QVBoxLayout;
     texts->setSpacing(2);
     texts->addWidget(title);
-    texts->addWidget(new WrappingLabel(detail, Fonts::rounded(12, QFont::Medium), Theme::dim));
+    texts->addWidget(new ThemedLabel(detail, Fonts::rounded(12, QFont::Medium), Theme::dim, true));
     layout->addLayout(texts, 1);
     return row;
 }

@@ -4,7 +4,6 @@
 #include "HourStrip.h"
 #include "OverviewCardValues.h"
 #include "OverviewData.h"
-#include "WrappingLabel.h"
 #include "services/Copy.h"
 #include "ui/AppIconCache.h"
 #include "ui/BarRow.h"
@@ -110,7 +109,7 @@ void TopAppsCard::setItems(const QList<CountItem> &items, Scope scope)
 DangerZoneCard::DangerZoneCard(QWidget *parent)
     : BrutalCard(0, Theme::card, 16, 4, parent),
       m_range(new ThemedLabel(QString(), DashboardFonts::display(38), Theme::ink)),
-      m_line(new WrappingLabel(QString(), Fonts::rounded(13, QFont::DemiBold), Theme::dim)),
+      m_line(new ThemedLabel(QString(), Fonts::rounded(13, QFont::DemiBold), Theme::dim, true)),
       m_empty(new EmptyHint(QStringLiteral("No danger detected. Yet."))), m_strip(new HourStrip)
 {
     auto *column = cardColumn(this, 12);
@@ -182,7 +181,7 @@ void FieldNotesCard::setLines(const QStringList &lines)
         layout->addWidget(
             new ThemedLabel(QStringLiteral("\u2192"), Fonts::rounded(14, QFont::Black), Theme::red), 0,
             Qt::AlignTop);
-        layout->addWidget(new WrappingLabel(line, Fonts::rounded(14, QFont::DemiBold), Theme::ink), 1);
+        layout->addWidget(new ThemedLabel(line, Fonts::rounded(14, QFont::DemiBold), Theme::ink, true), 1);
         m_list->addWidget(row);
     }
 }

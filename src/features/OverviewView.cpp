@@ -6,7 +6,6 @@
 #include "PageRefresh.h"
 #include "PageScroll.h"
 #include "WeekChartCard.h"
-#include "WrappingLabel.h"
 #include "app/AppModel.h"
 #include "services/Achievement.h"
 #include "services/Copy.h"
@@ -133,7 +132,7 @@ QWidget *OverviewView::buildHero()
 
     auto *text = new QVBoxLayout;
     text->setSpacing(12);
-    m_headline = new WrappingLabel(QString(), Fonts::rounded(24, QFont::ExtraBold), Theme::ink);
+    m_headline = new ThemedLabel(QString(), Fonts::rounded(24, QFont::ExtraBold), Theme::ink, true);
     m_headline->setMaximumWidth(heroWidth + 40);
     text->addWidget(m_headline);
     m_relative = new ThemedLabel(QString(), Fonts::rounded(13, QFont::Medium), Theme::dim);

@@ -1,7 +1,6 @@
 #include "PageHeader.h"
 
 #include "DashboardFonts.h"
-#include "WrappingLabel.h"
 #include "ui/Labels.h"
 #include "ui/ThemedLabel.h"
 
@@ -10,7 +9,7 @@
 
 PageHeader::PageHeader(const QString &eyebrow, const QString &title, QWidget *trailing, QWidget *parent)
     : QWidget(parent), m_eyebrow(new TapeLabel(eyebrow, -1.5, Theme::tape)),
-      m_title(new WrappingLabel(title, DashboardFonts::display(42), Theme::ink)), m_trailing(trailing)
+      m_title(new ThemedLabel(title, DashboardFonts::display(42), Theme::ink, true)), m_trailing(trailing)
 {
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);

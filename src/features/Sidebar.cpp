@@ -3,7 +3,6 @@
 #include "DashboardFonts.h"
 #include "DashboardPages.h"
 #include "SymbolView.h"
-#include "WrappingLabel.h"
 #include "app/AppModel.h"
 #include "ui/Icons.h"
 #include "ui/Labels.h"
@@ -106,8 +105,8 @@ Sidebar::Sidebar(AppModel &model, QWidget *parent) : QWidget(parent), m_model(mo
     privacy->setSpacing(5);
     privacy->addWidget(new SymbolView(QStringLiteral("lock.fill"), 9, Theme::dim), 0, Qt::AlignTop);
     privacy->addWidget(
-        new WrappingLabel(QStringLiteral("Stored only on this computer. Your frustration is your business."),
-                          Fonts::rounded(10, QFont::Medium), Theme::dim),
+        new ThemedLabel(QStringLiteral("Stored only on this computer. Your frustration is your business."),
+                        Fonts::rounded(10, QFont::Medium), Theme::dim, true),
         1);
     shortcut->addLayout(privacy);
     column->addLayout(shortcut);

@@ -6,7 +6,7 @@
 #include <cmath>
 
 SymbolView::SymbolView(const QString &symbol, qreal size, ThemeColor color, QWidget *parent)
-    : QWidget(parent), m_symbol(symbol), m_size(size), m_color(color)
+    : SnugWidget(parent), m_symbol(symbol), m_size(size), m_color(color)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFixedSize(sizeHint());

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "ui/SnugWidget.h"
 #include "ui/Theme.h"
 
-#include <QWidget>
-
 // One of the kit's symbols as a small, fixed-size picture in a palette colour.
-class SymbolView : public QWidget
+class SymbolView : public SnugWidget
 {
     Q_OBJECT
 public:
@@ -15,7 +14,6 @@ public:
     void setColor(ThemeColor color);
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

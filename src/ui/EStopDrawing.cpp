@@ -256,14 +256,7 @@ void paintEStopBody(QPainter &p, const QPointF &origin, qreal w, const EStopLook
     // 4 collar side, 5 collar top
     paintCylinder(p, cx, 0.4225 * w, 0.88 * w, 0.352 * w, 0.035 * w, palette.collarSide);
     const QRectF collar = centredRect(cx, 0.405 * w, 0.88 * w, 0.352 * w);
-    {
-        QPainterPath clip;
-        clip.addEllipse(collar);
-        p.save();
-        p.setClipPath(clip, Qt::IntersectClip);
-        paintHazardStripes(p, collar, 0.05 * w, palette.collarA, palette.collarB);
-        p.restore();
-    }
+    paintHazardEllipse(p, collar, 0.05 * w, palette.collarA, palette.collarB);
     innerEllipseOutline(p, collar, QColor(0, 0, 0, qRound(0.35 * 255)), 1.0);
 
     // 6 well, the same dark hole in every skin

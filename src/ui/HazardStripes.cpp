@@ -26,6 +26,16 @@ void paintHazardStripes(QPainter &p, const QRectF &rect, qreal stripe, const QCo
     p.restore();
 }
 
+void paintHazardEllipse(QPainter &p, const QRectF &rect, qreal stripe, const QColor &a, const QColor &b)
+{
+    QPainterPath clip;
+    clip.addEllipse(rect);
+    p.save();
+    p.setClipPath(clip, Qt::IntersectClip);
+    paintHazardStripes(p, rect, stripe, a, b);
+    p.restore();
+}
+
 HazardStripes::HazardStripes(qreal stripe, ThemeColor a, ThemeColor b, QWidget *parent)
     : QWidget(parent), m_stripe(stripe), m_a(a), m_b(b)
 {

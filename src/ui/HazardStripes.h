@@ -11,6 +11,8 @@ class QPainter;
 // from x = −height until x reaches width + height. Clipped to `rect`. A stripe width of zero or
 // less draws the background only.
 void paintHazardStripes(QPainter &p, const QRectF &rect, qreal stripe, const QColor &a, const QColor &b);
+// The same stripes cut to the ellipse inscribed in `rect` (a collar or a ring).
+void paintHazardEllipse(QPainter &p, const QRectF &rect, qreal stripe, const QColor &a, const QColor &b);
 
 // The stripes as a widget that fills whatever size its layout gives it.
 class HazardStripes : public QWidget

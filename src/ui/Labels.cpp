@@ -103,7 +103,7 @@ QFont captionFont()
 }
 
 TapeLabel::TapeLabel(const QString &text, qreal tilt, ThemeColor color, QWidget *parent)
-    : QWidget(parent), m_text(text), m_tilt(tilt), m_color(color)
+    : SnugWidget(parent), m_text(text), m_tilt(tilt), m_color(color)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -142,7 +142,7 @@ void TapeLabel::paintEvent(QPaintEvent *)
 }
 
 KeyCaps::KeyCaps(const QStringList &keys, qreal size, QWidget *parent)
-    : QWidget(parent), m_keys(keys), m_size(size)
+    : SnugWidget(parent), m_keys(keys), m_size(size)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
@@ -167,7 +167,7 @@ void KeyCaps::paintEvent(QPaintEvent *)
     paintKeyCaps(p, QPointF(0, 0), m_keys, m_size);
 }
 
-Caption::Caption(const QString &text, QWidget *parent) : QWidget(parent), m_text(text)
+Caption::Caption(const QString &text, QWidget *parent) : SnugWidget(parent), m_text(text)
 {
     setAccessibleName(text);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);

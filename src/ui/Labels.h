@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ui/SnugWidget.h"
 #include "ui/Theme.h"
 
 #include <QStringList>
-#include <QWidget>
 
 class QPainter;
 
@@ -22,7 +22,7 @@ QFont captionFont();
 // The bounding size of a w × h box turned by `degrees`.
 QSizeF rotatedSize(const QSizeF &size, qreal degrees);
 
-class TapeLabel : public QWidget
+class TapeLabel : public SnugWidget
 {
     Q_OBJECT
 public:
@@ -36,7 +36,6 @@ public:
     void setColor(ThemeColor color);
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -47,7 +46,7 @@ private:
     ThemeColor m_color;
 };
 
-class KeyCaps : public QWidget
+class KeyCaps : public SnugWidget
 {
     Q_OBJECT
 public:
@@ -58,7 +57,6 @@ public:
     qreal capSize() const { return m_size; }
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -68,7 +66,7 @@ private:
     qreal m_size;
 };
 
-class Caption : public QWidget
+class Caption : public SnugWidget
 {
     Q_OBJECT
 public:
@@ -78,7 +76,6 @@ public:
     void setText(const QString &text);
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

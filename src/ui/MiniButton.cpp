@@ -23,12 +23,7 @@ void paintMiniButton(QPainter &p, const QRectF &rect, const ButtonSkin::Palette 
     p.setRenderHint(QPainter::Antialiasing);
 
     // Ring
-    QPainterPath circle;
-    circle.addEllipse(frame);
-    p.save();
-    p.setClipPath(circle, Qt::IntersectClip);
-    paintHazardStripes(p, frame, 0.12 * size, palette.collarA, palette.collarB);
-    p.restore();
+    paintHazardEllipse(p, frame, 0.12 * size, palette.collarA, palette.collarB);
     QPen outline(ink, 1.2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     outline.setMiterLimit(10);
     p.setPen(outline);

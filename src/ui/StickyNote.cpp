@@ -106,7 +106,7 @@ void paintStickyNote(QPainter &p, const QPointF &center, const QString &text, qr
 }
 
 StickyNote::StickyNote(const QString &text, qreal width, qreal tilt, QWidget *parent)
-    : QWidget(parent), m_text(text), m_width(width), m_tilt(tilt)
+    : SnugWidget(parent), m_text(text), m_width(width), m_tilt(tilt)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/SnugWidget.h"
 
 class QPainter;
 
@@ -10,7 +10,7 @@ QSizeF stickyNoteSize(const QString &text, qreal width);
 // Draws the note centred on `center`, turned by `tilt` degrees.
 void paintStickyNote(QPainter &p, const QPointF &center, const QString &text, qreal width, qreal tilt);
 
-class StickyNote : public QWidget
+class StickyNote : public SnugWidget
 {
     Q_OBJECT
 public:
@@ -23,7 +23,6 @@ public:
     void setTilt(qreal tilt);
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

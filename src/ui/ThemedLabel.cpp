@@ -1,6 +1,7 @@
 #include "ui/ThemedLabel.h"
 
 #include <QPainter>
+#include <QRegularExpression>
 #include <QtMath>
 
 ThemedLabel::ThemedLabel(const QString &text, const QFont &font, ThemeColor color, bool wrap, QWidget *parent)
@@ -40,8 +41,16 @@ QSize ThemedLabel::sizeHint() const
 
 QSize ThemedLabel::minimumSizeHint() const
 {
-    if (m_wrap) // the height follows the width it gets
-        return QSize(40, qCeil(QFontMetricsF(m_font).height()));
+    if (m_wrap) {
+        // As narrow as its widest word, so no word is ever cut; one line tall, as the layout
+        // asks heightForWidth() for the height at the width it really gives.
+        const QFontMetricsF fm(m_font);
+        qreal widest = 0;
+        for (const QString &word :
+             m_text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+            widest = qMax(widest, fm.horizontalAdvance(word));
+        return QSize(qMax(1, qCeil(widest)), qCeil(fm.height()));
+    }
     return QSize(qMin(sizeHint().width(), 24), sizeHint().height());
 }
 

@@ -6,7 +6,8 @@
 #include <QWidget>
 
 // A text in a given font and palette colour, resolved when painted. Wrapping labels grow
-// downwards (height for width); single-line labels are cut with an ellipsis.
+// downwards (height for width) and are never narrower than their widest word; single-line labels
+// are cut with an ellipsis.
 class ThemedLabel : public QWidget
 {
     Q_OBJECT

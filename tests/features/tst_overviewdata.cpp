@@ -1,5 +1,6 @@
 #include "features/OverviewData.h"
 #include "features/WeekChartData.h"
+#include "support/TriggerFixtures.h"
 
 #include <QtTest>
 
@@ -19,16 +20,6 @@ VorpEvent incident(const QDateTime &when, std::optional<QString> trigger = std::
 {
     return VorpEvent::make(when, app, app ? std::optional(app->toLower()) : std::nullopt, trigger,
                            std::nullopt, EventSource::menuBar);
-}
-
-QList<Trigger> builtIns()
-{
-    QList<Trigger> list;
-    int order = 0;
-    for (const auto &b : Trigger::defaults())
-        list << Trigger::make(QString::fromUtf8(b.key), QString::fromUtf8(b.name), QString::fromUtf8(b.emoji),
-                              order++, true);
-    return list;
 }
 
 // This week: Monday 6 (3 uncategorised, 3 meetings), Tuesday none, Wednesday 3 (one a bug at 10:20);
@@ -67,7 +58,7 @@ private Q_SLOTS:
     void countersIgnoreTheScope()
     {
         for (Scope scope : allScopes()) {
-            const OverviewData d = OverviewData::compute(analytics(), builtIns(), scope);
+            const OverviewData d = OverviewData::compute(analytics(), Fixtures::builtInTriggers(), scope);
             QCOMPARE(d.today, 3);
             QCOMPARE(d.thisWeek, 9);
             QCOMPARE(d.allTime, 30);
@@ -77,7 +68,7 @@ private Q_SLOTS:
 
     void rankingsOfTheWeek()
     {
-        const OverviewData d = OverviewData::compute(analytics(), builtIns(), Scope::week);
+        const OverviewData d = OverviewData::compute(analytics(), Fixtures::builtInTriggers(), Scope::week);
         // Incidents without a trigger are ranked in the card, a missing key under "Deleted trigger".
         QStringList ids;
         for (const CountItem &item : d.triggers)
@@ -92,7 +83,7 @@ private Q_SLOTS:
 
     void fieldNotesRankOnlyFiledIncidents()
     {
-        const OverviewData d = OverviewData::compute(analytics(), builtIns(), Scope::week);
+        const OverviewData d = OverviewData::compute(analytics(), Fixtures::builtInTriggers(), Scope::week);
         // 4 of 9 are uncategorised, yet the notes name the top filed trigger.
         QVERIFY2(d.notes.contains(QStringLiteral("Meetings accounted for 33% of this week's suffering.")),
                  qPrintable(d.notes.join(" | ")));
@@ -106,14 +97,17 @@ private Q_SLOTS:
                 return n.endsWith(QStringLiteral("less bullshit than last week."));
             });
         };
-        QVERIFY(lessThanLastWeek(OverviewData::compute(analytics(), builtIns(), Scope::week).notes));
-        QVERIFY(!lessThanLastWeek(OverviewData::compute(analytics(), builtIns(), Scope::month).notes));
-        QVERIFY(!lessThanLastWeek(OverviewData::compute(analytics(), builtIns(), Scope::all).notes));
+        QVERIFY(lessThanLastWeek(
+            OverviewData::compute(analytics(), Fixtures::builtInTriggers(), Scope::week).notes));
+        QVERIFY(!lessThanLastWeek(
+            OverviewData::compute(analytics(), Fixtures::builtInTriggers(), Scope::month).notes));
+        QVERIFY(!lessThanLastWeek(
+            OverviewData::compute(analytics(), Fixtures::builtInTriggers(), Scope::all).notes));
     }
 
     void emptyScopeGivesTheTwoFixedNotes()
     {
-        const OverviewData d = OverviewData::compute(analytics({}), builtIns(), Scope::week);
+        const OverviewData d = OverviewData::compute(analytics({}), Fixtures::builtInTriggers(), Scope::week);
         QCOMPARE(d.notes, (QStringList{"0 Grumblix moments. Suspicious.",
                                        "Either you're on vacation, or you're lying."}));
         QCOMPARE(d.allTime, 0);
@@ -179,7 +173,7 @@ private Q_SLOTS:
         QFETCH(int, day);
         const Analytics a = analytics();
         const WeekChartData w = WeekChartData::compute(a, offset);
-        const WeekChartData::DayDetail d = w.detail(day, a, builtIns());
+        const WeekChartData::DayDetail d = w.detail(day, a, Fixtures::builtInTriggers());
         QTEST(d.line, "line");
         QTEST(d.facts, "facts");
     }

@@ -7,15 +7,20 @@
 #include "ui/DotGrid.h"
 #include "ui/FieldChrome.h"
 #include "ui/FlapCounter.h"
+#include "ui/Fonts.h"
 #include "ui/GXToggles.h"
 #include "ui/Icons.h"
 #include "ui/Labels.h"
 #include "ui/SpringAnimator.h"
 #include "ui/StickyNote.h"
 #include "ui/Theme.h"
+#include "ui/ThemedLabel.h"
 #include "ui/TriggerGrid.h"
 
+#include <QHBoxLayout>
 #include <QPainter>
+#include <QVBoxLayout>
+#include <QtMath>
 #include <QtTest>
 
 namespace {
@@ -69,6 +74,7 @@ private Q_SLOTS:
     void tapeLabel();
     void keyCaps();
     void stickyNoteGrows();
+    void wrappedLabelTakesItsLines();
     void switchDrawing();
     void checkboxDrawing();
     void fieldChrome();
@@ -237,7 +243,8 @@ void TestKitDrawing::tapeLabel()
 {
     QCOMPARE(tapeLabelSize(QString()).width(), 18.0);
     // Captions and tape labels measure the upper-cased text, so case makes no difference.
-    QCOMPARE(Caption(QStringLiteral("Danger zone")).sizeHint(), Caption(QStringLiteral("DANGER ZONE")).sizeHint());
+    QCOMPARE(Caption(QStringLiteral("Danger zone")).sizeHint(),
+             Caption(QStringLiteral("DANGER ZONE")).sizeHint());
     TapeLabel label(QStringLiteral("grumblix"), 0);
     TapeLabel upper(QStringLiteral("GRUMBLIX"), 0);
     QCOMPARE(label.sizeHint(), upper.sizeHint());
@@ -267,6 +274,51 @@ void TestKitDrawing::stickyNoteGrows()
     QCOMPARE(shortNote.width(), 200.0);
     QVERIFY(longNote.height() > shortNote.height() + 40);
     QVERIFY(stickyNoteSize(QStringLiteral("a\nb\nc"), 200).height() > shortNote.height());
+}
+
+void TestKitDrawing::wrappedLabelTakesItsLines()
+{
+    // A tile's text column beside an icon, squeezed narrow: the wrapped label must be as tall as
+    // its lines at the width it gets, and the text below it must start after them.
+    const QString text = QStringLiteral("Pressed the button on seven separate days in one single week");
+    const QFont font = Fonts::rounded(12, QFont::Medium);
+    QWidget window;
+    auto *outer = new QVBoxLayout(&window);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *tile = new QWidget;
+    tile->setFixedWidth(160);
+    auto *row = new QHBoxLayout(tile);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(10);
+    auto *icon = new QWidget;
+    icon->setFixedSize(40, 40);
+    row->addWidget(icon, 0, Qt::AlignTop);
+    auto *column = new QVBoxLayout;
+    column->setSpacing(0);
+    auto *label = new ThemedLabel(text, font, Theme::dim, true);
+    auto *below = new ThemedLabel(QStringLiteral("3 / 7"), font, Theme::ink);
+    column->addWidget(label);
+    column->addWidget(below);
+    row->addLayout(column, 1);
+    outer->addWidget(tile);
+    outer->addStretch();
+    window.resize(400, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const QFontMetricsF fm(font);
+    QCOMPARE(label->width(), 110);
+    const QRectF lines =
+        fm.boundingRect(QRectF(0, 0, label->width(), 1e6), Qt::AlignLeft | Qt::TextWordWrap, text);
+    QVERIFY2(lines.height() >= 3 * fm.height(), "the text must wrap onto several lines at this width");
+    QVERIFY(label->height() >= lines.height());
+    QVERIFY(label->height() < lines.height() + fm.height()); // no spare line either
+    QVERIFY(below->y() >= label->geometry().bottom());
+    QVERIFY(tile->height() >= label->height() + below->height());
+
+    // Never narrower than its widest word, so no word is cut at the edge.
+    QVERIFY(label->minimumSizeHint().width() >= fm.horizontalAdvance(QStringLiteral("separate")));
+    QCOMPARE(label->minimumSizeHint().height(), qCeil(fm.height()));
 }
 
 void TestKitDrawing::switchDrawing()

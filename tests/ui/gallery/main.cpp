@@ -3,6 +3,7 @@
 //   grumblix-gallery --out DIR       DIR/<piece>-light.png, DIR/<piece>-dark.png, DIR/page-*.png
 #include "models/Trigger.h"
 #include "platform/Appearance.h"
+#include "support/TriggerFixtures.h"
 #include "ui/AchievementBanner.h"
 #include "ui/AppIconCache.h"
 #include "ui/BarRow.h"
@@ -56,16 +57,6 @@ protected:
     }
 };
 
-QList<Trigger> sampleTriggers()
-{
-    QList<Trigger> list;
-    int order = 0;
-    for (const auto &b : Trigger::defaults())
-        list << Trigger::make(QString::fromUtf8(b.key), QString::fromUtf8(b.name), QString::fromUtf8(b.emoji),
-                              order++, true);
-    return list;
-}
-
 QWidget *row(std::initializer_list<QWidget *> widgets, int spacing = 12)
 {
     auto *w = new QWidget;
@@ -87,7 +78,7 @@ struct Piece
 QList<Piece> buildPieces()
 {
     QList<Piece> pieces;
-    const QList<Trigger> triggers = sampleTriggers();
+    const QList<Trigger> triggers = Fixtures::builtInTriggers();
 
     auto *grid = new TriggerGrid(triggers, QStringLiteral("build"), 5, true);
     grid->setFixedWidth(360);
@@ -247,7 +238,7 @@ void writePngs(const QString &dir)
         window->resize(640, 420);
         auto *l = new QVBoxLayout(window);
         QList<GXOption> options;
-        for (const Trigger &t : sampleTriggers())
+        for (const Trigger &t : Fixtures::builtInTriggers())
             options << GXOption{t.key, t.name, t.emoji, false};
         auto *dropdown = new GXDropdown(options, QStringLiteral("code"), 220);
         l->addWidget(dropdown, 0, Qt::AlignTop | Qt::AlignLeft);
