@@ -35,6 +35,7 @@ private Q_SLOTS:
     void recordNotice();
     void recordNoticeOncePerDay();
     void recordNoticeWhenLogsShareOneTurn();
+    void recordNoticeSeesDeletedDays();
 
     void addTriggerSortOrderAndKeys();
     void deleteTriggerUncategorizes();
@@ -426,6 +427,28 @@ void TestAppModel::recordNoticeWhenLogsShareOneTurn()
     for (int i = 0; i < 3; ++i)
         m_model->log(EventSource::url);
     QCoreApplication::processEvents();
+    QCOMPARE(m_fakes->journal.notices.size(), 1);
+    QCOMPARE(m_fakes->journal.notices.first().second,
+             QStringLiteral("Congratulations? You just broke your daily record: 6 today."));
+}
+
+void TestAppModel::recordNoticeSeesDeletedDays()
+{
+    for (int i = 0; i < 6; ++i)
+        seed(m_now.addDays(-1).addSecs(i));
+    m_model->bootstrap({});
+    log(5, m_now); // the best earlier day (6) is known now
+    // Deleting one of yesterday's incidents lowers the best earlier day to 5, so the sixth
+    // log today is the record; a remembered best of 6 would miss it.
+    const QList<VorpEvent> all = m_model->allEvents();
+    const auto yesterday = std::find_if(all.begin(), all.end(), [&](const VorpEvent &e) {
+        return e.timestamp < m_now.addSecs(-12 * 3600);
+    });
+    QVERIFY(yesterday != all.end());
+    m_model->deleteEvent(*yesterday);
+    QCoreApplication::processEvents();
+    QVERIFY(m_fakes->journal.notices.isEmpty());
+    log(1, m_now);
     QCOMPARE(m_fakes->journal.notices.size(), 1);
     QCOMPARE(m_fakes->journal.notices.first().second,
              QStringLiteral("Congratulations? You just broke your daily record: 6 today."));
