@@ -1,5 +1,7 @@
 #include "ui/Paint.h"
 
+#include "ui/Blur.h"
+
 #include <QCache>
 #include <QImage>
 #include <QPainter>
@@ -83,31 +85,9 @@ QImage blurredShape(const QSizeF &size, qreal radius, const QColor &color, qreal
         ip.setBrush(color);
         ip.drawPath(roundedRect(QRectF(pad, pad, size.width(), size.height()), radius));
     }
-    // Two box-blur passes each way come close to a Gaussian.
+    // A Gaussian with the spread of two box passes of radius r each way.
     const int r = qMax(1, qRound(blur * scale / 2));
-    auto pass = [&](bool horizontal) {
-        QImage out(img.size(), img.format());
-        out.fill(Qt::transparent);
-        const int w = img.width(), h = img.height();
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                int a = 0, n = 0;
-                for (int k = -r; k <= r; ++k) {
-                    const int xx = horizontal ? x + k : x, yy = horizontal ? y : y + k;
-                    if (xx < 0 || yy < 0 || xx >= w || yy >= h)
-                        continue;
-                    a += qAlpha(img.pixel(xx, yy));
-                    ++n;
-                }
-                out.setPixelColor(x, y, QColor(color.red(), color.green(), color.blue(), n ? a / n : 0));
-            }
-        }
-        img = out;
-    };
-    pass(true);
-    pass(false);
-    pass(true);
-    pass(false);
+    img = Blur::gaussian(img, qSqrt(((2.0 * r + 1) * (2.0 * r + 1) - 1) / 6.0));
     return img;
 }
 
