@@ -1,7 +1,7 @@
 // The overview page over 100,000 incidents: one refresh after a log (every figure rebuilt from the
 // full list, as the page does on each log tick) and painting the whole page into an image.
 #include "app/AppModel.h"
-#include "features/OverviewView.h"
+#include "features/overview/OverviewView.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
 

@@ -28,14 +28,14 @@ QString Prefs::defaultFilePath()
 const QList<std::pair<QString, QVariant>> &Prefs::registeredDefaults()
 {
     static const QList<std::pair<QString, QVariant>> defaults{
-        {QStringLiteral("sound"), QStringLiteral("thunk")},
-        {QStringLiteral("showHUD"), true},
-        {QStringLiteral("autoClosePanel"), true},
-        {QStringLiteral("showCountInMenuBar"), false},
-        {QStringLiteral("notifyFriday"), true},
-        {QStringLiteral("notifyRecord"), true},
-        {QStringLiteral("notifyCalm"), true},
-        {QStringLiteral("appearance"), QStringLiteral("system")},
+        {PrefKey::sound, QStringLiteral("thunk")},
+        {PrefKey::showHUD, true},
+        {PrefKey::autoClosePanel, true},
+        {PrefKey::showCountInMenuBar, false},
+        {PrefKey::notifyFriday, true},
+        {PrefKey::notifyRecord, true},
+        {PrefKey::notifyCalm, true},
+        {PrefKey::appearance, QStringLiteral("system")},
     };
     return defaults;
 }
@@ -147,4 +147,18 @@ void Prefs::sync()
 QString Prefs::filePath() const
 {
     return m_settings->fileName();
+}
+
+std::optional<QString> Prefs::optionalString(const QString &key) const
+{
+    if (!m_settings->contains(key))
+        return std::nullopt;
+    return readString(m_settings->value(key));
+}
+
+int Prefs::reportWeeksBack() const
+{
+    bool ok = false;
+    const int weeks = m_settings->value(PrefKey::reportWeeksBack).toInt(&ok);
+    return ok ? weeks : 0;
 }

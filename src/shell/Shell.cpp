@@ -9,7 +9,7 @@
 #include "app/AppNotifications.h"
 #include "app/AppSound.h"
 #include "app/LaunchArguments.h"
-#include "features/UpdateWindow.h"
+#include "features/update/UpdateWindow.h"
 #include "platform/Appearance.h"
 #include "services/ActiveAppService.h"
 #include "services/HotKeyService.h"

@@ -1,9 +1,9 @@
 #include "Views.h"
 
 #include "app/AppModel.h"
-#include "features/DashboardView.h"
-#include "features/HUDView.h"
-#include "features/MenuPanelView.h"
+#include "features/dashboard/DashboardView.h"
+#include "features/toast/HUDView.h"
+#include "features/panel/MenuPanelView.h"
 #include "ui/EStopButton.h"
 
 namespace Views {

@@ -1,5 +1,5 @@
-#include "features/HUDView.h"
-#include "features/MenuPanelView.h"
+#include "features/toast/HUDView.h"
+#include "features/panel/MenuPanelView.h"
 #include "models/Prefs.h"
 #include "shell/FloatingPanel.h"
 #include "shell/HUDController.h"

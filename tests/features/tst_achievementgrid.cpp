@@ -1,4 +1,4 @@
-#include "features/AchievementGrid.h"
+#include "features/achievements/AchievementGrid.h"
 
 #include <QtTest>
 

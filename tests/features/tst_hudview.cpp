@@ -1,4 +1,4 @@
-#include "features/HUDView.h"
+#include "features/toast/HUDView.h"
 #include "models/Store.h"
 #include "support/ModelFixture.h"
 #include "support/TestSupport.h"

@@ -1,4 +1,4 @@
-#include "features/MenuPanelView.h"
+#include "features/panel/MenuPanelView.h"
 #include "models/Store.h"
 #include "services/Copy.h"
 #include "support/ModelFixture.h"

@@ -1,4 +1,4 @@
-#include "features/OverviewCardValues.h"
+#include "features/overview/OverviewCardValues.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "features/OverviewData.h"
-#include "features/WeekChartData.h"
+#include "features/overview/OverviewData.h"
+#include "features/overview/WeekChartData.h"
 #include "support/TriggerFixtures.h"
 
 #include <QtTest>

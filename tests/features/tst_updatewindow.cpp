@@ -1,5 +1,5 @@
-#include "features/UpdateWindow.h"
-#include "features/UpdateWindowText.h"
+#include "features/update/UpdateWindow.h"
+#include "features/update/UpdateWindowText.h"
 #include "models/Prefs.h"
 #include "services/UpdateService.h"
 #include "support/LocalHttpServer.h"

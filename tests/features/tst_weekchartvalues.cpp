@@ -1,4 +1,4 @@
-#include "features/WeekChartValues.h"
+#include "features/overview/WeekChartValues.h"
 
 #include <QtTest>
 

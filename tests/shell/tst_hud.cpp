@@ -1,4 +1,4 @@
-#include "features/HUDView.h"
+#include "features/toast/HUDView.h"
 #include "shell/HUDController.h"
 #include "support/ShellFixture.h"
 #include "support/TestSupport.h"

@@ -1,4 +1,4 @@
-#include "features/MenuPanelView.h"
+#include "features/panel/MenuPanelView.h"
 #include "shell/FloatingPanel.h"
 #include "shell/HUDController.h"
 #include "shell/StatusItemController.h"

@@ -1,5 +1,5 @@
-#include "features/DashboardView.h"
-#include "features/PageHeader.h"
+#include "features/dashboard/DashboardView.h"
+#include "ui/PageHeader.h"
 #include "shell/StatusItemController.h"
 #include "shell/WindowManager.h"
 #include "support/ShellFixture.h"

@@ -1,0 +1,85 @@
+#include "features/dashboard/DashboardPages.h"
+
+#include "features/achievements/AchievementsView.h"
+#include "features/overview/OverviewView.h"
+#include "ui/PageHeader.h"
+#include "app/AppModel.h"
+
+#include <QVBoxLayout>
+
+namespace DashboardPages {
+
+QString title(DashboardTab tab)
+{
+    switch (tab) {
+    case DashboardTab::overview:
+        return QStringLiteral("Overview");
+    case DashboardTab::history:
+        return QStringLiteral("History");
+    case DashboardTab::report:
+        return QStringLiteral("Friday Report");
+    case DashboardTab::achievements:
+        return QStringLiteral("Achievements");
+    case DashboardTab::triggers:
+        return QStringLiteral("Triggers");
+    case DashboardTab::settings:
+        return QStringLiteral("Settings");
+    }
+    return {};
+}
+
+QString symbol(DashboardTab tab)
+{
+    switch (tab) {
+    case DashboardTab::overview:
+        return QStringLiteral("flame.fill");
+    case DashboardTab::history:
+        return QStringLiteral("list.bullet.rectangle.portrait.fill");
+    case DashboardTab::report:
+        return QStringLiteral("doc.richtext.fill");
+    case DashboardTab::achievements:
+        return QStringLiteral("trophy.fill");
+    case DashboardTab::triggers:
+        return QStringLiteral("tag.fill");
+    case DashboardTab::settings:
+        return QStringLiteral("gearshape.fill");
+    }
+    return {};
+}
+
+namespace {
+
+// The pages still to come show their header only.
+QWidget *headerOnlyPage(const QString &eyebrow, const QString &title)
+{
+    auto *page = new QWidget;
+    auto *column = new QVBoxLayout(page);
+    column->setContentsMargins(32, 32, 32, 32);
+    column->addWidget(new PageHeader(eyebrow, title));
+    column->addStretch(1);
+    return page;
+}
+
+} // namespace
+
+QWidget *makePage(DashboardTab tab, AppModel &model)
+{
+    switch (tab) {
+    case DashboardTab::overview:
+        return new OverviewView(model);
+    case DashboardTab::achievements:
+        return new AchievementsView(model);
+    case DashboardTab::history:
+        return headerOnlyPage(QStringLiteral("%1 incidents on file").arg(model.allEvents().size()),
+                              QStringLiteral("The paper trail."));
+    case DashboardTab::report:
+        return headerOnlyPage(QStringLiteral("The Friday Report"), QStringLiteral("Your week, in review."));
+    case DashboardTab::triggers:
+        return headerOnlyPage(QStringLiteral("Personalize the humor"), QStringLiteral("Name your demons."));
+    case DashboardTab::settings:
+        return headerOnlyPage(QStringLiteral("Settings"), QStringLiteral("Adjust the chaos."));
+    }
+    return new QWidget;
+}
+
+} // namespace DashboardPages

@@ -1,0 +1,307 @@
+#include "features/overview/OverviewView.h"
+
+#include "features/overview/OverviewCards.h"
+#include "features/overview/OverviewData.h"
+#include "ui/PageHeader.h"
+#include "ui/PageRefresh.h"
+#include "ui/PageScroll.h"
+#include "features/overview/WeekChartCard.h"
+#include "app/AppModel.h"
+#include "services/Achievement.h"
+#include "services/Copy.h"
+#include "services/DateSkeleton.h"
+#include "ui/AchievementBanner.h"
+#include "ui/BrutalCard.h"
+#include "ui/ChunkySegmented.h"
+#include "ui/EStopButton.h"
+#include "ui/FlapCounter.h"
+#include "ui/Fonts.h"
+#include "ui/Labels.h"
+#include "ui/StickyNote.h"
+#include "ui/ThemedLabel.h"
+#include "ui/TriggerGrid.h"
+
+#include <QHBoxLayout>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cstdlib>
+
+namespace {
+
+constexpr int heroWidth = 360; // the grid and the banner beside the button
+
+QStringList keyCapsOf(const Shortcut &shortcut)
+{
+    return shortcut.modifierSymbols() << shortcut.keyLabel;
+}
+
+// A counter tile: the label over split-flap digits, red when it is the accent.
+BrutalCard *statTile(const QString &label, bool accent, FlapCounter **counter)
+{
+    auto *tile = new BrutalCard(16, accent ? Theme::red : Theme::card, 16, 4);
+    auto *row = new QHBoxLayout(tile);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto *column = new QVBoxLayout;
+    column->setSpacing(8);
+    column->addWidget(new ThemedLabel(label.toUpper(), Fonts::tracked(Fonts::mono(10, QFont::ExtraBold), 1.4),
+                                      accent ? Theme::white.opacity(0.85) : Theme::dim));
+    *counter = new FlapCounter(0, 26, 1, Theme::white);
+    column->addWidget(*counter, 0, Qt::AlignLeft);
+    row->addLayout(column);
+    row->addStretch(1);
+    tile->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    return tile;
+}
+
+} // namespace
+
+OverviewView::OverviewView(AppModel &model, QWidget *parent)
+    : QWidget(parent), m_model(model), m_seed(int(QRandomGenerator::global()->bounded(1000)))
+{
+    QVBoxLayout *column = nullptr;
+    makePageScroll(this, &column, 26);
+
+    m_scopePicker =
+        new ChunkySegmented({rawValue(Scope::week), rawValue(Scope::month), rawValue(Scope::all)}, 0);
+    connect(m_scopePicker, &ChunkySegmented::activated, this,
+            [this](int index) { setScope(allScopes().value(index, Scope::week)); });
+    m_header = new PageHeader(QString(), QStringLiteral("Track the chaos."), m_scopePicker);
+    column->addWidget(m_header);
+
+    auto *heroRow = new QHBoxLayout;
+    heroRow->setSpacing(22);
+    heroRow->addWidget(buildHero(), 1);
+    heroRow->addWidget(buildTiles());
+    column->addLayout(heroRow);
+
+    auto *chartRow = new QHBoxLayout;
+    chartRow->setSpacing(22);
+    m_week = new WeekChartCard;
+    m_topTriggers = new TopTriggersCard;
+    m_topTriggers->setFixedWidth(320 + 4);
+    chartRow->addWidget(m_week, 1);
+    chartRow->addWidget(m_topTriggers);
+    column->addLayout(chartRow);
+
+    auto *rankRow = new QHBoxLayout;
+    rankRow->setSpacing(22);
+    m_topApps = new TopAppsCard;
+    m_danger = new DangerZoneCard;
+    rankRow->addWidget(m_topApps, 1);
+    rankRow->addWidget(m_danger, 1);
+    column->addLayout(rankRow);
+
+    auto *notesRow = new QHBoxLayout;
+    notesRow->setSpacing(30);
+    m_notes = new FieldNotesCard;
+    notesRow->addWidget(m_notes, 1, Qt::AlignTop);
+    auto *note = new StickyNote(Copy::stickyNote(m_seed), 170, -3);
+    note->setObjectName(QStringLiteral("stickyNote"));
+    auto *noteBox = new QVBoxLayout;
+    noteBox->setContentsMargins(0, 8, 20, 0);
+    noteBox->addWidget(note);
+    noteBox->addStretch(1);
+    notesRow->addLayout(noteBox);
+    column->addLayout(notesRow);
+    column->addStretch(1);
+
+    m_relativeTimer = new QTimer(this);
+    m_relativeTimer->setInterval(30 * 1000);
+    connect(m_relativeTimer, &QTimer::timeout, this, &OverviewView::refreshRelative);
+    m_relativeTimer->start();
+
+    m_refreshTimer = watchForRefresh(m_model, this, [this] { refresh(); });
+    connect(&m_model, &AppModel::freshAchievementChanged, this, &OverviewView::refreshBanner);
+    connect(&m_model, &AppModel::shortcutChanged, this,
+            [this] { m_keys->setKeys(keyCapsOf(m_model.shortcut())); });
+    refresh();
+}
+
+QWidget *OverviewView::buildHero()
+{
+    auto *card = new BrutalCard(24, Theme::card, 22, 4);
+    auto *row = new QHBoxLayout(card);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(26);
+
+    m_button = new EStopButton(280, std::nullopt, [this] { press(); });
+    m_button->addShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
+    m_button->addShortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter));
+    row->addWidget(m_button, 0, Qt::AlignVCenter);
+
+    auto *text = new QVBoxLayout;
+    text->setSpacing(12);
+    m_headline = new ThemedLabel(QString(), Fonts::rounded(24, QFont::ExtraBold), Theme::ink, true);
+    m_headline->setMaximumWidth(heroWidth + 40);
+    text->addWidget(m_headline);
+    m_relative = new ThemedLabel(QString(), Fonts::rounded(13, QFont::Medium), Theme::dim);
+    text->addWidget(m_relative);
+
+    m_keysRow = new QWidget;
+    auto *keys = new QHBoxLayout(m_keysRow);
+    keys->setContentsMargins(0, 0, 0, 0);
+    keys->setSpacing(8);
+    m_keys = new KeyCaps(keyCapsOf(m_model.shortcut()), 13);
+    keys->addWidget(m_keys);
+    keys->addWidget(
+        new ThemedLabel(QStringLiteral("from anywhere"), Fonts::rounded(12, QFont::Medium), Theme::dim));
+    keys->addStretch(1);
+    text->addWidget(m_keysRow);
+
+    m_grid = new TriggerGrid({}, std::nullopt, 5, false, [this](const Trigger &t) { pick(t); });
+    m_grid->setMaximumWidth(heroWidth);
+    m_grid->hide();
+    text->addWidget(m_grid);
+
+    m_banner = new AchievementBanner(QString(), QString());
+    m_banner->setMaximumWidth(heroWidth);
+    m_banner->hide();
+    text->addWidget(m_banner);
+    text->addStretch(1);
+
+    row->addLayout(text, 1);
+    return card;
+}
+
+QWidget *OverviewView::buildTiles()
+{
+    auto *tiles = new QWidget;
+    tiles->setFixedWidth(230 + 4);
+    auto *column = new QVBoxLayout(tiles);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(16);
+    const std::pair<const char *, bool> specs[] = {
+        {"Today", true}, {"This week", false}, {"All time", false}};
+    for (const auto &[label, accent] : specs) {
+        FlapCounter *counter = nullptr;
+        column->addWidget(statTile(QString::fromLatin1(label), accent, &counter), 1);
+        m_tiles << counter;
+    }
+    return tiles;
+}
+
+Analytics OverviewView::analytics() const
+{
+    // Oldest first, shared with the store: no copy of the full list per refresh.
+    return Analytics{m_model.allEvents(), Calendar(m_model.timeZone()), m_model.now()};
+}
+
+QList<Trigger> OverviewView::visibleTriggers() const
+{
+    QList<Trigger> visible;
+    for (const Trigger &t : m_triggers)
+        if (!t.isHidden)
+            visible << t;
+    return visible;
+}
+
+void OverviewView::refresh()
+{
+    m_refreshTimer->stop();
+    const Analytics a = analytics();
+    m_triggers = m_model.allTriggers();
+    const OverviewData data = OverviewData::compute(a, m_triggers, m_scope);
+
+    m_header->setEyebrow(formatSkeleton(a.cal.toLocal(a.now), QStringLiteral("EEEEdMMMM")));
+    m_newest = data.newest;
+    m_tiles[0]->setValue(data.today);
+    m_tiles[1]->setValue(data.thisWeek);
+    m_tiles[2]->setValue(data.allTime);
+    m_week->setData(a, m_triggers);
+    m_topTriggers->setItems(data.triggers, m_scope);
+    m_topApps->setItems(data.apps, m_scope);
+    m_danger->setHours(data.hours);
+    m_notes->setLines(data.notes);
+    m_grid->setTriggers(visibleTriggers());
+    refreshHero();
+    refreshRelative();
+    refreshBanner();
+}
+
+void OverviewView::refreshHero()
+{
+    if (m_logged) {
+        m_headline->setText(Copy::afterPress(m_tiles[0]->value()));
+    } else {
+        const QStringList &lines = Copy::taglines();
+        m_headline->setText(lines.value(std::abs(m_seed) % lines.size()));
+    }
+    m_keysRow->setVisible(!m_logged);
+    m_grid->setVisible(m_logged.has_value());
+    m_grid->setSelected(m_chosen);
+}
+
+void OverviewView::refreshRelative()
+{
+    m_relative->setText(Copy::relative(m_newest, m_model.now()));
+}
+
+void OverviewView::refreshBanner()
+{
+    const Achievement *fresh = m_model.freshAchievement();
+    if (fresh) {
+        const bool wasHidden = m_banner->isHidden();
+        m_banner->setAchievement(fresh->emoji, fresh->title);
+        m_banner->show();
+        if (wasHidden)
+            m_banner->enter();
+    } else {
+        m_banner->hide();
+    }
+}
+
+void OverviewView::press()
+{
+    // No context given: the model charges the incident to the application used before Grumblix.
+    m_logged = m_model.log(EventSource::dashboard);
+    m_chosen.reset();
+    refresh();
+}
+
+void OverviewView::pick(const Trigger &trigger)
+{
+    if (!m_logged)
+        return;
+    m_model.setTrigger(trigger.key, *m_logged);
+    m_logged->triggerKey = trigger.key;
+    m_chosen = trigger.key;
+    refresh();
+}
+
+void OverviewView::setScope(Scope scope)
+{
+    m_scope = scope;
+    m_scopePicker->setSelection(int(allScopes().indexOf(scope)));
+    refresh();
+}
+
+int OverviewView::weekOffset() const
+{
+    return m_week->weekOffset();
+}
+
+void OverviewView::setSeed(int seed)
+{
+    m_seed = seed;
+    if (auto *note = findChild<StickyNote *>(QStringLiteral("stickyNote")))
+        note->setText(Copy::stickyNote(seed));
+    refreshHero();
+}
+
+QString OverviewView::headline() const
+{
+    return m_headline->text();
+}
+QString OverviewView::relativeLine() const
+{
+    return m_relative->text();
+}
+
+QList<int> OverviewView::tileValues() const
+{
+    QList<int> values;
+    for (FlapCounter *c : m_tiles)
+        values << c->value();
+    return values;
+}
