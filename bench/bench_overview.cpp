@@ -28,7 +28,7 @@ struct Fixture
         qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
         qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
         prefs = std::make_unique<Prefs>(dir.filePath(QStringLiteral("Grumblix.conf")));
-        prefs->setValue(QStringLiteral("hasOnboarded"), true);
+        prefs->setValue(PrefKey::hasOnboarded, true);
         model = std::make_unique<AppModel>(dir.filePath(QStringLiteral("Grumblix.store")), *prefs);
         model->setClock([] { return now; });
         model->setTimeZone(zone);

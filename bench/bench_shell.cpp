@@ -45,23 +45,38 @@ QString largeStorePath()
 Prefs &prefs()
 {
     static Prefs prefs(folder().filePath(QStringLiteral("config/Grumblix.conf")));
-    prefs.setValue(QStringLiteral("hasOnboarded"), true);
-    prefs.setValue(QStringLiteral("seenAchievements"), QStringList());
+    prefs.setValue(PrefKey::hasOnboarded, true);
+    prefs.setValue(PrefKey::seenAchievements, QStringList());
     return prefs;
 }
 
-std::unique_ptr<AppModel> startedModel()
+// The model over the large store with the real tray item, toast and dashboard window, started.
+// The windows go before the model.
+struct StartedModel
 {
-    auto model = std::make_unique<AppModel>(largeStorePath(), prefs());
+    std::unique_ptr<AppModel> model;
+    std::unique_ptr<StatusItemController> tray;
+    std::unique_ptr<HUDController> toast;
+    std::unique_ptr<WindowManager> windows;
+
+    ~StartedModel() { model->setServices({}); }
+};
+
+std::unique_ptr<StartedModel> startedModel()
+{
+    auto started = std::make_unique<StartedModel>();
+    started->model = std::make_unique<AppModel>(largeStorePath(), prefs());
+    AppModel &model = *started->model;
+    started->tray = std::make_unique<StatusItemController>(model);
+    started->toast = std::make_unique<HUDController>(model);
+    started->windows = std::make_unique<WindowManager>(model, MainMenuActions{});
     AppServices services;
-    services.makeStatusItem = [](AppModel &m) -> std::unique_ptr<StatusItem> {
-        return std::make_unique<StatusItemController>(m);
-    };
-    services.toast = std::make_unique<HUDController>(*model);
-    services.dashboardWindow = std::make_unique<WindowManager>(*model, MainMenuActions{});
-    model->setServices(std::move(services));
-    model->bootstrap({QStringLiteral("grumblix")});
-    return model;
+    services.statusItem = started->tray.get();
+    services.toast = started->toast.get();
+    services.dashboardWindow = started->windows.get();
+    model.setServices(services);
+    model.bootstrap({QStringLiteral("grumblix")});
+    return started;
 }
 
 qint64 residentKiB()
@@ -80,17 +95,19 @@ void BM_StartWith100k(benchmark::State &state)
 {
     largeStorePath();
     for (auto _ : state) {
-        auto model = startedModel();
-        benchmark::DoNotOptimize(model.get());
+        auto started = startedModel();
+        AppModel *model = started->model.get();
+        benchmark::DoNotOptimize(model);
         state.PauseTiming();
-        model.reset();
+        started.reset();
         state.ResumeTiming();
     }
 }
 
 void BM_LogEndToEnd(benchmark::State &state)
 {
-    auto model = startedModel();
+    auto started = startedModel();
+    AppModel *model = started->model.get();
     for (auto _ : state) {
         const VorpEvent event = model->log(EventSource::shortcut);
         model->hud()->show(event);
@@ -102,7 +119,8 @@ void BM_LogEndToEnd(benchmark::State &state)
 // The press alone, without the follow-up checks that wait for the next turn of the event loop.
 void BM_LogAnswerOnly(benchmark::State &state)
 {
-    auto model = startedModel();
+    auto started = startedModel();
+    AppModel *model = started->model.get();
     for (auto _ : state) {
         const VorpEvent event = model->log(EventSource::shortcut);
         model->hud()->show(event);
@@ -112,10 +130,11 @@ void BM_LogAnswerOnly(benchmark::State &state)
 
 void BM_ResidentMemoryAfterStart(benchmark::State &state)
 {
-    auto model = startedModel();
+    auto started = startedModel();
+    AppModel *model = started->model.get();
     QCoreApplication::processEvents();
     for (auto _ : state)
-        benchmark::DoNotOptimize(model.get());
+        benchmark::DoNotOptimize(model);
     state.counters["RSS_MiB"] = double(residentKiB()) / 1024.0;
 }
 

@@ -13,71 +13,49 @@
 #include "models/DemoData.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
-#include "services/AchievementService.h"
-#include "services/Analytics.h"
+#include "services/AchievementTracker.h"
+#include "services/DayWatcher.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUuid>
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-const QString kSeenAchievements = QStringLiteral("seenAchievements");
-const QString kLastRecordDay = QStringLiteral("lastRecordDay");
-
-// The day-change check runs at the next local midnight, and at least this often so that a
-// suspended machine or a changed clock is noticed too.
-constexpr int kMaxDayTimerMs = 15 * 60 * 1000;
-
-void reportFatal(const QString &message)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    const QString platform = QGuiApplication::platformName();
-    if (qobject_cast<QApplication *>(QCoreApplication::instance()) &&
-        platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
-        QMessageBox::critical(nullptr, QStringLiteral("Grumblix"), message);
-    }
-}
-
-} // namespace
 
 AppModel::AppModel(const QString &storePath, Prefs &prefs, QString *errorMessage, QObject *parent)
-    : QObject(parent), m_prefs(prefs), m_clock([] { return QDateTime::currentDateTime(); }),
-      m_timeZone(QTimeZone::systemTimeZone())
+    : AppModel(openStore(storePath, errorMessage), prefs, parent)
+{
+}
+
+AppModel::AppModel(std::unique_ptr<Store> store, Prefs &prefs, QObject *parent)
+    : QObject(parent), m_store(std::move(store)), m_prefs(prefs),
+      m_clock([] { return QDateTime::currentDateTime(); }), m_timeZone(QTimeZone::systemTimeZone()),
+      m_days(new DayWatcher([this] { return now(); }, m_timeZone, this))
 {
     m_shortcut = Shortcut::load(m_prefs);
+    if (m_store)
+        m_tracker = std::make_unique<AchievementTracker>(*m_store);
+    connect(m_days, &DayWatcher::dayChanged, this, [this] {
+        refreshStatusTitle();
+        Q_EMIT dayChanged();
+    });
+}
+
+std::unique_ptr<Store> AppModel::openStore(const QString &storePath, QString *errorMessage)
+{
     // A folder that cannot be made is left to the store open to report.
     QDir().mkpath(QFileInfo(storePath).absolutePath());
     QString error;
-    m_store = Store::open(storePath, &error);
-    if (!m_store && errorMessage)
+    auto store = Store::open(storePath, &error);
+    if (!store && errorMessage)
         *errorMessage = error;
+    return store;
 }
 
 AppModel::~AppModel() = default;
-
-AppModel &AppModel::shared()
-{
-    static AppModel *instance = [] {
-        QString error;
-        auto *model = new AppModel(defaultStorePath(), Prefs::shared(), &error);
-        if (!model->isValid()) {
-            reportFatal(QStringLiteral("Could not open the Grumblix store: ") + error);
-            std::exit(EXIT_FAILURE);
-        }
-        return model;
-    }();
-    return *instance;
-}
 
 QString AppModel::defaultStorePath()
 {
@@ -108,6 +86,12 @@ QDateTime AppModel::now() const
 void AppModel::setTimeZone(const QTimeZone &zone)
 {
     m_timeZone = zone;
+    m_days->setTimeZone(zone);
+}
+
+DayWatcher &AppModel::days()
+{
+    return *m_days;
 }
 
 QTimeZone AppModel::timeZone() const
@@ -175,40 +159,41 @@ int AppModel::logTick() const
 
 StatusItem *AppModel::statusItem() const
 {
-    return m_statusItem.get();
+    return m_services.statusItem;
 }
 
 Toast *AppModel::hud() const
 {
-    return m_services.toast.get();
+    return m_services.toast;
 }
 
 DashboardWindow *AppModel::windows() const
 {
-    return m_services.dashboardWindow.get();
+    return m_services.dashboardWindow;
 }
 
 void AppModel::showDashboard()
 {
-    if (m_statusItem)
-        m_statusItem->closePanel();
+    if (statusItem())
+        statusItem()->closePanel();
     if (windows())
         windows()->showDashboard();
 }
 
+void AppModel::requestNotificationPermission()
+{
+    if (m_services.notices)
+        m_services.notices->requestAuthorization();
+}
+
 void AppModel::bootstrap(const QStringList &arguments)
 {
-    if (m_services.applyAppearance)
-        m_services.applyAppearance();
     seedTriggersIfNeeded();
     if (m_services.frontmostApp)
         m_services.frontmostApp->start();
     if (m_services.sound)
         m_services.sound->warmUp();
-    if (m_services.makeStatusItem) {
-        m_statusItem = m_services.makeStatusItem(*this);
-        refreshStatusTitle();
-    }
+    refreshStatusTitle();
     if (m_services.hotKey) {
         m_services.hotKey->setHandler([model = QPointer<AppModel>(this)] {
             if (model)
@@ -216,21 +201,21 @@ void AppModel::bootstrap(const QStringList &arguments)
         });
         setHotKeyRegistered(m_services.hotKey->registerShortcut(m_shortcut));
     }
-    if (!m_prefs.contains(kSeenAchievements))
+    if (!m_prefs.hasSeenAchievements())
         markAchievementsSeen();
     if (m_services.notices)
         m_services.notices->start();
-    scheduleDayChange();
+    m_days->start();
 
     const LaunchArguments launch = LaunchArguments::parse(arguments);
     if (launch.demo && allEvents().isEmpty())
         addDemoData();
     if (launch.tab)
         setDashboardTab(*launch.tab);
-    if (!m_prefs.boolValue(QStringLiteral("hasOnboarded")) || launch.dashboard)
+    if (!m_prefs.hasOnboarded() || launch.dashboard)
         showDashboard();
-    if (launch.panel && m_statusItem)
-        m_statusItem->openPanel();
+    if (launch.panel && statusItem())
+        statusItem()->openPanel();
 }
 
 void AppModel::seedTriggersIfNeeded()
@@ -251,27 +236,6 @@ void AppModel::seedTriggersIfNeeded()
     m_store->save();
 }
 
-void AppModel::scheduleDayChange()
-{
-    if (!m_dayTimer) {
-        m_dayTimer = new QTimer(this);
-        m_dayTimer->setSingleShot(true);
-        connect(m_dayTimer, &QTimer::timeout, this, [this] {
-            const QDate today = now().toTimeZone(m_timeZone).date();
-            if (today != m_dayTimerDate) {
-                m_dayTimerDate = today;
-                refreshStatusTitle();
-            }
-            scheduleDayChange();
-        });
-        m_dayTimerDate = now().toTimeZone(m_timeZone).date();
-    }
-    const QDateTime current = now();
-    const QDateTime midnight = current.toTimeZone(m_timeZone).date().addDays(1).startOfDay(m_timeZone);
-    const qint64 untilMidnight = current.msecsTo(midnight) + 50;
-    m_dayTimer->start(int(std::clamp<qint64>(untilMidnight, 1000, kMaxDayTimerMs)));
-}
-
 VorpEvent AppModel::log(EventSource source, std::optional<AppContext> app, std::optional<QString> triggerKey,
                         std::optional<QString> note)
 {
@@ -285,8 +249,8 @@ VorpEvent AppModel::log(EventSource source, std::optional<AppContext> app, std::
 
     if (m_services.sound)
         m_services.sound->play();
-    if (m_statusItem)
-        m_statusItem->flash();
+    if (statusItem())
+        statusItem()->flash();
     advanceLogTick();
     refreshStatusTitle();
     // The record check runs a turn later; it judges this log by the count this log made, so
@@ -298,7 +262,7 @@ VorpEvent AppModel::log(EventSource source, std::optional<AppContext> app, std::
 void AppModel::logFromShortcut()
 {
     const VorpEvent event = log(EventSource::shortcut);
-    if (m_prefs.boolValue(QStringLiteral("showHUD")) && hud())
+    if (m_prefs.showHUD() && hud())
         hud()->show(event);
 }
 
@@ -372,7 +336,7 @@ void AppModel::eraseEverything()
 {
     m_store->removeEventsIf([](const VorpEvent &) { return true; });
     m_store->save();
-    m_prefs.setValue(kSeenAchievements, QStringList());
+    m_prefs.setSeenAchievements({});
     advanceLogTick();
     refreshStatusTitle();
 }
@@ -393,23 +357,9 @@ void AppModel::removeDemoData()
     refreshStatusTitle();
 }
 
-QList<Achievement> AppModel::unlockedAchievements() const
+QList<Achievement> AppModel::unlockedAchievements()
 {
-    const QList<VorpEvent> &events = m_store->events();
-    if (!m_achievementTally || m_talliedRewrites != m_store->rewrites() ||
-        m_achievementTally->size() > events.size() ||
-        m_achievementTally->calendar().timeZone() != m_timeZone) {
-        m_achievementTally.emplace(Calendar(m_timeZone));
-        m_talliedRewrites = m_store->rewrites();
-    }
-    for (qsizetype i = m_achievementTally->size(); i < events.size(); ++i)
-        m_achievementTally->add(events[i]);
-    QList<Achievement> unlocked;
-    for (const Achievement &achievement : m_achievementTally->results(now())) {
-        if (achievement.progress >= achievement.target)
-            unlocked << achievement;
-    }
-    return unlocked;
+    return m_tracker->unlocked(m_timeZone, now());
 }
 
 void AppModel::markAchievementsSeen()
@@ -417,13 +367,13 @@ void AppModel::markAchievementsSeen()
     QStringList ids;
     for (const Achievement &achievement : unlockedAchievements())
         ids << achievement.id;
-    m_prefs.setValue(kSeenAchievements, ids);
+    m_prefs.setSeenAchievements(ids);
 }
 
 void AppModel::checkAchievements()
 {
     const QList<Achievement> unlocked = unlockedAchievements();
-    const QStringList seenList = m_prefs.stringListValue(kSeenAchievements);
+    const QStringList seenList = m_prefs.seenAchievements();
     QSet<QString> seen(seenList.begin(), seenList.end());
     const auto fresh = std::find_if(unlocked.begin(), unlocked.end(),
                                     [&](const Achievement &a) { return !seen.contains(a.id); });
@@ -432,7 +382,7 @@ void AppModel::checkAchievements()
     // Everything unlocked now counts as seen; only the first new one is announced.
     for (const Achievement &achievement : unlocked)
         seen.insert(achievement.id);
-    m_prefs.setValue(kSeenAchievements, QStringList(seen.begin(), seen.end()));
+    m_prefs.setSeenAchievements(QStringList(seen.begin(), seen.end()));
 
     const auto announced = std::make_shared<const Achievement>(*fresh);
     m_freshAchievement = announced;
@@ -447,18 +397,18 @@ void AppModel::checkAchievements()
 
 void AppModel::checkRecord(const RecordCheck &check)
 {
-    if (!m_prefs.boolValue(QStringLiteral("notifyRecord")))
+    if (!m_prefs.notifyRecord())
         return;
     const QDateTime current = check.loggedAt;
     const QString todayKey = dayKey(current, m_timeZone);
-    if (m_prefs.stringValue(kLastRecordDay) == todayKey)
+    if (m_prefs.lastRecordDay() == todayKey)
         return;
 
-    const int previousBest = previousDailyBest(current);
+    const int previousBest = m_tracker->previousDailyBest(m_timeZone, current);
     const int today = check.todayCount;
     if (previousBest < 5 || today != previousBest + 1)
         return;
-    m_prefs.setValue(kLastRecordDay, todayKey);
+    m_prefs.setLastRecordDay(todayKey);
     if (m_services.notices) {
         m_services.notices->send(
             QStringLiteral("New personal record"),
@@ -466,31 +416,10 @@ void AppModel::checkRecord(const RecordCheck &check)
     }
 }
 
-int AppModel::previousDailyBest(const QDateTime &current)
-{
-    // Incidents logged after the start of the day do not count, and a store that only grew at
-    // its end with nothing new before that start keeps the best it had.
-    const QList<VorpEvent> &events = m_store->events();
-    const Calendar cal(m_timeZone);
-    const qint64 cut = Calendar::msecs(cal.startOfDay(current));
-    const bool kept = m_recordBest && m_recordBest->rewrites == m_store->rewrites() &&
-                      m_recordBest->cut == cut && m_recordBest->zone == m_timeZone &&
-                      m_recordBest->counted <= events.size() &&
-                      (m_recordBest->counted == events.size() ||
-                       Calendar::msecs(events[m_recordBest->counted].timestamp) >= cut);
-    if (!kept) {
-        const Analytics stats{events, cal, current};
-        m_recordBest =
-            RecordBest{m_store->rewrites(), events.size(), cut, m_timeZone, stats.maxDailyCount(current)};
-    }
-    m_recordBest->counted = events.size();
-    return m_recordBest->best;
-}
-
 void AppModel::refreshStatusTitle()
 {
-    if (m_statusItem)
-        m_statusItem->updateTitle(todayCount());
+    if (statusItem())
+        statusItem()->updateTitle(todayCount());
 }
 
 void AppModel::advanceLogTick()
@@ -522,7 +451,7 @@ void AppModel::handle(const QString &url)
         if (m_services.frontmostApp)
             app = m_services.frontmostApp->lastExternal();
         const VorpEvent event = log(command.source, app, command.triggerKey, command.note);
-        if (m_prefs.boolValue(QStringLiteral("showHUD")) && hud())
+        if (m_prefs.showHUD() && hud())
             hud()->show(event);
         return;
     }

@@ -5,7 +5,6 @@
 #include "models/Trigger.h"
 #include "models/VorpEvent.h"
 #include "services/Achievement.h"
-#include "services/AchievementService.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -16,7 +15,9 @@
 #include <memory>
 #include <optional>
 
+class AchievementTracker;
 class DashboardWindow;
+class DayWatcher;
 class FrontmostApp;
 class GlobalHotKey;
 class NoticeSender;
@@ -26,20 +27,18 @@ class StatusItem;
 class Store;
 class Toast;
 
-// The platform pieces the model drives. The shell fills this in before bootstrap(); tests pass
-// fakes. Every member may be left empty: the model then skips that step.
+// The platform pieces and windows the model drives. The shell creates and owns them and fills this
+// in before bootstrap(); tests pass fakes. Every member may be left null: the model then skips that
+// step. Each must outlive the model's use of it.
 struct AppServices
 {
-    // Applies the "appearance" preference to the whole application.
-    std::function<void()> applyAppearance;
     FrontmostApp *frontmostApp = nullptr;
     PressSound *sound = nullptr;
     GlobalHotKey *hotKey = nullptr;
     NoticeSender *notices = nullptr;
-    // Builds the tray item for the model during bootstrap(); the model owns the result.
-    std::function<std::unique_ptr<StatusItem>(class AppModel &)> makeStatusItem;
-    std::unique_ptr<Toast> toast;
-    std::unique_ptr<DashboardWindow> dashboardWindow;
+    StatusItem *statusItem = nullptr;
+    Toast *toast = nullptr;
+    DashboardWindow *dashboardWindow = nullptr;
 };
 
 // The one application model: owns the store, is the only writer of incidents and triggers, and
@@ -54,12 +53,14 @@ public:
     // unusable (isValid() false); the file is left as it was.
     AppModel(const QString &storePath, Prefs &prefs, QString *errorMessage = nullptr,
              QObject *parent = nullptr);
+    // Over a store that is already open (not null).
+    AppModel(std::unique_ptr<Store> store, Prefs &prefs, QObject *parent = nullptr);
     ~AppModel() override;
 
-    // The process-wide model over $XDG_DATA_HOME/Grumblix/Grumblix.store and Prefs::shared(),
-    // created on first use. A store that cannot be opened stops the program with
-    // "Could not open the Grumblix store: …" on stderr and, with a display, in a message box.
-    static AppModel &shared();
+    // Opens (or creates) the store at storePath, making its folder first; null with errorMessage
+    // set when it cannot be opened, the file left as it was.
+    static std::unique_ptr<Store> openStore(const QString &storePath, QString *errorMessage);
+    // $XDG_DATA_HOME/Grumblix/Grumblix.store
     static QString defaultStorePath();
 
     bool isValid() const;
@@ -72,6 +73,9 @@ public:
     QDateTime now() const;
     void setTimeZone(const QTimeZone &zone);
     QTimeZone timeZone() const;
+    // The program's day-change source, over this clock and zone; started by bootstrap(). The tray
+    // badge follows it before dayChanged() reaches the views.
+    DayWatcher &days();
     // How long a fresh achievement stays announced (6 s).
     void setAnnouncementDuration(std::chrono::milliseconds duration);
 
@@ -101,6 +105,8 @@ public:
 
     // Closes the tray panel if there is one, then shows the dashboard on its current page.
     void showDashboard();
+    // Asks the desktop to allow notices; nothing without a notice sender.
+    void requestNotificationPermission();
 
     // Logging. app none: charged to the frontmost application other than Grumblix.
     VorpEvent log(EventSource source, std::optional<AppContext> app = std::nullopt,
@@ -139,10 +145,10 @@ Q_SIGNALS:
     void hotKeyRegisteredChanged();
     void freshAchievementChanged();
     void logTickChanged();
+    // The calendar day turned (midnight, a resume from suspend, a changed clock or zone).
+    void dayChanged();
 
 private:
-    // The most incidents on one day before the day of `current`.
-    int previousDailyBest(const QDateTime &current);
     void seedTriggersIfNeeded();
     void checkAchievements();
     // What one log leaves for its deferred record check: its moment and the count it made.
@@ -152,16 +158,14 @@ private:
         int todayCount = 0;
     };
     void checkRecord(const RecordCheck &check);
-    QList<Achievement> unlockedAchievements() const;
+    QList<Achievement> unlockedAchievements();
     void refreshStatusTitle();
     void advanceLogTick();
     void enqueueAchievementCheck(std::optional<RecordCheck> record);
-    void scheduleDayChange();
 
     std::unique_ptr<Store> m_store;
     Prefs &m_prefs;
     AppServices m_services;
-    std::unique_ptr<StatusItem> m_statusItem;
     Clock m_clock;
     QTimeZone m_timeZone;
     std::chrono::milliseconds m_announcementDuration{6000};
@@ -170,19 +174,7 @@ private:
     bool m_hotKeyRegistered = true;
     std::shared_ptr<const Achievement> m_freshAchievement;
     int m_logTick = 0;
-    // What the deferred checks counted over the store's incidents, kept while the store only grows
-    // at its end (Store::rewrites() unchanged) and the time zone stays, so a log adds one incident.
-    mutable std::optional<AchievementService::Tally> m_achievementTally;
-    mutable quint64 m_talliedRewrites = 0;
-    struct RecordBest
-    {
-        quint64 rewrites;
-        qsizetype counted; // incidents looked at
-        qint64 cut;        // the start of the day, UTC ms
-        QTimeZone zone;
-        int best;
-    };
-    std::optional<RecordBest> m_recordBest;
-    class QTimer *m_dayTimer = nullptr;
-    QDate m_dayTimerDate;
+    // What the deferred checks counted over the store's incidents.
+    std::unique_ptr<AchievementTracker> m_tracker;
+    DayWatcher *m_days;
 };

@@ -27,6 +27,11 @@ void AppNotifications::send(const QString &title, const QString &body)
     m_service.send(title, body);
 }
 
+void AppNotifications::requestAuthorization()
+{
+    m_service.requestAuthorization();
+}
+
 QList<VorpEvent> AppNotifications::allEvents() const
 {
     return m_model.allEvents();

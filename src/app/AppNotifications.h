@@ -17,6 +17,7 @@ public:
     // NoticeSender
     void start() override;
     void send(const QString &title, const QString &body) override;
+    void requestAuthorization() override;
 
     // NotificationHost
     QList<VorpEvent> allEvents() const override;

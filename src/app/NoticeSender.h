@@ -13,4 +13,6 @@ public:
     // Sends an immediate notice whose click opens the dashboard on the overview page.
     // Sends nothing when notifications are not available.
     virtual void send(const QString &title, const QString &body) = 0;
+    // Asks the desktop to allow notices (first-run card); the answer is not awaited.
+    virtual void requestAuthorization() = 0;
 };

@@ -13,12 +13,6 @@ Prefs::~Prefs()
     m_settings->sync();
 }
 
-Prefs &Prefs::shared()
-{
-    static Prefs *instance = new Prefs(defaultFilePath());
-    return *instance;
-}
-
 QString Prefs::defaultFilePath()
 {
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);

@@ -2,8 +2,8 @@
 
 #include <QObject>
 #include <QSettings>
-#include <QVariant>
 #include <QStringList>
+#include <QVariant>
 #include <memory>
 #include <optional>
 
@@ -41,8 +41,7 @@ public:
     explicit Prefs(const QString &filePath, QObject *parent = nullptr);
     ~Prefs() override;
 
-    // The process-wide preferences at defaultFilePath(), created on first use.
-    static Prefs &shared();
+    // $XDG_CONFIG_HOME/Grumblix/Grumblix.conf
     static QString defaultFilePath();
 
     // The eight registered defaults, in registration order.
@@ -103,7 +102,10 @@ public:
     void setLastFridayReport(const QString &weekKey) { setValue(PrefKey::lastFridayReport, weekKey); }
     std::optional<QString> lastCalmDay() const { return optionalString(PrefKey::lastCalmDay); }
     void setLastCalmDay(const QString &dayKey) { setValue(PrefKey::lastCalmDay, dayKey); }
-    bool automaticallyChecksForUpdates() const { return boolValue(PrefKey::automaticallyChecksForUpdates, true); }
+    bool automaticallyChecksForUpdates() const
+    {
+        return boolValue(PrefKey::automaticallyChecksForUpdates, true);
+    }
     void setAutomaticallyChecksForUpdates(bool on) { setValue(PrefKey::automaticallyChecksForUpdates, on); }
     std::optional<QString> lastUpdateCheck() const { return optionalString(PrefKey::lastUpdateCheck); }
     void setLastUpdateCheck(const QString &isoTime) { setValue(PrefKey::lastUpdateCheck, isoTime); }

@@ -9,8 +9,6 @@
 
 namespace {
 
-const QString kPrefKey = QStringLiteral("shortcut");
-
 const QHash<quint32, QString> &keyLabels()
 {
     static const QHash<quint32, QString> labels{
@@ -75,7 +73,7 @@ std::optional<quint32> unsigned32(const QJsonValue &value)
 
 Shortcut Shortcut::load(const Prefs &prefs)
 {
-    const QVariant stored = prefs.value(kPrefKey);
+    const QVariant stored = prefs.value(PrefKey::shortcut);
     if (stored.typeId() != QMetaType::QByteArray)
         return defaultShortcut();
     return fromJson(stored.toByteArray()).value_or(defaultShortcut());
@@ -83,7 +81,7 @@ Shortcut Shortcut::load(const Prefs &prefs)
 
 void Shortcut::save(Prefs &prefs) const
 {
-    prefs.setValue(kPrefKey, toJson());
+    prefs.setValue(PrefKey::shortcut, toJson());
 }
 
 QByteArray Shortcut::toJson() const

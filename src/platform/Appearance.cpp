@@ -1,33 +1,16 @@
 #include "platform/Appearance.h"
 
-#include "models/Prefs.h"
-#include "platform/PortalColorScheme.h"
+#include "platform/ColorSchemeSource.h"
 
-#include <QApplication>
-#include <QDBusConnection>
-#include <QEvent>
+#include <QGuiApplication>
 #include <QPalette>
-#include <QWidget>
 
 Appearance::Appearance(QObject *parent) : QObject(parent)
 {
-    if (qApp)
-        qApp->installEventFilter(this);
     m_dark = systemPrefersDark();
 }
 
 Appearance::~Appearance() = default;
-
-Appearance &Appearance::shared()
-{
-    static Appearance *instance = [] {
-        auto *a = new Appearance(qApp);
-        if (qApp && QDBusConnection::sessionBus().isConnected())
-            a->setSystemSource(new PortalColorScheme(QDBusConnection::sessionBus(), a));
-        return a;
-    }();
-    return *instance;
-}
 
 Appearance::Mode Appearance::modeFromString(const QString &text)
 {
@@ -57,11 +40,10 @@ void Appearance::setSystemSource(ColorSchemeSource *source)
     reevaluate();
 }
 
-bool Appearance::eventFilter(QObject *watched, QEvent *event)
+void Appearance::paletteChanged()
 {
-    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange && m_mode == Mode::System)
+    if (m_mode == Mode::System)
         reevaluate();
-    return QObject::eventFilter(watched, event);
 }
 
 bool Appearance::systemPrefersDark() const
@@ -98,21 +80,5 @@ void Appearance::reevaluate()
     if (dark == m_dark)
         return;
     m_dark = dark;
-    // Colours are looked up while painting, so a repaint is all a view needs.
-    if (qobject_cast<QApplication *>(qApp)) {
-        const auto widgets = QApplication::allWidgets();
-        for (QWidget *w : widgets)
-            w->update();
-    }
     Q_EMIT isDarkChanged(dark);
 }
-
-namespace Pref {
-
-void applyAppearance()
-{
-    Appearance::shared().setMode(
-        Appearance::modeFromString(Prefs::shared().stringValue(QStringLiteral("appearance"))));
-}
-
-} // namespace Pref

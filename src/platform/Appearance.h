@@ -7,7 +7,8 @@ class ColorSchemeSource;
 
 // The application's light/dark state. "light" and "dark" force one; "system" follows the
 // desktop's colour-scheme preference and, where the desktop states none, the lightness of the
-// palette's window colour. Views read isDark() when they paint, so a change is one repaint.
+// palette's window colour. It only decides: whoever owns the theme follows isDarkChanged() and
+// repaints.
 class Appearance : public QObject
 {
     Q_OBJECT
@@ -22,9 +23,6 @@ public:
     explicit Appearance(QObject *parent = nullptr);
     ~Appearance() override;
 
-    // The process-wide instance; on first use it starts following the settings portal.
-    static Appearance &shared();
-
     // "light" and "dark" name their mode exactly (case-sensitive); everything else is System.
     static Mode modeFromString(const QString &text);
 
@@ -35,13 +33,12 @@ public:
 
     // The desktop preference consulted in System mode; not owned. Null: palette only.
     void setSystemSource(ColorSchemeSource *source);
+    // The application palette changed: in System mode without a desktop preference it decides.
+    void paletteChanged();
 
 Q_SIGNALS:
     void modeChanged();
     void isDarkChanged(bool dark);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void reevaluate();
@@ -51,8 +48,3 @@ private:
     bool m_dark = false;
     QPointer<ColorSchemeSource> m_source;
 };
-
-namespace Pref {
-// Applies the "appearance" preference ("system", "light" or "dark") to the whole application.
-void applyAppearance();
-} // namespace Pref

@@ -67,12 +67,6 @@ DesktopEntries::DesktopEntries(const QStringList &applicationFolders, const QStr
     index(applicationFolders, locale);
 }
 
-DesktopEntries &DesktopEntries::shared()
-{
-    static DesktopEntries entries;
-    return entries;
-}
-
 QStringList DesktopEntries::defaultFolders()
 {
     QStringList folders;

@@ -27,8 +27,6 @@ public:
     // Indexes the given `applications` folders, first one winning (tests).
     explicit DesktopEntries(const QStringList &applicationFolders, const QString &locale = {});
 
-    // The index of the user's folders, built on first use.
-    static DesktopEntries &shared();
     static QStringList defaultFolders();
 
     std::optional<DesktopEntry> byId(const QString &id) const;

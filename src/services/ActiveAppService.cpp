@@ -1,12 +1,8 @@
 #include "ActiveAppService.h"
 
 #include "platform/DesktopEntries.h"
-#include "platform/XcbActiveWindow.h"
 
-#include <QCoreApplication>
-#include <QGuiApplication>
-
-ActiveAppService::ActiveAppService(std::unique_ptr<ActiveWindowSource> source, const DesktopEntries *entries,
+ActiveAppService::ActiveAppService(std::unique_ptr<ActiveWindowSource> source, const DesktopEntries &entries,
                                    qint64 ownPid, QObject *parent)
     : QObject(parent), m_source(std::move(source)), m_entries(entries), m_ownPid(ownPid)
 {
@@ -25,24 +21,6 @@ ActiveAppService::ActiveAppService(std::unique_ptr<ActiveWindowSource> source, c
 }
 
 ActiveAppService::~ActiveAppService() = default;
-
-ActiveAppService &ActiveAppService::shared()
-{
-    static ActiveAppService *service = [] {
-        std::unique_ptr<ActiveWindowSource> source;
-        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-            if (auto x11 = X11Connection::fromApplication())
-                source = std::make_unique<XcbActiveWindow>(*x11);
-        }
-        return new ActiveAppService(std::move(source), nullptr, QCoreApplication::applicationPid(), qApp);
-    }();
-    return *service;
-}
-
-const DesktopEntries &ActiveAppService::entries() const
-{
-    return m_entries ? *m_entries : DesktopEntries::shared();
-}
 
 AppContext ActiveAppService::contextFor(const ActiveWindowInfo &window, const DesktopEntries &entries)
 {
@@ -63,7 +41,7 @@ std::optional<AppContext> ActiveAppService::externalInFront()
     const std::optional<ActiveWindowInfo> window = m_source->activeWindow();
     if (!window || (window->pid && *window->pid == m_ownPid))
         return std::nullopt;
-    return contextFor(*window, entries());
+    return contextFor(*window, m_entries);
 }
 
 void ActiveAppService::start()

@@ -16,13 +16,11 @@ class ActiveAppService : public QObject
 {
     Q_OBJECT
 public:
-    // `entries` names applications by their desktop entry; null means the shared index, read on
-    // first need. `ownPid` recognises this program's own windows.
-    ActiveAppService(std::unique_ptr<ActiveWindowSource> source, const DesktopEntries *entries, qint64 ownPid,
+    // `entries` names applications by their desktop entry and must outlive the service; `ownPid`
+    // recognises this program's own windows. Without a source nothing is ever in front.
+    ActiveAppService(std::unique_ptr<ActiveWindowSource> source, const DesktopEntries &entries, qint64 ownPid,
                      QObject *parent = nullptr);
     ~ActiveAppService() override;
-
-    static ActiveAppService &shared();
 
     // Seeds `lastExternal` from the window in front and starts watching activations.
     void start();
@@ -37,10 +35,8 @@ Q_SIGNALS:
 
 private:
     std::optional<AppContext> externalInFront();
-    const DesktopEntries &entries() const;
-
     std::unique_ptr<ActiveWindowSource> m_source;
-    const DesktopEntries *m_entries;
+    const DesktopEntries &m_entries;
     qint64 m_ownPid;
     std::optional<AppContext> m_lastExternal;
     bool m_started = false;

@@ -1,10 +1,6 @@
 #include "HotKeyService.h"
 
 #include "platform/HotKeyBackend.h"
-#include "platform/PortalHotKey.h"
-#include "platform/XcbHotKey.h"
-
-#include <QGuiApplication>
 
 HotKeyService::HotKeyService(std::unique_ptr<HotKeyBackend> backend, QObject *parent)
     : QObject(parent), m_backend(std::move(backend))
@@ -30,24 +26,6 @@ HotKeyService::HotKeyService(std::unique_ptr<HotKeyBackend> backend, QObject *pa
 }
 
 HotKeyService::~HotKeyService() = default;
-
-HotKeyService &HotKeyService::shared()
-{
-    static HotKeyService *service = new HotKeyService(backendForPlatform(), qApp);
-    return *service;
-}
-
-std::unique_ptr<HotKeyBackend> HotKeyService::backendForPlatform()
-{
-    const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("xcb")) {
-        if (auto x11 = X11Connection::fromApplication())
-            return std::make_unique<XcbHotKey>(*x11);
-    }
-    if (platform.startsWith(QLatin1String("wayland")))
-        return std::make_unique<PortalHotKey>();
-    return nullptr;
-}
 
 bool HotKeyService::registerKey(quint32 keyCode, quint32 modifiers)
 {

@@ -17,11 +17,6 @@ public:
     explicit HotKeyService(std::unique_ptr<HotKeyBackend> backend, QObject *parent = nullptr);
     ~HotKeyService() override;
 
-    // The service for this desktop (X11 grabs, the GlobalShortcuts portal, or nothing), created on
-    // first use.
-    static HotKeyService &shared();
-    static std::unique_ptr<HotKeyBackend> backendForPlatform();
-
     std::function<void()> handler() const { return m_handler; }
     void setHandler(std::function<void()> handler) { m_handler = std::move(handler); }
 

@@ -3,17 +3,13 @@
 #include "models/Calendar.h"
 #include "models/CalendarKeys.h"
 #include "models/Prefs.h"
-#include "platform/FreedesktopNotifier.h"
+#include "platform/Notifier.h"
 #include "services/Analytics.h"
 
 #include <QPointer>
 
 namespace {
 
-const QString notifyFridayKey = QStringLiteral("notifyFriday");
-const QString lastFridayReportKey = QStringLiteral("lastFridayReport");
-const QString notifyCalmKey = QStringLiteral("notifyCalm");
-const QString lastCalmDayKey = QStringLiteral("lastCalmDay");
 const QString reportRoute = QStringLiteral("report");
 
 constexpr int friday = 6;
@@ -29,13 +25,6 @@ NotificationService::NotificationService(Notifier &notifier, Prefs &prefs, QObje
     m_timer.setInterval(tickIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &NotificationService::tick);
     connect(&m_notifier, &Notifier::clicked, this, &NotificationService::openFromNotice);
-}
-
-NotificationService &NotificationService::shared()
-{
-    static auto *notifier = new FreedesktopNotifier();
-    static auto *instance = new NotificationService(*notifier, Prefs::shared());
-    return *instance;
 }
 
 void NotificationService::start()
@@ -65,13 +54,13 @@ void NotificationService::tick()
 
 void NotificationService::checkWeeklyReport(const QDateTime &now, int weekday, int hour)
 {
-    if (!m_prefs.boolValue(notifyFridayKey, true) || weekday != friday || hour < reportHour)
+    if (!m_prefs.notifyFriday() || weekday != friday || hour < reportHour)
         return;
     const QString week = weekKey(now, m_zone);
-    if (m_prefs.stringValue(lastFridayReportKey) == week)
+    if (m_prefs.lastFridayReport() == week)
         return;
     // Marked before sending: a notice that cannot be shown is not retried this week.
-    m_prefs.setValue(lastFridayReportKey, week);
+    m_prefs.setLastFridayReport(week);
     const Analytics analytics{events(), Calendar(m_zone), m_clock()};
     const int count = analytics.countIn(analytics.week(0));
     send(QStringLiteral("Your weekly Grumblix report"), reportBody(count), reportRoute);
@@ -79,10 +68,10 @@ void NotificationService::checkWeeklyReport(const QDateTime &now, int weekday, i
 
 void NotificationService::checkCalmDay(const QDateTime &now, int weekday, int hour)
 {
-    if (!m_prefs.boolValue(notifyCalmKey, true) || !Calendar::isWorkday(weekday) || hour < calmHour)
+    if (!m_prefs.notifyCalm() || !Calendar::isWorkday(weekday) || hour < calmHour)
         return;
     const QString day = dayKey(now, m_zone);
-    if (m_prefs.stringValue(lastCalmDayKey) == day)
+    if (m_prefs.lastCalmDay() == day)
         return;
     const QList<VorpEvent> all = events();
     if (all.isEmpty())
@@ -96,7 +85,7 @@ void NotificationService::checkCalmDay(const QDateTime &now, int weekday, int ho
     const int today = Analytics{all, Calendar(m_zone), m_clock()}.todayCount();
     if (today >= 2)
         return;
-    m_prefs.setValue(lastCalmDayKey, day);
+    m_prefs.setLastCalmDay(day);
     send(QStringLiteral("Unusually calm day"), calmBody(today));
 }
 

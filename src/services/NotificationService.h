@@ -37,10 +37,6 @@ public:
 
     NotificationService(Notifier &notifier, Prefs &prefs, QObject *parent = nullptr);
 
-    // The process-wide service over the session bus's notification daemon and Prefs::shared(),
-    // created on first use.
-    static NotificationService &shared();
-
     void setHost(NotificationHost *host) { m_host = host; }
     void setClock(Clock clock) { m_clock = std::move(clock); }
     void setTimeZone(const QTimeZone &zone) { m_zone = zone; }

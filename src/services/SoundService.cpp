@@ -3,7 +3,6 @@
 #include "Synth.h"
 #include "models/Prefs.h"
 #include "platform/AudioOutput.h"
-#include "platform/QtAudioOutput.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,7 +13,6 @@
 namespace {
 constexpr double kSynthVolume = 0.85;
 constexpr double kNarratorVolume = 1.0;
-const QString kSoundKey = QStringLiteral("sound");
 const QString kSoundsSubfolder = QStringLiteral("grumblix/sounds");
 } // namespace
 
@@ -25,15 +23,6 @@ SoundService::SoundService(AudioOutput &output, Prefs &prefs, QStringList narrat
 }
 
 SoundService::~SoundService() = default;
-
-SoundService &SoundService::shared()
-{
-    // Never destroyed: players must not outlive the audio backend at process exit.
-    static auto *output = new QtAudioOutput;
-    static auto *instance =
-        new SoundService(*output, Prefs::shared(), defaultNarratorFolders(), QRandomGenerator::global());
-    return *instance;
-}
 
 QStringList SoundService::defaultNarratorFolders()
 {
@@ -53,8 +42,7 @@ QStringList SoundService::defaultNarratorFolders()
 
 SoundChoice SoundService::current() const
 {
-    const QString stored = m_prefs.contains(kSoundKey) ? m_prefs.stringValue(kSoundKey) : QString();
-    return soundChoiceFromRaw(stored).value_or(SoundChoice::thunk);
+    return soundChoiceFromRaw(m_prefs.sound()).value_or(SoundChoice::thunk);
 }
 
 void SoundService::play(std::optional<SoundChoice> requested)

@@ -27,8 +27,6 @@ public:
     SoundService(const SoundService &) = delete;
     SoundService &operator=(const SoundService &) = delete;
 
-    // Created on first use with the real audio output and the user's preferences; lives for the process.
-    static SoundService &shared();
     // Where the program's voice lines are looked for: the data folder of the installation this
     // executable belongs to, the XDG data folders, then the build tree.
     static QStringList defaultNarratorFolders();

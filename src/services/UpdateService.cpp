@@ -14,10 +14,6 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-const QString UpdateService::automaticKey = QStringLiteral("automaticallyChecksForUpdates");
-const QString UpdateService::lastCheckKey = QStringLiteral("lastUpdateCheck");
-const QString UpdateService::lastReminderKey = QStringLiteral("lastUpdateReminder");
-
 namespace {
 
 // Marks a reply stopped for its size, so its error reads as such rather than as a timeout.
@@ -100,16 +96,6 @@ UpdateService::~UpdateService()
     }
 }
 
-UpdateService &UpdateService::shared()
-{
-    static UpdateService *instance = [] {
-        auto *service = new UpdateService(builtInConfig(), Prefs::shared());
-        service->start();
-        return service;
-    }();
-    return *instance;
-}
-
 bool UpdateService::isConfigured() const
 {
     return isUpdateUrlAllowed(m_config.feedUrl);
@@ -130,14 +116,14 @@ QDateTime UpdateService::now() const
 bool UpdateService::automaticallyChecks() const
 {
     // Builds with a feed are meant to keep themselves current, so checks start on.
-    return isConfigured() && m_prefs.boolValue(automaticKey, true);
+    return isConfigured() && m_prefs.automaticallyChecksForUpdates();
 }
 
 void UpdateService::setAutomaticallyChecks(bool on)
 {
     if (!isConfigured() || on == automaticallyChecks())
         return;
-    m_prefs.setValue(automaticKey, on);
+    m_prefs.setAutomaticallyChecksForUpdates(on);
     Q_EMIT automaticallyChecksChanged();
 }
 
@@ -153,7 +139,7 @@ void UpdateService::checkIfDue()
 {
     if (!automaticallyChecks() || m_state == State::Checking || m_state == State::Downloading)
         return;
-    const QDateTime last = QDateTime::fromString(m_prefs.stringValue(lastCheckKey), Qt::ISODate);
+    const QDateTime last = QDateTime::fromString(m_prefs.lastUpdateCheck().value_or(QString()), Qt::ISODate);
     const QDateTime current = now();
     // A last check in the future means the clock was set back; it does not postpone checks.
     if (last.isValid() && last <= current && last.secsTo(current) < secondsPerDay)
@@ -175,7 +161,7 @@ void UpdateService::check(bool userInitiated)
         setState(State::NotConfigured);
         return;
     }
-    m_prefs.setValue(lastCheckKey, now().toUTC().toString(Qt::ISODate));
+    m_prefs.setLastUpdateCheck(now().toUTC().toString(Qt::ISODate));
     QNetworkReply *reply = network().get(makeRequest(m_config.feedUrl, m_config.version));
     m_reply = reply;
     connect(reply, &QNetworkReply::readyRead, this, [reply] {
@@ -225,8 +211,8 @@ void UpdateService::onFeedFinished(QNetworkReply *reply, bool userInitiated)
     m_latest = *newest;
     setState(State::Available);
     // Gentle reminders: an automatic check brings the window forward once per release only.
-    if (!userInitiated && m_prefs.stringValue(lastReminderKey) != reminderTag(m_latest)) {
-        m_prefs.setValue(lastReminderKey, reminderTag(m_latest));
+    if (!userInitiated && m_prefs.lastUpdateReminder() != reminderTag(m_latest)) {
+        m_prefs.setLastUpdateReminder(reminderTag(m_latest));
         Q_EMIT presentationRequested();
     }
 }

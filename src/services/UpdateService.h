@@ -54,10 +54,6 @@ public:
     UpdateService(Config config, Prefs &prefs, QObject *parent = nullptr);
     ~UpdateService() override;
 
-    // The process-wide service over the built-in configuration, created on first use with its
-    // daily schedule running.
-    static UpdateService &shared();
-
     bool isConfigured() const;
     State state() const { return m_state; }
     // The newest release of the last check (when Available and after).
@@ -91,9 +87,6 @@ public:
     QNetworkAccessManager &network();
 
     // Preference keys of the automatic check.
-    static const QString automaticKey;
-    static const QString lastCheckKey;
-    static const QString lastReminderKey;
     // Largest download accepted, so a wrong address cannot fill memory.
     static constexpr qint64 maxDownloadBytes = qint64(256) << 20;
 

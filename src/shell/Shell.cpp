@@ -10,16 +10,28 @@
 #include "app/AppSound.h"
 #include "app/LaunchArguments.h"
 #include "features/update/UpdateWindow.h"
+#include "models/Prefs.h"
+#include "models/Store.h"
+#include "platform/ActiveWindowSource.h"
 #include "platform/Appearance.h"
+#include "platform/AudioOutput.h"
+#include "platform/ColorSchemeSource.h"
+#include "platform/DesktopEntries.h"
+#include "platform/HotKeyBackend.h"
+#include "platform/Notifier.h"
 #include "services/ActiveAppService.h"
 #include "services/HotKeyService.h"
 #include "services/NotificationService.h"
 #include "services/SoundService.h"
 #include "services/UpdateService.h"
+#include "shell/Application.h"
+#include "ui/Theme.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <cstdio>
 
 namespace {
 
@@ -31,13 +43,33 @@ void showAbout()
                            .arg(QStringLiteral(GRUMBLIX_VERSION), QStringLiteral(GRUMBLIX_BUILD_NUMBER)));
 }
 
+void reportFatal(const QString &message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    const QString platform = QGuiApplication::platformName();
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()) &&
+        platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
+        QMessageBox::critical(nullptr, QStringLiteral("Grumblix"), message);
+    }
+}
+
 } // namespace
 
-Shell::Shell(AppModel &model, QObject *parent) : QObject(parent), m_model(model)
+Shell::Shell(QObject *parent) : QObject(parent)
 {
 }
 
-Shell::~Shell() = default;
+Shell::~Shell()
+{
+    // The members go in the reverse order of build(); the model lets go of the windows first.
+    if (m_model)
+        m_model->setServices({});
+}
+
+Shell::Locations Shell::standardLocations()
+{
+    return {Prefs::defaultFilePath(), AppModel::defaultStorePath(), WindowManager::defaultStateFile()};
+}
 
 QStringList Shell::urlsIn(const QStringList &arguments)
 {
@@ -49,33 +81,85 @@ QStringList Shell::urlsIn(const QStringList &arguments)
     return urls;
 }
 
-void Shell::start(const QStringList &arguments)
+bool Shell::build(const Locations &locations, Platform platform)
 {
-    m_frontmost = std::make_unique<FrontmostAppAdapter>(ActiveAppService::shared());
-    m_hotKey = std::make_unique<GlobalHotKeyAdapter>(HotKeyService::shared());
-    m_sound = std::make_unique<AppSound>(SoundService::shared());
-    m_notices = std::make_unique<AppNotifications>(m_model, NotificationService::shared());
-    connect(&HotKeyService::shared(), &HotKeyService::registrationLost, this,
-            [this] { m_model.setHotKeyRegistered(false); });
+    m_prefs = std::make_unique<Prefs>(locations.preferences);
 
-    // The update service exists before the menus are built, so they know whether this build has a
-    // feed; without one the update entries stay disabled.
-    UpdateService &updates = UpdateService::shared();
-    UpdateWindow::attach(updates);
+    QString error;
+    std::unique_ptr<Store> store = AppModel::openStore(locations.store, &error);
+    if (!store) {
+        reportFatal(QStringLiteral("Could not open the Grumblix store: ") + error);
+        return false;
+    }
+
+    m_platform = std::move(platform);
+    buildServices();
+    m_model = std::make_unique<AppModel>(std::move(store), *m_prefs);
+    m_frontmost = std::make_unique<FrontmostAppAdapter>(*m_activeApp);
+    m_hotKey = std::make_unique<GlobalHotKeyAdapter>(*m_hotKeys);
+    m_pressSound = std::make_unique<AppSound>(*m_sounds);
+    m_notices = std::make_unique<AppNotifications>(*m_model, *m_notifications);
+    connect(m_hotKeys.get(), &HotKeyService::registrationLost, this,
+            [this] { m_model->setHotKeyRegistered(false); });
+    buildWindows(locations);
+
+    AppServices services;
+    services.frontmostApp = m_frontmost.get();
+    services.hotKey = m_hotKey.get();
+    services.sound = m_pressSound.get();
+    services.notices = m_notices.get();
+    services.statusItem = m_statusItem.get();
+    services.toast = m_toast.get();
+    services.dashboardWindow = m_windows.get();
+    m_model->setServices(services);
+    return true;
+}
+
+void Shell::buildServices()
+{
+    m_appearance = std::make_unique<Appearance>();
+    m_appearance->setSystemSource(m_platform.colorScheme.get());
+    auto followPreference = [this] {
+        m_appearance->setMode(Appearance::modeFromString(m_prefs->appearance()));
+    };
+    followPreference();
+    applyScheme(m_appearance->isDark());
+    connect(m_prefs.get(), &Prefs::changed, this, [followPreference](const QString &key) {
+        if (key == PrefKey::appearance)
+            followPreference();
+    });
+    connect(m_appearance.get(), &Appearance::isDarkChanged, this, &Shell::applyScheme);
+    if (auto *application = qobject_cast<Application *>(QCoreApplication::instance()))
+        connect(application, &Application::paletteChanged, m_appearance.get(), &Appearance::paletteChanged);
+
+    m_hotKeys = std::make_unique<HotKeyService>(std::move(m_platform.hotKey));
+    m_activeApp = std::make_unique<ActiveAppService>(
+        std::move(m_platform.activeWindow), *m_platform.desktopEntries, QCoreApplication::applicationPid());
+    m_notifications = std::make_unique<NotificationService>(*m_platform.notifier, *m_prefs);
+    m_sounds = std::make_unique<SoundService>(
+        *m_platform.audio, *m_prefs, SoundService::defaultNarratorFolders(), QRandomGenerator::global());
+    m_updates = std::make_unique<UpdateService>(UpdateService::builtInConfig(), *m_prefs);
+    m_updates->start();
+    UpdateWindow::attach(*m_updates);
+}
+
+void Shell::buildWindows(const Locations &locations)
+{
+    // Without a feed in this build the update entries stay disabled.
     std::function<void()> checkForUpdates;
-    if (updates.isConfigured())
-        checkForUpdates = [&updates] { updates.checkForUpdates(); };
+    if (m_updates->isConfigured())
+        checkForUpdates = [updates = m_updates.get()] { updates->checkForUpdates(); };
 
     MainMenuActions menu;
     menu.checkForUpdates = checkForUpdates;
     menu.about = showAbout;
     menu.openSettings = [this] {
-        m_model.setDashboardTab(DashboardTab::settings);
-        m_model.showDashboard();
+        m_model->setDashboardTab(DashboardTab::settings);
+        m_model->showDashboard();
     };
     menu.hide = [this] {
-        if (m_model.statusItem())
-            m_model.statusItem()->closePanel();
+        if (m_statusItem)
+            m_statusItem->closePanel();
         for (QWidget *window : QApplication::topLevelWidgets())
             window->hide();
     };
@@ -83,44 +167,46 @@ void Shell::start(const QStringList &arguments)
     if (const QString picker = MainMenu::emojiPickerProgram(); !picker.isEmpty())
         menu.emojiPicker = [picker] { QProcess::startDetached(picker, {}); };
 
-    AppServices services;
-    services.applyAppearance = [] { Pref::applyAppearance(); };
-    services.frontmostApp = m_frontmost.get();
-    services.hotKey = m_hotKey.get();
-    services.sound = m_sound.get();
-    services.notices = m_notices.get();
-    services.makeStatusItem = [checkForUpdates](AppModel &model) -> std::unique_ptr<StatusItem> {
-        auto controller = std::make_unique<StatusItemController>(model);
-        controller->setUpdateCheck(checkForUpdates);
-        // Without a tray the program would be invisible: the dashboard stands in for the icon.
-        QObject::connect(controller.get(), &StatusItemController::trayUnavailable, &model,
-                         [&model] { model.showDashboard(); });
-        return controller;
-    };
-    services.toast = std::make_unique<HUDController>(m_model);
-    services.dashboardWindow = std::make_unique<WindowManager>(m_model, menu);
-    m_model.setServices(std::move(services));
+    m_statusItem = std::make_unique<StatusItemController>(*m_model);
+    m_statusItem->setUpdateCheck(checkForUpdates);
+    // Without a tray the program would be invisible: the dashboard stands in for the icon.
+    connect(m_statusItem.get(), &StatusItemController::trayUnavailable, m_model.get(),
+            [model = m_model.get()] { model->showDashboard(); });
+    m_toast = std::make_unique<HUDController>(*m_model);
+    m_windows = std::make_unique<WindowManager>(*m_model, menu);
+    m_windows->setStateFile(locations.windowState);
+}
 
-    connect(qApp, &QCoreApplication::aboutToQuit, &m_model, [this] { m_model.flushPendingChanges(); });
+void Shell::applyScheme(bool dark)
+{
+    Theme::setApplicationScheme(dark ? ColorScheme::Dark : ColorScheme::Light);
+    for (QWidget *window : QApplication::topLevelWidgets())
+        window->update();
+    if (m_statusItem)
+        m_statusItem->refreshLook();
+}
 
-    m_model.bootstrap(arguments);
+void Shell::start(const QStringList &arguments)
+{
+    connect(qApp, &QCoreApplication::aboutToQuit, m_model.get(), [this] { m_model->flushPendingChanges(); });
+    m_model->bootstrap(arguments);
     for (const QString &url : urlsIn(arguments.mid(1)))
-        m_model.handle(url);
+        m_model->handle(url);
 }
 
 void Shell::handOver(const QStringList &arguments)
 {
     const QStringList urls = urlsIn(arguments);
     for (const QString &url : urls)
-        m_model.handle(url);
+        m_model->handle(url);
     if (!urls.isEmpty())
         return;
     const LaunchArguments launch = LaunchArguments::parse(QStringList{QString()} + arguments);
     if (launch.tab)
-        m_model.setDashboardTab(*launch.tab);
-    if (launch.panel && !launch.dashboard && m_model.statusItem()) {
-        m_model.statusItem()->openPanel();
+        m_model->setDashboardTab(*launch.tab);
+    if (launch.panel && !launch.dashboard && m_statusItem) {
+        m_statusItem->openPanel();
         return;
     }
-    m_model.showDashboard();
+    m_model->showDashboard();
 }

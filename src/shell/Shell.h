@@ -1,23 +1,52 @@
 #pragma once
 
+#include "shell/Platform.h"
+
 #include <QObject>
 #include <QStringList>
 #include <memory>
 
+class ActiveAppService;
 class AppModel;
 class AppNotifications;
 class AppSound;
+class Appearance;
 class FrontmostAppAdapter;
 class GlobalHotKeyAdapter;
+class HotKeyService;
+class HUDController;
+class NotificationService;
+class Prefs;
+class SoundService;
+class StatusItemController;
+class UpdateService;
+class WindowManager;
 
-// Builds the real platform pieces, hands them to the model and starts it; afterwards it takes the
-// launches that later processes hand over.
+// The program's composition root. build() creates, in this order, the preferences, the store, the
+// services over the platform adapters it is handed, the model, the model's adapters and the
+// windows, and owns them all; they go in the reverse order. start() runs the start-up sequence;
+// afterwards it takes the launches that later processes hand over.
 class Shell : public QObject
 {
     Q_OBJECT
 public:
-    explicit Shell(AppModel &model, QObject *parent = nullptr);
+    // Where the program keeps its files.
+    struct Locations
+    {
+        QString preferences;
+        QString store;
+        QString windowState;
+    };
+    // The user's own folders ($XDG_CONFIG_HOME, $XDG_DATA_HOME).
+    static Locations standardLocations();
+
+    explicit Shell(QObject *parent = nullptr);
     ~Shell() override;
+
+    // False when the store cannot be opened: "Could not open the Grumblix store: …" then goes to
+    // stderr and, with a display, into a message box, the file is left as it was, and nothing
+    // after the preferences is built.
+    bool build(const Locations &locations, Platform platform);
 
     // The start-up sequence with this process's arguments (program path included), then the URLs
     // among them.
@@ -29,10 +58,33 @@ public:
     // The arguments that are URLs (anything that is not an option).
     static QStringList urlsIn(const QStringList &arguments);
 
+    // Null before a successful build().
+    Prefs *prefs() const { return m_prefs.get(); }
+    AppModel *model() const { return m_model.get(); }
+    StatusItemController *statusItem() const { return m_statusItem.get(); }
+    WindowManager *windows() const { return m_windows.get(); }
+    Appearance *appearance() const { return m_appearance.get(); }
+
 private:
-    AppModel &m_model;
+    void buildServices();
+    void buildWindows(const Locations &locations);
+    // Colours are looked up while painting: a new scheme is one repaint of every window.
+    void applyScheme(bool dark);
+
+    std::unique_ptr<Prefs> m_prefs;
+    Platform m_platform;
+    std::unique_ptr<Appearance> m_appearance;
+    std::unique_ptr<HotKeyService> m_hotKeys;
+    std::unique_ptr<ActiveAppService> m_activeApp;
+    std::unique_ptr<NotificationService> m_notifications;
+    std::unique_ptr<SoundService> m_sounds;
+    std::unique_ptr<UpdateService> m_updates;
+    std::unique_ptr<AppModel> m_model;
     std::unique_ptr<FrontmostAppAdapter> m_frontmost;
     std::unique_ptr<GlobalHotKeyAdapter> m_hotKey;
-    std::unique_ptr<AppSound> m_sound;
+    std::unique_ptr<AppSound> m_pressSound;
     std::unique_ptr<AppNotifications> m_notices;
+    std::unique_ptr<StatusItemController> m_statusItem;
+    std::unique_ptr<HUDController> m_toast;
+    std::unique_ptr<WindowManager> m_windows;
 };

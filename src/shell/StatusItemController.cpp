@@ -6,8 +6,8 @@
 #include "app/AppModel.h"
 #include "app/Toast.h"
 #include "models/Prefs.h"
-#include "platform/Appearance.h"
-#include "ui/ButtonSkin.h"
+#include "ui/ChosenSkin.h"
+#include "ui/Theme.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -30,13 +30,9 @@ StatusItemController::StatusItemController(AppModel &model, QObject *parent)
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         perform(trayActionFor(reason, QGuiApplication::queryKeyboardModifiers()));
     });
-    connect(&Appearance::shared(), &Appearance::isDarkChanged, this, [this] {
-        if (!m_flashing)
-            updateTitle(m_model.todayCount());
-    });
     connect(&m_model.prefs(), &Prefs::changed, this, [this](const QString &key) {
-        if (key == QLatin1String("showCountInMenuBar"))
-            updateTitle(m_model.todayCount());
+        if (key == PrefKey::showCountInMenuBar)
+            refreshLook();
     });
     updateTitle(m_model.todayCount());
     m_tray->show();
@@ -72,8 +68,8 @@ void StatusItemController::watchForTray()
 BadgeLook StatusItemController::restingLook(int todayCount) const
 {
     BadgeLook look;
-    look.ink = Appearance::shared().isDark() ? Qt::white : Qt::black;
-    const bool showCount = m_model.prefs().boolValue(QStringLiteral("showCountInMenuBar"));
+    look.ink = Theme::applicationScheme() == ColorScheme::Dark ? Qt::white : Qt::black;
+    const bool showCount = m_model.prefs().showCountInMenuBar();
     look.count = showCount && todayCount >= 1 ? todayCount : 0;
     return look;
 }
@@ -105,12 +101,15 @@ void StatusItemController::updateTitle(int todayCount)
     setLook(restingLook(todayCount));
 }
 
+void StatusItemController::refreshLook()
+{
+    updateTitle(m_model.todayCount());
+}
+
 void StatusItemController::flash()
 {
     m_flashing = true;
-    const QVariant stored = m_model.prefs().value(ButtonSkin::preferenceKey());
-    const ButtonSkin::Palette palette =
-        ButtonSkin::effective(stored.isValid() ? std::optional(stored.toString()) : std::nullopt).palette();
+    const ButtonSkin::Palette palette = chosenSkin(m_model.prefs()).palette();
     BadgeLook look = m_look;
     look.filled = true;
     look.fill = palette.cap;
@@ -154,7 +153,7 @@ void StatusItemController::perform(TrayAction action)
 void StatusItemController::quickLog()
 {
     const VorpEvent event = m_model.log(EventSource::menuBar);
-    if (m_model.prefs().boolValue(QStringLiteral("showHUD")) && m_model.hud())
+    if (m_model.prefs().showHUD() && m_model.hud())
         m_model.hud()->show(event);
 }
 

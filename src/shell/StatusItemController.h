@@ -32,6 +32,9 @@ public:
     void flash() override;
     void openPanel() override;
     void closePanel() override;
+    // Redraws the resting badge after the appearance or a badge preference changed (not while a
+    // flash runs).
+    void refreshLook();
 
     // "Check for Updates…": the action, or none to show the entry disabled.
     void setUpdateCheck(std::function<void()> check) { m_checkForUpdates = std::move(check); }

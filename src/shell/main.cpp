@@ -1,16 +1,16 @@
-#include "app/AppModel.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
+#include "shell/Application.h"
 #include "shell/Shell.h"
 
-#include <QApplication>
 #include <QIcon>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char **argv)
 {
     Q_INIT_RESOURCE(shell);
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Grumblix"));
     QApplication::setApplicationVersion(QStringLiteral(GRUMBLIX_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("grumblix"));
@@ -32,7 +32,9 @@ int main(int argc, char **argv)
     }
 
     quitOnTerminationSignals();
-    Shell shell(AppModel::shared());
+    Shell shell;
+    if (!shell.build(Shell::standardLocations(), Platform::forApplication()))
+        return EXIT_FAILURE;
     QObject::connect(&instance, &SingleInstance::argumentsReceived, &shell, &Shell::handOver);
     shell.start(arguments);
     return app.exec();

@@ -1,7 +1,5 @@
 #include "ButtonSkin.h"
 
-#include "models/Prefs.h"
-
 namespace {
 
 struct SkinText
@@ -78,12 +76,6 @@ std::optional<ButtonSkin> ButtonSkin::fromRawValue(const QString &raw)
 ButtonSkin ButtonSkin::effective(const std::optional<QString> &raw)
 {
     return fromRawValue(raw.value_or(QString())).value_or(ButtonSkin(classic));
-}
-
-ButtonSkin ButtonSkin::stored()
-{
-    const QVariant v = Prefs::shared().value(preferenceKey());
-    return effective(v.isValid() ? std::optional<QString>(v.toString()) : std::nullopt);
 }
 
 QString ButtonSkin::rawValue() const

@@ -7,7 +7,7 @@
 #include <optional>
 
 // The eleven looks of the emergency-stop button. A small value type: the skin is stored by its raw
-// value (the case name) under the preference "buttonSkin".
+// value (the case name) as a preference.
 class ButtonSkin
 {
 public:
@@ -57,9 +57,6 @@ public:
     static std::optional<ButtonSkin> fromRawValue(const QString &raw);
     // The skin a stored text names, else classic.
     static ButtonSkin effective(const std::optional<QString> &raw);
-    // The skin stored under "buttonSkin" in the shared preferences, resolved as effective() does.
-    static ButtonSkin stored();
-    static QString preferenceKey() { return QStringLiteral("buttonSkin"); }
 
     QString rawValue() const;
     QString id() const { return rawValue(); }

@@ -1,6 +1,5 @@
 #include "ui/EStopButton.h"
 
-#include "models/Prefs.h"
 #include "ui/EffectsLayer.h"
 #include "ui/SpringAnimator.h"
 
@@ -43,8 +42,7 @@ qreal easeOut(qreal x)
 
 } // namespace
 
-EStopButton::EStopButton(qreal width, std::optional<ButtonSkin> skin, std::function<void()> action,
-                         QWidget *parent)
+EStopButton::EStopButton(qreal width, ButtonSkin skin, std::function<void()> action, QWidget *parent)
     : QWidget(parent), m_width(width), m_skin(skin), m_action(std::move(action)), m_clock(monotonicMs)
 {
     setAttribute(Qt::WA_Hover);
@@ -57,10 +55,6 @@ EStopButton::EStopButton(qreal width, std::optional<ButtonSkin> skin, std::funct
     connect(m_frameTimer, &QTimer::timeout, this, &EStopButton::advance);
     m_press = new SpringAnimator(0.28, 0.45, this);
     connect(m_press, &SpringAnimator::valueChanged, this, &EStopButton::refresh);
-    connect(&Prefs::shared(), &Prefs::changed, this, [this](const QString &key) {
-        if (key == ButtonSkin::preferenceKey() && !m_skin)
-            refresh();
-    });
 }
 
 EStopButton::~EStopButton()
@@ -69,17 +63,12 @@ EStopButton::~EStopButton()
         m_layer->detach(this);
 }
 
-void EStopButton::setSkin(std::optional<ButtonSkin> skin)
+void EStopButton::setSkin(ButtonSkin skin)
 {
     if (m_skin == skin)
         return;
     m_skin = skin;
     refresh();
-}
-
-ButtonSkin EStopButton::effectiveSkin() const
-{
-    return m_skin.value_or(ButtonSkin::stored());
 }
 
 void EStopButton::setAction(std::function<void()> action)
@@ -218,7 +207,7 @@ QSize EStopButton::sizeHint() const
 void EStopButton::paintEffects(QPainter &p, const QPointF &origin) const
 {
     const QPointF shaken = origin + QPointF(shakeOffset(), 0);
-    const ButtonSkin::Palette palette = effectiveSkin().palette();
+    const ButtonSkin::Palette palette = m_skin.palette();
     paintEStopBody(p, shaken, m_width, currentLook(), palette);
     const qint64 t = now();
     for (const Wave &wave : m_waves)
@@ -235,7 +224,7 @@ void EStopButton::paintEvent(QPaintEvent *)
         paintEffects(p, QPointF(0, 0));
         return;
     }
-    paintEStopBody(p, QPointF(0, 0), m_width, currentLook(), effectiveSkin().palette());
+    paintEStopBody(p, QPointF(0, 0), m_width, currentLook(), m_skin.palette());
 }
 
 void EStopButton::mousePressEvent(QMouseEvent *event)

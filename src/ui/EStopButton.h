@@ -22,15 +22,13 @@ public:
     // Milliseconds on a monotonic clock; tests hand in a fake one.
     using Clock = std::function<qint64()>;
 
-    EStopButton(qreal width, std::optional<ButtonSkin> skin, std::function<void()> action,
-                QWidget *parent = nullptr);
+    // `skin` is the look the owner chose; the button never looks it up itself.
+    EStopButton(qreal width, ButtonSkin skin, std::function<void()> action, QWidget *parent = nullptr);
     ~EStopButton() override;
 
     qreal buttonWidth() const { return m_width; }
-    std::optional<ButtonSkin> skin() const { return m_skin; }
-    void setSkin(std::optional<ButtonSkin> skin);
-    // The skin shown now: the override, else the stored skin.
-    ButtonSkin effectiveSkin() const;
+    ButtonSkin skin() const { return m_skin; }
+    void setSkin(ButtonSkin skin);
     void setAction(std::function<void()> action);
 
     // Presses the button whenever `keys` is typed in this button's window.
@@ -89,7 +87,7 @@ private:
     qint64 now() const;
 
     qreal m_width;
-    std::optional<ButtonSkin> m_skin;
+    ButtonSkin m_skin;
     std::function<void()> m_action;
     Clock m_clock;
     QTimer *m_frameTimer = nullptr;

@@ -91,7 +91,7 @@ QPainterPath buildLettering(qreal capWidth)
     const QFontMetricsF fm(font);
     const qreal lineHeight = fm.height();
     const qreal spacing = -0.035 * capWidth / k;
-    const QStringList lines{QObject::tr("GRUM"), QObject::tr("BLIX")};
+    const QStringList lines{QStringLiteral("GRUM"), QStringLiteral("BLIX")};
     const qreal total = lines.size() * lineHeight + (lines.size() - 1) * spacing;
     QPainterPath path;
     qreal top = -total / 2;

@@ -76,7 +76,7 @@ GXTextField::GXTextField(const QString &placeholder, const std::optional<QString
     m_edit->installEventFilter(this);
     m_clear->setFocusPolicy(Qt::NoFocus);
     m_clear->setCursor(Qt::ArrowCursor);
-    m_clear->setToolTip(tr("Clear"));
+    m_clear->setToolTip(QStringLiteral("Clear"));
     m_clear->hide();
 
     m_focusAnimation->setDuration(120);

@@ -1,6 +1,5 @@
 #include "ui/MiniButton.h"
 
-#include "models/Prefs.h"
 #include "ui/Blur.h"
 #include "ui/EStopDrawing.h"
 #include "ui/Fonts.h"
@@ -53,10 +52,10 @@ void paintMiniButton(QPainter &p, const QRectF &rect, const ButtonSkin::Palette 
     constexpr qreal kBase = 100.0;
     const QFont font = Fonts::rounded(kBase, QFont::Black);
     QPainterPath mark;
-    mark.addText(QPointF(0, 0), font, QObject::tr("V!"));
+    mark.addText(QPointF(0, 0), font, QStringLiteral("V!"));
     const qreal k = 0.24 * size / kBase;
     const QFontMetricsF fm(font);
-    const QRectF box(0, -fm.ascent(), fm.horizontalAdvance(QObject::tr("V!")), fm.height());
+    const QRectF box(0, -fm.ascent(), fm.horizontalAdvance(QStringLiteral("V!")), fm.height());
     p.translate(frame.center());
     p.scale(k, k);
     p.translate(-box.center());
@@ -66,28 +65,19 @@ void paintMiniButton(QPainter &p, const QRectF &rect, const ButtonSkin::Palette 
     p.restore();
 }
 
-MiniButton::MiniButton(qreal size, std::optional<ButtonSkin> skin, QWidget *parent)
+MiniButton::MiniButton(qreal size, ButtonSkin skin, QWidget *parent)
     : QWidget(parent), m_size(size), m_skin(skin)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFixedSize(sizeHint());
-    connect(&Prefs::shared(), &Prefs::changed, this, [this](const QString &key) {
-        if (key == ButtonSkin::preferenceKey() && !m_skin)
-            update();
-    });
 }
 
-void MiniButton::setSkin(std::optional<ButtonSkin> skin)
+void MiniButton::setSkin(ButtonSkin skin)
 {
     if (m_skin == skin)
         return;
     m_skin = skin;
     update();
-}
-
-ButtonSkin MiniButton::effectiveSkin() const
-{
-    return m_skin.value_or(ButtonSkin::stored());
 }
 
 QSize MiniButton::sizeHint() const
@@ -98,5 +88,5 @@ QSize MiniButton::sizeHint() const
 void MiniButton::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    paintMiniButton(p, QRectF(0, 0, m_size, m_size), effectiveSkin().palette(), Theme::ink);
+    paintMiniButton(p, QRectF(0, 0, m_size, m_size), m_skin.palette(), Theme::ink);
 }

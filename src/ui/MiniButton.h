@@ -11,19 +11,16 @@ class QPainter;
 // outlined in `ink`, a domed cap and the mark.
 void paintMiniButton(QPainter &p, const QRectF &rect, const ButtonSkin::Palette &palette, const QColor &ink);
 
-// The emblem as a picture widget of a fixed size, following the stored skin unless given one.
+// The emblem as a picture widget of a fixed size, in the skin its owner gives it.
 class MiniButton : public QWidget
 {
     Q_OBJECT
 public:
-    explicit MiniButton(qreal size = 34, std::optional<ButtonSkin> skin = std::nullopt,
-                        QWidget *parent = nullptr);
+    explicit MiniButton(qreal size = 34, ButtonSkin skin = ButtonSkin::classic, QWidget *parent = nullptr);
 
     qreal diameter() const { return m_size; }
-    std::optional<ButtonSkin> skin() const { return m_skin; }
-    void setSkin(std::optional<ButtonSkin> skin);
-    // The skin drawn now: the override, else the stored one.
-    ButtonSkin effectiveSkin() const;
+    ButtonSkin skin() const { return m_skin; }
+    void setSkin(ButtonSkin skin);
 
     QSize sizeHint() const override;
 
@@ -32,5 +29,5 @@ protected:
 
 private:
     qreal m_size;
-    std::optional<ButtonSkin> m_skin;
+    ButtonSkin m_skin;
 };

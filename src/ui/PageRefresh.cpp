@@ -1,6 +1,5 @@
 #include "ui/PageRefresh.h"
 
-#include "ui/DayWatcher.h"
 #include "app/AppModel.h"
 #include "models/Store.h"
 
@@ -12,8 +11,7 @@ QTimer *watchForRefresh(AppModel &model, QObject *owner, std::function<void()> r
     timer->setSingleShot(true);
     timer->setInterval(0);
     QObject::connect(timer, &QTimer::timeout, owner, std::move(refresh));
-    auto *days = new DayWatcher([&model] { return model.now(); }, model.timeZone(), owner);
-    QObject::connect(days, &DayWatcher::dayChanged, timer, qOverload<>(&QTimer::start));
+    QObject::connect(&model, &AppModel::dayChanged, timer, qOverload<>(&QTimer::start));
     QObject::connect(&model, &AppModel::logTickChanged, timer, qOverload<>(&QTimer::start));
     QObject::connect(&model.store(), &Store::changed, timer, qOverload<>(&QTimer::start));
     return timer;

@@ -1,10 +1,9 @@
 #include "ui/Theme.h"
 
-#include "platform/Appearance.h"
-
 namespace {
 // -1: none forced; otherwise the forced ColorScheme.
 int g_forced = -1;
+ColorScheme g_application = ColorScheme::Light;
 } // namespace
 
 QColor ThemeColor::resolve(ColorScheme scheme) const
@@ -23,7 +22,17 @@ ColorScheme Theme::scheme()
 {
     if (g_forced >= 0)
         return ColorScheme(g_forced);
-    return Appearance::shared().isDark() ? ColorScheme::Dark : ColorScheme::Light;
+    return g_application;
+}
+
+void Theme::setApplicationScheme(ColorScheme scheme)
+{
+    g_application = scheme;
+}
+
+ColorScheme Theme::applicationScheme()
+{
+    return g_application;
 }
 
 Theme::ScopedScheme::ScopedScheme(ColorScheme scheme) : m_previous(g_forced)

@@ -75,6 +75,11 @@ struct Theme
     static ColorScheme scheme();
     static bool isDark() { return scheme() == ColorScheme::Dark; }
 
+    // The application's scheme, set by the program's root whenever the appearance changes (light
+    // until then). The caller repaints what is shown.
+    static void setApplicationScheme(ColorScheme scheme);
+    static ColorScheme applicationScheme();
+
     // Forces a scheme while it lives (the report image is always drawn light, the gallery
     // draws both). Nests; main thread only.
     class ScopedScheme

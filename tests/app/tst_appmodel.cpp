@@ -55,7 +55,7 @@ private:
     void makeModel();
     void log(int count, const QDateTime &at, std::optional<QString> key = std::nullopt);
     void seed(const QDateTime &at, std::optional<QString> key = std::nullopt);
-    QStringList seen() const { return m_prefs->stringListValue(QStringLiteral("seenAchievements")); }
+    QStringList seen() const { return m_prefs->stringListValue(PrefKey::seenAchievements); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Prefs> m_prefs;
@@ -118,14 +118,11 @@ void TestAppModel::seed(const QDateTime &at, std::optional<QString> key)
 void TestAppModel::firstLaunchSeedsAndOpensDashboard()
 {
     QVERIFY(m_model->hotKeyRegistered());
-    QVERIFY(!m_model->statusItem());
     m_model->bootstrap({QStringLiteral("grumblix")});
 
-    const QStringList expected{"applyAppearance", "startFrontmost", "warmUp",   "makeStatusItem",
-                               "updateTitle",     "setHandler",     "register", "startNotices",
-                               "closePanel",      "showDashboard"};
+    const QStringList expected{"startFrontmost", "warmUp",       "updateTitle", "setHandler",
+                               "register",       "startNotices", "closePanel",  "showDashboard"};
     QCOMPARE(m_fakes->journal.calls, expected);
-    QVERIFY(m_model->statusItem());
 
     const QList<Trigger> triggers = m_model->allTriggers();
     QCOMPARE(triggers.size(), 10);
@@ -136,7 +133,7 @@ void TestAppModel::firstLaunchSeedsAndOpensDashboard()
     }
     QVERIFY(!m_model->store().hasPendingChanges());
     // The baseline is recorded: present, and empty as nothing is unlocked.
-    QVERIFY(m_prefs->contains(QStringLiteral("seenAchievements")));
+    QVERIFY(m_prefs->contains(PrefKey::seenAchievements));
     QCOMPARE(seen(), QStringList());
     QCOMPARE(m_model->dashboardTab(), DashboardTab::overview);
 }
@@ -153,7 +150,7 @@ void TestAppModel::laterLaunchKeepsTriggerState()
     QVERIFY(m_model->store().save());
     const qint64 meetingId = meeting.id;
 
-    m_prefs->setValue(QStringLiteral("hasOnboarded"), true);
+    m_prefs->setValue(PrefKey::hasOnboarded, true);
     makeModel();
     m_model->bootstrap({});
     QVERIFY(!m_fakes->journal.calls.contains(QStringLiteral("showDashboard")));
@@ -195,7 +192,7 @@ void TestAppModel::launchArguments()
     QFETCH(DashboardTab, tab);
     QFETCH(bool, dashboard);
     QFETCH(bool, panel);
-    m_prefs->setValue(QStringLiteral("hasOnboarded"), onboarded);
+    m_prefs->setValue(PrefKey::hasOnboarded, onboarded);
     m_model->bootstrap(QStringList{QStringLiteral("/usr/bin/grumblix")} + arguments);
     QCOMPARE(m_model->dashboardTab(), tab);
     QCOMPARE(m_fakes->journal.calls.contains(QStringLiteral("showDashboard")), dashboard);
@@ -245,7 +242,7 @@ void TestAppModel::shortcutPressLogsAndShowsToast_data()
 void TestAppModel::shortcutPressLogsAndShowsToast()
 {
     QFETCH(bool, showHUD);
-    m_prefs->setValue(QStringLiteral("showHUD"), showHUD);
+    m_prefs->setValue(PrefKey::showHUD, showHUD);
     m_fakes->frontmost.current = AppContext{QStringLiteral("Firefox"), QStringLiteral("firefox")};
     m_model->bootstrap({});
     m_fakes->hotKey.press();
@@ -332,7 +329,7 @@ void TestAppModel::firstLogAnnouncesFirstAchievement()
 
 void TestAppModel::onlyFirstOfSimultaneousAchievementsIsAnnounced()
 {
-    m_prefs->setValue(QStringLiteral("seenAchievements"), QStringList{QStringLiteral("first")});
+    m_prefs->setValue(PrefKey::seenAchievements, QStringList{QStringLiteral("first")});
     for (int s = 40; s >= 10; s -= 10)
         seed(m_now.addSecs(-s), QStringLiteral("production"));
     m_model->bootstrap({});
@@ -381,7 +378,7 @@ void TestAppModel::recordNotice()
     QFETCH(int, todayLogs);
     QFETCH(bool, notify);
     QFETCH(bool, expected);
-    m_prefs->setValue(QStringLiteral("notifyRecord"), notify);
+    m_prefs->setValue(PrefKey::notifyRecord, notify);
     const QDateTime lastWeek = m_now.addDays(-7);
     for (int i = 0; i < bestEarlierDay; ++i)
         seed(lastWeek.addSecs(i * 3600));
@@ -393,9 +390,9 @@ void TestAppModel::recordNotice()
         QCOMPARE(m_fakes->journal.notices.first().first, QStringLiteral("New personal record"));
         QCOMPARE(m_fakes->journal.notices.first().second,
                  QStringLiteral("Congratulations? You just broke your daily record: 6 today."));
-        QCOMPARE(m_prefs->stringValue(QStringLiteral("lastRecordDay")), QStringLiteral("2026-12-9"));
+        QCOMPARE(m_prefs->stringValue(PrefKey::lastRecordDay), QStringLiteral("2026-12-9"));
     } else {
-        QVERIFY(!m_prefs->contains(QStringLiteral("lastRecordDay")));
+        QVERIFY(!m_prefs->contains(PrefKey::lastRecordDay));
     }
 }
 
@@ -403,10 +400,10 @@ void TestAppModel::recordNoticeOncePerDay()
 {
     for (int i = 0; i < 5; ++i)
         seed(m_now.addDays(-1).addSecs(i));
-    m_prefs->setValue(QStringLiteral("notifyRecord"), false);
+    m_prefs->setValue(PrefKey::notifyRecord, false);
     m_model->bootstrap({});
     log(6, m_now); // the record falls while notices are off
-    m_prefs->setValue(QStringLiteral("notifyRecord"), true);
+    m_prefs->setValue(PrefKey::notifyRecord, true);
     log(1, m_now); // 7 is not 5 + 1
     QVERIFY(m_fakes->journal.notices.isEmpty());
 
@@ -441,9 +438,8 @@ void TestAppModel::recordNoticeSeesDeletedDays()
     // Deleting one of yesterday's incidents lowers the best earlier day to 5, so the sixth
     // log today is the record; a remembered best of 6 would miss it.
     const QList<VorpEvent> all = m_model->allEvents();
-    const auto yesterday = std::find_if(all.begin(), all.end(), [&](const VorpEvent &e) {
-        return e.timestamp < m_now.addSecs(-12 * 3600);
-    });
+    const auto yesterday = std::find_if(
+        all.begin(), all.end(), [&](const VorpEvent &e) { return e.timestamp < m_now.addSecs(-12 * 3600); });
     QVERIFY(yesterday != all.end());
     m_model->deleteEvent(*yesterday);
     QCoreApplication::processEvents();
@@ -520,11 +516,11 @@ void TestAppModel::deleteAndEraseRefreshCount()
     m_model->bootstrap({});
     m_model->eraseEverything(); // empty store: still stores the list and ticks
     QCOMPARE(m_model->logTick(), 1);
-    QVERIFY(m_prefs->contains(QStringLiteral("seenAchievements")));
+    QVERIFY(m_prefs->contains(PrefKey::seenAchievements));
 
     log(3, m_now);
     QVERIFY(!seen().isEmpty());
-    m_prefs->setValue(QStringLiteral("lastRecordDay"), QStringLiteral("2026-12-1"));
+    m_prefs->setValue(PrefKey::lastRecordDay, QStringLiteral("2026-12-1"));
     m_fakes->journal.titles.clear();
     m_model->deleteEvent(m_model->allEvents().first());
     QCOMPARE(m_fakes->journal.titles, QList<int>{2});
@@ -532,9 +528,9 @@ void TestAppModel::deleteAndEraseRefreshCount()
 
     m_model->eraseEverything();
     QCOMPARE(m_fakes->journal.titles, (QList<int>{2, 0}));
-    QVERIFY(m_prefs->contains(QStringLiteral("seenAchievements")));
+    QVERIFY(m_prefs->contains(PrefKey::seenAchievements));
     QCOMPARE(seen(), QStringList());
-    QCOMPARE(m_prefs->stringValue(QStringLiteral("lastRecordDay")), QStringLiteral("2026-12-1"));
+    QCOMPARE(m_prefs->stringValue(PrefKey::lastRecordDay), QStringLiteral("2026-12-1"));
     QCOMPARE(m_model->allTriggers().size(), 10);
     makeModel();
     QVERIFY(m_model->allEvents().isEmpty());
@@ -623,7 +619,7 @@ void TestAppModel::urlCommands()
     QFETCH(std::optional<QString>, note);
     QFETCH(bool, dashboard);
     QFETCH(DashboardTab, tab);
-    m_prefs->setValue(QStringLiteral("hasOnboarded"), true);
+    m_prefs->setValue(PrefKey::hasOnboarded, true);
     m_model->bootstrap({});
     m_model->setDashboardTab(DashboardTab::history);
     m_fakes->journal.calls.clear();
@@ -645,7 +641,7 @@ void TestAppModel::urlCommands()
 
 void TestAppModel::urlLogUsesLastExternalApp()
 {
-    m_prefs->setValue(QStringLiteral("showHUD"), false);
+    m_prefs->setValue(PrefKey::showHUD, false);
     m_fakes->frontmost.current = AppContext{QStringLiteral("Grumblix"), QStringLiteral("grumblix")};
     m_fakes->frontmost.external = AppContext{QStringLiteral("Firefox"), std::nullopt};
     m_model->handle(QStringLiteral("grumblix://log"));

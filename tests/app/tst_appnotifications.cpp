@@ -36,6 +36,8 @@ private:
     std::unique_ptr<NotificationService> m_service;
     std::unique_ptr<AppNotifications> m_bridge;
     Journal m_journal;
+    FakeStatusItem m_statusItem{m_journal};
+    FakeDashboardWindow m_dashboardWindow{m_journal};
 };
 
 void TestAppNotifications::initTestCase()
@@ -47,7 +49,7 @@ void TestAppNotifications::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_prefs = std::make_unique<Prefs>(m_dir->filePath(QStringLiteral("Grumblix.conf")));
-    m_prefs->setValue(QStringLiteral("hasOnboarded"), true);
+    m_prefs->setValue(PrefKey::hasOnboarded, true);
     // A Tuesday morning: no timed notice is due.
     m_now = QDateTime(QDate(2026, 12, 8), QTime(10, 0), m_zone);
     QString error;
@@ -63,9 +65,9 @@ void TestAppNotifications::init()
     m_journal = {};
     AppServices services;
     services.notices = m_bridge.get();
-    services.makeStatusItem = [this](AppModel &) { return std::make_unique<FakeStatusItem>(m_journal); };
-    services.dashboardWindow = std::make_unique<FakeDashboardWindow>(m_journal);
-    m_model->setServices(std::move(services));
+    services.statusItem = &m_statusItem;
+    services.dashboardWindow = &m_dashboardWindow;
+    m_model->setServices(services);
 }
 
 void TestAppNotifications::cleanup()

@@ -47,11 +47,11 @@ void TestAppSound::logPlaysTheChosenSound()
     QCOMPARE(output.records[0]->bytes.constData(), service.cache().at(SoundChoice::thunk).constData());
     QCOMPARE(output.records[0]->volume, 0.85);
 
-    prefs.setValue(QStringLiteral("sound"), QStringLiteral("off"));
+    prefs.setValue(PrefKey::sound, QStringLiteral("off"));
     model.log(EventSource::shortcut);
     QCOMPARE(output.records.size(), 1);
 
-    prefs.setValue(QStringLiteral("sound"), QStringLiteral("kaching"));
+    prefs.setValue(PrefKey::sound, QStringLiteral("kaching"));
     model.log(EventSource::url);
     QCOMPARE(output.records.size(), 2);
     QCOMPARE(output.records[1]->bytes, Synth::wav(Synth::render(SoundChoice::kaching)));

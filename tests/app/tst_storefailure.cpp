@@ -1,10 +1,12 @@
-#include "app/AppModel.h"
+#include "shell/Shell.h"
+#include "support/FakePlatform.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QProcess>
 #include <QtTest>
 
-// The shared model over a store it cannot open stops the program and leaves the file alone.
+// A program whose store cannot be opened stops with a message and leaves the file alone.
 class TestStoreFailure : public QObject
 {
     Q_OBJECT
@@ -31,6 +33,11 @@ QProcess *startChild(const QString &dataHome, QObject *parent)
     env.insert(QStringLiteral("GRUMBLIX_SHARED_MODEL_CHILD"), QStringLiteral("1"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), dataHome + QStringLiteral("/config"));
+    // A private runtime folder, so the only thing on stderr is the program's own message.
+    const QString runtime = dataHome + QStringLiteral("/runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     child->setProcessEnvironment(env);
     child->start(QCoreApplication::applicationFilePath(), {});
     return child;
@@ -85,9 +92,9 @@ void TestStoreFailure::missingFolderIsCreated()
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsSet("GRUMBLIX_SHARED_MODEL_CHILD")) {
-        QCoreApplication app(argc, argv);
-        AppModel::shared();
-        return 0;
+        QApplication app(argc, argv);
+        Shell shell;
+        return shell.build(Shell::standardLocations(), TestSupport::fakePlatform()) ? 0 : 1;
     }
     QCoreApplication app(argc, argv);
     TestStoreFailure test;

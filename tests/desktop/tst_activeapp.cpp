@@ -86,7 +86,7 @@ private Q_SLOTS:
     void chargesTheWindowInFrontAndSkipsOurOwn()
     {
         auto x11 = X11Connection::fromApplication();
-        ActiveAppService service(std::make_unique<XcbActiveWindow>(*x11), m_entries.get(),
+        ActiveAppService service(std::make_unique<XcbActiveWindow>(*x11), *m_entries,
                                  QCoreApplication::applicationPid());
 
         // This program in front at start-up: nothing external is known yet.

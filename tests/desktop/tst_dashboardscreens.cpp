@@ -44,7 +44,7 @@ void TestDashboardScreens::initTestCase()
     QDir().mkpath(m_out);
     m_dir = std::make_unique<QTemporaryDir>();
     m_prefs = std::make_unique<Prefs>(m_dir->filePath(QStringLiteral("Grumblix.conf")));
-    m_prefs->setValue(QStringLiteral("hasOnboarded"), true);
+    m_prefs->setValue(PrefKey::hasOnboarded, true);
     m_now = QDateTime(QDate(2025, 3, 5), QTime(15, 0), m_zone);
     m_model = std::make_unique<AppModel>(m_dir->filePath(QStringLiteral("Grumblix.store")), *m_prefs);
     QVERIFY(m_model->isValid());
@@ -109,7 +109,7 @@ void TestDashboardScreens::pages()
 
 void TestDashboardScreens::firstRunCard()
 {
-    m_prefs->setValue(QStringLiteral("hasOnboarded"), false);
+    m_prefs->setValue(PrefKey::hasOnboarded, false);
     for (const bool dark : {false, true}) {
         Theme::ScopedScheme scheme(dark ? ColorScheme::Dark : ColorScheme::Light);
         DashboardView view(*m_model);
@@ -120,7 +120,7 @@ void TestDashboardScreens::firstRunCard()
         // Dimmed: the sidebar's corner is darker than the card colour.
         QVERIFY(image.pixelColor(6, 6).lightness() < QColor(Theme::card.resolve()).lightness());
     }
-    m_prefs->setValue(QStringLiteral("hasOnboarded"), true);
+    m_prefs->setValue(PrefKey::hasOnboarded, true);
 }
 
 QTEST_MAIN(TestDashboardScreens)

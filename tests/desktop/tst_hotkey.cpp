@@ -1,5 +1,6 @@
 #include "platform/XcbHotKey.h"
 #include "services/HotKeyService.h"
+#include "shell/Platform.h"
 #include "support/DesktopTools.h"
 
 #include <QApplication>
@@ -47,7 +48,7 @@ private Q_SLOTS:
     void pressLogsOnceOnALaterTurn()
     {
         QFETCH(QStringList, locks);
-        HotKeyService service(HotKeyService::backendForPlatform());
+        HotKeyService service(Platform::hotKeyBackend(QGuiApplication::platformName()));
         int presses = 0;
         service.setHandler([&] { ++presses; });
         QVERIFY(service.registerKey(Qt::Key_F, altShift));
@@ -68,7 +69,7 @@ private Q_SLOTS:
 
     void handlerRunsAfterTheFilterReturns()
     {
-        auto backend = HotKeyService::backendForPlatform();
+        auto backend = Platform::hotKeyBackend(QGuiApplication::platformName());
         HotKeyBackend *raw = backend.get();
         HotKeyService service(std::move(backend));
         int calls = 0;
@@ -85,7 +86,7 @@ private Q_SLOTS:
 
     void autoRepeatDoesNotLogTwice()
     {
-        HotKeyService service(HotKeyService::backendForPlatform());
+        HotKeyService service(Platform::hotKeyBackend(QGuiApplication::platformName()));
         int presses = 0;
         service.setHandler([&] { ++presses; });
         QVERIFY(service.registerKey(Qt::Key_F, altShift));
@@ -106,7 +107,7 @@ private Q_SLOTS:
 
     void reRegisteringKeepsOneGrab()
     {
-        HotKeyService service(HotKeyService::backendForPlatform());
+        HotKeyService service(Platform::hotKeyBackend(QGuiApplication::platformName()));
         int presses = 0;
         service.setHandler([&] { ++presses; });
         QVERIFY(service.registerKey(Qt::Key_F, altShift));
@@ -139,7 +140,7 @@ private Q_SLOTS:
                  GrabModeAsync);
         XSync(other, False);
 
-        HotKeyService service(HotKeyService::backendForPlatform());
+        HotKeyService service(Platform::hotKeyBackend(QGuiApplication::platformName()));
         int presses = 0;
         service.setHandler([&] { ++presses; });
         QVERIFY(!service.registerKey(Qt::Key_F, altShift));
@@ -166,7 +167,7 @@ private Q_SLOTS:
 
     void keyWithoutKeysymIsRefused()
     {
-        HotKeyService service(HotKeyService::backendForPlatform());
+        HotKeyService service(Platform::hotKeyBackend(QGuiApplication::platformName()));
         QVERIFY(!service.registerKey(Qt::Key_unknown, altShift));
     }
 };

@@ -24,11 +24,14 @@ private Q_SLOTS:
         TestSupport::isolateFolders();
         QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
         QTemporaryDir dir;
-        Prefs prefs(dir.filePath(QStringLiteral("Grumblix.conf")));
-        prefs.setValue(QStringLiteral("hasOnboarded"), true);
-        AppModel model(dir.filePath(QStringLiteral("Grumblix.store")), prefs);
-        Shell shell(model);
+        Shell shell;
+        QVERIFY(shell.build({dir.filePath(QStringLiteral("Grumblix.conf")),
+                             dir.filePath(QStringLiteral("Grumblix.store")),
+                             dir.filePath(QStringLiteral("WindowState.conf"))},
+                            Platform::forApplication()));
+        shell.prefs()->setHasOnboarded(true);
         shell.start({QStringLiteral("grumblix")});
+        AppModel &model = *shell.model();
 
         auto dashboardShown = [] {
             for (QWidget *window : QApplication::topLevelWidgets()) {

@@ -1,5 +1,5 @@
-#include "features/toast/HUDView.h"
 #include "features/panel/MenuPanelView.h"
+#include "features/toast/HUDView.h"
 #include "models/Prefs.h"
 #include "shell/FloatingPanel.h"
 #include "shell/HUDController.h"
@@ -85,7 +85,7 @@ void TestQuickLog::trayPanelLogsAndFilesByDigit()
 
 void TestQuickLog::toastFilesWithOneClick()
 {
-    m_f->prefs->setValue(QStringLiteral("showHUD"), true);
+    m_f->prefs->setValue(PrefKey::showHUD, true);
     for (ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
         Theme::ScopedScheme forced(scheme);
         m_f->model->logFromShortcut();

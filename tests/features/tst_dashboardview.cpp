@@ -1,11 +1,10 @@
 #include "app/AppModel.h"
 #include "features/achievements/AchievementsView.h"
 #include "features/dashboard/DashboardView.h"
+#include "features/dashboard/Sidebar.h"
 #include "features/onboarding/OnboardingView.h"
 #include "features/overview/OverviewCards.h"
 #include "features/overview/OverviewView.h"
-#include "ui/PageHeader.h"
-#include "features/dashboard/Sidebar.h"
 #include "features/overview/WeekChartCard.h"
 #include "features/overview/WeekChartPlot.h"
 #include "models/Prefs.h"
@@ -13,6 +12,7 @@
 #include "support/FakeAppServices.h"
 #include "support/TestSupport.h"
 #include "ui/ChunkyButton.h"
+#include "ui/PageHeader.h"
 #include "ui/TriggerGrid.h"
 
 #include <QTemporaryDir>
@@ -62,7 +62,7 @@ void TestDashboardView::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_prefs = std::make_unique<Prefs>(m_dir->filePath(QStringLiteral("Grumblix.conf")));
-    m_prefs->setValue(QStringLiteral("hasOnboarded"), true);
+    m_prefs->setValue(PrefKey::hasOnboarded, true);
     // Wednesday afternoon.
     m_now = QDateTime(QDate(2025, 3, 5), QTime(15, 0), m_zone);
     QString error;
@@ -144,7 +144,7 @@ void TestDashboardView::sidebarAndOtherWritersSwitchThePage()
 
 void TestDashboardView::firstRunCardWithDemoWeek()
 {
-    m_prefs->setValue(QStringLiteral("hasOnboarded"), false);
+    m_prefs->setValue(PrefKey::hasOnboarded, false);
     auto view = shownDashboard();
     QVERIFY(view->isOnboardingShown());
     OnboardingView *card = view->onboarding();
@@ -160,13 +160,13 @@ void TestDashboardView::firstRunCardWithDemoWeek()
     card->setPermissionRequest([&] {
         steps << QStringLiteral("permission with %1 incidents, notifyFriday %2")
                      .arg(m_model->allEvents().isEmpty() ? "no" : "demo")
-                     .arg(m_prefs->value(QStringLiteral("notifyFriday")).toBool() ? "true" : "false");
+                     .arg(m_prefs->value(PrefKey::notifyFriday).toBool() ? "true" : "false");
     });
     card->setWantsFridayReport(false);
     QTest::mouseClick(card->demoButton(), Qt::LeftButton);
 
     QCOMPARE(steps, QStringList{QStringLiteral("permission with demo incidents, notifyFriday false")});
-    QVERIFY(m_prefs->boolValue(QStringLiteral("hasOnboarded")));
+    QVERIFY(m_prefs->boolValue(PrefKey::hasOnboarded));
     QVERIFY(!m_model->allEvents().isEmpty());
     QVERIFY(m_model->allEvents().first().sourceRaw == QStringLiteral("demo"));
     QTRY_VERIFY(!view->isOnboardingShown());
@@ -177,14 +177,14 @@ void TestDashboardView::firstRunCardWithDemoWeek()
 
 void TestDashboardView::firstRunCardLetsGoOnReturn()
 {
-    m_prefs->setValue(QStringLiteral("hasOnboarded"), false);
+    m_prefs->setValue(PrefKey::hasOnboarded, false);
     auto view = shownDashboard();
     int asked = 0;
     view->onboarding()->setPermissionRequest([&] { ++asked; });
     QTest::keyClick(view.get(), Qt::Key_Return);
     QCOMPARE(asked, 1);
-    QVERIFY(m_prefs->boolValue(QStringLiteral("hasOnboarded")));
-    QVERIFY(m_prefs->boolValue(QStringLiteral("notifyFriday")));
+    QVERIFY(m_prefs->boolValue(PrefKey::hasOnboarded));
+    QVERIFY(m_prefs->boolValue(PrefKey::notifyFriday));
     QVERIFY(m_model->allEvents().isEmpty());
     QTRY_VERIFY(!view->isOnboardingShown());
     // Gone for good: a new dashboard does not show it.

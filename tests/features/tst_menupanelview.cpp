@@ -231,7 +231,7 @@ void TestMenuPanelView::hoverCancelsAndLeavingReArms()
 
 void TestMenuPanelView::autoCloseOffNeverCloses()
 {
-    m_f->prefs->setValue(QStringLiteral("autoClosePanel"), false);
+    m_f->prefs->setValue(PrefKey::autoClosePanel, false);
     auto view = makeView();
     view->press();
     QVERIFY(!view->isClosePending());
@@ -326,8 +326,9 @@ void TestMenuPanelView::renderLightAndDark()
         // The card's fill shows inside its border, in the scheme's card colour.
         QCOMPARE(idle.pixelColor(8 + 160, 6 + 3).rgb(), QColor(Theme::card).rgb());
         view->press();
-        QTest::qWait(600);
+        QTRY_VERIFY(view->showsPicker());
         const QImage logged = view->grab().toImage();
+        QVERIFY(logged != idle);
         const QString name = scheme == ColorScheme::Light ? QStringLiteral("light") : QStringLiteral("dark");
         if (!dir.isEmpty()) {
             idle.save(dir + QStringLiteral("/panel-idle-%1.png").arg(name));

@@ -32,22 +32,22 @@ void TestPrefs::registeredDefaultsWithNothingStored()
     Prefs prefs(m_path);
     for (const char *key : {"showHUD", "autoClosePanel", "notifyFriday", "notifyRecord", "notifyCalm"})
         QVERIFY2(prefs.boolValue(QString::fromLatin1(key)), key);
-    QVERIFY(!prefs.boolValue(QStringLiteral("showCountInMenuBar"), true));
-    QCOMPARE(prefs.stringValue(QStringLiteral("sound")), QStringLiteral("thunk"));
-    QCOMPARE(prefs.stringValue(QStringLiteral("appearance")), QStringLiteral("system"));
-    QVERIFY(!prefs.boolValue(QStringLiteral("hasOnboarded")));
-    QVERIFY(!prefs.contains(QStringLiteral("seenAchievements")));
+    QVERIFY(!prefs.boolValue(PrefKey::showCountInMenuBar, true));
+    QCOMPARE(prefs.stringValue(PrefKey::sound), QStringLiteral("thunk"));
+    QCOMPARE(prefs.stringValue(PrefKey::appearance), QStringLiteral("system"));
+    QVERIFY(!prefs.boolValue(PrefKey::hasOnboarded));
+    QVERIFY(!prefs.contains(PrefKey::seenAchievements));
 }
 
 void TestPrefs::defaultsAreNeverWritten()
 {
     {
         Prefs prefs(m_path);
-        prefs.boolValue(QStringLiteral("showHUD"));
-        prefs.setValue(QStringLiteral("hasOnboarded"), true);
+        prefs.boolValue(PrefKey::showHUD);
+        prefs.setValue(PrefKey::hasOnboarded, true);
     }
     QSettings raw(m_path, QSettings::IniFormat);
-    QCOMPARE(raw.allKeys(), QStringList{QStringLiteral("hasOnboarded")});
+    QCOMPARE(raw.allKeys(), QStringList{PrefKey::hasOnboarded});
 }
 
 void TestPrefs::wrongTypesReadAsDefaults_data()
@@ -98,15 +98,15 @@ void TestPrefs::garbledFileGivesDefaults()
     file.close();
 
     Prefs prefs(m_path);
-    QVERIFY(prefs.boolValue(QStringLiteral("showHUD")));
-    QCOMPARE(prefs.stringValue(QStringLiteral("sound")), QStringLiteral("thunk"));
-    prefs.setValue(QStringLiteral("lastRecordDay"), QStringLiteral("2026-12-5"));
-    QCOMPARE(prefs.stringValue(QStringLiteral("lastRecordDay")), QStringLiteral("2026-12-5"));
+    QVERIFY(prefs.boolValue(PrefKey::showHUD));
+    QCOMPARE(prefs.stringValue(PrefKey::sound), QStringLiteral("thunk"));
+    prefs.setValue(PrefKey::lastRecordDay, QStringLiteral("2026-12-5"));
+    QCOMPARE(prefs.stringValue(PrefKey::lastRecordDay), QStringLiteral("2026-12-5"));
 }
 
 void TestPrefs::stringListsKeepAbsentEmptyAndSingle()
 {
-    const QString key = QStringLiteral("seenAchievements");
+    const QString key = PrefKey::seenAchievements;
     const QList<QStringList> lists{
         {}, {QStringLiteral("first")}, {QStringLiteral("a"), QStringLiteral("b, c")}};
     for (const QStringList &list : lists) {

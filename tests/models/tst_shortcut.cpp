@@ -56,17 +56,17 @@ void TestShortcut::storedJson()
     QFETCH(bool, valid);
     QTemporaryDir dir;
     Prefs prefs(dir.filePath(QStringLiteral("p.conf")));
-    prefs.setValue(QStringLiteral("shortcut"), json);
+    prefs.setValue(PrefKey::shortcut, json);
     const Shortcut loaded = Shortcut::load(prefs);
     QCOMPARE(loaded == Shortcut::defaultShortcut(), !valid);
-    QCOMPARE(prefs.value(QStringLiteral("shortcut")).toByteArray(), json); // nothing written back
+    QCOMPARE(prefs.value(PrefKey::shortcut).toByteArray(), json); // nothing written back
 }
 
 void TestShortcut::nonDataValueGivesDefault()
 {
     QTemporaryDir dir;
     Prefs prefs(dir.filePath(QStringLiteral("p.conf")));
-    prefs.setValue(QStringLiteral("shortcut"), 42);
+    prefs.setValue(PrefKey::shortcut, 42);
     QCOMPARE(Shortcut::load(prefs), Shortcut::defaultShortcut());
 }
 

@@ -163,12 +163,12 @@ void TestNotificationService::tickRules()
     service->tick();
     QCOMPARE(m_notifier->posted.size(), 0); // sent only once the authorisation answer is in
     QTRY_COMPARE(sent().size(), expected.size());
-    QTest::qWait(10);
+    QTRY_VERIFY(m_notifier->settled());
     QCOMPARE(sent(), expected);
     QCOMPARE(m_host.countRefreshes, 1);
-    QCOMPARE(m_prefs->contains(QStringLiteral("lastCalmDay")), calmDayStored);
+    QCOMPARE(m_prefs->contains(PrefKey::lastCalmDay), calmDayStored);
     if (calmDayStored)
-        QCOMPARE(m_prefs->stringValue(QStringLiteral("lastCalmDay")), dayKey(now, m_zone));
+        QCOMPARE(m_prefs->stringValue(PrefKey::lastCalmDay), dayKey(now, m_zone));
 }
 
 void TestNotificationService::reportGoesOutOncePerWeekAcrossRestarts()
@@ -177,7 +177,7 @@ void TestNotificationService::reportGoesOutOncePerWeekAcrossRestarts()
     auto service = makeService();
     service->tick();
     QTRY_COMPARE(m_notifier->posted.size(), 1);
-    QCOMPARE(m_prefs->stringValue(QStringLiteral("lastFridayReport")), QStringLiteral("2026-W50"));
+    QCOMPARE(m_prefs->stringValue(PrefKey::lastFridayReport), QStringLiteral("2026-W50"));
 
     m_now = at(12, 11, 16, 1);
     service->tick();
@@ -185,14 +185,14 @@ void TestNotificationService::reportGoesOutOncePerWeekAcrossRestarts()
     service = makeService();
     m_now = at(12, 11, 18, 30);
     service->tick();
-    QTest::qWait(20);
+    QTRY_VERIFY(m_notifier->settled());
     QCOMPARE(m_notifier->posted.size(), 1);
 
     // The next Friday is a new week.
     m_now = at(12, 18, 16, 0);
     service->tick();
     QTRY_COMPARE(m_notifier->posted.size(), 2);
-    QCOMPARE(m_prefs->stringValue(QStringLiteral("lastFridayReport")), QStringLiteral("2026-W51"));
+    QCOMPARE(m_prefs->stringValue(PrefKey::lastFridayReport), QStringLiteral("2026-W51"));
 }
 
 void TestNotificationService::switchingOffAndOnDoesNotRepeatAHandledWeek()
@@ -202,23 +202,23 @@ void TestNotificationService::switchingOffAndOnDoesNotRepeatAHandledWeek()
     service->tick();
     QTRY_COMPARE(m_notifier->posted.size(), 1);
 
-    m_prefs->setValue(QStringLiteral("notifyFriday"), false);
+    m_prefs->setValue(PrefKey::notifyFriday, false);
     m_now = at(12, 11, 16, 31);
     service->tick();
-    m_prefs->setValue(QStringLiteral("notifyFriday"), true);
+    m_prefs->setValue(PrefKey::notifyFriday, true);
     m_now = at(12, 11, 16, 32);
     service->tick();
-    QTest::qWait(20);
+    QTRY_VERIFY(m_notifier->settled());
     QCOMPARE(m_notifier->posted.size(), 1);
 
     // Switched off on a Friday that was never handled: nothing is sent and nothing is stored.
-    m_prefs->setValue(QStringLiteral("notifyFriday"), false);
+    m_prefs->setValue(PrefKey::notifyFriday, false);
     m_now = at(12, 18, 16, 0);
     service->tick();
-    QTest::qWait(20);
+    QTRY_VERIFY(m_notifier->settled());
     QCOMPARE(m_notifier->posted.size(), 1);
-    QCOMPARE(m_prefs->stringValue(QStringLiteral("lastFridayReport")), QStringLiteral("2026-W50"));
-    m_prefs->setValue(QStringLiteral("notifyFriday"), true);
+    QCOMPARE(m_prefs->stringValue(PrefKey::lastFridayReport), QStringLiteral("2026-W50"));
+    m_prefs->setValue(PrefKey::notifyFriday, true);
     service->tick();
     QTRY_COMPARE(m_notifier->posted.size(), 2);
 }
@@ -231,9 +231,9 @@ void TestNotificationService::calmDayIsRetriedUntilTheCountDrops()
     service->tick();
     m_now = at(12, 8, 17, 1);
     service->tick();
-    QTest::qWait(20);
+    QTRY_VERIFY(m_notifier->settled());
     QVERIFY(m_notifier->posted.isEmpty());
-    QVERIFY(!m_prefs->contains(QStringLiteral("lastCalmDay")));
+    QVERIFY(!m_prefs->contains(PrefKey::lastCalmDay));
 
     // A deletion later that evening leaves one incident today.
     m_host.events.removeLast();
@@ -242,14 +242,14 @@ void TestNotificationService::calmDayIsRetriedUntilTheCountDrops()
     QTRY_COMPARE(sent(), QStringList{calm1});
     m_now = at(12, 8, 21, 16);
     service->tick();
-    QTest::qWait(20);
+    QTRY_VERIFY(m_notifier->settled());
     QCOMPARE(m_notifier->posted.size(), 1);
 
     // Switched off, the next evening stays quiet.
-    m_prefs->setValue(QStringLiteral("notifyCalm"), false);
+    m_prefs->setValue(PrefKey::notifyCalm, false);
     m_now = at(12, 9, 18, 0);
     service->tick();
-    QTest::qWait(20);
+    QTRY_VERIFY(m_notifier->settled());
     QCOMPARE(m_notifier->posted.size(), 1);
 }
 
@@ -261,16 +261,16 @@ void TestNotificationService::unauthorisedNoticesAreDroppedButStillHandled()
     auto service = makeService();
     service->tick();
     QTRY_COMPARE(m_notifier->queries, 2);
-    QTest::qWait(20);
+    QTRY_VERIFY(m_notifier->settled());
     QVERIFY(m_notifier->posted.isEmpty());
-    QCOMPARE(m_prefs->stringValue(QStringLiteral("lastFridayReport")), weekKey(m_now, m_zone));
-    QCOMPARE(m_prefs->stringValue(QStringLiteral("lastCalmDay")), dayKey(m_now, m_zone));
+    QCOMPARE(m_prefs->stringValue(PrefKey::lastFridayReport), weekKey(m_now, m_zone));
+    QCOMPARE(m_prefs->stringValue(PrefKey::lastCalmDay), dayKey(m_now, m_zone));
 
     // Allowed again later: the handled notices are not sent after all.
     m_notifier->authorized = true;
     m_now = at(12, 11, 18, 0);
     service->tick();
-    QTest::qWait(20);
+    QTRY_VERIFY(m_notifier->settled());
     QVERIFY(m_notifier->posted.isEmpty());
 }
 
@@ -282,7 +282,7 @@ void TestNotificationService::authorisationIsAskedPerSendAndNeverPrompts()
     m_notifier->authorized = false; // withdrawn after the question was asked: that answer stands
     service->send(QStringLiteral("second"), QStringLiteral("dropped"));
     QTRY_COMPARE(m_notifier->posted.size(), 1);
-    QTest::qWait(20);
+    QTRY_VERIFY(m_notifier->settled());
     QCOMPARE(sent(), QStringList{QStringLiteral("New personal record | Congratulations? You just broke your "
                                                 "daily record: 6 today. | ")});
     QVERIFY(m_notifier->posted.at(0).route.isNull());

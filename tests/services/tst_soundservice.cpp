@@ -26,7 +26,7 @@ struct Rig
           service(output, prefs, std::move(narratorFolders), &random)
     {
         if (sound)
-            prefs.setValue(QStringLiteral("sound"), *sound);
+            prefs.setValue(PrefKey::sound, *sound);
     }
 
     QTemporaryDir dir;
@@ -112,7 +112,7 @@ void TestSoundService::currentFollowsPreference()
     Rig rig({}, stored);
     QCOMPARE(rig.service.current(), current);
     // Read afresh on every call.
-    rig.prefs.setValue(QStringLiteral("sound"), QStringLiteral("boom"));
+    rig.prefs.setValue(PrefKey::sound, QStringLiteral("boom"));
     QCOMPARE(rig.service.current(), SoundChoice::boom);
 }
 

@@ -417,7 +417,7 @@ void TestUpdates::automaticChecksRunDailyAndRemindOncePerRelease()
     // Within the day nothing is fetched again.
     m_now = m_now.addSecs(23 * 3600 + 59 * 60);
     service->checkIfDue();
-    QTest::qWait(50);
+    QCOMPARE(service->state(), UpdateService::State::Available); // no check started
     QCOMPARE(m_http->requestCount(feedPath), 1);
 
     // A day later the feed is read again, but the same release does not come forward again.
@@ -447,7 +447,7 @@ void TestUpdates::automaticChecksRunDailyAndRemindOncePerRelease()
     service->setAutomaticallyChecks(false);
     m_now = m_now.addDays(5);
     service->checkIfDue();
-    QTest::qWait(50);
+    QCOMPARE(service->state(), UpdateService::State::Available); // no check started
     QCOMPARE(m_http->requestCount(feedPath), 4);
 }
 

@@ -17,6 +17,17 @@ class StatusBadgeTest : public QObject
         return {filled, dark ? QColor(Qt::white) : QColor(Qt::black), palette.cap, palette.label, count};
     }
 
+    static bool isBlank(const QImage &image)
+    {
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y).alpha() > 0)
+                    return false;
+            }
+        }
+        return true;
+    }
+
     static void keep(const QImage &image, const QString &name)
     {
         const QByteArray dir = qgetenv("GRUMBLIX_GALLERY_DIR");
@@ -25,16 +36,24 @@ class StatusBadgeTest : public QObject
     }
 
 private Q_SLOTS:
-    void gallery()
+    // Every look draws something, and no two looks draw the same picture (a field the painter
+    // ignored would make two of them equal).
+    void everyLookDrawsItsOwnPicture()
     {
         for (bool dark : {false, true}) {
+            QList<QImage> seen; // a filled badge shows the skin's colours, whatever the ink
             QImage sheet(6 * 72, 72, QImage::Format_ARGB32_Premultiplied);
             sheet.fill(dark ? QColor(0x2b2b2b) : QColor(0xeeeeee));
             QPainter p(&sheet);
             int x = 4;
             for (const BadgeLook &l : {look(false, dark, 0), look(true, dark, 0), look(false, dark, 7),
                                        look(false, dark, 128), look(true, dark, 7)}) {
-                p.drawImage(x, 4, StatusBadge::paint(l, 64));
+                const QImage image = StatusBadge::paint(l, 64);
+                QVERIFY(!StatusBadgeTest::isBlank(image));
+                QVERIFY2(!seen.contains(image),
+                         qPrintable(QStringLiteral("look %1 repeats").arg(seen.size())));
+                seen << image;
+                p.drawImage(x, 4, image);
                 x += 72;
             }
             p.drawImage(x, 20, StatusBadge::paint(look(false, dark, 3), 22));

@@ -54,7 +54,7 @@ private Q_SLOTS:
         QFETCH(bool, showCount);
         QFETCH(int, logs);
         QFETCH(int, shown);
-        f->prefs->setValue(QStringLiteral("showCountInMenuBar"), showCount);
+        f->prefs->setValue(PrefKey::showCountInMenuBar, showCount);
         f->statusItem()->updateTitle(logs);
         QCOMPARE(f->statusItem()->currentLook().count, shown);
         QVERIFY(!f->statusItem()->currentLook().filled);
@@ -72,8 +72,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, skin);
         QFETCH(QString, expectedSkin);
-        f->prefs->setValue(QStringLiteral("showCountInMenuBar"), true);
-        f->prefs->setValue(QStringLiteral("buttonSkin"), skin);
+        f->prefs->setValue(PrefKey::showCountInMenuBar, true);
+        f->prefs->setValue(PrefKey::buttonSkin, skin);
         f->model->log(EventSource::menuBar);
         QTRY_VERIFY_WITH_TIMEOUT(!f->statusItem()->isFlashing(), 1000);
         QCOMPARE(f->statusItem()->currentLook().count, 1);
@@ -140,7 +140,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, showHUD);
         QFETCH(bool, fromMenu);
-        f->prefs->setValue(QStringLiteral("showHUD"), showHUD);
+        f->prefs->setValue(PrefKey::showHUD, showHUD);
         if (fromMenu) {
             std::unique_ptr<QMenu> menu(f->statusItem()->buildMenu());
             menu->actions().first()->trigger();

@@ -37,18 +37,14 @@ void FakeNotices::send(const QString &title, const QString &body)
 void FakeServices::install(AppModel &model)
 {
     AppServices services;
-    services.applyAppearance = [this] { journal.calls << QStringLiteral("applyAppearance"); };
     services.frontmostApp = &frontmost;
     services.sound = &sound;
     services.hotKey = &hotKey;
     services.notices = &notices;
-    services.makeStatusItem = [this](AppModel &) {
-        journal.calls << QStringLiteral("makeStatusItem");
-        return std::make_unique<FakeStatusItem>(journal);
-    };
-    services.toast = std::make_unique<FakeToast>(journal);
-    services.dashboardWindow = std::make_unique<FakeDashboardWindow>(journal);
-    model.setServices(std::move(services));
+    services.statusItem = &statusItem;
+    services.toast = &toast;
+    services.dashboardWindow = &dashboardWindow;
+    model.setServices(services);
 }
 
 } // namespace TestSupport

@@ -109,6 +109,7 @@ public:
     explicit FakeNotices(Journal &journal) : m_journal(journal) {}
     void start() override { m_journal.calls << QStringLiteral("startNotices"); }
     void send(const QString &title, const QString &body) override;
+    void requestAuthorization() override { m_journal.calls << QStringLiteral("requestAuthorization"); }
 
 private:
     Journal &m_journal;
@@ -122,6 +123,9 @@ struct FakeServices
     FakeFrontmostApp frontmost{journal};
     FakeHotKey hotKey{journal};
     FakeNotices notices{journal};
+    FakeStatusItem statusItem{journal};
+    FakeToast toast{journal};
+    FakeDashboardWindow dashboardWindow{journal};
 
     // Fills in every service, the tray item, the toast and the dashboard window.
     void install(AppModel &model);

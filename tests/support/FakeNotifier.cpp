@@ -5,5 +5,8 @@
 void FakeNotifier::queryAuthorized(std::function<void(bool authorized)> done)
 {
     ++queries;
-    QTimer::singleShot(0, this, [answer = authorized, done = std::move(done)] { done(answer); });
+    QTimer::singleShot(0, this, [this, answer = authorized, done = std::move(done)] {
+        ++answers;
+        done(answer);
+    });
 }

@@ -22,5 +22,8 @@ public:
     bool authorized = true;
     QList<Notice> posted;
     int queries = 0;
+    int answers = 0; // queries answered so far
+    // Every question asked has its answer (and whatever the answer sends has been posted).
+    bool settled() const { return answers == queries; }
     int authorizationRequests = 0;
 };

@@ -11,7 +11,7 @@ ModelFixture::ModelFixture()
     now = QDateTime(QDate(2026, 12, 9), QTime(15, 0), zone);
     prefs = std::make_unique<Prefs>(dir.filePath(QStringLiteral("config/Grumblix.conf")));
     // Not a first launch: bootstrap() then opens nothing.
-    prefs->setValue(QStringLiteral("hasOnboarded"), true);
+    prefs->setValue(PrefKey::hasOnboarded, true);
     fakes = std::make_unique<FakeServices>();
     QString error;
     model = std::make_unique<AppModel>(dir.filePath(QStringLiteral("Grumblix.store")), *prefs, &error);

@@ -20,35 +20,26 @@ QAction *findAction(const QMenu *menu, const QString &title)
 ShellFixture::ShellFixture()
 {
     prefs = std::make_unique<Prefs>(dir.filePath(QStringLiteral("config/Grumblix.conf")));
-    prefs->setValue(QStringLiteral("hasOnboarded"), true);
+    prefs->setValue(PrefKey::hasOnboarded, true);
     model = std::make_unique<AppModel>(dir.filePath(QStringLiteral("data/Grumblix.store")), *prefs);
+    tray = std::make_unique<StatusItemController>(*model);
+    toast = std::make_unique<HUDController>(*model);
+    dashboard = std::make_unique<WindowManager>(*model, MainMenuActions{});
+    dashboard->setStateFile(dir.filePath(QStringLiteral("config/WindowState.conf")));
     AppServices services;
-    services.makeStatusItem = [](AppModel &m) -> std::unique_ptr<StatusItem> {
-        return std::make_unique<StatusItemController>(m);
-    };
-    services.toast = std::make_unique<HUDController>(*model);
-    auto windows = std::make_unique<WindowManager>(*model, MainMenuActions{});
-    windows->setStateFile(dir.filePath(QStringLiteral("config/WindowState.conf")));
-    services.dashboardWindow = std::move(windows);
-    model->setServices(std::move(services));
+    services.statusItem = tray.get();
+    services.toast = toast.get();
+    services.dashboardWindow = dashboard.get();
+    model->setServices(services);
     model->bootstrap({QStringLiteral("grumblix")});
 }
 
-ShellFixture::~ShellFixture() = default;
-
-StatusItemController *ShellFixture::statusItem() const
+ShellFixture::~ShellFixture()
 {
-    return static_cast<StatusItemController *>(model->statusItem());
-}
-
-HUDController *ShellFixture::hud() const
-{
-    return static_cast<HUDController *>(model->hud());
-}
-
-WindowManager *ShellFixture::windows() const
-{
-    return static_cast<WindowManager *>(model->windows());
+    model->setServices({});
+    dashboard.reset();
+    toast.reset();
+    tray.reset();
 }
 
 } // namespace TestSupport

@@ -26,10 +26,13 @@ struct ShellFixture
     QTemporaryDir dir;
     std::unique_ptr<Prefs> prefs;
     std::unique_ptr<AppModel> model;
+    std::unique_ptr<StatusItemController> tray;
+    std::unique_ptr<HUDController> toast;
+    std::unique_ptr<WindowManager> dashboard;
 
-    StatusItemController *statusItem() const;
-    HUDController *hud() const;
-    WindowManager *windows() const;
+    StatusItemController *statusItem() const { return tray.get(); }
+    HUDController *hud() const { return toast.get(); }
+    WindowManager *windows() const { return dashboard.get(); }
     int storedCount() const { return int(model->allEvents().size()); }
 };
 

@@ -1,8 +1,10 @@
 #include "models/Prefs.h"
 #include "support/TestSupport.h"
 #include "ui/ButtonSkin.h"
+#include "ui/ChosenSkin.h"
 
 #include <QSet>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestButtonSkin : public QObject
@@ -13,7 +15,7 @@ private Q_SLOTS:
     void casesInOrderWithTexts();
     void effective_data();
     void effective();
-    void storedFollowsPreference();
+    void chosenSkinFollowsPreference();
     void paletteShapeHoldsForEverySkin();
     void paletteValues();
     void hexesSplitsComponents();
@@ -67,16 +69,24 @@ void TestButtonSkin::effective()
     QCOMPARE(int(ButtonSkin::effective(raw).value()), expected);
 }
 
-void TestButtonSkin::storedFollowsPreference()
+void TestButtonSkin::chosenSkinFollowsPreference()
 {
-    Prefs &prefs = Prefs::shared();
-    prefs.remove(ButtonSkin::preferenceKey());
-    QCOMPARE(ButtonSkin::stored(), ButtonSkin(ButtonSkin::classic));
-    prefs.setValue(ButtonSkin::preferenceKey(), QStringLiteral("synthwave"));
-    QCOMPARE(ButtonSkin::stored(), ButtonSkin(ButtonSkin::synthwave));
-    prefs.setValue(ButtonSkin::preferenceKey(), QStringLiteral("nope"));
-    QCOMPARE(ButtonSkin::stored(), ButtonSkin(ButtonSkin::classic));
-    prefs.remove(ButtonSkin::preferenceKey());
+    QTemporaryDir dir;
+    Prefs prefs(dir.filePath(QStringLiteral("Grumblix.conf")));
+    QCOMPARE(chosenSkin(prefs), ButtonSkin(ButtonSkin::classic));
+
+    QList<int> applied;
+    auto context = std::make_unique<QObject>();
+    followChosenSkin(prefs, context.get(), [&applied](ButtonSkin skin) { applied << int(skin.value()); });
+    QCOMPARE(applied, QList<int>{ButtonSkin::classic});
+    prefs.setButtonSkin(QStringLiteral("synthwave"));
+    prefs.setShowHUD(false); // another key changes nothing
+    prefs.setButtonSkin(QStringLiteral("nope"));
+    QCOMPARE(applied, (QList<int>{ButtonSkin::classic, ButtonSkin::synthwave, ButtonSkin::classic}));
+    // Once the owner is gone nothing more is handed out.
+    context.reset();
+    prefs.setButtonSkin(QStringLiteral("zen"));
+    QCOMPARE(applied.size(), 3);
 }
 
 void TestButtonSkin::paletteShapeHoldsForEverySkin()

@@ -23,7 +23,7 @@ private Q_SLOTS:
     void pressSpringsDownAndBouncesBack();
     void hoverOnlyChangesGlowAndBrightness();
     void shortcutPressesLikeAClick();
-    void storedSkinFollowedUnlessOverridden();
+    void drawsTheSkinItIsGiven();
     void ringsDrawOnTheEffectsLayerBeyondTheButton();
 
 private:
@@ -45,7 +45,7 @@ void TestEStopButton::init()
     m_window = std::make_unique<QWidget>();
     auto *layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(60, 60, 60, 60);
-    m_button = new EStopButton(200, std::nullopt, [this] {
+    m_button = new EStopButton(200, ButtonSkin::classic, [this] {
         m_journal << QStringLiteral("action waves=%1 shake=%2")
                          .arg(m_button->waveCount())
                          .arg(m_button->shakeTarget());
@@ -59,7 +59,6 @@ void TestEStopButton::init()
 void TestEStopButton::cleanup()
 {
     m_window.reset();
-    Prefs::shared().remove(ButtonSkin::preferenceKey());
 }
 
 void TestEStopButton::clickInsideTheEllipsePresses_data()
@@ -191,15 +190,17 @@ void TestEStopButton::shortcutPressesLikeAClick()
     QCOMPARE(m_button->shakeTarget(), 1.0);
 }
 
-void TestEStopButton::storedSkinFollowedUnlessOverridden()
+void TestEStopButton::drawsTheSkinItIsGiven()
 {
-    QCOMPARE(m_button->effectiveSkin(), ButtonSkin(ButtonSkin::classic));
-    Prefs::shared().setValue(ButtonSkin::preferenceKey(), QStringLiteral("frost"));
-    QCOMPARE(m_button->effectiveSkin(), ButtonSkin(ButtonSkin::frost));
-    Prefs::shared().setValue(ButtonSkin::preferenceKey(), QStringLiteral("Frost"));
-    QCOMPARE(m_button->effectiveSkin(), ButtonSkin(ButtonSkin::classic));
-    m_button->setSkin(ButtonSkin::molten);
-    QCOMPARE(m_button->effectiveSkin(), ButtonSkin(ButtonSkin::molten));
+    // The cap's centre shows the skin's cap colour family; a new skin repaints with its own.
+    const QPoint cap(100, 45);
+    const QColor classic = m_button->grab().toImage().pixelColor(cap);
+    m_button->setSkin(ButtonSkin::frost);
+    QCOMPARE(m_button->skin(), ButtonSkin(ButtonSkin::frost));
+    const QColor frost = m_button->grab().toImage().pixelColor(cap);
+    QVERIFY2(classic != frost, qPrintable(classic.name() + QLatin1Char(' ') + frost.name()));
+    QVERIFY(classic.red() > classic.blue());
+    QVERIFY(frost.blue() > frost.red());
 }
 
 void TestEStopButton::ringsDrawOnTheEffectsLayerBeyondTheButton()

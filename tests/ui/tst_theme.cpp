@@ -2,6 +2,7 @@
 #include "platform/Appearance.h"
 #include "platform/ColorSchemeSource.h"
 #include "platform/PortalColorScheme.h"
+#include "support/FakeColorScheme.h"
 #include "support/TestSupport.h"
 #include "ui/BrutalCard.h"
 #include "ui/HazardStripes.h"
@@ -13,18 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-class FakeScheme : public ColorSchemeSource
-{
-public:
-    Scheme value = Scheme::NoPreference;
-    Scheme scheme() const override { return value; }
-    void set(Scheme s)
-    {
-        value = s;
-        Q_EMIT schemeChanged();
-    }
-};
 
 QImage canvas(int w, int h, QColor fill = Qt::white)
 {
@@ -49,7 +38,7 @@ private Q_SLOTS:
     void appearanceModes_data();
     void appearanceModes();
     void systemFollowsSource();
-    void applyAppearanceReadsPreference();
+    void paletteDecidesWithoutDesktopPreference();
     void portalValues();
     void appearanceChangeRecoloursShownWidgets();
 
@@ -138,7 +127,7 @@ void TestTheme::opacityMultiplies()
 
 void TestTheme::scopedSchemeNests()
 {
-    Appearance::shared().setMode(Appearance::Mode::Light);
+    Theme::setApplicationScheme(ColorScheme::Light);
     QCOMPARE(Theme::scheme(), ColorScheme::Light);
     {
         Theme::ScopedScheme dark(ColorScheme::Dark);
@@ -150,9 +139,9 @@ void TestTheme::scopedSchemeNests()
         QCOMPARE(Theme::scheme(), ColorScheme::Dark);
     }
     QCOMPARE(Theme::scheme(), ColorScheme::Light);
-    Appearance::shared().setMode(Appearance::Mode::Dark);
+    Theme::setApplicationScheme(ColorScheme::Dark);
     QCOMPARE(QColor(Theme::paper).name(), QStringLiteral("#161413"));
-    Appearance::shared().setMode(Appearance::Mode::System);
+    Theme::setApplicationScheme(ColorScheme::Light);
 }
 
 void TestTheme::appearanceModes_data()
@@ -178,7 +167,7 @@ void TestTheme::appearanceModes()
 void TestTheme::systemFollowsSource()
 {
     Appearance a;
-    FakeScheme source;
+    FakeColorScheme source;
     a.setSystemSource(&source);
     QSignalSpy spy(&a, &Appearance::isDarkChanged);
     source.set(ColorSchemeSource::Scheme::Dark);
@@ -200,22 +189,26 @@ void TestTheme::systemFollowsSource()
     QCOMPARE(a.isDark(), QGuiApplication::palette().color(QPalette::Window).lightness() < 128);
 }
 
-void TestTheme::applyAppearanceReadsPreference()
+void TestTheme::paletteDecidesWithoutDesktopPreference()
 {
-    auto &prefs = Prefs::shared();
-    prefs.setValue(QStringLiteral("appearance"), QStringLiteral("dark"));
-    Pref::applyAppearance();
-    QCOMPARE(Appearance::shared().mode(), Appearance::Mode::Dark);
-    QVERIFY(Theme::isDark());
-    prefs.setValue(QStringLiteral("appearance"), QStringLiteral("Light"));
-    Pref::applyAppearance();
-    QCOMPARE(Appearance::shared().mode(), Appearance::Mode::System);
-    prefs.setValue(QStringLiteral("appearance"), QStringLiteral("light"));
-    Pref::applyAppearance();
-    QVERIFY(!Theme::isDark());
-    prefs.remove(QStringLiteral("appearance"));
-    Pref::applyAppearance();
-    QCOMPARE(Appearance::shared().mode(), Appearance::Mode::System);
+    const QPalette original = QGuiApplication::palette();
+    Appearance a;
+    QSignalSpy spy(&a, &Appearance::isDarkChanged);
+    QPalette night = original;
+    night.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+    QApplication::setPalette(night);
+    a.paletteChanged();
+    QVERIFY(a.isDark());
+    // A forced mode ignores the palette.
+    a.setMode(Appearance::Mode::Light);
+    QVERIFY(!a.isDark());
+    a.paletteChanged();
+    QVERIFY(!a.isDark());
+    QApplication::setPalette(original);
+    a.setMode(Appearance::Mode::System);
+    a.paletteChanged();
+    QVERIFY(!a.isDark());
+    QCOMPARE(spy.count(), 2); // dark, then forced light
 }
 
 void TestTheme::portalValues()
@@ -228,16 +221,16 @@ void TestTheme::portalValues()
 
 void TestTheme::appearanceChangeRecoloursShownWidgets()
 {
-    Appearance::shared().setMode(Appearance::Mode::Light);
+    Theme::setApplicationScheme(ColorScheme::Light);
     BrutalCard card(10, Theme::card, 8, 4);
     card.resize(80, 60);
     card.show();
     QVERIFY(QTest::qWaitForWindowExposed(&card));
     QCOMPARE(card.grab().toImage().pixelColor(30, 30).name(), QStringLiteral("#fffbf5"));
     // The same widget, not rebuilt, paints the dark values after the switch.
-    Appearance::shared().setMode(Appearance::Mode::Dark);
+    Theme::setApplicationScheme(ColorScheme::Dark);
     QCOMPARE(card.grab().toImage().pixelColor(30, 30).name(), QStringLiteral("#201d1b"));
-    Appearance::shared().setMode(Appearance::Mode::System);
+    Theme::setApplicationScheme(ColorScheme::Light);
 }
 
 void TestTheme::cardSlabFollowsLift()

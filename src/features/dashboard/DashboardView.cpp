@@ -1,9 +1,9 @@
 #include "features/dashboard/DashboardView.h"
 
-#include "features/dashboard/DashboardPages.h"
-#include "features/onboarding/OnboardingView.h"
-#include "features/dashboard/Sidebar.h"
 #include "app/AppModel.h"
+#include "features/dashboard/DashboardPages.h"
+#include "features/dashboard/Sidebar.h"
+#include "features/onboarding/OnboardingView.h"
 #include "models/Prefs.h"
 #include "ui/DotGrid.h"
 #include "ui/OverlayHost.h"
@@ -19,8 +19,6 @@
 #include <QVariantAnimation>
 
 namespace {
-
-const QString onboardedKey = QStringLiteral("hasOnboarded");
 
 // The thin ink line between the sidebar and the pages.
 class Rule : public QWidget
@@ -100,7 +98,7 @@ DashboardView::DashboardView(AppModel &model, QWidget *parent) : QWidget(parent)
         clearFocusSoon();
     });
     connect(&m_model.prefs(), &Prefs::changed, this, [this](const QString &key) {
-        if (key == onboardedKey)
+        if (key == PrefKey::hasOnboarded)
             syncOnboarding();
     });
 
@@ -149,7 +147,7 @@ void DashboardView::showPage(bool animated)
 
 void DashboardView::syncOnboarding()
 {
-    const bool needed = !m_model.prefs().boolValue(onboardedKey, false);
+    const bool needed = !m_model.prefs().hasOnboarded();
     if (!needed) {
         if (m_scrim && m_scrim->isVisible() && !m_scrimAnimation)
             finishOnboarding();
@@ -160,7 +158,7 @@ void DashboardView::syncOnboarding()
         auto *center = new QVBoxLayout(m_scrim);
         m_onboarding = new OnboardingView(m_model, [this] {
             // Stored first; the change notice then fades the card out.
-            m_model.prefs().setValue(onboardedKey, true);
+            m_model.prefs().setHasOnboarded(true);
         });
         if (m_permissionRequest)
             m_onboarding->setPermissionRequest(m_permissionRequest);

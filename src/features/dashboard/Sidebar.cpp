@@ -1,13 +1,14 @@
 #include "features/dashboard/Sidebar.h"
 
-#include "ui/DashboardFonts.h"
-#include "features/dashboard/DashboardPages.h"
-#include "ui/SymbolView.h"
 #include "app/AppModel.h"
+#include "features/dashboard/DashboardPages.h"
+#include "ui/ChosenSkin.h"
+#include "ui/DashboardFonts.h"
 #include "ui/Icons.h"
 #include "ui/Labels.h"
 #include "ui/MiniButton.h"
 #include "ui/Paint.h"
+#include "ui/SymbolView.h"
 #include "ui/ThemedLabel.h"
 
 #include <QHBoxLayout>
@@ -75,7 +76,9 @@ Sidebar::Sidebar(AppModel &model, QWidget *parent) : QWidget(parent), m_model(mo
     auto *brand = new QHBoxLayout;
     brand->setSpacing(10);
     brand->setContentsMargins(0, 0, 0, 22);
-    brand->addWidget(new MiniButton(34), 0, Qt::AlignVCenter);
+    auto *emblem = new MiniButton(34);
+    followChosenSkin(m_model.prefs(), emblem, [emblem](ButtonSkin skin) { emblem->setSkin(skin); });
+    brand->addWidget(emblem, 0, Qt::AlignVCenter);
     auto *names = new QVBoxLayout;
     names->setSpacing(-2);
     names->addWidget(new ThemedLabel(QStringLiteral("GRUMBLIX"), DashboardFonts::display(22), Theme::ink));

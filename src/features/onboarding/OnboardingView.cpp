@@ -1,17 +1,17 @@
 #include "features/onboarding/OnboardingView.h"
 
-#include "ui/DashboardFonts.h"
-#include "ui/SymbolView.h"
-#include "ui/WellBox.h"
 #include "app/AppModel.h"
 #include "models/Prefs.h"
-#include "services/NotificationService.h"
+#include "ui/ChosenSkin.h"
 #include "ui/ChunkyButton.h"
+#include "ui/DashboardFonts.h"
 #include "ui/EStopButton.h"
 #include "ui/GXToggles.h"
 #include "ui/HazardStripes.h"
 #include "ui/Paint.h"
+#include "ui/SymbolView.h"
 #include "ui/ThemedLabel.h"
+#include "ui/WellBox.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -33,7 +33,7 @@ QString shortcutText(const Shortcut &shortcut)
 
 OnboardingView::OnboardingView(AppModel &model, std::function<void()> done, QWidget *parent)
     : QWidget(parent), m_model(model), m_done(std::move(done)),
-      m_requestPermission([] { NotificationService::shared().requestAuthorization(); })
+      m_requestPermission([&model] { model.requestNotificationPermission(); })
 {
     setFixedWidth(cardWidth + int(shadowOffset));
     auto *column = new QVBoxLayout(this);
@@ -42,7 +42,9 @@ OnboardingView::OnboardingView(AppModel &model, std::function<void()> done, QWid
     column->setSpacing(22);
 
     // The card's big button only shows off: it logs nothing.
-    m_button = new EStopButton(200, std::nullopt, [] {});
+    m_button = new EStopButton(200, ButtonSkin::classic, [] {});
+    followChosenSkin(m_model.prefs(), m_button,
+                     [button = m_button](ButtonSkin skin) { button->setSkin(skin); });
     auto *buttonBox = new QVBoxLayout;
     buttonBox->setContentsMargins(0, 6, 0, 0);
     buttonBox->addWidget(m_button, 0, Qt::AlignHCenter);
@@ -162,7 +164,7 @@ void OnboardingView::letsGo()
 
 void OnboardingView::finish()
 {
-    m_model.prefs().setValue(QStringLiteral("notifyFriday"), wantsFridayReport());
+    m_model.prefs().setNotifyFriday(wantsFridayReport());
     if (m_requestPermission)
         m_requestPermission();
     if (m_done)

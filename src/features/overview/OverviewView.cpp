@@ -1,22 +1,23 @@
 #include "features/overview/OverviewView.h"
 
+#include "app/AppModel.h"
 #include "features/overview/OverviewCards.h"
 #include "features/overview/OverviewData.h"
-#include "ui/PageHeader.h"
-#include "ui/PageRefresh.h"
-#include "ui/PageScroll.h"
 #include "features/overview/WeekChartCard.h"
-#include "app/AppModel.h"
 #include "services/Achievement.h"
 #include "services/Copy.h"
 #include "services/DateSkeleton.h"
 #include "ui/AchievementBanner.h"
 #include "ui/BrutalCard.h"
+#include "ui/ChosenSkin.h"
 #include "ui/ChunkySegmented.h"
 #include "ui/EStopButton.h"
 #include "ui/FlapCounter.h"
 #include "ui/Fonts.h"
 #include "ui/Labels.h"
+#include "ui/PageHeader.h"
+#include "ui/PageRefresh.h"
+#include "ui/PageScroll.h"
 #include "ui/StickyNote.h"
 #include "ui/ThemedLabel.h"
 #include "ui/TriggerGrid.h"
@@ -125,7 +126,9 @@ QWidget *OverviewView::buildHero()
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(26);
 
-    m_button = new EStopButton(280, std::nullopt, [this] { press(); });
+    m_button = new EStopButton(280, ButtonSkin::classic, [this] { press(); });
+    followChosenSkin(m_model.prefs(), m_button,
+                     [button = m_button](ButtonSkin skin) { button->setSkin(skin); });
     m_button->addShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
     m_button->addShortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter));
     row->addWidget(m_button, 0, Qt::AlignVCenter);

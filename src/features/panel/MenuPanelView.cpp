@@ -2,9 +2,6 @@
 
 #include "app/AppModel.h"
 #include "app/DashboardTab.h"
-#include "ui/LiveQueries.h"
-#include "ui/ThemedText.h"
-#include "ui/WellBox.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
 #include "services/Achievement.h"
@@ -13,14 +10,18 @@
 #include "ui/AchievementBanner.h"
 #include "ui/AppIconCache.h"
 #include "ui/BrutalCard.h"
+#include "ui/ChosenSkin.h"
 #include "ui/ChunkyButton.h"
 #include "ui/EStopButton.h"
 #include "ui/FlapCounter.h"
 #include "ui/Fonts.h"
 #include "ui/Labels.h"
+#include "ui/LiveQueries.h"
 #include "ui/Paint.h"
 #include "ui/SpringAnimator.h"
+#include "ui/ThemedText.h"
 #include "ui/TriggerGrid.h"
+#include "ui/WellBox.h"
 
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
@@ -165,7 +166,9 @@ MenuPanelView::MenuPanelView(AppModel &model, std::function<void()> close, std::
 
     stack->addWidget(buildHeader());
 
-    m_button = new EStopButton(230, std::nullopt, [this] { press(); });
+    m_button = new EStopButton(230, ButtonSkin::classic, [this] { press(); });
+    followChosenSkin(m_model.prefs(), m_button,
+                     [button = m_button](ButtonSkin skin) { button->setSkin(skin); });
     m_button->addShortcut(QKeySequence(Qt::Key_Return));
     stack->addWidget(padded(m_button, 0, 2, 0, 0, Qt::AlignHCenter));
 
@@ -202,6 +205,7 @@ MenuPanelView::MenuPanelView(AppModel &model, std::function<void()> close, std::
 
     connect(&m_model.store(), &Store::changed, this, &MenuPanelView::refresh);
     connect(&m_model, &AppModel::logTickChanged, this, &MenuPanelView::refresh);
+    connect(&m_model, &AppModel::dayChanged, this, &MenuPanelView::refresh);
     connect(&m_model, &AppModel::shortcutChanged, this, &MenuPanelView::refreshShortcut);
     connect(&m_model, &AppModel::freshAchievementChanged, this, &MenuPanelView::refreshBanner);
     refresh();
@@ -220,8 +224,8 @@ QWidget *MenuPanelView::buildHeader()
     layout->addStretch(1);
     auto *settings = new GhostButton(QString());
     settings->setSymbol(QStringLiteral("gearshape.fill"));
-    settings->setToolTip(tr("Settings"));
-    settings->setAccessibleName(tr("Settings"));
+    settings->setToolTip(QStringLiteral("Settings"));
+    settings->setAccessibleName(QStringLiteral("Settings"));
     settings->setFocusPolicy(Qt::NoFocus);
     connect(settings, &QAbstractButton::clicked, this,
             [this] { openDashboard(int(DashboardTab::settings)); });
@@ -235,7 +239,7 @@ QWidget *MenuPanelView::buildStats()
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(16, 14, 16, 0);
     layout->setSpacing(0);
-    const QStringList labels{tr("today"), tr("this week"), tr("total")};
+    const QStringList labels{QStringLiteral("today"), QStringLiteral("this week"), QStringLiteral("total")};
     // Start at the current figures: only later changes roll.
     const QList<int> values = counterValues(LiveQueries::analytics(m_model));
     for (int i = 0; i < labels.size(); ++i) {
@@ -288,7 +292,7 @@ QWidget *MenuPanelView::buildPicker(const VorpEvent &event)
     auto *status = new QHBoxLayout;
     status->setSpacing(6);
     auto *chip = new StatusChip;
-    chip->setText(tr("LOGGED ✓"));
+    chip->setText(QStringLiteral("LOGGED ✓"));
     m_chip = chip;
     status->addWidget(chip, 0, Qt::AlignVCenter);
     m_appName = nullptr;
@@ -299,8 +303,9 @@ QWidget *MenuPanelView::buildPicker(const VorpEvent &event)
         status->addWidget(m_appName, 0, Qt::AlignVCenter);
     }
     status->addStretch(1);
-    status->addWidget(new ThemedText(tr("What happened?"), Fonts::rounded(11, QFont::Medium), Theme::dim), 0,
-                      Qt::AlignVCenter);
+    status->addWidget(
+        new ThemedText(QStringLiteral("What happened?"), Fonts::rounded(11, QFont::Medium), Theme::dim), 0,
+        Qt::AlignVCenter);
     layout->addLayout(status);
 
     m_grid = new TriggerGrid(LiveQueries::visibleTriggers(m_model), std::nullopt, 5, true,
@@ -316,8 +321,8 @@ QWidget *MenuPanelView::buildFooter()
     auto *layout = new QHBoxLayout(strip);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(2);
-    auto *dashboard = new GhostButton(tr("Dashboard"));
-    auto *report = new GhostButton(tr("Report"));
+    auto *dashboard = new GhostButton(QStringLiteral("Dashboard"));
+    auto *report = new GhostButton(QStringLiteral("Report"));
     for (auto *b : {dashboard, report})
         b->setFocusPolicy(Qt::NoFocus);
     connect(dashboard, &QAbstractButton::clicked, this,
@@ -372,7 +377,7 @@ void MenuPanelView::choose(const QString &key)
 
 void MenuPanelView::scheduleClose(double seconds)
 {
-    if (!m_model.prefs().boolValue(QStringLiteral("autoClosePanel"), true))
+    if (!m_model.prefs().autoClosePanel())
         return;
     cancelClose();
     m_closeWork = new QTimer(this);
@@ -451,7 +456,8 @@ void MenuPanelView::refresh()
     for (int i = 0; i < m_counters.size(); ++i)
         m_counters[i]->setValue(values[i]);
     if (m_picker) {
-        static_cast<StatusChip *>(m_chip)->setText(m_chosen ? tr("FILED ✓") : tr("LOGGED ✓"));
+        static_cast<StatusChip *>(m_chip)->setText(m_chosen ? QStringLiteral("FILED ✓")
+                                                            : QStringLiteral("LOGGED ✓"));
         if (m_grid) {
             const QList<Trigger> visible = LiveQueries::visibleTriggers(m_model);
             if (LiveQueries::triggersDiffer(m_grid->triggers(), visible))
@@ -475,7 +481,7 @@ void MenuPanelView::refreshShortcut()
 {
     const Shortcut shortcut = m_model.shortcut();
     m_keys->setKeys(shortcut.modifierSymbols() << shortcut.keyLabel);
-    m_keys->setToolTip(tr("Log from anywhere with ") + shortcut.displayText());
+    m_keys->setToolTip(QStringLiteral("Log from anywhere with ") + shortcut.displayText());
 }
 
 void MenuPanelView::refreshBanner()

@@ -1,18 +1,19 @@
 #include "features/toast/HUDView.h"
 
 #include "app/AppModel.h"
-#include "ui/LiveQueries.h"
-#include "ui/ThemedText.h"
-#include "ui/WellBox.h"
 #include "models/Store.h"
 #include "services/Achievement.h"
 #include "ui/AchievementBanner.h"
 #include "ui/AppIconCache.h"
 #include "ui/BrutalCard.h"
+#include "ui/ChosenSkin.h"
 #include "ui/FlapCounter.h"
 #include "ui/Fonts.h"
+#include "ui/LiveQueries.h"
 #include "ui/MiniButton.h"
+#include "ui/ThemedText.h"
 #include "ui/TriggerGrid.h"
+#include "ui/WellBox.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -23,7 +24,7 @@ constexpr int kContentWidth = 340;
 
 QString filedLine(const TriggerInfo &trigger)
 {
-    return trigger.emoji + HUDView::tr("  Filed under ") + trigger.name + QStringLiteral(" ✓");
+    return trigger.emoji + QStringLiteral("  Filed under ") + trigger.name + QStringLiteral(" ✓");
 }
 
 QFont titleFont()
@@ -60,17 +61,18 @@ HUDView::HUDView(AppModel &model, const VorpEvent &event, std::function<void()> 
     // Header
     auto *header = new QHBoxLayout;
     header->setSpacing(12);
-    header->addWidget(new MiniButton(34), 0, Qt::AlignVCenter);
+    header->addWidget(new MiniButton(34, chosenSkin(m_model.prefs())), 0, Qt::AlignVCenter);
     auto *titles = new QVBoxLayout;
     titles->setSpacing(3);
-    titles->addWidget(new ThemedText(tr("GRUMBLIX"), titleFont(), Theme::ink, Qt::AlignLeft));
+    titles->addWidget(new ThemedText(QStringLiteral("GRUMBLIX"), titleFont(), Theme::ink, Qt::AlignLeft));
     auto *where = new QHBoxLayout;
     where->setSpacing(5);
     if (m_event.appName) {
         m_showsIcon = true;
         where->addWidget(new AppIconView(m_event.bundleIdentifier, 13), 0, Qt::AlignVCenter);
     }
-    const QString logged = m_event.appName ? tr("Logged in ") + *m_event.appName : tr("Logged");
+    const QString logged =
+        m_event.appName ? QStringLiteral("Logged in ") + *m_event.appName : QStringLiteral("Logged");
     m_logged = new ThemedText(logged, Fonts::rounded(11, QFont::Medium), Theme::dim, Qt::AlignLeft);
     where->addWidget(m_logged, 0, Qt::AlignVCenter);
     where->addStretch(1);
@@ -81,9 +83,9 @@ HUDView::HUDView(AppModel &model, const VorpEvent &event, std::function<void()> 
     count->setSpacing(3);
     m_today = new FlapCounter(LiveQueries::todayCount(m_model), 18, 1, Theme::white);
     count->addWidget(m_today, 0, Qt::AlignRight);
-    count->addWidget(
-        new ThemedText(tr("today"), Fonts::rounded(10, QFont::DemiBold), Theme::dim, Qt::AlignRight), 0,
-        Qt::AlignRight);
+    count->addWidget(new ThemedText(QStringLiteral("today"), Fonts::rounded(10, QFont::DemiBold), Theme::dim,
+                                    Qt::AlignRight),
+                     0, Qt::AlignRight);
     header->addLayout(count);
     m_stack->addLayout(header);
 
@@ -93,6 +95,7 @@ HUDView::HUDView(AppModel &model, const VorpEvent &event, std::function<void()> 
 
     connect(&m_model.store(), &Store::changed, this, &HUDView::refresh);
     connect(&m_model, &AppModel::logTickChanged, this, &HUDView::refresh);
+    connect(&m_model, &AppModel::dayChanged, this, &HUDView::refresh);
     connect(&m_model, &AppModel::freshAchievementChanged, this, &HUDView::refreshBanner);
     refresh();
     refreshBanner();

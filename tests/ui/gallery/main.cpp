@@ -2,7 +2,6 @@
 //   grumblix-gallery                 a window (toggle the appearance with the segmented control)
 //   grumblix-gallery --out DIR       DIR/<piece>-light.png, DIR/<piece>-dark.png, DIR/page-*.png
 #include "models/Trigger.h"
-#include "platform/Appearance.h"
 #include "support/TriggerFixtures.h"
 #include "ui/AchievementBanner.h"
 #include "ui/AppIconCache.h"
@@ -289,12 +288,10 @@ int main(int argc, char **argv)
 
     auto *page = new Page;
     auto *grid = new QGridLayout(page);
-    auto *look =
-        new ChunkySegmented({QStringLiteral("System"), QStringLiteral("Paper"), QStringLiteral("Night")}, 0);
-    QObject::connect(look, &ChunkySegmented::selectionChanged, [](int i) {
-        Appearance::shared().setMode(i == 1   ? Appearance::Mode::Light
-                                     : i == 2 ? Appearance::Mode::Dark
-                                              : Appearance::Mode::System);
+    auto *look = new ChunkySegmented({QStringLiteral("Paper"), QStringLiteral("Night")}, 0);
+    QObject::connect(look, &ChunkySegmented::selectionChanged, page, [page](int i) {
+        Theme::setApplicationScheme(i == 1 ? ColorScheme::Dark : ColorScheme::Light);
+        page->update();
     });
     grid->addWidget(look, 0, 0);
     int n = 1;
