@@ -368,6 +368,27 @@ void AppModel::deleteTrigger(const Trigger &trigger)
     m_store->save();
 }
 
+void AppModel::reorderTriggers(const QList<Trigger> &triggers)
+{
+    for (const Trigger &trigger : triggers) {
+        std::optional<Trigger> stored = m_store->trigger(trigger.id);
+        if (stored && stored->sortOrder != trigger.sortOrder) {
+            stored->sortOrder = trigger.sortOrder;
+            m_store->update(*stored);
+        }
+    }
+    m_store->save();
+}
+
+void AppModel::setTriggerHidden(const Trigger &trigger, bool hidden)
+{
+    if (std::optional<Trigger> stored = m_store->trigger(trigger.id)) {
+        stored->isHidden = hidden;
+        m_store->update(*stored);
+    }
+    m_store->save();
+}
+
 void AppModel::eraseEverything()
 {
     m_store->removeEventsIf([](const VorpEvent &) { return true; });
