@@ -1,5 +1,6 @@
 #pragma once
 
+#include "features/triggers/EmojiPicker.h"
 #include "models/Trigger.h"
 
 #include <QPointer>
@@ -9,7 +10,6 @@
 class AddTriggerCard;
 class AppModel;
 class BrutalCard;
-class EmojiPicker;
 class PageHeader;
 class QVBoxLayout;
 class TriggerRow;
