@@ -355,15 +355,8 @@ void AppModel::addTrigger(const QString &name, const QString &emoji)
 
 void AppModel::deleteTrigger(const Trigger &trigger)
 {
-    QList<VorpEvent> uses;
-    for (const VorpEvent &event : m_store->events()) {
-        if (event.triggerKey == trigger.key)
-            uses << event;
-    }
-    for (VorpEvent &event : uses) {
-        event.triggerKey.reset();
-        m_store->update(event);
-    }
+    // One pass over the incidents: updating them one by one searched the whole list for each.
+    m_store->replaceTriggerKey(trigger.key, std::nullopt);
     m_store->removeTrigger(trigger.id);
     m_store->save();
 }
