@@ -19,6 +19,7 @@
 #include "platform/DesktopEntries.h"
 #include "platform/HotKeyBackend.h"
 #include "platform/Notifier.h"
+#include "platform/EmojiPickerProgram.h"
 #include "services/ActiveAppService.h"
 #include "services/HotKeyService.h"
 #include "services/NotificationService.h"
@@ -29,7 +30,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <cstdio>
 
@@ -99,8 +99,14 @@ bool Shell::build(const Locations &locations, Platform platform)
     m_hotKey = std::make_unique<GlobalHotKeyAdapter>(*m_hotKeys);
     m_pressSound = std::make_unique<AppSound>(*m_sounds);
     m_notices = std::make_unique<AppNotifications>(*m_model, *m_notifications);
-    connect(m_hotKeys.get(), &HotKeyService::registrationLost, this,
-            [this] { m_model->setHotKeyRegistered(false); });
+    connect(m_hotKeys.get(), &HotKeyService::registrationLost, this, [this] {
+        m_model->setBoundShortcutDescription({});
+        m_model->setHotKeyRegistered(false);
+    });
+    connect(m_hotKeys.get(), &HotKeyService::registrationConfirmed, this, [this](const QString &description) {
+        m_model->setBoundShortcutDescription(description);
+        m_model->setHotKeyRegistered(true);
+    });
     buildWindows(locations);
 
     AppServices services;
@@ -164,8 +170,7 @@ void Shell::buildWindows(const Locations &locations)
             window->hide();
     };
     menu.quit = [] { QCoreApplication::quit(); };
-    if (const QString picker = MainMenu::emojiPickerProgram(); !picker.isEmpty())
-        menu.emojiPicker = [picker] { QProcess::startDetached(picker, {}); };
+    menu.emojiPicker = EmojiPickerProgram::launcher();
 
     m_statusItem = std::make_unique<StatusItemController>(*m_model);
     m_statusItem->setUpdateCheck(checkForUpdates);
