@@ -3,6 +3,7 @@
 #include "platform/Appearance.h"
 #include "platform/ColorSchemeSource.h"
 #include "shell/Shell.h"
+#include "services/DayWatcher.h"
 #include "shell/StatusItemController.h"
 #include "support/FakeColorScheme.h"
 #include "support/FakeNotifier.h"

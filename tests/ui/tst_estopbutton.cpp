@@ -91,7 +91,7 @@ void TestEStopButton::actionRunsBeforeRingAndShake()
     QCOMPARE(m_button->waveCount(), 1);
     QCOMPARE(m_button->shakeTarget(), 1.0);
     // A button with an empty action still gives its feedback.
-    EStopButton silent(200, std::nullopt, {});
+    EStopButton silent(200, ButtonSkin::classic, {});
     silent.setClock([this] { return m_now; });
     silent.press();
     QCOMPARE(silent.waveCount(), 1);
