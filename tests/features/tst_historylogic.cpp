@@ -44,6 +44,8 @@ private Q_SLOTS:
     void noteLine_data();
     void noteLine();
     void storedNote();
+    void shortTimes_data();
+    void shortTimes();
     void sources_data();
     void sources();
     void offeredTriggersAndPicks();
@@ -387,6 +389,26 @@ void TestHistoryLogic::storedNote()
     QCOMPARE(IncidentText::storedNote(QString()), std::optional<QString>());
     QCOMPARE(IncidentText::storedNote(QStringLiteral("   ")), std::optional<QString>(QStringLiteral("   ")));
     QCOMPARE(IncidentText::storedNote(QStringLiteral("x\n")), std::optional<QString>(QStringLiteral("x\n")));
+}
+
+void TestHistoryLogic::shortTimes_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("C drops the seconds") << "C"
+                                         << "21:07";
+    QTest::newRow("en_US") << "en_US"
+                           << "9:07 PM";
+    QTest::newRow("de_DE") << "de_DE"
+                           << "21:07";
+}
+
+void TestHistoryLogic::shortTimes()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, expected);
+    const QLocale l(locale);
+    QCOMPARE(l.toString(QTime(21, 7, 45), IncidentText::shortTimeFormat(l)), expected);
 }
 
 void TestHistoryLogic::sources_data()

@@ -128,7 +128,7 @@ void EventDetailView::showEvent_(const VorpEvent &event, const QList<Trigger> &t
     m_event = event;
     const QDateTime local = Calendar(m_model.timeZone()).toLocal(event.timestamp);
     const QLocale locale;
-    m_time->setText(locale.toString(local.time(), QLocale::ShortFormat));
+    m_time->setText(locale.toString(local.time(), IncidentText::shortTimeFormat(locale)));
     m_date->setText(locale.toString(local.date(), QLocale::LongFormat));
 
     const QList<Trigger> offered = IncidentText::offeredTriggers(triggers, event.triggerKey);

@@ -1,5 +1,6 @@
 #include "features/history/EventRow.h"
 
+#include "features/history/IncidentText.h"
 #include "ui/AppIconCache.h"
 #include "ui/Fonts.h"
 #include "ui/Paint.h"
@@ -58,7 +59,8 @@ qreal timeWidth()
         const QLocale locale;
         qreal widest = 52;
         for (const QTime t : {QTime(10, 58), QTime(22, 58)})
-            widest = std::max(widest, fm.horizontalAdvance(locale.toString(t, QLocale::ShortFormat)));
+            widest = std::max(
+                widest, fm.horizontalAdvance(locale.toString(t, IncidentText::shortTimeFormat(locale))));
         return std::ceil(widest);
     }();
     return width;

@@ -181,6 +181,7 @@ void HistoryList::paintEvent(QPaintEvent *)
     const auto &items = m_layout.items();
     const auto pinned = m_layout.pinned(top);
     const QLocale locale;
+    const QString timeFormat = IncidentText::shortTimeFormat(locale);
     for (qsizetype i = std::max<qsizetype>(0, m_layout.itemAt(top)); i >= 0 && i < items.size(); ++i) {
         const HistoryListLayout::Item &item = items[i];
         if (item.y >= bottom)
@@ -195,7 +196,7 @@ void HistoryList::paintEvent(QPaintEvent *)
         const VorpEvent &event = m_events[item.event];
         const TriggerInfo trigger = info(m_triggers, event.triggerKey);
         EventRowLook look;
-        look.time = locale.toString(m_calendar.toLocal(event.timestamp).time(), QLocale::ShortFormat);
+        look.time = locale.toString(m_calendar.toLocal(event.timestamp).time(), timeFormat);
         look.emoji = trigger.emoji;
         look.name = trigger.name;
         look.hasTrigger = trigger.key.has_value();

@@ -2,6 +2,8 @@
 
 #include "models/EventSource.h"
 
+#include <QRegularExpression>
+
 namespace IncidentText {
 
 namespace {
@@ -32,6 +34,15 @@ std::optional<QString> storedNote(const QString &text)
     if (text.isEmpty())
         return std::nullopt;
     return text;
+}
+
+QString shortTimeFormat(const QLocale &locale)
+{
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    // The seconds field and the separator before it ("HH:mm:ss" → "HH:mm").
+    static const QRegularExpression seconds(QStringLiteral("[^A-Za-z\\s']?s+"));
+    format.remove(seconds);
+    return format.trimmed();
 }
 
 SourceDisplay source(const QString &sourceRaw)

@@ -3,6 +3,7 @@
 #include "models/Trigger.h"
 
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <optional>
 
@@ -15,6 +16,9 @@ std::optional<QString> noteLine(const std::optional<QString> &note);
 
 // What a note field's text stores: the empty text is no note; anything else (blanks too) as typed.
 std::optional<QString> storedNote(const QString &text);
+
+// The locale's short time format without seconds (some locales, C among them, show them).
+QString shortTimeFormat(const QLocale &locale);
 
 struct SourceDisplay
 {
