@@ -382,6 +382,7 @@ void TestHistoryLogic::noteLine()
     QFETCH(std::optional<QString>, note);
     QFETCH(std::optional<QString>, expected);
     QCOMPARE(IncidentText::noteLine(note), expected);
+    QCOMPARE(IncidentText::hasNoteLine(note), expected.has_value());
 }
 
 void TestHistoryLogic::storedNote()
@@ -478,7 +479,7 @@ void TestHistoryLogic::pinnedHeaderAndScrolling()
 {
     // Two days: three rows of 40 under a 30 header, then one row.
     QList<DayGroup> groups{{QDate(2026, 12, 9), {}, {0, 1, 2}}, {QDate(2026, 12, 8), {}, {3}}};
-    const HistoryListLayout layout(groups, 30, [](qsizetype) { return 40.0; });
+    const HistoryListLayout layout(groups, 5, 30, [](qsizetype) { return 40.0; });
     const auto &items = layout.items();
     QCOMPARE(items.size(), 6);
     // Header 0..30, rows at 32, 74, 116 (to 156), header at 158..188, row at 190..230, 8 below.
@@ -487,6 +488,7 @@ void TestHistoryLogic::pinnedHeaderAndScrolling()
     QCOMPARE(items[4].y, 158.0);
     QCOMPARE(layout.height(), 238.0);
     QCOMPARE(layout.itemOfEvent(3), 5);
+    QCOMPARE(layout.itemOfEvent(4), -1); // not listed
     QCOMPARE(layout.itemAt(0), 0);
     QCOMPARE(layout.itemAt(31), 1); // the gap belongs to the next item
     QCOMPARE(layout.itemAt(500), -1);

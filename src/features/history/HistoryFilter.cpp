@@ -78,6 +78,14 @@ QList<qsizetype> filter(EventSpan events, const QList<Trigger> &triggers, const 
     // any other search matches the haystack exactly when it matches one field.
     const bool whole = search.contains(QLatin1Char(' '));
     FieldMatcher apps(search);
+    // Per trigger key (or none), then per application (or none): answers for the whole haystack.
+    struct AppHits
+    {
+        QHash<QString, bool> apps;
+        std::optional<bool> noApp;
+    };
+    QHash<QString, AppHits> pairHits;
+    AppHits uncategorizedPairs;
     // Per trigger key (and for no key): whether the name shown for it matches.
     QHash<QString, bool> keyHits;
     std::optional<bool> uncategorizedHit;
@@ -102,12 +110,27 @@ QList<qsizetype> filter(EventSpan events, const QList<Trigger> &triggers, const 
         }
         if (!search.isEmpty()) {
             bool hit;
-            if (whole) {
-                hit = matchesSearch(haystack(event, triggers), search);
-            } else {
+            if (!whole) {
                 hit = (event.appName && apps(*event.appName)) ||
                       (event.note && event.note->contains(search, Qt::CaseInsensitive)) ||
                       triggerHit(event.triggerKey);
+            } else if (!event.note) {
+                // Without a note the haystack is made of the application and the trigger alone,
+                // and a year of incidents repeats a few dozen such pairs.
+                AppHits &byApp = event.triggerKey ? pairHits[*event.triggerKey] : uncategorizedPairs;
+                if (!event.appName) {
+                    if (!byApp.noApp)
+                        byApp.noApp = matchesSearch(haystack(event, triggers), search);
+                    hit = *byApp.noApp;
+                } else {
+                    auto it = byApp.apps.constFind(*event.appName);
+                    if (it == byApp.apps.constEnd())
+                        it = byApp.apps.insert(*event.appName,
+                                               matchesSearch(haystack(event, triggers), search));
+                    hit = *it;
+                }
+            } else {
+                hit = matchesSearch(haystack(event, triggers), search);
             }
             if (!hit)
                 continue;

@@ -53,8 +53,8 @@ void HistoryList::setContent(const HistoryEvents &events, const QList<Trigger> &
     m_calendar = calendar;
     m_now = now;
     const qreal withNote = EventRow::height(true), plain = EventRow::height(false);
-    m_layout = HistoryListLayout(m_groups, EventRow::headerHeight(), [&](qsizetype event) {
-        return IncidentText::noteLine(m_events[event].note) ? withNote : plain;
+    m_layout = HistoryListLayout(m_groups, m_events.size(), EventRow::headerHeight(), [&](qsizetype event) {
+        return IncidentText::hasNoteLine(m_events.at(event).note) ? withNote : plain;
     });
     m_hovered = -1;
     updateScrollRange();
@@ -81,7 +81,7 @@ QList<qint64> HistoryList::rowIds() const
 
 qint64 HistoryList::idOf(qsizetype event) const
 {
-    return m_events[event].id;
+    return m_events.at(event).id;
 }
 
 qreal HistoryList::scroll() const
@@ -94,13 +94,18 @@ QRectF HistoryList::itemRect(const HistoryListLayout::Item &item) const
     return {kSide, item.y - scroll(), viewport()->width() - 2 * kSide, item.height};
 }
 
+qsizetype HistoryList::itemOfId(qint64 id) const
+{
+    for (qsizetype i = 0; i < m_events.size(); ++i)
+        if (m_events.at(i).id == id)
+            return m_layout.itemOfEvent(i);
+    return -1;
+}
+
 QRect HistoryList::rowRect(qint64 id) const
 {
-    const auto &items = m_layout.items();
-    for (qsizetype i = 0; i < items.size(); ++i)
-        if (items[i].event >= 0 && idOf(items[i].event) == id)
-            return itemRect(items[i]).toAlignedRect();
-    return {};
+    const qsizetype item = itemOfId(id);
+    return item < 0 ? QRect() : itemRect(m_layout.items()[item]).toAlignedRect();
 }
 
 qsizetype HistoryList::rowItemAt(const QPointF &pos) const
@@ -122,11 +127,7 @@ qsizetype HistoryList::rowItemAt(const QPointF &pos) const
 
 void HistoryList::scrollToRow(qint64 id)
 {
-    const auto &items = m_layout.items();
-    qsizetype target = -1;
-    for (qsizetype i = 0; i < items.size() && target < 0; ++i)
-        if (items[i].event >= 0 && idOf(items[i].event) == id)
-            target = i;
+    const qsizetype target = itemOfId(id);
     if (target < 0)
         return;
     // From where the list is heading, so that quick steps do not fall behind.
@@ -193,7 +194,7 @@ void HistoryList::paintEvent(QPaintEvent *)
                 EventRow::paintHeader(p, r, dayTitle(group.date), int(group.events.size()));
             continue;
         }
-        const VorpEvent &event = m_events[item.event];
+        const VorpEvent &event = m_events.at(item.event);
         const TriggerInfo trigger = info(m_triggers, event.triggerKey);
         EventRowLook look;
         look.time = locale.toString(m_calendar.toLocal(event.timestamp).time(), timeFormat);
@@ -261,7 +262,7 @@ bool HistoryList::viewportEvent(QEvent *event)
         const qsizetype i = rowItemAt(help->pos());
         if (i >= 0) {
             const HistoryListLayout::Item &item = m_layout.items()[i];
-            const VorpEvent &e = m_events[item.event];
+            const VorpEvent &e = m_events.at(item.event);
             if (e.appName && EventRow::iconRect(itemRect(item)).contains(help->pos())) {
                 QToolTip::showText(help->globalPos(), *e.appName, viewport());
                 return true;

@@ -53,6 +53,7 @@ protected:
 
 private:
     qint64 idOf(qsizetype event) const;
+    qsizetype itemOfId(qint64 id) const;
     qreal scroll() const;
     QRectF itemRect(const HistoryListLayout::Item &item) const;
     // The incident row under a viewport point, or -1 (the pinned header hides what is below it).
@@ -60,7 +61,7 @@ private:
     void updateScrollRange();
     void setHovered(qsizetype item);
 
-    HistoryEvents m_events;
+    HistoryEvents m_events; // shared with the page and the store: read with at(), never detached
     QList<Trigger> m_triggers;
     QList<DayGroup> m_groups;
     Calendar m_calendar;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <numeric>
 
-HistoryListLayout::HistoryListLayout(const QList<DayGroup> &groups, qreal headerHeight,
+HistoryListLayout::HistoryListLayout(const QList<DayGroup> &groups, qsizetype eventCount, qreal headerHeight,
                                      const std::function<qreal(qsizetype)> &rowHeight)
-    : m_headerHeight(headerHeight)
+    : m_itemOfEvent(eventCount, -1), m_headerHeight(headerHeight)
 {
     qsizetype count = groups.size();
     for (const DayGroup &g : groups)
@@ -22,26 +22,12 @@ HistoryListLayout::HistoryListLayout(const QList<DayGroup> &groups, qreal header
         for (const qsizetype event : groups[gi].events) {
             y += kSpacing;
             const qreal h = rowHeight(event);
+            m_itemOfEvent[event] = m_items.size();
             m_items.append({gi, event, y, h});
             y += h;
         }
     }
     m_height = m_items.isEmpty() ? 0 : y + kBottom;
-
-    // Incidents by index, for the lookup of a row: the items list them newest day first.
-    m_eventsSorted.reserve(count);
-    m_itemOfEvent.reserve(count);
-    QList<qsizetype> order;
-    order.reserve(count);
-    for (qsizetype i = 0; i < m_items.size(); ++i)
-        if (m_items[i].event >= 0)
-            order.append(i);
-    std::sort(order.begin(), order.end(),
-              [this](qsizetype a, qsizetype b) { return m_items[a].event < m_items[b].event; });
-    for (const qsizetype i : order) {
-        m_eventsSorted.append(m_items[i].event);
-        m_itemOfEvent.append(i);
-    }
 }
 
 qsizetype HistoryListLayout::itemAt(qreal y) const
@@ -53,10 +39,7 @@ qsizetype HistoryListLayout::itemAt(qreal y) const
 
 qsizetype HistoryListLayout::itemOfEvent(qsizetype event) const
 {
-    const auto it = std::lower_bound(m_eventsSorted.begin(), m_eventsSorted.end(), event);
-    if (it == m_eventsSorted.end() || *it != event)
-        return -1;
-    return m_itemOfEvent[it - m_eventsSorted.begin()];
+    return event >= 0 && event < m_itemOfEvent.size() ? m_itemOfEvent[event] : -1;
 }
 
 std::optional<HistoryListLayout::Pinned> HistoryListLayout::pinned(qreal scroll) const

@@ -23,8 +23,8 @@ public:
     static constexpr qreal kBottom = 8;
 
     HistoryListLayout() = default;
-    // rowHeight gives the height of the row of one incident (by index).
-    HistoryListLayout(const QList<DayGroup> &groups, qreal headerHeight,
+    // rowHeight gives the height of the row of one incident (by index below eventCount).
+    HistoryListLayout(const QList<DayGroup> &groups, qsizetype eventCount, qreal headerHeight,
                       const std::function<qreal(qsizetype event)> &rowHeight);
 
     const QList<Item> &items() const { return m_items; }
@@ -52,9 +52,8 @@ public:
 
 private:
     QList<Item> m_items;
-    QList<qsizetype> m_headerItem; // per group
-    QList<qsizetype> m_itemOfEvent;
-    QList<qsizetype> m_eventsSorted; // event indices ascending, parallel to m_itemOfEvent
+    QList<qsizetype> m_headerItem;  // per group
+    QList<qsizetype> m_itemOfEvent; // per incident index, -1 when not listed
     qreal m_headerHeight = 0;
     qreal m_height = 0;
 };

@@ -3,6 +3,7 @@
 #include "models/EventSource.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace IncidentText {
 
@@ -27,6 +28,11 @@ std::optional<QString> noteLine(const std::optional<QString> &note)
     if (from == to)
         return std::nullopt;
     return QStringLiteral("\u201C") + note->sliced(from, to - from) + QStringLiteral("\u201D");
+}
+
+bool hasNoteLine(const std::optional<QString> &note)
+{
+    return note && !std::all_of(note->begin(), note->end(), isTrimmed);
 }
 
 std::optional<QString> storedNote(const QString &text)

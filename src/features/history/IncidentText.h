@@ -14,6 +14,9 @@ namespace IncidentText {
 // double quotes and apostrophes, set in curly quotes; none when nothing is left.
 std::optional<QString> noteLine(const std::optional<QString> &note);
 
+// Whether noteLine() gives a line, without building it.
+bool hasNoteLine(const std::optional<QString> &note);
+
 // What a note field's text stores: the empty text is no note; anything else (blanks too) as typed.
 std::optional<QString> storedNote(const QString &text);
 
