@@ -18,6 +18,7 @@
 
 #include <QHBoxLayout>
 #include <QLocale>
+#include <QPainter>
 #include <QVBoxLayout>
 
 namespace {
@@ -33,6 +34,30 @@ QFont factFont()
 {
     return Fonts::rounded(14, QFont::Bold);
 }
+
+// The large time: at its full size where it fits, scaled down to the width it gets in a narrow
+// window rather than cut to an ellipsis.
+class FittedTime : public ThemedLabel
+{
+public:
+    FittedTime() : ThemedLabel(QString(), bigTimeFont(), Theme::ink) {}
+
+    QSize minimumSizeHint() const override { return QSize(sizeHint().width() / 2, sizeHint().height()); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        QFont font = bigTimeFont();
+        const qreal natural = QFontMetricsF(font).horizontalAdvance(text());
+        if (natural > width())
+            font.setPixelSize(qMax(1, int(font.pixelSize() * width() / natural)));
+        p.setFont(font);
+        p.setPen(color().resolve());
+        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, text());
+    }
+};
 
 // A titled block: the caption over its content.
 QVBoxLayout *section(const QString &title, QWidget *content)
@@ -73,11 +98,11 @@ EventDetailView::EventDetailView(AppModel &model, const VorpEvent &event, const 
     auto *header = new QHBoxLayout;
     auto *when = new QVBoxLayout;
     when->setSpacing(2);
-    m_time = new ThemedLabel(QString(), bigTimeFont(), Theme::ink);
-    m_date = new ThemedLabel(QString(), Fonts::rounded(13, QFont::Medium), Theme::dim);
+    m_time = new FittedTime;
+    m_date = new ThemedLabel(QString(), Fonts::rounded(13, QFont::Medium), Theme::dim, true);
     when->addWidget(m_time);
     when->addWidget(m_date);
-    header->addLayout(when);
+    header->addLayout(when, 1);
     header->addStretch(1);
     auto *tools = new QVBoxLayout;
     tools->setSpacing(14);
@@ -97,11 +122,11 @@ EventDetailView::EventDetailView(AppModel &model, const VorpEvent &event, const 
     QHBoxLayout *appRow = nullptr;
     facts->addWidget(fact(QStringLiteral("Application"), &appRow));
     m_appIcon = new AppIconView(std::nullopt, 20);
-    m_app = new ThemedLabel(QString(), factFont(), Theme::ink);
+    m_app = new ThemedLabel(QString(), factFont(), Theme::ink, true);
     appRow->addWidget(m_appIcon);
     appRow->addWidget(m_app, 1);
     facts->addWidget(fact(QStringLiteral("Source"), &m_sourceRow));
-    m_source = new ThemedLabel(QString(), factFont(), Theme::ink);
+    m_source = new ThemedLabel(QString(), factFont(), Theme::ink, true);
     m_sourceRow->addWidget(m_source, 1);
     column->addLayout(facts);
 
