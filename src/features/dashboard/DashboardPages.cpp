@@ -1,9 +1,10 @@
 #include "features/dashboard/DashboardPages.h"
 
+#include "app/AppModel.h"
 #include "features/achievements/AchievementsView.h"
 #include "features/overview/OverviewView.h"
+#include "features/report/ReportView.h"
 #include "ui/PageHeader.h"
-#include "app/AppModel.h"
 
 #include <QVBoxLayout>
 
@@ -73,7 +74,7 @@ QWidget *makePage(DashboardTab tab, AppModel &model)
         return headerOnlyPage(QStringLiteral("%1 incidents on file").arg(model.allEvents().size()),
                               QStringLiteral("The paper trail."));
     case DashboardTab::report:
-        return headerOnlyPage(QStringLiteral("The Friday Report"), QStringLiteral("Your week, in review."));
+        return new ReportView(model);
     case DashboardTab::triggers:
         return headerOnlyPage(QStringLiteral("Personalize the humor"), QStringLiteral("Name your demons."));
     case DashboardTab::settings:
