@@ -1,10 +1,10 @@
 #include "features/dashboard/DashboardPages.h"
 
-#include "app/AppModel.h"
 #include "features/achievements/AchievementsView.h"
 #include "features/overview/OverviewView.h"
 #include "features/report/ReportView.h"
 #include "ui/PageHeader.h"
+#include "app/AppModel.h"
 
 #include <QVBoxLayout>
 
