@@ -30,9 +30,11 @@ ReportPreview::ReportPreview(QWidget *parent) : QWidget(parent), m_fade(new Spri
 
 QMargins ReportPreview::shadowMargins()
 {
-    // Three sigmas of blur around the card, moved down by the drop; never less than the overhang.
+    // The blur fades out within three sigmas around the card, moved down by the drop; beside the card
+    // the page's 32-point padding holds it (what is cut there is below 1% of the shadow's 25%).
     const int spread = qCeil(3 * shadowSigma);
-    return {spread, qMax(qCeil(overhang), spread - qFloor(shadowDrop)), spread, spread + qCeil(shadowDrop)};
+    const int side = 32;
+    return {side, qMax(qCeil(overhang), spread - qFloor(shadowDrop)), side, spread + qCeil(shadowDrop)};
 }
 
 QRectF ReportPreview::cardRect() const
@@ -59,8 +61,9 @@ void ReportPreview::setCard(const ReportCard &card, bool animate)
     }
     m_card = card;
     m_drawn = {};
+    // Fixed, not only hinted: a page too short for everything scrolls rather than squeezing the card.
     if (card.size() != oldSize)
-        updateGeometry();
+        setFixedSize(sizeHint());
     update();
 }
 

@@ -30,9 +30,12 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtMath>
 
 namespace {
 
@@ -93,22 +96,27 @@ ReportView::ReportView(AppModel &model, QWidget *parent)
       m_openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); })
 {
     QVBoxLayout *column = nullptr;
-    makePageScroll(this, &column, 26);
+    m_scroll = makePageScroll(this, &column, 26);
 
     m_header = new PageHeader(QStringLiteral("The Friday Report"), QStringLiteral("Your week, in review."),
                               buildNavigation());
-    column->addWidget(m_header);
-
-    // The preview keeps room for its shadow on every side; the row reaches into the page's padding
-    // so the card itself lines up with the header.
+    // The preview's room for its shadow takes the place of the page's padding beside and above the
+    // card, so the card itself lines up with the header and sits 26 below it.
     const QMargins room = ReportPreview::shadowMargins();
-    auto *row = new QHBoxLayout;
-    row->setContentsMargins(-room.left(), -room.top(), 0, -qMin(room.bottom(), 32));
-    row->setSpacing(qMax(0, 36 - room.right()));
+    column->setContentsMargins(0, 32, 0, 0);
+    column->setSpacing(qMax(0, 26 - room.top()));
+    auto *headerRow = new QHBoxLayout;
+    headerRow->setContentsMargins(32, 0, 32, 0);
+    headerRow->addWidget(m_header);
+    column->addLayout(headerRow);
+
+    m_body = new QBoxLayout(QBoxLayout::LeftToRight);
     m_preview = new ReportPreview;
-    row->addWidget(m_preview, 0, Qt::AlignTop);
-    row->addWidget(buildRightColumn(), 1);
-    column->addLayout(row);
+    m_body->addWidget(m_preview, 0, Qt::AlignTop | Qt::AlignLeft);
+    m_right = buildRightColumn();
+    m_body->addWidget(m_right, 1);
+    m_body->addStretch(0);
+    column->addLayout(m_body);
     column->addStretch(1);
 
     m_refreshTimer = watchForRefresh(m_model, this, [this] { refresh(); });
@@ -155,8 +163,6 @@ QWidget *ReportView::buildRightColumn()
     right->setMaximumWidth(400);
     right->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     auto *column = new QVBoxLayout(right);
-    // The row starts above the card by the preview's room; the column starts 20 below the card's top.
-    column->setContentsMargins(0, ReportPreview::shadowMargins().top() + 20, 0, 0);
     column->setSpacing(16);
 
     auto *picker = new QVBoxLayout;
@@ -262,6 +268,42 @@ void ReportView::applyTheme(bool animate)
     for (ReportThemeChip *chip : std::as_const(m_chips))
         chip->setSelected(chip->theme() == m_theme);
     m_preview->setCard(card(), animate);
+    arrangeBody();
+}
+
+void ReportView::arrangeBody()
+{
+    const QMargins room = ReportPreview::shadowMargins();
+    // The scroll area fills the page; its own size may not have caught up yet during a resize.
+    const int available = width() - 2 * 32 - m_scroll->verticalScrollBar()->sizeHint().width();
+    const int cardWidth = qCeil(m_preview->cardRect().width());
+    const bool stacked = available < cardWidth + 36 + m_right->minimumSizeHint().width();
+    const auto direction = stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
+    if (m_arranged && m_body->direction() == direction)
+        return;
+    m_arranged = true;
+    m_body->setDirection(direction);
+    m_body->setContentsMargins(0, 0, 32, 32);
+    if (stacked) {
+        // Too narrow for both side by side: the column goes under the card, at the page's edge.
+        m_body->setSpacing(0);
+        m_right->layout()->setContentsMargins(room.left(), 0, 0, 0);
+    } else {
+        // 36 between the card and the column, whose top is 20 below the card's.
+        m_body->setSpacing(qMax(0, 36 - room.right()));
+        m_right->layout()->setContentsMargins(0, room.top() + 20, 0, 0);
+    }
+}
+
+bool ReportView::isStacked() const
+{
+    return m_body->direction() == QBoxLayout::TopToBottom;
+}
+
+void ReportView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    arrangeBody();
 }
 
 ReportCard ReportView::card() const

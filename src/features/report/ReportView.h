@@ -12,6 +12,8 @@
 class AppModel;
 class ChunkyButton;
 class PageHeader;
+class QBoxLayout;
+class QScrollArea;
 class QTimer;
 class ReportCard;
 class ReportFieldNotes;
@@ -77,12 +79,19 @@ public:
     ChunkyButton *xButton() const { return m_postX; }
     ChunkyButton *linkedInButton() const { return m_postLinkedIn; }
     ReportFieldNotes *fieldNotes() const { return m_notes; }
+    // Whether the column sits under the card (a narrow page) rather than beside it.
+    bool isStacked() const;
 
     static constexpr int kCopiedMs = 1500;
     static constexpr int kPasteHintMs = 6000;
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     QWidget *buildNavigation();
+    // Card and column side by side, or the column under the card when the page is too narrow.
+    void arrangeBody();
     QWidget *buildRightColumn();
     QWidget *buildActions();
     void applyTheme(bool animate);
@@ -100,6 +109,10 @@ private:
     SavePathAsker m_askSavePath;
     UrlOpener m_openUrl;
 
+    QScrollArea *m_scroll = nullptr;
+    QBoxLayout *m_body = nullptr;
+    QWidget *m_right = nullptr;
+    bool m_arranged = false;
     PageHeader *m_header = nullptr;
     ChunkyButton *m_previous = nullptr;
     ChunkyButton *m_next = nullptr;
