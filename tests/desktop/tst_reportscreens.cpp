@@ -7,6 +7,7 @@
 #include "support/FakeAppServices.h"
 #include "support/TestSupport.h"
 #include "ui/ChunkyButton.h"
+#include "ui/OverlayCenter.h"
 #include "ui/SpringAnimator.h"
 #include "ui/Theme.h"
 
@@ -27,6 +28,7 @@ private Q_SLOTS:
     void cleanupTestCase();
     void page_data();
     void page();
+    void shareMenuAndHint();
 
 private:
     QString m_out;
@@ -121,6 +123,36 @@ void TestReportScreens::page()
             continue; // scrolled out of sight on a short page
         const QColor expected = chip->isSelected() ? QColor(Theme::ink) : QColor(Theme::card);
         QCOMPARE(image.pixelColor(probe * image.devicePixelRatio()).rgb(), expected.rgb());
+    }
+}
+
+void TestReportScreens::shareMenuAndHint()
+{
+    for (const bool dark : {false, true}) {
+        Theme::ScopedScheme scheme(dark ? ColorScheme::Dark : ColorScheme::Light);
+        m_model->setDashboardTab(DashboardTab::report);
+        DashboardView view(*m_model);
+        view.setPermissionRequest([] {});
+        view.resize(1280, 800);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto *report = qobject_cast<ReportView *>(view.page());
+        QVERIFY(report);
+        report->setUrlOpener([](const QUrl &) { return true; });
+        report->post(ReportShareLinks::Network::x);
+        QTest::mouseClick(report->shareButton(), Qt::LeftButton);
+        OverlayCenter *center = OverlayCenter::of(report);
+        QVERIFY(center && center->popup());
+        QTRY_VERIFY(center->popup()->content->isVisible());
+        const QImage image = view.grab().toImage();
+        QVERIFY(image.save(m_out + (dark ? QStringLiteral("/report-share-dark.png")
+                                         : QStringLiteral("/report-share-light.png"))));
+        // The menu opens under the button, inside the window.
+        const QRect menu(center->popup()->content->mapTo(&view, QPoint(0, 0)),
+                         center->popup()->content->size());
+        const QRect button(report->shareButton()->mapTo(&view, QPoint(0, 0)), report->shareButton()->size());
+        QVERIFY(menu.top() > button.top());
+        QVERIFY(view.rect().contains(menu));
     }
 }
 

@@ -14,7 +14,9 @@
 #include "support/FakeNotifier.h"
 #include "support/TestSupport.h"
 #include "ui/ChunkyButton.h"
+#include "ui/OverlayCenter.h"
 #include "ui/SpringAnimator.h"
+#include "ui/ThemedLabel.h"
 
 #include <QClipboard>
 #include <QMimeData>
@@ -46,6 +48,7 @@ private Q_SLOTS:
     void exportWritesTheChosenFile();
     void exportFailureIsSaidAndKeepsTheOldFile();
     void showInFileManagerWritesPrivately();
+    void shareMenuInTheDashboard();
     void otherPlacesOpenThePage();
 
 private:
@@ -347,11 +350,16 @@ void TestReportView::postCopiesOpensAndHints()
     QCOMPARE(m_opened, QList<QUrl>{ReportShareLinks::postUrl(network)});
     QVERIFY(imageFirst);
     QVERIFY(view->isPasteHintShown());
+    auto *hint = view->findChild<ThemedLabel *>(QStringLiteral("pasteHint"));
+    QVERIFY(hint);
+    QTRY_VERIFY(hint->isVisibleTo(view.get()));
+    QCOMPARE(hint->text(), QStringLiteral("Image copied. Paste it into the post with Ctrl+V."));
     QList<QTimer *> pending = resets(view.get(), QStringLiteral("pasteHintReset"));
     QCOMPARE(pending.size(), 1);
     QCOMPARE(pending[0]->interval(), 6000);
     fire(pending[0]);
     QVERIFY(!view->isPasteHintShown());
+    QTRY_VERIFY(!hint->isVisibleTo(view.get()));
 }
 
 void TestReportView::exportWritesTheChosenFile()
@@ -417,6 +425,50 @@ void TestReportView::showInFileManagerWritesPrivately()
                  (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup),
              QFile::Permissions());
     QCOMPARE(folder.path(), ReportFiles::shareFolder());
+}
+
+void TestReportView::shareMenuInTheDashboard()
+{
+    m_model->setDashboardTab(DashboardTab::report);
+    DashboardView dashboard(*m_model);
+    dashboard.setPermissionRequest([] {});
+    dashboard.resize(1200, 800);
+    dashboard.show();
+    auto *view = qobject_cast<ReportView *>(dashboard.page());
+    QVERIFY(view);
+    view->setUrlOpener([this](const QUrl &url) {
+        m_opened << url;
+        return true;
+    });
+    OverlayCenter *center = OverlayCenter::of(view);
+    QVERIFY(center);
+
+    // The menu's entries, opened afresh.
+    auto openMenu = [&] {
+        QTest::mouseClick(view->shareButton(), Qt::LeftButton);
+        return center->popup() ? center->popup()->content->findChildren<QAbstractButton *>()
+                               : QList<QAbstractButton *>();
+    };
+    QList<QAbstractButton *> entries = openMenu();
+    QStringList texts;
+    for (QAbstractButton *b : entries)
+        texts << b->text();
+    QCOMPARE(texts, (QStringList{QStringLiteral("Copy image"), QStringLiteral("Save PNG…"),
+                                 QStringLiteral("Show in file manager")}));
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("old"));
+    QTest::mouseClick(entries[0], Qt::LeftButton);
+    QTRY_VERIFY(!center->popup());
+    QVERIFY(QGuiApplication::clipboard()->mimeData()->hasImage());
+    QVERIFY(view->isCopied());
+
+    entries = openMenu();
+    QCOMPARE(entries.size(), 3);
+    QTest::mouseClick(entries[2], Qt::LeftButton);
+    QTRY_VERIFY(!center->popup());
+    QCOMPARE(m_opened.size(), 1);
+    QVERIFY(QFile::exists(
+        QDir(m_opened[0].toLocalFile()).filePath(QStringLiteral("grumblix-week-2025-03-03.png"))));
 }
 
 void TestReportView::otherPlacesOpenThePage()

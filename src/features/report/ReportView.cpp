@@ -18,6 +18,7 @@
 #include "ui/PageHeader.h"
 #include "ui/PageRefresh.h"
 #include "ui/PageScroll.h"
+#include "ui/SpringAnimator.h"
 #include "ui/ThemedLabel.h"
 #include "ui/ThemedText.h"
 
@@ -27,9 +28,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QPropertyAnimation>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -197,6 +200,10 @@ QWidget *ReportView::buildRightColumn()
 
     m_pasteHint = new ThemedLabel(QStringLiteral("Image copied. Paste it into the post with Ctrl+V."),
                                   Fonts::rounded(12, QFont::Bold), Theme::red, true);
+    m_pasteHint->setObjectName(QStringLiteral("pasteHint"));
+    auto *fade = new QGraphicsOpacityEffect(m_pasteHint);
+    fade->setOpacity(0);
+    m_pasteHint->setGraphicsEffect(fade);
     m_pasteHint->hide();
     column->addWidget(m_pasteHint);
     m_problem = new ThemedLabel(QString(), Fonts::rounded(12, QFont::Bold), Theme::red, true);
@@ -362,12 +369,25 @@ void ReportView::setCopied(bool copied)
 
 void ReportView::setPasteHint(bool shown)
 {
-    m_pasteHint->setVisible(shown);
+    if (m_pasteHintShown == shown)
+        return;
+    m_pasteHintShown = shown;
+    // Fades in and out; hidden once faded out, so it takes no room.
+    auto *fade = qobject_cast<QGraphicsOpacityEffect *>(m_pasteHint->graphicsEffect());
+    auto *animation = new QPropertyAnimation(fade, "opacity", m_pasteHint);
+    animation->setDuration(SpringAnimator::animationsEnabled() ? 200 : 0);
+    animation->setEasingCurve(QEasingCurve::InOutQuad);
+    animation->setEndValue(shown ? 1.0 : 0.0);
+    connect(animation, &QPropertyAnimation::finished, m_pasteHint,
+            [this] { m_pasteHint->setVisible(m_pasteHintShown); });
+    if (shown)
+        m_pasteHint->show();
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 bool ReportView::isPasteHintShown() const
 {
-    return !m_pasteHint->isHidden();
+    return m_pasteHintShown;
 }
 
 QString ReportView::problem() const

@@ -106,6 +106,7 @@ private:
     ReportTheme m_theme;
     WeeklyReport m_report;
     bool m_copied = false;
+    bool m_pasteHintShown = false;
     SavePathAsker m_askSavePath;
     UrlOpener m_openUrl;
 
