@@ -15,6 +15,7 @@
 #include "support/TestSupport.h"
 #include "ui/ChunkyButton.h"
 #include "ui/OverlayCenter.h"
+#include "ui/Paint.h"
 #include "ui/SpringAnimator.h"
 #include "ui/ThemedLabel.h"
 
@@ -41,6 +42,8 @@ private Q_SLOTS:
     void opensWeeksBack();
     void themeChipsAndStoredTheme();
     void chipTitlesShrinkBeforeTheyAreCut();
+    void chipLooks_data();
+    void chipLooks();
     void logWhileOpenUpdatesEverything();
     void copiedLastsPerClick();
     void postCopiesOpensAndHints_data();
@@ -262,6 +265,46 @@ void TestReportView::chipTitlesShrinkBeforeTheyAreCut()
     // In a narrow page every chip stays one 30-high line.
     view->resize(900, 700);
     QTRY_COMPARE(incident->height(), ReportThemeChip::kHeight);
+}
+
+void TestReportView::chipLooks_data()
+{
+    QTest::addColumn<bool>("selected");
+    QTest::addColumn<bool>("hovered");
+    QTest::addColumn<QColor>("fill");
+    QTest::addColumn<qreal>("borderOpacity");
+    QTest::newRow("plain") << false << false << QColor(Theme::card) << 0.5;
+    QTest::newRow("hovered") << false << true << QColor(Theme::well) << 1.0;
+    QTest::newRow("selected") << true << false << QColor(Theme::ink) << 1.0;
+    QTest::newRow("selected and hovered") << true << true << QColor(Theme::ink) << 1.0;
+}
+
+void TestReportView::chipLooks()
+{
+    QFETCH(bool, selected);
+    QFETCH(bool, hovered);
+    QFETCH(QColor, fill);
+    QFETCH(qreal, borderOpacity);
+    QWidget window;
+    window.resize(200, 60);
+    auto *chip = new ReportThemeChip(ReportTheme::paper, &window);
+    chip->setGeometry(10, 10, 90, ReportThemeChip::kHeight);
+    chip->setSelected(selected);
+    window.show();
+    if (hovered) {
+        QEnterEvent enter(QPointF(5, 5), QPointF(15, 15), QPointF(15, 15));
+        QApplication::sendEvent(chip, &enter);
+        QVERIFY(chip->isHovering());
+    }
+    QImage image(chip->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    chip->render(&image);
+    // Inside the border, away from the title.
+    QCOMPARE(image.pixelColor(4, chip->height() / 2).rgb(), fill.rgb());
+    // On the 1.2 border of the left edge, over white.
+    const QColor border = Paint::mix(Qt::white, QColor(Theme::stroke), borderOpacity);
+    const QColor edge = image.pixelColor(0, chip->height() / 2);
+    QVERIFY2(qAbs(edge.red() - border.red()) < 40, qPrintable(edge.name()));
 }
 
 void TestReportView::logWhileOpenUpdatesEverything()
