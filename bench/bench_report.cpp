@@ -2,6 +2,7 @@
 // once, the page laid out and painted), and the shareable PNG of each theme (card drawn at twice
 // its size on its paper margin, then encoded). The floor beside them is one bare SQLite insert and
 // commit.
+#include "LargeModel.h"
 #include "app/AppModel.h"
 #include "features/report/ReportCard.h"
 #include "features/report/ReportImage.h"
@@ -18,40 +19,9 @@
 
 namespace {
 
-const QTimeZone zone("Europe/Berlin");
-const QDateTime now(QDate(2025, 3, 5), QTime(15, 0), zone);
-
-struct Fixture
-{
-    QTemporaryDir dir;
-    std::unique_ptr<Prefs> prefs;
-    std::unique_ptr<AppModel> model;
-
-    Fixture()
-    {
-        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
-        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
-        prefs = std::make_unique<Prefs>(dir.filePath(QStringLiteral("Grumblix.conf")));
-        prefs->setHasOnboarded(true);
-        model = std::make_unique<AppModel>(dir.filePath(QStringLiteral("Grumblix.store")), *prefs);
-        model->setClock([] { return now; });
-        model->setTimeZone(zone);
-        model->bootstrap({QStringLiteral("grumblix")});
-        const QStringList apps{
-            "Visual Studio Code", "Slack", "Google Chrome", "Terminal", "Outlook", "Zoom", "Figma"};
-        const QStringList keys{"meeting", "email", "build",      "code",
-                               "people",  "bug",   "management", "production"};
-        // About two years of incidents, a few minutes apart, ending now.
-        for (int i = 0; i < 100'000; ++i) {
-            VorpEvent e = VorpEvent::make(now.toUTC().addSecs(-qint64(i) * 631), apps[i % apps.size()],
-                                          apps[i % apps.size()].toLower(),
-                                          i % 5 ? std::optional(keys[i % keys.size()]) : std::nullopt,
-                                          std::nullopt, EventSource::menuBar);
-            model->store().insert(e);
-        }
-        model->store().save();
-    }
-};
+using Fixture = LargeModel;
+const QTimeZone &zone = LargeModel::zone;
+const QDateTime &now = LargeModel::now;
 
 Fixture &fixture()
 {

@@ -10,8 +10,8 @@
 #include "models/Prefs.h"
 #include "models/Store.h"
 #include "services/NotificationService.h"
-#include "support/FakeAppServices.h"
 #include "support/FakeNotifier.h"
+#include "support/ModelFixture.h"
 #include "support/TestSupport.h"
 #include "ui/ChunkyButton.h"
 #include "ui/OverlayCenter.h"
@@ -56,18 +56,15 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<ReportView> page();
-    void addEvent(const QDateTime &when, std::optional<QString> trigger = std::nullopt);
     // The page's pending resets named `name`, soonest first.
     static QList<QTimer *> resets(QObject *page, const QString &name);
     // Lets one reset run now.
     static void fire(QTimer *timer);
 
-    QTimeZone m_zone{QByteArrayLiteral("Europe/Berlin")};
-    QDateTime m_now;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Prefs> m_prefs;
-    std::unique_ptr<AppModel> m_model;
-    std::unique_ptr<FakeServices> m_fakes;
+    // Wednesday 9 December 2026: this week starts on 7 December.
+    std::unique_ptr<ModelFixture> m_fixture;
+    AppModel *m_model = nullptr;
+    Prefs *m_prefs = nullptr;
     QList<QUrl> m_opened;
     QStringList m_asked;
     QString m_answer;
@@ -82,19 +79,9 @@ void TestReportView::initTestCase()
 
 void TestReportView::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_prefs = std::make_unique<Prefs>(m_dir->filePath(QStringLiteral("Grumblix.conf")));
-    m_prefs->setHasOnboarded(true);
-    // Wednesday afternoon.
-    m_now = QDateTime(QDate(2025, 3, 5), QTime(15, 0), m_zone);
-    QString error;
-    m_model = std::make_unique<AppModel>(m_dir->filePath(QStringLiteral("Grumblix.store")), *m_prefs, &error);
-    QVERIFY2(m_model->isValid(), qPrintable(error));
-    m_model->setClock([this] { return m_now; });
-    m_model->setTimeZone(m_zone);
-    m_fakes = std::make_unique<FakeServices>();
-    m_fakes->install(*m_model);
-    m_model->bootstrap({QStringLiteral("grumblix")});
+    m_fixture = std::make_unique<ModelFixture>();
+    m_model = m_fixture->model.get();
+    m_prefs = m_fixture->prefs.get();
     m_opened.clear();
     m_asked.clear();
     m_answer.clear();
@@ -102,10 +89,7 @@ void TestReportView::init()
 
 void TestReportView::cleanup()
 {
-    m_model.reset();
-    m_fakes.reset();
-    m_prefs.reset();
-    m_dir.reset();
+    m_fixture.reset();
 }
 
 std::unique_ptr<ReportView> TestReportView::page()
@@ -122,14 +106,6 @@ std::unique_ptr<ReportView> TestReportView::page()
     view->resize(1100, 800);
     view->show();
     return view;
-}
-
-void TestReportView::addEvent(const QDateTime &when, std::optional<QString> trigger)
-{
-    VorpEvent e = VorpEvent::make(when, QStringLiteral("Terminal"), QStringLiteral("org.gnome.Terminal"),
-                                  trigger, std::nullopt, EventSource::menuBar);
-    m_model->store().insert(e);
-    m_model->store().save();
 }
 
 QList<QTimer *> TestReportView::resets(QObject *page, const QString &name)
@@ -164,10 +140,10 @@ void TestReportView::weekButtons()
     QTest::mouseClick(view->previousButton(), Qt::LeftButton);
     QCOMPARE(view->weekLabel(), QStringLiteral("Last week"));
     QVERIFY(view->nextButton()->isEnabled());
-    QCOMPARE(view->report().interval.start, QDateTime(QDate(2025, 2, 24), QTime(0, 0), m_zone));
+    QCOMPARE(view->report().interval.start, QDateTime(QDate(2026, 11, 30), QTime(0, 0), m_fixture->zone));
 
     QTest::mouseClick(view->previousButton(), Qt::LeftButton);
-    QCOMPARE(view->weekLabel(), QStringLiteral("FEB 17 \u2013 FEB 23"));
+    QCOMPARE(view->weekLabel(), QStringLiteral("NOV 23 \u2013 NOV 29"));
     // The preview shows the same week as the label.
     QCOMPARE(view->preview()->card()->report().interval, view->report().interval);
 
@@ -189,7 +165,7 @@ void TestReportView::opensWeeksBack_data()
     QTest::addColumn<QVariant>("stored");
     QTest::addColumn<int>("offset");
     QTest::addColumn<QString>("label");
-    QTest::newRow("three back") << QVariant(3) << -3 << QStringLiteral("FEB 10 \u2013 FEB 16");
+    QTest::newRow("three back") << QVariant(3) << -3 << QStringLiteral("NOV 16 \u2013 NOV 22");
     QTest::newRow("negative") << QVariant(-2) << 0 << QStringLiteral("This week");
     QTest::newRow("not a number") << QVariant(QStringLiteral("lots")) << 0 << QStringLiteral("This week");
     QTest::newRow("absurd") << QVariant(2'000'000'000) << -52'000 << QString();
@@ -330,7 +306,7 @@ void TestReportView::logWhileOpenUpdatesEverything()
     // A log from an earlier week changes that week only.
     QTest::mouseClick(view->previousButton(), Qt::LeftButton);
     QCOMPARE(view->report().total, 0);
-    addEvent(QDateTime(QDate(2025, 2, 25), QTime(10, 0), m_zone));
+    m_fixture->seed(QDateTime(QDate(2026, 12, 1), QTime(10, 0), m_fixture->zone));
     QTRY_COMPARE(view->report().total, 1);
     QCOMPARE(view->weekLabel(), QStringLiteral("Last week"));
 }
@@ -409,13 +385,13 @@ void TestReportView::exportWritesTheChosenFile()
 {
     auto view = page();
     QTest::mouseClick(view->previousButton(), Qt::LeftButton);
-    const QString target = m_dir->filePath(QStringLiteral("exported.png"));
+    const QString target = m_fixture->dir.filePath(QStringLiteral("exported.png"));
 
     // Cancelled: nothing written, nothing shown.
     m_answer.clear();
     QTest::mouseClick(view->exportButton(), Qt::LeftButton);
     QCOMPARE(m_asked.size(), 1);
-    QCOMPARE(QFileInfo(m_asked[0]).fileName(), QStringLiteral("grumblix-week-2025-02-24.png"));
+    QCOMPARE(QFileInfo(m_asked[0]).fileName(), QStringLiteral("grumblix-week-2026-11-30.png"));
     QVERIFY(!QFile::exists(target));
     QVERIFY(view->problem().isEmpty());
     QVERIFY(!view->isCopied());
@@ -433,7 +409,7 @@ void TestReportView::exportFailureIsSaidAndKeepsTheOldFile()
 {
     auto view = page();
     // A folder that is a file cannot take the image, not even for root.
-    const QString blocker = m_dir->filePath(QStringLiteral("pictures"));
+    const QString blocker = m_fixture->dir.filePath(QStringLiteral("pictures"));
     QFile file(blocker);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("old");
@@ -447,7 +423,7 @@ void TestReportView::exportFailureIsSaidAndKeepsTheOldFile()
     file.close();
 
     // The next action that works clears the message.
-    m_answer = m_dir->filePath(QStringLiteral("fine.png"));
+    m_answer = m_fixture->dir.filePath(QStringLiteral("fine.png"));
     QTest::mouseClick(view->exportButton(), Qt::LeftButton);
     QVERIFY(view->problem().isEmpty());
     QVERIFY(QFile::exists(m_answer));
@@ -460,7 +436,7 @@ void TestReportView::showInFileManagerWritesPrivately()
     QCOMPARE(m_opened.size(), 1);
     QVERIFY(m_opened[0].isLocalFile());
     const QDir folder(m_opened[0].toLocalFile());
-    const QString png = folder.filePath(QStringLiteral("grumblix-week-2025-03-03.png"));
+    const QString png = folder.filePath(QStringLiteral("grumblix-week-2026-12-07.png"));
     QImage image;
     QVERIFY(image.load(png, "PNG"));
     QCOMPARE(image.size(), view->image().size());
@@ -511,7 +487,7 @@ void TestReportView::shareMenuInTheDashboard()
     QTRY_VERIFY(!center->popup());
     QCOMPARE(m_opened.size(), 1);
     QVERIFY(QFile::exists(
-        QDir(m_opened[0].toLocalFile()).filePath(QStringLiteral("grumblix-week-2025-03-03.png"))));
+        QDir(m_opened[0].toLocalFile()).filePath(QStringLiteral("grumblix-week-2026-12-07.png"))));
 }
 
 void TestReportView::otherPlacesOpenThePage()
