@@ -116,6 +116,15 @@ void TestReportScreens::page()
     // The card sits at the page's left padding, like the header's title.
     const QPoint card = report->preview()->mapTo(report, report->preview()->cardRect().topLeft().toPoint());
     QCOMPARE(card.x(), 32);
+    // The card floats: its shadow darkens the paper just below it, and no more than a shadow would.
+    const QRectF cardRect = report->preview()->cardRect();
+    const QPoint below =
+        report->preview()->mapTo(&view, QPoint(int(cardRect.center().x()), int(cardRect.bottom()) + 10));
+    if (view.rect().contains(below)) {
+        const int paper = QColor(Theme::paper).lightness();
+        const int shaded = image.pixelColor(below * image.devicePixelRatio()).lightness();
+        QVERIFY2(shaded < paper - 6 && shaded > paper - 80, qPrintable(QString::number(shaded)));
+    }
     // The chosen chip is filled with ink.
     for (ReportThemeChip *chip : report->chips()) {
         const QPoint probe = chip->mapTo(&view, QPoint(4, chip->height() / 2));

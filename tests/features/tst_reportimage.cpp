@@ -230,6 +230,7 @@ void TestReportImage::shareFolderIsPrivate_data()
     QTest::newRow("runtime folder others may write") << QStringLiteral("shared") << false;
     QTest::newRow("runtime folder is a link") << QStringLiteral("link") << false;
     QTest::newRow("share folder planted as a link") << QStringLiteral("planted") << false;
+    QTest::newRow("share folder of ours left open") << QStringLiteral("open") << true;
     QTest::newRow("relative runtime folder") << QStringLiteral("relative") << false;
 }
 
@@ -252,6 +253,10 @@ void TestReportImage::shareFolderIsPrivate()
         const QString elsewhere = dir.filePath(QStringLiteral("elsewhere"));
         QVERIFY(QDir().mkpath(elsewhere));
         QVERIFY(QFile::link(elsewhere, real + QStringLiteral("/grumblix-share")));
+    } else if (runtime == QStringLiteral("open")) {
+        const QString share = real + QStringLiteral("/grumblix-share");
+        QVERIFY(QDir().mkpath(share));
+        QVERIFY(::chmod(QFile::encodeName(share).constData(), 0777) == 0);
     } else if (runtime == QStringLiteral("relative")) {
         value = QStringLiteral("run");
     }

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,13 +23,22 @@ bool isPrivateFolder(const QString &path)
     return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & (S_IRWXG | S_IRWXO)) == 0;
 }
 
-// `path` as a private folder: made with mode 0700 when missing, refused when it exists otherwise.
+// `path` as a private folder: made with mode 0700 when missing, closed to others when it is a real
+// folder of ours, refused when it is anything else (a link, someone else's folder, a file).
 bool ensurePrivateFolder(const QString &path)
 {
     const QFileInfo parent(QFileInfo(path).absolutePath());
     if (!parent.exists() && !QDir().mkpath(parent.absoluteFilePath()))
         return false;
-    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST)
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat info
+    {
+    };
+    if (::lstat(name.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
+        return false;
+    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0 && ::chmod(name.constData(), 0700) != 0)
         return false;
     return isPrivateFolder(path);
 }
