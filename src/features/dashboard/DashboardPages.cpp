@@ -3,6 +3,8 @@
 #include "features/achievements/AchievementsView.h"
 #include "features/overview/OverviewView.h"
 #include "features/report/ReportView.h"
+#include "features/triggers/TriggersView.h"
+#include "platform/EmojiPickerProgram.h"
 #include "ui/PageHeader.h"
 #include "app/AppModel.h"
 
@@ -76,7 +78,7 @@ QWidget *makePage(DashboardTab tab, AppModel &model)
     case DashboardTab::report:
         return new ReportView(model);
     case DashboardTab::triggers:
-        return headerOnlyPage(QStringLiteral("Personalize the humor"), QStringLiteral("Name your demons."));
+        return new TriggersView(model, EmojiPickerProgram::launcher());
     case DashboardTab::settings:
         return headerOnlyPage(QStringLiteral("Settings"), QStringLiteral("Adjust the chaos."));
     }
