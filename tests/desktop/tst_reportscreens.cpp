@@ -12,6 +12,7 @@
 #include "ui/Theme.h"
 
 #include <QDir>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -103,6 +104,13 @@ void TestReportScreens::page()
                              .arg(theme, QString::number(size.width()), QString::number(size.height()),
                                   dark ? QStringLiteral("dark") : QStringLiteral("light"));
     QVERIFY(image.save(m_out + QLatin1Char('/') + name));
+    // The whole scrolling column as well, for what lies below the fold.
+    auto *scroll = report->findChild<QScrollArea *>();
+    QVERIFY(scroll && scroll->widget());
+    QImage column(scroll->widget()->size(), QImage::Format_ARGB32_Premultiplied);
+    column.fill(QColor(Theme::paper)); // the column itself is see-through
+    scroll->widget()->render(&column);
+    QVERIFY(column.save(m_out + QLatin1Char('/') + QString(name).replace(".png", "-column.png")));
 
     // Every action is whole across the window, however narrow (the page scrolls only up and down).
     for (ChunkyButton *button : {report->exportButton(), report->copyButton(), report->shareButton(),
