@@ -4,6 +4,7 @@
 #include "features/achievements/AchievementsView.h"
 #include "features/history/HistoryView.h"
 #include "features/overview/OverviewView.h"
+#include "features/report/ReportView.h"
 #include "features/triggers/TriggersView.h"
 #include "platform/EmojiPickerProgram.h"
 #include "ui/PageHeader.h"
@@ -75,7 +76,7 @@ QWidget *makePage(DashboardTab tab, AppModel &model)
     case DashboardTab::history:
         return new HistoryView(model);
     case DashboardTab::report:
-        return headerOnlyPage(QStringLiteral("The Friday Report"), QStringLiteral("Your week, in review."));
+        return new ReportView(model);
     case DashboardTab::triggers:
         return new TriggersView(model, EmojiPickerProgram::launcher());
     case DashboardTab::settings:
