@@ -1,8 +1,8 @@
 #include "features/report/ReportCard.h"
+#include "features/report/cards/IncidentFormCard.h"
 #include "features/report/cards/PosterStyle.h"
 #include "features/report/cards/ReceiptCard.h"
 #include "features/report/cards/ReceiptValues.h"
-#include "features/report/cards/IncidentFormCard.h"
 #include "support/IncidentFixtures.h"
 #include "support/TriggerFixtures.h"
 #include "ui/Fonts.h"
@@ -52,7 +52,8 @@ Rendered render(const ReportCard &card)
 QColor over(const QColor &under, const QColor &top)
 {
     const qreal a = top.alphaF();
-    return QColor::fromRgbF(under.redF() * (1 - a) + top.redF() * a, under.greenF() * (1 - a) + top.greenF() * a,
+    return QColor::fromRgbF(under.redF() * (1 - a) + top.redF() * a,
+                            under.greenF() * (1 - a) + top.greenF() * a,
                             under.blueF() * (1 - a) + top.blueF() * a);
 }
 
@@ -146,7 +147,8 @@ private Q_SLOTS:
         QTest::newRow("condensed") << int(Fonts::Design::Condensed) << int(QFont::Black) << "Bebas Neue";
         QTest::newRow("serif") << int(Fonts::Design::Serif) << int(QFont::Black) << "Vollkorn";
         QTest::newRow("serif italic") << int(Fonts::Design::Serif) << int(QFont::DemiBold) << "Vollkorn";
-        QTest::newRow("monospaced") << int(Fonts::Design::Monospaced) << int(QFont::ExtraBold) << "JetBrains Mono";
+        QTest::newRow("monospaced") << int(Fonts::Design::Monospaced) << int(QFont::ExtraBold)
+                                    << "JetBrains Mono";
         QTest::newRow("handwriting") << int(Fonts::Design::Marker) << int(QFont::Normal) << "Comic Neue";
     }
     void faces()
@@ -315,7 +317,8 @@ private Q_SLOTS:
         const ReportCard card(build(events, -1), ReportTheme::incident, ButtonSkin::classic, kEnglish);
         const Rendered r = render(card);
         for (int i = 0; i < 4; ++i) {
-            const QRectF box = card.drawing().part(QStringLiteral("check.%1").arg(i)).adjusted(2.5, 2.5, -2.5, -2.5);
+            const QRectF box =
+                card.drawing().part(QStringLiteral("check.%1").arg(i)).adjusted(2.5, 2.5, -2.5, -2.5);
             QVERIFY(!box.isEmpty());
             int pen = 0;
             for (int y = r.device(box.topLeft()).y(); y < r.device(box.bottomRight()).y(); ++y)
@@ -433,25 +436,28 @@ private Q_SLOTS:
         QTest::addColumn<QDateTime>("now");
         QTest::newRow("empty") << QList<VorpEvent>{} << 0 << kNow;
         QTest::newRow("one incident") << onDays({0, 1}) << 0 << kNow;
-        QTest::newRow("a thousand on one day") << onDays({1000}, QStringLiteral("meeting"), QStringLiteral("Slack"))
-                                               << 0 << kNow;
+        QTest::newRow("a thousand on one day")
+            << onDays({1000}, QStringLiteral("meeting"), QStringLiteral("Slack")) << 0 << kNow;
         QList<VorpEvent> ten;
-        const QStringList keys{"meeting", "email", "build", "code", "people", "bug", "management", "production",
-                               "wtf", "other"};
+        const QStringList keys{"meeting", "email",      "build",      "code", "people",
+                               "bug",     "management", "production", "wtf",  "other"};
         for (int i = 0; i < keys.size(); ++i)
             ten << onDays({i + 1}, keys.at(i), QStringLiteral("App %1").arg(i));
         QTest::newRow("ten triggers") << ten << 0 << kNow;
         const QString longName = QString(200, QLatin1Char('W'));
         QTest::newRow("200-character names")
-            << onDays({3, 2}, QStringLiteral("deleted-trigger-") + QString(184, QLatin1Char('x')), longName) << 0 << kNow;
+            << onDays({3, 2}, QStringLiteral("deleted-trigger-") + QString(184, QLatin1Char('x')), longName)
+            << 0 << kNow;
         QTest::newRow("200-character name with spaces")
             << onDays({3}, std::nullopt, QString(QStringLiteral("Wide Name ")).repeated(20)) << 0 << kNow;
         QTest::newRow("right-to-left app names")
-            << onDays({2, 1}, QStringLiteral("code"), QStringLiteral("\u05D3\u05E4\u05D3\u05E4\u05DF \u05D7\u05D3\u05E9"))
+            << onDays({2, 1}, QStringLiteral("code"),
+                      QStringLiteral("\u05D3\u05E4\u05D3\u05E4\u05DF \u05D7\u05D3\u05E9"))
             << 0 << kNow;
-        QTest::newRow("arabic app name") << onDays({1}, std::nullopt, QStringLiteral("\u0645\u062A\u0635\u0641\u062D")) << 0
-                                         << kNow;
-        QTest::newRow("week 53") << QList<VorpEvent>{incident(at(kZone, 2026, 12, 30, 10), QStringLiteral("bug"))}
+        QTest::newRow("arabic app name")
+            << onDays({1}, std::nullopt, QStringLiteral("\u0645\u062A\u0635\u0641\u062D")) << 0 << kNow;
+        QTest::newRow("week 53") << QList<VorpEvent>{incident(at(kZone, 2026, 12, 30, 10),
+                                                              QStringLiteral("bug"))}
                                  << 0 << at(kZone, 2027, 1, 2, 10);
         QTest::newRow("future days") << onDays({4, 1, 2}) << 0 << kNow;
         QTest::newRow("demo week") << demoWeek() << -1 << kNow;
@@ -469,10 +475,10 @@ private Q_SLOTS:
             QVERIFY2(size.height() > 400 && size.height() < 2000, qPrintable(name));
             const QRectF bounds = QRectF(QPointF(0, 0), size).adjusted(-0.5, -0.5, 0.5, 0.5);
             for (const CardText &text : card.drawing().texts())
-                QVERIFY2(bounds.contains(text.rect),
-                         qPrintable(name + ": " + text.text.left(40) + QStringLiteral(" at %1..%2")
-                                                                        .arg(text.rect.left())
-                                                                        .arg(text.rect.right())));
+                QVERIFY2(
+                    bounds.contains(text.rect),
+                    qPrintable(name + ": " + text.text.left(40) +
+                               QStringLiteral(" at %1..%2").arg(text.rect.left()).arg(text.rect.right())));
             for (auto it = card.drawing().parts().cbegin(); it != card.drawing().parts().cend(); ++it)
                 QVERIFY2(bounds.contains(it.value()), qPrintable(name + ": " + it.key()));
             const Rendered r = render(card);
@@ -499,7 +505,8 @@ private Q_SLOTS:
     void themesPickTheirCards()
     {
         QFETCH(QString, theme);
-        const ReportCard card(build(demoWeek(), -1), *ReportThemes::fromRawValue(theme), ButtonSkin::classic, kEnglish);
+        const ReportCard card(build(demoWeek(), -1), *ReportThemes::fromRawValue(theme), ButtonSkin::classic,
+                              kEnglish);
         QTEST(card.size().width(), "width");
         QFETCH(QString, part);
         QVERIFY(card.drawing().hasPart(part));
@@ -508,7 +515,8 @@ private Q_SLOTS:
     void valuesShrinkBeforeTheyElide()
     {
         // A long application name fits its tile and form box: shrunk to 60 %, then cut.
-        const WeeklyReport report = build(onDays({2}, std::nullopt, QString(QStringLiteral("Slack ")).repeated(12)));
+        const WeeklyReport report =
+            build(onDays({2}, std::nullopt, QString(QStringLiteral("Slack ")).repeated(12)));
         const ReportCard poster(report, ReportTheme::paper, ButtonSkin::classic, kEnglish);
         const ReportCard form(report, ReportTheme::incident, ButtonSkin::classic, kEnglish);
         auto valueText = [](const ReportCard &card, const QString &part) {
@@ -526,9 +534,10 @@ private Q_SLOTS:
         QCOMPARE(box.size, 19 * 0.6);
 
         // A name that fits at a smaller size is shrunk, not cut.
-        const WeeklyReport medium = build(onDays({2}, std::nullopt, QStringLiteral("Visual Studio Code Insiders")));
-        const CardText fitted = valueText(ReportCard(medium, ReportTheme::incident, ButtonSkin::classic, kEnglish),
-                                          "field.5.value");
+        const WeeklyReport medium =
+            build(onDays({2}, std::nullopt, QStringLiteral("Visual Studio Code Insiders")));
+        const CardText fitted = valueText(
+            ReportCard(medium, ReportTheme::incident, ButtonSkin::classic, kEnglish), "field.5.value");
         QCOMPARE(fitted.text, QStringLiteral("Visual Studio Code Insiders"));
         QVERIFY(fitted.size < 19 && fitted.size >= 19 * 0.6);
     }
@@ -542,7 +551,8 @@ private Q_SLOTS:
         for (ReportTheme t : ReportThemes::allCases()) {
             const ReportCard card(report, t, ButtonSkin::classic, kEnglish);
             const Rendered r = render(card);
-            QVERIFY(r.image.save(dir + QLatin1Char('/') + ReportThemes::rawValue(t) + QStringLiteral(".png")));
+            QVERIFY(
+                r.image.save(dir + QLatin1Char('/') + ReportThemes::rawValue(t) + QStringLiteral(".png")));
         }
     }
 };

@@ -100,13 +100,13 @@ private Q_SLOTS:
         const QColor red(0xE8, 0x32, 0x2B);
         QTest::newRow("midnight") << "midnight" << rgba(20, 18, 17) << red << rgba(245, 238, 228, 0.35)
                                   << QColor(0xFF, 0xC2, 0x1A) << rgba(0xE8, 0x32, 0x2B, 0.28) << none << none;
-        QTest::newRow("paper") << "paper" << rgba(243, 236, 226) << red << rgba(23, 20, 18, 0.75) << red << none
-                               << rgba(23, 20, 18) << none;
-        QTest::newRow("hazard") << "hazard" << rgba(255, 194, 26) << rgba(211, 22, 15) << rgba(20, 18, 17, 0.8)
-                                << rgba(20, 18, 17) << none << none << none;
+        QTest::newRow("paper") << "paper" << rgba(243, 236, 226) << red << rgba(23, 20, 18, 0.75) << red
+                               << none << rgba(23, 20, 18) << none;
+        QTest::newRow("hazard") << "hazard" << rgba(255, 194, 26) << rgba(211, 22, 15)
+                                << rgba(20, 18, 17, 0.8) << rgba(20, 18, 17) << none << none << none;
         QTest::newRow("synthwave") << "synthwave" << rgba(26, 7, 51) << rgba(255, 45, 180)
-                                   << rgba(35, 230, 255, 0.55) << rgba(255, 45, 180) << rgba(255, 45, 180, 0.35)
-                                   << rgba(255, 45, 180, 0.6) << none;
+                                   << rgba(35, 230, 255, 0.55) << rgba(255, 45, 180)
+                                   << rgba(255, 45, 180, 0.35) << rgba(255, 45, 180, 0.6) << none;
         QTest::newRow("blueprint") << "blueprint" << rgba(29, 78, 137) << rgba(255, 212, 71)
                                    << rgba(242, 247, 255, 0.7) << rgba(242, 247, 255) << none
                                    << rgba(242, 247, 255, 0.7) << rgba(242, 247, 255, 0.08);
@@ -177,12 +177,14 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("counts");
         QTest::addColumn<QList<qreal>>("poster");
         QTest::addColumn<QList<qreal>>("tabloid");
-        QTest::newRow("busiest 9") << QList<int>{9, 3, 0} << QList<qreal>{90, 30, 4} << QList<qreal>{80, 80.0 / 3, 2};
+        QTest::newRow("busiest 9") << QList<int>{9, 3, 0} << QList<qreal>{90, 30, 4}
+                                   << QList<qreal>{80, 80.0 / 3, 2};
         QTest::newRow("a single incident of 45 is lifted to the floor")
             << QList<int>{45, 1} << QList<qreal>{90, 4} << QList<qreal>{80, 2};
         QTest::newRow("empty week") << QList<int>{0, 0} << QList<qreal>{4, 4} << QList<qreal>{2, 2};
         QTest::newRow("one incident") << QList<int>{0, 1} << QList<qreal>{4, 90} << QList<qreal>{2, 80};
-        QTest::newRow("a thousand") << QList<int>{1000, 10, 20} << QList<qreal>{90, 4, 4} << QList<qreal>{80, 2, 2};
+        QTest::newRow("a thousand") << QList<int>{1000, 10, 20} << QList<qreal>{90, 4, 4}
+                                    << QList<qreal>{80, 2, 2};
     }
     void barHeights()
     {
@@ -234,9 +236,10 @@ private Q_SLOTS:
         busy.peakTime = QStringLiteral("14:37");
         busy.topTrigger = item(QStringLiteral("Meeting"), 1, QStringLiteral("\U0001F4C5"));
         busy.topApp = item(QStringLiteral("Slack"), 7);
-        QTest::newRow("busy week")
-            << busy << QStringList{"Wednesday", "Tuesday", "14:37", "\U0001F4C5 Meeting", "Slack"}
-            << QStringList{"9 incidents", "Only 2", "-", "1 incidents", "7 incidents"};
+        QTest::newRow("busy week") << busy
+                                   << QStringList{"Wednesday", "Tuesday", "14:37", "\U0001F4C5 Meeting",
+                                                  "Slack"}
+                                   << QStringList{"9 incidents", "Only 2", "-", "1 incidents", "7 incidents"};
 
         WeeklyReport bare = busy;
         bare.topTrigger = item(QStringLiteral("Custom"), 4);
@@ -251,7 +254,8 @@ private Q_SLOTS:
         QFETCH(QStringList, values);
         QFETCH(QStringList, notes);
         const QList<PosterValues::Tile> tiles = PosterValues::tiles(report, QLocale(QLocale::English));
-        const QStringList labels{"Worst day", "Calmest day", "Peak grumblix", "Top offender", "Most dangerous app"};
+        const QStringList labels{"Worst day", "Calmest day", "Peak grumblix", "Top offender",
+                                 "Most dangerous app"};
         QCOMPARE(tiles.size(), 5);
         for (int i = 0; i < 5; ++i) {
             QCOMPARE(tiles.at(i).label, labels.at(i));
@@ -277,21 +281,23 @@ private Q_SLOTS:
         QTest::newRow("empty week") << week(kMonday, QList<int>(7, 0)) << QStringList{} << 0;
 
         WeeklyReport untriggered = week(kMonday, {5, 0, 0, 0, 0, 0, 0});
-        QTest::newRow("nothing carries a trigger")
-            << untriggered << QStringList{"MISC. UNEXPLAINED|x5"} << 5;
+        QTest::newRow("nothing carries a trigger") << untriggered << QStringList{"MISC. UNEXPLAINED|x5"} << 5;
 
         WeeklyReport ten = week(kMonday, {30, 12, 0, 0, 0, 0, 0});
         for (int i = 0; i < 10; ++i)
-            ten.triggers.append(item(QStringLiteral("T%1").arg(i), 4, i == 0 ? std::nullopt : std::optional(QStringLiteral("\u2615"))));
+            ten.triggers.append(item(QStringLiteral("T%1").arg(i), 4,
+                                     i == 0 ? std::nullopt : std::optional(QStringLiteral("\u2615"))));
         QStringList tenLines{" T0|x4"};
         for (int i = 1; i < 7; ++i)
             tenLines << QStringLiteral("\u2615 T%1|x4").arg(i);
         // 42 incidents, 40 of them carry one of the ten triggers: only two are unexplained.
         tenLines << "MISC. UNEXPLAINED|x2";
-        QTest::newRow("ten triggers: seven lines, the hidden three are not unexplained") << ten << tenLines << 2;
+        QTest::newRow("ten triggers: seven lines, the hidden three are not unexplained")
+            << ten << tenLines << 2;
 
         WeeklyReport all = week(kMonday, {3, 0, 0, 0, 0, 0, 0});
-        all.triggers = {item(QStringLiteral("Meeting"), 2, QStringLiteral("\U0001F4C5")), item(QStringLiteral("bug"), 1, QStringLiteral("\U0001F41B"))};
+        all.triggers = {item(QStringLiteral("Meeting"), 2, QStringLiteral("\U0001F4C5")),
+                        item(QStringLiteral("bug"), 1, QStringLiteral("\U0001F41B"))};
         QTest::newRow("every incident explained")
             << all << QStringList{"\U0001F4C5 MEETING|x2", "\U0001F41B BUG|x1"} << 0;
     }
@@ -325,8 +331,8 @@ private Q_SLOTS:
         r.previousTotal = 8; // 7 now: -12.5 rounds away from zero
         QCOMPARE(ReceiptValues::cashier(r), QStringLiteral("CASHIER: YOU     TERMINAL: VISUAL STUDIO CODE"));
         QCOMPARE(ReceiptValues::summary(r), (QList<ReceiptValues::Line>{{"PEAK HOUR", "09:05"},
-                                                                         {"TOP SUSPECT", "VISUAL STUDIO CODE"},
-                                                                         {"CHANGE VS LAST WEEK", "-13%"}}));
+                                                                        {"TOP SUSPECT", "VISUAL STUDIO CODE"},
+                                                                        {"CHANGE VS LAST WEEK", "-13%"}}));
         QCOMPARE(ReceiptValues::change(12), QStringLiteral("+12%"));
         QCOMPARE(ReceiptValues::change(0), QStringLiteral("0%"));
         QCOMPARE(ReceiptValues::change(-12), QStringLiteral("-12%"));
@@ -345,15 +351,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("receipt");
         QTest::addColumn<QString>("caseNo");
         QTest::addColumn<qint64>("seed");
-        QTest::newRow("week 23, 42 incidents") << kMonday << 42 << 23 << "23-0042-GX" << "23-0042" << qint64(42 * 31 + 23);
-        QTest::newRow("empty week") << kMonday << 0 << 23 << "23-0000-GX" << "23-0000" << qint64(23);
-        QTest::newRow("five digits are not cut") << kMonday << 12345 << 23 << "23-12345-GX" << "23-12345"
-                                                 << qint64(12345 * 31 + 23);
-        QTest::newRow("four days in the new year: week 1") << QDate(2025, 12, 29) << 7 << 1 << "1-0007-GX" << "1-0007"
-                                                           << qint64(7 * 31 + 1);
-        QTest::newRow("week 53 of 2026") << QDate(2026, 12, 28) << 1 << 53 << "53-0001-GX" << "53-0001"
-                                         << qint64(31 + 53);
-        QTest::newRow("week 53 of 2020") << QDate(2020, 12, 28) << 0 << 53 << "53-0000-GX" << "53-0000" << qint64(53);
+        QTest::newRow("week 23, 42 incidents") << kMonday << 42 << 23 << "23-0042-GX"
+                                               << "23-0042" << qint64(42 * 31 + 23);
+        QTest::newRow("empty week") << kMonday << 0 << 23 << "23-0000-GX"
+                                    << "23-0000" << qint64(23);
+        QTest::newRow("five digits are not cut") << kMonday << 12345 << 23 << "23-12345-GX"
+                                                 << "23-12345" << qint64(12345 * 31 + 23);
+        QTest::newRow("four days in the new year: week 1") << QDate(2025, 12, 29) << 7 << 1 << "1-0007-GX"
+                                                           << "1-0007" << qint64(7 * 31 + 1);
+        QTest::newRow("week 53 of 2026") << QDate(2026, 12, 28) << 1 << 53 << "53-0001-GX"
+                                         << "53-0001" << qint64(31 + 53);
+        QTest::newRow("week 53 of 2020") << QDate(2020, 12, 28) << 0 << 53 << "53-0000-GX"
+                                         << "53-0000" << qint64(53);
     }
     void numbers()
     {
@@ -387,10 +396,12 @@ private Q_SLOTS:
             << QList<bool>{true, true, true, true, true, false, false, false};
         QTest::newRow("largest seed wraps past 2^64")
             << std::numeric_limits<qint64>::max() << QList<int>{0, 4, 7, 10, 12, 17, 22, 27}
-            << QList<int>{3, 2, 2, 1, 3, 3, 3, 3} << QList<bool>{true, true, false, false, false, true, true, true};
+            << QList<int>{3, 2, 2, 1, 3, 3, 3, 3}
+            << QList<bool>{true, true, false, false, false, true, true, true};
         QTest::newRow("smallest seed")
             << std::numeric_limits<qint64>::min() << QList<int>{0, 4, 7, 10, 12, 17, 22, 27}
-            << QList<int>{3, 2, 2, 1, 3, 3, 3, 3} << QList<bool>{true, true, false, false, false, true, true, true};
+            << QList<int>{3, 2, 2, 1, 3, 3, 3, 3}
+            << QList<bool>{true, true, false, false, false, true, true, true};
     }
     void barcode()
     {
@@ -456,15 +467,17 @@ private Q_SLOTS:
         QTest::addColumn<WeeklyReport>("report");
         QTest::addColumn<QString>("story");
 
-        QTest::newRow("empty week") << week(kMonday, QList<int>(7, 0))
-                                    << "Sources report a completely uneventful week. No builds failed, no calls were "
-                                       "quick. Authorities remain suspicious.";
+        QTest::newRow("empty week")
+            << week(kMonday, QList<int>(7, 0))
+            << "Sources report a completely uneventful week. No builds failed, no calls were "
+               "quick. Authorities remain suspicious.";
 
         WeeklyReport one = week(kMonday, {0, 0, 1, 0, 0, 0, 0});
         one.calmestDay = one.days.at(0);
         QTest::newRow("one incident keeps the plural; a calm day at 0 is pleasant")
             << one
-            << "The worst of it hit on Wednesday, with 1 separate incidents logged by a visibly tired witness. "
+            << "The worst of it hit on Wednesday, with 1 separate incidents logged by a visibly tired "
+               "witness. "
                "Monday was, by comparison, almost pleasant.";
 
         WeeklyReport full = week(kMonday, {4, 4, 2, 0, 0, 0, 0});
@@ -473,8 +486,10 @@ private Q_SLOTS:
         full.topApp = item(QStringLiteral("Zoom"), 5);
         QTest::newRow("calmest day as busy as the worst is left out")
             << full
-            << "The worst of it hit on Monday, with 4 separate incidents logged by a visibly tired witness. Meetings "
-               "were named in 3 of them. Zoom was at the scene 5 times and has not responded to requests for comment.";
+            << "The worst of it hit on Monday, with 4 separate incidents logged by a visibly tired witness. "
+               "Meetings "
+               "were named in 3 of them. Zoom was at the scene 5 times and has not responded to requests for "
+               "comment.";
 
         WeeklyReport plural = full;
         plural.worstDay.reset();
@@ -545,12 +560,14 @@ private Q_SLOTS:
         // A past week shows numbers in all seven cells, zeros included; the current one dashes.
         const WeeklyReport past = week(kMonday, {0, 3, 0, 0, 1, 0, 0});
         QStringList counts;
-        for (const IncidentFormValues::DailyCell &cell : IncidentFormValues::dailyLog(past, QLocale(QLocale::English)))
+        for (const IncidentFormValues::DailyCell &cell :
+             IncidentFormValues::dailyLog(past, QLocale(QLocale::English)))
             counts << cell.count + (cell.worst ? QStringLiteral("!") : QString());
         QCOMPARE(counts, (QStringList{"0", "3!", "0", "0", "1", "0", "0"}));
 
         const WeeklyReport current = week(kMonday, {0, 3, 0, 0, 1, 0, 0}, 2);
-        const QList<IncidentFormValues::DailyCell> cells = IncidentFormValues::dailyLog(current, QLocale(QLocale::English));
+        const QList<IncidentFormValues::DailyCell> cells =
+            IncidentFormValues::dailyLog(current, QLocale(QLocale::English));
         QCOMPARE(cells.at(0).weekday, QStringLiteral("MON"));
         QCOMPARE(cells.at(1).count, QStringLiteral("3"));
         for (int i = 2; i < 7; ++i)

@@ -12,16 +12,22 @@ namespace {
 CardDrawing layoutCard(const WeeklyReport &report, ReportTheme theme, ButtonSkin skin, const QLocale &locale)
 {
     switch (theme) {
-    case ReportTheme::midnight: return PosterCard(report, PosterStyle::midnight(), skin, locale).layout();
-    case ReportTheme::paper: return PosterCard(report, PosterStyle::paper(), skin, locale).layout();
-    case ReportTheme::hazard: return PosterCard(report, PosterStyle::hazard(), skin, locale).layout();
-    case ReportTheme::synthwave: return PosterCard(report, PosterStyle::synthwave(), skin, locale).layout();
-    case ReportTheme::blueprint: return PosterCard(report, PosterStyle::blueprint(), skin, locale).layout();
+    case ReportTheme::midnight:
+        return PosterCard(report, PosterStyle::midnight(), skin, locale).layout();
+    case ReportTheme::paper:
+        return PosterCard(report, PosterStyle::paper(), skin, locale).layout();
+    case ReportTheme::hazard:
+        return PosterCard(report, PosterStyle::hazard(), skin, locale).layout();
+    case ReportTheme::synthwave:
+        return PosterCard(report, PosterStyle::synthwave(), skin, locale).layout();
+    case ReportTheme::blueprint:
+        return PosterCard(report, PosterStyle::blueprint(), skin, locale).layout();
     case ReportTheme::receipt:
         return ReceiptCard(report, QColor(42, 40, 38), QColor(251, 250, 245), skin, locale).layout();
     case ReportTheme::tabloid:
         return TabloidCard(report, QColor(20, 20, 20), QColor(242, 238, 227), skin, locale).layout();
-    case ReportTheme::incident: return IncidentFormCard(report, skin, locale).layout();
+    case ReportTheme::incident:
+        return IncidentFormCard(report, skin, locale).layout();
     }
     return PosterCard(report, PosterStyle::midnight(), skin, locale).layout();
 }

@@ -64,17 +64,24 @@ QList<Line> breakLines(const CardFont &font, const QString &text, qreal width)
     QList<Line> lines;
     if (text.isEmpty())
         return lines;
-    QTextLayout layout(text, font.font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
-        l.setLineWidth(qMax<qreal>(1.0, width / font.scale));
-        const QString part = text.mid(l.textStart(), l.textLength()).trimmed();
-        lines.append({part, font.width(part)});
+    // Line breaks in the text start new lines; each paragraph then wraps on its own.
+    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
+        QTextLayout layout(paragraph, font.font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        bool any = false;
+        for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
+            l.setLineWidth(qMax<qreal>(1.0, width / font.scale));
+            const QString part = paragraph.mid(l.textStart(), l.textLength()).trimmed();
+            lines.append({part, font.width(part)});
+            any = true;
+        }
+        layout.endLayout();
+        if (!any)
+            lines.append({QString(), 0});
     }
-    layout.endLayout();
     return lines;
 }
 
@@ -109,8 +116,8 @@ QRectF line(CardDrawing &d, const Fitted &fitted, const QColor &color, QPointF t
     return line(d, fitted.font, color, fitted.text, topLeft);
 }
 
-qreal wrapped(CardDrawing &d, const CardFont &font, const QColor &color, const QString &text, qreal x, qreal y,
-              qreal width, Qt::Alignment alignment, qreal spacing)
+qreal wrapped(CardDrawing &d, const CardFont &font, const QColor &color, const QString &text, qreal x,
+              qreal y, qreal width, Qt::Alignment alignment, qreal spacing)
 {
     const QList<Line> lines = breakLines(font, text, width);
     qreal top = y;
@@ -124,12 +131,6 @@ qreal wrapped(CardDrawing &d, const CardFont &font, const QColor &color, const Q
         top += font.height() + spacing;
     }
     return lines.isEmpty() ? 0.0 : top - spacing - y;
-}
-
-qreal wrappedHeight(const CardFont &font, const QString &text, qreal width, qreal spacing)
-{
-    const qsizetype n = breakLines(font, text, width).size();
-    return n == 0 ? 0.0 : n * font.height() + (n - 1) * spacing;
 }
 
 } // namespace CardType

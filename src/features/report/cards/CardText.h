@@ -43,12 +43,11 @@ struct Fitted
 Fitted fit(const CardFont &font, const QString &text, qreal maxWidth, qreal minScale);
 QRectF line(CardDrawing &d, const Fitted &fitted, const QColor &color, QPointF topLeft);
 
-// Text wrapped at word boundaries (anywhere inside a word that is wider than the box) to `width`,
-// each line placed by `alignment` (left, centre or right), lines `spacing` apart beyond the face's
-// height. `y` is the top of the first line. Returns the height taken: 0 for an empty text.
-qreal wrapped(CardDrawing &d, const CardFont &font, const QColor &color, const QString &text, qreal x, qreal y,
-              qreal width, Qt::Alignment alignment, qreal spacing = 0);
-// The height wrapped() would take, without drawing.
-qreal wrappedHeight(const CardFont &font, const QString &text, qreal width, qreal spacing = 0);
+// Text wrapped at word boundaries (anywhere inside a word wider than the box) to `width`, each line
+// placed by `alignment` (left, centre or right), lines `spacing` apart beyond the face's height; a
+// line break in the text starts a new line. `y` is the top of the first line. Returns the height
+// taken: 0 for an empty text.
+qreal wrapped(CardDrawing &d, const CardFont &font, const QColor &color, const QString &text, qreal x,
+              qreal y, qreal width, Qt::Alignment alignment, qreal spacing = 0);
 
 } // namespace CardType

@@ -78,17 +78,19 @@ CardDrawing IncidentFormCard::layout() const
         const qreal textW = w - mark.width() - 8;
         qreal ty = y;
         const CardFont dept = mono(9, QFont::Bold, 1.5);
-        CardType::line(c, CardType::fit(dept, QStringLiteral("DEPARTMENT OF MINOR CATASTROPHES"), textW, 0.7), ink,
-                       QPointF(x, ty));
+        CardType::line(c, CardType::fit(dept, QStringLiteral("DEPARTMENT OF MINOR CATASTROPHES"), textW, 0.7),
+                       ink, QPointF(x, ty));
         ty += dept.height() + 2;
         const CardFont title = CardFont::make(32, QFont::Bold, Design::Serif);
-        CardType::line(c, CardType::fit(title, QStringLiteral("Incident Report"), textW, 0.7), ink, QPointF(x, ty));
+        CardType::line(c, CardType::fit(title, QStringLiteral("Incident Report"), textW, 0.7), ink,
+                       QPointF(x, ty));
         ty += title.height() + 2;
         const CardFont form = mono(8.5, QFont::Medium, 1);
-        CardType::line(c,
-                       CardType::fit(form, QStringLiteral("FORM GX-27B \u00B7 WEEKLY SUMMARY \u00B7 FILE IN TRIPLICATE"),
-                                     textW, 0.7),
-                       ink, QPointF(x, ty));
+        CardType::line(
+            c,
+            CardType::fit(form, QStringLiteral("FORM GX-27B \u00B7 WEEKLY SUMMARY \u00B7 FILE IN TRIPLICATE"),
+                          textW, 0.7),
+            ink, QPointF(x, ty));
         ty += form.height();
         ReportPieces::watermark(c, QPointF(x + w - mark.width(), y), 12, ink, m_skin);
         y = qMax(ty, y + mark.height());
@@ -118,7 +120,8 @@ CardDrawing IncidentFormCard::layout() const
             const QRectF box(ex, y + (h - 13) / 2, 13, 13);
             ReportPieces::frame(c, box, 1.2, ink);
             c.setPart(QStringLiteral("check.%1").arg(i), box);
-            const QRectF name = CardType::line(c, nameFont, ink, names.at(i), QPointF(box.right() + 5, y + (h - nameFont.height()) / 2));
+            const QRectF name = CardType::line(c, nameFont, ink, names.at(i),
+                                               QPointF(box.right() + 5, y + (h - nameFont.height()) / 2));
             if (i == ticked) {
                 const CardFont tick = hand(17);
                 const QString mark = QStringLiteral("\u2717");
@@ -152,10 +155,11 @@ CardDrawing IncidentFormCard::layout() const
             const auto day = CardType::fit(dayFont, cell.weekday, cellW - 4, 0.7);
             CardType::line(c, day, ink, QPointF(rect.center().x() - day.width / 2, rect.top() + 6));
             const auto count = CardType::fit(countFont, cell.count, cellW - 4, 0.5);
-            const QRectF countRect = CardType::line(
-                c, count, cell.worst ? red : pen,
-                QPointF(rect.center().x() - count.width / 2,
-                        rect.top() + 6 + dayFont.height() + 4 + (countFont.height() - count.font.height()) / 2));
+            const QRectF countRect =
+                CardType::line(c, count, cell.worst ? red : pen,
+                               QPointF(rect.center().x() - count.width / 2,
+                                       rect.top() + 6 + dayFont.height() + 4 +
+                                           (countFont.height() - count.font.height()) / 2));
             ReportPieces::fill(c, QRectF(rect.right() - 1, rect.top(), 1, h), faded(ink, 0.5));
             c.setPart(QStringLiteral("daily.%1").arg(i), rect);
             c.setPart(QStringLiteral("daily.%1.count").arg(i), countRect);
@@ -192,8 +196,8 @@ CardDrawing IncidentFormCard::layout() const
         const qreal h = qMax(signatureH, stampSize.height());
         qreal sy = y + h - signatureH;
         const qreal signatureW = w - stampSize.width() - 8;
-        CardType::line(c, CardType::fit(peakFont, IncidentFormValues::peakHour(m_report), signatureW, 0.7), pen,
-                       QPointF(x, sy));
+        CardType::line(c, CardType::fit(peakFont, IncidentFormValues::peakHour(m_report), signatureW, 0.7),
+                       pen, QPointF(x, sy));
         sy += peakFont.height() + 2;
         ReportPieces::fill(c, QRectF(x, sy, 150, 1), ink);
         sy += 1 + 2;

@@ -6,8 +6,8 @@ namespace IncidentFormValues {
 
 const QStringList &severityNames()
 {
-    static const QStringList names{QStringLiteral("Mild"), QStringLiteral("Annoying"), QStringLiteral("Severe"),
-                                   QStringLiteral("On fire")};
+    static const QStringList names{QStringLiteral("Mild"), QStringLiteral("Annoying"),
+                                   QStringLiteral("Severe"), QStringLiteral("On fire")};
     return names;
 }
 
@@ -31,11 +31,12 @@ QString caseNumber(const WeeklyReport &report)
 QList<QList<Field>> fieldRows(const WeeklyReport &report)
 {
     const QString unknown = QStringLiteral("Unknown");
-    const QString cause = report.topTrigger
-                              ? report.topTrigger->emoji.value_or(QString()) + QLatin1Char(' ') + report.topTrigger->name
-                              : unknown;
+    const QString cause = report.topTrigger ? report.topTrigger->emoji.value_or(QString()) +
+                                                  QLatin1Char(' ') + report.topTrigger->name
+                                            : unknown;
     return {
-        {{QStringLiteral("Reporting period"), report.rangeText()}, {QStringLiteral("Case no."), caseNumber(report)}},
+        {{QStringLiteral("Reporting period"), report.rangeText()},
+         {QStringLiteral("Case no."), caseNumber(report)}},
         {{QStringLiteral("Reported by"), QStringLiteral("Me, obviously")},
          {QStringLiteral("Total incidents"), QString::number(report.total)}},
         {{QStringLiteral("Primary cause"), cause},

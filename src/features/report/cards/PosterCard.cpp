@@ -8,6 +8,7 @@
 
 #include <QPainter>
 #include <QRadialGradient>
+#include <cmath>
 
 namespace {
 
@@ -22,15 +23,52 @@ constexpr qreal kChartHeight = 130;
 using ReportPieces::faded;
 
 // A centred line that wraps rather than leave the column.
-qreal centred(CardDrawing &d, const CardFont &font, const QColor &color, const QString &text, qreal x, qreal y,
-              qreal width)
+qreal centred(CardDrawing &d, const CardFont &font, const QColor &color, const QString &text, qreal x,
+              qreal y, qreal width)
 {
     return CardType::wrapped(d, font, color, text, x, y, width, Qt::AlignHCenter);
 }
 
+constexpr qreal kGlowRadius = 360;
+constexpr qreal kGridStep = 20;
+
+QPainterPath bandPath(const QRectF &band)
+{
+    QPainterPath path;
+    path.addRect(band);
+    return path;
+}
+
+// One 20-point cell of the grid at the device's resolution, its lines 1 wide centred on the cell's
+// edges, crossings drawn once. Filling the card with it as a pattern draws every line of the grid,
+// cut to the rounded corners, in one pass; stroking each line took longer than the rest of the card.
+QBrush gridBrush(const QColor &color, qreal scale)
+{
+    const int n = qMax(1, qRound(kGridStep * scale));
+    QImage cell(n, n, QImage::Format_ARGB32_Premultiplied);
+    cell.fill(Qt::transparent);
+    {
+        QPainter cp(&cell);
+        cp.setRenderHint(QPainter::Antialiasing);
+        cp.setCompositionMode(QPainter::CompositionMode_Source);
+        cp.scale(qreal(n) / kGridStep, qreal(n) / kGridStep);
+        QPainterPath lines;
+        lines.addRect(0, 0, 0.5, kGridStep);
+        lines.addRect(kGridStep - 0.5, 0, 0.5, kGridStep);
+        lines.addRect(0, 0, kGridStep, 0.5);
+        lines.addRect(0, kGridStep - 0.5, kGridStep, 0.5);
+        lines.setFillRule(Qt::WindingFill);
+        cp.fillPath(lines.simplified(), color);
+    }
+    QBrush brush(cell);
+    brush.setTransform(QTransform::fromScale(kGridStep / n, kGridStep / n));
+    return brush;
+}
+
 } // namespace
 
-PosterCard::PosterCard(const WeeklyReport &report, const PosterStyle &style, ButtonSkin skin, const QLocale &locale)
+PosterCard::PosterCard(const WeeklyReport &report, const PosterStyle &style, ButtonSkin skin,
+                       const QLocale &locale)
     : m_report(report), m_style(style), m_skin(skin), m_locale(locale)
 {
 }
@@ -48,8 +86,8 @@ CardDrawing PosterCard::layout() const
     y += centred(c, CardFont::make(12, QFont::ExtraBold, Design::Monospaced, 3), s.muted,
                  QStringLiteral("YOUR WEEK IN"), x, y, w);
     y += 6;
-    y += centred(c, CardFont::make(54, QFont::Black, Design::Condensed), s.accent, QStringLiteral("GRUMBLIX"), x, y,
-                 w);
+    y += centred(c, CardFont::make(54, QFont::Black, Design::Condensed), s.accent, QStringLiteral("GRUMBLIX"),
+                 x, y, w);
     y += 6;
     y += centred(c, CardFont::make(12, QFont::Bold, Design::Monospaced, 2), faded(s.fg, 0.8),
                  m_report.rangeText(), x, y, w);
@@ -59,8 +97,11 @@ CardDrawing PosterCard::layout() const
     {
         const CardFont totalFont = CardFont::make(96, QFont::Black, Design::Rounded);
         const auto total = CardType::fit(totalFont, QString::number(m_report.total), w, 0.4);
-        CardType::line(c, total, s.fg, QPointF(x + (w - total.width) / 2, y + (totalFont.height() - total.font.height()) / 2));
-        c.setPart(QStringLiteral("total"), QRectF(x + (w - total.width) / 2, y, total.width, totalFont.height()));
+        CardType::line(
+            c, total, s.fg,
+            QPointF(x + (w - total.width) / 2, y + (totalFont.height() - total.font.height()) / 2));
+        c.setPart(QStringLiteral("total"),
+                  QRectF(x + (w - total.width) / 2, y, total.width, totalFont.height()));
         y += totalFont.height() + 8;
         y += centred(c, CardFont::make(11, QFont::ExtraBold, Design::Monospaced, 2.5), s.muted,
                      QStringLiteral("GRUMBLIX MOMENTS"), x, y, w);
@@ -95,9 +136,14 @@ CardDrawing PosterCard::layout() const
             const QRectF bar(left, letterTop - 6 - h, colW, h);
             QColor fill = s.barIdle;
             switch (PosterValues::barFill(m_report, day)) {
-            case PosterValues::BarFill::Worst: fill = s.accent; break;
-            case PosterValues::BarFill::Future: fill = faded(s.barIdle, 0.25); break;
-            case PosterValues::BarFill::Idle: break;
+            case PosterValues::BarFill::Worst:
+                fill = s.accent;
+                break;
+            case PosterValues::BarFill::Future:
+                fill = faded(s.barIdle, 0.25);
+                break;
+            case PosterValues::BarFill::Idle:
+                break;
             }
             ReportPieces::fill(c, bar, fill, 5);
             c.setPart(QStringLiteral("bar.%1").arg(i), bar);
@@ -106,7 +152,8 @@ CardDrawing PosterCard::layout() const
                            QPointF(left + (colW - count.width) / 2, bar.top() - 6 - countFont.height()));
             const auto letter = CardType::fit(
                 letterFont, m_locale.dayName(day.date.date().dayOfWeek(), QLocale::NarrowFormat), colW, 0.6);
-            CardType::line(c, letter, worst ? s.accent : s.muted, QPointF(left + (colW - letter.width) / 2, letterTop));
+            CardType::line(c, letter, worst ? s.accent : s.muted,
+                           QPointF(left + (colW - letter.width) / 2, letterTop));
         }
         c.setPart(QStringLiteral("chart"), QRectF(x, y, w, kChartHeight));
         y = bottom;
@@ -131,7 +178,8 @@ CardDrawing PosterCard::layout() const
             for (int k = 0; k < row.size(); ++k) {
                 const int i = row.at(k);
                 const PosterValues::Tile &t = tiles.at(i);
-                const QRectF rect(row.size() == 1 ? x : x + k * (half + 10), y, row.size() == 1 ? w : half, rowH);
+                const QRectF rect(row.size() == 1 ? x : x + k * (half + 10), y, row.size() == 1 ? w : half,
+                                  rowH);
                 const QColor border = s.tileBorder.value_or(QColor());
                 c.add([rect, fill = s.tileBg, border, hasBorder = s.tileBorder.has_value()](QPainter &p) {
                     Paint::roundedBox(p, rect, 12, fill, border, hasBorder ? 1.5 : 0);
@@ -143,7 +191,8 @@ CardDrawing PosterCard::layout() const
                 ty += labelFont.height() + 4;
                 const auto value = CardType::fit(valueFont, t.value, inner, 0.6);
                 const QRectF valueRect = CardType::line(
-                    c, value, s.tileFg, QPointF(rect.left() + 12, ty + (valueFont.height() - value.font.height()) / 2));
+                    c, value, s.tileFg,
+                    QPointF(rect.left() + 12, ty + (valueFont.height() - value.font.height()) / 2));
                 c.setPart(QStringLiteral("tile.%1.value").arg(i), valueRect);
                 ty += valueFont.height();
                 if (t.note) {
@@ -183,7 +232,8 @@ CardDrawing PosterCard::layout() const
         const qreal h = qMax(font.height(), mark.height());
         const auto bye = CardType::fit(font, QStringLiteral("See you Monday."), w - mark.width() - 8, 0.7);
         CardType::line(c, bye, faded(s.fg, 0.85), QPointF(x, y + (h - font.height()) / 2));
-        ReportPieces::watermark(c, QPointF(x + w - mark.width(), y + (h - mark.height()) / 2), 13, s.muted, m_skin);
+        ReportPieces::watermark(c, QPointF(x + w - mark.width(), y + (h - mark.height()) / 2), 13, s.muted,
+                                m_skin);
         y += h;
     }
     c.setPart(QStringLiteral("content"), QRectF(x, top, w, y - top));
@@ -191,32 +241,37 @@ CardDrawing PosterCard::layout() const
     const QSizeF size(kWidth, y + kInset + kBand);
     CardDrawing d;
     d.setSize(size);
-    d.add([size, s](QPainter &p) {
-        const QRectF card(QPointF(0, 0), size);
-        p.setClipPath(Paint::roundedRect(card, kRadius));
-        p.fillRect(card, s.bg);
+    const QRectF card(QPointF(0, 0), size);
+    const QPainterPath shape = Paint::roundedRect(card, kRadius);
+    const QRectF topBand(0, 0, size.width(), kBand);
+    const QRectF bottomBand(0, size.height() - kBand, size.width(), kBand);
+    // Everything is cut to the rounded card without a clip path over the whole card, which would
+    // cost more than the rest of the card together at scale 2.
+    d.add([shape, card, s, topBand, bottomBand](QPainter &p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(s.bg);
+        p.drawPath(shape);
         if (s.grid) {
-            QPainterPath grid;
-            for (qreal gx : PosterValues::gridLines(size.width())) {
-                grid.moveTo(gx, 0);
-                grid.lineTo(gx, size.height());
-            }
-            for (qreal gy : PosterValues::gridLines(size.height())) {
-                grid.moveTo(0, gy);
-                grid.lineTo(size.width(), gy);
-            }
-            p.setPen(QPen(*s.grid, 1));
-            p.setBrush(Qt::NoBrush);
-            p.drawPath(grid);
+            p.setPen(Qt::NoPen);
+            p.setBrush(gridBrush(*s.grid, std::sqrt(qAbs(p.deviceTransform().determinant()))));
+            p.drawPath(shape);
         }
         if (s.glow) {
-            QRadialGradient glow(QPointF(size.width() / 2, 0), 360);
+            QRadialGradient glow(QPointF(card.width() / 2, 0), kGlowRadius);
             glow.setColorAt(0, *s.glow);
             glow.setColorAt(1, faded(*s.glow, 0));
-            p.fillRect(card, glow);
+            p.setClipRect(QRectF(0, 0, card.width(), kGlowRadius));
+            p.setPen(Qt::NoPen);
+            p.setBrush(glow);
+            p.drawPath(shape);
+            p.setClipping(false);
         }
-        paintHazardStripes(p, QRectF(0, 0, size.width(), kBand), 12, s.stripeA, s.stripeB);
-        paintHazardStripes(p, QRectF(0, size.height() - kBand, size.width(), kBand), 12, s.stripeA, s.stripeB);
+        for (const QRectF &band : {topBand, bottomBand}) {
+            p.save();
+            p.setClipPath(shape.intersected(bandPath(band)));
+            paintHazardStripes(p, band, 12, s.stripeA, s.stripeB);
+            p.restore();
+        }
     });
     d.setPart(QStringLiteral("stripes.top"), QRectF(0, 0, size.width(), kBand));
     d.setPart(QStringLiteral("stripes.bottom"), QRectF(0, size.height() - kBand, size.width(), kBand));

@@ -26,7 +26,8 @@ std::optional<Chip> changeChip(std::optional<int> changePercent)
         return std::nullopt;
     const int c = *changePercent;
     const QString arrow = c > 0 ? QStringLiteral("\u2191") : QStringLiteral("\u2193");
-    return Chip{c > 0, arrow + QLatin1Char(' ') + QString::number(std::abs(c)) + QStringLiteral("% from last week")};
+    return Chip{c > 0,
+                arrow + QLatin1Char(' ') + QString::number(std::abs(c)) + QStringLiteral("% from last week")};
 }
 
 int maxCount(const QList<DayBucket> &days)
@@ -63,14 +64,16 @@ QList<Tile> tiles(const WeeklyReport &report, const QLocale &locale)
 {
     QList<Tile> result;
     if (report.worstDay)
-        result.append({QStringLiteral("Worst day"), weekday(*report.worstDay, locale), countNote(report.worstDay->count)});
+        result.append({QStringLiteral("Worst day"), weekday(*report.worstDay, locale),
+                       countNote(report.worstDay->count)});
     else
         result.append({QStringLiteral("Worst day"), kNone, std::nullopt});
 
     if (report.calmestDay) {
         const int count = report.calmestDay->count;
         result.append({QStringLiteral("Calmest day"), weekday(*report.calmestDay, locale),
-                       count == 0 ? QStringLiteral("Zero. Frame it.") : QStringLiteral("Only ") + QString::number(count)});
+                       count == 0 ? QStringLiteral("Zero. Frame it.")
+                                  : QStringLiteral("Only ") + QString::number(count)});
     } else {
         result.append({QStringLiteral("Calmest day"), kNone, std::nullopt});
     }
@@ -78,14 +81,16 @@ QList<Tile> tiles(const WeeklyReport &report, const QLocale &locale)
     result.append({QStringLiteral("Peak grumblix"), report.peakTime.value_or(kNone), std::nullopt});
 
     if (report.topTrigger)
-        result.append({QStringLiteral("Top offender"),
-                       report.topTrigger->emoji.value_or(QString()) + QLatin1Char(' ') + report.topTrigger->name,
-                       countNote(report.topTrigger->count)});
+        result.append(
+            {QStringLiteral("Top offender"),
+             report.topTrigger->emoji.value_or(QString()) + QLatin1Char(' ') + report.topTrigger->name,
+             countNote(report.topTrigger->count)});
     else
         result.append({QStringLiteral("Top offender"), kNone, std::nullopt});
 
     if (report.topApp)
-        result.append({QStringLiteral("Most dangerous app"), report.topApp->name, countNote(report.topApp->count)});
+        result.append(
+            {QStringLiteral("Most dangerous app"), report.topApp->name, countNote(report.topApp->count)});
     else
         result.append({QStringLiteral("Most dangerous app"), kNone, std::nullopt});
     return result;

@@ -72,8 +72,8 @@ CardDrawing ReceiptCard::layout() const
         const qreal leaderLeft = x + label.width + 4;
         const qreal leaderRight = valueRect.left() - 4;
         if (leaderRight > leaderLeft)
-            ReportPieces::dashed(c, QRectF(leaderLeft, baseline + 2, leaderRight - leaderLeft, 1), ReportPieces::faded(ink, 0.35),
-                                 {1, 3});
+            ReportPieces::dashed(c, QRectF(leaderLeft, baseline + 2, leaderRight - leaderLeft, 1),
+                                 ReportPieces::faded(ink, 0.35), {1, 3});
         const qreal h = labelFont.height();
         c.setPart(part, QRectF(x, y, w, h));
         c.setPart(part + QStringLiteral(".value"), valueRect);
@@ -88,14 +88,17 @@ CardDrawing ReceiptCard::layout() const
     y += mark.height();
     centred(mono(10, QFont::Medium), QStringLiteral("SUPPLY CO. \u00B7 EST. MONDAY \u00B7 NO REFUNDS"));
     rule(false);
-    centred(mono(12, QFont::Bold), QStringLiteral("WEEK ") + QString::number(ReportPieces::weekNumber(m_report)) +
+    centred(mono(12, QFont::Bold), QStringLiteral("WEEK ") +
+                                       QString::number(ReportPieces::weekNumber(m_report)) +
                                        QStringLiteral(" \u00B7 ") + m_report.rangeText());
     {
         next();
         const CardFont font = mono(10, QFont::Medium);
         const auto cashier = CardType::fit(font, ReceiptValues::cashier(m_report), w, 0.7);
         c.setPart(QStringLiteral("cashier"),
-                  CardType::line(c, cashier, ink, QPointF(x + (w - cashier.width) / 2, y + (font.height() - cashier.font.height()) / 2)));
+                  CardType::line(
+                      c, cashier, ink,
+                      QPointF(x + (w - cashier.width) / 2, y + (font.height() - cashier.font.height()) / 2)));
         y += font.height();
     }
     rule(false);
@@ -129,10 +132,12 @@ CardDrawing ReceiptCard::layout() const
         const CardFont totalFont = mono(24, QFont::ExtraBold);
         const qreal h = qMax(labelFont.height(), totalFont.height());
         const auto total = CardType::fit(totalFont, QString::number(m_report.total), w / 2, 0.5);
-        const auto label = CardType::fit(labelFont, QStringLiteral("TOTAL VORPS GIVEN"), w - total.width - 8, 0.7);
+        const auto label =
+            CardType::fit(labelFont, QStringLiteral("TOTAL VORPS GIVEN"), w - total.width - 8, 0.7);
         CardType::line(c, label, ink, QPointF(x, y + (h - label.font.height()) / 2));
-        c.setPart(QStringLiteral("total"),
-                  CardType::line(c, total, ink, QPointF(x + w - total.width, y + (h - total.font.height()) / 2)));
+        c.setPart(
+            QStringLiteral("total"),
+            CardType::line(c, total, ink, QPointF(x + w - total.width, y + (h - total.font.height()) / 2)));
         y += h;
     }
     rule(true);
@@ -142,8 +147,8 @@ CardDrawing ReceiptCard::layout() const
         next();
         y += 4;
         const qreal from = y;
-        y += CardType::wrapped(c, mono(11, QFont::Bold), ink, ReportPieces::verdictParagraph(m_report).toUpper(), x,
-                               y, w, Qt::AlignHCenter);
+        y += CardType::wrapped(c, mono(11, QFont::Bold), ink,
+                               ReportPieces::verdictParagraph(m_report).toUpper(), x, y, w, Qt::AlignHCenter);
         c.setPart(QStringLiteral("verdict"), QRectF(x, from, w, y - from));
         y += 4;
     }
@@ -168,15 +173,17 @@ CardDrawing ReceiptCard::layout() const
     {
         next();
         const qreal from = y;
-        y += CardType::wrapped(c, mono(9, QFont::Medium), ink, ReceiptValues::receiptNumber(m_report), x, y, w,
-                               Qt::AlignHCenter);
+        y += CardType::wrapped(c, mono(9, QFont::Medium), ink, ReceiptValues::receiptNumber(m_report), x, y,
+                               w, Qt::AlignHCenter);
         c.setPart(QStringLiteral("number"), QRectF(x, from, w, y - from));
     }
     {
         next();
         const CardFont font = mono(10, QFont::Bold);
-        y += CardType::wrapped(c, font, ink, QStringLiteral("THANK YOU FOR YOUR PATIENCE"), x, y, w, Qt::AlignHCenter);
-        y += CardType::wrapped(c, font, ink, QStringLiteral("PLEASE COME AGAIN (YOU WILL)"), x, y, w, Qt::AlignHCenter);
+        y += CardType::wrapped(c, font, ink, QStringLiteral("THANK YOU FOR YOUR PATIENCE"), x, y, w,
+                               Qt::AlignHCenter);
+        y += CardType::wrapped(c, font, ink, QStringLiteral("PLEASE COME AGAIN (YOU WILL)"), x, y, w,
+                               Qt::AlignHCenter);
         y += 14;
     }
 

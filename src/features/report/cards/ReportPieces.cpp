@@ -42,8 +42,9 @@ QRectF watermark(CardDrawing &d, QPointF topLeft, qreal size, const QColor &colo
     const QRectF buttonRect(topLeft.x(), topLeft.y() + (total.height() - button) / 2, button, button);
     d.add([buttonRect, skin](QPainter &p) { paintMiniButton(p, buttonRect, skin.palette(), Theme::ink); });
     const CardFont font = markFont(size);
-    CardType::line(d, font, color, markText(),
-                   QPointF(buttonRect.right() + kMarkSpacing, topLeft.y() + (total.height() - font.height()) / 2));
+    CardType::line(
+        d, font, color, markText(),
+        QPointF(buttonRect.right() + kMarkSpacing, topLeft.y() + (total.height() - font.height()) / 2));
     const QRectF rect(topLeft, total);
     d.setPart(QStringLiteral("watermark"), rect);
     d.setPart(QStringLiteral("watermark.button"), buttonRect);

@@ -7,7 +7,6 @@
 #include "ui/Theme.h"
 
 #include <QPainter>
-
 #include <algorithm>
 
 namespace {
@@ -26,8 +25,8 @@ CardFont serif(qreal size, QFont::Weight weight, bool italic = false, qreal kern
 
 } // namespace
 
-TabloidCard::TabloidCard(const WeeklyReport &report, const QColor &ink, const QColor &newsprint, ButtonSkin skin,
-                         const QLocale &locale)
+TabloidCard::TabloidCard(const WeeklyReport &report, const QColor &ink, const QColor &newsprint,
+                         ButtonSkin skin, const QLocale &locale)
     : m_report(report), m_ink(ink), m_newsprint(newsprint), m_skin(skin), m_locale(locale)
 {
 }
@@ -71,12 +70,13 @@ CardDrawing TabloidCard::layout() const
     // 2.–4. Headline, subhead, rule
     {
         const qreal from = y;
-        y += CardType::wrapped(c, CardFont::make(52, QFont::Black, Design::Condensed), ink, Copy::headline(m_report),
-                               x, y, w, Qt::AlignLeft, -6);
+        y += CardType::wrapped(c, CardFont::make(52, QFont::Black, Design::Condensed), ink,
+                               Copy::headline(m_report), x, y, w, Qt::AlignLeft, -6);
         c.setPart(QStringLiteral("headline"), QRectF(x, from, w, y - from));
     }
     y += kSpacing;
-    y += CardType::wrapped(c, serif(16, QFont::DemiBold, true), ink, Copy::subhead(m_report), x, y, w, Qt::AlignLeft);
+    y += CardType::wrapped(c, serif(16, QFont::DemiBold, true), ink, Copy::subhead(m_report), x, y, w,
+                           Qt::AlignLeft);
     y += kSpacing;
     ReportPieces::fill(c, QRectF(x, y, w, 1), ink);
     y += 1 + kSpacing;
@@ -101,20 +101,21 @@ CardDrawing TabloidCard::layout() const
             ReportPieces::fill(c, bar, worst ? Theme::red.resolve(ColorScheme::Light) : faded(ink, 0.8));
             c.setPart(QStringLiteral("bar.%1").arg(i), bar);
             const auto letter = CardType::fit(
-                letterFont, m_locale.dayName(day.date.date().dayOfWeek(), QLocale::NarrowFormat), colW + 4, 0.6);
+                letterFont, m_locale.dayName(day.date.date().dayOfWeek(), QLocale::NarrowFormat), colW + 4,
+                0.6);
             CardType::line(c, letter, ink, QPointF(left + (colW - letter.width) / 2, letterTop));
         }
         qreal leftBottom = box.bottom() + 6;
         leftBottom += CardType::wrapped(c, serif(9, QFont::Normal, true), ink,
-                                        QStringLiteral("FIG. 1 \u2014 Suffering by day."), x, leftBottom, kLeftColumn,
-                                        Qt::AlignLeft);
+                                        QStringLiteral("FIG. 1 \u2014 Suffering by day."), x, leftBottom,
+                                        kLeftColumn, Qt::AlignLeft);
 
         const qreal rx = x + kLeftColumn + 16;
         const qreal rw = w - kLeftColumn - 16;
         qreal right = y;
-        const qreal storyHeight = CardType::wrapped(c, serif(12, QFont::Normal), ink,
-                                                    TabloidValues::story(m_report, m_locale), rx, right, rw,
-                                                    Qt::AlignLeft, 2);
+        const qreal storyHeight =
+            CardType::wrapped(c, serif(12, QFont::Normal), ink, TabloidValues::story(m_report, m_locale), rx,
+                              right, rw, Qt::AlignLeft, 2);
         c.setPart(QStringLiteral("story"), QRectF(rx, right, rw, storyHeight));
         right += storyHeight;
         if (const auto chip = TabloidValues::peakChip(m_report)) {
@@ -123,7 +124,9 @@ CardDrawing TabloidCard::layout() const
             const auto text = CardType::fit(font, *chip, rw - 12, 0.7);
             const QRectF rect(rx, right, text.width + 12, font.height() + 6);
             ReportPieces::fill(c, rect, Theme::hazard.resolve(ColorScheme::Light));
-            CardType::line(c, text, ink, QPointF(rect.left() + 6, rect.top() + 3 + (font.height() - text.font.height()) / 2));
+            CardType::line(
+                c, text, ink,
+                QPointF(rect.left() + 6, rect.top() + 3 + (font.height() - text.font.height()) / 2));
             c.setPart(QStringLiteral("peak"), rect);
             right += rect.height();
         }
@@ -136,8 +139,8 @@ CardDrawing TabloidCard::layout() const
         const qreal from = y;
         const qreal inner = w - 24;
         qreal iy = y + 12;
-        iy += CardType::wrapped(c, serif(10, QFont::Black, false, 2), ink, QStringLiteral("FINAL VERDICT"), x + 12, iy,
-                                inner, Qt::AlignHCenter);
+        iy += CardType::wrapped(c, serif(10, QFont::Black, false, 2), ink, QStringLiteral("FINAL VERDICT"),
+                                x + 12, iy, inner, Qt::AlignHCenter);
         iy += 6;
         iy += CardType::wrapped(c, serif(17, QFont::DemiBold, true), ink,
                                 QStringLiteral("\u201C") + ReportPieces::verdictParagraph(m_report) +
@@ -162,7 +165,8 @@ CardDrawing TabloidCard::layout() const
         const qreal byW = byFont.width(by);
         CardType::line(c, byFont, ink, by, QPointF(x, y + (h - byFont.height()) / 2));
         ReportPieces::watermark(c, QPointF(x + byW + 8, y + (h - mark.height()) / 2), 12, ink, m_skin);
-        const auto bye = CardType::fit(byeFont, QStringLiteral("See you Monday."), w - byW - mark.width() - 24, 0.7);
+        const auto bye =
+            CardType::fit(byeFont, QStringLiteral("See you Monday."), w - byW - mark.width() - 24, 0.7);
         CardType::line(c, bye, ink, QPointF(x + w - bye.width, y + (h - byeFont.height()) / 2));
         c.setPart(QStringLiteral("footer"), QRectF(x, y - 2, w, h + 2));
         y += h;
