@@ -8,11 +8,15 @@
 #include <QString>
 
 // A face at any point size, fractions and shrinking included: the font itself is set at a whole
-// pixel size and drawn scaled, since QFont takes whole pixels only.
+// pixel size and drawn scaled, since QFont takes whole pixels only. Faces are kept once made: a
+// card asks for a few dozen, and resolving a new QFont costs more than the text it draws.
 struct CardFont
 {
     QFont font;
     qreal scale = 1.0;
+    // Of `font` itself, before scaling.
+    qreal fontAscent = 0;
+    qreal fontDescent = 0;
 
     static CardFont make(qreal size, QFont::Weight weight, Fonts::Design design, qreal kerning = 0,
                          bool italic = false);
@@ -21,8 +25,8 @@ struct CardFont
     // The same face drawn `factor` times as large.
     CardFont scaled(qreal factor) const;
 
-    qreal ascent() const;
-    qreal descent() const;
+    qreal ascent() const { return fontAscent * scale; }
+    qreal descent() const { return fontDescent * scale; }
     qreal height() const { return ascent() + descent(); }
     qreal width(const QString &text) const;
 };
