@@ -65,8 +65,8 @@ Shaped shapedLine(const QTextLine &line)
     return {line.glyphRuns(), QPointF(line.x(), line.y() + line.ascent())};
 }
 
-void place(CardDrawing &d, const CardFont &font, const QColor &color, const QString &text, const Shaped &shaped,
-           const QRectF &rect)
+void place(CardDrawing &d, const CardFont &font, const QColor &color, const QString &text,
+           const Shaped &shaped, const QRectF &rect)
 {
     const QPointF baseline(rect.left(), rect.top() + font.ascent());
     d.add([scale = font.scale, color, shaped, baseline](QPainter &p) {
@@ -113,8 +113,8 @@ QRectF line(CardDrawing &d, const Fitted &fitted, const QColor &color, QPointF t
     return line(d, fitted.font, color, fitted.text, topLeft);
 }
 
-qreal wrapped(CardDrawing &d, const CardFont &font, const QColor &color, const QString &text, qreal x, qreal y,
-              qreal width, Qt::Alignment alignment, qreal spacing)
+qreal wrapped(CardDrawing &d, const CardFont &font, const QColor &color, const QString &text, qreal x,
+              qreal y, qreal width, Qt::Alignment alignment, qreal spacing)
 {
     if (text.isEmpty())
         return 0;

@@ -32,13 +32,6 @@ qreal centred(CardDrawing &d, const CardFont &font, const QColor &color, const Q
 constexpr qreal kGlowRadius = 360;
 constexpr qreal kGridStep = 20;
 
-QPainterPath bandPath(const QRectF &band)
-{
-    QPainterPath path;
-    path.addRect(band);
-    return path;
-}
-
 // One 20-point cell of the grid at the device's resolution, its lines 1 wide centred on the cell's
 // edges, crossings drawn once. Filling the card with it as a pattern draws every line of the grid,
 // cut to the rounded corners, in one pass; stroking each line took longer than the rest of the card.
@@ -247,7 +240,7 @@ CardDrawing PosterCard::layout() const
     const QRectF bottomBand(0, size.height() - kBand, size.width(), kBand);
     // Everything is cut to the rounded card without a clip path over the whole card, which would
     // cost more than the rest of the card together at scale 2.
-    d.add([shape, card, s, topBand, bottomBand](QPainter &p) {
+    d.add([shape, card, s](QPainter &p) {
         p.setPen(Qt::NoPen);
         p.setBrush(s.bg);
         p.drawPath(shape);
@@ -266,13 +259,20 @@ CardDrawing PosterCard::layout() const
             p.drawPath(shape);
             p.setClipping(false);
         }
-        for (const QRectF &band : {topBand, bottomBand}) {
-            p.save();
-            p.setClipPath(shape.intersected(bandPath(band)));
-            paintHazardStripes(p, band, 12, s.stripeA, s.stripeB);
-            p.restore();
-        }
     });
+    // The bands are the same on every card of a palette: drawn once, cut to the rounded corners.
+    for (const QRectF &band : {topBand, bottomBand}) {
+        const bool top = band.top() == 0;
+        const QString key =
+            QStringLiteral("poster-band:%1:%2:%3").arg(s.stripeA.rgba()).arg(s.stripeB.rgba()).arg(top);
+        ReportPieces::cached(d, band, key, [band, s, top](QPainter &p) {
+            // Only the band's own two corners matter: a card as tall as the band twice over.
+            const QRectF corners(0, top ? 0 : band.bottom() - 2 * kRadius - band.height(), band.width(),
+                                 2 * kRadius + band.height());
+            p.setClipPath(Paint::roundedRect(corners, kRadius));
+            paintHazardStripes(p, band, 12, s.stripeA, s.stripeB);
+        });
+    }
     d.setPart(QStringLiteral("stripes.top"), QRectF(0, 0, size.width(), kBand));
     d.setPart(QStringLiteral("stripes.bottom"), QRectF(0, size.height() - kBand, size.width(), kBand));
     d.append(c);

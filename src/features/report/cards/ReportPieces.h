@@ -36,6 +36,11 @@ void dropShadow(CardDrawing &d, const QPainterPath &shape, const QSizeF &size, c
 // The verdict as one paragraph: each line break becomes a blank.
 QString verdictParagraph(const WeeklyReport &report);
 
+// Draws what `draw` paints inside `rect` through an image kept under `key` (with the size and the
+// device's resolution), for pieces that look the same on every card and cost more to draw than to
+// copy: the stripe bands and the mark's button.
+void cached(CardDrawing &d, const QRectF &rect, const QString &key, std::function<void(QPainter &)> draw);
+
 // The week number printed on the receipt, tabloid and form: week-of-year of the week's first day,
 // weeks starting on Monday, the first week the one with at least four days of the new year,
 // whatever the user's own calendar starts weeks with.
