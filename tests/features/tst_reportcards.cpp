@@ -439,6 +439,15 @@ private Q_SLOTS:
         const Rendered a = render(card), b = render(classic);
         const QRect px(a.device(button.topLeft()), a.device(button.bottomRight()));
         QVERIFY(a.image.copy(px) != b.image.copy(px));
+
+        // Laid out while the app is dark, painted where the export forces light: drawn light.
+        std::optional<ReportCard> early;
+        {
+            const Theme::ScopedScheme dark(ColorScheme::Dark);
+            early.emplace(build({}), ReportTheme::midnight, ButtonSkin::toxic, kEnglish);
+            early->size();
+        }
+        QCOMPARE(render(*early).image.copy(px), a.image.copy(px));
     }
 
     void anyWeekFits_data()

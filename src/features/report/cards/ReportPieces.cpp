@@ -43,9 +43,13 @@ QRectF watermark(CardDrawing &d, QPointF topLeft, qreal size, const QColor &colo
     const QSizeF total = watermarkSize(size);
     const qreal button = kButtonRatio * size;
     const QRectF buttonRect(topLeft.x(), topLeft.y() + (total.height() - button) / 2, button, button);
-    const QColor ink = Theme::ink; // resolved now: the export forces its scheme around the whole card
-    cached(d, buttonRect, QStringLiteral("mark-button:%1:%2").arg(skin.rawValue()).arg(ink.rgba()),
-           [buttonRect, skin, ink](QPainter &p) { paintMiniButton(p, buttonRect, skin.palette(), ink); });
+    d.add([buttonRect, skin](QPainter &p) {
+        // The app's ink, resolved while painting: the export forces its scheme around the paint.
+        const QColor ink = Theme::ink;
+        paintCached(
+            p, buttonRect, QStringLiteral("mark-button:%1:%2").arg(skin.rawValue()).arg(ink.rgba()),
+            [buttonRect, skin, ink](QPainter &lp) { paintMiniButton(lp, buttonRect, skin.palette(), ink); });
+    });
     const CardFont font = markFont(size);
     CardType::line(
         d, font, color, markText(),
@@ -134,29 +138,33 @@ QString verdictParagraph(const WeeklyReport &report)
     return text;
 }
 
+void paintCached(QPainter &p, const QRectF &rect, const QString &key,
+                 const std::function<void(QPainter &)> &draw)
+{
+    static QCache<QString, QImage> images(32);
+    const qreal scale = qMax<qreal>(0.01, std::sqrt(qAbs(p.deviceTransform().determinant())));
+    const QString full =
+        QStringLiteral("%1|%2x%3|%4").arg(key).arg(rect.width()).arg(rect.height()).arg(scale);
+    QImage *image = images.object(full);
+    if (!image) {
+        image = new QImage(qCeil(rect.width() * scale), qCeil(rect.height() * scale),
+                           QImage::Format_ARGB32_Premultiplied);
+        image->fill(Qt::transparent);
+        {
+            QPainter ip(image);
+            ip.setRenderHint(QPainter::Antialiasing);
+            ip.scale(scale, scale);
+            ip.translate(-rect.topLeft());
+            draw(ip);
+        }
+        images.insert(full, image);
+    }
+    p.drawImage(QRectF(rect.topLeft(), QSizeF(image->width() / scale, image->height() / scale)), *image);
+}
+
 void cached(CardDrawing &d, const QRectF &rect, const QString &key, std::function<void(QPainter &)> draw)
 {
-    d.add([rect, key, draw](QPainter &p) {
-        static QCache<QString, QImage> images(32);
-        const qreal scale = qMax<qreal>(0.01, std::sqrt(qAbs(p.deviceTransform().determinant())));
-        const QString full =
-            QStringLiteral("%1|%2x%3|%4").arg(key).arg(rect.width()).arg(rect.height()).arg(scale);
-        QImage *image = images.object(full);
-        if (!image) {
-            image = new QImage(qCeil(rect.width() * scale), qCeil(rect.height() * scale),
-                               QImage::Format_ARGB32_Premultiplied);
-            image->fill(Qt::transparent);
-            {
-                QPainter ip(image);
-                ip.setRenderHint(QPainter::Antialiasing);
-                ip.scale(scale, scale);
-                ip.translate(-rect.topLeft());
-                draw(ip);
-            }
-            images.insert(full, image);
-        }
-        p.drawImage(QRectF(rect.topLeft(), QSizeF(image->width() / scale, image->height() / scale)), *image);
-    });
+    d.add([rect, key, draw](QPainter &p) { paintCached(p, rect, key, draw); });
 }
 
 int weekNumber(const WeeklyReport &report)

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPainterPath>
 #include <QSizeF>
+#include <functional>
 
 // The pieces every report card shares.
 namespace ReportPieces {
@@ -40,6 +41,8 @@ QString verdictParagraph(const WeeklyReport &report);
 // device's resolution), for pieces that look the same on every card and cost more to draw than to
 // copy: the stripe bands and the mark's button.
 void cached(CardDrawing &d, const QRectF &rect, const QString &key, std::function<void(QPainter &)> draw);
+void paintCached(QPainter &p, const QRectF &rect, const QString &key,
+                 const std::function<void(QPainter &)> &draw);
 
 // The week number printed on the receipt, tabloid and form: week-of-year of the week's first day,
 // weeks starting on Monday, the first week the one with at least four days of the new year,
