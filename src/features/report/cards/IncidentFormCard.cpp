@@ -221,15 +221,7 @@ CardDrawing IncidentFormCard::layout() const
         y += h;
     }
 
-    const QSizeF size(kWidth, y + kInset);
-    const QRectF page(QPointF(0, 0), size);
-    CardDrawing d;
-    d.setSize(size);
-    QPainterPath shape;
-    shape.addRect(page);
-    ReportPieces::dropShadow(d, shape, size, QStringLiteral("report-page-shadow"));
-    ReportPieces::fill(d, page, paper());
-    ReportPieces::frame(d, page, 1, faded(ink, 0.6));
+    CardDrawing d = ReportPieces::paperSheet(QSizeF(kWidth, y + kInset), paper(), faded(ink, 0.6));
     d.append(c);
     return d;
 }

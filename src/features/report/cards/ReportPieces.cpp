@@ -131,6 +131,19 @@ void dropShadow(CardDrawing &d, const QPainterPath &shape, const QSizeF &size, c
     });
 }
 
+CardDrawing paperSheet(const QSizeF &size, const QColor &fill, const QColor &border)
+{
+    const QRectF page(QPointF(0, 0), size);
+    CardDrawing d;
+    d.setSize(size);
+    QPainterPath shape;
+    shape.addRect(page);
+    dropShadow(d, shape, size, QStringLiteral("report-page-shadow"));
+    ReportPieces::fill(d, page, fill);
+    frame(d, page, 1, border);
+    return d;
+}
+
 QString verdictParagraph(const WeeklyReport &report)
 {
     QString text = report.verdict;

@@ -31,6 +31,9 @@ QColor faded(QColor color, qreal factor);
 void fill(CardDrawing &d, const QRectF &rect, const QColor &color, qreal radius = 0);
 // A border of `width` drawn inside the edge of `rect`, rounded by `radius` when it is above 0.
 void frame(CardDrawing &d, const QRectF &rect, qreal width, const QColor &color, qreal radius = 0);
+// A sheet of paper of `size`: its soft shadow, the fill and a 1-point border inside its edge. The
+// card's own drawing goes on top.
+CardDrawing paperSheet(const QSizeF &size, const QColor &fill, const QColor &border);
 // The soft shadow a paper card casts: `shape` (within `size`) in black at 18 %, blurred, 6 down.
 void dropShadow(CardDrawing &d, const QPainterPath &shape, const QSizeF &size, const QString &cacheKey);
 

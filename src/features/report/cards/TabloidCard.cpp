@@ -172,15 +172,7 @@ CardDrawing TabloidCard::layout() const
         y += h;
     }
 
-    const QSizeF size(kWidth, y + kInset);
-    const QRectF page(QPointF(0, 0), size);
-    CardDrawing d;
-    d.setSize(size);
-    QPainterPath shape;
-    shape.addRect(page);
-    ReportPieces::dropShadow(d, shape, size, QStringLiteral("report-page-shadow"));
-    ReportPieces::fill(d, page, m_newsprint);
-    ReportPieces::frame(d, page, 1, faded(ink, 0.85));
+    CardDrawing d = ReportPieces::paperSheet(QSizeF(kWidth, y + kInset), m_newsprint, faded(ink, 0.85));
     d.append(c);
     return d;
 }
