@@ -88,7 +88,7 @@ void TestStore::recordsRoundTripThroughReopen()
     QString error;
     auto store = Store::open(storePath(), &error);
     QVERIFY2(store, qPrintable(error));
-    const QList<VorpEvent> events = store->events();
+    const EventSnapshot events = store->events();
     QCOMPARE(events.size(), 3);
     // Oldest first.
     QCOMPARE(events[0].id, bare.id);
