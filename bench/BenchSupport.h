@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QHash>
+#include <QMetaObject>
 #include <QObject>
 #include <QPaintEvent>
 #include <QString>
@@ -13,6 +15,7 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cstdio>
 #include <sqlite3.h>
 #include <vector>
 
@@ -132,10 +135,16 @@ public:
 
     qint64 paints = 0;
     qint64 pixels = 0;
+    QHash<QByteArray, qint64> byClass;
 
-    // Per iteration, beside the timing.
+    // Per iteration, beside the timing; with GRUMBLIX_BENCH_PAINTS set, also which classes painted
+    // how much, on stderr.
     void report(benchmark::State &state) const
     {
+        if (qEnvironmentVariableIsSet("GRUMBLIX_BENCH_PAINTS")) {
+            for (auto it = byClass.cbegin(); it != byClass.cend(); ++it)
+                std::fprintf(stderr, "%10lld px  %s\n", it.value(), it.key().constData());
+        }
         const double n = double(std::max<qint64>(1, state.iterations()));
         state.counters["paints"] = double(paints) / n;
         state.counters["painted_kpx"] = double(pixels) / n / 1000.0;
@@ -146,8 +155,12 @@ protected:
     {
         if (event->type() == QEvent::Paint) {
             ++paints;
-            const QRect r = static_cast<QPaintEvent *>(event)->rect();
-            pixels += qint64(r.width()) * r.height();
+            // The region, not its bounding rectangle: two small changes far apart are not the page.
+            qint64 area = 0;
+            for (const QRect &r : static_cast<QPaintEvent *>(event)->region())
+                area += qint64(r.width()) * r.height();
+            pixels += area;
+            byClass[watched->metaObject()->className()] += area;
         }
         return QObject::eventFilter(watched, event);
     }

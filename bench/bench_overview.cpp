@@ -31,23 +31,28 @@ struct Fixture
         qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
         prefs = std::make_unique<Prefs>(dir.filePath(QStringLiteral("Grumblix.conf")));
         prefs->setValue(QStringLiteral("hasOnboarded"), true);
-        model = std::make_unique<AppModel>(dir.filePath(QStringLiteral("Grumblix.store")), *prefs);
+        const QString storePath = dir.filePath(QStringLiteral("Grumblix.store"));
+        {
+            // Written first and loaded by the model, as a user's store is at start-up.
+            auto store = Store::open(storePath);
+            const QStringList apps{
+                "Visual Studio Code", "Slack", "Google Chrome", "Terminal", "Outlook", "Zoom", "Figma"};
+            const QStringList keys{"meeting", "email", "build",      "code",
+                                   "people",  "bug",   "management", "production"};
+            // About two years of incidents, a few minutes apart, ending now, oldest first.
+            for (int i = 100'000 - 1; i >= 0; --i) {
+                VorpEvent e = VorpEvent::make(now.toUTC().addSecs(-qint64(i) * 631), apps[i % apps.size()],
+                                              apps[i % apps.size()].toLower(),
+                                              i % 5 ? std::optional(keys[i % keys.size()]) : std::nullopt,
+                                              std::nullopt, EventSource::menuBar);
+                store->insert(e);
+            }
+            store->save();
+        }
+        model = std::make_unique<AppModel>(storePath, *prefs);
         model->setClock([] { return now; });
         model->setTimeZone(zone);
         model->bootstrap({QStringLiteral("grumblix")});
-        const QStringList apps{
-            "Visual Studio Code", "Slack", "Google Chrome", "Terminal", "Outlook", "Zoom", "Figma"};
-        const QStringList keys{"meeting", "email", "build",      "code",
-                               "people",  "bug",   "management", "production"};
-        // About two years of incidents, a few minutes apart, ending now; in UTC as the store loads them.
-        for (int i = 0; i < 100'000; ++i) {
-            VorpEvent e = VorpEvent::make(now.toUTC().addSecs(-qint64(i) * 631), apps[i % apps.size()],
-                                          apps[i % apps.size()].toLower(),
-                                          i % 5 ? std::optional(keys[i % keys.size()]) : std::nullopt,
-                                          std::nullopt, EventSource::menuBar);
-            model->store().insert(e);
-        }
-        model->store().save();
         page = std::make_unique<OverviewView>(*model);
         page->resize(1066, 1500);
         page->show();
@@ -55,10 +60,17 @@ struct Fixture
     }
 };
 
+std::unique_ptr<Fixture> &fixtureHolder()
+{
+    static std::unique_ptr<Fixture> f;
+    return f;
+}
+
 Fixture &fixture()
 {
-    static Fixture f;
-    return f;
+    if (!fixtureHolder())
+        fixtureHolder() = std::make_unique<Fixture>();
+    return *fixtureHolder();
 }
 
 // The figures of one refresh, without widgets.
@@ -131,5 +143,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    fixtureHolder().reset(); // its widgets go before the application
     return 0;
 }

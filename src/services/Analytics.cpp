@@ -14,6 +14,15 @@ namespace {
 const QString noTriggerId = QStringLiteral("_none");
 const QString restId = QStringLiteral("_rest");
 
+// Whether two optional texts share one buffer (or are both absent): the store interns repeated
+// texts, so this settles most comparisons without touching characters or reference counts.
+bool sameText(const std::optional<QString> &a, const std::optional<QString> &b)
+{
+    if (a.has_value() != b.has_value())
+        return false;
+    return !a || (a->constData() == b->constData() && a->size() == b->size()) || *a == *b;
+}
+
 qint64 msOf(const VorpEvent &event)
 {
     return Calendar::msecs(event.timestamp);
@@ -181,7 +190,7 @@ void Analytics::AppTally::add(const VorpEvent &event)
     const qsizetype index = m_names.indexOf(event.appName ? *event.appName : unknown);
     if (index == m_rows.size())
         m_rows.append({m_names.text(index), m_names.text(index), std::nullopt, event.bundleIdentifier, 0});
-    else if (m_bundle == Bundle::last)
+    else if (m_bundle == Bundle::last && !sameText(m_rows[index].bundleID, event.bundleIdentifier))
         m_rows[index].bundleID = event.bundleIdentifier;
     ++m_rows[index].count;
 }
