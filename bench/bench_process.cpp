@@ -31,16 +31,7 @@ struct Home
         if (conf.open(QIODevice::WriteOnly))
             conf.write("[General]\nhasOnboarded=true\nshowHUD=true\n");
         storePath = dir.filePath(QStringLiteral("data/Grumblix/Grumblix.store"));
-        auto store = Store::open(storePath);
-        const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-100'000LL * 97);
-        for (int i = 0; i < 100'000; ++i) {
-            VorpEvent event = VorpEvent::make(start.addSecs(i * 97LL), QStringLiteral("Terminal"),
-                                              QStringLiteral("org.gnome.Terminal"),
-                                              i % 3 ? std::optional(QStringLiteral("build")) : std::nullopt,
-                                              std::nullopt, EventSource::shortcut);
-            store->insert(event);
-        }
-        store->save();
+        BenchFloor::writeLargeStore(storePath);
     }
 
     QProcessEnvironment environment() const

@@ -30,16 +30,7 @@ QString largeStorePath()
     static const QString path = [] {
         QDir().mkpath(folder().filePath(QStringLiteral("data")));
         const QString file = folder().filePath(QStringLiteral("data/Grumblix.store"));
-        auto store = Store::open(file);
-        const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-100'000LL * 97);
-        for (int i = 0; i < 100'000; ++i) {
-            VorpEvent event = VorpEvent::make(start.addSecs(i * 97LL), QStringLiteral("Terminal"),
-                                              QStringLiteral("org.gnome.Terminal"),
-                                              i % 3 ? std::optional(QStringLiteral("build")) : std::nullopt,
-                                              std::nullopt, EventSource::shortcut);
-            store->insert(event);
-        }
-        store->save();
+        BenchFloor::writeLargeStore(file);
         return file;
     }();
     return path;
