@@ -182,6 +182,9 @@ public:
     void removeAt(qsizetype index);
     // Removes every record the predicate accepts, in order; returns how many.
     template<typename Predicate> qsizetype removeIf(Predicate accept);
+    // Applies `edit` to every record the predicate accepts, copying only the chunks that hold one;
+    // returns how many. The edit must not change a record's timestamp.
+    template<typename Predicate, typename Edit> qsizetype editIf(Predicate accept, Edit edit);
 
     // A snapshot of what is held now (time-ordered: the store keeps its incidents so); the same one
     // until the next change.
@@ -232,4 +235,27 @@ template<typename Predicate> qsizetype EventChunks::removeIf(Predicate accept)
         restart();
     }
     return removed;
+}
+
+template<typename Predicate, typename Edit> qsizetype EventChunks::editIf(Predicate accept, Edit edit)
+{
+    // The predicate is asked once per record, as in removeIf().
+    qsizetype edited = 0;
+    for (size_t c = 0; c < m_chunks.size(); ++c) {
+        const EventSnapshot::Chunk &chunk = *m_chunks[c];
+        const auto hit =
+            std::find_if(chunk.cbegin(), chunk.cend(), [&](const VorpEvent &e) { return accept(e); });
+        if (hit == chunk.cend())
+            continue;
+        const auto first = hit - chunk.cbegin();
+        changed();
+        EventSnapshot::Chunk &records = writable(c);
+        for (auto it = records.begin() + first; it != records.end(); ++it) {
+            if (it == records.begin() + first || accept(*it)) {
+                edit(*it);
+                ++edited;
+            }
+        }
+    }
+    return edited;
 }

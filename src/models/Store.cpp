@@ -333,17 +333,11 @@ int Store::replaceTriggerKey(const QString &key, const std::optional<QString> &r
     const auto affected = [&](const VorpEvent &event) {
         return event.triggerKey == key && event.triggerKey != replacement;
     };
-    // Found before writing, so a list shared with a reader is copied only when something changes.
-    const qsizetype first = std::find_if(m_events.cbegin(), m_events.cend(), affected) - m_events.cbegin();
-    int changed = 0;
-    for (qsizetype i = first; i < m_events.size(); ++i) {
-        VorpEvent &event = m_events[i];
-        if (affected(event)) {
-            event.triggerKey = replacement;
-            m_dirtyEvents.insert(event.id);
-            ++changed;
-        }
-    }
+    // Only the chunks holding such an incident are written (copied first if a snapshot reads them).
+    const int changed = int(m_events.editIf(affected, [&](VorpEvent &event) {
+        event.triggerKey = replacement;
+        m_dirtyEvents.insert(event.id);
+    }));
     if (changed > 0) {
         ++m_rewrites;
         Q_EMIT this->changed();

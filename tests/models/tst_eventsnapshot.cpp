@@ -67,6 +67,7 @@ private Q_SLOTS:
         QTest::newRow("replace") << "replace";
         QTest::newRow("remove one") << "removeAt";
         QTest::newRow("remove many") << "removeIf";
+        QTest::newRow("edit many") << "editIf";
         QTest::newRow("clear") << "clear";
     }
     void snapshotOutlivesChanges()
@@ -77,7 +78,7 @@ private Q_SLOTS:
         EventChunks chunks;
         chunks.assign(expected);
         const EventSnapshot before = chunks.snapshot();
-        const QList<qint64> beforeIds = ids(before);
+        const QStringList beforeRecords = describe(before.toList());
 
         if (change == QLatin1String("append")) {
             chunks.insert(n, record(n + 1, n));
@@ -97,6 +98,15 @@ private Q_SLOTS:
         } else if (change == QLatin1String("removeAt")) {
             chunks.removeAt(EventChunks::chunkCapacity);
             expected.removeAt(EventChunks::chunkCapacity);
+        } else if (change == QLatin1String("editIf")) {
+            // Every 1000th record, in each of the three chunks.
+            const auto picked = [](const VorpEvent &e) { return e.id % 1000 == 0; };
+            const auto mark = [](VorpEvent &e) { e.note = QStringLiteral("marked"); };
+            QCOMPARE(chunks.editIf(picked, mark), qsizetype(n / 1000));
+            for (VorpEvent &e : expected) {
+                if (picked(e))
+                    mark(e);
+            }
         } else if (change == QLatin1String("removeIf")) {
             const auto odd = [](const VorpEvent &e) { return e.id % 2 == 1; };
             QCOMPARE(chunks.removeIf(odd), expected.removeIf(odd));
@@ -105,8 +115,7 @@ private Q_SLOTS:
             expected.clear();
         }
 
-        QCOMPARE(ids(before), beforeIds);
-        QVERIFY(!before.isEmpty() && !before.first().note);
+        QCOMPARE(describe(before.toList()), beforeRecords);
         QCOMPARE(chunks.size(), expected.size());
         QCOMPARE(ids(chunks.snapshot()), ids(expected));
         QCOMPARE(describe(chunks.snapshot().toList()), describe(expected));
