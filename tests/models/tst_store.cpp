@@ -328,7 +328,7 @@ void TestStore::replacingATriggerKeyIsOneChange()
         store->insert(event);
     }
     QVERIFY(store->save());
-    const QList<VorpEvent> before = store->events(); // a reader's copy stays as it was
+    const EventSnapshot before = store->events(); // a reader's snapshot stays as it was
     const quint64 rewrites = store->rewrites();
 
     QSignalSpy changes(store.get(), &Store::changed);
