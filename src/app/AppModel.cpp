@@ -321,14 +321,14 @@ void AppModel::logFromShortcut()
 int AppModel::todayCount() const
 {
     const QDateTime start = now().toTimeZone(m_timeZone).date().startOfDay(m_timeZone);
-    const QList<VorpEvent> &events = m_store->events();
+    const EventSnapshot events = m_store->events();
     const auto first = std::lower_bound(
         events.begin(), events.end(), start,
         [](const VorpEvent &event, const QDateTime &moment) { return event.timestamp < moment; });
     return int(events.end() - first);
 }
 
-QList<VorpEvent> AppModel::allEvents() const
+EventSnapshot AppModel::allEvents() const
 {
     return m_store->events();
 }
@@ -423,19 +423,24 @@ void AppModel::removeDemoData()
     refreshStatusTitle();
 }
 
-QList<Achievement> AppModel::unlockedAchievements() const
+QList<Achievement> AppModel::achievements() const
 {
-    const QList<VorpEvent> &events = m_store->events();
+    const EventSnapshot events = m_store->events();
     if (!m_achievementTally || m_talliedRewrites != m_store->rewrites() ||
         m_achievementTally->size() > events.size() ||
         m_achievementTally->calendar().timeZone() != m_timeZone) {
         m_achievementTally.emplace(Calendar(m_timeZone));
         m_talliedRewrites = m_store->rewrites();
     }
-    for (qsizetype i = m_achievementTally->size(); i < events.size(); ++i)
-        m_achievementTally->add(events[i]);
+    for (auto it = events.begin() + m_achievementTally->size(); it != events.end(); ++it)
+        m_achievementTally->add(*it);
+    return m_achievementTally->results(now());
+}
+
+QList<Achievement> AppModel::unlockedAchievements() const
+{
     QList<Achievement> unlocked;
-    for (const Achievement &achievement : m_achievementTally->results(now())) {
+    for (const Achievement &achievement : achievements()) {
         if (achievement.progress >= achievement.target)
             unlocked << achievement;
     }
@@ -500,7 +505,7 @@ int AppModel::previousDailyBest(const QDateTime &current)
 {
     // Incidents logged after the start of the day do not count, and a store that only grew at
     // its end with nothing new before that start keeps the best it had.
-    const QList<VorpEvent> &events = m_store->events();
+    const EventSnapshot events = m_store->events();
     const Calendar cal(m_timeZone);
     const qint64 cut = Calendar::msecs(cal.startOfDay(current));
     const bool kept = m_recordBest && m_recordBest->rewrites == m_store->rewrites() &&

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DashboardTab.h"
+#include "models/EventSnapshot.h"
 #include "models/Shortcut.h"
 #include "models/Trigger.h"
 #include "models/VorpEvent.h"
@@ -116,8 +117,9 @@ public:
     // Incidents stamped at or after the start of today (no upper bound).
     int todayCount() const;
 
-    // Queries: incidents oldest first; triggers by sortOrder, hidden ones included.
-    QList<VorpEvent> allEvents() const;
+    // Queries: incidents oldest first (a snapshot, cheap to keep); triggers by sortOrder, hidden
+    // ones included.
+    EventSnapshot allEvents() const;
     QList<Trigger> allTriggers() const;
 
     // Record edits and data actions. Store failures are swallowed; a failed save stays pending.
@@ -133,6 +135,10 @@ public:
     void eraseEverything();
     void addDemoData();
     void removeDemoData();
+
+    // Every achievement with its progress as of now, counted incrementally while incidents are only
+    // added (a refresh does not walk every incident again).
+    QList<Achievement> achievements() const;
 
     // Stores every currently unlocked achievement as seen, announcing none.
     void markAchievementsSeen();

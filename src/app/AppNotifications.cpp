@@ -27,7 +27,7 @@ void AppNotifications::send(const QString &title, const QString &body)
     m_service.send(title, body);
 }
 
-QList<VorpEvent> AppNotifications::allEvents() const
+EventSnapshot AppNotifications::allEvents() const
 {
     return m_model.allEvents();
 }

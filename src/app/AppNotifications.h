@@ -19,7 +19,7 @@ public:
     void send(const QString &title, const QString &body) override;
 
     // NotificationHost
-    QList<VorpEvent> allEvents() const override;
+    EventSnapshot allEvents() const override;
     void refreshTodayCount() override;
     void openDashboard(const QString &page) override;
 

@@ -135,8 +135,9 @@ bool Store::load(QString *error)
     m_events.clear();
     m_triggers.clear();
 
+    QList<VorpEvent> loaded;
     if (const auto count = m_db->queryInt("SELECT count(*) FROM VorpEvent"))
-        m_events.reserve(*count);
+        loaded.reserve(*count);
     TextInterner interner;
     SqliteStatement events(*m_db, "SELECT rowid, uuid, timestamp, appName, bundleIdentifier, triggerKey, "
                                   "note, sourceRaw FROM VorpEvent ORDER BY rowid");
@@ -151,7 +152,7 @@ bool Store::load(QString *error)
         event.note = events.columnOptionalText(6);
         event.sourceRaw = interner.text(events.columnBytes(7));
         m_nextEventId = std::max(m_nextEventId, event.id + 1);
-        m_events.append(std::move(event));
+        loaded.append(std::move(event));
     }
     if (events.failed()) {
         if (error)
@@ -159,8 +160,9 @@ bool Store::load(QString *error)
         return false;
     }
     // Rows are mostly stored in time order already; sorting here is cheaper than in SQL.
-    if (!std::is_sorted(m_events.cbegin(), m_events.cend(), eventBefore))
-        std::stable_sort(m_events.begin(), m_events.end(), eventBefore);
+    if (!std::is_sorted(loaded.cbegin(), loaded.cend(), eventBefore))
+        std::stable_sort(loaded.begin(), loaded.end(), eventBefore);
+    m_events.assign(loaded);
 
     SqliteStatement triggers(*m_db, "SELECT rowid, key, name, emoji, sortOrder, isBuiltIn, isHidden "
                                     "FROM Trigger ORDER BY sortOrder, rowid");
@@ -189,13 +191,23 @@ QString Store::path() const
     return m_path;
 }
 
+qsizetype Store::indexOfEvent(qint64 id) const
+{
+    // From the end, where the incidents a user just logged and edits are.
+    const EventSnapshot all = m_events.snapshot();
+    for (auto it = all.crbegin(); it != all.crend(); ++it) {
+        if (it->id == id)
+            return all.size() - 1 - (it - all.crbegin());
+    }
+    return -1;
+}
+
 std::optional<VorpEvent> Store::event(qint64 id) const
 {
-    for (const VorpEvent &event : m_events) {
-        if (event.id == id)
-            return event;
-    }
-    return std::nullopt;
+    const qsizetype at = indexOfEvent(id);
+    if (at < 0)
+        return std::nullopt;
+    return m_events[at];
 }
 
 std::optional<Trigger> Store::trigger(qint64 id) const
@@ -209,10 +221,23 @@ std::optional<Trigger> Store::trigger(qint64 id) const
 
 void Store::placeEvent(const VorpEvent &event)
 {
-    const auto at = std::upper_bound(m_events.begin(), m_events.end(), event, eventBefore);
-    if (at != m_events.end())
+    // Binary search for the first later incident; a new one usually lands at the end.
+    qsizetype lo = 0;
+    qsizetype hi = m_events.size();
+    if (hi > 0 && !eventBefore(event, m_events[hi - 1])) {
+        lo = hi;
+    } else {
+        while (lo < hi) {
+            const qsizetype mid = lo + (hi - lo) / 2;
+            if (eventBefore(event, m_events[mid]))
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+    }
+    if (lo != m_events.size())
         ++m_rewrites;
-    m_events.insert(at, event);
+    m_events.insert(lo, event);
 }
 
 void Store::sortTriggers()
@@ -243,15 +268,14 @@ qint64 Store::insert(Trigger &trigger)
 
 bool Store::update(const VorpEvent &event)
 {
-    const auto it = std::find_if(m_events.begin(), m_events.end(),
-                                 [&](const VorpEvent &stored) { return stored.id == event.id; });
-    if (event.id == 0 || it == m_events.end())
+    const qsizetype at = event.id == 0 ? -1 : indexOfEvent(event.id);
+    if (at < 0)
         return false;
     ++m_rewrites;
-    if (it->timestamp == event.timestamp) {
-        *it = event;
+    if (m_events[at].timestamp == event.timestamp) {
+        m_events.replace(at, event);
     } else {
-        m_events.erase(it);
+        m_events.removeAt(at);
         placeEvent(event);
     }
     m_dirtyEvents.insert(event.id);
@@ -309,17 +333,11 @@ int Store::replaceTriggerKey(const QString &key, const std::optional<QString> &r
     const auto affected = [&](const VorpEvent &event) {
         return event.triggerKey == key && event.triggerKey != replacement;
     };
-    // Found before writing, so a list shared with a reader is copied only when something changes.
-    const qsizetype first = std::find_if(m_events.cbegin(), m_events.cend(), affected) - m_events.cbegin();
-    int changed = 0;
-    for (qsizetype i = first; i < m_events.size(); ++i) {
-        VorpEvent &event = m_events[i];
-        if (affected(event)) {
-            event.triggerKey = replacement;
-            m_dirtyEvents.insert(event.id);
-            ++changed;
-        }
-    }
+    // Only the chunks holding such an incident are written (copied first if a snapshot reads them).
+    const int changed = int(m_events.editIf(affected, [&](VorpEvent &event) {
+        event.triggerKey = replacement;
+        m_dirtyEvents.insert(event.id);
+    }));
     if (changed > 0) {
         ++m_rewrites;
         Q_EMIT this->changed();
@@ -389,7 +407,8 @@ bool Store::save(QString *error)
         if (ok && !m_dirtyEvents.isEmpty()) {
             // From the end, where new incidents are, stopping once every changed one is written.
             qsizetype left = m_dirtyEvents.size();
-            for (auto it = m_events.crbegin(); left > 0 && it != m_events.crend(); ++it) {
+            const EventSnapshot all = m_events.snapshot();
+            for (auto it = all.crbegin(); left > 0 && it != all.crend(); ++it) {
                 const VorpEvent &event = *it;
                 if (!m_dirtyEvents.contains(event.id))
                     continue;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EventSnapshot.h"
 #include "Trigger.h"
 #include "VorpEvent.h"
 
@@ -27,8 +28,9 @@ public:
 
     QString path() const;
 
-    // Incidents by timestamp ascending (ties in insertion order); triggers by sortOrder ascending.
-    const QList<VorpEvent> &events() const { return m_events; }
+    // Incidents by timestamp ascending (ties in insertion order), as a snapshot that later changes
+    // leave as it is (see EventSnapshot); triggers by sortOrder ascending.
+    EventSnapshot events() const { return m_events.snapshot(); }
     const QList<Trigger> &triggers() const { return m_triggers; }
     std::optional<VorpEvent> event(qint64 id) const;
     std::optional<Trigger> trigger(qint64 id) const;
@@ -68,12 +70,13 @@ private:
     bool load(QString *error);
     bool reopenIfReadOnly();
     void placeEvent(const VorpEvent &event);
+    qsizetype indexOfEvent(qint64 id) const;
     void sortTriggers();
 
     QString m_path;
     std::unique_ptr<SqliteDatabase> m_db;
     int m_busyTimeout = 2000;
-    QList<VorpEvent> m_events;
+    EventChunks m_events;
     QList<Trigger> m_triggers;
     quint64 m_rewrites = 0;
     qint64 m_nextEventId = 1;

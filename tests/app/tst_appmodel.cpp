@@ -441,7 +441,7 @@ void TestAppModel::recordNoticeSeesDeletedDays()
     log(5, m_now); // the best earlier day (6) is known now
     // Deleting one of yesterday's incidents lowers the best earlier day to 5, so the sixth
     // log today is the record; a remembered best of 6 would miss it.
-    const QList<VorpEvent> all = m_model->allEvents();
+    const EventSnapshot all = m_model->allEvents();
     const auto yesterday = std::find_if(all.begin(), all.end(), [&](const VorpEvent &e) {
         return e.timestamp < m_now.addSecs(-12 * 3600);
     });

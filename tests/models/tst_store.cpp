@@ -89,7 +89,7 @@ void TestStore::recordsRoundTripThroughReopen()
     QString error;
     auto store = Store::open(storePath(), &error);
     QVERIFY2(store, qPrintable(error));
-    const QList<VorpEvent> events = store->events();
+    const EventSnapshot events = store->events();
     QCOMPARE(events.size(), 3);
     // Oldest first.
     QCOMPARE(events[0].id, bare.id);
@@ -328,7 +328,7 @@ void TestStore::replacingATriggerKeyIsOneChange()
         store->insert(event);
     }
     QVERIFY(store->save());
-    const QList<VorpEvent> before = store->events(); // a reader's copy stays as it was
+    const EventSnapshot before = store->events(); // a reader's snapshot stays as it was
     const quint64 rewrites = store->rewrites();
 
     QSignalSpy changes(store.get(), &Store::changed);

@@ -1,9 +1,9 @@
 #include "features/dashboard/DashboardView.h"
 
-#include "features/dashboard/DashboardPages.h"
-#include "features/onboarding/OnboardingView.h"
-#include "features/dashboard/Sidebar.h"
 #include "app/AppModel.h"
+#include "features/dashboard/DashboardPages.h"
+#include "features/dashboard/Sidebar.h"
+#include "features/onboarding/OnboardingView.h"
 #include "models/Prefs.h"
 #include "ui/DotGrid.h"
 #include "ui/OverlayHost.h"
@@ -13,6 +13,7 @@
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -48,11 +49,12 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent *) override
+    void paintEvent(QPaintEvent *event) override
     {
+        // Only what the repaint exposed: a changed card repaints the paper behind it, not the page.
         QPainter p(this);
-        p.fillRect(rect(), QColor(Theme::paper));
-        paintDotGrid(p, QRectF(rect()), 22);
+        p.fillRect(event->rect(), QColor(Theme::paper));
+        paintDotGrid(p, QRectF(rect()), 22, event->rect());
     }
 };
 

@@ -1,12 +1,9 @@
 #include "features/overview/OverviewView.h"
 
+#include "app/AppModel.h"
 #include "features/overview/OverviewCards.h"
 #include "features/overview/OverviewData.h"
-#include "ui/PageHeader.h"
-#include "ui/PageRefresh.h"
-#include "ui/PageScroll.h"
 #include "features/overview/WeekChartCard.h"
-#include "app/AppModel.h"
 #include "services/Achievement.h"
 #include "services/Copy.h"
 #include "services/DateSkeleton.h"
@@ -17,6 +14,10 @@
 #include "ui/FlapCounter.h"
 #include "ui/Fonts.h"
 #include "ui/Labels.h"
+#include "ui/LiveQueries.h"
+#include "ui/PageHeader.h"
+#include "ui/PageRefresh.h"
+#include "ui/PageScroll.h"
 #include "ui/StickyNote.h"
 #include "ui/ThemedLabel.h"
 #include "ui/TriggerGrid.h"
@@ -178,7 +179,7 @@ QWidget *OverviewView::buildTiles()
 
 Analytics OverviewView::analytics() const
 {
-    // Oldest first, shared with the store: no copy of the full list per refresh.
+    // Oldest first: a snapshot of the store, which the week chart may keep without holding up inserts.
     return Analytics{m_model.allEvents(), Calendar(m_model.timeZone()), m_model.now()};
 }
 
@@ -208,7 +209,9 @@ void OverviewView::refresh()
     m_topApps->setItems(data.apps, m_scope);
     m_danger->setHours(data.hours);
     m_notes->setLines(data.notes);
-    m_grid->setTriggers(visibleTriggers());
+    if (const QList<Trigger> visible = visibleTriggers();
+        LiveQueries::triggersDiffer(m_grid->triggers(), visible))
+        m_grid->setTriggers(visible);
     refreshHero();
     refreshRelative();
     refreshBanner();
