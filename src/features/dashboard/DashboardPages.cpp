@@ -2,6 +2,7 @@
 
 #include "features/achievements/AchievementsView.h"
 #include "features/overview/OverviewView.h"
+#include "features/settings/SettingsView.h"
 #include "ui/PageHeader.h"
 #include "app/AppModel.h"
 
@@ -62,7 +63,7 @@ QWidget *headerOnlyPage(const QString &eyebrow, const QString &title)
 
 } // namespace
 
-QWidget *makePage(DashboardTab tab, AppModel &model)
+QWidget *makePage(DashboardTab tab, AppModel &model, const PageServices &services)
 {
     switch (tab) {
     case DashboardTab::overview:
@@ -77,7 +78,7 @@ QWidget *makePage(DashboardTab tab, AppModel &model)
     case DashboardTab::triggers:
         return headerOnlyPage(QStringLiteral("Personalize the humor"), QStringLiteral("Name your demons."));
     case DashboardTab::settings:
-        return headerOnlyPage(QStringLiteral("Settings"), QStringLiteral("Adjust the chaos."));
+        return new SettingsView(model, services.settings);
     }
     return new QWidget;
 }

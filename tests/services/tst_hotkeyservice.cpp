@@ -1,0 +1,59 @@
+#include "services/HotKeyService.h"
+#include "support/FakeHotKeyBackend.h"
+
+#include <QtTest>
+
+// The service around whatever backend grabs the keys: the recorder's suspension in particular.
+class TestHotKeyService : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void suspensionReleasesAndDropsPresses();
+    void lossWhileSuspendedIsNotReported();
+};
+
+void TestHotKeyService::suspensionReleasesAndDropsPresses()
+{
+    auto owned = std::make_unique<FakeHotKeyBackend>();
+    FakeHotKeyBackend *backend = owned.get();
+    HotKeyService service(std::move(owned));
+    int presses = 0;
+    service.setHandler([&] { ++presses; });
+    QVERIFY(service.registerKey(Qt::Key_F, HotKeyBackend::optionBit | HotKeyBackend::shiftBit));
+
+    // A press already on its way when recording starts must not log either.
+    backend->press();
+    service.suspend();
+    QVERIFY(service.isSuspended());
+    QVERIFY(!service.isRegistered());
+    QVERIFY(!backend->held);
+    QCoreApplication::processEvents();
+    QCOMPARE(presses, 0);
+
+    // Registering again ends the suspension; presses count again.
+    QVERIFY(service.registerKey(Qt::Key_K, HotKeyBackend::controlBit | HotKeyBackend::optionBit));
+    QVERIFY(!service.isSuspended());
+    QCOMPARE(backend->held, std::optional(std::pair{quint32(Qt::Key_K),
+                                                    HotKeyBackend::controlBit | HotKeyBackend::optionBit}));
+    backend->press();
+    QTRY_COMPARE(presses, 1);
+}
+
+void TestHotKeyService::lossWhileSuspendedIsNotReported()
+{
+    auto owned = std::make_unique<FakeHotKeyBackend>();
+    FakeHotKeyBackend *backend = owned.get();
+    HotKeyService service(std::move(owned));
+    QSignalSpy lost(&service, &HotKeyService::registrationLost);
+    QVERIFY(service.registerKey(Qt::Key_F, HotKeyBackend::optionBit));
+    service.suspend();
+    Q_EMIT backend->lost(); // the portal answering the session we just closed
+    QCOMPARE(lost.count(), 0);
+    QVERIFY(service.registerKey(Qt::Key_F, HotKeyBackend::optionBit));
+    Q_EMIT backend->lost();
+    QCOMPARE(lost.count(), 1);
+}
+
+QTEST_MAIN(TestHotKeyService)
+#include "tst_hotkeyservice.moc"
