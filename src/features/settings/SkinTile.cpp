@@ -154,7 +154,9 @@ QSize SkinGrid::sizeHint() const
 
 QSize SkinGrid::minimumSizeHint() const
 {
-    return {int(minColumnWidth), heightForWidth(int(minColumnWidth))};
+    // The real height comes from heightForWidth(); a minimum of all tiles in one column would keep
+    // the page that tall at every width.
+    return {int(minColumnWidth), qCeil(skinTileHeight())};
 }
 
 void SkinGrid::resizeEvent(QResizeEvent *event)

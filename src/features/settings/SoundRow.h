@@ -5,10 +5,12 @@
 
 class QPainter;
 
-// Draws one sound row into `row`: the radio mark, the label over its subtitle and, for every
-// sound but "Off", a speaker symbol at the right; a well-coloured plate when selected.
+// Draws one sound row into `row`: the radio mark, the label over its subtitle (each wrapped as
+// the width needs) and, for every sound but "Off", a speaker symbol at the right; a well-coloured
+// plate when selected.
 void paintSoundRow(QPainter &p, const QRectF &row, SoundChoice choice, bool selected);
-qreal soundRowHeight();
+// The row's height at `width`, its texts wrapped.
+qreal soundRowHeight(SoundChoice choice, qreal width);
 
 // One sound of the "Sound" list; a click anywhere on it runs `clicked`.
 class SoundRow : public HoverButton
@@ -23,6 +25,8 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
