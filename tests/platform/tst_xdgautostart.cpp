@@ -124,14 +124,22 @@ void TestXdgAutostart::unwritableFolderReportsWhy()
         QSKIP("root writes into read-only folders; the other row covers root");
     QTemporaryDir config;
     const QString folder = config.filePath(QStringLiteral("autostart"));
+    XdgAutostart autostart(config.path(), QStringLiteral("/usr/bin/grumblix"));
+    QString error;
     if (readOnlyFolder) {
-        QVERIFY(QDir().mkpath(folder));
+        // An entry that is on stays on when it cannot be removed, and says why.
+        QVERIFY(autostart.setEnabled(true, &error));
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        QVERIFY(!autostart.setEnabled(false, &error));
+        QVERIFY2(error.contains(QLatin1String("autostart")), qPrintable(error));
+        QVERIFY(autostart.isEnabled());
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(QFile::remove(autostart.filePath()));
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
     } else {
         write(folder, "not a folder");
     }
-    XdgAutostart autostart(config.path(), QStringLiteral("/usr/bin/grumblix"));
-    QString error;
+    error.clear();
     QVERIFY(!autostart.setEnabled(true, &error));
     QVERIFY2(error.contains(QLatin1String("autostart")), qPrintable(error));
     QVERIFY(!autostart.isEnabled());
