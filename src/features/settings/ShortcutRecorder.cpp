@@ -17,6 +17,16 @@ namespace {
 
 constexpr qreal kCapSize = 15;
 constexpr int kMinWidth = 180, kMinHeight = 34;
+// The face's padding, as the chunky button pads its label.
+constexpr qreal kPadX = 14, kPadY = 8;
+constexpr int kPromptFlags = Qt::AlignCenter | Qt::TextWordWrap;
+
+// The prompt as drawn: when it has to wrap, "(esc cancels)" moves down whole.
+QString promptLines()
+{
+    return RecorderButton::prompt().replace(QStringLiteral("esc cancels"),
+                                            QStringLiteral("esc\u00A0cancels"));
+}
 
 QFont promptFont()
 {
@@ -29,6 +39,9 @@ RecorderButton::RecorderButton(QWidget *parent)
     : ChunkyButton(QString(), Theme::card, Theme::ink, false, parent)
 {
     setFocusPolicy(Qt::StrongFocus);
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
 }
 
 void RecorderButton::setShortcut(const Shortcut &shortcut)
@@ -54,13 +67,28 @@ QStringList RecorderButton::caps() const
 
 QSize RecorderButton::sizeHint() const
 {
-    const QSizeF content = m_recording ? QSizeF(QFontMetricsF(promptFont()).horizontalAdvance(prompt()),
-                                                QFontMetricsF(promptFont()).height())
-                                       : keyCapsSize(caps(), kCapSize);
-    // The face is 14 × 8 padded like the chunky button, with the slab's room right and below.
-    const int w = qCeil(std::max<qreal>(kMinWidth, content.width() + 28) + kLift);
-    const int h = qCeil(std::max<qreal>(kMinHeight, content.height() + 16) + kLift);
-    return {w, h};
+    const qreal content = m_recording ? QFontMetricsF(promptFont()).horizontalAdvance(prompt())
+                                      : keyCapsSize(caps(), kCapSize).width();
+    const int w = qCeil(std::max<qreal>(kMinWidth, content + 2 * kPadX) + kLift);
+    return {w, heightForWidth(w)};
+}
+
+QSize RecorderButton::minimumSizeHint() const
+{
+    const int w =
+        qCeil(std::max<qreal>(kMinWidth, keyCapsSize(caps(), kCapSize).width() + 2 * kPadX) + kLift);
+    return {w, heightForWidth(w)};
+}
+
+int RecorderButton::heightForWidth(int width) const
+{
+    const qreal inner = width - kLift - 2 * kPadX;
+    const qreal content = m_recording ? QFontMetricsF(promptFont())
+                                            .boundingRect(QRectF(0, 0, std::max<qreal>(1, inner), 1e4),
+                                                          kPromptFlags, promptLines())
+                                            .height()
+                                      : keyCapsSize(caps(), kCapSize).height();
+    return qCeil(std::max<qreal>(kMinHeight, content + 2 * kPadY) + kLift);
 }
 
 void RecorderButton::paintEvent(QPaintEvent *event)
@@ -72,7 +100,7 @@ void RecorderButton::paintEvent(QPaintEvent *event)
     if (m_recording) {
         p.setFont(promptFont());
         p.setPen(QColor(Theme::red));
-        p.drawText(face, Qt::AlignCenter, prompt());
+        p.drawText(face.adjusted(kPadX, 0, -kPadX, 0), kPromptFlags, promptLines());
         return;
     }
     const QSizeF size = keyCapsSize(caps(), kCapSize);
@@ -86,7 +114,7 @@ ShortcutRecorder::ShortcutRecorder(AppModel &model, HotKeyService *hotKeys, QWid
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(12);
-    row->addWidget(m_button, 0, Qt::AlignVCenter);
+    row->addWidget(m_button);
     row->addWidget(m_reset, 0, Qt::AlignVCenter);
     row->addStretch(1);
 

@@ -23,7 +23,12 @@ public:
     // The key caps shown while idle: the modifier names, then the key.
     QStringList caps() const;
 
+    // The prompt on one line where the column allows; narrower, it wraps and the button grows
+    // downwards instead of pushing the page's other column out of the window.
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
 
     static QString prompt() { return QStringLiteral("Press your shortcut\u2026  (esc cancels)"); }
 
