@@ -1,4 +1,5 @@
 #include "app/AppModel.h"
+#include "app/CommandLine.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
 #include "shell/Shell.h"
@@ -9,6 +10,23 @@
 
 int main(int argc, char **argv)
 {
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine command = CommandLine::parse(rawArguments);
+    switch (command.action) {
+    case CommandLine::Action::Help:
+        std::fputs(qPrintable(CommandLine::helpText()), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::fputs(qPrintable(CommandLine::versionText()), stdout);
+        return 0;
+    case CommandLine::Action::Run:
+        break;
+    }
+    for (const QString &warning : command.warnings)
+        std::fprintf(stderr, "%s\n", qPrintable(warning));
+
     Q_INIT_RESOURCE(shell);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Grumblix"));
@@ -20,7 +38,7 @@ int main(int argc, char **argv)
 
     // One Grumblix per user: a later launch hands its URLs to the running one and ends here.
     SingleInstance instance;
-    const QStringList arguments = QApplication::arguments();
+    const QStringList &arguments = command.arguments;
     switch (instance.claim(arguments.mid(1))) {
     case SingleInstance::Role::Forwarded:
         return 0;
