@@ -120,6 +120,11 @@ public:
     void deleteEvent(const VorpEvent &event);
     void addTrigger(const QString &name, const QString &emoji);
     void deleteTrigger(const Trigger &trigger);
+    // Gives each listed trigger (matched by id) the listed sortOrder, then saves once, so a
+    // renumbered list is written in one transaction. Unknown ids are skipped.
+    void reorderTriggers(const QList<Trigger> &triggers);
+    // Shows or hides a trigger as a quick chip and saves.
+    void setTriggerHidden(const Trigger &trigger, bool hidden);
     void eraseEverything();
     void addDemoData();
     void removeDemoData();

@@ -11,6 +11,7 @@
 #include "app/LaunchArguments.h"
 #include "features/update/UpdateWindow.h"
 #include "platform/Appearance.h"
+#include "platform/EmojiPickerProgram.h"
 #include "platform/XdgAutostart.h"
 #include "services/ActiveAppService.h"
 #include "services/HotKeyService.h"
@@ -20,7 +21,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QProcess>
 
 namespace {
 
@@ -81,8 +81,7 @@ void Shell::start(const QStringList &arguments)
             window->hide();
     };
     menu.quit = [] { QCoreApplication::quit(); };
-    if (const QString picker = MainMenu::emojiPickerProgram(); !picker.isEmpty())
-        menu.emojiPicker = [picker] { QProcess::startDetached(picker, {}); };
+    menu.emojiPicker = EmojiPickerProgram::launcher();
 
     AppServices services;
     services.applyAppearance = [] { Pref::applyAppearance(); };

@@ -3,6 +3,8 @@
 #include "features/achievements/AchievementsView.h"
 #include "features/overview/OverviewView.h"
 #include "features/settings/SettingsView.h"
+#include "features/triggers/TriggersView.h"
+#include "platform/EmojiPickerProgram.h"
 #include "ui/PageHeader.h"
 #include "app/AppModel.h"
 
@@ -76,7 +78,7 @@ QWidget *makePage(DashboardTab tab, AppModel &model, const PageServices &service
     case DashboardTab::report:
         return headerOnlyPage(QStringLiteral("The Friday Report"), QStringLiteral("Your week, in review."));
     case DashboardTab::triggers:
-        return headerOnlyPage(QStringLiteral("Personalize the humor"), QStringLiteral("Name your demons."));
+        return new TriggersView(model, EmojiPickerProgram::launcher());
     case DashboardTab::settings:
         return new SettingsView(model, services.settings);
     }
