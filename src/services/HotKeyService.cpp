@@ -28,6 +28,9 @@ HotKeyService::HotKeyService(std::unique_ptr<HotKeyBackend> backend, QObject *pa
         Q_EMIT registrationLost();
     });
     connect(m_backend.get(), &HotKeyBackend::confirmed, this, [this](const QString &description) {
+        // A late answer about the session the recorder just closed confirms nothing.
+        if (m_suspended)
+            return;
         m_registered = true;
         Q_EMIT registrationConfirmed(description);
     });
