@@ -1,12 +1,13 @@
 #include "features/dashboard/DashboardPages.h"
 
+#include "app/AppModel.h"
 #include "features/achievements/AchievementsView.h"
+#include "features/history/HistoryView.h"
 #include "features/overview/OverviewView.h"
 #include "features/settings/SettingsView.h"
 #include "features/triggers/TriggersView.h"
 #include "platform/EmojiPickerProgram.h"
 #include "ui/PageHeader.h"
-#include "app/AppModel.h"
 
 #include <QVBoxLayout>
 
@@ -73,8 +74,7 @@ QWidget *makePage(DashboardTab tab, AppModel &model, const PageServices &service
     case DashboardTab::achievements:
         return new AchievementsView(model);
     case DashboardTab::history:
-        return headerOnlyPage(QStringLiteral("%1 incidents on file").arg(model.allEvents().size()),
-                              QStringLiteral("The paper trail."));
+        return new HistoryView(model);
     case DashboardTab::report:
         return headerOnlyPage(QStringLiteral("The Friday Report"), QStringLiteral("Your week, in review."));
     case DashboardTab::triggers:
