@@ -12,6 +12,7 @@
 #include "features/update/UpdateWindow.h"
 #include "platform/Appearance.h"
 #include "platform/EmojiPickerProgram.h"
+#include "platform/XdgAutostart.h"
 #include "services/ActiveAppService.h"
 #include "services/HotKeyService.h"
 #include "services/NotificationService.h"
@@ -105,7 +106,17 @@ void Shell::start(const QStringList &arguments)
         return controller;
     };
     services.toast = std::make_unique<HUDController>(m_model);
-    services.dashboardWindow = std::make_unique<WindowManager>(m_model, menu);
+    m_autostart = std::make_unique<XdgAutostart>(XdgAutostart::forCurrentUser());
+    PageServices pages;
+    pages.settings.hotKeys = &HotKeyService::shared();
+    pages.settings.sound = &SoundService::shared();
+    pages.settings.updates = &updates;
+    pages.settings.notifications = &NotificationService::shared();
+    pages.settings.autostart = m_autostart.get();
+    pages.settings.applyAppearance = [] { Pref::applyAppearance(); };
+    auto windows = std::make_unique<WindowManager>(m_model, menu);
+    windows->setPageServices(std::move(pages));
+    services.dashboardWindow = std::move(windows);
     m_model.setServices(std::move(services));
 
     connect(qApp, &QCoreApplication::aboutToQuit, &m_model, [this] { m_model.flushPendingChanges(); });

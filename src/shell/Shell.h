@@ -7,6 +7,7 @@
 class AppModel;
 class AppNotifications;
 class AppSound;
+class Autostart;
 class FrontmostAppAdapter;
 class GlobalHotKeyAdapter;
 
@@ -35,4 +36,5 @@ private:
     std::unique_ptr<GlobalHotKeyAdapter> m_hotKey;
     std::unique_ptr<AppSound> m_sound;
     std::unique_ptr<AppNotifications> m_notices;
+    std::unique_ptr<Autostart> m_autostart;
 };

@@ -77,7 +77,8 @@ protected:
 
 } // namespace
 
-DashboardView::DashboardView(AppModel &model, QWidget *parent) : QWidget(parent), m_model(model)
+DashboardView::DashboardView(AppModel &model, PageServices services, QWidget *parent)
+    : QWidget(parent), m_model(model), m_services(std::move(services))
 {
     setMinimumSize(minimumWidth, minimumHeight);
     auto *row = new QHBoxLayout(this);
@@ -126,7 +127,7 @@ bool DashboardView::isOnboardingShown() const
 void DashboardView::showPage(bool animated)
 {
     m_pageTab = m_model.dashboardTab();
-    QWidget *next = DashboardPages::makePage(m_pageTab, m_model);
+    QWidget *next = DashboardPages::makePage(m_pageTab, m_model, m_services);
     next->setObjectName(rawValue(m_pageTab));
     if (m_page)
         delete m_page;
