@@ -24,6 +24,22 @@ bool SqliteDatabase::open(const QString &path, bool create, QString *error)
     return true;
 }
 
+bool SqliteDatabase::openUntouched(const QString &path, QString *error)
+{
+    close();
+    const QByteArray uri = QByteArrayLiteral("file:") + path.toUtf8().toPercentEncoding("/") + "?immutable=1";
+    const int rc = sqlite3_open_v2(uri.constData(), &m_db,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        if (error)
+            *error = m_db ? lastError() : QString::fromUtf8(sqlite3_errstr(rc));
+        close();
+        return false;
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    return true;
+}
+
 void SqliteDatabase::close()
 {
     if (m_db) {
@@ -60,6 +76,11 @@ std::optional<qint64> SqliteDatabase::queryInt(const char *sql, QString *error)
 void SqliteDatabase::setBusyTimeout(int milliseconds)
 {
     sqlite3_busy_timeout(m_db, milliseconds);
+}
+
+int SqliteDatabase::lastErrorCode() const
+{
+    return m_db ? sqlite3_extended_errcode(m_db) : SQLITE_CANTOPEN;
 }
 
 QString SqliteDatabase::lastError() const

@@ -1,14 +1,20 @@
 #include "app/AppModel.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SingleInstance.h"
+#include "shell/Launcher.h"
 #include "shell/Shell.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <cstdio>
 
 int main(int argc, char **argv)
 {
+    // One Grumblix per user: a later launch hands its URLs to the running one and ends here,
+    // before any GUI is built.
+    std::unique_ptr<SingleInstance> instance;
+    if (const std::optional<int> status = handOverOrClaim(argc, argv, instance))
+        return *status;
+
     Q_INIT_RESOURCE(shell);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Grumblix"));
@@ -18,22 +24,12 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("grumblix"), QIcon(QStringLiteral(":/grumblix.svg"))));
 
-    // One Grumblix per user: a later launch hands its URLs to the running one and ends here.
-    SingleInstance instance;
-    const QStringList arguments = QApplication::arguments();
-    switch (instance.claim(arguments.mid(1))) {
-    case SingleInstance::Role::Forwarded:
-        return 0;
-    case SingleInstance::Role::Failed:
-        std::fprintf(stderr, "Grumblix is already starting but does not answer; try again in a moment.\n");
-        return 1;
-    case SingleInstance::Role::Primary:
-        break;
-    }
-
+    // Until the model can take them, launches are answered with a refusal rather than dropped,
+    // and a termination signal also ends a fatal message box.
     quitOnTerminationSignals();
+    instance->listen();
     Shell shell(AppModel::shared());
-    QObject::connect(&instance, &SingleInstance::argumentsReceived, &shell, &Shell::handOver);
-    shell.start(arguments);
+    shell.start(QApplication::arguments());
+    instance->setHandler([&shell](const QStringList &arguments) { return shell.handOver(arguments); });
     return app.exec();
 }

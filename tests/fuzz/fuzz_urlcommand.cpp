@@ -14,6 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         __builtin_trap();
     if (command.kind != UrlCommand::Kind::log && (command.triggerKey || command.note))
         __builtin_trap();
+    // Escapes never decode into replacement characters: a malformed one stays as written.
+    if (command.note && command.note->contains(QChar::ReplacementCharacter) &&
+        !url.contains(QChar::ReplacementCharacter))
+        __builtin_trap();
     UrlCommand::queryValue(url, QStringLiteral("note"));
     return 0;
 }
