@@ -1,11 +1,13 @@
 #include "app/AppModel.h"
 #include "platform/QuitOnSignal.h"
+#include "platform/SessionBus.h"
 #include "platform/SingleInstance.h"
 #include "shell/Launcher.h"
 #include "shell/Shell.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
@@ -14,6 +16,11 @@ int main(int argc, char **argv)
     std::unique_ptr<SingleInstance> instance;
     if (const std::optional<int> status = handOverOrClaim(argc, argv, instance))
         return *status;
+
+    // Decided before Qt or anything else asks for the bus: none that hangs, none launched.
+    const bool busNamed = !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS");
+    if (!SessionBus::settle() && busNamed)
+        std::fputs("Grumblix: the session bus does not answer; running without it.\n", stderr);
 
     Q_INIT_RESOURCE(shell);
     QApplication app(argc, argv);

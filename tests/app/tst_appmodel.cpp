@@ -444,9 +444,8 @@ void TestAppModel::recordNoticeSeesDeletedDays()
     // Deleting one of yesterday's incidents lowers the best earlier day to 5, so the sixth
     // log today is the record; a remembered best of 6 would miss it.
     const QList<VorpEvent> all = m_model->allEvents();
-    const auto yesterday = std::find_if(all.begin(), all.end(), [&](const VorpEvent &e) {
-        return e.timestamp < m_now.addSecs(-12 * 3600);
-    });
+    const auto yesterday = std::find_if(
+        all.begin(), all.end(), [&](const VorpEvent &e) { return e.timestamp < m_now.addSecs(-12 * 3600); });
     QVERIFY(yesterday != all.end());
     m_model->deleteEvent(*yesterday);
     QCoreApplication::processEvents();

@@ -232,14 +232,16 @@ void TestStore::unusableFilesAreLeftUntouched()
             : kind == QLatin1String("unversioned")
                 ? "CREATE TABLE Notes (x TEXT); INSERT INTO Notes VALUES ('mine');"
                 // The other program is still running: its last rows are in the -wal only.
-                : "PRAGMA journal_mode = WAL; CREATE TABLE Notes (x TEXT); INSERT INTO Notes VALUES ('mine');";
+                : "PRAGMA journal_mode = WAL; CREATE TABLE Notes (x TEXT); INSERT INTO Notes VALUES "
+                  "('mine');";
         QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
         if (!kind.endsWith(QLatin1String("-wal"))) {
             sqlite3_close(db);
             db = nullptr;
         }
     }
-    const QStringList sides = {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")};
+    const QStringList sides = {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
+                               QStringLiteral("-journal")};
     QStringList before;
     for (const QString &side : sides)
         before << fileHash(storePath() + side);

@@ -1,8 +1,8 @@
 #include "platform/RuntimeFolder.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -48,7 +48,9 @@ private Q_SLOTS:
         if (setup == QLatin1String("private") || setup == QLatin1String("0777") ||
             setup == QLatin1String("0750") || setup == QLatin1String("foreign")) {
             QCOMPARE(::mkdir(native.constData(), 0700), 0);
-            const mode_t mode = setup == QLatin1String("0777") ? 0777 : setup == QLatin1String("0750") ? 0750 : 0700;
+            const mode_t mode = setup == QLatin1String("0777")   ? 0777
+                                : setup == QLatin1String("0750") ? 0750
+                                                                 : 0700;
             QCOMPARE(::chmod(native.constData(), mode), 0);
         } else if (setup == QLatin1String("link")) {
             QVERIFY(QFile::link(elsewhere, path));

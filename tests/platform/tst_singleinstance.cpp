@@ -109,7 +109,9 @@ private Q_SLOTS:
         QVERIFY(first.listen());
         QSignalSpy handed(&first, &SingleInstance::handedOver);
         if (withHandler)
-            first.setHandler([](const QStringList &) { return Reply{Reply::Status::failed, "the disk is full"}; });
+            first.setHandler([](const QStringList &) {
+                return Reply{Reply::Status::failed, "the disk is full"};
+            });
 
         Reply reply;
         QCOMPARE(claimElsewhere(folder.path(), {QStringLiteral("grumblix://log")}, &reply),

@@ -15,14 +15,14 @@ std::optional<bool> runTestFunction(const QString &function)
     // Folders of root's that nobody may not write.
     env.insert(QStringLiteral("TMPDIR"), QStringLiteral("/tmp"));
     env.insert(QStringLiteral("HOME"), QStringLiteral("/tmp"));
-    for (const char *name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME",
-                             "XDG_RUNTIME_DIR"})
+    for (const char *name :
+         {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"})
         env.remove(QString::fromLatin1(name));
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QStringLiteral("setpriv"),
-                {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
-                 QStringLiteral("--"), QCoreApplication::applicationFilePath(), function});
+    child.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                            QStringLiteral("--clear-groups"), QStringLiteral("--"),
+                                            QCoreApplication::applicationFilePath(), function});
     if (!child.waitForFinished(60000)) {
         child.kill();
         child.waitForFinished();
