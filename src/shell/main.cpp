@@ -38,5 +38,6 @@ int main(int argc, char **argv)
     Shell shell(AppModel::shared());
     shell.start(QApplication::arguments());
     instance->setHandler([&shell](const QStringList &arguments) { return shell.handOver(arguments); });
+    mainLoopStarting();
     return app.exec();
 }
