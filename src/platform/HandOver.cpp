@@ -12,6 +12,16 @@ constexpr char failedByte = 'e';
 constexpr char refusedByte = 'r';
 } // namespace
 
+QString socketPathIn(const QString &folder)
+{
+    return folder + QStringLiteral("/grumblix.socket");
+}
+
+QString lockPathIn(const QString &folder)
+{
+    return folder + QStringLiteral("/grumblix.lock");
+}
+
 QByteArray encodeRequest(const QStringList &arguments)
 {
     QByteArray payload;

@@ -9,6 +9,10 @@
 // one request frame with the launch's arguments, one reply that tells what became of them.
 namespace HandOver {
 
+// Where the running instance listens and keeps its lock, in its private runtime folder.
+QString socketPathIn(const QString &folder);
+QString lockPathIn(const QString &folder);
+
 // A request larger than this is not a launch.
 constexpr qsizetype maxFrame = 1 << 20;
 

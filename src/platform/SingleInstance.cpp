@@ -57,12 +57,12 @@ SingleInstance::~SingleInstance()
 
 QString SingleInstance::socketPath() const
 {
-    return m_folder + QStringLiteral("/grumblix.socket");
+    return HandOver::socketPathIn(m_folder);
 }
 
 QString SingleInstance::lockPath() const
 {
-    return m_folder + QStringLiteral("/grumblix.lock");
+    return HandOver::lockPathIn(m_folder);
 }
 
 SingleInstance::Role SingleInstance::claim(const QStringList &arguments, int timeoutMs)

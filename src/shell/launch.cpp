@@ -1,0 +1,72 @@
+// What the desktop and scripts start. A launch while Grumblix runs is handed over with nothing but
+// Qt Core loaded, so a URL is logged in a few milliseconds; only when no instance answers does this
+// process become the program proper, which loads the GUI.
+#include "platform/HandOver.h"
+#include "platform/HandOverClient.h"
+#include "platform/RuntimeFolder.h"
+
+#include <QFile>
+#include <QStringList>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// The program proper: beside this file in a build folder, under libexec once installed.
+std::string programProper()
+{
+    char self[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
+        return {};
+    std::string folder(self, size_t(length));
+    folder.erase(folder.rfind('/') + 1);
+    for (const std::string &candidate : {folder + "grumblix-app", folder + GRUMBLIX_APP_FROM_BIN}) {
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return {};
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const RuntimeFolder folder = RuntimeFolder::resolve();
+    if (!folder.isUsable()) {
+        std::fprintf(stderr, "%s\n", qPrintable(folder.error));
+        return 1;
+    }
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+
+    const HandOverAttempt attempt =
+        HandOverAttempt::send(HandOver::socketPathIn(folder.path), arguments, 5000);
+    switch (attempt.outcome) {
+    case HandOverAttempt::Outcome::answered:
+        if (attempt.reply.status == HandOver::Reply::Status::done)
+            return 0;
+        std::fprintf(stderr, "%s\n", qPrintable(attempt.reply.message));
+        return 1;
+    case HandOverAttempt::Outcome::noAnswer:
+        std::fprintf(stderr, "Grumblix is already starting but does not answer; try again in a moment.\n");
+        return 1;
+    case HandOverAttempt::Outcome::noServer:
+        break;
+    }
+
+    // Nobody runs (or one is just starting): the program proper takes over this process.
+    const std::string program = programProper();
+    if (program.empty()) {
+        std::fprintf(stderr, "Grumblix is not installed completely: grumblix-app is missing.\n");
+        return 1;
+    }
+    ::execv(program.c_str(), argv);
+    std::fprintf(stderr, "Grumblix could not start %s: %s\n", program.c_str(), std::strerror(errno));
+    return 1;
+}
