@@ -22,17 +22,6 @@ QString lockPathIn(const QString &folder)
     return folder + QStringLiteral("/grumblix.lock");
 }
 
-QByteArray encodeRequest(const QStringList &arguments)
-{
-    QByteArray payload;
-    QDataStream out(&payload, QIODevice::WriteOnly);
-    out << protocolMagic << arguments;
-    QByteArray frame;
-    QDataStream framed(&frame, QIODevice::WriteOnly);
-    framed << payload;
-    return frame;
-}
-
 std::optional<QStringList> takeRequest(QByteArray &buffer, bool *malformed)
 {
     *malformed = false;

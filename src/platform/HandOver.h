@@ -16,8 +16,7 @@ QString lockPathIn(const QString &folder);
 // A request larger than this is not a launch.
 constexpr qsizetype maxFrame = 1 << 20;
 
-QByteArray encodeRequest(const QStringList &arguments);
-
+// Requests are written by HandOverWire::encodeRequest.
 // The arguments once the whole frame is in `buffer` (which then loses it); none while it is
 // incomplete. `malformed` is set for bytes that can never become a request.
 std::optional<QStringList> takeRequest(QByteArray &buffer, bool *malformed);

@@ -1,50 +1,53 @@
 #include "RuntimeFolder.h"
 
-#include <QDir>
-#include <QFile>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-RuntimeFolder refused(const QString &path, const QString &reason)
+RuntimeFolder refused(const std::string &path, const std::string &reason)
 {
-    return RuntimeFolder{QString(), QStringLiteral("Grumblix will not use %1 for talking to its running "
-                                                   "instance: %2.")
-                                        .arg(path, reason)};
+    return RuntimeFolder{std::string(), "Grumblix will not use " + path +
+                                            " for talking to its running instance: " + reason + "."};
 }
 
 } // namespace
 
 RuntimeFolder RuntimeFolder::resolve()
 {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty())
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime)
         return check(runtime, geteuid(), false);
-    return check(QDir::tempPath() + QStringLiteral("/grumblix-%1").arg(geteuid()), geteuid(), true);
+    const char *tmp = std::getenv("TMPDIR");
+    std::string base = tmp && *tmp ? tmp : "/tmp";
+    while (base.size() > 1 && base.back() == '/')
+        base.pop_back();
+    return check(base + "/grumblix-" + std::to_string(geteuid()), geteuid(), true);
 }
 
-RuntimeFolder RuntimeFolder::check(const QString &path, uid_t owner, bool create)
+RuntimeFolder RuntimeFolder::check(const std::string &path, uid_t owner, bool create)
 {
-    const QByteArray native = QFile::encodeName(path);
     // mkdir fails when anything, even a dangling link, is already there: what exists is checked
     // below, never followed.
-    if (create && ::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-        return refused(path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (create && ::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return refused(path, std::strerror(errno));
     struct stat info = {};
-    if (::lstat(native.constData(), &info) != 0)
-        return refused(path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (::lstat(path.c_str(), &info) != 0)
+        return refused(path, std::strerror(errno));
     if (S_ISLNK(info.st_mode))
-        return refused(path, QStringLiteral("it is a symbolic link"));
+        return refused(path, "it is a symbolic link");
     if (!S_ISDIR(info.st_mode))
-        return refused(path, QStringLiteral("it is not a folder"));
+        return refused(path, "it is not a folder");
     if (info.st_uid != owner)
-        return refused(path, QStringLiteral("it belongs to another user (uid %1)").arg(info.st_uid));
+        return refused(path, "it belongs to another user (uid " + std::to_string(info.st_uid) + ")");
     if ((info.st_mode & 077) != 0) {
-        return refused(path, QStringLiteral("other users may use it (mode %1; it must be 0700)")
-                                 .arg(info.st_mode & 07777, 4, 8, QLatin1Char('0')));
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", unsigned(info.st_mode & 07777));
+        return refused(path, std::string("other users may use it (mode ") + mode + "; it must be 0700)");
     }
-    return RuntimeFolder{path, QString()};
+    return RuntimeFolder{path, std::string()};
 }

@@ -3,6 +3,7 @@
 #include "platform/RuntimeFolder.h"
 #include "platform/SingleInstance.h"
 
+#include <QFile>
 #include <QStringList>
 #include <cstdio>
 
@@ -10,14 +11,14 @@ std::optional<int> handOverOrClaim(int argc, char **argv, std::unique_ptr<Single
 {
     const RuntimeFolder folder = RuntimeFolder::resolve();
     if (!folder.isUsable()) {
-        std::fprintf(stderr, "%s\n", qPrintable(folder.error));
+        std::fprintf(stderr, "%s\n", folder.error.c_str());
         return 1;
     }
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
 
-    auto claimed = std::make_unique<SingleInstance>(folder.path);
+    auto claimed = std::make_unique<SingleInstance>(QFile::decodeName(folder.path.c_str()));
     switch (claimed->claim(arguments)) {
     case SingleInstance::Role::Primary:
         instance = std::move(claimed);

@@ -1,18 +1,16 @@
-// What the desktop and scripts start. A launch while Grumblix runs is handed over with nothing but
-// Qt Core loaded, so a URL is logged in a few milliseconds; only when no instance answers does this
-// process become the program proper, which loads the GUI.
-#include "platform/HandOver.h"
-#include "platform/HandOverClient.h"
+// What the desktop and scripts start. A launch while Grumblix runs is handed over by this small
+// program, which loads no library beyond the C and C++ runtimes, so a URL is logged in a few
+// milliseconds; only when no instance answers does this process become the program proper.
+#include "platform/HandOverWire.h"
 #include "platform/RuntimeFolder.h"
 
-#include <QFile>
-#include <QStringList>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -38,25 +36,23 @@ int main(int argc, char **argv)
 {
     const RuntimeFolder folder = RuntimeFolder::resolve();
     if (!folder.isUsable()) {
-        std::fprintf(stderr, "%s\n", qPrintable(folder.error));
+        std::fprintf(stderr, "%s\n", folder.error.c_str());
         return 1;
     }
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-
-    const HandOverAttempt attempt =
-        HandOverAttempt::send(HandOver::socketPathIn(folder.path), arguments, 5000);
-    switch (attempt.outcome) {
-    case HandOverAttempt::Outcome::answered:
-        if (attempt.reply.status == HandOver::Reply::Status::done)
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const HandOverWire::Result result =
+        HandOverWire::send(folder.path + "/grumblix.socket", HandOverWire::encodeRequest(arguments), 5000);
+    switch (result.outcome) {
+    case HandOverWire::Result::Outcome::answered:
+        // The first byte says how it went ('k': done); a message for the user follows.
+        if (result.reply.front() == 'k')
             return 0;
-        std::fprintf(stderr, "%s\n", qPrintable(attempt.reply.message));
+        std::fprintf(stderr, "%s\n", result.reply.c_str() + 1);
         return 1;
-    case HandOverAttempt::Outcome::noAnswer:
+    case HandOverWire::Result::Outcome::noAnswer:
         std::fprintf(stderr, "Grumblix is already starting but does not answer; try again in a moment.\n");
         return 1;
-    case HandOverAttempt::Outcome::noServer:
+    case HandOverWire::Result::Outcome::noServer:
         break;
     }
 

@@ -68,18 +68,20 @@ private Q_SLOTS:
                 owner = geteuid() + 1;
         }
 
-        const RuntimeFolder folder = RuntimeFolder::check(path, owner, true);
+        const RuntimeFolder result = RuntimeFolder::check(path.toStdString(), owner, true);
+        const QString usable = QString::fromStdString(result.path);
+        const QString error = QString::fromStdString(result.error);
         if (refusal.isEmpty()) {
-            QVERIFY2(folder.isUsable(), qPrintable(folder.error));
-            QCOMPARE(folder.path, path);
+            QVERIFY2(result.isUsable(), qPrintable(error));
+            QCOMPARE(usable, path);
             struct stat info = {};
             QCOMPARE(::lstat(native.constData(), &info), 0);
             QCOMPARE(info.st_mode & 0777, mode_t(0700));
         } else {
-            QVERIFY(!folder.isUsable());
-            QVERIFY(folder.path.isEmpty());
-            QVERIFY2(folder.error.contains(refusal), qPrintable(folder.error));
-            QVERIFY2(folder.error.contains(path), qPrintable(folder.error));
+            QVERIFY(!result.isUsable());
+            QVERIFY(usable.isEmpty());
+            QVERIFY2(error.contains(refusal), qPrintable(error));
+            QVERIFY2(error.contains(path), qPrintable(error));
         }
         // Nothing is followed or repaired: a link still points where it did.
         if (setup == QLatin1String("link"))
@@ -93,7 +95,7 @@ private Q_SLOTS:
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root.path()));
         QVERIFY(!RuntimeFolder::resolve().isUsable());
         ::chmod(QFile::encodeName(root.path()).constData(), 0700);
-        QCOMPARE(RuntimeFolder::resolve().path, root.path());
+        QCOMPARE(QString::fromStdString(RuntimeFolder::resolve().path), root.path());
     }
 
     void withoutTheVariableAPrivateTemporaryFolderIsUsed()
@@ -102,8 +104,9 @@ private Q_SLOTS:
         qunsetenv("XDG_RUNTIME_DIR");
         qputenv("TMPDIR", QFile::encodeName(tmp.path()));
         const RuntimeFolder folder = RuntimeFolder::resolve();
-        QVERIFY2(folder.isUsable(), qPrintable(folder.error));
-        QCOMPARE(folder.path, tmp.filePath(QStringLiteral("grumblix-%1").arg(geteuid())));
+        QVERIFY2(folder.isUsable(), folder.error.c_str());
+        QCOMPARE(QString::fromStdString(folder.path),
+                 tmp.filePath(QStringLiteral("grumblix-%1").arg(geteuid())));
     }
 };
 
