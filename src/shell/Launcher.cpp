@@ -7,17 +7,13 @@
 #include <QStringList>
 #include <cstdio>
 
-std::optional<int> handOverOrClaim(int argc, char **argv, std::unique_ptr<SingleInstance> &instance)
+std::optional<int> handOverOrClaim(const QStringList &arguments, std::unique_ptr<SingleInstance> &instance)
 {
     const RuntimeFolder folder = RuntimeFolder::resolve();
     if (!folder.isUsable()) {
         std::fprintf(stderr, "%s\n", folder.error.c_str());
         return 1;
     }
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-
     auto claimed = std::make_unique<SingleInstance>(QFile::decodeName(folder.path.c_str()));
     switch (claimed->claim(arguments)) {
     case SingleInstance::Role::Primary:

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -30,16 +31,15 @@ std::string programProper()
     return {};
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// Hands a launch of URLs alone to the running instance. None when this process should go on as the
+// program proper: nobody runs, or one is just starting.
+std::optional<int> handOver(const std::vector<std::string> &arguments)
 {
     const RuntimeFolder folder = RuntimeFolder::resolve();
     if (!folder.isUsable()) {
         std::fprintf(stderr, "%s\n", folder.error.c_str());
         return 1;
     }
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
     const HandOverWire::Result result =
         HandOverWire::send(folder.path + "/grumblix.socket", HandOverWire::encodeRequest(arguments), 5000);
     switch (result.outcome) {
@@ -55,8 +55,27 @@ int main(int argc, char **argv)
     case HandOverWire::Result::Outcome::noServer:
         break;
     }
+    return std::nullopt;
+}
 
-    // Nobody runs (or one is just starting): the program proper takes over this process.
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Only a launch of URLs alone takes the short way; options (--help, --tab=…) and their checks
+    // belong to the program proper, which hands such a launch over itself.
+    std::vector<std::string> arguments;
+    bool options = false;
+    for (int i = 1; i < argc; ++i) {
+        options = options || argv[i][0] == '-';
+        if (argv[i][0] != '\0')
+            arguments.emplace_back(argv[i]);
+    }
+    if (!options) {
+        if (const std::optional<int> status = handOver(arguments))
+            return *status;
+    }
+
     const std::string program = programProper();
     if (program.empty()) {
         std::fprintf(stderr, "Grumblix is not installed completely: grumblix-app is missing.\n");

@@ -1,4 +1,5 @@
 #include "app/AppModel.h"
+#include "app/CommandLine.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SessionBus.h"
 #include "platform/SingleInstance.h"
@@ -11,10 +12,27 @@
 
 int main(int argc, char **argv)
 {
-    // One Grumblix per user: a later launch hands its URLs to the running one and ends here,
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine command = CommandLine::parse(rawArguments);
+    switch (command.action) {
+    case CommandLine::Action::Help:
+        std::fputs(qPrintable(CommandLine::helpText()), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::fputs(qPrintable(CommandLine::versionText()), stdout);
+        return 0;
+    case CommandLine::Action::Run:
+        break;
+    }
+    for (const QString &warning : command.warnings)
+        std::fprintf(stderr, "%s\n", qPrintable(warning));
+
+    // One Grumblix per user: a later launch hands its request to the running one and ends here,
     // before any GUI is built.
     std::unique_ptr<SingleInstance> instance;
-    if (const std::optional<int> status = handOverOrClaim(argc, argv, instance))
+    if (const std::optional<int> status = handOverOrClaim(command.arguments.mid(1), instance))
         return *status;
 
     // Decided before Qt or anything else asks for the bus: none that hangs, none launched.
@@ -36,7 +54,7 @@ int main(int argc, char **argv)
     quitOnTerminationSignals();
     instance->listen();
     Shell shell(AppModel::shared());
-    shell.start(QApplication::arguments());
+    shell.start(command.arguments);
     instance->setHandler([&shell](const QStringList &arguments) { return shell.handOver(arguments); });
     mainLoopStarting();
     return app.exec();

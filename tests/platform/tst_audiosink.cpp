@@ -50,7 +50,7 @@ void TestAudioSink::initTestCase()
     const QString parec = QStandardPaths::findExecutable(QStringLiteral("parec"));
     if (pulseaudio.isEmpty() || parec.isEmpty() ||
         QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty())
-        QSKIP("pulseaudio, parec and pactl are needed (scripts/debian-packages.txt installs them)");
+        QSKIP("pulseaudio, parec and pactl are needed (scripts/packages-test.txt lists them)");
     QVERIFY(m_dir.isValid());
 
     // A server of our own: its own runtime folder and socket, nothing of the user's session.

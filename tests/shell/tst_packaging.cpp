@@ -54,7 +54,9 @@ private Q_SLOTS:
         QFile file(m_prefix.filePath(QStringLiteral("share/applications/grumblix.desktop")));
         QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
         const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-        QVERIFY(lines.contains(QStringLiteral("Exec=grumblix %u")));
+        // The absolute path: ~/.local/bin is not on PATH until the next login.
+        QVERIFY2(lines.contains(QStringLiteral("Exec=%1 %u").arg(m_prefix.filePath(QStringLiteral("bin/grumblix")))),
+                 qPrintable(lines.filter(QStringLiteral("Exec=")).join(QLatin1Char(' '))));
         QVERIFY(lines.contains(QStringLiteral("MimeType=x-scheme-handler/grumblix;")));
         QVERIFY(lines.contains(QStringLiteral("Icon=grumblix")));
     }
