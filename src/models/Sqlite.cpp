@@ -9,27 +9,22 @@ SqliteDatabase::~SqliteDatabase()
 
 bool SqliteDatabase::open(const QString &path, bool create, QString *error)
 {
-    close();
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (create)
         flags |= SQLITE_OPEN_CREATE;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        if (error)
-            *error = m_db ? lastError() : QString::fromUtf8(sqlite3_errstr(rc));
-        close();
-        return false;
-    }
-    sqlite3_extended_result_codes(m_db, 1);
-    return true;
+    return openWith(path.toUtf8(), flags, error);
 }
 
 bool SqliteDatabase::openUntouched(const QString &path, QString *error)
 {
-    close();
     const QByteArray uri = QByteArrayLiteral("file:") + path.toUtf8().toPercentEncoding("/") + "?immutable=1";
-    const int rc = sqlite3_open_v2(uri.constData(), &m_db,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    return openWith(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, error);
+}
+
+bool SqliteDatabase::openWith(const QByteArray &name, int flags, QString *error)
+{
+    close();
+    const int rc = sqlite3_open_v2(name.constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (error)
             *error = m_db ? lastError() : QString::fromUtf8(sqlite3_errstr(rc));

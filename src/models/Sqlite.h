@@ -37,6 +37,8 @@ public:
     sqlite3 *handle() const { return m_db; }
 
 private:
+    bool openWith(const QByteArray &name, int flags, QString *error);
+
     sqlite3 *m_db = nullptr;
 };
 

@@ -1,4 +1,5 @@
 #include "support/DesktopTools.h"
+#include "support/UnixSockets.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -8,8 +9,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <sqlite3.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 using DesktopTools::waitFor;
@@ -193,12 +192,9 @@ private Q_SLOTS:
     void aSessionBusThatNeverAnswersDoesNotStopTheProgram()
     {
         const QString bus = m_root->filePath(QStringLiteral("bus"));
-        const int server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address = {};
-        address.sun_family = AF_UNIX;
-        std::memcpy(address.sun_path, QFile::encodeName(bus).constData(), size_t(bus.size()));
-        QCOMPARE(::bind(server, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
-        QCOMPARE(::listen(server, 16), 0);
+        // Takes connections into its queue and never answers.
+        const int server = UnixSockets::listenAt(bus);
+        QVERIFY(server >= 0);
         m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + bus);
 
         startGrumblix();

@@ -1,4 +1,5 @@
 #include "platform/SessionBus.h"
+#include "support/UnixSockets.h"
 
 #include <QDBusConnection>
 #include <QElapsedTimer>
@@ -10,26 +11,6 @@
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
-
-namespace {
-
-// A listening socket at `path`; connections queue up, nobody accepts them.
-int listeningSocket(const QString &path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    const QByteArray native = QFile::encodeName(path);
-    std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
-    if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 ||
-        ::listen(fd, 8) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-} // namespace
 
 // A session bus as a hostile or broken desktop offers it.
 class SessionBusTest : public QObject
@@ -51,7 +32,7 @@ private Q_SLOTS:
         QFETCH(bool, answers);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bus"));
-        const int fd = server == QLatin1String("none") ? -1 : listeningSocket(path);
+        const int fd = server == QLatin1String("none") ? -1 : UnixSockets::listenAt(path);
         std::thread peer([&] {
             if (fd < 0 || server == QLatin1String("silent"))
                 return;
@@ -93,7 +74,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bus"));
-        const int fd = listeningSocket(path);
+        const int fd = UnixSockets::listenAt(path);
         QVERIFY(fd >= 0);
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(path));
         qputenv("DISPLAY", ":0");

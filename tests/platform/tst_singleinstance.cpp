@@ -1,5 +1,6 @@
 #include "platform/HandOverClient.h"
 #include "platform/SingleInstance.h"
+#include "support/UnixSockets.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,21 +21,6 @@
 namespace {
 
 using Reply = HandOver::Reply;
-
-// A connected socket that says nothing, like a hung or hostile client.
-int silentClient(const QString &path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    const QByteArray native = QFile::encodeName(path);
-    std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
-    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
 
 } // namespace
 
@@ -61,6 +47,15 @@ class SingleInstanceTest : public QObject
         return role;
     }
 
+    // A listening primary instance in `folder`.
+    static std::unique_ptr<SingleInstance> primary(const QTemporaryDir &folder)
+    {
+        auto instance = std::make_unique<SingleInstance>(folder.path());
+        if (instance->claim({}) != SingleInstance::Role::Primary || !instance->listen())
+            return nullptr;
+        return instance;
+    }
+
     static void serveEverything(SingleInstance &instance, QStringList *received = nullptr)
     {
         instance.setHandler([received](const QStringList &arguments) {
@@ -74,9 +69,9 @@ private Q_SLOTS:
     void secondLaunchHandsOverItsArguments()
     {
         QTemporaryDir folder;
-        SingleInstance first(folder.path());
-        QCOMPARE(first.claim({}), SingleInstance::Role::Primary);
-        QVERIFY(first.listen());
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
         QStringList received;
         serveEverything(first, &received);
 
@@ -104,9 +99,9 @@ private Q_SLOTS:
         QFETCH(bool, withHandler);
         QFETCH(QString, message);
         QTemporaryDir folder;
-        SingleInstance first(folder.path());
-        QCOMPARE(first.claim({}), SingleInstance::Role::Primary);
-        QVERIFY(first.listen());
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
         QSignalSpy handed(&first, &SingleInstance::handedOver);
         if (withHandler)
             first.setHandler([](const QStringList &) {
@@ -133,9 +128,9 @@ private Q_SLOTS:
         QVERIFY(socket.open(QIODevice::WriteOnly));
         socket.close();
 
-        SingleInstance first(folder.path());
-        QCOMPARE(first.claim({}), SingleInstance::Role::Primary);
-        QVERIFY(first.listen());
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
     }
 
     void garbageOnTheSocketIsIgnored_data()
@@ -149,12 +144,12 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         QTemporaryDir folder;
-        SingleInstance first(folder.path());
-        QCOMPARE(first.claim({}), SingleInstance::Role::Primary);
-        QVERIFY(first.listen());
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
         QStringList received;
         serveEverything(first, &received);
-        const int client = silentClient(first.socketPath());
+        const int client = UnixSockets::connectTo(first.socketPath());
         QVERIFY(client >= 0);
         QCOMPARE(::write(client, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
         // The server hangs up on bytes that can never become a launch.
@@ -170,9 +165,9 @@ private Q_SLOTS:
     void runningOutOfDescriptorsKeepsTheSocket()
     {
         QTemporaryDir folder;
-        SingleInstance first(folder.path());
-        QCOMPARE(first.claim({}), SingleInstance::Role::Primary);
-        QVERIFY(first.listen());
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
         QStringList received;
         serveEverything(first, &received);
 
@@ -188,7 +183,7 @@ private Q_SLOTS:
         // One free descriptor for the launcher's socket; none for the server to accept it with.
         ::close(hoard.back());
         hoard.pop_back();
-        const int client = silentClient(first.socketPath());
+        const int client = UnixSockets::connectTo(first.socketPath());
         QVERIFY(client >= 0);
         for (int i = 0; i < 10; ++i)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -205,14 +200,14 @@ private Q_SLOTS:
     void silentClientsAreLimitedAndDropped()
     {
         QTemporaryDir folder;
-        SingleInstance first(folder.path());
-        QCOMPARE(first.claim({}), SingleInstance::Role::Primary);
-        QVERIFY(first.listen());
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
         first.setIdleTimeout(150);
         serveEverything(first);
         std::vector<int> silent;
         for (int i = 0; i < 3 * SingleInstance::maxClients; ++i)
-            silent.push_back(silentClient(first.socketPath()));
+            silent.push_back(UnixSockets::connectTo(first.socketPath()));
         QTRY_COMPARE(first.clientCount(), SingleInstance::maxClients);
         for (int i = 0; i < 5; ++i) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -228,9 +223,9 @@ private Q_SLOTS:
     void aRemovedSocketIsMadeAgain()
     {
         QTemporaryDir folder;
-        SingleInstance first(folder.path());
-        QCOMPARE(first.claim({}), SingleInstance::Role::Primary);
-        QVERIFY(first.listen());
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
         serveEverything(first);
         QVERIFY(QFile::remove(first.socketPath()));
         QTRY_VERIFY(QFileInfo::exists(first.socketPath()));
@@ -244,13 +239,8 @@ private Q_SLOTS:
         QLockFile lock(probe.lockPath());
         QVERIFY(lock.tryLock(0));
         // Listens (connections queue) but never accepts or answers.
-        const int server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address = {};
-        address.sun_family = AF_UNIX;
-        const QByteArray native = QFile::encodeName(probe.socketPath());
-        std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
-        QCOMPARE(::bind(server, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
-        QCOMPARE(::listen(server, 4), 0);
+        const int server = UnixSockets::listenAt(probe.socketPath());
+        QVERIFY(server >= 0);
 
         QElapsedTimer clock;
         clock.start();
