@@ -157,6 +157,22 @@ Shortcut AppModel::shortcut() const
 void AppModel::setShortcut(const Shortcut &shortcut)
 {
     m_shortcut = shortcut;
+    // A new wish: nothing is known of how the desktop binds it yet.
+    m_boundShortcutDescription.clear();
+    Q_EMIT shortcutChanged();
+}
+
+QStringList AppModel::shortcutKeyCaps() const
+{
+    const QStringList bound = Shortcut::capsFromDescription(m_boundShortcutDescription);
+    return bound.isEmpty() ? m_shortcut.modifierSymbols() << m_shortcut.keyLabel : bound;
+}
+
+void AppModel::setBoundShortcutDescription(const QString &description)
+{
+    if (m_boundShortcutDescription == description)
+        return;
+    m_boundShortcutDescription = description;
     Q_EMIT shortcutChanged();
 }
 
@@ -363,16 +379,30 @@ void AppModel::addTrigger(const QString &name, const QString &emoji)
 
 void AppModel::deleteTrigger(const Trigger &trigger)
 {
-    QList<VorpEvent> uses;
-    for (const VorpEvent &event : m_store->events()) {
-        if (event.triggerKey == trigger.key)
-            uses << event;
-    }
-    for (VorpEvent &event : uses) {
-        event.triggerKey.reset();
-        m_store->update(event);
-    }
+    // One pass over the incidents: updating them one by one searched the whole list for each.
+    m_store->replaceTriggerKey(trigger.key, std::nullopt);
     m_store->removeTrigger(trigger.id);
+    m_store->save();
+}
+
+void AppModel::reorderTriggers(const QList<Trigger> &triggers)
+{
+    for (const Trigger &trigger : triggers) {
+        std::optional<Trigger> stored = m_store->trigger(trigger.id);
+        if (stored && stored->sortOrder != trigger.sortOrder) {
+            stored->sortOrder = trigger.sortOrder;
+            m_store->update(*stored);
+        }
+    }
+    m_store->save();
+}
+
+void AppModel::setTriggerHidden(const Trigger &trigger, bool hidden)
+{
+    if (std::optional<Trigger> stored = m_store->trigger(trigger.id)) {
+        stored->isHidden = hidden;
+        m_store->update(*stored);
+    }
     m_store->save();
 }
 

@@ -366,6 +366,29 @@ int Store::removeEventsIf(const std::function<bool(const VorpEvent &)> &predicat
     return int(removed);
 }
 
+int Store::replaceTriggerKey(const QString &key, const std::optional<QString> &replacement)
+{
+    const auto affected = [&](const VorpEvent &event) {
+        return event.triggerKey == key && event.triggerKey != replacement;
+    };
+    // Found before writing, so a list shared with a reader is copied only when something changes.
+    const qsizetype first = std::find_if(m_events.cbegin(), m_events.cend(), affected) - m_events.cbegin();
+    int changed = 0;
+    for (qsizetype i = first; i < m_events.size(); ++i) {
+        VorpEvent &event = m_events[i];
+        if (affected(event)) {
+            event.triggerKey = replacement;
+            m_dirtyEvents.insert(event.id);
+            ++changed;
+        }
+    }
+    if (changed > 0) {
+        ++m_rewrites;
+        Q_EMIT this->changed();
+    }
+    return changed;
+}
+
 bool Store::hasPendingChanges() const
 {
     return !m_dirtyEvents.isEmpty() || !m_deletedEvents.isEmpty() || !m_dirtyTriggers.isEmpty() ||

@@ -44,6 +44,9 @@ public:
     bool removeTrigger(qint64 id);
     // Removes every incident the predicate accepts; returns how many.
     int removeEventsIf(const std::function<bool(const VorpEvent &)> &predicate);
+    // Files every incident whose triggerKey is `key` under `replacement` (none: uncategorized) in
+    // one pass with one change notice; returns how many changed.
+    int replaceTriggerKey(const QString &key, const std::optional<QString> &replacement);
 
     // Counts the changes that touched incidents already in the list: edits, removals and inserts
     // that did not land at the end. While it stays the same, events() only grew at its end, so a

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QMenuBar>
-#include <QStandardPaths>
 #include <QWidget>
 
 namespace {
@@ -63,16 +62,6 @@ void install(QMenuBar *bar, QWidget *window, const MainMenuActions &actions)
         [window] { window->close(); });
     add(windowMenu, QStringLiteral("Minimize"), QKeySequence(Qt::CTRL | Qt::Key_M),
         [window] { window->showMinimized(); });
-}
-
-QString emojiPickerProgram()
-{
-    for (const char *name : {"gnome-characters", "emote", "smile", "kcharselect", "gucharmap"}) {
-        const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!path.isEmpty())
-            return path;
-    }
-    return {};
 }
 
 } // namespace MainMenu

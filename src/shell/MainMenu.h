@@ -23,7 +23,4 @@ namespace MainMenu {
 // keyboard; Window commands to `window`.
 void install(QMenuBar *bar, QWidget *window, const MainMenuActions &actions);
 
-// An installed emoji picker to start, or empty when none is found.
-QString emojiPickerProgram();
-
 } // namespace MainMenu

@@ -11,6 +11,7 @@
 #include "app/LaunchArguments.h"
 #include "features/update/UpdateWindow.h"
 #include "platform/Appearance.h"
+#include "platform/EmojiPickerProgram.h"
 #include "services/ActiveAppService.h"
 #include "services/HotKeyService.h"
 #include "services/NotificationService.h"
@@ -19,7 +20,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QProcess>
 
 namespace {
 
@@ -68,7 +68,15 @@ void Shell::start(const QStringList &arguments)
     m_sound = std::make_unique<AppSound>(SoundService::shared());
     m_notices = std::make_unique<AppNotifications>(m_model, NotificationService::shared());
     connect(&HotKeyService::shared(), &HotKeyService::registrationLost, this,
-            [this] { m_model.setHotKeyRegistered(false); });
+            [this] {
+                m_model.setBoundShortcutDescription({});
+                m_model.setHotKeyRegistered(false);
+            });
+    connect(&HotKeyService::shared(), &HotKeyService::registrationConfirmed, this,
+            [this](const QString &description) {
+                m_model.setBoundShortcutDescription(description);
+                m_model.setHotKeyRegistered(true);
+            });
 
     // The update service exists before the menus are built, so they know whether this build has a
     // feed; without one the update entries stay disabled.
@@ -92,8 +100,7 @@ void Shell::start(const QStringList &arguments)
             window->hide();
     };
     menu.quit = [] { QCoreApplication::quit(); };
-    if (const QString picker = MainMenu::emojiPickerProgram(); !picker.isEmpty())
-        menu.emojiPicker = [picker] { QProcess::startDetached(picker, {}); };
+    menu.emojiPicker = EmojiPickerProgram::launcher();
 
     AppServices services;
     services.applyAppearance = [] { Pref::applyAppearance(); };

@@ -41,6 +41,7 @@ private Q_SLOTS:
     void addTriggerSortOrderAndKeys();
     void deleteTriggerUncategorizes();
     void setTriggerAlwaysTicks();
+    void triggerOrderAndVisibilityAreSaved();
     void deleteAndEraseRefreshCount();
     void removeDemoDataKeepsManualIncidents();
     void addDemoDataAnnouncesNothing();
@@ -515,6 +516,38 @@ void TestAppModel::setTriggerAlwaysTicks()
     QCOMPARE(m_model->logTick(), tick + 2);
     makeModel();
     QCOMPARE(m_model->allEvents().first().triggerKey, std::optional<QString>(QStringLiteral("meeting")));
+}
+
+void TestAppModel::triggerOrderAndVisibilityAreSaved()
+{
+    m_model->bootstrap({});
+    QList<Trigger> triggers = m_model->allTriggers();
+    // A stale copy with another name must not overwrite the stored one: only the order is taken.
+    QList<Trigger> reordered{triggers[2], triggers[0], triggers[1]};
+    reordered[0].name = QStringLiteral("stale");
+    Trigger unknown = triggers[3];
+    unknown.id = 999;
+    reordered << unknown;
+    for (int i = 0; i < reordered.size(); ++i)
+        reordered[i].sortOrder = i - 3; // -3, -2, -1: ahead of all others
+    m_model->reorderTriggers(reordered);
+    m_model->setTriggerHidden(triggers[0], true);
+    m_model->setTriggerHidden(triggers[5], true);
+    m_model->setTriggerHidden(triggers[5], false);
+    QVERIFY(!m_model->store().hasPendingChanges());
+
+    makeModel(); // what was saved
+    const QList<Trigger> stored = m_model->allTriggers();
+    QCOMPARE(stored.size(), 10);
+    QCOMPARE(stored[0].key, triggers[2].key);
+    QCOMPARE(stored[0].name, triggers[2].name);
+    QCOMPARE(stored[1].key, triggers[0].key);
+    QCOMPARE(stored[2].key, triggers[1].key);
+    QCOMPARE(stored[3].key, triggers[3].key);
+    QCOMPARE(stored[3].sortOrder, 3); // the unknown id wrote nothing
+    QVERIFY(stored[1].isHidden);
+    for (int i = 2; i < stored.size(); ++i)
+        QVERIFY(!stored[i].isHidden);
 }
 
 void TestAppModel::deleteAndEraseRefreshCount()

@@ -59,6 +59,7 @@ private Q_SLOTS:
     void storeFileAloneHoldsEverySavedRecord();
     void rowsTheTableRefusesStayPending();
     void removalsAndTriggerEditsPersist();
+    void replacingATriggerKeyIsOneChange();
 
 private:
     QString storePath() const { return m_dir->filePath(QStringLiteral("Grumblix.store")); }
@@ -425,6 +426,39 @@ void TestStore::removalsAndTriggerEditsPersist()
     store->insert(fresh);
     for (const VorpEvent &e : store->events())
         QVERIFY(e.id != fresh.id || e.uuid == fresh.uuid);
+}
+
+void TestStore::replacingATriggerKeyIsOneChange()
+{
+    auto store = Store::open(storePath());
+    const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+    const QList<std::optional<QString>> keys{QStringLiteral("gone"), std::nullopt, QStringLiteral("kept"),
+                                             QStringLiteral("gone"), QStringLiteral("gone")};
+    for (int i = 0; i < keys.size(); ++i) {
+        VorpEvent event = sampleEvent(base.addSecs(i));
+        event.triggerKey = keys[i];
+        store->insert(event);
+    }
+    QVERIFY(store->save());
+    const QList<VorpEvent> before = store->events(); // a reader's copy stays as it was
+    const quint64 rewrites = store->rewrites();
+
+    QSignalSpy changes(store.get(), &Store::changed);
+    QCOMPARE(store->replaceTriggerKey(QStringLiteral("gone"), std::nullopt), 3);
+    QCOMPARE(changes.count(), 1);
+    QVERIFY(store->rewrites() > rewrites);
+    QCOMPARE(before.at(0).triggerKey, std::optional<QString>(QStringLiteral("gone")));
+    QCOMPARE(store->replaceTriggerKey(QStringLiteral("gone"), std::nullopt), 0);
+    QCOMPARE(changes.count(), 1); // nothing left to change, nothing announced
+    QVERIFY(store->save());
+
+    store.reset();
+    store = Store::open(storePath());
+    QList<std::optional<QString>> stored;
+    for (const VorpEvent &e : store->events())
+        stored << e.triggerKey;
+    QCOMPARE(stored, (QList<std::optional<QString>>{std::nullopt, std::nullopt, QStringLiteral("kept"),
+                                                    std::nullopt, std::nullopt}));
 }
 
 int main(int argc, char **argv)

@@ -2,6 +2,8 @@
 
 #include "features/achievements/AchievementsView.h"
 #include "features/overview/OverviewView.h"
+#include "features/triggers/TriggersView.h"
+#include "platform/EmojiPickerProgram.h"
 #include "ui/PageHeader.h"
 #include "app/AppModel.h"
 
@@ -75,7 +77,7 @@ QWidget *makePage(DashboardTab tab, AppModel &model)
     case DashboardTab::report:
         return headerOnlyPage(QStringLiteral("The Friday Report"), QStringLiteral("Your week, in review."));
     case DashboardTab::triggers:
-        return headerOnlyPage(QStringLiteral("Personalize the humor"), QStringLiteral("Name your demons."));
+        return new TriggersView(model, EmojiPickerProgram::launcher());
     case DashboardTab::settings:
         return headerOnlyPage(QStringLiteral("Settings"), QStringLiteral("Adjust the chaos."));
     }

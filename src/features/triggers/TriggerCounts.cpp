@@ -1,0 +1,11 @@
+#include "features/triggers/TriggerCounts.h"
+
+QHash<QString, int> incidentCountsByTrigger(const QList<VorpEvent> &events)
+{
+    QHash<QString, int> counts;
+    for (const VorpEvent &event : events) {
+        if (event.triggerKey)
+            ++counts[*event.triggerKey];
+    }
+    return counts;
+}

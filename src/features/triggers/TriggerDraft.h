@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// What the add card turns its name field and emoji into.
+namespace TriggerDraft {
+
+// The emoji a trigger gets when none was chosen.
+QString fallbackEmoji();
+
+// True for the characters the name loses at its ends: the Unicode space separators (NBSP and the
+// ideographic space included) and the tab. Line breaks and invisible format characters such as
+// the zero-width space are part of the name.
+bool isTrimmed(QChar c);
+
+QString trimmedName(const QString &name);
+
+struct NewTrigger
+{
+    QString name;
+    QString emoji;
+    bool operator==(const NewTrigger &) const = default;
+};
+
+// The trigger to add, or nothing when the trimmed name is empty. The emoji is taken as it is,
+// or the fallback when it is empty.
+std::optional<NewTrigger> make(const QString &name, const QString &emoji);
+
+} // namespace TriggerDraft
