@@ -61,6 +61,14 @@ AppModel::AppModel(const QString &storePath, Prefs &prefs, QString *errorMessage
     m_store = Store::open(storePath, &error);
     if (!m_store && errorMessage)
         *errorMessage = error;
+    if (m_store) {
+        connect(m_store.get(), &Store::saveFailed, this, [this](const QString &failure) {
+            if (m_toldUnwritable || m_store->lastSaveFailure() != Store::SaveFailure::permanent)
+                return;
+            m_toldUnwritable = true;
+            Q_EMIT storeUnwritable(m_store->path(), failure);
+        });
+    }
 }
 
 AppModel::~AppModel() = default;
@@ -571,8 +579,15 @@ void AppModel::handle(const QString &url)
     }
 }
 
-void AppModel::flushPendingChanges()
+bool AppModel::flushPendingChanges(QString *error)
 {
-    if (m_store && m_store->hasPendingChanges())
-        m_store->save();
+    return !m_store || !m_store->hasPendingChanges() || m_store->save(error);
+}
+
+void AppModel::closeStore()
+{
+    if (!m_store)
+        return;
+    flushPendingChanges();
+    m_store->close();
 }

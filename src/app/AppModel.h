@@ -146,8 +146,11 @@ public:
     // A grumblix:// URL as written, from the desktop, a launcher or a second instance.
     void handle(const QString &url);
 
-    // Writes whatever is still pending; called once more when the program quits.
-    void flushPendingChanges();
+    // Writes whatever is still pending; false (and *error) when it stays pending.
+    bool flushPendingChanges(QString *error = nullptr);
+    // At quit: writes what is pending, then checkpoints and closes the store, so the store file
+    // alone holds every record.
+    void closeStore();
 
 Q_SIGNALS:
     void dashboardTabChanged();
@@ -155,6 +158,9 @@ Q_SIGNALS:
     void hotKeyRegisteredChanged();
     void freshAchievementChanged();
     void logTickChanged();
+    // Saving fails for a reason that trying again cannot mend (the file's tables no longer fit);
+    // told once per run, with the store's path and the error. Unsaved changes stay pending.
+    void storeUnwritable(const QString &path, const QString &error);
 
 private:
     // The most incidents on one day before the day of `current`.
@@ -202,4 +208,5 @@ private:
     std::optional<RecordBest> m_recordBest;
     class QTimer *m_dayTimer = nullptr;
     QDate m_dayTimerDate;
+    bool m_toldUnwritable = false;
 };

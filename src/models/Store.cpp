@@ -2,10 +2,12 @@
 
 #include "Sqlite.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <sqlite3.h>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -73,6 +75,25 @@ private:
     std::unordered_map<std::string_view, QString> m_texts;
 };
 
+// Failures that a later attempt may get past (a lock, a full disk, permissions) against those
+// that come from the file itself and repeat on every try.
+Store::SaveFailure failureKind(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_ERROR:
+    case SQLITE_CONSTRAINT:
+    case SQLITE_MISMATCH:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_TOOBIG:
+    case SQLITE_RANGE:
+    case SQLITE_FORMAT:
+        return Store::SaveFailure::permanent;
+    default:
+        return Store::SaveFailure::transient;
+    }
+}
+
 bool eventBefore(const VorpEvent &a, const VorpEvent &b)
 {
     return a.timestamp < b.timestamp;
@@ -82,6 +103,10 @@ bool eventBefore(const VorpEvent &a, const VorpEvent &b)
 
 Store::Store(const QString &path) : m_path(path), m_db(std::make_unique<SqliteDatabase>())
 {
+    // A burst of saves is followed by one checkpoint once they stop.
+    m_checkpointTimer.setSingleShot(true);
+    m_checkpointTimer.setInterval(2000);
+    connect(&m_checkpointTimer, &QTimer::timeout, this, &Store::checkpoint);
 }
 
 Store::~Store() = default;
@@ -99,25 +124,23 @@ std::unique_ptr<Store> Store::open(const QString &path, QString *error)
     const bool exists = QFileInfo::exists(path);
     if (exists && !QFileInfo(path).isFile())
         return fail(QStringLiteral("%1 is not a file").arg(path));
+    // What the file is gets decided before anything may write to it, its -wal and -shm included.
+    if (exists && !validate(path, &message))
+        return fail(message);
     if (!store->m_db->open(path, !exists, &message))
         return fail(message);
 
-    // Everything up to the load only reads, so a file this program cannot use stays untouched.
+    // A -wal left by a crash may hold what the file alone did not show: read again, still only
+    // reading, before the first write.
     const auto version = store->m_db->queryInt("PRAGMA user_version", &message);
     if (!version)
         return fail(message);
-    if (*version > schemaVersion) {
-        return fail(QStringLiteral("the store has schema version %1, newer than this version of "
-                                   "Grumblix knows (%2)")
-                        .arg(*version)
-                        .arg(schemaVersion));
-    }
+    if (!acceptable(*store->m_db, *version, &message))
+        return fail(message);
     if (*version == schemaVersion && !store->load(&message))
         return fail(message);
 
-    store->m_db->setBusyTimeout(store->m_busyTimeout);
-    store->m_db->exec("PRAGMA journal_mode = WAL");
-    store->m_db->exec("PRAGMA synchronous = FULL");
+    store->configure(*store->m_db);
     if (*version < schemaVersion) {
         if (!store->m_db->exec(kCreateSchema, &message)) {
             store->m_db->exec("ROLLBACK");
@@ -127,6 +150,45 @@ std::unique_ptr<Store> Store::open(const QString &path, QString *error)
             return fail(message);
     }
     return store;
+}
+
+bool Store::validate(const QString &path, QString *error)
+{
+    SqliteDatabase probe;
+    if (!probe.openUntouched(path, error))
+        return false;
+    const auto version = probe.queryInt("PRAGMA user_version", error);
+    return version && acceptable(probe, *version, error);
+}
+
+bool Store::acceptable(SqliteDatabase &db, qint64 version, QString *error)
+{
+    if (version > schemaVersion) {
+        *error =
+            QStringLiteral("the store has schema version %1, newer than this version of Grumblix knows (%2)")
+                .arg(version)
+                .arg(schemaVersion);
+        return false;
+    }
+    if (version == 0) {
+        // Our schema and its version are written in one transaction: a file without a version
+        // but with tables belongs to some other program.
+        const auto objects = db.queryInt("SELECT count(*) FROM sqlite_master", error);
+        if (!objects)
+            return false;
+        if (*objects > 0) {
+            *error = QStringLiteral("the file is a database of another program, not a Grumblix store");
+            return false;
+        }
+    }
+    return true;
+}
+
+void Store::configure(SqliteDatabase &db) const
+{
+    db.setBusyTimeout(m_busyTimeout);
+    db.exec("PRAGMA journal_mode = WAL");
+    db.exec("PRAGMA synchronous = FULL");
 }
 
 bool Store::load(QString *error)
@@ -359,34 +421,82 @@ void Store::setBusyTimeout(int milliseconds)
 
 bool Store::reopenIfReadOnly()
 {
-    // A file that was write-protected when opened keeps its connection read-only; try afresh so
-    // a save after the protection is lifted can succeed.
-    if (!m_db->isReadOnly())
+    // A connection made while the file or its folder was write-protected stays read-only, and one
+    // that met a read-only -wal or -shm keeps failing: after the protection is lifted only a
+    // fresh connection can write.
+    if (m_db->isOpen() && !m_db->isReadOnly() && !m_needsReopen)
         return true;
+    m_db->close();
+    takeBackSideFiles();
     auto fresh = std::make_unique<SqliteDatabase>();
     if (!fresh->open(m_path, false, nullptr) || fresh->isReadOnly())
         return false;
-    fresh->setBusyTimeout(m_busyTimeout);
-    fresh->exec("PRAGMA journal_mode = WAL");
-    fresh->exec("PRAGMA synchronous = FULL");
+    configure(*fresh);
     m_db = std::move(fresh);
+    m_needsReopen = false;
     return true;
+}
+
+void Store::takeBackSideFiles() const
+{
+    // SQLite makes -wal and -shm with the file's mode of the moment; made while the file was
+    // read-only they would keep every later connection read-only. Ours, they follow the file.
+    const QFileInfo file(m_path);
+    if (!file.isWritable())
+        return;
+    const QFileDevice::Permissions mode = QFile::permissions(m_path);
+    for (const char *suffix : {"-wal", "-shm"}) {
+        const QString side = m_path + QLatin1String(suffix);
+        const QFileInfo info(side);
+        if (info.exists() && !info.isSymLink() && info.ownerId() == file.ownerId() && !info.isWritable())
+            QFile::setPermissions(side, mode);
+    }
+}
+
+bool Store::checkpoint()
+{
+    if (!m_db->isOpen() || m_db->isReadOnly())
+        return false;
+    // TRUNCATE empties the -wal, so the store file alone holds every saved record.
+    return m_db->exec("PRAGMA wal_checkpoint(TRUNCATE)");
+}
+
+void Store::close()
+{
+    m_checkpointTimer.stop();
+    checkpoint();
+    m_db->close();
+}
+
+void Store::setCheckpointDelay(int milliseconds)
+{
+    m_checkpointTimer.setInterval(milliseconds);
+}
+
+Store::SaveFailure Store::lastSaveFailure() const
+{
+    return m_lastFailure;
 }
 
 bool Store::save(QString *error)
 {
     if (!hasPendingChanges())
         return true;
-    const auto fail = [&](const QString &text) {
+    const auto fail = [&](const QString &text, int code) {
+        m_lastFailure = failureKind(code);
+        // A read-only -wal or -shm fails the write, not the open: the next save starts afresh.
+        if ((code & 0xff) == SQLITE_READONLY)
+            m_needsReopen = true;
         if (error)
             *error = text;
+        Q_EMIT saveFailed(text);
         return false;
     };
     if (!reopenIfReadOnly())
-        return fail(QStringLiteral("the store file is read-only"));
+        return fail(QStringLiteral("the store file is read-only"), SQLITE_READONLY);
     QString message;
     if (!m_db->exec("BEGIN IMMEDIATE", &message))
-        return fail(message);
+        return fail(message, m_db->lastErrorCode());
 
     bool ok = true;
     {
@@ -449,9 +559,12 @@ bool Store::save(QString *error)
     if (ok && !m_db->exec("COMMIT", &message))
         ok = false;
     if (!ok) {
+        const int code = m_db->lastErrorCode();
         m_db->exec("ROLLBACK");
-        return fail(message);
+        return fail(message, code);
     }
+    m_lastFailure = SaveFailure::none;
+    m_checkpointTimer.start();
     m_dirtyEvents.clear();
     m_deletedEvents.clear();
     m_dirtyTriggers.clear();

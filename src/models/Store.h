@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QSet>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -61,14 +62,38 @@ public:
     // How long a save waits for another connection's lock before it fails.
     void setBusyTimeout(int milliseconds);
 
+    // Why the last save failed: a transient failure (a lock, a full disk, a write-protected
+    // file) may pass on a later try; a permanent one (a constraint or schema the rows do not
+    // fit) comes from the file itself and repeats on every try.
+    enum class SaveFailure
+    {
+        none,
+        transient,
+        permanent,
+    };
+    SaveFailure lastSaveFailure() const;
+
+    // Moves everything saved from the -wal into the file, so the file alone is a full copy.
+    // Runs by itself this long after the last save of a burst (2 s).
+    bool checkpoint();
+    void setCheckpointDelay(int milliseconds);
+    // Checkpoints and closes the connection (at quit); a later save opens it again.
+    void close();
+
 Q_SIGNALS:
     // Any change of the records, saved or not.
     void changed();
+    // A save failed; its changes stay pending (see lastSaveFailure()).
+    void saveFailed(const QString &error);
 
 private:
     explicit Store(const QString &path);
     bool load(QString *error);
+    static bool validate(const QString &path, QString *error);
+    static bool acceptable(SqliteDatabase &db, qint64 version, QString *error);
+    void configure(SqliteDatabase &db) const;
     bool reopenIfReadOnly();
+    void takeBackSideFiles() const;
     void placeEvent(const VorpEvent &event);
     qsizetype indexOfEvent(qint64 id) const;
     void sortTriggers();
@@ -76,6 +101,9 @@ private:
     QString m_path;
     std::unique_ptr<SqliteDatabase> m_db;
     int m_busyTimeout = 2000;
+    QTimer m_checkpointTimer;
+    SaveFailure m_lastFailure = SaveFailure::none;
+    bool m_needsReopen = false;
     EventChunks m_events;
     QList<Trigger> m_triggers;
     quint64 m_rewrites = 0;

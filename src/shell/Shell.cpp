@@ -40,6 +40,18 @@ Shell::Shell(AppModel &model, QObject *parent) : QObject(parent), m_model(model)
 
 Shell::~Shell() = default;
 
+void Shell::tellStoreUnwritable(const QString &path, const QString &error)
+{
+    auto *box =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Grumblix"),
+                        QStringLiteral("Grumblix cannot save to its store at %1: %2\n\nWhat you log now "
+                                       "is kept while Grumblix runs and saved once the store "
+                                       "accepts it.")
+                            .arg(path, error));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 QStringList Shell::urlsIn(const QStringList &arguments)
 {
     QStringList urls;
@@ -119,26 +131,32 @@ void Shell::start(const QStringList &arguments)
     services.dashboardWindow = std::move(windows);
     m_model.setServices(std::move(services));
 
-    connect(qApp, &QCoreApplication::aboutToQuit, &m_model, [this] { m_model.flushPendingChanges(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, &m_model, [this] { m_model.closeStore(); });
+    connect(&m_model, &AppModel::storeUnwritable, this, &Shell::tellStoreUnwritable);
 
     m_model.bootstrap(arguments);
     for (const QString &url : urlsIn(arguments.mid(1)))
         m_model.handle(url);
 }
 
-void Shell::handOver(const QStringList &arguments)
+HandOver::Reply Shell::handOver(const QStringList &arguments)
 {
     const QStringList urls = urlsIn(arguments);
     for (const QString &url : urls)
         m_model.handle(url);
-    if (!urls.isEmpty())
-        return;
+    if (!urls.isEmpty()) {
+        QString error;
+        if (m_model.flushPendingChanges(&error))
+            return {};
+        return {HandOver::Reply::Status::failed,
+                QStringLiteral("Grumblix could not save to its store: %1").arg(error)};
+    }
     const LaunchArguments launch = LaunchArguments::parse(QStringList{QString()} + arguments);
     if (launch.tab)
         m_model.setDashboardTab(*launch.tab);
-    if (launch.panel && !launch.dashboard && m_model.statusItem()) {
+    if (launch.panel && !launch.dashboard && m_model.statusItem())
         m_model.statusItem()->openPanel();
-        return;
-    }
-    m_model.showDashboard();
+    else
+        m_model.showDashboard();
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/HandOver.h"
+
 #include <QObject>
 #include <QStringList>
 #include <memory>
@@ -24,13 +26,16 @@ public:
     // among them.
     void start(const QStringList &arguments);
     // A later launch's arguments (program path left out): its URLs are handled in order; without
-    // URLs the program re-opens: the dashboard comes forward.
-    void handOver(const QStringList &arguments);
+    // URLs the program re-opens: the dashboard comes forward. The reply says failed when what it
+    // logged could not be saved.
+    HandOver::Reply handOver(const QStringList &arguments);
 
     // The arguments that are URLs (anything that is not an option).
     static QStringList urlsIn(const QStringList &arguments);
 
 private:
+    void tellStoreUnwritable(const QString &path, const QString &error);
+
     AppModel &m_model;
     std::unique_ptr<FrontmostAppAdapter> m_frontmost;
     std::unique_ptr<GlobalHotKeyAdapter> m_hotKey;
