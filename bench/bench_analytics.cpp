@@ -77,7 +77,7 @@ void overviewRefresh(benchmark::State &state, bool newestFirst)
     const QList<Trigger> list = triggers();
     for (auto _ : state) {
         const Analytics a{events, Calendar(zone), now()};
-        const QList<VorpEvent> scoped = a.eventsFor(Scope::all);
+        const EventSnapshot scoped = a.eventsFor(Scope::all);
         benchmark::DoNotOptimize(a.todayCount());
         benchmark::DoNotOptimize(a.eventsFor(Scope::week).size());
         benchmark::DoNotOptimize(a.eventsFor(Scope::month).size());

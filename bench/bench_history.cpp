@@ -152,7 +152,7 @@ Fixture &fixture()
 void BM_HistoryFilterAndGroup(benchmark::State &state)
 {
     Fixture &f = fixture();
-    const HistoryEvents events = f.model->allEvents();
+    const HistoryEvents events = f.model->allEvents().toList();
     const QList<Trigger> triggers = f.model->allTriggers();
     const Calendar calendar(zone);
     const QString searches[] = {QStringLiteral("s"), QStringLiteral("sl"), QStringLiteral("sla")};
@@ -170,7 +170,7 @@ BENCHMARK(BM_HistoryFilterAndGroup)->Unit(benchmark::kMillisecond);
 void BM_HistoryFilterAndGroupAcrossFields(benchmark::State &state)
 {
     Fixture &f = fixture();
-    const HistoryEvents events = f.model->allEvents();
+    const HistoryEvents events = f.model->allEvents().toList();
     const QList<Trigger> triggers = f.model->allTriggers();
     const Calendar calendar(zone);
     for (auto _ : state) {

@@ -36,8 +36,15 @@ AppModel::AppModel(std::unique_ptr<Store> store, Prefs &prefs, QObject *parent)
       m_days(new DayWatcher([this] { return now(); }, m_timeZone, this))
 {
     m_shortcut = Shortcut::load(m_prefs);
-    if (m_store)
+    if (m_store) {
         m_tracker = std::make_unique<AchievementTracker>(*m_store);
+        connect(m_store.get(), &Store::saveFailed, this, [this](const QString &failure) {
+            if (m_toldUnwritable || m_store->lastSaveFailure() != Store::SaveFailure::permanent)
+                return;
+            m_toldUnwritable = true;
+            Q_EMIT storeUnwritable(m_store->path(), failure);
+        });
+    }
     connect(m_days, &DayWatcher::dayChanged, this, [this] {
         refreshStatusTitle();
         Q_EMIT dayChanged();
@@ -285,14 +292,14 @@ void AppModel::logFromShortcut()
 int AppModel::todayCount() const
 {
     const QDateTime start = now().toTimeZone(m_timeZone).date().startOfDay(m_timeZone);
-    const QList<VorpEvent> &events = m_store->events();
+    const EventSnapshot events = m_store->events();
     const auto first = std::lower_bound(
         events.begin(), events.end(), start,
         [](const VorpEvent &event, const QDateTime &moment) { return event.timestamp < moment; });
     return int(events.end() - first);
 }
 
-QList<VorpEvent> AppModel::allEvents() const
+EventSnapshot AppModel::allEvents() const
 {
     return m_store->events();
 }
@@ -385,6 +392,11 @@ void AppModel::removeDemoData()
     m_store->save();
     advanceLogTick();
     refreshStatusTitle();
+}
+
+QList<Achievement> AppModel::achievements() const
+{
+    return m_tracker->all(m_timeZone, now());
 }
 
 QList<Achievement> AppModel::unlockedAchievements()
@@ -495,8 +507,15 @@ void AppModel::handle(const QString &url)
     }
 }
 
-void AppModel::flushPendingChanges()
+bool AppModel::flushPendingChanges(QString *error)
 {
-    if (m_store && m_store->hasPendingChanges())
-        m_store->save();
+    return !m_store || !m_store->hasPendingChanges() || m_store->save(error);
+}
+
+void AppModel::closeStore()
+{
+    if (!m_store)
+        return;
+    flushPendingChanges();
+    m_store->close();
 }

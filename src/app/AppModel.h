@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DashboardTab.h"
+#include "models/EventSnapshot.h"
 #include "models/Shortcut.h"
 #include "models/Trigger.h"
 #include "models/VorpEvent.h"
@@ -122,8 +123,9 @@ public:
     // Incidents stamped at or after the start of today (no upper bound).
     int todayCount() const;
 
-    // Queries: incidents oldest first; triggers by sortOrder, hidden ones included.
-    QList<VorpEvent> allEvents() const;
+    // Queries: incidents oldest first (a snapshot, cheap to keep); triggers by sortOrder, hidden
+    // ones included.
+    EventSnapshot allEvents() const;
     QList<Trigger> allTriggers() const;
 
     // Record edits and data actions. Store failures are swallowed; a failed save stays pending.
@@ -140,14 +142,21 @@ public:
     void addDemoData();
     void removeDemoData();
 
+    // Every achievement with its progress as of now, counted incrementally while incidents are only
+    // added (a refresh does not walk every incident again).
+    QList<Achievement> achievements() const;
+
     // Stores every currently unlocked achievement as seen, announcing none.
     void markAchievementsSeen();
 
     // A grumblix:// URL as written, from the desktop, a launcher or a second instance.
     void handle(const QString &url);
 
-    // Writes whatever is still pending; called once more when the program quits.
-    void flushPendingChanges();
+    // Writes whatever is still pending; false (and *error) when it stays pending.
+    bool flushPendingChanges(QString *error = nullptr);
+    // At quit: writes what is pending, then checkpoints and closes the store, so the store file
+    // alone holds every record.
+    void closeStore();
 
 Q_SIGNALS:
     void dashboardTabChanged();
@@ -157,6 +166,9 @@ Q_SIGNALS:
     void logTickChanged();
     // The calendar day turned (midnight, a resume from suspend, a changed clock or zone).
     void dayChanged();
+    // Saving fails for a reason that trying again cannot mend (the file's tables no longer fit);
+    // told once per run, with the store's path and the error. Unsaved changes stay pending.
+    void storeUnwritable(const QString &path, const QString &error);
 
 private:
     void seedTriggersIfNeeded();
@@ -188,4 +200,5 @@ private:
     // What the deferred checks counted over the store's incidents.
     std::unique_ptr<AchievementTracker> m_tracker;
     DayWatcher *m_days;
+    bool m_toldUnwritable = false;
 };

@@ -32,7 +32,7 @@ void AppNotifications::requestAuthorization()
     m_service.requestAuthorization();
 }
 
-QList<VorpEvent> AppNotifications::allEvents() const
+EventSnapshot AppNotifications::allEvents() const
 {
     return m_model.allEvents();
 }

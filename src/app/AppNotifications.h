@@ -20,7 +20,7 @@ public:
     void requestAuthorization() override;
 
     // NotificationHost
-    QList<VorpEvent> allEvents() const override;
+    EventSnapshot allEvents() const override;
     void refreshTodayCount() override;
     void openDashboard(const QString &page) override;
 

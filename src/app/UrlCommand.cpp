@@ -1,6 +1,71 @@
 #include "UrlCommand.h"
 
-#include <QUrl>
+#include <QStringDecoder>
+#include <QStringList>
+
+namespace {
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+int hexValue(QChar c)
+{
+    return c.unicode() < 128 ? hexValue(char(c.unicode())) : -1;
+}
+
+bool escapeAt(QStringView text, qsizetype at)
+{
+    return at + 2 < text.size() && text[at] == QLatin1Char('%') && hexValue(text[at + 1]) >= 0 &&
+           hexValue(text[at + 2]) >= 0;
+}
+
+// A run of "%XX" escapes as text, or none when its bytes are not UTF-8.
+std::optional<QString> decodedRun(QStringView run)
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < run.size(); i += 3)
+        bytes.append(char(hexValue(run[i + 1]) * 16 + hexValue(run[i + 2])));
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return decoded;
+}
+
+} // namespace
+
+QString UrlCommand::percentDecoded(QStringView text)
+{
+    QString result;
+    result.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        // A run of well-formed escapes decodes together, since one character may span several.
+        qsizetype end = i;
+        while (escapeAt(text, end))
+            end += 3;
+        if (end == i) {
+            result.append(text[i++]);
+            continue;
+        }
+        const QStringView run = text.mid(i, end - i);
+        // Bytes that are not UTF-8 would become replacement characters: the text stays as written.
+        if (const auto decoded = decodedRun(run))
+            result.append(*decoded);
+        else
+            result.append(run);
+        i = end;
+    }
+    return result;
+}
 
 std::optional<QString> UrlCommand::queryValue(const QString &query, const QString &name)
 {
@@ -8,13 +73,13 @@ std::optional<QString> UrlCommand::queryValue(const QString &query, const QStrin
         return std::nullopt;
     for (const QString &item : query.split(QLatin1Char('&'))) {
         const qsizetype equals = item.indexOf(QLatin1Char('='));
-        const QString itemName = QUrl::fromPercentEncoding(item.left(equals).toUtf8());
+        const QString itemName = percentDecoded(QStringView(item).left(equals));
         if (itemName != name)
             continue;
         if (equals < 0)
             return std::nullopt;
         // "+" stays a plus sign: only percent escapes are decoded.
-        return QUrl::fromPercentEncoding(item.mid(equals + 1).toUtf8());
+        return percentDecoded(QStringView(item).mid(equals + 1));
     }
     return std::nullopt;
 }
@@ -48,7 +113,7 @@ UrlCommand UrlCommand::parse(const QString &url)
         const qsizetype port = authority.lastIndexOf(QLatin1Char(':'));
         if (port >= 0)
             authority = authority.left(port);
-        host = QUrl::fromPercentEncoding(authority.toUtf8());
+        host = percentDecoded(authority);
     }
 
     if (host == QLatin1String("log")) {

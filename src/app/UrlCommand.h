@@ -26,4 +26,6 @@ struct UrlCommand
     static UrlCommand parse(const QString &url);
     // The first query item of that exact name: none when absent, or when it has no "=".
     static std::optional<QString> queryValue(const QString &query, const QString &name);
+    // Decodes percent escapes; one that is malformed, or whose bytes are not UTF-8, stays as written.
+    static QString percentDecoded(QStringView text);
 };

@@ -39,20 +39,30 @@ QByteArray document(const QList<VorpEvent> &events, const QList<Trigger> &trigge
 
 QString suggestedFileName(const QDateTime &now)
 {
-    return QStringLiteral("grumblix-%1.csv").arg(now.toUTC().date().toString(Qt::ISODate));
+    return QStringLiteral("grumblix-%1.csv").arg(now.date().toString(Qt::ISODate));
 }
 
-bool write(const QString &path, const QList<VorpEvent> &events, const QList<Trigger> &triggers)
+bool write(const QString &path, const QList<VorpEvent> &events, const QList<Trigger> &triggers,
+           QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = document(events, triggers);
-    if (file.write(bytes) != bytes.size()) {
+    const auto fail = [&] {
+        if (error)
+            *error = file.errorString();
         file.cancelWriting();
         return false;
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return fail();
+    const QByteArray bytes = document(events, triggers);
+    if (file.write(bytes) != bytes.size())
+        return fail();
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
     }
-    return file.commit();
+    return true;
 }
 
 } // namespace Csv

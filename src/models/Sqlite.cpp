@@ -9,11 +9,22 @@ SqliteDatabase::~SqliteDatabase()
 
 bool SqliteDatabase::open(const QString &path, bool create, QString *error)
 {
-    close();
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (create)
         flags |= SQLITE_OPEN_CREATE;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
+    return openWith(path.toUtf8(), flags, error);
+}
+
+bool SqliteDatabase::openUntouched(const QString &path, QString *error)
+{
+    const QByteArray uri = QByteArrayLiteral("file:") + path.toUtf8().toPercentEncoding("/") + "?immutable=1";
+    return openWith(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, error);
+}
+
+bool SqliteDatabase::openWith(const QByteArray &name, int flags, QString *error)
+{
+    close();
+    const int rc = sqlite3_open_v2(name.constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (error)
             *error = m_db ? lastError() : QString::fromUtf8(sqlite3_errstr(rc));
@@ -60,6 +71,11 @@ std::optional<qint64> SqliteDatabase::queryInt(const char *sql, QString *error)
 void SqliteDatabase::setBusyTimeout(int milliseconds)
 {
     sqlite3_busy_timeout(m_db, milliseconds);
+}
+
+int SqliteDatabase::lastErrorCode() const
+{
+    return m_db ? sqlite3_extended_errcode(m_db) : SQLITE_CANTOPEN;
 }
 
 QString SqliteDatabase::lastError() const

@@ -19,6 +19,8 @@ public:
 
     // create false: the file must already exist.
     bool open(const QString &path, bool create, QString *error);
+    // Reads the file as it lies: no lock, no journal, no -wal or -shm looked at or made.
+    bool openUntouched(const QString &path, QString *error);
     void close();
     bool isOpen() const { return m_db != nullptr; }
     bool isReadOnly() const;
@@ -30,9 +32,13 @@ public:
     void setBusyTimeout(int milliseconds);
 
     QString lastError() const;
+    // The extended result code of the last failed call.
+    int lastErrorCode() const;
     sqlite3 *handle() const { return m_db; }
 
 private:
+    bool openWith(const QByteArray &name, int flags, QString *error);
+
     sqlite3 *m_db = nullptr;
 };
 

@@ -2,10 +2,12 @@
 
 #include "Sqlite.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <sqlite3.h>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -73,6 +75,25 @@ private:
     std::unordered_map<std::string_view, QString> m_texts;
 };
 
+// Failures that a later attempt may get past (a lock, a full disk, permissions) against those
+// that come from the file itself and repeat on every try.
+Store::SaveFailure failureKind(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_ERROR:
+    case SQLITE_CONSTRAINT:
+    case SQLITE_MISMATCH:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_TOOBIG:
+    case SQLITE_RANGE:
+    case SQLITE_FORMAT:
+        return Store::SaveFailure::permanent;
+    default:
+        return Store::SaveFailure::transient;
+    }
+}
+
 bool eventBefore(const VorpEvent &a, const VorpEvent &b)
 {
     return a.timestamp < b.timestamp;
@@ -82,6 +103,10 @@ bool eventBefore(const VorpEvent &a, const VorpEvent &b)
 
 Store::Store(const QString &path) : m_path(path), m_db(std::make_unique<SqliteDatabase>())
 {
+    // A burst of saves is followed by one checkpoint once they stop.
+    m_checkpointTimer.setSingleShot(true);
+    m_checkpointTimer.setInterval(2000);
+    connect(&m_checkpointTimer, &QTimer::timeout, this, &Store::checkpoint);
 }
 
 Store::~Store() = default;
@@ -99,25 +124,23 @@ std::unique_ptr<Store> Store::open(const QString &path, QString *error)
     const bool exists = QFileInfo::exists(path);
     if (exists && !QFileInfo(path).isFile())
         return fail(QStringLiteral("%1 is not a file").arg(path));
+    // What the file is gets decided before anything may write to it, its -wal and -shm included.
+    if (exists && !validate(path, &message))
+        return fail(message);
     if (!store->m_db->open(path, !exists, &message))
         return fail(message);
 
-    // Everything up to the load only reads, so a file this program cannot use stays untouched.
+    // A -wal left by a crash may hold what the file alone did not show: read again, still only
+    // reading, before the first write.
     const auto version = store->m_db->queryInt("PRAGMA user_version", &message);
     if (!version)
         return fail(message);
-    if (*version > schemaVersion) {
-        return fail(QStringLiteral("the store has schema version %1, newer than this version of "
-                                   "Grumblix knows (%2)")
-                        .arg(*version)
-                        .arg(schemaVersion));
-    }
+    if (!acceptable(*store->m_db, *version, &message))
+        return fail(message);
     if (*version == schemaVersion && !store->load(&message))
         return fail(message);
 
-    store->m_db->setBusyTimeout(store->m_busyTimeout);
-    store->m_db->exec("PRAGMA journal_mode = WAL");
-    store->m_db->exec("PRAGMA synchronous = FULL");
+    store->configure(*store->m_db);
     if (*version < schemaVersion) {
         if (!store->m_db->exec(kCreateSchema, &message)) {
             store->m_db->exec("ROLLBACK");
@@ -129,14 +152,54 @@ std::unique_ptr<Store> Store::open(const QString &path, QString *error)
     return store;
 }
 
+bool Store::validate(const QString &path, QString *error)
+{
+    SqliteDatabase probe;
+    if (!probe.openUntouched(path, error))
+        return false;
+    const auto version = probe.queryInt("PRAGMA user_version", error);
+    return version && acceptable(probe, *version, error);
+}
+
+bool Store::acceptable(SqliteDatabase &db, qint64 version, QString *error)
+{
+    if (version > schemaVersion) {
+        *error =
+            QStringLiteral("the store has schema version %1, newer than this version of Grumblix knows (%2)")
+                .arg(version)
+                .arg(schemaVersion);
+        return false;
+    }
+    if (version == 0) {
+        // Our schema and its version are written in one transaction: a file without a version
+        // but with tables belongs to some other program.
+        const auto objects = db.queryInt("SELECT count(*) FROM sqlite_master", error);
+        if (!objects)
+            return false;
+        if (*objects > 0) {
+            *error = QStringLiteral("the file is a database of another program, not a Grumblix store");
+            return false;
+        }
+    }
+    return true;
+}
+
+void Store::configure(SqliteDatabase &db) const
+{
+    db.setBusyTimeout(m_busyTimeout);
+    db.exec("PRAGMA journal_mode = WAL");
+    db.exec("PRAGMA synchronous = FULL");
+}
+
 bool Store::load(QString *error)
 {
     ++m_rewrites;
     m_events.clear();
     m_triggers.clear();
 
+    QList<VorpEvent> loaded;
     if (const auto count = m_db->queryInt("SELECT count(*) FROM VorpEvent"))
-        m_events.reserve(*count);
+        loaded.reserve(*count);
     TextInterner interner;
     SqliteStatement events(*m_db, "SELECT rowid, uuid, timestamp, appName, bundleIdentifier, triggerKey, "
                                   "note, sourceRaw FROM VorpEvent ORDER BY rowid");
@@ -151,7 +214,7 @@ bool Store::load(QString *error)
         event.note = events.columnOptionalText(6);
         event.sourceRaw = interner.text(events.columnBytes(7));
         m_nextEventId = std::max(m_nextEventId, event.id + 1);
-        m_events.append(std::move(event));
+        loaded.append(std::move(event));
     }
     if (events.failed()) {
         if (error)
@@ -159,8 +222,9 @@ bool Store::load(QString *error)
         return false;
     }
     // Rows are mostly stored in time order already; sorting here is cheaper than in SQL.
-    if (!std::is_sorted(m_events.cbegin(), m_events.cend(), eventBefore))
-        std::stable_sort(m_events.begin(), m_events.end(), eventBefore);
+    if (!std::is_sorted(loaded.cbegin(), loaded.cend(), eventBefore))
+        std::stable_sort(loaded.begin(), loaded.end(), eventBefore);
+    m_events.assign(loaded);
 
     SqliteStatement triggers(*m_db, "SELECT rowid, key, name, emoji, sortOrder, isBuiltIn, isHidden "
                                     "FROM Trigger ORDER BY sortOrder, rowid");
@@ -189,13 +253,23 @@ QString Store::path() const
     return m_path;
 }
 
+qsizetype Store::indexOfEvent(qint64 id) const
+{
+    // From the end, where the incidents a user just logged and edits are.
+    const EventSnapshot all = m_events.snapshot();
+    for (auto it = all.crbegin(); it != all.crend(); ++it) {
+        if (it->id == id)
+            return all.size() - 1 - (it - all.crbegin());
+    }
+    return -1;
+}
+
 std::optional<VorpEvent> Store::event(qint64 id) const
 {
-    for (const VorpEvent &event : m_events) {
-        if (event.id == id)
-            return event;
-    }
-    return std::nullopt;
+    const qsizetype at = indexOfEvent(id);
+    if (at < 0)
+        return std::nullopt;
+    return m_events[at];
 }
 
 std::optional<Trigger> Store::trigger(qint64 id) const
@@ -209,10 +283,23 @@ std::optional<Trigger> Store::trigger(qint64 id) const
 
 void Store::placeEvent(const VorpEvent &event)
 {
-    const auto at = std::upper_bound(m_events.begin(), m_events.end(), event, eventBefore);
-    if (at != m_events.end())
+    // Binary search for the first later incident; a new one usually lands at the end.
+    qsizetype lo = 0;
+    qsizetype hi = m_events.size();
+    if (hi > 0 && !eventBefore(event, m_events[hi - 1])) {
+        lo = hi;
+    } else {
+        while (lo < hi) {
+            const qsizetype mid = lo + (hi - lo) / 2;
+            if (eventBefore(event, m_events[mid]))
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+    }
+    if (lo != m_events.size())
         ++m_rewrites;
-    m_events.insert(at, event);
+    m_events.insert(lo, event);
 }
 
 void Store::sortTriggers()
@@ -243,15 +330,14 @@ qint64 Store::insert(Trigger &trigger)
 
 bool Store::update(const VorpEvent &event)
 {
-    const auto it = std::find_if(m_events.begin(), m_events.end(),
-                                 [&](const VorpEvent &stored) { return stored.id == event.id; });
-    if (event.id == 0 || it == m_events.end())
+    const qsizetype at = event.id == 0 ? -1 : indexOfEvent(event.id);
+    if (at < 0)
         return false;
     ++m_rewrites;
-    if (it->timestamp == event.timestamp) {
-        *it = event;
+    if (m_events[at].timestamp == event.timestamp) {
+        m_events.replace(at, event);
     } else {
-        m_events.erase(it);
+        m_events.removeAt(at);
         placeEvent(event);
     }
     m_dirtyEvents.insert(event.id);
@@ -309,17 +395,11 @@ int Store::replaceTriggerKey(const QString &key, const std::optional<QString> &r
     const auto affected = [&](const VorpEvent &event) {
         return event.triggerKey == key && event.triggerKey != replacement;
     };
-    // Found before writing, so a list shared with a reader is copied only when something changes.
-    const qsizetype first = std::find_if(m_events.cbegin(), m_events.cend(), affected) - m_events.cbegin();
-    int changed = 0;
-    for (qsizetype i = first; i < m_events.size(); ++i) {
-        VorpEvent &event = m_events[i];
-        if (affected(event)) {
-            event.triggerKey = replacement;
-            m_dirtyEvents.insert(event.id);
-            ++changed;
-        }
-    }
+    // Only the chunks holding such an incident are written (copied first if a snapshot reads them).
+    const int changed = int(m_events.editIf(affected, [&](VorpEvent &event) {
+        event.triggerKey = replacement;
+        m_dirtyEvents.insert(event.id);
+    }));
     if (changed > 0) {
         ++m_rewrites;
         Q_EMIT this->changed();
@@ -341,34 +421,82 @@ void Store::setBusyTimeout(int milliseconds)
 
 bool Store::reopenIfReadOnly()
 {
-    // A file that was write-protected when opened keeps its connection read-only; try afresh so
-    // a save after the protection is lifted can succeed.
-    if (!m_db->isReadOnly())
+    // A connection made while the file or its folder was write-protected stays read-only, and one
+    // that met a read-only -wal or -shm keeps failing: after the protection is lifted only a
+    // fresh connection can write.
+    if (m_db->isOpen() && !m_db->isReadOnly() && !m_needsReopen)
         return true;
+    m_db->close();
+    takeBackSideFiles();
     auto fresh = std::make_unique<SqliteDatabase>();
     if (!fresh->open(m_path, false, nullptr) || fresh->isReadOnly())
         return false;
-    fresh->setBusyTimeout(m_busyTimeout);
-    fresh->exec("PRAGMA journal_mode = WAL");
-    fresh->exec("PRAGMA synchronous = FULL");
+    configure(*fresh);
     m_db = std::move(fresh);
+    m_needsReopen = false;
     return true;
+}
+
+void Store::takeBackSideFiles() const
+{
+    // SQLite makes -wal and -shm with the file's mode of the moment; made while the file was
+    // read-only they would keep every later connection read-only. Ours, they follow the file.
+    const QFileInfo file(m_path);
+    if (!file.isWritable())
+        return;
+    const QFileDevice::Permissions mode = QFile::permissions(m_path);
+    for (const char *suffix : {"-wal", "-shm"}) {
+        const QString side = m_path + QLatin1String(suffix);
+        const QFileInfo info(side);
+        if (info.exists() && !info.isSymLink() && info.ownerId() == file.ownerId() && !info.isWritable())
+            QFile::setPermissions(side, mode);
+    }
+}
+
+bool Store::checkpoint()
+{
+    if (!m_db->isOpen() || m_db->isReadOnly())
+        return false;
+    // TRUNCATE empties the -wal, so the store file alone holds every saved record.
+    return m_db->exec("PRAGMA wal_checkpoint(TRUNCATE)");
+}
+
+void Store::close()
+{
+    m_checkpointTimer.stop();
+    checkpoint();
+    m_db->close();
+}
+
+void Store::setCheckpointDelay(int milliseconds)
+{
+    m_checkpointTimer.setInterval(milliseconds);
+}
+
+Store::SaveFailure Store::lastSaveFailure() const
+{
+    return m_lastFailure;
 }
 
 bool Store::save(QString *error)
 {
     if (!hasPendingChanges())
         return true;
-    const auto fail = [&](const QString &text) {
+    const auto fail = [&](const QString &text, int code) {
+        m_lastFailure = failureKind(code);
+        // A read-only -wal or -shm fails the write, not the open: the next save starts afresh.
+        if ((code & 0xff) == SQLITE_READONLY)
+            m_needsReopen = true;
         if (error)
             *error = text;
+        Q_EMIT saveFailed(text);
         return false;
     };
     if (!reopenIfReadOnly())
-        return fail(QStringLiteral("the store file is read-only"));
+        return fail(QStringLiteral("the store file is read-only"), SQLITE_READONLY);
     QString message;
     if (!m_db->exec("BEGIN IMMEDIATE", &message))
-        return fail(message);
+        return fail(message, m_db->lastErrorCode());
 
     bool ok = true;
     {
@@ -389,7 +517,8 @@ bool Store::save(QString *error)
         if (ok && !m_dirtyEvents.isEmpty()) {
             // From the end, where new incidents are, stopping once every changed one is written.
             qsizetype left = m_dirtyEvents.size();
-            for (auto it = m_events.crbegin(); left > 0 && it != m_events.crend(); ++it) {
+            const EventSnapshot all = m_events.snapshot();
+            for (auto it = all.crbegin(); left > 0 && it != all.crend(); ++it) {
                 const VorpEvent &event = *it;
                 if (!m_dirtyEvents.contains(event.id))
                     continue;
@@ -430,9 +559,12 @@ bool Store::save(QString *error)
     if (ok && !m_db->exec("COMMIT", &message))
         ok = false;
     if (!ok) {
+        const int code = m_db->lastErrorCode();
         m_db->exec("ROLLBACK");
-        return fail(message);
+        return fail(message, code);
     }
+    m_lastFailure = SaveFailure::none;
+    m_checkpointTimer.start();
     m_dirtyEvents.clear();
     m_deletedEvents.clear();
     m_dirtyTriggers.clear();

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "EventSnapshot.h"
 #include "Trigger.h"
 #include "VorpEvent.h"
 
 #include <QObject>
 #include <QSet>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -27,8 +29,9 @@ public:
 
     QString path() const;
 
-    // Incidents by timestamp ascending (ties in insertion order); triggers by sortOrder ascending.
-    const QList<VorpEvent> &events() const { return m_events; }
+    // Incidents by timestamp ascending (ties in insertion order), as a snapshot that later changes
+    // leave as it is (see EventSnapshot); triggers by sortOrder ascending.
+    EventSnapshot events() const { return m_events.snapshot(); }
     const QList<Trigger> &triggers() const { return m_triggers; }
     std::optional<VorpEvent> event(qint64 id) const;
     std::optional<Trigger> trigger(qint64 id) const;
@@ -59,21 +62,49 @@ public:
     // How long a save waits for another connection's lock before it fails.
     void setBusyTimeout(int milliseconds);
 
+    // Why the last save failed: a transient failure (a lock, a full disk, a write-protected
+    // file) may pass on a later try; a permanent one (a constraint or schema the rows do not
+    // fit) comes from the file itself and repeats on every try.
+    enum class SaveFailure
+    {
+        none,
+        transient,
+        permanent,
+    };
+    SaveFailure lastSaveFailure() const;
+
+    // Moves everything saved from the -wal into the file, so the file alone is a full copy.
+    // Runs by itself this long after the last save of a burst (2 s).
+    bool checkpoint();
+    void setCheckpointDelay(int milliseconds);
+    // Checkpoints and closes the connection (at quit); a later save opens it again.
+    void close();
+
 Q_SIGNALS:
     // Any change of the records, saved or not.
     void changed();
+    // A save failed; its changes stay pending (see lastSaveFailure()).
+    void saveFailed(const QString &error);
 
 private:
     explicit Store(const QString &path);
     bool load(QString *error);
+    static bool validate(const QString &path, QString *error);
+    static bool acceptable(SqliteDatabase &db, qint64 version, QString *error);
+    void configure(SqliteDatabase &db) const;
     bool reopenIfReadOnly();
+    void takeBackSideFiles() const;
     void placeEvent(const VorpEvent &event);
+    qsizetype indexOfEvent(qint64 id) const;
     void sortTriggers();
 
     QString m_path;
     std::unique_ptr<SqliteDatabase> m_db;
     int m_busyTimeout = 2000;
-    QList<VorpEvent> m_events;
+    QTimer m_checkpointTimer;
+    SaveFailure m_lastFailure = SaveFailure::none;
+    bool m_needsReopen = false;
+    EventChunks m_events;
     QList<Trigger> m_triggers;
     quint64 m_rewrites = 0;
     qint64 m_nextEventId = 1;

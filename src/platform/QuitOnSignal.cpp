@@ -2,13 +2,16 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QThread>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
 int signalPipe[2] = {-1, -1};
+bool mainLoopRuns = false;
 
 void onSignal(int)
 {
@@ -28,7 +31,10 @@ void quitOnTerminationSignals()
         char buffer[16];
         while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
         }
-        QCoreApplication::quit();
+        if (mainLoopRuns)
+            QCoreApplication::quit();
+        else
+            QThread::currentThread()->exit(EXIT_FAILURE);
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;
@@ -36,4 +42,9 @@ void quitOnTerminationSignals()
     action.sa_flags = SA_RESTART;
     for (int signal : {SIGTERM, SIGINT, SIGHUP})
         sigaction(signal, &action, nullptr);
+}
+
+void mainLoopStarting()
+{
+    mainLoopRuns = true;
 }

@@ -1,123 +1,275 @@
 #include "SingleInstance.h"
 
-#include <QDataStream>
+#include "platform/HandOverClient.h"
+
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QStandardPaths>
+#include <QFile>
+#include <QFileSystemWatcher>
+#include <QLockFile>
+#include <QPointer>
+#include <QSocketNotifier>
 #include <QThread>
+#include <QTimer>
+#include <cerrno>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
-constexpr quint32 protocolMagic = 0x47524d31; // "GRM1"
-constexpr char acknowledgement = 'k';
+
+const QString notReady =
+    QStringLiteral("Grumblix is running but cannot take this yet (it is starting, or waiting "
+                   "on a message on screen); nothing was done. Try again in a moment.");
+
 } // namespace
+
+// One connected launch: its bytes so far and the clock that drops it when it goes quiet.
+class SingleInstance::Client : public QObject
+{
+public:
+    Client(int fd, QObject *parent) : QObject(parent), fd(fd), notifier(fd, QSocketNotifier::Read, this)
+    {
+        idle.setSingleShot(true);
+    }
+    ~Client() override { ::close(fd); }
+
+    const int fd;
+    QSocketNotifier notifier;
+    QTimer idle;
+    QByteArray buffer;
+};
 
 SingleInstance::SingleInstance(const QString &folder, QObject *parent) : QObject(parent), m_folder(folder)
 {
 }
 
-SingleInstance::~SingleInstance() = default;
-
-QString SingleInstance::defaultFolder()
+SingleInstance::~SingleInstance()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath() + QStringLiteral("/grumblix-%1").arg(getuid());
-    return folder;
+    qDeleteAll(m_clients);
+    m_clients.clear();
+    if (m_listenFd >= 0) {
+        closeSocket();
+        ::unlink(QFile::encodeName(socketPath()).constData());
+    }
 }
 
 QString SingleInstance::socketPath() const
 {
-    return m_folder + QStringLiteral("/grumblix.socket");
+    return HandOver::socketPathIn(m_folder);
 }
 
 QString SingleInstance::lockPath() const
 {
-    return m_folder + QStringLiteral("/grumblix.lock");
+    return HandOver::lockPathIn(m_folder);
 }
 
 SingleInstance::Role SingleInstance::claim(const QStringList &arguments, int timeoutMs)
 {
-    QDir().mkpath(m_folder);
-    QDeadlineTimer deadline(timeoutMs);
+    const QDeadlineTimer deadline(timeoutMs);
     while (true) {
-        if (forward(arguments, int(qMax<qint64>(deadline.remainingTime(), 100))))
-            return Role::Forwarded;
+        const HandOverAttempt attempt =
+            HandOverAttempt::send(socketPath(), arguments, int(qMax<qint64>(deadline.remainingTime(), 100)));
+        if (attempt.outcome == HandOverAttempt::Outcome::answered) {
+            m_reply = attempt.reply;
+            return m_reply.status == HandOver::Reply::Status::done ? Role::Forwarded : Role::Declined;
+        }
+        // Connected but silent: the arguments may have arrived; sending them twice could log twice.
+        if (attempt.outcome == HandOverAttempt::Outcome::noAnswer)
+            return Role::Failed;
         auto lock = std::make_unique<QLockFile>(lockPath());
         // A lock left by a crashed process is detected by its pid and taken over.
         if (lock->tryLock(0)) {
             m_lock = std::move(lock);
-            return listen() ? Role::Primary : Role::Failed;
+            return Role::Primary;
         }
-        // Another process holds the lock but does not answer yet: it is starting up.
+        // Another process holds the lock but does not listen yet: it is starting up.
         if (deadline.hasExpired())
             return Role::Failed;
-        QThread::msleep(50);
+        QThread::msleep(20);
     }
 }
 
-bool SingleInstance::forward(const QStringList &arguments, int timeoutMs)
+void SingleInstance::setHandler(Handler handler)
 {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath());
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
-    QByteArray payload;
-    QDataStream out(&payload, QIODevice::WriteOnly);
-    out << protocolMagic << arguments;
-    QByteArray frame;
-    QDataStream framed(&frame, QIODevice::WriteOnly);
-    framed << payload;
-    socket.write(frame);
-    if (!socket.waitForBytesWritten(timeoutMs))
-        return false;
-    // The reply tells that the running instance took the arguments, not merely that they were sent.
-    while (socket.bytesAvailable() < 1) {
-        if (!socket.waitForReadyRead(timeoutMs))
-            return false;
-    }
-    char reply = 0;
-    return socket.getChar(&reply) && reply == acknowledgement;
+    m_handler = std::move(handler);
+}
+
+void SingleInstance::setIdleTimeout(int milliseconds)
+{
+    m_idleTimeoutMs = milliseconds;
+}
+
+int SingleInstance::clientCount() const
+{
+    return int(m_clients.size());
+}
+
+bool SingleInstance::isListening() const
+{
+    return m_listenFd >= 0;
 }
 
 bool SingleInstance::listen()
 {
-    // Only the lock holder gets here, so a socket file still present is a leftover.
-    QLocalServer::removeServer(socketPath());
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(socketPath()))
+    if (!bindSocket())
         return false;
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readClient(socket); });
-            readClient(socket);
-        }
-    });
+    // The socket file must live as long as this instance: if anything removes it, it is made again.
+    auto *watcher = new QFileSystemWatcher(this);
+    if (watcher->addPath(m_folder)) {
+        connect(watcher, &QFileSystemWatcher::directoryChanged, this, &SingleInstance::checkSocketFile);
+    } else {
+        auto *poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, &SingleInstance::checkSocketFile);
+        poll->start(5000);
+    }
     return true;
 }
 
-void SingleInstance::readClient(QLocalSocket *socket)
+bool SingleInstance::bindSocket()
 {
-    // A frame is a length-prefixed byte array; wait until all of it is here.
-    QDataStream in(socket);
-    in.startTransaction();
-    QByteArray payload;
-    in >> payload;
-    if (!in.commitTransaction())
+    closeSocket();
+    const QByteArray path = QFile::encodeName(socketPath());
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (size_t(path.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return false;
+    // Only the lock holder gets here, so a file still at the path is a leftover.
+    ::unlink(path.constData());
+    struct stat info = {};
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 ||
+        ::listen(fd, 32) != 0 || ::lstat(path.constData(), &info) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_listenFd = fd;
+    m_socketInode = quint64(info.st_ino);
+    m_acceptNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_acceptNotifier, &QSocketNotifier::activated, this, &SingleInstance::acceptClients);
+    m_acceptPaused = false;
+    return true;
+}
+
+void SingleInstance::closeSocket()
+{
+    delete m_acceptNotifier;
+    m_acceptNotifier = nullptr;
+    if (m_listenFd >= 0)
+        ::close(m_listenFd);
+    m_listenFd = -1;
+}
+
+void SingleInstance::checkSocketFile()
+{
+    if (m_listenFd < 0)
         return;
-    QDataStream body(payload);
-    quint32 magic = 0;
-    QStringList arguments;
-    body >> magic >> arguments;
-    if (body.status() != QDataStream::Ok || magic != protocolMagic) {
-        socket->disconnectFromServer();
+    struct stat info = {};
+    const bool present = ::lstat(QFile::encodeName(socketPath()).constData(), &info) == 0 &&
+                         S_ISSOCK(info.st_mode) && quint64(info.st_ino) == m_socketInode;
+    if (!present)
+        bindSocket();
+}
+
+void SingleInstance::pauseAccepting(int milliseconds)
+{
+    if (!m_acceptNotifier)
+        return;
+    m_acceptNotifier->setEnabled(false);
+    m_acceptPaused = true;
+    if (milliseconds > 0) {
+        QTimer::singleShot(milliseconds, this, [this] {
+            m_acceptPaused = false;
+            acceptClients();
+        });
+    }
+}
+
+void SingleInstance::acceptClients()
+{
+    if (m_listenFd < 0)
+        return;
+    while (m_clients.size() < maxClients) {
+        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            if (errno == EAGAIN)
+                break;
+            // Out of descriptors or memory: the waiting launch stays queued; try again shortly,
+            // and never give up the socket.
+            pauseAccepting(200);
+            return;
+        }
+        auto *client = new Client(fd, this);
+        m_clients.append(client);
+        client->idle.setInterval(m_idleTimeoutMs);
+        connect(&client->idle, &QTimer::timeout, this, [this, client] { dropClient(client); });
+        connect(&client->notifier, &QSocketNotifier::activated, this, [this, client] { serve(client); });
+        client->idle.start();
+    }
+    // Full: the rest wait in the queue until a client leaves.
+    if (m_clients.size() >= maxClients)
+        pauseAccepting(0);
+    else if (m_acceptNotifier && !m_acceptPaused)
+        m_acceptNotifier->setEnabled(true);
+}
+
+void SingleInstance::dropClient(Client *client)
+{
+    if (!m_clients.removeOne(client))
+        return;
+    client->notifier.setEnabled(false);
+    client->deleteLater();
+    if (m_acceptNotifier && !m_acceptNotifier->isEnabled() && m_clients.size() < maxClients) {
+        m_acceptPaused = false;
+        acceptClients();
+    }
+}
+
+void SingleInstance::serve(Client *client)
+{
+    char buffer[4096];
+    while (true) {
+        const ssize_t n = ::recv(client->fd, buffer, sizeof buffer, 0);
+        if (n > 0) {
+            client->buffer.append(buffer, n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN)
+            break;
+        dropClient(client); // closed or failed before a whole request came
         return;
     }
-    socket->putChar(acknowledgement);
-    socket->flush();
-    Q_EMIT argumentsReceived(arguments);
+    bool malformed = false;
+    const std::optional<QStringList> arguments = HandOver::takeRequest(client->buffer, &malformed);
+    if (malformed) {
+        dropClient(client);
+        return;
+    }
+    if (!arguments)
+        return; // more to come
+    client->notifier.setEnabled(false);
+    client->idle.stop();
+
+    // The launcher hears back only once the handler is done, so a launch that ended well means
+    // that what it logged is on disk.
+    HandOver::Reply reply{HandOver::Reply::Status::refused, notReady};
+    const QPointer<SingleInstance> self(this);
+    if (m_handler)
+        reply = m_handler(*arguments);
+    if (!self)
+        return;
+    const QByteArray bytes = reply.encode();
+    [[maybe_unused]] const ssize_t sent =
+        ::send(client->fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL);
+    dropClient(client);
+    if (reply.status != HandOver::Reply::Status::refused)
+        Q_EMIT handedOver(*arguments);
 }

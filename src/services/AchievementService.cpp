@@ -154,7 +154,7 @@ const Calendar &AchievementService::Tally::calendar() const
     return m_cal;
 }
 
-QList<Achievement> AchievementService::evaluate(const QList<VorpEvent> &events, const QDateTime &now,
+QList<Achievement> AchievementService::evaluate(const EventSnapshot &events, const QDateTime &now,
                                                 const Calendar &cal)
 {
     Tally tally(cal);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/Calendar.h"
+#include "models/EventSnapshot.h"
 #include "models/VorpEvent.h"
 #include "services/Achievement.h"
 #include "services/DayCounts.h"
@@ -19,7 +20,7 @@ public:
     AchievementService() = delete;
 
     // All 25 achievements in catalogue order with their progress; `now` only bounds the quiet days.
-    static QList<Achievement> evaluate(const QList<VorpEvent> &events, const QDateTime &now,
+    static QList<Achievement> evaluate(const EventSnapshot &events, const QDateTime &now,
                                        const Calendar &cal = Calendar());
 
     class Tally

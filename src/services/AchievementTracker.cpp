@@ -8,18 +8,23 @@ AchievementTracker::AchievementTracker(const Store &store) : m_store(store)
 {
 }
 
-QList<Achievement> AchievementTracker::unlocked(const QTimeZone &zone, const QDateTime &now)
+QList<Achievement> AchievementTracker::all(const QTimeZone &zone, const QDateTime &now)
 {
-    const QList<VorpEvent> &events = m_store.events();
+    const EventSnapshot events = m_store.events();
     if (!m_tally || m_talliedRewrites != m_store.rewrites() || m_tally->size() > events.size() ||
         m_tally->calendar().timeZone() != zone) {
         m_tally.emplace(Calendar(zone));
         m_talliedRewrites = m_store.rewrites();
     }
-    for (qsizetype i = m_tally->size(); i < events.size(); ++i)
-        m_tally->add(events[i]);
+    for (auto it = events.begin() + m_tally->size(); it != events.end(); ++it)
+        m_tally->add(*it);
+    return m_tally->results(now);
+}
+
+QList<Achievement> AchievementTracker::unlocked(const QTimeZone &zone, const QDateTime &now)
+{
     QList<Achievement> complete;
-    for (const Achievement &achievement : m_tally->results(now)) {
+    for (const Achievement &achievement : all(zone, now)) {
         if (achievement.progress >= achievement.target)
             complete << achievement;
     }
@@ -30,7 +35,7 @@ int AchievementTracker::previousDailyBest(const QTimeZone &zone, const QDateTime
 {
     // A store that only grew at its end with nothing new before the start of the day keeps the
     // best it had.
-    const QList<VorpEvent> &events = m_store.events();
+    const EventSnapshot events = m_store.events();
     const Calendar cal(zone);
     const qint64 cut = Calendar::msecs(cal.startOfDay(current));
     const bool kept =

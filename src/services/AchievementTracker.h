@@ -18,6 +18,8 @@ class AchievementTracker
 public:
     explicit AchievementTracker(const Store &store);
 
+    // Every achievement with its progress at `now`, in catalogue order.
+    QList<Achievement> all(const QTimeZone &zone, const QDateTime &now);
     // The achievements complete at `now`, in catalogue order.
     QList<Achievement> unlocked(const QTimeZone &zone, const QDateTime &now);
     // The most incidents on one day before the day of `current`; incidents from the start of that

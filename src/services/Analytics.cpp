@@ -14,6 +14,15 @@ namespace {
 const QString noTriggerId = QStringLiteral("_none");
 const QString restId = QStringLiteral("_rest");
 
+// Whether two optional texts share one buffer (or are both absent): the store interns repeated
+// texts, so this settles most comparisons without touching characters or reference counts.
+bool sameText(const std::optional<QString> &a, const std::optional<QString> &b)
+{
+    if (a.has_value() != b.has_value())
+        return false;
+    return !a || (a->constData() == b->constData() && a->size() == b->size()) || *a == *b;
+}
+
 qint64 msOf(const VorpEvent &event)
 {
     return Calendar::msecs(event.timestamp);
@@ -21,10 +30,12 @@ qint64 msOf(const VorpEvent &event)
 
 } // namespace
 
-QList<VorpEvent> Analytics::eventsIn(const DateInterval &interval) const
+EventSnapshot Analytics::eventsIn(const DateInterval &interval) const
 {
     const qint64 from = Calendar::msecs(interval.start);
     const qint64 to = Calendar::msecs(interval.end);
+    if (events.isTimeOrdered())
+        return events.slice(events.lowerBound(from), events.lowerBound(std::max(from, to)));
     QList<VorpEvent> inside;
     for (const VorpEvent &event : events) {
         const qint64 t = msOf(event);
@@ -38,6 +49,8 @@ int Analytics::countIn(const DateInterval &interval) const
 {
     const qint64 from = Calendar::msecs(interval.start);
     const qint64 to = Calendar::msecs(interval.end);
+    if (events.isTimeOrdered())
+        return int(std::max<qsizetype>(0, events.lowerBound(to) - events.lowerBound(from)));
     int count = 0;
     for (const VorpEvent &event : events) {
         const qint64 t = msOf(event);
@@ -56,7 +69,7 @@ int Analytics::todayCount() const
     return countIn(cal.dayInterval(now));
 }
 
-QList<VorpEvent> Analytics::eventsFor(Scope scope) const
+EventSnapshot Analytics::eventsFor(Scope scope) const
 {
     switch (scope) {
     case Scope::week:
@@ -69,22 +82,27 @@ QList<VorpEvent> Analytics::eventsFor(Scope scope) const
     return events;
 }
 
-QList<DayBucket> Analytics::days(const DateInterval &interval) const
+QList<DayBucket> Analytics::emptyDays(const DateInterval &interval, std::vector<qint64> *localDays) const
 {
-    const qint64 from = Calendar::msecs(interval.start);
-    const qint64 to = Calendar::msecs(interval.end);
     const QDateTime today = cal.startOfDay(now);
-
     QList<DayBucket> buckets;
-    std::vector<qint64> bucketDays;
     for (int i = 0; i < 7; ++i) {
         const QDateTime date = cal.addDays(interval.start, i);
         if (!date.isValid())
             continue;
         buckets.append({date, 0, date == today, date > today});
-        bucketDays.push_back(Calendar::localDay(cal.localMSecs(Calendar::msecs(date))));
+        localDays->push_back(Calendar::localDay(cal.localMSecs(Calendar::msecs(date))));
     }
-    for (const VorpEvent &event : events) {
+    return buckets;
+}
+
+QList<DayBucket> Analytics::days(const DateInterval &interval) const
+{
+    const qint64 from = Calendar::msecs(interval.start);
+    const qint64 to = Calendar::msecs(interval.end);
+    std::vector<qint64> bucketDays;
+    QList<DayBucket> buckets = emptyDays(interval, &bucketDays);
+    for (const VorpEvent &event : events.isTimeOrdered() ? eventsIn(interval) : events) {
         const qint64 t = msOf(event);
         if (t < from || t >= to)
             continue;
@@ -113,7 +131,7 @@ int Analytics::maxDailyCount(const QDateTime &before) const
     return best;
 }
 
-QList<int> Analytics::hourHistogram(const QList<VorpEvent> &events, const Calendar &cal)
+QList<int> Analytics::hourHistogram(const EventSnapshot &events, const Calendar &cal)
 {
     QList<int> hours(24, 0);
     for (const VorpEvent &event : events)
@@ -121,7 +139,7 @@ QList<int> Analytics::hourHistogram(const QList<VorpEvent> &events, const Calend
     return hours;
 }
 
-std::optional<QString> Analytics::peakTime(const QList<VorpEvent> &events, const Calendar &cal)
+std::optional<QString> Analytics::peakTime(const EventSnapshot &events, const Calendar &cal)
 {
     // One pass: the histogram and, per hour, the sum of the minutes.
     std::array<qint64, 24> counts{};
@@ -139,47 +157,65 @@ std::optional<QString> Analytics::peakTime(const QList<VorpEvent> &events, const
     return QString::asprintf("%02d:%02d", hour, int(minutes[hour] / *peak));
 }
 
-QList<CountItem> Analytics::triggerCounts(const QList<VorpEvent> &events, const QList<Trigger> &triggers)
+void Analytics::TriggerTally::add(const VorpEvent &event)
 {
-    TextGroups keys;
-    std::vector<int> counts;
-    int withoutKey = 0;
-    for (const VorpEvent &event : events) {
-        if (!event.triggerKey) {
-            ++withoutKey;
-            continue;
-        }
-        const size_t index = size_t(keys.indexOf(*event.triggerKey));
-        if (index == counts.size())
-            counts.push_back(0);
-        ++counts[index];
+    if (!event.triggerKey) {
+        ++m_withoutKey;
+        return;
     }
+    const size_t index = size_t(m_keys.indexOf(*event.triggerKey));
+    if (index == m_counts.size())
+        m_counts.push_back(0);
+    ++m_counts[index];
+}
+
+QList<CountItem> Analytics::TriggerTally::rows(const QList<Trigger> &triggers, bool withoutKey) const
+{
     QList<CountItem> rows;
     const auto add = [&](const std::optional<QString> &key, int count) {
         const TriggerInfo found = info(triggers, key);
         rows.append({key.value_or(noTriggerId), found.name, found.emoji, std::nullopt, count});
     };
-    for (qsizetype i = 0; i < keys.size(); ++i)
-        add(keys.text(i), counts[size_t(i)]);
-    if (withoutKey > 0)
-        add(std::nullopt, withoutKey);
+    for (qsizetype i = 0; i < m_keys.size(); ++i)
+        add(m_keys.text(i), m_counts[size_t(i)]);
+    if (withoutKey && m_withoutKey > 0)
+        add(std::nullopt, m_withoutKey);
     rank(rows);
     return rows;
 }
 
-QList<CountItem> Analytics::appCounts(const QList<VorpEvent> &events)
+void Analytics::AppTally::add(const VorpEvent &event)
 {
     static const QString unknown = QStringLiteral("Unknown");
-    TextGroups names;
-    QList<CountItem> rows;
-    for (const VorpEvent &event : events) {
-        const qsizetype index = names.indexOf(event.appName ? *event.appName : unknown);
-        if (index == rows.size())
-            rows.append({names.text(index), names.text(index), std::nullopt, event.bundleIdentifier, 0});
-        ++rows[index].count;
-    }
+    const qsizetype index = m_names.indexOf(event.appName ? *event.appName : unknown);
+    if (index == m_rows.size())
+        m_rows.append({m_names.text(index), m_names.text(index), std::nullopt, event.bundleIdentifier, 0});
+    else if (m_bundle == Bundle::last && !sameText(m_rows[index].bundleID, event.bundleIdentifier))
+        m_rows[index].bundleID = event.bundleIdentifier;
+    ++m_rows[index].count;
+}
+
+QList<CountItem> Analytics::AppTally::rows() const
+{
+    QList<CountItem> rows = m_rows;
     rank(rows);
     return rows;
+}
+
+QList<CountItem> Analytics::triggerCounts(const EventSnapshot &events, const QList<Trigger> &triggers)
+{
+    TriggerTally tally;
+    for (const VorpEvent &event : events)
+        tally.add(event);
+    return tally.rows(triggers);
+}
+
+QList<CountItem> Analytics::appCounts(const EventSnapshot &events)
+{
+    AppTally tally;
+    for (const VorpEvent &event : events)
+        tally.add(event);
+    return tally.rows();
 }
 
 QList<CountItem> Analytics::topWithRest(const QList<CountItem> &items, int limit)

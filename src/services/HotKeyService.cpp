@@ -12,18 +12,21 @@ HotKeyService::HotKeyService(std::unique_ptr<HotKeyBackend> backend, QObject *pa
         QMetaObject::invokeMethod(
             this,
             [this] {
-                if (m_handler)
+                if (m_handler && !m_suspended)
                     m_handler();
             },
             Qt::QueuedConnection);
     });
     connect(m_backend.get(), &HotKeyBackend::lost, this, [this] {
-        if (!m_registered)
+        if (!m_registered || m_suspended)
             return;
         m_registered = false;
         Q_EMIT registrationLost();
     });
     connect(m_backend.get(), &HotKeyBackend::confirmed, this, [this](const QString &description) {
+        // A late answer about the session the recorder just closed confirms nothing.
+        if (m_suspended)
+            return;
         m_registered = true;
         Q_EMIT registrationConfirmed(description);
     });
@@ -34,6 +37,7 @@ HotKeyService::~HotKeyService() = default;
 bool HotKeyService::registerKey(quint32 keyCode, quint32 modifiers)
 {
     m_registered = false;
+    m_suspended = false;
     if (!m_backend)
         return false;
     m_registered = m_backend->grab(keyCode, modifiers);
@@ -45,4 +49,10 @@ void HotKeyService::unregister()
     if (m_backend)
         m_backend->ungrab();
     m_registered = false;
+}
+
+void HotKeyService::suspend()
+{
+    unregister();
+    m_suspended = true;
 }

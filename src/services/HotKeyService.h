@@ -21,10 +21,16 @@ public:
     void setHandler(std::function<void()> handler) { m_handler = std::move(handler); }
 
     // Drops the earlier registration first, so after a refusal no shortcut is active at all.
-    // `keyCode` is a Qt::Key; `modifiers` the shortcut's four modifier bits.
+    // `keyCode` is a Qt::Key; `modifiers` the shortcut's four modifier bits. Ends a suspension.
     bool registerKey(quint32 keyCode, quint32 modifiers);
     void unregister();
     bool isRegistered() const { return m_registered; }
+
+    // Releases the grab (or closes the portal session) so the keys reach our own windows, as the
+    // shortcut recorder needs; presses that were already on their way are dropped too. The next
+    // registerKey() ends it.
+    void suspend();
+    bool isSuspended() const { return m_suspended; }
 
 Q_SIGNALS:
     // The desktop refused or withdrew the shortcut after registerKey() had answered true.
@@ -37,4 +43,5 @@ private:
     std::unique_ptr<HotKeyBackend> m_backend;
     std::function<void()> m_handler;
     bool m_registered = false;
+    bool m_suspended = false;
 };

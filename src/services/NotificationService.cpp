@@ -35,9 +35,9 @@ void NotificationService::start()
     tick();
 }
 
-QList<VorpEvent> NotificationService::events() const
+EventSnapshot NotificationService::events() const
 {
-    return m_host ? m_host->allEvents() : QList<VorpEvent>();
+    return m_host ? m_host->allEvents() : EventSnapshot();
 }
 
 void NotificationService::tick()
@@ -73,7 +73,7 @@ void NotificationService::checkCalmDay(const QDateTime &now, int weekday, int ho
     const QString day = dayKey(now, m_zone);
     if (m_prefs.lastCalmDay() == day)
         return;
-    const QList<VorpEvent> all = events();
+    const EventSnapshot all = events();
     if (all.isEmpty())
         return;
     // A calm day only means something once there is some history to compare with.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "models/EventSnapshot.h"
 #include "models/VorpEvent.h"
 
 #include <QDateTime>
@@ -19,7 +20,7 @@ public:
     virtual ~NotificationHost() = default;
 
     // Every stored incident, oldest first; empty when they cannot be read.
-    virtual QList<VorpEvent> allEvents() const = 0;
+    virtual EventSnapshot allEvents() const = 0;
     // Redraws today's count on the tray item, if there is one.
     virtual void refreshTodayCount() = 0;
     // Closes the tray panel and shows the dashboard on the page with this raw value.
@@ -65,7 +66,7 @@ private:
     void checkWeeklyReport(const QDateTime &now, int weekday, int hour);
     void checkCalmDay(const QDateTime &now, int weekday, int hour);
     void openFromNotice(const QString &route);
-    QList<VorpEvent> events() const;
+    EventSnapshot events() const;
 
     Notifier &m_notifier;
     Prefs &m_prefs;

@@ -112,3 +112,23 @@ const QList<SoundGroup> &allSoundGroups()
                                        SoundGroup::special};
     return all;
 }
+
+SoundGroup group(SoundChoice choice)
+{
+    switch (choice) {
+    case SoundChoice::off:
+    case SoundChoice::thunk:
+    case SoundChoice::bonk:
+    case SoundChoice::buzzer:
+    case SoundChoice::beep:
+    case SoundChoice::scream:
+    case SoundChoice::uhoh:
+        return SoundGroup::classics;
+    case SoundChoice::narrator:
+        return SoundGroup::voice;
+    case SoundChoice::chaos:
+        return SoundGroup::special;
+    default:
+        return SoundGroup::drama;
+    }
+}

@@ -49,3 +49,6 @@ enum class SoundGroup
 
 QString rawValue(SoundGroup group);
 const QList<SoundGroup> &allSoundGroups();
+
+// The heading a choice is listed under.
+SoundGroup group(SoundChoice choice);

@@ -61,6 +61,8 @@ public:
     ~UpdateService() override;
 
     bool isConfigured() const;
+    // Where this build looks for updates; empty without a feed.
+    QUrl feedUrl() const { return m_config.feedUrl; }
     State state() const { return m_state; }
     // The newest release of the last check (when Available and after).
     const UpdateItem &latest() const { return m_latest; }

@@ -36,7 +36,7 @@ QString WeeklyReport::rangeLabel(const DateInterval &interval)
            formatSkeleton(interval.end.addSecs(-1), skeleton);
 }
 
-WeeklyReport WeeklyReport::build(const QList<VorpEvent> &events, const QList<Trigger> &triggers,
+WeeklyReport WeeklyReport::build(const EventSnapshot &events, const QList<Trigger> &triggers,
                                  int weekOffset, const QDateTime &now, const Calendar &cal)
 {
     const Analytics all{events, cal, now};

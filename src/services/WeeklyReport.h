@@ -2,6 +2,7 @@
 
 #include "models/Calendar.h"
 #include "models/Trigger.h"
+#include "models/EventSnapshot.h"
 #include "models/VorpEvent.h"
 #include "services/CountItem.h"
 #include "services/DayBucket.h"
@@ -38,7 +39,7 @@ struct WeeklyReport
     QString rangeText() const;
 
     // The week `weekOffset` weeks from the one that contains `now` (0 = this week).
-    static WeeklyReport build(const QList<VorpEvent> &events, const QList<Trigger> &triggers, int weekOffset,
+    static WeeklyReport build(const EventSnapshot &events, const QList<Trigger> &triggers, int weekOffset,
                               const QDateTime &now, const Calendar &cal = Calendar());
     // The week chart's header label, "Mar 3 – Mar 9": like rangeText() but not upper-cased.
     static QString rangeLabel(const DateInterval &interval);

@@ -20,6 +20,7 @@
 #include "platform/HotKeyBackend.h"
 #include "platform/Notifier.h"
 #include "platform/EmojiPickerProgram.h"
+#include "platform/XdgAutostart.h"
 #include "services/ActiveAppService.h"
 #include "services/HotKeyService.h"
 #include "services/NotificationService.h"
@@ -69,6 +70,18 @@ Shell::~Shell()
 Shell::Locations Shell::standardLocations()
 {
     return {Prefs::defaultFilePath(), AppModel::defaultStorePath(), WindowManager::defaultStateFile()};
+}
+
+void Shell::tellStoreUnwritable(const QString &path, const QString &error)
+{
+    auto *box =
+        new QMessageBox(QMessageBox::Warning, QStringLiteral("Grumblix"),
+                        QStringLiteral("Grumblix cannot save to its store at %1: %2\n\nWhat you log now "
+                                       "is kept while Grumblix runs and saved once the store "
+                                       "accepts it.")
+                            .arg(path, error));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 QStringList Shell::urlsIn(const QStringList &arguments)
@@ -178,7 +191,16 @@ void Shell::buildWindows(const Locations &locations)
     connect(m_statusItem.get(), &StatusItemController::trayUnavailable, m_model.get(),
             [model = m_model.get()] { model->showDashboard(); });
     m_toast = std::make_unique<HUDController>(*m_model);
+    m_autostart = std::make_unique<XdgAutostart>(XdgAutostart::forCurrentUser());
+    PageServices pages;
+    pages.settings.hotKeys = m_hotKeys.get();
+    pages.settings.sound = m_sounds.get();
+    pages.settings.updates = m_updates.get();
+    pages.settings.notifications = m_notifications.get();
+    pages.settings.autostart = m_autostart.get();
+    // The appearance follows the preference (Prefs::changed), so the page needs no hook for it.
     m_windows = std::make_unique<WindowManager>(*m_model, menu);
+    m_windows->setPageServices(std::move(pages));
     m_windows->setStateFile(locations.windowState);
 }
 
@@ -193,25 +215,31 @@ void Shell::applyScheme(bool dark)
 
 void Shell::start(const QStringList &arguments)
 {
-    connect(qApp, &QCoreApplication::aboutToQuit, m_model.get(), [this] { m_model->flushPendingChanges(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, m_model.get(), [this] { m_model->closeStore(); });
+    connect(m_model.get(), &AppModel::storeUnwritable, this, &Shell::tellStoreUnwritable);
     m_model->bootstrap(arguments);
     for (const QString &url : urlsIn(arguments.mid(1)))
         m_model->handle(url);
 }
 
-void Shell::handOver(const QStringList &arguments)
+HandOver::Reply Shell::handOver(const QStringList &arguments)
 {
     const QStringList urls = urlsIn(arguments);
     for (const QString &url : urls)
         m_model->handle(url);
-    if (!urls.isEmpty())
-        return;
+    if (!urls.isEmpty()) {
+        QString error;
+        if (m_model->flushPendingChanges(&error))
+            return {};
+        return {HandOver::Reply::Status::failed,
+                QStringLiteral("Grumblix could not save to its store: %1").arg(error)};
+    }
     const LaunchArguments launch = LaunchArguments::parse(QStringList{QString()} + arguments);
     if (launch.tab)
         m_model->setDashboardTab(*launch.tab);
-    if (launch.panel && !launch.dashboard && m_statusItem) {
+    if (launch.panel && !launch.dashboard && m_statusItem)
         m_statusItem->openPanel();
-        return;
-    }
-    m_model->showDashboard();
+    else
+        m_model->showDashboard();
+    return {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/HandOver.h"
 #include "shell/Platform.h"
 
 #include <QObject>
@@ -11,6 +12,7 @@ class AppModel;
 class AppNotifications;
 class AppSound;
 class Appearance;
+class Autostart;
 class FrontmostAppAdapter;
 class GlobalHotKeyAdapter;
 class HotKeyService;
@@ -52,8 +54,9 @@ public:
     // among them.
     void start(const QStringList &arguments);
     // A later launch's arguments (program path left out): its URLs are handled in order; without
-    // URLs the program re-opens: the dashboard comes forward.
-    void handOver(const QStringList &arguments);
+    // URLs the program re-opens: the dashboard comes forward. The reply says failed when what it
+    // logged could not be saved.
+    HandOver::Reply handOver(const QStringList &arguments);
 
     // The arguments that are URLs (anything that is not an option).
     static QStringList urlsIn(const QStringList &arguments);
@@ -66,6 +69,7 @@ public:
     Appearance *appearance() const { return m_appearance.get(); }
 
 private:
+    void tellStoreUnwritable(const QString &path, const QString &error);
     void buildServices();
     void buildWindows(const Locations &locations);
     // Colours are looked up while painting: a new scheme is one repaint of every window.
@@ -84,6 +88,7 @@ private:
     std::unique_ptr<GlobalHotKeyAdapter> m_hotKey;
     std::unique_ptr<AppSound> m_pressSound;
     std::unique_ptr<AppNotifications> m_notices;
+    std::unique_ptr<Autostart> m_autostart;
     std::unique_ptr<StatusItemController> m_statusItem;
     std::unique_ptr<HUDController> m_toast;
     std::unique_ptr<WindowManager> m_windows;

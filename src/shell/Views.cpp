@@ -21,9 +21,9 @@ QWidget *toast(AppModel &model, const VorpEvent &event, std::function<void()> on
     return new HUDView(model, event, std::move(onChosen), std::move(onHover));
 }
 
-QWidget *dashboard(AppModel &model)
+QWidget *dashboard(AppModel &model, const PageServices &services)
 {
-    return new DashboardView(model);
+    return new DashboardView(model, services);
 }
 
 } // namespace Views

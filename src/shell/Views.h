@@ -1,5 +1,7 @@
 #pragma once
 
+#include "features/dashboard/DashboardPages.h"
+
 #include <functional>
 
 class AppModel;
@@ -17,6 +19,6 @@ QWidget *panel(AppModel &model, std::function<void()> close);
 QWidget *toast(AppModel &model, const VorpEvent &event, std::function<void()> onChosen,
                std::function<void(bool)> onHover);
 // The dashboard window's root.
-QWidget *dashboard(AppModel &model);
+QWidget *dashboard(AppModel &model, const PageServices &services = {});
 
 } // namespace Views

@@ -70,7 +70,7 @@ void WindowManager::showDashboard()
 {
     if (!m_window) {
         m_window = new DashboardMainWindow(m_stateFile);
-        m_window->setCentralWidget(Views::dashboard(m_model));
+        m_window->setCentralWidget(Views::dashboard(m_model, m_pageServices));
         MainMenu::install(m_window->menuBar(), m_window, m_actions);
         m_window->setMinimumSize(minimumSize);
         m_window->resize(initialSize);

@@ -2,6 +2,7 @@
 
 #include "MainMenu.h"
 #include "app/DashboardWindow.h"
+#include "features/dashboard/DashboardPages.h"
 
 #include <QMainWindow>
 #include <QObject>
@@ -41,10 +42,13 @@ public:
 
     static QString defaultStateFile();
     void setStateFile(const QString &path) { m_stateFile = path; }
+    // What the pages work through; takes effect when the window is first built.
+    void setPageServices(PageServices services) { m_pageServices = std::move(services); }
 
 private:
     AppModel &m_model;
     MainMenuActions m_actions;
     QString m_stateFile;
+    PageServices m_pageServices;
     QPointer<DashboardMainWindow> m_window;
 };

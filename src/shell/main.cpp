@@ -1,7 +1,9 @@
 #include "app/CommandLine.h"
 #include "platform/QuitOnSignal.h"
+#include "platform/SessionBus.h"
 #include "platform/SingleInstance.h"
 #include "shell/Application.h"
+#include "shell/Launcher.h"
 #include "shell/Shell.h"
 
 #include <QIcon>
@@ -27,6 +29,17 @@ int main(int argc, char **argv)
     for (const QString &warning : command.warnings)
         std::fprintf(stderr, "%s\n", qPrintable(warning));
 
+    // One Grumblix per user: a later launch hands its request to the running one and ends here,
+    // before any GUI is built.
+    std::unique_ptr<SingleInstance> instance;
+    if (const std::optional<int> status = handOverOrClaim(command.arguments.mid(1), instance))
+        return *status;
+
+    // Decided before Qt or anything else asks for the bus: none that hangs, none launched.
+    const bool busNamed = !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS");
+    if (!SessionBus::settle() && busNamed)
+        std::fputs("Grumblix: the session bus does not answer; running without it.\n", stderr);
+
     Q_INIT_RESOURCE(shell);
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Grumblix"));
@@ -36,24 +49,15 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("grumblix"), QIcon(QStringLiteral(":/grumblix.svg"))));
 
-    // One Grumblix per user: a later launch hands its URLs to the running one and ends here.
-    SingleInstance instance;
-    const QStringList &arguments = command.arguments;
-    switch (instance.claim(arguments.mid(1))) {
-    case SingleInstance::Role::Forwarded:
-        return 0;
-    case SingleInstance::Role::Failed:
-        std::fprintf(stderr, "Grumblix is already starting but does not answer; try again in a moment.\n");
-        return 1;
-    case SingleInstance::Role::Primary:
-        break;
-    }
-
+    // Until the model can take them, launches are answered with a refusal rather than dropped,
+    // and a termination signal also ends a fatal message box.
     quitOnTerminationSignals();
+    instance->listen();
     Shell shell;
     if (!shell.build(Shell::standardLocations(), Platform::forApplication()))
         return EXIT_FAILURE;
-    QObject::connect(&instance, &SingleInstance::argumentsReceived, &shell, &Shell::handOver);
-    shell.start(arguments);
+    shell.start(command.arguments);
+    instance->setHandler([&shell](const QStringList &arguments) { return shell.handOver(arguments); });
+    mainLoopStarting();
     return app.exec();
 }

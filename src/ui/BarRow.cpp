@@ -99,6 +99,17 @@ BarRow::Layout BarRow::layoutFor(qreal width) const
     return l;
 }
 
+void BarRow::setValues(int count, double fraction, bool highlight, const std::optional<QString> &detail)
+{
+    if (count == m_count && fraction == m_fraction && highlight == m_highlight && detail == m_detail)
+        return;
+    m_count = count;
+    m_fraction = fraction;
+    m_highlight = highlight;
+    m_detail = detail;
+    update();
+}
+
 QRectF BarRow::nameRect() const
 {
     return layoutFor(width()).name;

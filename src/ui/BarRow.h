@@ -26,6 +26,8 @@ public:
     double fraction() const { return m_fraction; }
     bool highlight() const { return m_highlight; }
     std::optional<QString> detail() const { return m_detail; }
+    // New figures for the same row; repaints only when one changed.
+    void setValues(int count, double fraction, bool highlight, const std::optional<QString> &detail);
 
     // Where the texts go; exposed so tests can check the layout.
     QRectF nameRect() const;

@@ -41,7 +41,7 @@ int todayCount(AppModel &model)
     const DateInterval today = cal.dayInterval(model.now());
     const qint64 from = Calendar::msecs(today.start);
     const qint64 to = Calendar::msecs(today.end);
-    const QList<VorpEvent> &events = model.store().events();
+    const EventSnapshot events = model.store().events();
     const auto before = [](const VorpEvent &event, qint64 t) { return Calendar::msecs(event.timestamp) < t; };
     const auto first = std::lower_bound(events.begin(), events.end(), from, before);
     const auto last = std::lower_bound(first, events.end(), to, before);

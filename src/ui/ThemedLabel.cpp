@@ -15,6 +15,8 @@ ThemedLabel::ThemedLabel(const QString &text, const QFont &font, ThemeColor colo
 
 void ThemedLabel::setText(const QString &text)
 {
+    if (text == m_text)
+        return;
     m_text = text;
     updateGeometry();
     update();

@@ -4,6 +4,7 @@
 #include "support/FakeAppServices.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QtTest>
 #include <sqlite3.h>
 
@@ -51,6 +52,8 @@ private Q_SLOTS:
 
     void dayChangeRefreshesCount();
     void failedSaveIsRetriedAtQuit();
+    void unmendableSaveFailureIsToldOnce_data();
+    void unmendableSaveFailureIsToldOnce();
 
 private:
     void makeModel();
@@ -438,9 +441,10 @@ void TestAppModel::recordNoticeSeesDeletedDays()
     log(5, m_now); // the best earlier day (6) is known now
     // Deleting one of yesterday's incidents lowers the best earlier day to 5, so the sixth
     // log today is the record; a remembered best of 6 would miss it.
-    const QList<VorpEvent> all = m_model->allEvents();
-    const auto yesterday = std::find_if(
-        all.begin(), all.end(), [&](const VorpEvent &e) { return e.timestamp < m_now.addSecs(-12 * 3600); });
+    const EventSnapshot all = m_model->allEvents();
+    const auto yesterday = std::find_if(all.begin(), all.end(), [&](const VorpEvent &e) {
+        return e.timestamp < m_now.addSecs(-12 * 3600);
+    });
     QVERIFY(yesterday != all.end());
     m_model->deleteEvent(*yesterday);
     QCoreApplication::processEvents();
@@ -717,6 +721,45 @@ void TestAppModel::failedSaveIsRetriedAtQuit()
     makeModel();
     QCOMPARE(m_model->allEvents().size(), 1);
     QCOMPARE(m_model->allEvents().first().uuid, event.uuid);
+}
+
+void TestAppModel::unmendableSaveFailureIsToldOnce_data()
+{
+    QTest::addColumn<bool>("tableChanged");
+    QTest::newRow("another connection holds the lock") << false;
+    QTest::newRow("table gained a NOT NULL column") << true;
+}
+
+void TestAppModel::unmendableSaveFailureIsToldOnce()
+{
+    QFETCH(bool, tableChanged);
+    const QString path = m_model->store().path();
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open(path.toUtf8(), &other), SQLITE_OK);
+    const auto closeOther = qScopeGuard([&] { sqlite3_close(other); });
+    if (tableChanged) {
+        m_model.reset();
+        const char *sql = "ALTER TABLE VorpEvent RENAME TO Old; CREATE TABLE VorpEvent (uuid TEXT NOT NULL, "
+                          "timestamp REAL NOT NULL, appName TEXT, bundleIdentifier TEXT, triggerKey TEXT, "
+                          "note TEXT, sourceRaw TEXT NOT NULL, mood TEXT NOT NULL); DROP TABLE Old;";
+        QCOMPARE(sqlite3_exec(other, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        makeModel();
+    } else {
+        m_model->store().setBusyTimeout(10);
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    QSignalSpy told(m_model.get(), &AppModel::storeUnwritable);
+    for (int i = 0; i < 3; ++i)
+        m_model->log(EventSource::menuBar, AppContext{});
+    QCOMPARE(m_model->allEvents().size(), 3);
+    QVERIFY(m_model->store().hasPendingChanges());
+    QVERIFY(!m_model->flushPendingChanges());
+    QCOMPARE(told.count(), tableChanged ? 1 : 0);
+    if (tableChanged) {
+        QCOMPARE(told.at(0).at(0).toString(), path);
+        QVERIFY2(told.at(0).at(1).toString().contains(QStringLiteral("NOT NULL")),
+                 qPrintable(told.at(0).at(1).toString()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAppModel)

@@ -106,7 +106,9 @@ private Q_SLOTS:
 
         // Without a desktop environment xdg-open runs the handler in the foreground, so it ends
         // only when the program it started ends.
-        const QString program = QFileInfo(m_prefix.filePath(QStringLiteral("bin/grumblix"))).canonicalFilePath();
+        // The command execs the program proper when none runs yet.
+        const QString program =
+            QFileInfo(m_prefix.filePath(QStringLiteral("libexec/grumblix/grumblix-app"))).canonicalFilePath();
         QProcess open;
         open.setProcessEnvironment(m_env);
         open.setProcessChannelMode(QProcess::MergedChannels);

@@ -115,6 +115,57 @@ private Q_SLOTS:
         QCOMPARE(d.hours, QList<int>(24, 0));
     }
 
+    // The store hands out time-ordered snapshots, which take the binary-search path; any other
+    // list is walked whole. Both must give the same figures, whatever the scope and the moment.
+    void storeOrderGivesTheSameFigures_data()
+    {
+        QTest::addColumn<Scope>("scope");
+        QTest::addColumn<QDateTime>("moment");
+        for (Scope scope : allScopes()) {
+            const QString name = rawValue(scope);
+            QTest::newRow(qPrintable(name + " Wednesday")) << scope << now;
+            QTest::newRow(qPrintable(name + " Monday midnight")) << scope << at(3, 0);
+            QTest::newRow(qPrintable(name + " before all"))
+                << scope << QDateTime(QDate(2025, 1, 1), QTime(9, 0), zone);
+        }
+    }
+    void storeOrderGivesTheSameFigures()
+    {
+        QFETCH(Scope, scope);
+        QFETCH(QDateTime, moment);
+        QList<VorpEvent> events = fixture();
+        // An older incident of the same application under another bundle identifier: a row
+        // carries the latest one.
+        events << VorpEvent::make(QDateTime(QDate(2025, 2, 28), QTime(9, 0), zone),
+                                  QStringLiteral("Terminal"), QStringLiteral("org.old.terminal"),
+                                  std::nullopt, std::nullopt, EventSource::menuBar);
+        QList<VorpEvent> ordered = events;
+        std::stable_sort(ordered.begin(), ordered.end(),
+                         [](const VorpEvent &a, const VorpEvent &b) { return a.timestamp < b.timestamp; });
+        EventChunks chunks;
+        chunks.assign(ordered);
+        QVERIFY(chunks.snapshot().isTimeOrdered());
+
+        const QList<Trigger> triggers = Fixtures::builtInTriggers();
+        // The same oldest-first list as a plain list, walked whole.
+        const OverviewData walked =
+            OverviewData::compute(Analytics{ordered, Calendar(zone), moment}, triggers, scope);
+        const OverviewData searched =
+            OverviewData::compute(Analytics{chunks.snapshot(), Calendar(zone), moment}, triggers, scope);
+        QCOMPARE(searched.today, walked.today);
+        QCOMPARE(searched.thisWeek, walked.thisWeek);
+        QCOMPARE(searched.allTime, walked.allTime);
+        QCOMPARE(searched.newest, walked.newest);
+        QCOMPARE(searched.triggers, walked.triggers);
+        QCOMPARE(searched.apps, walked.apps);
+        QCOMPARE(searched.hours, walked.hours);
+        QCOMPARE(searched.notes, walked.notes);
+        for (const CountItem &app : searched.apps) {
+            if (app.id == QLatin1String("Terminal"))
+                QCOMPARE(app.bundleID, std::optional<QString>(QStringLiteral("terminal")));
+        }
+    }
+
     void rankingRows()
     {
         QList<CountItem> items;

@@ -119,7 +119,7 @@ QList<Trigger> TestTriggersView::storedTriggers() const
 QList<VorpEvent> TestTriggersView::storedEvents() const
 {
     auto store = Store::open(m_fx->model->store().path());
-    return store ? store->events() : QList<VorpEvent>{};
+    return store ? store->events().toList() : QList<VorpEvent>{};
 }
 
 DialogCard *TestTriggersView::openDialog() const

@@ -78,7 +78,7 @@ void TestUpdateWindow::cleanup()
 std::unique_ptr<UpdateService> TestUpdateWindow::makeService(const QUrl &feed)
 {
     UpdateService::Config config{feed, SigningKey().publicBase64(), QStringLiteral(GRUMBLIX_VERSION),
-                                 QStringLiteral(GRUMBLIX_BUILD_NUMBER)};
+                                 QStringLiteral(GRUMBLIX_BUILD_NUMBER), true};
     auto service = std::make_unique<UpdateService>(config, *m_prefs);
     service->setDownloadFolder(m_dir->filePath(QStringLiteral("Downloads")));
     service->setOpener([](const QString &) { return true; });

@@ -28,7 +28,7 @@ private Q_SLOTS:
     void emptyListIsHeaderOnly();
     void lines_data();
     void lines();
-    void fileNameUsesUtcDate();
+    void fileNameUsesLocalDate();
     void writeReplacesAtomically();
 };
 
@@ -74,11 +74,14 @@ void TestCsv::lines()
     QVERIFY(!doc.startsWith("\xef\xbb\xbf"));
 }
 
-void TestCsv::fileNameUsesUtcDate()
+void TestCsv::fileNameUsesLocalDate()
 {
-    // 00:30 on 6 December in Tokyo is still 5 December in UTC.
+    // 00:30 on 6 December in Tokyo is still 5 December in UTC; the user's file is named for the 6th.
     const QDateTime tokyo(QDate(2026, 12, 6), QTime(0, 30), QTimeZone("Asia/Tokyo"));
-    QCOMPARE(Csv::suggestedFileName(tokyo), QStringLiteral("grumblix-2026-12-05.csv"));
+    QCOMPARE(Csv::suggestedFileName(tokyo), QStringLiteral("grumblix-2026-12-06.csv"));
+    // Late evening west of UTC is already the next day there.
+    const QDateTime denver(QDate(2026, 12, 31), QTime(23, 15), QTimeZone("America/Denver"));
+    QCOMPARE(Csv::suggestedFileName(denver), QStringLiteral("grumblix-2026-12-31.csv"));
 }
 
 void TestCsv::writeReplacesAtomically()

@@ -1,9 +1,11 @@
 #include "models/Store.h"
 #include "support/TestSupport.h"
+#include "support/Unprivileged.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
 #include <sqlite3.h>
 
@@ -53,6 +55,9 @@ private Q_SLOTS:
     void unusableFilesAreLeftUntouched();
     void failedSaveKeepsChangesPending();
     void readOnlyFileSavesOnceWritable();
+    void storeFileAloneHoldsEverySavedRecord_data();
+    void storeFileAloneHoldsEverySavedRecord();
+    void rowsTheTableRefusesStayPending();
     void removalsAndTriggerEditsPersist();
     void replacingATriggerKeyIsOneChange();
 
@@ -89,7 +94,7 @@ void TestStore::recordsRoundTripThroughReopen()
     QString error;
     auto store = Store::open(storePath(), &error);
     QVERIFY2(store, qPrintable(error));
-    const QList<VorpEvent> events = store->events();
+    const EventSnapshot events = store->events();
     QCOMPARE(events.size(), 3);
     // Oldest first.
     QCOMPARE(events[0].id, bare.id);
@@ -197,6 +202,10 @@ void TestStore::unusableFilesAreLeftUntouched_data()
                                   << "newer";
     QTest::newRow("missing table") << "foreign"
                                    << "no such table";
+    QTest::newRow("another program's, no version") << "unversioned"
+                                                   << "another program";
+    QTest::newRow("another program's, in WAL use") << "unversioned-wal"
+                                                   << "another program";
 }
 
 void TestStore::unusableFilesAreLeftUntouched()
@@ -210,26 +219,46 @@ void TestStore::unusableFilesAreLeftUntouched()
         for (int i = 0; i < bytes.size(); ++i)
             bytes[i] = char((i * 131 + 7) & 0xff);
         file.write(bytes);
-    } else {
-        sqlite3 *db = nullptr;
+    }
+    sqlite3 *db = nullptr;
+    const auto closeDb = qScopeGuard([&] { sqlite3_close(db); });
+    if (kind != QLatin1String("garbage")) {
         QCOMPARE(sqlite3_open(storePath().toUtf8(), &db), SQLITE_OK);
         const char *sql =
             kind == QLatin1String("newer")
                 ? "CREATE TABLE VorpEvent (uuid TEXT); CREATE TABLE Trigger (key TEXT); PRAGMA user_version "
                   "= 7;"
-                : "CREATE TABLE Other (x INTEGER); INSERT INTO Other VALUES (1); PRAGMA user_version = 1;";
+            : kind == QLatin1String("foreign")
+                ? "CREATE TABLE Other (x INTEGER); INSERT INTO Other VALUES (1); PRAGMA user_version = 1;"
+            : kind == QLatin1String("unversioned")
+                ? "CREATE TABLE Notes (x TEXT); INSERT INTO Notes VALUES ('mine');"
+                // The other program is still running: its last rows are in the -wal only.
+                : "PRAGMA journal_mode = WAL; CREATE TABLE Notes (x TEXT); INSERT INTO Notes VALUES "
+                  "('mine');";
         QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
+        if (!kind.endsWith(QLatin1String("-wal"))) {
+            sqlite3_close(db);
+            db = nullptr;
+        }
     }
-    const QByteArray before = fileHash(storePath());
+    const QStringList sides = {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
+                               QStringLiteral("-journal")};
+    QStringList before;
+    for (const QString &side : sides)
+        before << fileHash(storePath() + side);
     const QStringList filesBefore = QDir(m_dir->path()).entryList(QDir::Files);
 
     QString error;
     auto store = Store::open(storePath(), &error);
     QVERIFY(!store);
     QVERIFY2(error.contains(errorPart, Qt::CaseInsensitive), qPrintable(error));
-    QCOMPARE(fileHash(storePath()), before);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), filesBefore);
+    for (int i = 0; i < sides.size(); ++i) {
+        // A live -shm is shared memory that every reader marks; only its presence is ours to keep.
+        if (sides[i] == QLatin1String("-shm") && db)
+            continue;
+        QVERIFY2(fileHash(storePath() + sides[i]) == before[i], qPrintable(sides[i]));
+    }
 }
 
 void TestStore::failedSaveKeepsChangesPending()
@@ -261,6 +290,11 @@ void TestStore::failedSaveKeepsChangesPending()
 
 void TestStore::readOnlyFileSavesOnceWritable()
 {
+    // Root writes through any permission: the case is run as an ordinary user.
+    if (const auto passed = Unprivileged::runTestFunction(QStringLiteral("readOnlyFileSavesOnceWritable"))) {
+        QVERIFY(*passed);
+        return;
+    }
     Store::open(storePath()).reset();
     QFile::setPermissions(storePath(), QFile::ReadOwner | QFile::ReadUser);
     if (QFileInfo(storePath()).isWritable())
@@ -271,11 +305,89 @@ void TestStore::readOnlyFileSavesOnceWritable()
     store->insert(event);
     QVERIFY(!store->save());
     QCOMPARE(store->events().size(), 1);
+    QCOMPARE(store->lastSaveFailure(), Store::SaveFailure::transient);
 
+    // SQLite made the -wal and -shm with the file's read-only mode; they must not keep the store
+    // read-only once the file is writable again.
     QFile::setPermissions(storePath(), QFile::ReadOwner | QFile::WriteOwner);
-    QVERIFY(store->save());
+    QString error;
+    QVERIFY2(store->save(&error), qPrintable(error));
+    // Later saves keep working on the fresh connection.
+    VorpEvent second = sampleEvent(QDateTime::fromSecsSinceEpoch(1'800'000'100, Qt::UTC));
+    store->insert(second);
+    QVERIFY2(store->save(&error), qPrintable(error));
     store.reset();
-    QCOMPARE(Store::open(storePath())->events().size(), 1);
+    QCOMPARE(Store::open(storePath())->events().size(), 2);
+}
+
+void TestStore::storeFileAloneHoldsEverySavedRecord_data()
+{
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("closed at quit") << true;
+    QTest::newRow("idle after a burst") << false;
+}
+
+void TestStore::storeFileAloneHoldsEverySavedRecord()
+{
+    QFETCH(bool, closed);
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    store->setCheckpointDelay(50);
+    const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+    for (int i = 0; i < 20; ++i) {
+        VorpEvent event = sampleEvent(base.addSecs(i));
+        store->insert(event);
+        QVERIFY(store->save());
+    }
+    if (closed)
+        store->close();
+    else
+        QTRY_COMPARE(QFileInfo(storePath() + QStringLiteral("-wal")).size(), 0);
+
+    // A backup that copies only the store file, while the program still has it open.
+    const QString copy = m_dir->filePath(QStringLiteral("backup.store"));
+    QVERIFY(QFile::copy(storePath(), copy));
+    auto restored = Store::open(copy);
+    QVERIFY(restored);
+    QCOMPARE(restored->events().size(), 20);
+    restored.reset();
+
+    if (closed) {
+        // A save after the close opens the store again.
+        VorpEvent late = sampleEvent(base.addSecs(100));
+        store->insert(late);
+        QVERIFY(store->save());
+        store.reset();
+        QCOMPARE(Store::open(storePath())->events().size(), 21);
+    }
+}
+
+void TestStore::rowsTheTableRefusesStayPending()
+{
+    // Our schema version, but the incident table gained a column that every insert leaves empty.
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(storePath().toUtf8(), &db), SQLITE_OK);
+    const char *sql = "CREATE TABLE VorpEvent (uuid TEXT NOT NULL, timestamp REAL NOT NULL, appName TEXT, "
+                      "bundleIdentifier TEXT, triggerKey TEXT, note TEXT, sourceRaw TEXT NOT NULL, "
+                      "mood TEXT NOT NULL);"
+                      "CREATE TABLE Trigger (key TEXT NOT NULL, name TEXT NOT NULL, emoji TEXT NOT NULL, "
+                      "sortOrder INTEGER NOT NULL, isBuiltIn INTEGER NOT NULL, isHidden INTEGER NOT NULL);"
+                      "PRAGMA user_version = 1;";
+    QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    QSignalSpy failed(store.get(), &Store::saveFailed);
+    VorpEvent event = sampleEvent(QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC));
+    store->insert(event);
+    QString error;
+    QVERIFY(!store->save(&error));
+    QVERIFY2(error.contains(QStringLiteral("NOT NULL")), qPrintable(error));
+    QCOMPARE(store->lastSaveFailure(), Store::SaveFailure::permanent);
+    QVERIFY(store->hasPendingChanges());
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), error);
 }
 
 void TestStore::removalsAndTriggerEditsPersist()
@@ -328,7 +440,7 @@ void TestStore::replacingATriggerKeyIsOneChange()
         store->insert(event);
     }
     QVERIFY(store->save());
-    const QList<VorpEvent> before = store->events(); // a reader's copy stays as it was
+    const EventSnapshot before = store->events(); // a reader's snapshot stays as it was
     const quint64 rewrites = store->rewrites();
 
     QSignalSpy changes(store.get(), &Store::changed);

@@ -1,26 +1,44 @@
+#include "platform/HandOverClient.h"
 #include "platform/SingleInstance.h"
+#include "support/UnixSockets.h"
 
 #include <QFile>
-#include <QLocalSocket>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Reply = HandOver::Reply;
+
+} // namespace
 
 class SingleInstanceTest : public QObject
 {
     Q_OBJECT
 
     // Claims from another thread while this one runs the event loop of the primary instance.
-    static SingleInstance::Role claimElsewhere(const QString &folder, const QStringList &arguments)
+    static SingleInstance::Role claimElsewhere(const QString &folder, const QStringList &arguments,
+                                               Reply *reply = nullptr, int timeoutMs = 3000)
     {
         std::atomic<bool> done = false;
         SingleInstance::Role role = SingleInstance::Role::Failed;
         std::thread worker([&] {
             SingleInstance second(folder);
-            role = second.claim(arguments, 2000);
+            role = second.claim(arguments, timeoutMs);
+            if (reply)
+                *reply = second.reply();
             done = true;
         });
         while (!done)
@@ -29,25 +47,72 @@ class SingleInstanceTest : public QObject
         return role;
     }
 
+    // A listening primary instance in `folder`.
+    static std::unique_ptr<SingleInstance> primary(const QTemporaryDir &folder)
+    {
+        auto instance = std::make_unique<SingleInstance>(folder.path());
+        if (instance->claim({}) != SingleInstance::Role::Primary || !instance->listen())
+            return nullptr;
+        return instance;
+    }
+
+    static void serveEverything(SingleInstance &instance, QStringList *received = nullptr)
+    {
+        instance.setHandler([received](const QStringList &arguments) {
+            if (received)
+                *received << arguments.join(QLatin1Char('|'));
+            return Reply{};
+        });
+    }
+
 private Q_SLOTS:
     void secondLaunchHandsOverItsArguments()
     {
         QTemporaryDir folder;
-        SingleInstance first(folder.path());
-        QCOMPARE(first.claim({}), SingleInstance::Role::Primary);
-        QSignalSpy received(&first, &SingleInstance::argumentsReceived);
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
+        QStringList received;
+        serveEverything(first, &received);
 
         const QStringList urls = {QStringLiteral("grumblix://log?note=a%20b"),
                                   QStringLiteral("grumblix://report")};
+        // The launcher's success means the handler has already run.
         QCOMPARE(claimElsewhere(folder.path(), urls), SingleInstance::Role::Forwarded);
-        QVERIFY(received.count() == 1 || received.wait(1000));
-        QCOMPARE(received.count(), 1);
-        QCOMPARE(received.at(0).at(0).toStringList(), urls);
+        QCOMPARE(received, QStringList{urls.join(QLatin1Char('|'))});
 
         // No arguments is a hand-over too (the running program re-opens).
         QCOMPARE(claimElsewhere(folder.path(), {}), SingleInstance::Role::Forwarded);
-        QVERIFY(received.count() == 2 || received.wait(1000));
-        QCOMPARE(received.at(1).at(0).toStringList(), QStringList());
+        QCOMPARE(received.size(), 2);
+        QCOMPARE(received.at(1), QString());
+    }
+
+    void declinedLaunchCarriesTheMessage_data()
+    {
+        QTest::addColumn<bool>("withHandler");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not ready yet") << false << "cannot take this yet";
+        QTest::newRow("save failed") << true << "disk is full";
+    }
+    void declinedLaunchCarriesTheMessage()
+    {
+        QFETCH(bool, withHandler);
+        QFETCH(QString, message);
+        QTemporaryDir folder;
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
+        QSignalSpy handed(&first, &SingleInstance::handedOver);
+        if (withHandler)
+            first.setHandler([](const QStringList &) {
+                return Reply{Reply::Status::failed, "the disk is full"};
+            });
+
+        Reply reply;
+        QCOMPARE(claimElsewhere(folder.path(), {QStringLiteral("grumblix://log")}, &reply),
+                 SingleInstance::Role::Declined);
+        QVERIFY2(reply.message.contains(message), qPrintable(reply.message));
+        QCOMPARE(handed.count(), withHandler ? 1 : 0);
     }
 
     void leftoversOfACrashedInstanceAreTakenOver()
@@ -63,25 +128,126 @@ private Q_SLOTS:
         QVERIFY(socket.open(QIODevice::WriteOnly));
         socket.close();
 
-        SingleInstance first(folder.path());
-        QCOMPARE(first.claim({}), SingleInstance::Role::Primary);
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
     }
 
+    void garbageOnTheSocketIsIgnored_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("short payload") << QByteArray("\x00\x00\x00\x04junk", 8);
+        QTest::newRow("huge length") << QByteArray("\x7f\xff\xff\xff", 4);
+        QTest::newRow("wrong magic") << QByteArray("\x00\x00\x00\x08GRM2\x00\x00\x00\x00", 12);
+    }
     void garbageOnTheSocketIsIgnored()
     {
+        QFETCH(QByteArray, bytes);
         QTemporaryDir folder;
-        SingleInstance first(folder.path());
-        QCOMPARE(first.claim({}), SingleInstance::Role::Primary);
-        QSignalSpy received(&first, &SingleInstance::argumentsReceived);
-        QLocalSocket client;
-        client.connectToServer(first.socketPath());
-        QVERIFY(client.waitForConnected(1000));
-        client.write(QByteArray("\x00\x00\x00\x04junk", 8));
-        client.flush();
-        QTest::qWait(200);
-        QCOMPARE(received.count(), 0);
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
+        QStringList received;
+        serveEverything(first, &received);
+        const int client = UnixSockets::connectTo(first.socketPath());
+        QVERIFY(client >= 0);
+        QCOMPARE(::write(client, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+        // The server hangs up on bytes that can never become a launch.
+        char byte = 0;
+        QTRY_COMPARE((QCoreApplication::processEvents(), ::recv(client, &byte, 1, MSG_DONTWAIT)), ssize_t(0));
+        ::close(client);
+        QVERIFY(received.isEmpty());
         // The server still serves proper launches afterwards.
         QCOMPARE(claimElsewhere(folder.path(), {QStringLiteral("x")}), SingleInstance::Role::Forwarded);
+        QCOMPARE(received, QStringList{QStringLiteral("x")});
+    }
+
+    void runningOutOfDescriptorsKeepsTheSocket()
+    {
+        QTemporaryDir folder;
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
+        QStringList received;
+        serveEverything(first, &received);
+
+        rlimit saved = {};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+        rlimit low = saved;
+        low.rlim_cur = 256;
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &low), 0);
+        std::vector<int> hoard;
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+            hoard.push_back(fd);
+        QCOMPARE(errno, EMFILE);
+        // One free descriptor for the launcher's socket; none for the server to accept it with.
+        ::close(hoard.back());
+        hoard.pop_back();
+        const int client = UnixSockets::connectTo(first.socketPath());
+        QVERIFY(client >= 0);
+        for (int i = 0; i < 10; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QVERIFY(QFileInfo::exists(first.socketPath()));
+
+        for (int fd : hoard)
+            ::close(fd);
+        ::close(client);
+        ::setrlimit(RLIMIT_NOFILE, &saved);
+        QCOMPARE(claimElsewhere(folder.path(), {QStringLiteral("after")}), SingleInstance::Role::Forwarded);
+        QCOMPARE(received, QStringList{QStringLiteral("after")});
+    }
+
+    void silentClientsAreLimitedAndDropped()
+    {
+        QTemporaryDir folder;
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
+        first.setIdleTimeout(150);
+        serveEverything(first);
+        std::vector<int> silent;
+        for (int i = 0; i < 3 * SingleInstance::maxClients; ++i)
+            silent.push_back(UnixSockets::connectTo(first.socketPath()));
+        QTRY_COMPARE(first.clientCount(), SingleInstance::maxClients);
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QVERIFY(first.clientCount() <= SingleInstance::maxClients);
+        }
+        // A real launch behind them still gets through, once the silent ones are dropped.
+        QCOMPARE(claimElsewhere(folder.path(), {QStringLiteral("x")}), SingleInstance::Role::Forwarded);
+        QTRY_COMPARE(first.clientCount(), 0);
+        for (int fd : silent)
+            ::close(fd);
+    }
+
+    void aRemovedSocketIsMadeAgain()
+    {
+        QTemporaryDir folder;
+        const auto instance = primary(folder);
+        QVERIFY(instance);
+        SingleInstance &first = *instance;
+        serveEverything(first);
+        QVERIFY(QFile::remove(first.socketPath()));
+        QTRY_VERIFY(QFileInfo::exists(first.socketPath()));
+        QCOMPARE(claimElsewhere(folder.path(), {}), SingleInstance::Role::Forwarded);
+    }
+
+    void anInstanceThatNeverAnswersFailsInTime()
+    {
+        QTemporaryDir folder;
+        SingleInstance probe(folder.path());
+        QLockFile lock(probe.lockPath());
+        QVERIFY(lock.tryLock(0));
+        // Listens (connections queue) but never accepts or answers.
+        const int server = UnixSockets::listenAt(probe.socketPath());
+        QVERIFY(server >= 0);
+
+        QElapsedTimer clock;
+        clock.start();
+        SingleInstance second(folder.path());
+        QCOMPARE(second.claim({QStringLiteral("grumblix://log")}, 400), SingleInstance::Role::Failed);
+        QVERIFY(clock.elapsed() < 2000);
+        ::close(server);
     }
 };
 

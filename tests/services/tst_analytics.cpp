@@ -156,7 +156,7 @@ void TestAnalytics::scopes()
         atTimes({at(berlin, 2025, 3, 26, 9), at(berlin, 2025, 2, 28, 23), at(berlin, 2025, 3, 1),
                  at(berlin, 2025, 3, 24), at(berlin, 2025, 3, 23, 23, 59)});
     const Analytics a{events, berlin, wednesday()};
-    const auto times = [](const QList<VorpEvent> &list) {
+    const auto times = [](const EventSnapshot &list) {
         QList<QDateTime> result;
         for (const VorpEvent &e : list)
             result << e.timestamp;

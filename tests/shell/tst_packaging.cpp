@@ -37,6 +37,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::newRow("program") << "bin/grumblix";
+        QTest::newRow("program proper") << "libexec/grumblix/grumblix-app";
         QTest::newRow("desktop entry") << "share/applications/grumblix.desktop";
         QTest::newRow("icon") << "share/icons/hicolor/scalable/apps/grumblix.svg";
         QTest::newRow("metainfo") << "share/metainfo/app.grumblix.Grumblix.metainfo.xml";

@@ -9,7 +9,7 @@
 class FakeNotificationHost : public NotificationHost
 {
 public:
-    QList<VorpEvent> allEvents() const override { return events; }
+    EventSnapshot allEvents() const override { return events; }
     void refreshTodayCount() override { ++countRefreshes; }
     void openDashboard(const QString &page) override { openedPages.append(page); }
 

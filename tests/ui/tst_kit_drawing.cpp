@@ -68,6 +68,8 @@ private Q_SLOTS:
     void flapRollsOnChange();
     void dotGrid();
     void dotGridDegenerate();
+    void dotGridAtRatioAndOffset_data();
+    void dotGridAtRatioAndOffset();
     void rankBar_data();
     void rankBar();
     void barRowKeepsCountApart();
@@ -183,6 +185,45 @@ void TestKitDrawing::dotGrid()
     QCOMPARE(img.pixelColor(0, 0), QColor(Qt::white));
     // Faint: ink at 9 %.
     QVERIFY(img.pixelColor(10, 10).lightness() > 200);
+}
+
+void TestKitDrawing::dotGridAtRatioAndOffset_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<bool>("scaled"); // a painter transform: every dot drawn, no tile
+    QTest::newRow("1x tiled") << qreal(1) << false;
+    QTest::newRow("2x tiled") << qreal(2) << false;
+    QTest::newRow("1x drawn") << qreal(1) << true;
+}
+
+// The grid stays anchored to its rectangle, also when a repaint exposes only part of it and at a
+// pixel ratio of 2; nothing outside the exposed part changes.
+void TestKitDrawing::dotGridAtRatioAndOffset()
+{
+    QFETCH(qreal, ratio);
+    QFETCH(bool, scaled);
+    Theme::ScopedScheme s(ColorScheme::Light);
+    QImage img = canvas(int(100 * ratio), int(80 * ratio));
+    img.setDevicePixelRatio(ratio);
+    QPainter p(&img);
+    if (scaled) {
+        p.scale(0.5, 0.5);
+        p.scale(2, 2);
+        p.rotate(0.0001);
+    }
+    const QRectF grid(5, 7, 90, 70);
+    const QRectF exposed(40, 0, 60, 80); // the right part only
+    paintDotGrid(p, grid, 20, exposed);
+    p.end();
+    const auto at = [&](qreal x, qreal y) { return img.pixelColor(int(x * ratio), int(y * ratio)); };
+    // Dots at 5 + 10 + 20k across and 7 + 10 + 20k down.
+    QVERIFY(at(55, 37).lightness() < 255);
+    QVERIFY(at(75, 57).lightness() < 255);
+    QVERIFY(at(55, 37).lightness() > 200);
+    QCOMPARE(at(65, 47), QColor(Qt::white));
+    QCOMPARE(at(55, 27), QColor(Qt::white));
+    // Left of the exposed part: untouched, though a dot would sit at (15, 17).
+    QCOMPARE(at(15, 17), QColor(Qt::white));
 }
 
 void TestKitDrawing::dotGridDegenerate()

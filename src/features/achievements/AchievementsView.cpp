@@ -1,15 +1,15 @@
 #include "features/achievements/AchievementsView.h"
 
+#include "app/AppModel.h"
 #include "features/achievements/AchievementGrid.h"
+#include "services/AchievementService.h"
 #include "ui/DashboardFonts.h"
+#include "ui/Labels.h"
 #include "ui/PageHeader.h"
 #include "ui/PageRefresh.h"
 #include "ui/PageScroll.h"
-#include "ui/SymbolView.h"
-#include "app/AppModel.h"
-#include "services/AchievementService.h"
-#include "ui/Labels.h"
 #include "ui/Paint.h"
+#include "ui/SymbolView.h"
 #include "ui/ThemedLabel.h"
 
 #include <QHBoxLayout>
@@ -229,8 +229,10 @@ AchievementsView::AchievementsView(AppModel &model, QWidget *parent) : QWidget(p
 void AchievementsView::refresh()
 {
     m_refreshTimer->stop();
-    const QList<Achievement> list =
-        AchievementService::evaluate(m_model.allEvents(), m_model.now(), Calendar(m_model.timeZone()));
+    const QList<Achievement> list = m_model.achievements();
+    if (list == m_shown)
+        return;
+    m_shown = list;
     const auto unlocked =
         std::count_if(list.begin(), list.end(), [](const Achievement &a) { return a.progress >= a.target; });
     m_header->setEyebrow(QStringLiteral("%1 of %2 unlocked").arg(unlocked).arg(list.size()));

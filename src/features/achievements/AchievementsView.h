@@ -65,4 +65,5 @@ private:
     class QTimer *m_refreshTimer;
     PageHeader *m_header;
     AchievementGridView *m_grid;
+    QList<Achievement> m_shown; // what the cards show, so an unchanged refresh keeps them
 };

@@ -5,6 +5,7 @@
 #include "features/history/HistoryView.h"
 #include "features/overview/OverviewView.h"
 #include "features/report/ReportView.h"
+#include "features/settings/SettingsView.h"
 #include "features/triggers/TriggersView.h"
 #include "platform/EmojiPickerProgram.h"
 #include "ui/PageHeader.h"
@@ -66,7 +67,7 @@ QWidget *headerOnlyPage(const QString &eyebrow, const QString &title)
 
 } // namespace
 
-QWidget *makePage(DashboardTab tab, AppModel &model)
+QWidget *makePage(DashboardTab tab, AppModel &model, const PageServices &services)
 {
     switch (tab) {
     case DashboardTab::overview:
@@ -80,7 +81,7 @@ QWidget *makePage(DashboardTab tab, AppModel &model)
     case DashboardTab::triggers:
         return new TriggersView(model, EmojiPickerProgram::launcher());
     case DashboardTab::settings:
-        return headerOnlyPage(QStringLiteral("Settings"), QStringLiteral("Adjust the chaos."));
+        return new SettingsView(model, services.settings);
     }
     return new QWidget;
 }

@@ -13,6 +13,7 @@
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -46,11 +47,12 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent *) override
+    void paintEvent(QPaintEvent *event) override
     {
+        // Only what the repaint exposed: a changed card repaints the paper behind it, not the page.
         QPainter p(this);
-        p.fillRect(rect(), QColor(Theme::paper));
-        paintDotGrid(p, QRectF(rect()), 22);
+        p.fillRect(event->rect(), QColor(Theme::paper));
+        paintDotGrid(p, QRectF(rect()), 22, event->rect());
     }
 };
 
@@ -73,7 +75,8 @@ protected:
 
 } // namespace
 
-DashboardView::DashboardView(AppModel &model, QWidget *parent) : QWidget(parent), m_model(model)
+DashboardView::DashboardView(AppModel &model, PageServices services, QWidget *parent)
+    : QWidget(parent), m_model(model), m_services(std::move(services))
 {
     setMinimumSize(minimumWidth, minimumHeight);
     auto *row = new QHBoxLayout(this);
@@ -122,7 +125,7 @@ bool DashboardView::isOnboardingShown() const
 void DashboardView::showPage(bool animated)
 {
     m_pageTab = m_model.dashboardTab();
-    QWidget *next = DashboardPages::makePage(m_pageTab, m_model);
+    QWidget *next = DashboardPages::makePage(m_pageTab, m_model, m_services);
     next->setObjectName(rawValue(m_pageTab));
     if (m_page)
         delete m_page;

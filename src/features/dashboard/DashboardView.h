@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DashboardTab.h"
+#include "features/dashboard/DashboardPages.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -20,7 +21,7 @@ class DashboardView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit DashboardView(AppModel &model, QWidget *parent = nullptr);
+    explicit DashboardView(AppModel &model, PageServices services = {}, QWidget *parent = nullptr);
 
     QWidget *page() const { return m_page; }
     DashboardTab pageTab() const { return m_pageTab; }
@@ -46,6 +47,7 @@ private:
     void clearFocusSoon();
 
     AppModel &m_model;
+    PageServices m_services;
     Sidebar *m_sidebar;
     QWidget *m_pageArea;
     QPointer<QWidget> m_page;

@@ -94,7 +94,9 @@ HistoryView::~HistoryView()
 void HistoryView::refresh()
 {
     m_refreshTimer->stop();
-    m_events = m_model.allEvents();
+    // The page reads its incidents as one contiguous span: a private copy, which a later insert leaves
+    // alone (the store never shares its list, so holding this copy costs a log nothing).
+    m_events = m_model.allEvents().toList();
     m_triggers = m_model.allTriggers();
     m_header->setEyebrow(QStringLiteral("%1 incidents on file").arg(m_events.size()));
     m_dropdown->setOptions(HistoryFilter::options(m_triggers));

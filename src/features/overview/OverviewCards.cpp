@@ -1,12 +1,12 @@
 #include "features/overview/OverviewCards.h"
 
-#include "ui/DashboardFonts.h"
 #include "features/overview/HourStrip.h"
 #include "features/overview/OverviewCardValues.h"
 #include "features/overview/OverviewData.h"
 #include "services/Copy.h"
 #include "ui/AppIconCache.h"
 #include "ui/BarRow.h"
+#include "ui/DashboardFonts.h"
 #include "ui/EmptyHint.h"
 #include "ui/HazardStripes.h"
 #include "ui/Labels.h"
@@ -60,10 +60,43 @@ RankingCard::RankingCard(const QString &title, qreal tilt, QWidget *parent)
     column->addStretch(1);
 }
 
-void RankingCard::startRows(const QList<CountItem> &rows, Scope scope, const QString &emptyHint)
+bool RankingCard::shows(const QList<CountItem> &rows, Scope scope, int total) const
 {
+    return m_shownScope == scope && m_shownTotal == total && m_rows == rows;
+}
+
+bool RankingCard::hasSameEntries(const QList<CountItem> &rows, Scope scope) const
+{
+    if (m_shownScope != scope || rows.size() != m_rows.size() || rows.size() != m_bars.size() || rows.isEmpty())
+        return false;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const CountItem &a = rows[i];
+        const CountItem &b = m_rows[i];
+        if (a.id != b.id || a.name != b.name || a.emoji != b.emoji || a.bundleID != b.bundleID)
+            return false;
+    }
+    return true;
+}
+
+void RankingCard::keepRows(const QList<CountItem> &rows, int total)
+{
+    m_rows = rows;
+    m_shownTotal = total;
+}
+
+void RankingCard::addBar(BarRow *bar)
+{
+    m_list->addWidget(bar);
+    m_bars << bar;
+}
+
+void RankingCard::startRows(const QList<CountItem> &rows, Scope scope, const QString &emptyHint, int total)
+{
+    m_bars.clear();
     m_scope->setText(rawValue(scope));
     m_rows = rows;
+    m_shownScope = scope;
+    m_shownTotal = total;
     clearLayout(m_list);
     if (rows.isEmpty())
         m_list->addWidget(new EmptyHint(emptyHint));
@@ -77,12 +110,20 @@ TopTriggersCard::TopTriggersCard(QWidget *parent) : RankingCard(QStringLiteral("
 void TopTriggersCard::setItems(const QList<CountItem> &items, Scope scope)
 {
     const QList<CountItem> rows = OverviewRows::topTriggers(items);
-    startRows(rows, scope, QStringLiteral("No triggers yet.\nPress the button. Pick a chip."));
+    if (shows(rows, scope))
+        return;
     const int largest = OverviewCardValues::largest(OverviewRows::counts(rows));
+    if (hasSameEntries(rows, scope)) {
+        for (int i = 0; i < rows.size(); ++i)
+            bars()[i]->setValues(rows[i].count, double(rows[i].count) / largest, i == 0, std::nullopt);
+        keepRows(rows);
+        return;
+    }
+    startRows(rows, scope, QStringLiteral("No triggers yet.\nPress the button. Pick a chip."));
     for (int i = 0; i < rows.size(); ++i) {
         const CountItem &row = rows[i];
         auto *emoji = new ThemedLabel(row.emoji.value_or(QString()), Fonts::font(14), Theme::ink);
-        list()->addWidget(new BarRow(i + 1, emoji, row.name, row.count, double(row.count) / largest, i == 0));
+        addBar(new BarRow(i + 1, emoji, row.name, row.count, double(row.count) / largest, i == 0));
     }
 }
 
@@ -95,14 +136,22 @@ TopAppsCard::TopAppsCard(QWidget *parent)
 void TopAppsCard::setItems(const QList<CountItem> &items, Scope scope)
 {
     const QList<CountItem> rows = OverviewRows::topApps(items);
-    startRows(rows, scope, QStringLiteral("No suspects yet."));
     const int total = OverviewRows::totalCount(items);
+    if (shows(rows, scope, total))
+        return;
     const int largest = OverviewCardValues::largest(OverviewRows::counts(rows));
+    if (hasSameEntries(rows, scope)) {
+        for (int i = 0; i < rows.size(); ++i)
+            bars()[i]->setValues(rows[i].count, double(rows[i].count) / largest, i == 0,
+                                 OverviewCardValues::percentText(rows[i].count, total));
+        keepRows(rows, total);
+        return;
+    }
+    startRows(rows, scope, QStringLiteral("No suspects yet."), total);
     for (int i = 0; i < rows.size(); ++i) {
         const CountItem &row = rows[i];
-        list()->addWidget(new BarRow(std::nullopt, new AppIconView(row.bundleID, 20), row.name, row.count,
-                                     double(row.count) / largest, i == 0,
-                                     OverviewCardValues::percentText(row.count, total)));
+        addBar(new BarRow(std::nullopt, new AppIconView(row.bundleID, 20), row.name, row.count,
+                          double(row.count) / largest, i == 0, OverviewCardValues::percentText(row.count, total)));
     }
 }
 
@@ -126,6 +175,9 @@ DangerZoneCard::DangerZoneCard(QWidget *parent)
 
 void DangerZoneCard::setHours(const QList<int> &hours)
 {
+    if (m_hours == hours)
+        return;
+    m_hours = hours;
     m_peak = OverviewCardValues::peakHour(hours);
     m_range->setVisible(m_peak.has_value());
     m_line->setVisible(m_peak.has_value());
@@ -167,6 +219,8 @@ FieldNotesCard::FieldNotesCard(QWidget *parent)
 
 void FieldNotesCard::setLines(const QStringList &lines)
 {
+    if (lines == m_lines && m_list->count() > 0)
+        return;
     m_lines = lines;
     clearLayout(m_list);
     if (lines.isEmpty()) {

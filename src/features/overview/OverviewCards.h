@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <optional>
 
+class BarRow;
 class HourStrip;
 class QVBoxLayout;
 class ThemedLabel;
@@ -20,14 +21,25 @@ public:
 
 protected:
     RankingCard(const QString &title, qreal tilt, QWidget *parent);
+    // Whether the card already shows these rows for this scope and total, so a refresh that
+    // changed nothing here leaves its widgets (and their paint) alone.
+    bool shows(const QList<CountItem> &rows, Scope scope, int total = 0) const;
     // Replaces the rows: the hint when there are none.
-    void startRows(const QList<CountItem> &rows, Scope scope, const QString &emptyHint);
-    QVBoxLayout *list() const { return m_list; }
+    void startRows(const QList<CountItem> &rows, Scope scope, const QString &emptyHint, int total = 0);
+    void addBar(BarRow *bar);
+    // Whether the card shows the same entries in the same order for this scope, so only their
+    // figures need to change; then keepRows() records the new rows.
+    bool hasSameEntries(const QList<CountItem> &rows, Scope scope) const;
+    void keepRows(const QList<CountItem> &rows, int total = 0);
+    const QList<BarRow *> &bars() const { return m_bars; }
 
 private:
     ThemedLabel *m_scope;
     QVBoxLayout *m_list;
     QList<CountItem> m_rows;
+    QList<BarRow *> m_bars;
+    std::optional<Scope> m_shownScope;
+    int m_shownTotal = 0;
 };
 
 // The ranking of triggers in the chosen range: at most six rows, the sixth folding the rest.
@@ -63,6 +75,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    std::optional<QList<int>> m_hours;
     std::optional<int> m_peak;
     ThemedLabel *m_range;
     ThemedLabel *m_line;

@@ -10,7 +10,8 @@
 #include <optional>
 
 // Everything the overview page shows apart from the week chart, derived afresh from one Analytics
-// value (all incidents, oldest first) and the trigger list.
+// value (all incidents, oldest first) and the trigger list: binary searches for the counters and
+// one pass over the scoped incidents when the snapshot is time-ordered, as the store's are.
 struct OverviewData
 {
     // The three counters; none of them follows the scope.

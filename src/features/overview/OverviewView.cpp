@@ -15,6 +15,7 @@
 #include "ui/FlapCounter.h"
 #include "ui/Fonts.h"
 #include "ui/Labels.h"
+#include "ui/LiveQueries.h"
 #include "ui/PageHeader.h"
 #include "ui/PageRefresh.h"
 #include "ui/PageScroll.h"
@@ -181,7 +182,7 @@ QWidget *OverviewView::buildTiles()
 
 Analytics OverviewView::analytics() const
 {
-    // Oldest first, shared with the store: no copy of the full list per refresh.
+    // Oldest first: a snapshot of the store, which the week chart may keep without holding up inserts.
     return Analytics{m_model.allEvents(), Calendar(m_model.timeZone()), m_model.now()};
 }
 
@@ -211,7 +212,9 @@ void OverviewView::refresh()
     m_topApps->setItems(data.apps, m_scope);
     m_danger->setHours(data.hours);
     m_notes->setLines(data.notes);
-    m_grid->setTriggers(visibleTriggers());
+    if (const QList<Trigger> visible = visibleTriggers();
+        LiveQueries::triggersDiffer(m_grid->triggers(), visible))
+        m_grid->setTriggers(visible);
     refreshHero();
     refreshRelative();
     refreshBanner();

@@ -1,10 +1,10 @@
 #include "features/overview/WeekChartCard.h"
 
-#include "ui/SymbolView.h"
 #include "features/overview/WeekChartPlot.h"
 #include "ui/ChunkyButton.h"
 #include "ui/Fonts.h"
 #include "ui/Labels.h"
+#include "ui/SymbolView.h"
 #include "ui/ThemedLabel.h"
 
 #include <QHBoxLayout>

@@ -55,7 +55,7 @@ WeekChartData::DayDetail WeekChartData::detail(int index, const Analytics &analy
     DateInterval span = analytics.cal.dayInterval(day.date);
     if (!span.start.isValid() || !span.end.isValid())
         span = {day.date, day.date.addSecs(1)};
-    const QList<VorpEvent> events = analytics.eventsIn(span);
+    const EventSnapshot events = analytics.eventsIn(span);
 
     QList<VorpEvent> filed;
     for (const VorpEvent &e : events)

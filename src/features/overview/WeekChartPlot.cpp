@@ -41,6 +41,8 @@ WeekChartPlot::WeekChartPlot(QWidget *parent) : QWidget(parent)
 
 void WeekChartPlot::setBars(const QList<Bar> &bars)
 {
+    if (bars == m_bars)
+        return;
     m_bars = bars;
     update();
 }

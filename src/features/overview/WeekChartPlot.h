@@ -16,6 +16,7 @@ public:
         int count = 0;
         bool isToday = false;
         bool isFuture = false;
+        bool operator==(const Bar &) const = default;
     };
 
     explicit WeekChartPlot(QWidget *parent = nullptr);

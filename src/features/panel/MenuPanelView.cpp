@@ -469,11 +469,11 @@ void MenuPanelView::refresh()
 
 void MenuPanelView::refreshLastIncident()
 {
-    const auto &events = m_model.store().events();
+    // The store keeps incidents oldest first: the newest is the last.
+    const EventSnapshot events = m_model.store().events();
     std::optional<QDateTime> newest;
-    for (const VorpEvent &e : events)
-        if (!newest || e.timestamp > *newest)
-            newest = e.timestamp;
+    if (!events.isEmpty())
+        newest = events.last().timestamp;
     m_lastIncident->setText(Copy::relative(newest, m_model.now()));
 }
 

@@ -1,6 +1,6 @@
 #include "features/triggers/TriggerCounts.h"
 
-QHash<QString, int> incidentCountsByTrigger(const QList<VorpEvent> &events)
+QHash<QString, int> incidentCountsByTrigger(const EventSnapshot &events)
 {
     QHash<QString, int> counts;
     for (const VorpEvent &event : events) {

@@ -1,0 +1,82 @@
+#include "features/settings/SettingsDataCard.h"
+
+#include "app/AppModel.h"
+#include "features/settings/SettingsText.h"
+#include "models/Csv.h"
+#include "ui/ChunkyButton.h"
+#include "ui/OverlayCenter.h"
+#include "ui/ThemedLabel.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QStandardPaths>
+
+SettingsDataCard::SettingsDataCard(AppModel &model, ChooseFile chooseFile, QWidget *parent)
+    : SettingsPanel(QStringLiteral("Data"), parent), m_model(model), m_chooseFile(std::move(chooseFile)),
+      m_export(new ChunkyButton(QStringLiteral("Export CSV\u2026"), Theme::card, Theme::ink, true)),
+      m_addDemo(new ChunkyButton(QStringLiteral("Add demo data"), Theme::card, Theme::ink, true)),
+      m_removeDemo(new ChunkyButton(QStringLiteral("Remove demo data"), Theme::card, Theme::ink, true)),
+      m_erase(new ChunkyButton(QStringLiteral("Erase everything\u2026"), Theme::card, Theme::red, true)),
+      m_problem(problemNote())
+{
+    auto *row = new QHBoxLayout;
+    row->setSpacing(10);
+    row->addWidget(m_export);
+    row->addWidget(m_addDemo);
+    row->addWidget(m_removeDemo);
+    row->addStretch(1);
+    add(row);
+    add(m_problem);
+    add(m_erase);
+    layout()->setAlignment(m_erase, Qt::AlignLeft);
+    add(note(
+        QStringLiteral("Automation: open grumblix://log?trigger=build&note=hi from a launcher, a script, "
+                       "a Stream Deck or a suspicious ESP32 button.")));
+
+    connect(m_export, &QAbstractButton::clicked, this, &SettingsDataCard::exportCsv);
+    connect(m_addDemo, &QAbstractButton::clicked, this, [this] { m_model.addDemoData(); });
+    connect(m_removeDemo, &QAbstractButton::clicked, this, [this] { m_model.removeDemoData(); });
+    connect(m_erase, &QAbstractButton::clicked, this, &SettingsDataCard::confirmErase);
+}
+
+QString SettingsDataCard::suggestedPath(const QDateTime &now)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(Csv::suggestedFileName(now));
+}
+
+void SettingsDataCard::exportCsv()
+{
+    const QString suggested = suggestedPath(m_model.now().toTimeZone(m_model.timeZone()));
+    const QString path =
+        m_chooseFile ? m_chooseFile(window(), suggested)
+                     : QFileDialog::getSaveFileName(window(), QStringLiteral("Export CSV"), suggested,
+                                                    QStringLiteral("CSV files (*.csv);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (Csv::write(path, m_model.allEvents(), m_model.allTriggers(), &error)) {
+        m_problem->hide();
+        return;
+    }
+    m_problem->setText(SettingsText::exportFailed(QFileInfo(path).fileName(), error));
+    m_problem->show();
+}
+
+void SettingsDataCard::confirmErase()
+{
+    OverlayCenter *overlay = OverlayCenter::of(this);
+    if (!overlay)
+        return;
+    overlay->setPopup(std::nullopt);
+    AppModel *model = &m_model;
+    overlay->setDialog(OverlayCenter::Dialog{SettingsText::eraseTitle(m_model.allEvents().size()),
+                                             QStringLiteral("A clean slate. This can't be undone."),
+                                             QStringLiteral("Erase everything"), true,
+                                             [model] { model->eraseEverything(); }});
+    overlay->watchEscape();
+}

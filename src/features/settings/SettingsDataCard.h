@@ -1,0 +1,46 @@
+#pragma once
+
+#include "features/settings/SettingsPanel.h"
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+class AppModel;
+class ChunkyButton;
+class ThemedLabel;
+
+// The "Data" card: export every incident as CSV, add or remove demo data, erase everything after
+// a confirmation, and the automation URL.
+class SettingsDataCard : public SettingsPanel
+{
+    Q_OBJECT
+public:
+    using ChooseFile = std::function<QString(QWidget *parent, const QString &suggestedPath)>;
+
+    // `chooseFile` asks where to save (empty answer: cancelled); empty means the file dialog.
+    SettingsDataCard(AppModel &model, ChooseFile chooseFile, QWidget *parent = nullptr);
+
+    // Asks for a file and writes every incident, oldest first; a failure shows under the buttons.
+    void exportCsv();
+    // Opens the erase confirmation with the count stored now.
+    void confirmErase();
+
+    ChunkyButton *exportButton() const { return m_export; }
+    ChunkyButton *addDemoButton() const { return m_addDemo; }
+    ChunkyButton *removeDemoButton() const { return m_removeDemo; }
+    ChunkyButton *eraseButton() const { return m_erase; }
+    ThemedLabel *problem() const { return m_problem; }
+
+    // Where the save dialog starts: the documents folder and the dated file name for `now`.
+    static QString suggestedPath(const QDateTime &now);
+
+private:
+    AppModel &m_model;
+    ChooseFile m_chooseFile;
+    ChunkyButton *m_export;
+    ChunkyButton *m_addDemo;
+    ChunkyButton *m_removeDemo;
+    ChunkyButton *m_erase;
+    ThemedLabel *m_problem;
+};

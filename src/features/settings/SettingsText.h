@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+// The settings page's choices of text, apart from its widgets.
+namespace SettingsText {
+
+// The note under the shortcut recorder: whether the desktop took the shortcut.
+QString shortcutHint(bool registered);
+
+// The note under the update controls: where updates come from, or, for a build without a feed,
+// that the package manager brings them.
+QString updateNote(const QUrl &feed);
+
+// The erase dialog's title for the number of incidents stored at the press.
+QString eraseTitle(qsizetype count);
+
+// The Data card's line after a failed export.
+QString exportFailed(const QString &fileName, const QString &reason);
+
+} // namespace SettingsText
+
+// The "Look" choices, in the order the control shows them.
+enum class AppearanceOption
+{
+    system,
+    light,
+    dark,
+};
+
+namespace Appearances {
+const QList<AppearanceOption> &all();
+QString rawValue(AppearanceOption option);
+QString label(AppearanceOption option);
+// "light" and "dark" name theirs; any other stored text (absent, "system", garbled) is system.
+AppearanceOption fromStored(const QString &raw);
+} // namespace Appearances

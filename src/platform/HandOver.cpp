@@ -1,0 +1,86 @@
+#include "HandOver.h"
+
+#include <QDataStream>
+#include <QIODevice>
+
+namespace HandOver {
+
+namespace {
+constexpr quint32 protocolMagic = 0x47524d31; // "GRM1"
+constexpr char doneByte = 'k';
+constexpr char failedByte = 'e';
+constexpr char refusedByte = 'r';
+} // namespace
+
+QString socketPathIn(const QString &folder)
+{
+    return folder + QStringLiteral("/grumblix.socket");
+}
+
+QString lockPathIn(const QString &folder)
+{
+    return folder + QStringLiteral("/grumblix.lock");
+}
+
+std::optional<QStringList> takeRequest(QByteArray &buffer, bool *malformed)
+{
+    *malformed = false;
+    // A frame is a QDataStream byte array: a big-endian length, then the payload.
+    if (buffer.size() < 4)
+        return std::nullopt;
+    const auto *bytes = reinterpret_cast<const uchar *>(buffer.constData());
+    const quint32 length =
+        quint32(bytes[0]) << 24 | quint32(bytes[1]) << 16 | quint32(bytes[2]) << 8 | bytes[3];
+    if (length == 0xffffffff || length > quint32(maxFrame)) {
+        *malformed = true;
+        return std::nullopt;
+    }
+    if (buffer.size() < 4 + qsizetype(length))
+        return std::nullopt;
+    const QByteArray payload = buffer.mid(4, length);
+    buffer.remove(0, 4 + length);
+    QDataStream body(payload);
+    quint32 magic = 0;
+    QStringList arguments;
+    body >> magic;
+    if (body.status() != QDataStream::Ok || magic != protocolMagic) {
+        *malformed = true;
+        return std::nullopt;
+    }
+    body >> arguments;
+    if (body.status() != QDataStream::Ok || !body.atEnd()) {
+        *malformed = true;
+        return std::nullopt;
+    }
+    return arguments;
+}
+
+QByteArray Reply::encode() const
+{
+    const char head = status == Status::done ? doneByte : status == Status::failed ? failedByte : refusedByte;
+    return QByteArray(1, head) + message.toUtf8();
+}
+
+std::optional<Reply> Reply::decode(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return std::nullopt;
+    Reply reply;
+    switch (bytes.front()) {
+    case doneByte:
+        reply.status = Status::done;
+        break;
+    case failedByte:
+        reply.status = Status::failed;
+        break;
+    case refusedByte:
+        reply.status = Status::refused;
+        break;
+    default:
+        return std::nullopt;
+    }
+    reply.message = QString::fromUtf8(bytes.mid(1));
+    return reply;
+}
+
+} // namespace HandOver

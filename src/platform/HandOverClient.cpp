@@ -1,0 +1,32 @@
+#include "HandOverClient.h"
+
+#include "platform/HandOverWire.h"
+
+#include <QFile>
+
+HandOverAttempt HandOverAttempt::send(const QString &socketPath, const QStringList &arguments, int timeoutMs)
+{
+    std::vector<std::string> utf8;
+    for (const QString &argument : arguments)
+        utf8.push_back(argument.toStdString());
+    const HandOverWire::Result result = HandOverWire::send(QFile::encodeName(socketPath).toStdString(),
+                                                           HandOverWire::encodeRequest(utf8), timeoutMs);
+    HandOverAttempt attempt;
+    switch (result.outcome) {
+    case HandOverWire::Result::Outcome::answered:
+        if (const auto reply = HandOver::Reply::decode(QByteArray::fromStdString(result.reply))) {
+            attempt.outcome = Outcome::answered;
+            attempt.reply = *reply;
+        } else {
+            attempt.outcome = Outcome::noAnswer;
+        }
+        break;
+    case HandOverWire::Result::Outcome::noServer:
+        attempt.outcome = Outcome::noServer;
+        break;
+    case HandOverWire::Result::Outcome::noAnswer:
+        attempt.outcome = Outcome::noAnswer;
+        break;
+    }
+    return attempt;
+}

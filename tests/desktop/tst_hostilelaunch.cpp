@@ -1,0 +1,211 @@
+#include "support/DesktopTools.h"
+#include "support/UnixSockets.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sqlite3.h>
+#include <unistd.h>
+
+using DesktopTools::waitFor;
+
+namespace {
+
+const QString program = QStringLiteral(GRUMBLIX_BINARY_DIR "/src/shell/grumblix");
+
+struct Launch
+{
+    int exitCode = -1;
+    QString errors;
+};
+
+QByteArray hashOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+bool exec(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    const bool ok = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK &&
+                    sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
+} // namespace
+
+// The program started and launched again in an environment that works against it: a broken store,
+// a session bus that never answers, a launcher that trusts an exit status of 0.
+class HostileLaunchTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_root;
+    QProcessEnvironment m_env;
+    QProcess *m_grumblix = nullptr;
+
+    QString storePath() const { return m_root->filePath(QStringLiteral("data/Grumblix/Grumblix.store")); }
+    QString socketPath() const { return m_root->filePath(QStringLiteral("runtime/grumblix.socket")); }
+
+    qint64 rowCount(const QString &path) const
+    {
+        sqlite3 *db = nullptr;
+        qint64 count = -1;
+        sqlite3_stmt *statement = nullptr;
+        if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+            sqlite3_prepare_v2(db, "SELECT count(*) FROM VorpEvent", -1, &statement, nullptr) == SQLITE_OK &&
+            sqlite3_step(statement) == SQLITE_ROW)
+            count = sqlite3_column_int64(statement, 0);
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+        return count;
+    }
+
+    void startGrumblix()
+    {
+        m_grumblix = new QProcess(this);
+        m_grumblix->setProcessEnvironment(m_env);
+        m_grumblix->setProcessChannelMode(QProcess::ForwardedChannels);
+        m_grumblix->start(program, {});
+    }
+
+    Launch launch(const QStringList &arguments)
+    {
+        QProcess second;
+        second.setProcessEnvironment(m_env);
+        second.start(program, arguments);
+        Launch result;
+        if (second.waitForFinished(15000) && second.exitStatus() == QProcess::NormalExit)
+            result.exitCode = second.exitCode();
+        result.errors = QString::fromLocal8Bit(second.readAllStandardError());
+        return result;
+    }
+
+    void terminateGrumblix()
+    {
+        m_grumblix->terminate();
+        QVERIFY2(m_grumblix->waitForFinished(5000), "SIGTERM did not end the program");
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_root = std::make_unique<QTemporaryDir>();
+        const QString root = m_root->path();
+        QDir().mkpath(root + QStringLiteral("/runtime"));
+        QFile::setPermissions(root + QStringLiteral("/runtime"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir().mkpath(root + QStringLiteral("/config/Grumblix"));
+        QDir().mkpath(root + QStringLiteral("/data/Grumblix"));
+        QFile conf(root + QStringLiteral("/config/Grumblix/Grumblix.conf"));
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write("[General]\nhasOnboarded=true\nshowHUD=false\n");
+        conf.close();
+        m_env = QProcessEnvironment::systemEnvironment();
+        m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/runtime"));
+        m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
+        m_env.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
+        m_env.insert(QStringLiteral("XDG_CACHE_HOME"), root + QStringLiteral("/cache"));
+        m_env.insert(QStringLiteral("XDG_STATE_HOME"), root + QStringLiteral("/state"));
+    }
+
+    void cleanup()
+    {
+        if (m_grumblix && m_grumblix->state() != QProcess::NotRunning) {
+            m_grumblix->kill();
+            m_grumblix->waitForFinished();
+        }
+        delete m_grumblix;
+        m_grumblix = nullptr;
+    }
+
+    void launchesAreRefusedWhileTheStoreCannotOpen()
+    {
+        // Another program's database where the store should be.
+        QVERIFY(exec(storePath(), "CREATE TABLE Notes (x TEXT); INSERT INTO Notes VALUES ('mine');"));
+        const QByteArray before = hashOf(storePath());
+        startGrumblix();
+        QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));
+        const Launch refused = launch({QStringLiteral("grumblix://log?note=lost")});
+        QVERIFY2(refused.errors.contains(QLatin1String("cannot take this yet")), qPrintable(refused.errors));
+        QCOMPARE(refused.exitCode, 1);
+        QCOMPARE(m_grumblix->state(), QProcess::Running); // the message box is up
+        terminateGrumblix();
+        QCOMPARE(hashOf(storePath()), before);
+        QCOMPARE(QDir(m_root->filePath(QStringLiteral("data/Grumblix"))).entryList(QDir::Files),
+                 QStringList{QStringLiteral("Grumblix.store")});
+    }
+
+    void exitStatusZeroMeansTheIncidentIsOnDisk()
+    {
+        startGrumblix();
+        QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));
+        for (int i = 1; i <= 10; ++i) {
+            const Launch result = launch({QStringLiteral("grumblix://log?note=%1").arg(i)});
+            QCOMPARE(result.exitCode, 0);
+            // No waiting: the row is there the moment the launcher returns.
+            QCOMPARE(rowCount(storePath()), qint64(i));
+        }
+        m_grumblix->kill(); // no chance to save anything more
+        m_grumblix->waitForFinished();
+        QCOMPARE(rowCount(storePath()), qint64(10));
+    }
+
+    void afterQuitTheStoreFileAloneIsABackup()
+    {
+        startGrumblix();
+        QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(launch({QStringLiteral("grumblix://log")}).exitCode, 0);
+        terminateGrumblix();
+        const QString backup = m_root->filePath(QStringLiteral("backup.store"));
+        QVERIFY(QFile::copy(storePath(), backup));
+        QCOMPARE(rowCount(backup), qint64(5));
+    }
+
+    void aFailedSaveFailsTheLaunch()
+    {
+        // The incident table gained a column that no insert fills.
+        QVERIFY(exec(storePath(),
+                     "CREATE TABLE VorpEvent (uuid TEXT NOT NULL, timestamp REAL NOT NULL, appName TEXT, "
+                     "bundleIdentifier TEXT, triggerKey TEXT, note TEXT, sourceRaw TEXT NOT NULL, "
+                     "mood TEXT NOT NULL); CREATE TABLE Trigger (key TEXT NOT NULL, name TEXT NOT NULL, "
+                     "emoji TEXT NOT NULL, sortOrder INTEGER NOT NULL, isBuiltIn INTEGER NOT NULL, "
+                     "isHidden INTEGER NOT NULL); PRAGMA user_version = 1;"));
+        startGrumblix();
+        QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));
+        const Launch result = launch({QStringLiteral("grumblix://log")});
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.errors.contains(QLatin1String("could not save")), qPrintable(result.errors));
+        QVERIFY2(result.errors.contains(QLatin1String("NOT NULL")), qPrintable(result.errors));
+        QCOMPARE(m_grumblix->state(), QProcess::Running);
+    }
+
+    void aSessionBusThatNeverAnswersDoesNotStopTheProgram()
+    {
+        const QString bus = m_root->filePath(QStringLiteral("bus"));
+        // Takes connections into its queue and never answers.
+        const int server = UnixSockets::listenAt(bus);
+        QVERIFY(server >= 0);
+        m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + bus);
+
+        startGrumblix();
+        QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));
+        const Launch result = launch({QStringLiteral("grumblix://log?note=bus")});
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(rowCount(storePath()), qint64(1));
+        terminateGrumblix();
+        ::close(server);
+    }
+};
+
+QTEST_MAIN(HostileLaunchTest)
+#include "tst_hostilelaunch.moc"

@@ -1,0 +1,64 @@
+#include "services/HotKeyService.h"
+#include "support/FakeHotKeyBackend.h"
+
+#include <QtTest>
+
+// The service around whatever backend grabs the keys: the recorder's suspension in particular.
+class TestHotKeyService : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void suspensionReleasesAndDropsPresses();
+    void answersWhileSuspendedAreIgnored();
+};
+
+void TestHotKeyService::suspensionReleasesAndDropsPresses()
+{
+    auto owned = std::make_unique<FakeHotKeyBackend>();
+    FakeHotKeyBackend *backend = owned.get();
+    HotKeyService service(std::move(owned));
+    int presses = 0;
+    service.setHandler([&] { ++presses; });
+    QVERIFY(service.registerKey(Qt::Key_F, HotKeyBackend::optionBit | HotKeyBackend::shiftBit));
+
+    // A press already on its way when recording starts must not log either.
+    backend->press();
+    service.suspend();
+    QVERIFY(service.isSuspended());
+    QVERIFY(!service.isRegistered());
+    QVERIFY(!backend->held);
+    QCoreApplication::processEvents();
+    QCOMPARE(presses, 0);
+
+    // Registering again ends the suspension; presses count again.
+    QVERIFY(service.registerKey(Qt::Key_K, HotKeyBackend::controlBit | HotKeyBackend::optionBit));
+    QVERIFY(!service.isSuspended());
+    QCOMPARE(backend->held, std::optional(std::pair{quint32(Qt::Key_K),
+                                                    HotKeyBackend::controlBit | HotKeyBackend::optionBit}));
+    backend->press();
+    QTRY_COMPARE(presses, 1);
+}
+
+void TestHotKeyService::answersWhileSuspendedAreIgnored()
+{
+    auto owned = std::make_unique<FakeHotKeyBackend>();
+    FakeHotKeyBackend *backend = owned.get();
+    HotKeyService service(std::move(owned));
+    QSignalSpy lost(&service, &HotKeyService::registrationLost);
+    QSignalSpy confirmed(&service, &HotKeyService::registrationConfirmed);
+    QVERIFY(service.registerKey(Qt::Key_F, HotKeyBackend::optionBit));
+    service.suspend();
+    // The portal answering about the session we just closed.
+    Q_EMIT backend->lost();
+    Q_EMIT backend->confirmed(QStringLiteral("Alt+F"));
+    QCOMPARE(lost.count(), 0);
+    QCOMPARE(confirmed.count(), 0);
+    QVERIFY(!service.isRegistered());
+    QVERIFY(service.registerKey(Qt::Key_F, HotKeyBackend::optionBit));
+    Q_EMIT backend->lost();
+    QCOMPARE(lost.count(), 1);
+}
+
+QTEST_MAIN(TestHotKeyService)
+#include "tst_hotkeyservice.moc"
