@@ -7,7 +7,7 @@ build=$(cd "${1:-build}" && pwd)
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
-watched='^(Xvfb|xvfb-run|dbus-daemon|dbus-launch|pulseaudio|parec|grumblix|openbox|trayer|xcompmgr|tst_.*)$'
+watched='^(Xvfb|xvfb-run|dbus-daemon|dbus-launch|pulseaudio|parec|grumblix.*|openbox|trayer|xcompmgr|tst_.*)$'
 running() { ps -eo pid=,comm= | awk -v re="$watched" '$2 ~ re {print $1}' | sort; }
 before=$(running)
 
@@ -43,7 +43,7 @@ fi
 left=$(comm -13 <(echo "$before") <(running) | tr '\n' ' ')
 if [ -n "${left// /}" ]; then
     echo "Processes left running by the tests:" >&2
-    ps -o pid=,user=,args= -p ${left// /,} >&2 || true
+    ps -o pid=,user=,args= -p "$(echo $left | tr ' ' ',')" >&2 || true
     kill $left 2>/dev/null || true
     status=1
 fi

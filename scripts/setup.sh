@@ -72,11 +72,11 @@ uninstall)
         rm -f "$prefix/bin/grumblix" "$prefix/share/applications/grumblix.desktop" \
             "$prefix/share/icons/hicolor/scalable/apps/grumblix.svg" \
             "$prefix/share/metainfo/app.grumblix.Grumblix.metainfo.xml"
-        rm -rf "$prefix/share/grumblix"
+        rm -rf "$prefix/share/grumblix" "$prefix/libexec/grumblix"
     fi
     rm -f "${XDG_CONFIG_HOME:-$HOME/.config}/autostart/grumblix.desktop"
     update-desktop-database "$prefix/share/applications" 2>/dev/null || true
-    pkill -x -u "$(id -u)" grumblix 2>/dev/null || true
+    pkill -x -u "$(id -u)" grumblix-app 2>/dev/null || true
     say "Grumblix is removed. Your incidents (~/.local/share/Grumblix) and settings (~/.config/Grumblix) are kept."
     ;;
 *)

@@ -15,7 +15,7 @@ QString quoted(const std::optional<QString> &value)
 
 } // namespace
 
-QByteArray document(const QList<VorpEvent> &events, const QList<Trigger> &triggers)
+QByteArray document(const EventSnapshot &events, const QList<Trigger> &triggers)
 {
     QStringList lines{QStringLiteral("id,timestamp,app,bundle_id,trigger,note,source")};
     lines.reserve(events.size() + 1);
@@ -42,7 +42,7 @@ QString suggestedFileName(const QDateTime &now)
     return QStringLiteral("grumblix-%1.csv").arg(now.date().toString(Qt::ISODate));
 }
 
-bool write(const QString &path, const QList<VorpEvent> &events, const QList<Trigger> &triggers,
+bool write(const QString &path, const EventSnapshot &events, const QList<Trigger> &triggers,
            QString *error)
 {
     QSaveFile file(path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EventSnapshot.h"
 #include "Trigger.h"
 #include "VorpEvent.h"
 
@@ -11,13 +12,13 @@
 namespace Csv {
 
 // The whole file for these incidents, in the order given; triggers name the trigger column.
-QByteArray document(const QList<VorpEvent> &events, const QList<Trigger> &triggers);
+QByteArray document(const EventSnapshot &events, const QList<Trigger> &triggers);
 // "grumblix-" + the date of `now` in its own time zone (yyyy-MM-dd) + ".csv": the user's day, so
 // a file saved just after midnight east of UTC is not named after yesterday.
 QString suggestedFileName(const QDateTime &now);
 // Writes the document atomically: on failure an existing file is left as it was and `error`, when
 // given, tells why.
-bool write(const QString &path, const QList<VorpEvent> &events, const QList<Trigger> &triggers,
+bool write(const QString &path, const EventSnapshot &events, const QList<Trigger> &triggers,
            QString *error = nullptr);
 
 } // namespace Csv

@@ -20,6 +20,8 @@ public:
     // grab keys at all; no combination is active afterwards in that case.
     virtual bool grab(quint32 keyCode, quint32 modifiers) = 0;
     virtual void ungrab() = 0;
+    // True where the desktop binds the key itself and confirms later (the portal).
+    virtual bool bindsThroughDesktop() const { return false; }
 
 Q_SIGNALS:
     // One press of the grabbed combination (never for key auto-repeat). Emitted from the event

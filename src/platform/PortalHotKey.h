@@ -27,6 +27,7 @@ public:
 
     bool grab(quint32 keyCode, quint32 modifiers) override;
     void ungrab() override;
+    bool bindsThroughDesktop() const override { return true; }
 
     // Whether there is a session bus to reach a portal on. The portal itself is D-Bus-activated
     // and usually not running yet at login: the first call starts it.

@@ -44,6 +44,11 @@ bool HotKeyService::registerKey(quint32 keyCode, quint32 modifiers)
     return m_registered;
 }
 
+bool HotKeyService::bindsThroughDesktop() const
+{
+    return m_backend && m_backend->bindsThroughDesktop();
+}
+
 void HotKeyService::unregister()
 {
     if (m_backend)

@@ -25,6 +25,9 @@ public:
     bool registerKey(quint32 keyCode, quint32 modifiers);
     void unregister();
     bool isRegistered() const { return m_registered; }
+    // The desktop binds the key itself (the portal) and may refuse it: the workaround then is a
+    // desktop shortcut that opens a grumblix:// URL.
+    bool bindsThroughDesktop() const;
 
     // Releases the grab (or closes the portal session) so the keys reach our own windows, as the
     // shortcut recorder needs; presses that were already on their way are dropped too. The next

@@ -117,6 +117,12 @@ void TestRecorderDecision::texts_data()
     QTest::newRow("shortcut refused")
         << SettingsText::shortcutHint(false)
         << QStringLiteral("That shortcut is taken by something else. Try another.");
+    QTest::newRow("refused by the desktop's portal")
+        << SettingsText::shortcutHint(false, true)
+        << QStringLiteral("The desktop did not bind this shortcut. Add a custom shortcut in your desktop's keyboard "
+                          "settings that runs: xdg-open 'grumblix://log?source=shortcut'");
+    QTest::newRow("held through the portal") << SettingsText::shortcutHint(true, true)
+                                             << QStringLiteral("Works from any app. No Accessibility permission needed.");
     QTest::newRow("erase none") << SettingsText::eraseTitle(0) << QStringLiteral("Erase all 0 incidents?");
     QTest::newRow("erase one stays plural")
         << SettingsText::eraseTitle(1) << QStringLiteral("Erase all 1 incidents?");

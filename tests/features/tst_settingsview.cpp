@@ -645,7 +645,7 @@ void TestSettingsView::demoDataAddsAndRemoves()
     rig.f.seed(rig.f.now.addSecs(-60));
     SettingsView &view = rig.build();
     auto demoCount = [&] {
-        const QList<VorpEvent> events = rig.f.model->allEvents();
+        const EventSnapshot events = rig.f.model->allEvents();
         return std::count_if(events.begin(), events.end(),
                              [](const VorpEvent &e) { return e.sourceRaw == QLatin1String("demo"); });
     };

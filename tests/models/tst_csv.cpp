@@ -68,7 +68,7 @@ void TestCsv::lines()
     QFETCH(VorpEvent, event);
     QFETCH(QList<Trigger>, triggers);
     QFETCH(QByteArray, line);
-    const QByteArray doc = Csv::document({event}, triggers);
+    const QByteArray doc = Csv::document(QList<VorpEvent>{event}, triggers);
     QCOMPARE(doc, "id,timestamp,app,bundle_id,trigger,note,source\n" + line);
     QVERIFY(!doc.contains('\r'));
     QVERIFY(!doc.startsWith("\xef\xbb\xbf"));
@@ -88,7 +88,7 @@ void TestCsv::writeReplacesAtomically()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.csv"));
-    QVERIFY(Csv::write(path, {makeEvent({}, {}, {}, {})}, {}));
+    QVERIFY(Csv::write(path, QList<VorpEvent>{makeEvent({}, {}, {}, {})}, {}));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().count('\n'), 1);

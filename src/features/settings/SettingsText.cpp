@@ -2,10 +2,14 @@
 
 namespace SettingsText {
 
-QString shortcutHint(bool registered)
+QString shortcutHint(bool registered, bool throughDesktopPortal)
 {
-    return registered ? QStringLiteral("Works from any app. No Accessibility permission needed.")
-                      : QStringLiteral("That shortcut is taken by something else. Try another.");
+    if (registered)
+        return QStringLiteral("Works from any app. No Accessibility permission needed.");
+    if (throughDesktopPortal)
+        return QStringLiteral("The desktop did not bind this shortcut. Add a custom shortcut in your "
+                              "desktop's keyboard settings that runs: xdg-open 'grumblix://log?source=shortcut'");
+    return QStringLiteral("That shortcut is taken by something else. Try another.");
 }
 
 QString updateNote(const QUrl &feed)

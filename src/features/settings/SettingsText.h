@@ -8,7 +8,9 @@
 namespace SettingsText {
 
 // The note under the shortcut recorder: whether the desktop took the shortcut.
-QString shortcutHint(bool registered);
+// Through the desktop's shortcut portal a refusal is the desktop's, not another program's: the
+// hint then says how to bind the key in the desktop's own settings instead.
+QString shortcutHint(bool registered, bool throughDesktopPortal = false);
 
 // The note under the update controls: where updates come from, or, for a build without a feed,
 // that the package manager brings them.

@@ -9,6 +9,7 @@
 #include "features/settings/SkinTile.h"
 #include "features/settings/SoundRow.h"
 #include "models/Prefs.h"
+#include "services/HotKeyService.h"
 #include "platform/Autostart.h"
 #include "services/NotificationService.h"
 #include "services/SoundService.h"
@@ -38,6 +39,12 @@ ThemedLabel *inkText(const QString &text, const QFont &font)
 }
 
 } // namespace
+
+QString SettingsView::shortcutHint() const
+{
+    return SettingsText::shortcutHint(m_model.hotKeyRegistered(),
+                                      m_services.hotKeys && m_services.hotKeys->bindsThroughDesktop());
+}
 
 SettingsView::SettingsView(AppModel &model, SettingsServices services, QWidget *parent)
     : QWidget(parent), m_model(model), m_services(std::move(services))
@@ -76,11 +83,11 @@ QWidget *SettingsView::shortcutPanel()
 {
     auto *panel = new SettingsPanel(QStringLiteral("Panic shortcut"));
     m_recorder = new ShortcutRecorder(m_model, m_services.hotKeys);
-    m_shortcutNote = SettingsPanel::note(SettingsText::shortcutHint(m_model.hotKeyRegistered()));
+    m_shortcutNote = SettingsPanel::note(shortcutHint());
     panel->add(m_recorder);
     panel->add(m_shortcutNote);
     connect(&m_model, &AppModel::hotKeyRegisteredChanged, this,
-            [this] { m_shortcutNote->setText(SettingsText::shortcutHint(m_model.hotKeyRegistered())); });
+            [this] { m_shortcutNote->setText(shortcutHint()); });
     return panel;
 }
 

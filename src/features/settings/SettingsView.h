@@ -52,6 +52,7 @@ public:
     SettingsDataCard *dataCard() const { return m_data; }
 
 private:
+    QString shortcutHint() const;
     QWidget *shortcutPanel();
     QWidget *skinPanel();
     QWidget *soundPanel();
