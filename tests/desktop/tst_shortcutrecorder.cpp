@@ -6,6 +6,7 @@
 #include "models/Prefs.h"
 #include "platform/HotKeyBackend.h"
 #include "services/HotKeyService.h"
+#include "shell/Platform.h"
 #include "shell/PlatformAdapters.h"
 #include "support/DesktopTools.h"
 #include "support/TestSupport.h"
@@ -90,7 +91,7 @@ private Q_SLOTS:
         prefs.setHasOnboarded(true);
         AppModel model(dir.filePath(QStringLiteral("Grumblix.store")), prefs);
         QVERIFY(model.isValid());
-        HotKeyService hotKeys(HotKeyService::backendForPlatform());
+        HotKeyService hotKeys(Platform::hotKeyBackend(QGuiApplication::platformName()));
         GlobalHotKeyAdapter adapter(hotKeys);
         AppServices services;
         services.hotKey = &adapter;
