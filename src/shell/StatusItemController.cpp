@@ -30,7 +30,7 @@ StatusItemController::StatusItemController(AppModel &model, QObject *parent)
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         perform(trayActionFor(reason, QGuiApplication::queryKeyboardModifiers()));
     });
-    connect(&Appearance::shared(), &Appearance::isDarkChanged, this, [this] {
+    connect(&Appearance::shared(), &Appearance::isDesktopDarkChanged, this, [this] {
         if (!m_flashing)
             updateTitle(m_model.todayCount());
     });
@@ -72,7 +72,8 @@ void StatusItemController::watchForTray()
 BadgeLook StatusItemController::restingLook(int todayCount) const
 {
     BadgeLook look;
-    look.ink = Appearance::shared().isDark() ? Qt::white : Qt::black;
+    // The icon sits on the desktop's panel, so it follows the desktop's scheme, not the app's look.
+    look.ink = Appearance::shared().isDesktopDark() ? Qt::white : Qt::black;
     const bool showCount = m_model.prefs().boolValue(QStringLiteral("showCountInMenuBar"));
     look.count = showCount && todayCount >= 1 ? todayCount : 0;
     return look;

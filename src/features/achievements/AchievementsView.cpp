@@ -1,15 +1,15 @@
 #include "features/achievements/AchievementsView.h"
 
+#include "app/AppModel.h"
 #include "features/achievements/AchievementGrid.h"
+#include "services/AchievementService.h"
 #include "ui/DashboardFonts.h"
+#include "ui/Labels.h"
 #include "ui/PageHeader.h"
 #include "ui/PageRefresh.h"
 #include "ui/PageScroll.h"
-#include "ui/SymbolView.h"
-#include "app/AppModel.h"
-#include "services/AchievementService.h"
-#include "ui/Labels.h"
 #include "ui/Paint.h"
+#include "ui/SymbolView.h"
 #include "ui/ThemedLabel.h"
 
 #include <QHBoxLayout>
@@ -187,7 +187,9 @@ QSize AchievementGridView::sizeHint() const
 
 QSize AchievementGridView::minimumSizeHint() const
 {
-    return {230, heightForWidth(230)};
+    // The height follows the width through heightForWidth; a minimum taken at one column would
+    // keep the page as tall as a single column at every width.
+    return {230, minTileHeight};
 }
 
 void AchievementGridView::resizeEvent(QResizeEvent *event)

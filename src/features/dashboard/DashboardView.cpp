@@ -1,19 +1,22 @@
 #include "features/dashboard/DashboardView.h"
 
-#include "features/dashboard/DashboardPages.h"
-#include "features/onboarding/OnboardingView.h"
-#include "features/dashboard/Sidebar.h"
 #include "app/AppModel.h"
+#include "features/dashboard/DashboardPages.h"
+#include "features/dashboard/Sidebar.h"
+#include "features/onboarding/OnboardingView.h"
 #include "models/Prefs.h"
 #include "ui/DotGrid.h"
 #include "ui/OverlayHost.h"
 #include "ui/Theme.h"
+#include "ui/WindowLook.h"
 
 #include <QApplication>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
@@ -157,7 +160,19 @@ void DashboardView::syncOnboarding()
     }
     if (!m_scrim) {
         m_scrim = new Scrim(this);
-        auto *center = new QVBoxLayout(m_scrim);
+        // A window shorter than the card scrolls the card as a whole instead of squeezing it.
+        auto *outer = new QVBoxLayout(m_scrim);
+        outer->setContentsMargins(0, 0, 0, 0);
+        auto *scroll = new QScrollArea;
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scroll->verticalScrollBar()->setStyle(WindowLook::scrollBarStyle());
+        scroll->setAutoFillBackground(false);
+        scroll->viewport()->setAutoFillBackground(false);
+        auto *content = new QWidget;
+        auto *center = new QVBoxLayout(content);
+        outer->addWidget(scroll);
         m_onboarding = new OnboardingView(m_model, [this] {
             // Stored first; the change notice then fades the card out.
             m_model.prefs().setValue(onboardedKey, true);
@@ -165,6 +180,9 @@ void DashboardView::syncOnboarding()
         if (m_permissionRequest)
             m_onboarding->setPermissionRequest(m_permissionRequest);
         center->addWidget(m_onboarding, 0, Qt::AlignCenter);
+        scroll->setWidget(content);
+        // setWidget() turns the background fill on; the dimming must show through.
+        content->setAutoFillBackground(false);
     }
     m_scrim->setGeometry(rect());
     m_scrim->show();

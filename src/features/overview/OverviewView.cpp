@@ -1,12 +1,9 @@
 #include "features/overview/OverviewView.h"
 
+#include "app/AppModel.h"
 #include "features/overview/OverviewCards.h"
 #include "features/overview/OverviewData.h"
-#include "ui/PageHeader.h"
-#include "ui/PageRefresh.h"
-#include "ui/PageScroll.h"
 #include "features/overview/WeekChartCard.h"
-#include "app/AppModel.h"
 #include "services/Achievement.h"
 #include "services/Copy.h"
 #include "services/DateSkeleton.h"
@@ -17,6 +14,9 @@
 #include "ui/FlapCounter.h"
 #include "ui/Fonts.h"
 #include "ui/Labels.h"
+#include "ui/PageHeader.h"
+#include "ui/PageRefresh.h"
+#include "ui/PageScroll.h"
 #include "ui/StickyNote.h"
 #include "ui/ThemedLabel.h"
 #include "ui/TriggerGrid.h"
@@ -74,6 +74,7 @@ OverviewView::OverviewView(AppModel &model, QWidget *parent)
     heroRow->addWidget(buildHero(), 1);
     heroRow->addWidget(buildTiles());
     column->addLayout(heroRow);
+    m_heroRow = heroRow;
 
     auto *chartRow = new QHBoxLayout;
     chartRow->setSpacing(22);
@@ -169,6 +170,8 @@ QWidget *OverviewView::buildTiles()
     auto *tiles = new QWidget;
     tiles->setFixedWidth(230 + 4);
     auto *column = new QVBoxLayout(tiles);
+    m_tilesBox = tiles;
+    m_tilesLayout = column;
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(16);
     const std::pair<const char *, bool> specs[] = {
@@ -179,6 +182,28 @@ QWidget *OverviewView::buildTiles()
         m_tiles << counter;
     }
     return tiles;
+}
+
+void OverviewView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeTiles();
+}
+
+void OverviewView::placeTiles()
+{
+    const bool beside = width() >= tilesBesideHeroFrom;
+    if (beside == m_tilesBeside)
+        return;
+    m_tilesBeside = beside;
+    m_heroRow->setDirection(beside ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    m_tilesLayout->setDirection(beside ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    if (beside) {
+        m_tilesBox->setFixedWidth(230 + 4);
+    } else {
+        m_tilesBox->setMinimumWidth(0);
+        m_tilesBox->setMaximumWidth(QWIDGETSIZE_MAX);
+    }
 }
 
 Analytics OverviewView::analytics() const
