@@ -179,7 +179,13 @@ void DashboardView::syncOnboarding()
         });
         if (m_permissionRequest)
             m_onboarding->setPermissionRequest(m_permissionRequest);
-        center->addWidget(m_onboarding, 0, Qt::AlignCenter);
+        // Centred by stretches, not by alignment: an aligned item gets its size hint, which
+        // knows nothing of its wrapped lines.
+        // The card is as tall as its wrapped lines need at its one width.
+        m_onboarding->setMinimumHeight(m_onboarding->heightForWidth(m_onboarding->minimumWidth()));
+        center->addStretch(1);
+        center->addWidget(m_onboarding, 0, Qt::AlignHCenter);
+        center->addStretch(1);
         scroll->setWidget(content);
         // setWidget() turns the background fill on; the dimming must show through.
         content->setAutoFillBackground(false);

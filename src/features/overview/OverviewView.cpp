@@ -80,7 +80,9 @@ OverviewView::OverviewView(AppModel &model, QWidget *parent)
     chartRow->setSpacing(22);
     m_week = new WeekChartCard;
     m_topTriggers = new TopTriggersCard;
-    m_topTriggers->setFixedWidth(320 + 4);
+    // Gives up a little of its width before the chart is pushed out of the smallest window.
+    m_topTriggers->setMinimumWidth(290 + 4);
+    m_topTriggers->setMaximumWidth(320 + 4);
     chartRow->addWidget(m_week, 1);
     chartRow->addWidget(m_topTriggers);
     column->addLayout(chartRow);
