@@ -149,6 +149,22 @@ Shortcut AppModel::shortcut() const
 void AppModel::setShortcut(const Shortcut &shortcut)
 {
     m_shortcut = shortcut;
+    // A new wish: nothing is known of how the desktop binds it yet.
+    m_boundShortcutDescription.clear();
+    Q_EMIT shortcutChanged();
+}
+
+QStringList AppModel::shortcutKeyCaps() const
+{
+    const QStringList bound = Shortcut::capsFromDescription(m_boundShortcutDescription);
+    return bound.isEmpty() ? m_shortcut.modifierSymbols() << m_shortcut.keyLabel : bound;
+}
+
+void AppModel::setBoundShortcutDescription(const QString &description)
+{
+    if (m_boundShortcutDescription == description)
+        return;
+    m_boundShortcutDescription = description;
     Q_EMIT shortcutChanged();
 }
 

@@ -89,6 +89,11 @@ public:
     void setShortcut(const Shortcut &shortcut);
     bool hotKeyRegistered() const;
     void setHotKeyRegistered(bool registered);
+    // The key caps of the shortcut as really bound: the desktop's own description where it gave
+    // one (the portal may assign another key than the one asked for), else the stored shortcut.
+    QStringList shortcutKeyCaps() const;
+    // What the desktop says it bound; empty = the stored shortcut. Notifies through shortcutChanged.
+    void setBoundShortcutDescription(const QString &description);
     // The achievement unlocked moments ago, or nullptr; cleared after the announcement duration.
     const Achievement *freshAchievement() const;
     int logTick() const;
@@ -172,6 +177,7 @@ private:
     std::chrono::milliseconds m_announcementDuration{6000};
     DashboardTab m_dashboardTab = DashboardTab::overview;
     Shortcut m_shortcut;
+    QString m_boundShortcutDescription;
     bool m_hotKeyRegistered = true;
     std::shared_ptr<const Achievement> m_freshAchievement;
     int m_logTick = 0;

@@ -149,3 +149,31 @@ QString Shortcut::displayText() const
 {
     return (modifierSymbols() << keyLabel).join(QLatin1Char('+'));
 }
+
+QStringList Shortcut::capsFromDescription(const QString &description)
+{
+    static const QList<std::pair<QString, QString>> modifierNames{
+        {QStringLiteral("ctrl"), QStringLiteral("Ctrl")},     {QStringLiteral("control"), QStringLiteral("Ctrl")},
+        {QStringLiteral("alt"), QStringLiteral("Alt")},       {QStringLiteral("shift"), QStringLiteral("Shift")},
+        {QStringLiteral("meta"), QStringLiteral("Super")},    {QStringLiteral("super"), QStringLiteral("Super")},
+        {QStringLiteral("logo"), QStringLiteral("Super")},    {QStringLiteral("win"), QStringLiteral("Super")}};
+    QString text = description.trimmed();
+    // "+" as the key itself: "+" alone or "Ctrl++".
+    const bool plusKey = text == QLatin1String("+") || text.endsWith(QLatin1String("++"));
+    if (plusKey)
+        text.chop(text.size() == 1 ? 1 : 2);
+    QStringList caps;
+    for (const QString &raw : text.split(QLatin1Char('+'), Qt::SkipEmptyParts)) {
+        const QString part = raw.trimmed();
+        QString name = part.size() == 1 ? part.toUpper() : part;
+        for (const auto &[lower, shown] : modifierNames) {
+            if (part.compare(lower, Qt::CaseInsensitive) == 0)
+                name = shown;
+        }
+        if (!name.isEmpty())
+            caps << name;
+    }
+    if (plusKey)
+        caps << QStringLiteral("+");
+    return caps;
+}

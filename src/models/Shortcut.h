@@ -44,4 +44,8 @@ struct Shortcut
     QStringList modifierSymbols() const;
     // The modifiers and the key label joined with "+": "Alt+Shift+F".
     QString displayText() const;
+
+    // Key caps for a key as a desktop describes it ("Meta+Shift+F", "CTRL+ALT+k"): the parts
+    // between "+", modifiers under their Linux names. Empty for an empty description.
+    static QStringList capsFromDescription(const QString &description);
 };

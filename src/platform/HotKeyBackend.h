@@ -27,4 +27,7 @@ Q_SIGNALS:
     void activated();
     // The desktop withdrew or refused a grab after grab() had already answered (portal only).
     void lost();
+    // The desktop confirmed the grab after grab() had answered (portal only); `description` is the
+    // key it really assigned, in its own words ("Alt+Shift+F"), empty when it did not say.
+    void confirmed(const QString &description);
 };

@@ -60,9 +60,7 @@ PortalHotKey::~PortalHotKey()
 
 bool PortalHotKey::isAvailable() const
 {
-    if (!m_bus.isConnected() || !m_bus.interface())
-        return false;
-    return m_bus.interface()->isServiceRegistered(portalService).value();
+    return m_bus.isConnected();
 }
 
 QString PortalHotKey::triggerText(quint32 keyCode, quint32 modifiers)
@@ -86,7 +84,7 @@ QString PortalHotKey::triggerText(quint32 keyCode, quint32 modifiers)
 
 QString PortalHotKey::newToken()
 {
-    return QStringLiteral("grumblix%1_%2").arg(QCoreApplication::applicationPid()).arg(++m_tokenCounter);
+    return QStringLiteral("grumblix%1").arg(++m_tokenCounter);
 }
 
 QString PortalHotKey::requestPath(const QString &token) const
@@ -96,6 +94,37 @@ QString PortalHotKey::requestPath(const QString &token) const
     return portalPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
 }
 
+QString PortalHotKey::request(const char *slot)
+{
+    // Subscribe to the answer before asking, so a fast portal cannot answer unheard.
+    const QString token = newToken();
+    m_pendingRequest = requestPath(token);
+    m_pendingSlot = slot;
+    m_bus.connect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this, slot);
+    return token;
+}
+
+void PortalHotKey::dropRequest()
+{
+    if (!m_pendingRequest.isEmpty())
+        m_bus.disconnect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this,
+                         m_pendingSlot);
+    m_pendingRequest.clear();
+    m_pendingSlot = nullptr;
+}
+
+namespace {
+
+// Our one shortcut as the portal takes it, asking for `trigger`.
+QList<PortalShortcut> shortcutsFor(const QString &trigger)
+{
+    return {{PortalHotKey::shortcutId(),
+             {{QStringLiteral("description"), QStringLiteral("Log an incident")},
+              {QStringLiteral("preferred_trigger"), trigger}}}};
+}
+
+} // namespace
+
 bool PortalHotKey::grab(quint32 keyCode, quint32 modifiers)
 {
     ungrab();
@@ -103,69 +132,106 @@ bool PortalHotKey::grab(quint32 keyCode, quint32 modifiers)
     if (m_trigger.isEmpty() || !isAvailable())
         return false;
 
-    // Subscribe to the answer before asking, so a fast portal cannot answer unheard.
-    const QString token = newToken();
-    m_pendingRequest = requestPath(token);
-    m_bus.connect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this,
-                  SLOT(onSessionResponse(uint, QVariantMap)));
+    const QString token = request(SLOT(onSessionResponse(uint, QVariantMap)));
     QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, shortcutsInterface,
                                                        QStringLiteral("CreateSession"));
     call << QVariantMap{{QStringLiteral("handle_token"), token},
-                        {QStringLiteral("session_handle_token"), newToken()}};
+                        {QStringLiteral("session_handle_token"), sessionToken()},
+                        {QStringLiteral("shortcuts"), QVariant::fromValue(shortcutsFor(m_trigger))}};
     send(call);
     return true;
 }
 
 void PortalHotKey::send(const QDBusMessage &call)
 {
-    // A call the portal rejects outright (no such method, a bad argument) ends the registration,
-    // unless a later grab has replaced it meanwhile.
+    // A call the portal rejects outright (no portal to start, no such method, a bad argument) ends
+    // the registration, unless a later grab has replaced it meanwhile.
     const quint64 generation = m_generation;
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, generation](QDBusPendingCallWatcher *w) {
                 w->deleteLater();
-                if (generation == m_generation && w->isError())
+                if (generation == m_generation && w->isError()) {
+                    dropRequest();
                     Q_EMIT lost();
+                }
             });
+}
+
+std::optional<QString> PortalHotKey::listedTrigger(const QVariantMap &results) const
+{
+    const auto found = results.constFind(QStringLiteral("shortcuts"));
+    if (found == results.constEnd())
+        return std::nullopt;
+    QList<PortalShortcut> shortcuts;
+    if (found->canConvert<QDBusArgument>())
+        found->value<QDBusArgument>() >> shortcuts;
+    else
+        shortcuts = found->value<QList<PortalShortcut>>();
+    for (const PortalShortcut &shortcut : std::as_const(shortcuts)) {
+        if (shortcut.id == shortcutId())
+            return shortcut.properties.value(QStringLiteral("trigger_description")).toString();
+    }
+    return std::nullopt;
 }
 
 void PortalHotKey::onSessionResponse(uint response, const QVariantMap &results)
 {
-    m_bus.disconnect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this,
-                     SLOT(onSessionResponse(uint, QVariantMap)));
+    dropRequest();
     const QString session = results.value(QStringLiteral("session_handle")).toString();
     if (response != 0 || session.isEmpty()) {
         Q_EMIT lost();
         return;
     }
     m_session = session;
+    m_listedAtSession = listedTrigger(results);
     bind();
 }
 
 void PortalHotKey::bind()
 {
-    const QString token = newToken();
-    m_pendingRequest = requestPath(token);
-    m_bus.connect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this,
-                  SLOT(onBindResponse(uint, QVariantMap)));
-    const QList<PortalShortcut> shortcuts = {
-        {shortcutId(),
-         {{QStringLiteral("description"), QStringLiteral("Log an incident")},
-          {QStringLiteral("preferred_trigger"), m_trigger}}}};
+    const QString token = request(SLOT(onBindResponse(uint, QVariantMap)));
     QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, shortcutsInterface,
                                                        QStringLiteral("BindShortcuts"));
-    call << QVariant::fromValue(QDBusObjectPath(m_session)) << QVariant::fromValue(shortcuts) << QString()
-         << QVariantMap{{QStringLiteral("handle_token"), token}};
+    call << QVariant::fromValue(QDBusObjectPath(m_session)) << QVariant::fromValue(shortcutsFor(m_trigger))
+         << QString() << QVariantMap{{QStringLiteral("handle_token"), token}};
     send(call);
 }
 
-void PortalHotKey::onBindResponse(uint response, const QVariantMap &)
+void PortalHotKey::onBindResponse(uint response, const QVariantMap &results)
 {
-    m_bus.disconnect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this,
-                     SLOT(onBindResponse(uint, QVariantMap)));
-    m_pendingRequest.clear();
-    if (response != 0)
+    dropRequest();
+    if (response != 0) {
+        Q_EMIT lost();
+        return;
+    }
+    if (const auto trigger = listedTrigger(results)) {
+        Q_EMIT confirmed(*trigger);
+        return;
+    }
+    if (m_listedAtSession) {
+        Q_EMIT confirmed(*m_listedAtSession);
+        return;
+    }
+    list();
+}
+
+void PortalHotKey::list()
+{
+    const QString token = request(SLOT(onListResponse(uint, QVariantMap)));
+    QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, shortcutsInterface,
+                                                       QStringLiteral("ListShortcuts"));
+    call << QVariant::fromValue(QDBusObjectPath(m_session)) << QVariantMap{{QStringLiteral("handle_token"), token}};
+    send(call);
+}
+
+void PortalHotKey::onListResponse(uint response, const QVariantMap &results)
+{
+    dropRequest();
+    const auto trigger = response == 0 ? listedTrigger(results) : std::nullopt;
+    if (trigger)
+        Q_EMIT confirmed(*trigger);
+    else
         Q_EMIT lost();
 }
 
@@ -191,12 +257,7 @@ void PortalHotKey::closeSession()
 void PortalHotKey::ungrab()
 {
     ++m_generation;
-    if (!m_pendingRequest.isEmpty()) {
-        m_bus.disconnect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this,
-                         SLOT(onSessionResponse(uint, QVariantMap)));
-        m_bus.disconnect(portalService, m_pendingRequest, requestInterface, QStringLiteral("Response"), this,
-                         SLOT(onBindResponse(uint, QVariantMap)));
-        m_pendingRequest.clear();
-    }
+    dropRequest();
+    m_listedAtSession.reset();
     closeSession();
 }

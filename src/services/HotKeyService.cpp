@@ -27,6 +27,10 @@ HotKeyService::HotKeyService(std::unique_ptr<HotKeyBackend> backend, QObject *pa
         m_registered = false;
         Q_EMIT registrationLost();
     });
+    connect(m_backend.get(), &HotKeyBackend::confirmed, this, [this](const QString &description) {
+        m_registered = true;
+        Q_EMIT registrationConfirmed(description);
+    });
 }
 
 HotKeyService::~HotKeyService() = default;

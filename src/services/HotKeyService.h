@@ -34,6 +34,9 @@ public:
 Q_SIGNALS:
     // The desktop refused or withdrew the shortcut after registerKey() had answered true.
     void registrationLost();
+    // A desktop that binds later (the portal) confirmed the shortcut; `description` is the key it
+    // really assigned in its own words, empty when it did not say.
+    void registrationConfirmed(const QString &description);
 
 private:
     std::unique_ptr<HotKeyBackend> m_backend;

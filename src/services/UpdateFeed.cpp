@@ -44,14 +44,15 @@ UpdateItem readItem(QXmlStreamReader &xml)
     return item;
 }
 
-bool isUsable(const UpdateItem &item)
+bool isUsable(const UpdateItem &item, bool allowLoopbackHttp)
 {
-    return !item.version.isEmpty() && !item.signature.isEmpty() && isUpdateUrlAllowed(item.downloadUrl);
+    return !item.version.isEmpty() && !item.signature.isEmpty() &&
+           isUpdateUrlAllowed(item.downloadUrl, allowLoopbackHttp);
 }
 
 } // namespace
 
-UpdateFeed parseUpdateFeed(const QByteArray &data)
+UpdateFeed parseUpdateFeed(const QByteArray &data, bool allowLoopbackHttp)
 {
     UpdateFeed feed;
     QXmlStreamReader xml(data);
@@ -67,7 +68,7 @@ UpdateFeed parseUpdateFeed(const QByteArray &data)
         while (xml.readNextStartElement()) {
             if (xml.name() == QLatin1String("item")) {
                 UpdateItem item = readItem(xml);
-                if (isUsable(item))
+                if (isUsable(item, allowLoopbackHttp))
                     feed.items.append(std::move(item));
             } else {
                 xml.skipCurrentElement();
@@ -76,22 +77,25 @@ UpdateFeed parseUpdateFeed(const QByteArray &data)
     }
     if (xml.hasError()) {
         feed.items.clear();
-        feed.error = QStringLiteral("The update feed could not be read (%1 at line %2).")
-                         .arg(xml.errorString())
-                         .arg(xml.lineNumber());
+        QString reason = xml.errorString().trimmed();
+        while (reason.endsWith(QLatin1Char('.')))
+            reason.chop(1);
+        if (!reason.isEmpty())
+            reason[0] = reason[0].toLower();
+        feed.error = QStringLiteral("The update feed could not be read: %1 at line %2.").arg(reason).arg(xml.lineNumber());
     } else if (feed.items.isEmpty()) {
         feed.error = QStringLiteral("The update feed lists no release that can be installed.");
     }
     return feed;
 }
 
-bool isUpdateUrlAllowed(const QUrl &url)
+bool isUpdateUrlAllowed(const QUrl &url, bool allowLoopbackHttp)
 {
     if (!url.isValid() || url.host().isEmpty())
         return false;
     if (url.scheme() == QLatin1String("https"))
         return true;
-    if (url.scheme() != QLatin1String("http"))
+    if (url.scheme() != QLatin1String("http") || !allowLoopbackHttp)
         return false;
     if (url.host() == QLatin1String("localhost"))
         return true;

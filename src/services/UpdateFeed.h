@@ -42,11 +42,11 @@ struct UpdateFeed
 //
 // Element and attribute names are matched without their prefix. An item without a version, a
 // download address that isUpdateUrlAllowed() accepts, or a signature is skipped.
-UpdateFeed parseUpdateFeed(const QByteArray &xml);
+UpdateFeed parseUpdateFeed(const QByteArray &xml, bool allowLoopbackHttp = false);
 
-// Downloads and feeds travel over HTTPS only; plain HTTP is accepted for the loopback host so a
-// feed can be tried out locally.
-bool isUpdateUrlAllowed(const QUrl &url);
+// Downloads and feeds travel over HTTPS only. Plain HTTP to the loopback host is accepted only
+// where asked for (the tests' own feed server); the program's own configuration never asks.
+bool isUpdateUrlAllowed(const QUrl &url, bool allowLoopbackHttp = false);
 
 // The newest item by version, then build; none when the list is empty.
 const UpdateItem *newestItem(const QList<UpdateItem> &items);

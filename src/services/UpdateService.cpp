@@ -1,6 +1,7 @@
 #include "UpdateService.h"
 
 #include "UpdateSignature.h"
+#include "services/UpdateDownloadCheck.h"
 #include "Versions.h"
 #include "models/Prefs.h"
 
@@ -11,7 +12,9 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QCoreApplication>
+#include <QTemporaryFile>
+#include <QThread>
 #include <QStandardPaths>
 
 const QString UpdateService::automaticKey = QStringLiteral("automaticallyChecksForUpdates");
@@ -22,6 +25,7 @@ namespace {
 
 // Marks a reply stopped for its size, so its error reads as such rather than as a timeout.
 const char *const oversized = "grumblixOversized";
+const char *const unwritable = "grumblixUnwritable";
 constexpr qint64 maxFeedBytes = 4 * 1024 * 1024;
 constexpr int transferTimeoutMs = 30000;
 constexpr int secondsPerDay = 24 * 60 * 60;
@@ -94,6 +98,8 @@ UpdateService::UpdateService(Config config, Prefs &prefs, QObject *parent)
 
 UpdateService::~UpdateService()
 {
+    if (m_partial)
+        m_partial->remove();
     if (m_reply) {
         m_reply->disconnect(this);
         m_reply->abort();
@@ -112,7 +118,7 @@ UpdateService &UpdateService::shared()
 
 bool UpdateService::isConfigured() const
 {
-    return isUpdateUrlAllowed(m_config.feedUrl);
+    return isUpdateUrlAllowed(m_config.feedUrl, m_config.allowLoopbackHttp);
 }
 
 QNetworkAccessManager &UpdateService::network()
@@ -175,7 +181,6 @@ void UpdateService::check(bool userInitiated)
         setState(State::NotConfigured);
         return;
     }
-    m_prefs.setValue(lastCheckKey, now().toUTC().toString(Qt::ISODate));
     QNetworkReply *reply = network().get(makeRequest(m_config.feedUrl, m_config.version));
     m_reply = reply;
     connect(reply, &QNetworkReply::readyRead, this, [reply] {
@@ -211,7 +216,10 @@ void UpdateService::onFeedFinished(QNetworkReply *reply, bool userInitiated)
 {
     if (!takeFinished(reply, QStringLiteral("The update feed is too large to be a feed.")))
         return;
-    const UpdateFeed feed = parseUpdateFeed(reply->readAll());
+    // The feed answered: the check is done, whatever it says. A check that never got an answer
+    // does not postpone the next one.
+    m_prefs.setValue(lastCheckKey, now().toUTC().toString(Qt::ISODate));
+    const UpdateFeed feed = parseUpdateFeed(reply->readAll(), m_config.allowLoopbackHttp);
     if (!feed.error.isEmpty()) {
         fail(feed.error);
         return;
@@ -227,16 +235,59 @@ void UpdateService::onFeedFinished(QNetworkReply *reply, bool userInitiated)
     // Gentle reminders: an automatic check brings the window forward once per release only.
     if (!userInitiated && m_prefs.stringValue(lastReminderKey) != reminderTag(m_latest)) {
         m_prefs.setValue(lastReminderKey, reminderTag(m_latest));
-        Q_EMIT presentationRequested();
+        presentWhenOnboarded();
     }
+}
+
+void UpdateService::presentWhenOnboarded()
+{
+    // An automatic check never covers the first-run card: the window waits until it is done.
+    if (m_prefs.hasOnboarded()) {
+        Q_EMIT presentationRequested();
+        return;
+    }
+    if (m_waitForOnboarding)
+        return;
+    m_waitForOnboarding = connect(&m_prefs, &Prefs::changed, this, [this](const QString &key) {
+        if (key != PrefKey::hasOnboarded || !m_prefs.hasOnboarded())
+            return;
+        disconnect(m_waitForOnboarding);
+        m_waitForOnboarding = {};
+        if (m_state == State::Available)
+            Q_EMIT presentationRequested();
+    });
 }
 
 void UpdateService::downloadUpdate()
 {
     if (m_latest.version.isEmpty() || m_state == State::Checking || m_state == State::Downloading)
         return;
+    m_errorText.clear();
+    m_downloadedFile.clear();
+    m_downloadOpened = false;
+    const QString folder = downloadFolder();
+    if (!QDir().mkpath(folder)) {
+        fail(QStringLiteral("The download could not be saved: the folder %1 cannot be created.").arg(folder));
+        return;
+    }
+    // Streamed into a hidden file beside its final place, so nothing of it is held in memory and
+    // the verified file only has to be renamed.
+    auto partial = std::make_unique<QTemporaryFile>(QDir(folder).filePath(QStringLiteral(".grumblix-download-XXXXXX")));
+    partial->setAutoRemove(false);
+    if (!partial->open()) {
+        fail(QStringLiteral("The download could not be saved: %1").arg(partial->errorString()));
+        return;
+    }
+    m_partial = std::move(partial);
+
     QNetworkReply *reply = network().get(makeRequest(m_latest.downloadUrl, m_config.version));
     m_reply = reply;
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
+        if (!m_partial || m_partial->write(reply->readAll()) < 0) {
+            reply->setProperty(unwritable, true);
+            reply->abort();
+        }
+    });
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64 total) {
         if (received > maxDownloadBytes || total > maxDownloadBytes) {
             reply->setProperty(oversized, true);
@@ -246,19 +297,63 @@ void UpdateService::downloadUpdate()
         Q_EMIT downloadProgress(received, total > 0 ? total : m_latest.length);
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { onDownloadFinished(reply); });
-    m_errorText.clear();
-    m_downloadedFile.clear();
-    m_downloadOpened = false;
     setState(State::Downloading);
+}
+
+QString UpdateService::downloadFolder() const
+{
+    QString folder = m_downloadFolder;
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    return folder;
 }
 
 void UpdateService::onDownloadFinished(QNetworkReply *reply)
 {
+    std::unique_ptr<QFile> partial = std::move(m_partial);
+    const QString partialPath = partial ? partial->fileName() : QString();
+    const bool written = partial && partial->write(reply->readAll()) >= 0 && partial->flush() &&
+                         !reply->property(unwritable).toBool();
+    if (partial)
+        partial->close();
     if (!takeFinished(reply,
-                      QStringLiteral("The download is larger than any Grumblix release and was stopped.")))
+                      QStringLiteral("The download is larger than any Grumblix release and was stopped."))) {
+        QFile::remove(partialPath);
         return;
-    const QByteArray data = reply->readAll();
-    switch (verifyUpdateSignature(data, m_latest.signature, m_config.publicKey)) {
+    }
+    if (!written) {
+        const QString error = partial ? partial->errorString() : QString();
+        QFile::remove(partialPath);
+        fail(QStringLiteral("The download could not be saved: %1").arg(error));
+        return;
+    }
+    // Hashing a large release takes a while: it happens on a thread of its own.
+    const QString folder = QFileInfo(partialPath).absolutePath();
+    const QString name = safeFileName(m_latest.downloadUrl, reminderTag(m_latest));
+    const QByteArray signature = m_latest.signature;
+    const QByteArray key = m_config.publicKey;
+    QPointer<UpdateService> self(this);
+    QThread *worker = QThread::create([self, partialPath, folder, name, signature, key] {
+        const UpdateDownloadCheck result = UpdateDownloadCheck::run(partialPath, folder, name, signature, key);
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, result] {
+                if (self)
+                    self->onDownloadChecked(result);
+            },
+            Qt::QueuedConnection);
+    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+void UpdateService::onDownloadChecked(const UpdateDownloadCheck &result)
+{
+    if (m_state != State::Downloading)
+        return;
+    switch (result.check) {
     case SignatureCheck::Valid:
         break;
     case SignatureCheck::Invalid:
@@ -270,45 +365,14 @@ void UpdateService::onDownloadFinished(QNetworkReply *reply)
                             "discarded and not opened."));
         return;
     case SignatureCheck::Unavailable:
-        fail(QStringLiteral("The download could not be verified, so it was discarded and not opened."));
+        fail(result.error.isEmpty()
+                 ? QStringLiteral("The download could not be verified, so it was discarded and not opened.")
+                 : QStringLiteral("The verified download could not be saved: %1").arg(result.error));
         return;
     }
-    QString error;
-    const QString path = saveVerified(data, &error);
-    if (path.isEmpty()) {
-        fail(QStringLiteral("The verified download could not be saved: %1").arg(error));
-        return;
-    }
-    m_downloadedFile = path;
-    m_downloadOpened = m_opener && m_opener(path);
+    m_downloadedFile = result.path;
+    m_downloadOpened = m_opener && m_opener(result.path);
     setState(State::Downloaded);
-}
-
-QString UpdateService::saveVerified(const QByteArray &data, QString *error) const
-{
-    QString folder = m_downloadFolder;
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
-    if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("the folder %1 cannot be created.").arg(folder);
-        return {};
-    }
-    const QString name = safeFileName(m_latest.downloadUrl, reminderTag(m_latest));
-    const QFileInfo info(name);
-    QString path = QDir(folder).filePath(name);
-    for (int n = 2; QFileInfo::exists(path); ++n) {
-        const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-        path = QDir(folder).filePath(
-            QStringLiteral("%1 (%2)%3").arg(info.completeBaseName()).arg(n).arg(suffix));
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        *error = file.errorString();
-        return {};
-    }
-    return path;
 }
 
 void UpdateService::cancel()
@@ -320,6 +384,11 @@ void UpdateService::cancel()
     reply->disconnect(this);
     reply->abort();
     reply->deleteLater();
+    if (m_partial) {
+        m_partial->close();
+        m_partial->remove();
+        m_partial.reset();
+    }
     setState(m_latest.version.isEmpty() ? State::Idle : State::Available);
 }
 

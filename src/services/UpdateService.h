@@ -8,6 +8,10 @@
 #include <QTimer>
 #include <QUrl>
 #include <functional>
+#include <memory>
+
+class QFile;
+struct UpdateDownloadCheck;
 
 class Prefs;
 class QNetworkAccessManager;
@@ -41,6 +45,8 @@ public:
         QByteArray publicKey; // Base64 Ed25519 public key
         QString version;
         QString build;
+        // Plain HTTP to the loopback host, for a test's own feed server only.
+        bool allowLoopbackHttp = false;
     };
     using Clock = std::function<QDateTime()>;
     // Hands a verified download to the system; false when nothing could open it.
@@ -105,6 +111,7 @@ Q_SIGNALS:
     void presentationRequested();
 
 private:
+    void presentWhenOnboarded();
     void check(bool userInitiated);
     // Releases a finished reply; false (with the failure reported) unless it brought a whole answer.
     bool takeFinished(QNetworkReply *reply, const QString &oversizedText);
@@ -112,7 +119,8 @@ private:
     void onDownloadFinished(QNetworkReply *reply);
     void fail(const QString &text);
     void setState(State state);
-    QString saveVerified(const QByteArray &data, QString *error) const;
+    void onDownloadChecked(const UpdateDownloadCheck &result);
+    QString downloadFolder() const;
     QDateTime now() const;
 
     Config m_config;
@@ -120,8 +128,11 @@ private:
     Clock m_clock;
     Opener m_opener;
     QString m_downloadFolder;
+    QMetaObject::Connection m_waitForOnboarding;
     QNetworkAccessManager *m_network = nullptr;
     QPointer<QNetworkReply> m_reply;
+    // The download as it arrives, in the folder it ends up in.
+    std::unique_ptr<QFile> m_partial;
     QTimer m_schedule;
     State m_state = State::Idle;
     UpdateItem m_latest;

@@ -11,6 +11,7 @@
 #include <QPropertyAnimation>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <optional>
 #include <utility>
 
 ToastWindow::ToastWindow()
@@ -100,8 +101,14 @@ void HUDController::show(const VorpEvent &event)
     const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    if (screen)
-        m_window->move(WindowPlacement::toastPosition(m_window->size(), screen->availableGeometry()));
+    std::optional<QPoint> at;
+    if (screen) {
+        at = WindowPlacement::toastPosition(m_window->size(), screen->availableGeometry());
+        // The native window exists before it is placed, so the very first toast carries its
+        // position to the window manager instead of being placed by it.
+        m_window->winId();
+        m_window->move(*at);
+    }
 
     // A toast still up (or fading out) keeps its opacity and fades back in from there.
     if (m_fade)
@@ -109,6 +116,8 @@ void HUDController::show(const VorpEvent &event)
     if (!m_window->isVisible())
         m_window->setWindowOpacity(0.0);
     m_window->show();
+    if (at && m_window->pos() != *at)
+        m_window->move(*at);
     m_window->raise();
     m_fade = new QPropertyAnimation(m_window, "windowOpacity", m_window);
     m_fade->setDuration(120);

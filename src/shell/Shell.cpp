@@ -56,7 +56,15 @@ void Shell::start(const QStringList &arguments)
     m_sound = std::make_unique<AppSound>(SoundService::shared());
     m_notices = std::make_unique<AppNotifications>(m_model, NotificationService::shared());
     connect(&HotKeyService::shared(), &HotKeyService::registrationLost, this,
-            [this] { m_model.setHotKeyRegistered(false); });
+            [this] {
+                m_model.setBoundShortcutDescription({});
+                m_model.setHotKeyRegistered(false);
+            });
+    connect(&HotKeyService::shared(), &HotKeyService::registrationConfirmed, this,
+            [this](const QString &description) {
+                m_model.setBoundShortcutDescription(description);
+                m_model.setHotKeyRegistered(true);
+            });
 
     // The update service exists before the menus are built, so they know whether this build has a
     // feed; without one the update entries stay disabled.

@@ -7,6 +7,7 @@
 #include "app/Toast.h"
 #include "models/Prefs.h"
 #include "platform/Appearance.h"
+#include "platform/TrayRequestPoint.h"
 #include "ui/ButtonSkin.h"
 
 #include <QApplication>
@@ -26,9 +27,22 @@ constexpr qint64 dismissalClickWindowMs = 300;
 StatusItemController::StatusItemController(AppModel &model, QObject *parent)
     : QObject(parent), m_model(model), m_tray(new QSystemTrayIcon(this))
 {
+    TrayRequestPoint::install();
     m_tray->setToolTip(toolTip());
+    // Attached, so a StatusNotifier host gets it as an exported D-Bus menu and shows it itself.
+    m_menu.reset(buildMenu());
+    m_tray->setContextMenu(m_menu.get());
+    connect(&m_model, &AppModel::shortcutChanged, this, &StatusItemController::refreshMenu);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        perform(trayActionFor(reason, QGuiApplication::queryKeyboardModifiers()));
+        const std::optional<QPoint> hostPoint = TrayRequestPoint::take();
+        const TrayAction action = trayActionFor(reason, QGuiApplication::queryKeyboardModifiers());
+        if (action == TrayAction::ShowMenu) {
+            // An XEmbed tray has shown the attached menu already.
+            if (!m_menu->isVisible())
+                showMenu(hostPoint);
+            return;
+        }
+        perform(action);
     });
     connect(&Appearance::shared(), &Appearance::isDesktopDarkChanged, this, [this] {
         if (!m_flashing)
@@ -47,7 +61,23 @@ StatusItemController::~StatusItemController()
 {
     if (m_panel)
         delete m_panel;
-    delete m_menu;
+}
+
+void StatusItemController::setUpdateCheck(std::function<void()> check)
+{
+    m_checkForUpdates = std::move(check);
+    refreshMenu();
+}
+
+void StatusItemController::refreshMenu()
+{
+    // The attached menu is exported as it is; it is filled anew, never replaced.
+    m_menu->clear();
+    std::unique_ptr<QMenu> fresh(buildMenu());
+    for (QAction *action : fresh->actions()) {
+        action->setParent(m_menu.get());
+        m_menu->addAction(action);
+    }
 }
 
 void StatusItemController::watchForTray()
@@ -135,7 +165,7 @@ void StatusItemController::perform(TrayAction action)
     case TrayAction::None:
         return;
     case TrayAction::ShowMenu:
-        showMenu();
+        showMenu(std::nullopt);
         return;
     case TrayAction::QuickLog:
         quickLog();
@@ -169,7 +199,7 @@ QMenu *StatusItemController::buildMenu()
 {
     auto *menu = new QMenu;
     menu->setObjectName(QStringLiteral("statusMenu"));
-    menu->addAction(QStringLiteral("GRUMBLIX  (%1)").arg(m_model.shortcut().displayText()), this,
+    menu->addAction(QStringLiteral("GRUMBLIX  (%1)").arg(m_model.shortcutKeyCaps().join(QLatin1Char('+'))), this,
                     &StatusItemController::quickLog);
     menu->addSeparator();
     menu->addAction(QStringLiteral("Open Dashboard"), this,
@@ -189,16 +219,13 @@ QMenu *StatusItemController::buildMenu()
     return menu;
 }
 
-void StatusItemController::showMenu()
+void StatusItemController::showMenu(std::optional<QPoint> at)
 {
     closePanel();
-    if (m_menu)
-        m_menu->deleteLater();
-    m_menu = buildMenu();
-    connect(m_menu, &QMenu::aboutToHide, m_menu, [menu = m_menu] { menu->deleteLater(); });
     const QRect icon = m_tray->geometry();
-    const QPoint at = icon.isValid() ? icon.bottomLeft() + QPoint(0, 5) : QCursor::pos();
-    m_menu->popup(at);
+    if (!at)
+        at = icon.isValid() && !icon.isEmpty() ? icon.bottomLeft() + QPoint(0, 5) : QCursor::pos();
+    m_menu->popup(*at);
 }
 
 void StatusItemController::openPanel()

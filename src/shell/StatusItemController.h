@@ -13,6 +13,8 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class AppModel;
 class QMenu;
@@ -34,12 +36,14 @@ public:
     void closePanel() override;
 
     // "Check for Updates…": the action, or none to show the entry disabled.
-    void setUpdateCheck(std::function<void()> check) { m_checkForUpdates = std::move(check); }
+    void setUpdateCheck(std::function<void()> check);
 
     // Runs what a click asks for (the tray's own clicks come through here too).
     void perform(TrayAction action);
     // A new menu with the entries in their order; the caller owns it.
     QMenu *buildMenu();
+    // The menu attached to the tray icon (a StatusNotifier host shows it itself, over D-Bus).
+    QMenu *menu() const { return m_menu.get(); }
 
     QSystemTrayIcon *trayIcon() const { return m_tray; }
     FloatingPanel *panel() const { return m_panel; }
@@ -55,7 +59,8 @@ Q_SIGNALS:
 private:
     void quickLog();
     void openDashboard(DashboardTab tab);
-    void showMenu();
+    void showMenu(std::optional<QPoint> at);
+    void refreshMenu();
     void setLook(const BadgeLook &look);
     BadgeLook restingLook(int todayCount) const;
     void watchForTray();
@@ -63,7 +68,7 @@ private:
     AppModel &m_model;
     QSystemTrayIcon *m_tray;
     QPointer<FloatingPanel> m_panel;
-    QPointer<QMenu> m_menu;
+    std::unique_ptr<QMenu> m_menu;
     std::function<void()> m_checkForUpdates;
     BadgeLook m_look;
     QHash<QString, QIcon> m_icons;

@@ -85,19 +85,25 @@ QSize AppIconView::sizeHint() const
     return QSize(qCeil(m_size), qCeil(m_size));
 }
 
-void AppIconView::paintEvent(QPaintEvent *)
+void paintAppIcon(QPainter &p, const QRectF &box, const std::optional<QString> &bundleID, qreal dpr)
 {
-    QPainter p(this);
-    const QRectF box(QRectF(rect()).center().x() - m_size / 2, QRectF(rect()).center().y() - m_size / 2,
-                     m_size, m_size);
-    const QIcon icon = AppIconCache::icon(m_bundleID);
+    const QIcon icon = AppIconCache::icon(bundleID);
     if (AppIconCache::isPlaceholder(icon)) {
         // A template symbol: drawn in the secondary text colour.
         Icons::paint(p, box, QStringLiteral("app.dashed"), Theme::dim);
         return;
     }
+    p.save();
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    const qreal dpr = devicePixelRatioF();
-    const QPixmap pm = icon.pixmap(QSize(qCeil(m_size), qCeil(m_size)), dpr);
+    const QPixmap pm = icon.pixmap(QSize(qCeil(box.width()), qCeil(box.height())), dpr);
     p.drawPixmap(box, pm, QRectF(pm.rect()));
+    p.restore();
+}
+
+void AppIconView::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const QRectF box(QRectF(rect()).center().x() - m_size / 2, QRectF(rect()).center().y() - m_size / 2,
+                     m_size, m_size);
+    paintAppIcon(p, box, m_bundleID, devicePixelRatioF());
 }

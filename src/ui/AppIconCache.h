@@ -27,6 +27,10 @@ public:
     static int cachedCount();
 };
 
+// Draws the icon of `bundleID` fitted into `box`: the application's icon, or the placeholder symbol
+// in Theme::dim.
+void paintAppIcon(class QPainter &p, const QRectF &box, const std::optional<QString> &bundleID, qreal dpr);
+
 class AppIconView : public QWidget
 {
     Q_OBJECT

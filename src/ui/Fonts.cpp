@@ -21,6 +21,13 @@ QFont font(qreal size, QFont::Weight weight, Design design)
     case Design::Marker:
         families = {QStringLiteral("Comic Neue"), QStringLiteral("Inter")};
         break;
+    case Design::Condensed:
+        // Bebas Neue has Latin and Cyrillic capitals only; Inter covers the rest.
+        families = {QStringLiteral("Bebas Neue"), QStringLiteral("Inter")};
+        break;
+    case Design::Serif:
+        families = {QStringLiteral("Vollkorn"), QStringLiteral("Inter")};
+        break;
     }
     // Hangul (the sticky note's signature face), then emoji.
     families << QStringLiteral("NanumGothic") << QStringLiteral("Noto Color Emoji");

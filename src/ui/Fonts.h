@@ -12,6 +12,8 @@ enum class Design
     Rounded,    // Quicksand
     Monospaced, // JetBrains Mono
     Marker,     // Comic Neue: the handwriting face
+    Condensed,  // Bebas Neue: condensed display capitals (report headlines and the product mark)
+    Serif,      // Vollkorn: regular to black, with italics (the report's newspaper and form)
 };
 
 // Sizes are points at device-pixel ratio 1, i.e. logical pixels.
@@ -27,6 +29,15 @@ inline QFont mono(qreal size, QFont::Weight weight = QFont::Normal)
 inline QFont marker(qreal size, QFont::Weight weight = QFont::Normal)
 {
     return font(size, weight, Design::Marker);
+}
+
+inline QFont condensed(qreal size, QFont::Weight weight = QFont::Black)
+{
+    return font(size, weight, Design::Condensed);
+}
+inline QFont serif(qreal size, QFont::Weight weight = QFont::Normal)
+{
+    return font(size, weight, Design::Serif);
 }
 
 // The same font with extra space between letters (kerning in points).

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QHash>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 #include <QtMath>
 
@@ -67,6 +68,11 @@ bool has(const QString &name)
 
 QPixmap pixmap(const QString &name, int size, const QColor &color, qreal dpr)
 {
+    // Lists draw the same few symbols in every row of every frame; rendering an SVG costs far more.
+    const QString key = QStringLiteral("gx-icon:%1:%2:%3:%4").arg(name).arg(size).arg(color.rgba()).arg(dpr);
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached))
+        return cached;
     QSvgRenderer *r = renderer(name);
     const int px = qMax(1, qCeil(size * dpr));
     QImage img(px, px, QImage::Format_ARGB32_Premultiplied);
@@ -80,6 +86,7 @@ QPixmap pixmap(const QString &name, int size, const QColor &color, qreal dpr)
     }
     QPixmap pm = QPixmap::fromImage(img);
     pm.setDevicePixelRatio(dpr);
+    QPixmapCache::insert(key, pm);
     return pm;
 }
 

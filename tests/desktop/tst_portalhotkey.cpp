@@ -1,29 +1,76 @@
 #include "platform/PortalHotKey.h"
-#include "support/DesktopTools.h"
+#include "services/HotKeyService.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVirtualObject>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-using DesktopTools::waitFor;
+namespace {
+
+const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString serveArgument = QStringLiteral("--serve-fake-portal");
+
+struct Bound
+{
+    QString id;
+    QVariantMap properties;
+};
+
+QDBusArgument &operator<<(QDBusArgument &argument, const Bound &shortcut)
+{
+    argument.beginStructure();
+    argument << shortcut.id << shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, Bound &shortcut)
+{
+    argument.beginStructure();
+    argument >> shortcut.id >> shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Bound)
 
 namespace {
 
-const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
-
-// A GlobalShortcuts portal of our own on the private session bus: it answers requests the way
-// xdg-desktop-portal does (a request object, then its Response signal) and can press the shortcut.
+// A GlobalShortcuts portal of our own. It answers requests the way xdg-desktop-portal does (a
+// request object, then its Response signal) and binds in one of the ways real backends do.
 class FakePortal : public QDBusVirtualObject
 {
 public:
-    explicit FakePortal(QDBusConnection bus) : m_bus(bus) {}
+    enum class Binds
+    {
+        inBindShortcuts,  // the final interface: BindShortcuts binds and lists what it bound
+        fromSessionOnly,  // the first form: only CreateSession's "shortcuts" bind; BindShortcuts lists nothing
+        nothing,          // answers success and binds nothing
+        refuses,          // answers BindShortcuts with "cancelled"
+    };
+
+    FakePortal(QDBusConnection bus, Binds binds) : m_bus(bus), m_binds(binds)
+    {
+        qDBusRegisterMetaType<Bound>();
+        qDBusRegisterMetaType<QList<Bound>>();
+    }
 
     QString introspect(const QString &) const override { return {}; }
 
@@ -32,7 +79,7 @@ public:
         if (message.interface() != QLatin1String("org.freedesktop.portal.GlobalShortcuts"))
             return false;
         const QString member = message.member();
-        QVariantMap options = qdbus_cast<QVariantMap>(message.arguments().constLast());
+        const QVariantMap options = qdbus_cast<QVariantMap>(message.arguments().constLast());
         QString sender = message.service().mid(1);
         sender.replace(QLatin1Char('.'), QLatin1Char('_'));
         const QString request = portalPath + QStringLiteral("/request/") + sender + QLatin1Char('/') +
@@ -40,27 +87,28 @@ public:
         QVariantMap results;
         uint response = 0;
         if (member == QLatin1String("CreateSession")) {
-            session = portalPath + QStringLiteral("/session/") + sender + QLatin1Char('/') +
-                      options.value(QStringLiteral("session_handle_token")).toString();
+            sessionToken = options.value(QStringLiteral("session_handle_token")).toString();
+            session = portalPath + QStringLiteral("/session/") + sender + QLatin1Char('/') + sessionToken;
             results.insert(QStringLiteral("session_handle"), session);
             ++sessions;
+            bound.clear();
+            if (m_binds == Binds::fromSessionOnly)
+                take(qdbus_cast<QList<Bound>>(options.value(QStringLiteral("shortcuts"))));
         } else if (member == QLatin1String("BindShortcuts")) {
-            const QDBusArgument list = message.arguments().at(1).value<QDBusArgument>();
-            list.beginArray();
-            while (!list.atEnd()) {
-                QString id;
-                QVariantMap properties;
-                list.beginStructure();
-                list >> id >> properties;
-                list.endStructure();
-                boundId = id;
-                trigger = properties.value(QStringLiteral("preferred_trigger")).toString();
-            }
-            list.endArray();
-            response = refuse ? 2 : 0;
+            const QList<Bound> asked = qdbus_cast<QList<Bound>>(message.arguments().at(1));
+            if (m_binds == Binds::inBindShortcuts)
+                take(asked);
+            if (m_binds == Binds::refuses)
+                response = 1;
+            else
+                results.insert(QStringLiteral("shortcuts"),
+                               QVariant::fromValue(m_binds == Binds::inBindShortcuts ? bound : QList<Bound>{}));
+        } else if (member == QLatin1String("ListShortcuts")) {
+            results.insert(QStringLiteral("shortcuts"), QVariant::fromValue(bound));
         } else {
             return false;
         }
+        calls << member;
         m_bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
         QTimer::singleShot(10, [this, request, response, results] {
             QDBusMessage signal = QDBusMessage::createSignal(
@@ -73,22 +121,54 @@ public:
 
     void press(const QString &id)
     {
-        QDBusMessage signal =
-            QDBusMessage::createSignal(portalPath, QStringLiteral("org.freedesktop.portal.GlobalShortcuts"),
-                                       QStringLiteral("Activated"));
+        QDBusMessage signal = QDBusMessage::createSignal(
+            portalPath, QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), QStringLiteral("Activated"));
         signal << QVariant::fromValue(QDBusObjectPath(session)) << id << qulonglong(1) << QVariantMap();
         m_bus.send(signal);
     }
 
     QString session;
-    QString boundId;
-    QString trigger;
+    QString sessionToken;
+    QList<Bound> bound;
+    QStringList calls;
     int sessions = 0;
-    bool refuse = false;
 
 private:
+    // The desktop shows the key it assigned in its own words.
+    void take(const QList<Bound> &asked)
+    {
+        for (const Bound &shortcut : asked) {
+            QVariantMap properties = shortcut.properties;
+            properties.insert(QStringLiteral("trigger_description"),
+                              properties.value(QStringLiteral("preferred_trigger")).toString().replace(
+                                  QStringLiteral("LOGO"), QStringLiteral("Meta")));
+            bound << Bound{shortcut.id, properties};
+        }
+    }
+
     QDBusConnection m_bus;
+    Binds m_binds;
 };
+
+// Serves a fake portal on the bus that activated this process, until it is ended.
+int servePortal()
+{
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::ActivationBus, QStringLiteral("starter"));
+    if (!bus.isConnected())
+        return 1;
+    FakePortal portal(bus, FakePortal::Binds::inBindShortcuts);
+    if (!bus.registerVirtualObject(portalPath, &portal) || !bus.registerService(portalService))
+        return 1;
+    // Ends with the bus that started it, so no test leaves it behind.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&bus] {
+        if (!bus.isConnected())
+            QCoreApplication::quit();
+    });
+    watch.start(100);
+    QTimer::singleShot(60000, qApp, &QCoreApplication::quit);
+    return QCoreApplication::exec();
+}
 
 } // namespace
 
@@ -96,7 +176,28 @@ class PortalHotKeyTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<FakePortal> m_portal;
+    struct Registration
+    {
+        QDBusConnection portalBus;
+        std::unique_ptr<FakePortal> portal;
+        ~Registration()
+        {
+            portalBus.unregisterService(portalService);
+            portalBus.unregisterObject(portalPath);
+            QDBusConnection::disconnectFromBus(portalBus.name());
+        }
+    };
+
+    static std::unique_ptr<Registration> installPortal(FakePortal::Binds binds)
+    {
+        static int count = 0;
+        QDBusConnection bus =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal%1").arg(++count));
+        auto registration = std::unique_ptr<Registration>(new Registration{bus, std::make_unique<FakePortal>(bus, binds)});
+        if (!bus.registerVirtualObject(portalPath, registration->portal.get()) || !bus.registerService(portalService))
+            return nullptr;
+        return registration;
+    }
 
 private Q_SLOTS:
     void triggerText_data()
@@ -118,54 +219,142 @@ private Q_SLOTS:
         QCOMPARE(PortalHotKey::triggerText(quint32(key), modifiers), text);
     }
 
-    void withoutAPortalRegistrationFails()
+    // The bus of the tests has no service folders: no portal can be started, the call fails and
+    // the registration is lost rather than believed.
+    void withoutAPortalTheRegistrationIsLost()
     {
-        PortalHotKey hotKey;
-        QVERIFY(!hotKey.isAvailable());
-        QVERIFY(!hotKey.grab(Qt::Key_F, 0x0A00));
+        HotKeyService service(std::make_unique<PortalHotKey>());
+        QSignalSpy lost(&service, &HotKeyService::registrationLost);
+        QVERIFY(service.registerKey(Qt::Key_F, 0x0A00));
+        QVERIFY(lost.wait(5000));
+        QVERIFY(!service.isRegistered());
     }
 
-    void bindsAndReportsPresses()
+    void bindsAsTheDesktopDoes_data()
     {
-        QDBusConnection bus =
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal"));
-        QVERIFY(bus.isConnected());
-        m_portal = std::make_unique<FakePortal>(bus);
-        QVERIFY(bus.registerVirtualObject(portalPath, m_portal.get()));
-        QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+        QTest::addColumn<int>("binds");
+        QTest::addColumn<bool>("registered");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("final interface") << int(FakePortal::Binds::inBindShortcuts) << true
+                                         << QStringList{"CreateSession", "BindShortcuts"};
+        QTest::newRow("first form: bound from the session's options")
+            << int(FakePortal::Binds::fromSessionOnly) << true
+            << QStringList{"CreateSession", "BindShortcuts", "ListShortcuts"};
+        QTest::newRow("binds nothing") << int(FakePortal::Binds::nothing) << false
+                                       << QStringList{"CreateSession", "BindShortcuts", "ListShortcuts"};
+        QTest::newRow("refuses") << int(FakePortal::Binds::refuses) << false
+                                 << QStringList{"CreateSession", "BindShortcuts"};
+    }
 
-        PortalHotKey hotKey;
-        QSignalSpy activated(&hotKey, &HotKeyBackend::activated);
-        QSignalSpy lost(&hotKey, &HotKeyBackend::lost);
-        QVERIFY(hotKey.grab(Qt::Key_F, 0x0A00));
-        QVERIFY(waitFor([&] { return !m_portal->trigger.isEmpty(); }));
-        QCOMPARE(m_portal->trigger, QStringLiteral("ALT+SHIFT+f"));
-        QCOMPARE(m_portal->boundId, PortalHotKey::shortcutId());
+    void bindsAsTheDesktopDoes()
+    {
+        QFETCH(int, binds);
+        QFETCH(bool, registered);
+        QFETCH(QStringList, calls);
+        const auto registration = installPortal(FakePortal::Binds(binds));
+        QVERIFY(registration);
+        FakePortal &portal = *registration->portal;
 
-        m_portal->press(PortalHotKey::shortcutId());
-        QVERIFY(activated.wait(2000));
-        m_portal->press(QStringLiteral("someone-else"));
-        QTest::qWait(200);
-        QCOMPARE(activated.count(), 1);
-        QCOMPARE(lost.count(), 0);
+        HotKeyService service(std::make_unique<PortalHotKey>());
+        int presses = 0;
+        service.setHandler([&presses] { ++presses; });
+        QSignalSpy confirmed(&service, &HotKeyService::registrationConfirmed);
+        QSignalSpy lost(&service, &HotKeyService::registrationLost);
+        QVERIFY(service.registerKey(Qt::Key_F, 0x1900)); // Ctrl+Alt+Super+F
+        QTRY_COMPARE(confirmed.count() + lost.count(), 1);
+        QCOMPARE(service.isRegistered(), registered);
+        QCOMPARE(portal.calls, calls);
+        QCOMPARE(portal.sessionToken, PortalHotKey::sessionToken());
 
-        // A refused binding is reported after the fact.
-        m_portal->refuse = true;
-        m_portal->trigger.clear();
-        QVERIFY(hotKey.grab(Qt::Key_F9, 0x1000));
-        QVERIFY(lost.wait(2000));
-        QCOMPARE(m_portal->sessions, 2); // a new session for the new combination
+        portal.press(PortalHotKey::shortcutId());
+        if (registered) {
+            QCOMPARE(confirmed.first().first().toString(), QStringLiteral("CTRL+ALT+Meta+f"));
+            QTRY_COMPARE(presses, 1);
+        }
+        // Another program's shortcut on the same portal is not ours.
+        portal.press(QStringLiteral("someone-else"));
+        QCoreApplication::processEvents();
+        QTRY_COMPARE(presses, registered ? 1 : 0);
+    }
 
-        // After ungrab, presses of the old session do nothing.
-        hotKey.ungrab();
-        m_portal->press(PortalHotKey::shortcutId());
-        QTest::qWait(200);
-        QCOMPARE(activated.count(), 1);
+    void newCombinationReplacesTheSession()
+    {
+        const auto registration = installPortal(FakePortal::Binds::inBindShortcuts);
+        QVERIFY(registration);
+        FakePortal &portal = *registration->portal;
+        HotKeyService service(std::make_unique<PortalHotKey>());
+        int presses = 0;
+        service.setHandler([&presses] { ++presses; });
+        QSignalSpy confirmed(&service, &HotKeyService::registrationConfirmed);
+        QVERIFY(service.registerKey(Qt::Key_F, 0x0A00));
+        QTRY_COMPARE(confirmed.count(), 1);
+        QVERIFY(service.registerKey(Qt::Key_K, 0x1800));
+        QTRY_COMPARE(confirmed.count(), 2);
+        QCOMPARE(portal.sessions, 2);
+        QCOMPARE(confirmed.last().first().toString(), QStringLiteral("CTRL+ALT+k"));
+
+        // After unregistering, the portal's presses do nothing.
+        service.unregister();
+        portal.press(PortalHotKey::shortcutId());
+        QTest::qWait(100);
+        QCoreApplication::processEvents();
+        QCOMPARE(presses, 0);
+    }
+
+    // At login the portal is usually not running yet: the first call starts it.
+    void activatablePortalIsStartedByTheCall()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
+            QSKIP("dbus-daemon is not installed");
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        QVERIFY(QDir().mkpath(folder.filePath(QStringLiteral("services"))));
+        QFile service(folder.filePath(QStringLiteral("services/org.freedesktop.portal.Desktop.service")));
+        QVERIFY(service.open(QIODevice::WriteOnly));
+        service.write(QStringLiteral("[D-BUS Service]\nName=%1\nExec=%2 %3\n")
+                          .arg(portalService, QCoreApplication::applicationFilePath(), serveArgument)
+                          .toUtf8());
+        service.close();
+        QFile config(folder.filePath(QStringLiteral("bus.conf")));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(QStringLiteral("<busconfig><type>session</type><listen>unix:tmpdir=%1</listen>"
+                                    "<auth>EXTERNAL</auth><servicedir>%2</servicedir>"
+                                    "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                                    "<allow eavesdrop=\"true\"/><allow own=\"*\"/>"
+                                    "</policy></busconfig>")
+                         .arg(folder.path(), folder.filePath(QStringLiteral("services")))
+                         .toUtf8());
+        config.close();
+
+        QProcess daemon;
+        daemon.start(QStringLiteral("dbus-daemon"),
+                     {QStringLiteral("--config-file=") + config.fileName(), QStringLiteral("--nofork"),
+                      QStringLiteral("--print-address=1")});
+        QVERIFY(daemon.waitForReadyRead(5000));
+        const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+        const auto stop = qScopeGuard([&daemon] {
+            daemon.terminate();
+            daemon.waitForFinished(5000);
+        });
+        {
+            QDBusConnection bus = QDBusConnection::connectToBus(address, QStringLiteral("activating"));
+            QVERIFY(bus.isConnected());
+            HotKeyService hotKeys(std::make_unique<PortalHotKey>(bus));
+            QSignalSpy confirmed(&hotKeys, &HotKeyService::registrationConfirmed);
+            QVERIFY(hotKeys.registerKey(Qt::Key_F, 0x0A00));
+            QVERIFY(confirmed.wait(10000));
+            QVERIFY(hotKeys.isRegistered());
+        }
+        QDBusConnection::disconnectFromBus(QStringLiteral("activating"));
     }
 };
 
 int main(int argc, char **argv)
 {
+    if (argc > 1 && QString::fromLocal8Bit(argv[1]) == serveArgument) {
+        QCoreApplication app(argc, argv);
+        return servePortal();
+    }
     QGuiApplication app(argc, argv);
     PortalHotKeyTest test;
     return QTest::qExec(&test, argc, argv);

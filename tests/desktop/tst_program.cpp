@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSystemTrayIcon>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -160,6 +161,28 @@ private Q_SLOTS:
         QCOMPARE(stored.first().note, QStringLiteral("stuck again"));
         QCOMPARE(stored.first().source, QStringLiteral("url"));
         QCOMPARE(m_grumblix->state(), QProcess::Running);
+
+        // The first toast after start sits at the top centre of the screen, under the tray.
+        QString toast;
+        QVERIFY(waitFor([&] {
+            for (const QString &id :
+                 run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                 QStringLiteral("--name"), QStringLiteral("^Grumblix$")})
+                     .split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                const QString geometry = run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), id});
+                if (!geometry.contains(QLatin1String("1120x780")))
+                    toast = geometry;
+            }
+            return !toast.isEmpty();
+        }));
+        const QRegularExpressionMatch where =
+            QRegularExpression(QStringLiteral("Position: (\\d+),(\\d+).*Geometry: (\\d+)x(\\d+)"),
+                               QRegularExpression::DotMatchesEverythingOption)
+                .match(toast);
+        QVERIFY2(where.hasMatch(), qPrintable(toast));
+        const int centre = where.captured(1).toInt() + where.captured(3).toInt() / 2;
+        QVERIFY2(qAbs(centre - 640) <= 2, qPrintable(toast));
+        QVERIFY2(where.captured(2).toInt() <= 60, qPrintable(toast));
     }
 
     void foreignSchemeLogsNothing()

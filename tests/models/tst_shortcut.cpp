@@ -15,6 +15,8 @@ private Q_SLOTS:
     void modifiersFromKeyEvent();
     void labels_data();
     void labels();
+    void capsFromDescription_data();
+    void capsFromDescription();
 };
 
 void TestShortcut::defaultIsAltShiftF()
@@ -125,6 +127,28 @@ void TestShortcut::labels()
     QFETCH(std::optional<QString>, characters);
     QFETCH(QString, label);
     QCOMPARE(Shortcut::label(quint32(key), characters), label);
+}
+
+void TestShortcut::capsFromDescription_data()
+{
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QStringList>("caps");
+    QTest::newRow("desktop words") << "Meta+Shift+F" << QStringList{"Super", "Shift", "F"};
+    QTest::newRow("portal trigger form") << "CTRL+ALT+LOGO+f" << QStringList{"Ctrl", "Alt", "Super", "F"};
+    QTest::newRow("spaces") << " Control + Alt + F9 " << QStringList{"Ctrl", "Alt", "F9"};
+    QTest::newRow("named key kept") << "Alt+space" << QStringList{"Alt", "space"};
+    QTest::newRow("plus as the key") << "Ctrl++" << QStringList{"Ctrl", "+"};
+    QTest::newRow("plus alone") << "+" << QStringList{"+"};
+    QTest::newRow("one key") << "Pause" << QStringList{"Pause"};
+    QTest::newRow("empty") << "" << QStringList{};
+    QTest::newRow("blank") << "   " << QStringList{};
+}
+
+void TestShortcut::capsFromDescription()
+{
+    QFETCH(QString, description);
+    QFETCH(QStringList, caps);
+    QCOMPARE(Shortcut::capsFromDescription(description), caps);
 }
 
 QTEST_GUILESS_MAIN(TestShortcut)

@@ -65,6 +65,8 @@ private Q_SLOTS:
     void badSignatureIsRefused_data();
     void badSignatureIsRefused();
     void automaticChecksRunDailyAndRemindOncePerRelease();
+    void automaticCheckTimesOnlyAnsweredChecks();
+    void automaticReminderWaitsForTheFirstRunCard();
     void automaticSettingWritesOnlyChanges();
     void withoutFeedUpdatesComeFromThePackageManager();
 
@@ -92,6 +94,7 @@ void TestUpdates::init()
     QVERIFY(m_http->listen());
     m_opened.clear();
     m_now = QDateTime(QDate(2026, 12, 10), QTime(9, 0), QTimeZone::utc());
+    m_prefs->setHasOnboarded(true);
 }
 
 void TestUpdates::cleanup()
@@ -105,7 +108,7 @@ void TestUpdates::cleanup()
 std::unique_ptr<UpdateService> TestUpdates::makeService(const QUrl &feed, const QByteArray &key)
 {
     UpdateService::Config config{feed, key.isNull() ? m_key.publicBase64() : key, QStringLiteral("1.0.0"),
-                                 QStringLiteral("5")};
+                                 QStringLiteral("5"), true};
     auto service = std::make_unique<UpdateService>(config, *m_prefs);
     service->setClock([this] { return m_now; });
     service->setOpener([this](const QString &path) {
@@ -233,27 +236,35 @@ void TestUpdates::brokenFeedIsAnError()
     const UpdateFeed feed = parseUpdateFeed(xml);
     QVERIFY(!feed.error.isEmpty());
     QVERIFY(feed.items.isEmpty());
+    // One plain sentence for the window.
+    QVERIFY2(feed.error.endsWith(QLatin1Char('.')) && feed.error.count(QLatin1Char('.')) == 1 &&
+                 !feed.error.contains(QLatin1Char('(')),
+             qPrintable(feed.error));
 }
 
 void TestUpdates::urlRule_data()
 {
     QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("loopbackHttp"); // a test's own feed server asks for plain HTTP on loopback
     QTest::addColumn<bool>("allowed");
-    QTest::newRow("https") << "https://grumblix.app/feed.xml" << true;
-    QTest::newRow("http elsewhere") << "http://grumblix.app/feed.xml" << false;
-    QTest::newRow("http loopback") << "http://127.0.0.1:8080/feed.xml" << true;
-    QTest::newRow("http localhost") << "http://localhost/feed.xml" << true;
-    QTest::newRow("file") << "file:///tmp/feed.xml" << false;
-    QTest::newRow("ftp") << "ftp://grumblix.app/feed.xml" << false;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("loopback lookalike") << "http://127.0.0.1.example.org/feed.xml" << false;
+    QTest::newRow("https") << "https://grumblix.app/feed.xml" << false << true;
+    QTest::newRow("http elsewhere") << "http://grumblix.app/feed.xml" << true << false;
+    QTest::newRow("http loopback in a shipped build") << "http://127.0.0.1:8080/feed.xml" << false << false;
+    QTest::newRow("http localhost in a shipped build") << "http://localhost/feed.xml" << false << false;
+    QTest::newRow("http loopback for a test server") << "http://127.0.0.1:8080/feed.xml" << true << true;
+    QTest::newRow("http localhost for a test server") << "http://localhost/feed.xml" << true << true;
+    QTest::newRow("file") << "file:///tmp/feed.xml" << true << false;
+    QTest::newRow("ftp") << "ftp://grumblix.app/feed.xml" << true << false;
+    QTest::newRow("empty") << "" << true << false;
+    QTest::newRow("loopback lookalike") << "http://127.0.0.1.example.org/feed.xml" << true << false;
 }
 
 void TestUpdates::urlRule()
 {
     QFETCH(QString, url);
+    QFETCH(bool, loopbackHttp);
     QFETCH(bool, allowed);
-    QCOMPARE(isUpdateUrlAllowed(QUrl(url)), allowed);
+    QCOMPARE(isUpdateUrlAllowed(QUrl(url), loopbackHttp), allowed);
 }
 
 void TestUpdates::signatureCheck_data()
@@ -360,12 +371,29 @@ void TestUpdates::verifiedDownloadIsSavedAndOpened()
     QCOMPARE(m_opened, QStringList{path});
     QVERIFY(service->downloadOpened());
 
-    // A second download never overwrites the first file.
+    // Downloading the same release again reuses the verified copy instead of piling up copies;
+    // nothing of the download is left beside it.
+    const QDir downloads(m_dir->filePath(QStringLiteral("Downloads")));
+    service->checkForUpdates();
+    QTRY_COMPARE(service->state(), UpdateService::State::Available);
+    service->downloadUpdate();
+    QTRY_COMPARE(service->state(), UpdateService::State::Downloaded);
+    QCOMPARE(service->downloadedFile(), path);
+    QCOMPARE(downloads.entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("grumblix_2.0.0_amd64.deb")});
+
+    // A file of that name with other content is never overwritten.
+    file.close();
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("someone else's file");
+    file.close();
     service->checkForUpdates();
     QTRY_COMPARE(service->state(), UpdateService::State::Available);
     service->downloadUpdate();
     QTRY_COMPARE(service->state(), UpdateService::State::Downloaded);
     QCOMPARE(QFileInfo(service->downloadedFile()).fileName(), QStringLiteral("grumblix_2.0.0_amd64 (2).deb"));
+    QFile kept(path);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("someone else's file"));
 }
 
 void TestUpdates::badSignatureIsRefused_data()
@@ -396,7 +424,7 @@ void TestUpdates::badSignatureIsRefused()
     QVERIFY(service->errorText().contains(QLatin1String("not opened")));
     QVERIFY(m_opened.isEmpty());
     QVERIFY(service->downloadedFile().isEmpty());
-    QVERIFY(QDir(m_dir->filePath(QStringLiteral("Downloads"))).isEmpty());
+    QVERIFY(QDir(m_dir->filePath(QStringLiteral("Downloads"))).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 void TestUpdates::automaticChecksRunDailyAndRemindOncePerRelease()
@@ -449,6 +477,39 @@ void TestUpdates::automaticChecksRunDailyAndRemindOncePerRelease()
     service->checkIfDue();
     QTest::qWait(50);
     QCOMPARE(m_http->requestCount(feedPath), 4);
+}
+
+void TestUpdates::automaticCheckTimesOnlyAnsweredChecks()
+{
+    // Nothing listens there: the check fails and the next automatic check is not postponed.
+    auto service = makeService(LocalHttpServer::unreachableUrl(QStringLiteral("/feed.xml")));
+    service->checkIfDue();
+    QTRY_COMPARE(service->state(), UpdateService::State::Failed);
+    QVERIFY(!m_prefs->lastUpdateCheck());
+
+    m_http->serve(QStringLiteral("/feed.xml"), QByteArray("<rss"));
+    service = makeService(m_http->url(QStringLiteral("/feed.xml")));
+    service->checkIfDue();
+    QTRY_COMPARE(service->state(), UpdateService::State::Failed);
+    QCOMPARE(m_prefs->lastUpdateCheck(), m_now.toUTC().toString(Qt::ISODate));
+}
+
+void TestUpdates::automaticReminderWaitsForTheFirstRunCard()
+{
+    m_prefs->setHasOnboarded(false);
+    m_http->serve(QStringLiteral("/feed.xml"),
+                  servedFeed(QStringLiteral("2.0.0"), m_http->url(QStringLiteral("/grumblix.deb")), "c2ln", 3));
+    auto service = makeService(m_http->url(QStringLiteral("/feed.xml")));
+    QSignalSpy shown(service.get(), &UpdateService::presentationRequested);
+    service->checkIfDue();
+    QTRY_COMPARE(service->state(), UpdateService::State::Available);
+    QCOMPARE(shown.size(), 0);
+    m_prefs->setHasOnboarded(true);
+    QCOMPARE(shown.size(), 1);
+    // The user asking is never held back.
+    m_prefs->setHasOnboarded(false);
+    service->checkForUpdates();
+    QCOMPARE(shown.size(), 2);
 }
 
 void TestUpdates::automaticSettingWritesOnlyChanges()

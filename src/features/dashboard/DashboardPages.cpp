@@ -1,11 +1,13 @@
 #include "features/dashboard/DashboardPages.h"
 
+#include "app/AppModel.h"
 #include "features/achievements/AchievementsView.h"
+#include "features/history/HistoryView.h"
 #include "features/overview/OverviewView.h"
+#include "features/report/ReportView.h"
 #include "features/triggers/TriggersView.h"
 #include "platform/EmojiPickerProgram.h"
 #include "ui/PageHeader.h"
-#include "app/AppModel.h"
 
 #include <QVBoxLayout>
 
@@ -72,10 +74,9 @@ QWidget *makePage(DashboardTab tab, AppModel &model)
     case DashboardTab::achievements:
         return new AchievementsView(model);
     case DashboardTab::history:
-        return headerOnlyPage(QStringLiteral("%1 incidents on file").arg(model.allEvents().size()),
-                              QStringLiteral("The paper trail."));
+        return new HistoryView(model);
     case DashboardTab::report:
-        return headerOnlyPage(QStringLiteral("The Friday Report"), QStringLiteral("Your week, in review."));
+        return new ReportView(model);
     case DashboardTab::triggers:
         return new TriggersView(model, EmojiPickerProgram::launcher());
     case DashboardTab::settings:

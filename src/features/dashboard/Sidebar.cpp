@@ -99,8 +99,7 @@ Sidebar::Sidebar(AppModel &model, QWidget *parent) : QWidget(parent), m_model(mo
     shortcut->setSpacing(8);
     shortcut->addWidget(new ThemedLabel(QStringLiteral("PANIC ANYWHERE"),
                                         Fonts::tracked(Fonts::mono(9, QFont::ExtraBold), 1.2), Theme::dim));
-    const Shortcut keys = model.shortcut();
-    m_keys = new KeyCaps(keys.modifierSymbols() << keys.keyLabel, 12);
+    m_keys = new KeyCaps(model.shortcutKeyCaps(), 12);
     shortcut->addWidget(m_keys, 0, Qt::AlignLeft);
     auto *privacy = new QHBoxLayout;
     privacy->setContentsMargins(0, 6, 0, 0);
@@ -115,8 +114,7 @@ Sidebar::Sidebar(AppModel &model, QWidget *parent) : QWidget(parent), m_model(mo
 
     connect(&m_model, &AppModel::dashboardTabChanged, this, &Sidebar::syncSelection);
     connect(&m_model, &AppModel::shortcutChanged, this, [this] {
-        const Shortcut s = m_model.shortcut();
-        m_keys->setKeys(s.modifierSymbols() << s.keyLabel);
+        m_keys->setKeys(m_model.shortcutKeyCaps());
     });
     syncSelection();
 }

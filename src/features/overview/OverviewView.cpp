@@ -31,11 +31,6 @@ namespace {
 
 constexpr int heroWidth = 360; // the grid and the banner beside the button
 
-QStringList keyCapsOf(const Shortcut &shortcut)
-{
-    return shortcut.modifierSymbols() << shortcut.keyLabel;
-}
-
 // A counter tile: the label over split-flap digits, red when it is the accent.
 BrutalCard *statTile(const QString &label, bool accent, FlapCounter **counter)
 {
@@ -117,7 +112,7 @@ OverviewView::OverviewView(AppModel &model, QWidget *parent)
     m_refreshTimer = watchForRefresh(m_model, this, [this] { refresh(); });
     connect(&m_model, &AppModel::freshAchievementChanged, this, &OverviewView::refreshBanner);
     connect(&m_model, &AppModel::shortcutChanged, this,
-            [this] { m_keys->setKeys(keyCapsOf(m_model.shortcut())); });
+            [this] { m_keys->setKeys(m_model.shortcutKeyCaps()); });
     refresh();
 }
 
@@ -145,7 +140,7 @@ QWidget *OverviewView::buildHero()
     auto *keys = new QHBoxLayout(m_keysRow);
     keys->setContentsMargins(0, 0, 0, 0);
     keys->setSpacing(8);
-    m_keys = new KeyCaps(keyCapsOf(m_model.shortcut()), 13);
+    m_keys = new KeyCaps(m_model.shortcutKeyCaps(), 13);
     keys->addWidget(m_keys);
     keys->addWidget(
         new ThemedLabel(QStringLiteral("from anywhere"), Fonts::rounded(12, QFont::Medium), Theme::dim));

@@ -473,9 +473,9 @@ void MenuPanelView::refreshLastIncident()
 
 void MenuPanelView::refreshShortcut()
 {
-    const Shortcut shortcut = m_model.shortcut();
-    m_keys->setKeys(shortcut.modifierSymbols() << shortcut.keyLabel);
-    m_keys->setToolTip(tr("Log from anywhere with ") + shortcut.displayText());
+    const QStringList caps = m_model.shortcutKeyCaps();
+    m_keys->setKeys(caps);
+    m_keys->setToolTip(tr("Log from anywhere with ") + caps.join(QLatin1Char('+')));
 }
 
 void MenuPanelView::refreshBanner()

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "features/report/ReportTheme.h"
+#include "features/report/cards/CardDrawing.h"
 #include "services/WeeklyReport.h"
 #include "ui/ButtonSkin.h"
 
 #include <QLocale>
 #include <QPointF>
 #include <QSizeF>
+#include <memory>
 
 class QPainter;
 
@@ -29,9 +31,13 @@ public:
     ReportTheme theme() const { return m_theme; }
     const WeeklyReport &report() const { return m_report; }
 
+    // The card laid out: its named parts and placed texts, in card coordinates. Computed once.
+    const CardDrawing &drawing() const;
+
 private:
     WeeklyReport m_report;
     ReportTheme m_theme;
     ButtonSkin m_skin;
     QLocale m_locale;
+    mutable std::shared_ptr<const CardDrawing> m_drawing;
 };

@@ -4,8 +4,8 @@ namespace ReportThemes {
 
 const QList<ReportTheme> &allCases()
 {
-    static const QList<ReportTheme> all{ReportTheme::midnight, ReportTheme::paper,     ReportTheme::hazard,
-                                        ReportTheme::receipt,  ReportTheme::tabloid,   ReportTheme::synthwave,
+    static const QList<ReportTheme> all{ReportTheme::midnight,  ReportTheme::paper,   ReportTheme::hazard,
+                                        ReportTheme::receipt,   ReportTheme::tabloid, ReportTheme::synthwave,
                                         ReportTheme::blueprint, ReportTheme::incident};
     return all;
 }
@@ -13,14 +13,22 @@ const QList<ReportTheme> &allCases()
 QString rawValue(ReportTheme theme)
 {
     switch (theme) {
-    case ReportTheme::midnight: return QStringLiteral("midnight");
-    case ReportTheme::paper: return QStringLiteral("paper");
-    case ReportTheme::hazard: return QStringLiteral("hazard");
-    case ReportTheme::receipt: return QStringLiteral("receipt");
-    case ReportTheme::tabloid: return QStringLiteral("tabloid");
-    case ReportTheme::synthwave: return QStringLiteral("synthwave");
-    case ReportTheme::blueprint: return QStringLiteral("blueprint");
-    case ReportTheme::incident: return QStringLiteral("incident");
+    case ReportTheme::midnight:
+        return QStringLiteral("midnight");
+    case ReportTheme::paper:
+        return QStringLiteral("paper");
+    case ReportTheme::hazard:
+        return QStringLiteral("hazard");
+    case ReportTheme::receipt:
+        return QStringLiteral("receipt");
+    case ReportTheme::tabloid:
+        return QStringLiteral("tabloid");
+    case ReportTheme::synthwave:
+        return QStringLiteral("synthwave");
+    case ReportTheme::blueprint:
+        return QStringLiteral("blueprint");
+    case ReportTheme::incident:
+        return QStringLiteral("incident");
     }
     return QStringLiteral("midnight");
 }
@@ -37,14 +45,22 @@ std::optional<ReportTheme> fromRawValue(const QString &raw)
 QString title(ReportTheme theme)
 {
     switch (theme) {
-    case ReportTheme::midnight: return QStringLiteral("Midnight");
-    case ReportTheme::paper: return QStringLiteral("Paper");
-    case ReportTheme::hazard: return QStringLiteral("Hazard");
-    case ReportTheme::receipt: return QStringLiteral("Receipt");
-    case ReportTheme::tabloid: return QStringLiteral("Tabloid");
-    case ReportTheme::synthwave: return QStringLiteral("Synthwave");
-    case ReportTheme::blueprint: return QStringLiteral("Blueprint");
-    case ReportTheme::incident: return QStringLiteral("Incident Form");
+    case ReportTheme::midnight:
+        return QStringLiteral("Midnight");
+    case ReportTheme::paper:
+        return QStringLiteral("Paper");
+    case ReportTheme::hazard:
+        return QStringLiteral("Hazard");
+    case ReportTheme::receipt:
+        return QStringLiteral("Receipt");
+    case ReportTheme::tabloid:
+        return QStringLiteral("Tabloid");
+    case ReportTheme::synthwave:
+        return QStringLiteral("Synthwave");
+    case ReportTheme::blueprint:
+        return QStringLiteral("Blueprint");
+    case ReportTheme::incident:
+        return QStringLiteral("Incident Form");
     }
     return {};
 }

@@ -1,0 +1,150 @@
+#include "features/history/EventRow.h"
+
+#include "features/history/IncidentText.h"
+#include "ui/AppIconCache.h"
+#include "ui/Fonts.h"
+#include "ui/Paint.h"
+#include "ui/Theme.h"
+
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPainter>
+#include <QTime>
+
+namespace EventRow {
+
+namespace {
+
+constexpr qreal kPadX = 10, kPadY = 7, kGap = 12, kEmojiBox = 28, kIcon = 18;
+
+QFont timeFont()
+{
+    return Fonts::mono(13, QFont::ExtraBold);
+}
+QFont emojiFont()
+{
+    return Fonts::font(15);
+}
+QFont nameFont()
+{
+    return Fonts::rounded(13, QFont::Bold);
+}
+QFont noteFont()
+{
+    return Fonts::rounded(11, QFont::Medium);
+}
+QFont headerFont()
+{
+    return Fonts::tracked(Fonts::mono(10, QFont::ExtraBold), 1.2);
+}
+
+qreal textColumnHeight(bool hasNoteLine)
+{
+    const qreal name = QFontMetricsF(nameFont()).height();
+    return hasNoteLine ? name + 2 + QFontMetricsF(noteFont()).height() : name;
+}
+
+} // namespace
+
+qreal height(bool hasNoteLine)
+{
+    return std::max({kEmojiBox, textColumnHeight(hasNoteLine), QFontMetricsF(timeFont()).height()}) +
+           2 * kPadY;
+}
+
+qreal timeWidth()
+{
+    static const qreal width = [] {
+        const QFontMetricsF fm(timeFont());
+        const QLocale locale;
+        qreal widest = 52;
+        for (const QTime t : {QTime(10, 58), QTime(22, 58)})
+            widest = std::max(
+                widest, fm.horizontalAdvance(locale.toString(t, IncidentText::shortTimeFormat(locale))));
+        return std::ceil(widest);
+    }();
+    return width;
+}
+
+QRectF iconRect(const QRectF &rect)
+{
+    return {rect.right() - kPadX - kIcon, rect.center().y() - kIcon / 2, kIcon, kIcon};
+}
+
+void paint(QPainter &p, const QRectF &rect, const EventRowLook &look, qreal dpr)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    if (look.selected || look.hovered)
+        p.fillPath(Paint::roundedRect(rect, 10), (look.selected ? Theme::red : Theme::well).resolve());
+
+    const QColor primary = look.selected ? Theme::white.resolve() : Theme::ink.resolve();
+    const qreal midY = rect.center().y();
+    qreal x = rect.left() + kPadX;
+
+    const qreal timeW = timeWidth();
+    p.setFont(timeFont());
+    p.setPen(primary);
+    p.drawText(QRectF(x, rect.top(), timeW, rect.height()), Qt::AlignLeft | Qt::AlignVCenter, look.time);
+    x += timeW + kGap;
+
+    const QRectF box(x, midY - kEmojiBox / 2, kEmojiBox, kEmojiBox);
+    p.fillPath(Paint::roundedRect(box, 7),
+               (look.selected ? Theme::white.opacity(0.2) : Theme::well).resolve());
+    p.drawPixmap(box.topLeft(),
+                 Paint::emoji(look.emoji, emojiFont(), box.size(), Qt::AlignCenter, primary, dpr));
+    x += kEmojiBox + kGap;
+
+    const qreal right = look.hasApp ? iconRect(rect).left() - 4 : rect.right() - kPadX;
+    const qreal textW = std::max<qreal>(0, right - x);
+    const QFontMetricsF nameMetrics(nameFont());
+    qreal y = midY - textColumnHeight(look.noteLine.has_value()) / 2;
+    p.setFont(nameFont());
+    p.setPen(look.selected ? primary : (look.hasTrigger ? Theme::ink : Theme::dim).resolve());
+    p.drawText(QRectF(x, y, textW, nameMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
+               nameMetrics.elidedText(look.name, Qt::ElideRight, textW));
+    if (look.noteLine) {
+        y += nameMetrics.height() + 2;
+        const QFontMetricsF noteMetrics(noteFont());
+        p.setFont(noteFont());
+        p.setPen((look.selected ? Theme::white.opacity(0.8) : Theme::dim).resolve());
+        p.drawText(
+            QRectF(x, y, textW, noteMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
+            noteMetrics.elidedText(QString(*look.noteLine).replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                                   Qt::ElideRight, textW));
+    }
+
+    if (look.hasApp)
+        paintAppIcon(p, iconRect(rect), look.bundleID, dpr);
+    p.restore();
+}
+
+qreal headerHeight()
+{
+    const qreal text = QFontMetricsF(headerFont()).height();
+    return 14 + text + 2 + 6;
+}
+
+void paintHeader(QPainter &p, const QRectF &rect, const QString &title, int count)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(rect, Theme::card.resolve());
+    const QFont font = headerFont();
+    const QFontMetricsF fm(font);
+    const QRectF line(rect.left() + 8, rect.top() + 14, rect.width() - 16, rect.height() - 20);
+    const QString number = QString::number(count);
+    const qreal capsuleW = fm.horizontalAdvance(number) + 12;
+    const QRectF capsule(line.right() - capsuleW, line.center().y() - (fm.height() + 2) / 2, capsuleW,
+                         fm.height() + 2);
+    p.fillPath(Paint::roundedRect(capsule, capsule.height() / 2), Theme::well.resolve());
+    p.setFont(font);
+    p.setPen(Theme::dim.resolve());
+    p.drawText(capsule, Qt::AlignCenter, number);
+    const qreal titleW = std::max<qreal>(0, capsule.left() - 8 - line.left());
+    p.drawText(QRectF(line.left(), line.top(), titleW, line.height()), Qt::AlignLeft | Qt::AlignVCenter,
+               fm.elidedText(title, Qt::ElideRight, titleW));
+    p.restore();
+}
+
+} // namespace EventRow

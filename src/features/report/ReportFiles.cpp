@@ -1,0 +1,87 @@
+#include "features/report/ReportFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ReportFiles {
+
+namespace {
+
+// A real folder (not a link to one) that belongs to us and that nobody else may enter.
+bool isPrivateFolder(const QString &path)
+{
+    struct stat info
+    {
+    };
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
+// `path` as a private folder: made with mode 0700 when missing, closed to others when it is a real
+// folder of ours, refused when it is anything else (a link, someone else's folder, a file).
+bool ensurePrivateFolder(const QString &path)
+{
+    const QFileInfo parent(QFileInfo(path).absolutePath());
+    if (!parent.exists() && !QDir().mkpath(parent.absoluteFilePath()))
+        return false;
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat info
+    {
+    };
+    if (::lstat(name.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
+        return false;
+    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0 && ::chmod(name.constData(), 0700) != 0)
+        return false;
+    return isPrivateFolder(path);
+}
+
+} // namespace
+
+Written write(const QString &path, const QByteArray &bytes)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {false, path, QStringLiteral("Could not save “%1”: %2").arg(shown, file.errorString())};
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return {false, path, QStringLiteral("Could not save “%1”: %2").arg(shown, reason)};
+    }
+    if (!file.commit())
+        return {false, path, QStringLiteral("Could not save “%1”: %2").arg(shown, file.errorString())};
+    return {true, path, {}};
+}
+
+QString shareFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && isPrivateFolder(runtime)) {
+        const QString folder = QDir(runtime).filePath(QStringLiteral("grumblix-share"));
+        if (ensurePrivateFolder(folder))
+            return folder;
+    }
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (cache.isEmpty() || !QDir::isAbsolutePath(cache))
+        return {};
+    const QString folder = QDir(cache).filePath(QStringLiteral("share"));
+    return ensurePrivateFolder(folder) ? folder : QString();
+}
+
+Written writeShareFile(const QString &fileName, const QByteArray &bytes)
+{
+    const QString folder = shareFolder();
+    if (folder.isEmpty())
+        return {false, {}, QStringLiteral("Could not find a private folder to put the image in.")};
+    return write(QDir(folder).filePath(fileName), bytes);
+}
+
+} // namespace ReportFiles

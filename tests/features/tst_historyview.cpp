@@ -1,0 +1,455 @@
+#include "features/history/EventDetailView.h"
+#include "features/history/HistoryList.h"
+#include "features/history/HistoryView.h"
+#include "features/history/NoteEditor.h"
+#include "models/Store.h"
+#include "support/ModelFixture.h"
+#include "support/TestSupport.h"
+#include "ui/ChunkyButton.h"
+#include "ui/DialogCard.h"
+#include "ui/EmptyHint.h"
+#include "ui/GXDropdown.h"
+#include "ui/GXTextField.h"
+#include "ui/IconButton.h"
+#include "ui/OverlayCenter.h"
+#include "ui/OverlayHost.h"
+#include "ui/PageHeader.h"
+#include "ui/StickyNote.h"
+#include "ui/TriggerGrid.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QtTest>
+#include <sqlite3.h>
+
+using namespace TestSupport;
+
+// The history page offscreen over a real store: what it lists, the keyboard, the context menu,
+// the incident editor and how the page follows the store.
+class TestHistoryView : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void emptyTextsAndEyebrow();
+    void downTwiceDeleteReturnRemovesThatIncident();
+    void keysTypedInTheSearchNeverMoveTheSelection();
+    void keysPassOnWithModifiersOverlaysAndWithoutSelection();
+    void escapeClearsTheSelection();
+    void contextMenuDeletesThatIncidentOnly();
+    void logsAndDeletesShowUpAndTheSelectionHolds();
+    void hiddenSelectionStaysInTheEditor();
+    void keyboardStepScrollsTheRowIntoView();
+    void pickingTheCurrentTriggerClearsIt();
+    void noteCommitsOnceWithoutNewline();
+    void noteTypedThenLeavingSavesIt();
+    void failedNoteSaveStaysAndIsRetried();
+    void trashButtonDeletesAndShowsTheStickyNote();
+    void leavingThePageRemovesTheKeyMonitor();
+
+private:
+    void openPage();
+    VorpEvent seed(int minutesAgo, std::optional<QString> trigger = std::nullopt,
+                   std::optional<QString> app = std::nullopt, std::optional<QString> note = std::nullopt);
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    QList<qint64> storedIds() const;
+
+    std::unique_ptr<ModelFixture> m_fx;
+    std::unique_ptr<QWidget> m_window;
+    HistoryView *m_page = nullptr;
+    OverlayCenter *m_overlay = nullptr;
+};
+
+void TestHistoryView::initTestCase()
+{
+    TestSupport::isolateFolders();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TestHistoryView::init()
+{
+    m_fx = std::make_unique<ModelFixture>();
+}
+
+void TestHistoryView::cleanup()
+{
+    m_window.reset();
+    m_page = nullptr;
+    m_fx.reset();
+}
+
+void TestHistoryView::openPage()
+{
+    m_window = std::make_unique<QWidget>();
+    auto *layout = new QVBoxLayout(m_window.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_page = new HistoryView(*m_fx->model);
+    layout->addWidget(m_page);
+    m_overlay = OverlayHost::install(m_window.get())->center();
+    m_window->resize(1100, 700);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    // Keys go to the window itself, not to the first control that took the focus.
+    if (QWidget *focus = QApplication::focusWidget())
+        focus->clearFocus();
+}
+
+VorpEvent TestHistoryView::seed(int minutesAgo, std::optional<QString> trigger, std::optional<QString> app,
+                                std::optional<QString> note)
+{
+    VorpEvent e = VorpEvent::make(m_fx->now.addSecs(-60 * minutesAgo), app,
+                                  app ? std::optional(app->toLower()) : std::nullopt, trigger, note,
+                                  EventSource::menuBar);
+    m_fx->model->store().insert(e);
+    m_fx->model->store().save();
+    return e;
+}
+
+void TestHistoryView::press(int key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : m_window.get();
+    QTest::keyClick(target, Qt::Key(key), modifiers);
+}
+
+QList<qint64> TestHistoryView::storedIds() const
+{
+    QList<qint64> ids;
+    for (const VorpEvent &e : m_fx->model->allEvents())
+        ids << e.id;
+    return ids;
+}
+
+void TestHistoryView::emptyTextsAndEyebrow()
+{
+    openPage();
+    QCOMPARE(m_page->header()->eyebrow(), QStringLiteral("0 incidents on file"));
+    QVERIFY(m_page->showsEmptyHint());
+    QCOMPARE(m_page->emptyHint()->text(), QStringLiteral("Nothing yet.\nGo press the button."));
+    QVERIFY(m_page->placeholderNote()->isVisible());
+
+    seed(5, QStringLiteral("bug"), QStringLiteral("Slack"));
+    QTRY_COMPARE(m_page->header()->eyebrow(), QStringLiteral("1 incidents on file"));
+    QVERIFY(!m_page->showsEmptyHint());
+    m_page->searchField()->lineEdit()->setText(QStringLiteral("zzz"));
+    QVERIFY(m_page->showsEmptyHint());
+    QCOMPARE(m_page->emptyHint()->text(), QStringLiteral("No matches."));
+    QCOMPARE(m_page->header()->eyebrow(), QStringLiteral("1 incidents on file"));
+}
+
+void TestHistoryView::downTwiceDeleteReturnRemovesThatIncident()
+{
+    const VorpEvent a = seed(40), b = seed(30), c = seed(20), d = seed(10);
+    openPage();
+    QCOMPARE(m_page->list()->rowIds(), (QList<qint64>{d.id, c.id, b.id, a.id}));
+    press(Qt::Key_Down); // no selection: the top row
+    press(Qt::Key_Down);
+    QCOMPARE(m_page->selection(), std::optional(c.id));
+    press(Qt::Key_Delete);
+    QVERIFY(m_overlay->dialog());
+    QCOMPARE(m_overlay->dialog()->title, QStringLiteral("Delete this incident?"));
+    QCOMPARE(storedIds().size(), 4); // nothing before the confirmation
+    press(Qt::Key_Return);
+    QVERIFY(!m_overlay->dialog());
+    QCOMPARE(storedIds(), (QList<qint64>{a.id, b.id, d.id}));
+    QCOMPARE(m_page->selection(), std::nullopt);
+    QTRY_COMPARE(m_page->list()->rowIds(), (QList<qint64>{d.id, b.id, a.id}));
+    // Reopening the store finds the deletion saved.
+    QVERIFY(!m_fx->model->store().hasPendingChanges());
+}
+
+void TestHistoryView::keysTypedInTheSearchNeverMoveTheSelection()
+{
+    const VorpEvent a = seed(20, std::nullopt, QStringLiteral("Slack")),
+                    b = seed(10, std::nullopt, QStringLiteral("Zoom"));
+    openPage();
+    m_page->clickRow(a.id);
+    QLineEdit *field = m_page->searchField()->lineEdit();
+    field->setFocus();
+    QVERIFY(field->hasFocus());
+    QTest::keyClicks(field, QStringLiteral("ca")); // both incidents stay listed
+    for (const int key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Backspace, Qt::Key_Delete})
+        press(key);
+    QCOMPARE(m_page->selection(), std::optional(a.id));
+    QVERIFY(!m_overlay->dialog());
+    QCOMPARE(field->text(), QStringLiteral("c")); // the backspace edited the text
+    // A click on a row ends the editing; the keys move the selection again.
+    m_page->clickRow(a.id);
+    QVERIFY(!field->hasFocus());
+    press(Qt::Key_Up);
+    QCOMPARE(m_page->selection(), std::optional(b.id));
+    QCOMPARE(m_page->search(), QStringLiteral("c"));
+}
+
+void TestHistoryView::keysPassOnWithModifiersOverlaysAndWithoutSelection()
+{
+    const VorpEvent a = seed(20), b = seed(10);
+    openPage();
+    press(Qt::Key_Down, Qt::ControlModifier);
+    press(Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(m_page->selection(), std::nullopt);
+    press(Qt::Key_Delete);
+    QVERIFY(!m_overlay->dialog());
+    press(Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(m_page->selection(), std::optional(b.id));
+    press(Qt::Key_Backspace, Qt::ControlModifier);
+    QVERIFY(!m_overlay->dialog());
+
+    // An open drop-down menu takes the arrows itself.
+    QVERIFY(m_page->filterDropdown()->openMenu());
+    press(Qt::Key_Down);
+    QCOMPARE(m_page->selection(), std::optional(b.id));
+    press(Qt::Key_Escape); // reaches the overlay
+    QTRY_VERIFY(!m_overlay->popup());
+    QCOMPARE(m_page->selection(), std::optional(b.id));
+    press(Qt::Key_Down);
+    QCOMPARE(m_page->selection(), std::optional(a.id));
+}
+
+void TestHistoryView::escapeClearsTheSelection()
+{
+    const VorpEvent a = seed(10);
+    openPage();
+    m_page->clickRow(a.id);
+    QVERIFY(m_page->detail());
+    press(Qt::Key_Escape);
+    QCOMPARE(m_page->selection(), std::nullopt);
+    QVERIFY(!m_page->detail());
+    QVERIFY(m_page->placeholderNote()->isVisible());
+}
+
+void TestHistoryView::contextMenuDeletesThatIncidentOnly()
+{
+    const VorpEvent a = seed(20), b = seed(10);
+    openPage();
+    m_page->clickRow(b.id);
+    const QRect row = m_page->list()->rowRect(a.id);
+    QVERIFY(!row.isEmpty());
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, row.center(),
+                                m_page->list()->viewport()->mapToGlobal(row.center()));
+    QApplication::sendEvent(m_page->list()->viewport(), &menuEvent);
+    QVERIFY(m_overlay->popup());
+    auto *item = m_overlay->popup()->content->findChild<MenuRow *>();
+    QVERIFY(item);
+    QCOMPARE(item->label(), QStringLiteral("Delete incident"));
+    item->click();
+    QVERIFY(!m_overlay->popup()); // the request closes the menu first
+    QVERIFY(m_overlay->dialog());
+    m_overlay->host()->findChild<DialogCard *>()->confirmButton()->click();
+    QCOMPARE(storedIds(), QList<qint64>{b.id});
+    QCOMPARE(m_page->selection(), std::optional(b.id));
+}
+
+void TestHistoryView::logsAndDeletesShowUpAndTheSelectionHolds()
+{
+    const VorpEvent a = seed(20), b = seed(10);
+    openPage();
+    m_page->clickRow(a.id);
+    EventDetailView *editor = m_page->detail();
+    const VorpEvent logged = m_fx->model->log(EventSource::shortcut, AppContext{});
+    QTRY_COMPARE(m_page->list()->rowIds(), (QList<qint64>{logged.id, b.id, a.id}));
+    QCOMPARE(m_page->header()->eyebrow(), QStringLiteral("3 incidents on file"));
+    QCOMPARE(m_page->selection(), std::optional(a.id));
+    QCOMPARE(m_page->detail(), editor); // the same editor, not a fresh one
+    QCOMPARE(m_page->grouped().first().events.size(), 3);
+
+    m_fx->model->deleteEvent(a);
+    QTRY_COMPARE(m_page->list()->rowIds(), (QList<qint64>{logged.id, b.id}));
+    // The selection names a gone incident: it matches nothing, the sticky note shows.
+    QCOMPARE(m_page->selection(), std::optional(a.id));
+    QVERIFY(!m_page->detail());
+    press(Qt::Key_Delete);
+    QVERIFY(!m_overlay->dialog());
+}
+
+void TestHistoryView::hiddenSelectionStaysInTheEditor()
+{
+    const VorpEvent a = seed(30, QStringLiteral("bug")), b = seed(20, QStringLiteral("email")),
+                    c = seed(10, QStringLiteral("email"));
+    openPage();
+    m_page->clickRow(a.id);
+    m_page->setFilter(QStringLiteral("email"));
+    QCOMPARE(m_page->list()->rowIds(), (QList<qint64>{c.id, b.id}));
+    QVERIFY(m_page->detail());
+    QCOMPARE(m_page->detail()->eventId(), a.id);
+    QCOMPARE(m_page->grouped().first().events.size(), 2); // the header counts what it shows
+    press(Qt::Key_Up);                                    // from a hidden selection: the top row
+    QCOMPARE(m_page->selection(), std::optional(c.id));
+    m_page->clickRow(a.id);
+    press(Qt::Key_Backspace); // the hidden selected incident can still be deleted
+    QVERIFY(m_overlay->dialog());
+    press(Qt::Key_Escape);
+    QTRY_VERIFY(!m_overlay->dialog());
+    QCOMPARE(storedIds().size(), 3);
+}
+
+void TestHistoryView::keyboardStepScrollsTheRowIntoView()
+{
+    for (int i = 0; i < 60; ++i)
+        seed(600 - i * 5);
+    openPage();
+    HistoryList *list = m_page->list();
+    QCOMPARE(list->verticalScrollBar()->value(), 0);
+    for (int i = 0; i < 30; ++i)
+        press(Qt::Key_Down);
+    const qint64 chosen = *m_page->selection();
+    QTRY_VERIFY(!list->isScrolling());
+    const QRect row = list->rowRect(chosen);
+    QVERIFY(list->verticalScrollBar()->value() > 0);
+    QVERIFY2(row.bottom() <= list->viewport()->height() && row.top() >= 0, "the row shows whole");
+    // A click selects without scrolling.
+    const int scrolled = list->verticalScrollBar()->value();
+    const QList<qint64> ids = list->rowIds();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->rowRect(ids.at(ids.indexOf(chosen) - 2)).center());
+    QCOMPARE(m_page->selection(), std::optional(ids.at(ids.indexOf(chosen) - 2)));
+    QCOMPARE(list->verticalScrollBar()->value(), scrolled);
+}
+
+void TestHistoryView::pickingTheCurrentTriggerClearsIt()
+{
+    const VorpEvent a = seed(10, QStringLiteral("bug"));
+    openPage();
+    m_page->clickRow(a.id);
+    TriggerGrid *grid = m_page->detail()->grid();
+    QCOMPARE(grid->selected(), std::optional(QStringLiteral("bug")));
+    const auto tileOf = [grid](const QString &key) -> TriggerTile * {
+        for (TriggerTile *tile : grid->tiles())
+            if (tile->trigger().key == key)
+                return tile;
+        return nullptr;
+    };
+    tileOf(QStringLiteral("bug"))->click();
+    QCOMPARE(m_fx->model->store().event(a.id)->triggerKey, std::nullopt);
+    QTRY_COMPARE(grid->selected(), std::nullopt);
+    tileOf(QStringLiteral("email"))->click();
+    QCOMPARE(m_fx->model->store().event(a.id)->triggerKey, std::optional(QStringLiteral("email")));
+    QTRY_COMPARE(grid->selected(), std::optional(QStringLiteral("email")));
+}
+
+void TestHistoryView::noteCommitsOnceWithoutNewline()
+{
+    const VorpEvent a = seed(10);
+    openPage();
+    m_page->clickRow(a.id);
+    NoteEditor *note = m_page->detail()->noteEditor();
+    QCOMPARE(note->hint(), QStringLiteral("click to write"));
+    QTest::mouseClick(note, Qt::LeftButton, {}, QPoint(note->width() - 20, note->height() - 20));
+    QVERIFY(note->field()->hasFocus());
+    QCOMPARE(note->hint(), QStringLiteral("\u21A9 to save"));
+    QSignalSpy commits(note, &NoteEditor::committed);
+    QSignalSpy changes(&m_fx->model->store(), &Store::changed);
+    QTest::keyClicks(note->field(), QStringLiteral("hi"));
+    QCOMPARE(changes.size(), 0); // nothing is written while typing
+    QTest::keyClick(note->field(), Qt::Key_Return);
+    QCOMPARE(commits.size(), 1);
+    QCOMPARE(m_fx->model->store().event(a.id)->note, std::optional(QStringLiteral("hi")));
+    QVERIFY(!m_fx->model->store().hasPendingChanges());
+    QCOMPARE(note->text(), QStringLiteral("hi"));
+    // Clicking elsewhere afterwards commits nothing more.
+    m_page->clickRow(a.id);
+    QCOMPARE(commits.size(), 1);
+    QCOMPARE(changes.size(), 1);
+
+    // Cleared to nothing: stored as no note.
+    QTest::mouseClick(note, Qt::LeftButton);
+    note->field()->selectAll();
+    QTest::keyClick(note->field(), Qt::Key_Backspace);
+    QTest::keyClick(note->field(), Qt::Key_Enter);
+    QCOMPARE(m_fx->model->store().event(a.id)->note, std::nullopt);
+}
+
+void TestHistoryView::noteTypedThenLeavingSavesIt()
+{
+    const VorpEvent a = seed(20), b = seed(10);
+    openPage();
+    m_page->clickRow(a.id);
+    NoteEditor *note = m_page->detail()->noteEditor();
+    QTest::mouseClick(note, Qt::LeftButton);
+    QTest::keyClicks(note->field(), QStringLiteral("  "));
+    // Choosing another incident removes the editor and saves the note as typed (blanks stay).
+    press(Qt::Key_Escape); // typing: Escape is the field's, not the page's
+    QCOMPARE(m_page->selection(), std::optional(a.id));
+    m_page->clickRow(b.id);
+    QCOMPARE(m_fx->model->store().event(a.id)->note, std::optional(QStringLiteral("  ")));
+    QVERIFY(!m_fx->model->store().hasPendingChanges());
+    QCOMPARE(m_page->detail()->eventId(), b.id);
+
+    // Closing the page with a note being typed saves it too.
+    QTest::mouseClick(m_page->detail()->noteEditor(), Qt::LeftButton);
+    QTest::keyClicks(m_page->detail()->noteEditor()->field(), QStringLiteral("bye"));
+    m_window.reset();
+    QCOMPARE(m_fx->model->store().event(b.id)->note, std::optional(QStringLiteral("bye")));
+}
+
+void TestHistoryView::failedNoteSaveStaysAndIsRetried()
+{
+    const VorpEvent a = seed(10);
+    openPage();
+    m_page->clickRow(a.id);
+    Store &store = m_fx->model->store();
+    store.setBusyTimeout(10);
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open(store.path().toUtf8(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    NoteEditor *note = m_page->detail()->noteEditor();
+    QTest::mouseClick(note, Qt::LeftButton);
+    QTest::keyClicks(note->field(), QStringLiteral("kept"));
+    QTest::keyClick(note->field(), Qt::Key_Return);
+    // The save failed: the edit stays in the record, the field and the list.
+    QVERIFY(store.hasPendingChanges());
+    QCOMPARE(store.event(a.id)->note, std::optional(QStringLiteral("kept")));
+    QTRY_COMPARE(m_page->detail()->noteEditor()->text(), QStringLiteral("kept"));
+
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    // The next commit retries it.
+    QTest::mouseClick(note, Qt::LeftButton);
+    QTest::keyClick(note->field(), Qt::Key_Return);
+    QVERIFY(!store.hasPendingChanges());
+    auto reopened = Store::open(store.path());
+    QVERIFY(reopened);
+    QCOMPARE(reopened->event(a.id)->note, std::optional(QStringLiteral("kept")));
+}
+
+void TestHistoryView::trashButtonDeletesAndShowsTheStickyNote()
+{
+    const VorpEvent a = seed(10, std::nullopt, QStringLiteral("Slack"));
+    openPage();
+    m_page->clickRow(a.id);
+    EventDetailView *editor = m_page->detail();
+    QCOMPARE(editor->appText(), QStringLiteral("Slack"));
+    QCOMPARE(editor->sourceText(), QStringLiteral("Menu bar"));
+    editor->deleteButton()->click();
+    QVERIFY(m_overlay->dialog());
+    QCOMPARE(m_overlay->dialog()->message, QStringLiteral("It happened. But fine, we'll pretend it didn't."));
+    QCOMPARE(m_overlay->dialog()->confirm, QStringLiteral("Delete"));
+    QVERIFY(m_overlay->dialog()->destructive);
+    press(Qt::Key_Return);
+    QVERIFY(storedIds().isEmpty());
+    QCOMPARE(m_page->selection(), std::nullopt);
+    QTRY_VERIFY(m_page->showsEmptyHint());
+    QVERIFY(!m_page->detail());
+}
+
+void TestHistoryView::leavingThePageRemovesTheKeyMonitor()
+{
+    const VorpEvent a = seed(10);
+    openPage();
+    QVERIFY(m_page->hasKeyMonitor());
+    m_page->hide();
+    QVERIFY(!m_page->hasKeyMonitor());
+    press(Qt::Key_Down);
+    QCOMPARE(m_page->selection(), std::nullopt);
+    m_page->show();
+    press(Qt::Key_Down);
+    QCOMPARE(m_page->selection(), std::optional(a.id));
+}
+
+QTEST_MAIN(TestHistoryView)
+#include "tst_historyview.moc"
