@@ -7,16 +7,14 @@
 #include "models/Prefs.h"
 #include "ui/DotGrid.h"
 #include "ui/OverlayHost.h"
+#include "ui/PageScroll.h"
 #include "ui/Theme.h"
-#include "ui/WindowLook.h"
 
 #include <QApplication>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
@@ -161,34 +159,20 @@ void DashboardView::syncOnboarding()
     if (!m_scrim) {
         m_scrim = new Scrim(this);
         // A window shorter than the card scrolls the card as a whole instead of squeezing it.
-        auto *outer = new QVBoxLayout(m_scrim);
-        outer->setContentsMargins(0, 0, 0, 0);
-        auto *scroll = new QScrollArea;
-        scroll->setFrameShape(QFrame::NoFrame);
-        scroll->setWidgetResizable(true);
-        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        scroll->verticalScrollBar()->setStyle(WindowLook::scrollBarStyle());
-        scroll->setAutoFillBackground(false);
-        scroll->viewport()->setAutoFillBackground(false);
-        auto *content = new QWidget;
-        auto *center = new QVBoxLayout(content);
-        outer->addWidget(scroll);
+        QVBoxLayout *center = nullptr;
+        makeSeeThroughScroll(m_scrim, &center);
         m_onboarding = new OnboardingView(m_model, [this] {
             // Stored first; the change notice then fades the card out.
             m_model.prefs().setValue(onboardedKey, true);
         });
         if (m_permissionRequest)
             m_onboarding->setPermissionRequest(m_permissionRequest);
-        // Centred by stretches, not by alignment: an aligned item gets its size hint, which
-        // knows nothing of its wrapped lines.
-        // The card is as tall as its wrapped lines need at its one width.
+        // The card is as tall as its wrapped lines need at its one width; centred by stretches,
+        // so a short window scrolls it.
         m_onboarding->setMinimumHeight(m_onboarding->heightForWidth(m_onboarding->minimumWidth()));
         center->addStretch(1);
         center->addWidget(m_onboarding, 0, Qt::AlignHCenter);
         center->addStretch(1);
-        scroll->setWidget(content);
-        // setWidget() turns the background fill on; the dimming must show through.
-        content->setAutoFillBackground(false);
     }
     m_scrim->setGeometry(rect());
     m_scrim->show();
