@@ -14,6 +14,7 @@ Appearance::Appearance(QObject *parent) : QObject(parent)
     if (qApp)
         qApp->installEventFilter(this);
     m_dark = systemPrefersDark();
+    m_desktopDark = m_dark;
 }
 
 Appearance::~Appearance() = default;
@@ -59,7 +60,7 @@ void Appearance::setSystemSource(ColorSchemeSource *source)
 
 bool Appearance::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange && m_mode == Mode::System)
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
         reevaluate();
     return QObject::eventFilter(watched, event);
 }
@@ -83,6 +84,11 @@ bool Appearance::systemPrefersDark() const
 
 void Appearance::reevaluate()
 {
+    const bool desktopDark = systemPrefersDark();
+    if (desktopDark != m_desktopDark) {
+        m_desktopDark = desktopDark;
+        Q_EMIT isDesktopDarkChanged(desktopDark);
+    }
     bool dark = false;
     switch (m_mode) {
     case Mode::Light:
@@ -92,7 +98,7 @@ void Appearance::reevaluate()
         dark = true;
         break;
     case Mode::System:
-        dark = systemPrefersDark();
+        dark = desktopDark;
         break;
     }
     if (dark == m_dark)

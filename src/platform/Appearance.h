@@ -32,6 +32,8 @@ public:
     void setMode(Mode mode);
 
     bool isDark() const { return m_dark; }
+    // The desktop's own scheme, whatever the app's mode: what the panel around the tray icon wears.
+    bool isDesktopDark() const { return m_desktopDark; }
 
     // The desktop preference consulted in System mode; not owned. Null: palette only.
     void setSystemSource(ColorSchemeSource *source);
@@ -39,6 +41,7 @@ public:
 Q_SIGNALS:
     void modeChanged();
     void isDarkChanged(bool dark);
+    void isDesktopDarkChanged(bool dark);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -49,6 +52,7 @@ private:
 
     Mode m_mode = Mode::System;
     bool m_dark = false;
+    bool m_desktopDark = false;
     QPointer<ColorSchemeSource> m_source;
 };
 

@@ -44,7 +44,7 @@ StatusItemController::StatusItemController(AppModel &model, QObject *parent)
         }
         perform(action);
     });
-    connect(&Appearance::shared(), &Appearance::isDarkChanged, this, [this] {
+    connect(&Appearance::shared(), &Appearance::isDesktopDarkChanged, this, [this] {
         if (!m_flashing)
             updateTitle(m_model.todayCount());
     });
@@ -102,7 +102,8 @@ void StatusItemController::watchForTray()
 BadgeLook StatusItemController::restingLook(int todayCount) const
 {
     BadgeLook look;
-    look.ink = Appearance::shared().isDark() ? Qt::white : Qt::black;
+    // The icon sits on the desktop's panel, so it follows the desktop's scheme, not the app's look.
+    look.ink = Appearance::shared().isDesktopDark() ? Qt::white : Qt::black;
     const bool showCount = m_model.prefs().boolValue(QStringLiteral("showCountInMenuBar"));
     look.count = showCount && todayCount >= 1 ? todayCount : 0;
     return look;
