@@ -129,7 +129,17 @@ bool Calendar::isSameDay(const QDateTime &a, const QDateTime &b) const
 
 QDateTime Calendar::startOfDay(const QDate &date) const
 {
-    return date.startOfDay(m_zone);
+    const QDateTime start = date.startOfDay(m_zone);
+    // Where the clocks go back across midnight, 00:00 happens twice and Qt picks the later one;
+    // the day began at the earlier, under the offset in force before the change.
+    const QTimeZone::OffsetData change = m_zone.previousTransition(start.addMSecs(1));
+    if (!change.atUtc.isValid() || change.atUtc <= start.addDays(-1))
+        return start;
+    const int offsetBefore = m_zone.offsetFromUtc(change.atUtc.addMSecs(-1));
+    const QDateTime earlier = QDateTime(date, QTime(0, 0), Qt::UTC).addSecs(-offsetBefore);
+    if (earlier < start && earlier < change.atUtc && this->date(earlier) == date)
+        return earlier;
+    return start;
 }
 
 QDateTime Calendar::startOfDay(const QDateTime &instant) const

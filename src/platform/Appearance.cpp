@@ -8,6 +8,7 @@
 Appearance::Appearance(QObject *parent) : QObject(parent)
 {
     m_dark = systemPrefersDark();
+    m_desktopDark = m_dark;
 }
 
 Appearance::~Appearance() = default;
@@ -42,8 +43,7 @@ void Appearance::setSystemSource(ColorSchemeSource *source)
 
 void Appearance::paletteChanged()
 {
-    if (m_mode == Mode::System)
-        reevaluate();
+    reevaluate();
 }
 
 bool Appearance::systemPrefersDark() const
@@ -65,6 +65,11 @@ bool Appearance::systemPrefersDark() const
 
 void Appearance::reevaluate()
 {
+    const bool desktopDark = systemPrefersDark();
+    if (desktopDark != m_desktopDark) {
+        m_desktopDark = desktopDark;
+        Q_EMIT isDesktopDarkChanged(desktopDark);
+    }
     bool dark = false;
     switch (m_mode) {
     case Mode::Light:
@@ -74,7 +79,7 @@ void Appearance::reevaluate()
         dark = true;
         break;
     case Mode::System:
-        dark = systemPrefersDark();
+        dark = desktopDark;
         break;
     }
     if (dark == m_dark)

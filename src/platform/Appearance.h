@@ -30,15 +30,19 @@ public:
     void setMode(Mode mode);
 
     bool isDark() const { return m_dark; }
+    // The desktop's own scheme, whatever the app's mode: what the panel around the tray icon wears.
+    bool isDesktopDark() const { return m_desktopDark; }
 
     // The desktop preference consulted in System mode; not owned. Null: palette only.
     void setSystemSource(ColorSchemeSource *source);
-    // The application palette changed: in System mode without a desktop preference it decides.
+    // The application palette changed: without a desktop preference it decides the desktop's
+    // scheme, and in System mode the application's.
     void paletteChanged();
 
 Q_SIGNALS:
     void modeChanged();
     void isDarkChanged(bool dark);
+    void isDesktopDarkChanged(bool dark);
 
 private:
     void reevaluate();
@@ -46,5 +50,6 @@ private:
 
     Mode m_mode = Mode::System;
     bool m_dark = false;
+    bool m_desktopDark = false;
     QPointer<ColorSchemeSource> m_source;
 };

@@ -103,7 +103,10 @@ bool XcbHotKey::grab(quint32 keyCode, quint32 modifiers)
     QList<xcb_void_cookie_t> cookies;
     for (xcb_keycode_t code : keycodes) {
         for (uint16_t variant : variants) {
-            cookies.append(xcb_grab_key_checked(m_x11.connection, 1, m_x11.root, uint16_t(mods | variant),
+            // owner_events off: while the grab is active, the release goes to the root window too
+            // and not to a focused window of ours, where it would slip past the filter and leave
+            // the key looking held (every later press taken for auto-repeat).
+            cookies.append(xcb_grab_key_checked(m_x11.connection, 0, m_x11.root, uint16_t(mods | variant),
                                                 code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         }
     }
@@ -154,14 +157,17 @@ bool XcbHotKey::nativeEventFilter(const QByteArray &eventType, void *message, qi
     if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
         return false;
     auto *key = reinterpret_cast<xcb_key_press_event_t *>(event);
-    if (key->event != m_x11.root || !m_keycodes.contains(key->detail))
+    if (!m_keycodes.contains(key->detail))
         return false;
-    const uint16_t state = key->state & 0xff & ~m_lockMasks;
     if (type == XCB_KEY_RELEASE) {
+        // A release ends the hold wherever it is reported; only the grab's own is ours to eat.
         m_held = false;
         m_lastRelease = key->time;
-        return true;
+        return key->event == m_x11.root;
     }
+    if (key->event != m_x11.root)
+        return false;
+    const uint16_t state = key->state & 0xff & ~m_lockMasks;
     if (state != m_modifiers)
         return false;
     // Auto-repeat arrives either as presses without releases (detectable auto-repeat) or as

@@ -1,5 +1,7 @@
 #include "FloatingPanel.h"
 
+#include "shell/OpaqueSurface.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPropertyAnimation>
@@ -10,11 +12,12 @@ FloatingPanel::FloatingPanel(QWidget *content, QWidget *parent)
 {
     setObjectName(QStringLiteral("floatingPanel"));
     setWindowTitle(QStringLiteral("Grumblix"));
-    // The panel's card draws its own rounded shape and shadow slab.
-    setAttribute(Qt::WA_TranslucentBackground);
+    // The panel's card draws its own rounded shape and shadow slab where a compositor shows them.
+    m_translucent = OpaqueSurface::setUp(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
+    OpaqueSurface::fit(content, m_translucent);
     setFixedSize(content->sizeHint().expandedTo(content->minimumSize()));
     qApp->installEventFilter(this);
 }
@@ -76,6 +79,12 @@ bool FloatingPanel::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return false;
+}
+
+void FloatingPanel::paintEvent(QPaintEvent *)
+{
+    if (!m_translucent)
+        OpaqueSurface::paint(this);
 }
 
 bool FloatingPanel::event(QEvent *event)

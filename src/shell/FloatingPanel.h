@@ -19,6 +19,8 @@ public:
     // Fades out over 0.1 s, then hides and deletes itself; no more dismissal requests.
     void dismiss();
     bool isDismissing() const { return m_dismissing; }
+    // Translucent, with the content's soft margins, only while a compositor runs.
+    bool isTranslucent() const { return m_translucent; }
 
 Q_SIGNALS:
     void dismissRequested();
@@ -26,8 +28,10 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
+    bool m_translucent;
     bool m_dismissing = false;
     bool m_wasActive = false;
     QPointer<QPropertyAnimation> m_fade;

@@ -3,6 +3,8 @@
 #include "Views.h"
 #include "WindowPlacement.h"
 #include "app/AppModel.h"
+#include "platform/Compositor.h"
+#include "shell/OpaqueSurface.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -10,6 +12,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <optional>
+#include <utility>
 
 ToastWindow::ToastWindow()
     : QWidget(nullptr,
@@ -18,8 +21,8 @@ ToastWindow::ToastWindow()
     setObjectName(QStringLiteral("toast"));
     setWindowTitle(QStringLiteral("Grumblix"));
     setAttribute(Qt::WA_ShowWithoutActivating);
-    // The toast's card draws its own rounded shape and shadow slab.
-    setAttribute(Qt::WA_TranslucentBackground);
+    // The toast's card draws its own rounded shape and shadow slab where a compositor shows them.
+    m_translucent = OpaqueSurface::setUp(this);
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
     // Follows its content when filing swaps the picker for the chip or a banner arrives.
@@ -36,6 +39,7 @@ void ToastWindow::setContent(QWidget *content)
         m_content->deleteLater();
     }
     m_content = content;
+    OpaqueSurface::fit(content, m_translucent);
     m_layout->addWidget(content);
     setFixedSize(content->sizeHint().expandedTo(content->minimumSize()));
 }
@@ -50,6 +54,12 @@ void ToastWindow::leaveEvent(QEvent *event)
 {
     Q_EMIT hovered(false);
     QWidget::leaveEvent(event);
+}
+
+void ToastWindow::paintEvent(QPaintEvent *)
+{
+    if (!m_translucent)
+        OpaqueSurface::paint(this);
 }
 
 HUDController::HUDController(AppModel &model, QObject *parent) : QObject(parent), m_model(model)
@@ -76,6 +86,12 @@ void HUDController::show(const VorpEvent &event)
             if (self)
                 self->hover(inside);
         });
+    // A compositor started or stopped since the last toast: the window is made again to match.
+    if (m_window && m_window->isTranslucent() != Compositor::isRunning()) {
+        if (m_fade)
+            m_fade->stop();
+        delete std::exchange(m_window, nullptr);
+    }
     if (!m_window) {
         m_window = new ToastWindow;
         connect(m_window, &ToastWindow::hovered, this, &HUDController::hover);

@@ -19,6 +19,8 @@ class ToastWindow : public QWidget
 public:
     ToastWindow();
     void setContent(QWidget *content);
+    // Translucent, with the content's soft margins, only while a compositor runs.
+    bool isTranslucent() const { return m_translucent; }
 
 Q_SIGNALS:
     void hovered(bool inside);
@@ -26,8 +28,10 @@ Q_SIGNALS:
 protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
+    bool m_translucent;
     QVBoxLayout *m_layout;
     QPointer<QWidget> m_content;
 };

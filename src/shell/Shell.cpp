@@ -185,7 +185,7 @@ void Shell::buildWindows(const Locations &locations)
     menu.quit = [] { QCoreApplication::quit(); };
     menu.emojiPicker = EmojiPickerProgram::launcher();
 
-    m_statusItem = std::make_unique<StatusItemController>(*m_model);
+    m_statusItem = std::make_unique<StatusItemController>(*m_model, m_appearance.get());
     m_statusItem->setUpdateCheck(checkForUpdates);
     // Without a tray the program would be invisible: the dashboard stands in for the icon.
     connect(m_statusItem.get(), &StatusItemController::trayUnavailable, m_model.get(),
@@ -201,6 +201,7 @@ void Shell::buildWindows(const Locations &locations)
     // The appearance follows the preference (Prefs::changed), so the page needs no hook for it.
     m_windows = std::make_unique<WindowManager>(*m_model, menu);
     m_windows->setPageServices(std::move(pages));
+    m_windows->setAppearance(m_appearance.get());
     m_windows->setStateFile(locations.windowState);
 }
 

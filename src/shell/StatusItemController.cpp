@@ -6,6 +6,7 @@
 #include "app/AppModel.h"
 #include "app/Toast.h"
 #include "models/Prefs.h"
+#include "platform/Appearance.h"
 #include "platform/TrayRequestPoint.h"
 #include "ui/ChosenSkin.h"
 #include "ui/Theme.h"
@@ -24,8 +25,8 @@ constexpr int trayChecks = 20;
 constexpr qint64 dismissalClickWindowMs = 300;
 } // namespace
 
-StatusItemController::StatusItemController(AppModel &model, QObject *parent)
-    : QObject(parent), m_model(model), m_tray(new QSystemTrayIcon(this))
+StatusItemController::StatusItemController(AppModel &model, const Appearance *appearance, QObject *parent)
+    : QObject(parent), m_model(model), m_appearance(appearance), m_tray(new QSystemTrayIcon(this))
 {
     TrayRequestPoint::install();
     m_tray->setToolTip(toolTip());
@@ -44,6 +45,12 @@ StatusItemController::StatusItemController(AppModel &model, QObject *parent)
         }
         perform(action);
     });
+    if (m_appearance) {
+        connect(m_appearance, &Appearance::isDesktopDarkChanged, this, [this] {
+            if (!m_flashing)
+                updateTitle(m_model.todayCount());
+        });
+    }
     connect(&m_model.prefs(), &Prefs::changed, this, [this](const QString &key) {
         if (key == PrefKey::showCountInMenuBar)
             refreshLook();
@@ -98,7 +105,10 @@ void StatusItemController::watchForTray()
 BadgeLook StatusItemController::restingLook(int todayCount) const
 {
     BadgeLook look;
-    look.ink = Theme::applicationScheme() == ColorScheme::Dark ? Qt::white : Qt::black;
+    // The icon sits on the desktop's panel, so it follows the desktop's scheme, not the app's look.
+    const bool dark = m_appearance ? m_appearance->isDesktopDark()
+                                   : Theme::applicationScheme() == ColorScheme::Dark;
+    look.ink = dark ? Qt::white : Qt::black;
     const bool showCount = m_model.prefs().showCountInMenuBar();
     look.count = showCount && todayCount >= 1 ? todayCount : 0;
     return look;

@@ -17,6 +17,7 @@
 #include <optional>
 
 class AppModel;
+class Appearance;
 class QMenu;
 
 // The tray icon: the "V!" badge with today's count, the flash after a log, the quick gestures of
@@ -25,7 +26,9 @@ class StatusItemController : public QObject, public StatusItem
 {
     Q_OBJECT
 public:
-    explicit StatusItemController(AppModel &model, QObject *parent = nullptr);
+    // The icon's ink follows `appearance`'s desktop scheme; without one, the application's scheme.
+    explicit StatusItemController(AppModel &model, const Appearance *appearance = nullptr,
+                                  QObject *parent = nullptr);
     ~StatusItemController() override;
 
     static QString toolTip() { return QStringLiteral("Grumblix — click to vent, right-click for more"); }
@@ -69,6 +72,7 @@ private:
     void watchForTray();
 
     AppModel &m_model;
+    const Appearance *m_appearance;
     QSystemTrayIcon *m_tray;
     QPointer<FloatingPanel> m_panel;
     std::unique_ptr<QMenu> m_menu;

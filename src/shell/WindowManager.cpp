@@ -3,6 +3,7 @@
 #include "Views.h"
 #include "WindowPlacement.h"
 #include "app/AppModel.h"
+#include "ui/WindowLook.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -72,6 +73,7 @@ void WindowManager::showDashboard()
         m_window = new DashboardMainWindow(m_stateFile);
         m_window->setCentralWidget(Views::dashboard(m_model, m_pageServices));
         MainMenu::install(m_window->menuBar(), m_window, m_actions);
+        WindowLook::follow(m_window, m_appearance);
         m_window->setMinimumSize(minimumSize);
         m_window->resize(initialSize);
         if (!m_window->restoreFrame()) {

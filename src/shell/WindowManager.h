@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QPointer>
 
+class Appearance;
+
 class AppModel;
 
 // The dashboard's window: its frame is kept across runs, and closing it only hides it.
@@ -44,6 +46,8 @@ public:
     void setStateFile(const QString &path) { m_stateFile = path; }
     // What the pages work through; takes effect when the window is first built.
     void setPageServices(PageServices services) { m_pageServices = std::move(services); }
+    // The menus follow its light or dark look; without one they keep the look they start with.
+    void setAppearance(const Appearance *appearance) { m_appearance = appearance; }
 
 private:
     AppModel &m_model;
@@ -51,4 +55,5 @@ private:
     QString m_stateFile;
     PageServices m_pageServices;
     QPointer<DashboardMainWindow> m_window;
+    const Appearance *m_appearance = nullptr;
 };

@@ -7,7 +7,12 @@ namespace WindowPlacement {
 QPoint panelPosition(const QSize &panel, const std::optional<QRect> &trayIcon, const QPoint &pointer,
                      const QRect &available)
 {
-    const QRect anchor = trayIcon && trayIcon->isValid() ? *trayIcon : QRect(pointer, QSize(0, 0));
+    // Until the tray has embedded it, the icon reports its unplaced frame at the origin; a panel
+    // opened then (a first start with --panel) goes under the pointer, not into the corner. With
+    // no screen known there is nothing better than the icon's word.
+    const bool unplaced = available.isValid() && trayIcon && trayIcon->topLeft() == QPoint(0, 0);
+    const bool placed = trayIcon && trayIcon->isValid() && !trayIcon->isEmpty() && !unplaced;
+    const QRect anchor = placed ? *trayIcon : QRect(pointer, QSize(0, 0));
     const int w = panel.width();
     const int h = panel.height();
     int x = qRound(anchor.x() + anchor.width() / 2.0 - w / 2.0);

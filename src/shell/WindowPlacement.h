@@ -8,8 +8,8 @@
 namespace WindowPlacement {
 
 // The panel's top-left corner: centred under the tray icon (or the pointer when the tray does not
-// say where its icon is), 2 px below it; above it instead when the icon sits in a bottom panel.
-// Then clamped into the screen's available area, 8 px from the sides; the right-hand rule is
+// say where its icon is, or has not placed it yet), 2 px below it; above it instead when the icon sits in a
+// bottom panel. Then clamped into the screen's available area, 8 px from the sides; the right-hand rule is
 // applied last, so a panel wider than the area keeps its right edge inside.
 QPoint panelPosition(const QSize &panel, const std::optional<QRect> &trayIcon, const QPoint &pointer,
                      const QRect &available);

@@ -29,7 +29,8 @@ QFont font(qreal size, QFont::Weight weight, Design design)
         families = {QStringLiteral("Vollkorn"), QStringLiteral("Inter")};
         break;
     }
-    families << QStringLiteral("Noto Color Emoji");
+    // Hangul (the sticky note's signature face), then emoji.
+    families << QStringLiteral("NanumGothic") << QStringLiteral("Noto Color Emoji");
     QFont f;
     f.setFamilies(families);
     // Pixel sizes keep text the same size on screen, in images and in the report export,

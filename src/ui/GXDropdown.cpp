@@ -8,6 +8,7 @@
 #include "ui/Paint.h"
 #include "ui/Theme.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollArea>
@@ -249,6 +250,28 @@ void GXDropdown::keyPressEvent(QKeyEvent *event)
     }
 }
 
+void GXDropdown::focusInEvent(QFocusEvent *event)
+{
+    // Focus handed back by a closing menu or taken by a click shows no ring; Tab does.
+    const Qt::FocusReason reason = event->reason();
+    m_keyboardFocus =
+        reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    HoverButton::focusInEvent(event);
+    update();
+}
+
+void GXDropdown::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    HoverButton::focusOutEvent(event);
+    update();
+}
+
+bool GXDropdown::showsFocusRing() const
+{
+    return (isMenuOpen() && isHovering()) || (hasFocus() && m_keyboardFocus);
+}
+
 QSize GXDropdown::sizeHint() const
 {
     return QSize(qCeil(m_width), kFieldHeight);
@@ -260,8 +283,7 @@ void GXDropdown::paintEvent(QPaintEvent *)
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     const QRectF box(0, (height() - kFieldHeight) / 2.0, width(), kFieldHeight);
-    const bool focused = (isMenuOpen() && isHovering()) || hasFocus();
-    paintFieldChrome(p, box, focused ? 1.0 : 0.0);
+    paintFieldChrome(p, box, showsFocusRing() ? 1.0 : 0.0);
     const std::optional<GXOption> current = currentOption();
     qreal x = 10;
     const qreal right = width() - 10;

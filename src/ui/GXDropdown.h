@@ -96,6 +96,8 @@ public:
     bool openMenu();
     bool isMenuOpen() const;
     DropdownMenu *menu() const { return m_menu; }
+    // The red ring: while the open menu is under the pointer, or when reached by the keyboard.
+    bool showsFocusRing() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -108,9 +110,12 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void pick(const QVariant &value);
+    bool m_keyboardFocus = false;
 
     QList<GXOption> m_options;
     QVariant m_selection;

@@ -24,7 +24,8 @@ TriggerTile::TriggerTile(const Trigger &trigger, QWidget *parent)
     connect(m_hover, &SpringAnimator::valueChanged, this, qOverload<>(&QWidget::update));
     connect(m_press, &SpringAnimator::valueChanged, this, qOverload<>(&QWidget::update));
     auto sync = [this] {
-        m_hover->setTarget(isHovering() && !isDown() ? 1.0 : 0.0);
+        // The hover look stays while pressed; the press sinks the lifted tile.
+        m_hover->setTarget(isHovering() ? 1.0 : 0.0);
         m_press->setTarget(isDown() ? 1.0 : 0.0);
     };
     connect(this, &HoverButton::hoveringChanged, this, sync);

@@ -206,6 +206,29 @@ private Q_SLOTS:
         QCOMPARE(m_grumblix->state(), QProcess::Running); // closing the window does not quit
     }
 
+    void shortcutLogsEveryPressWhileTheDashboardHasFocus()
+    {
+        QCOMPARE(launch({}), 0);
+        QVERIFY(waitFor([&] { return visibleDashboards().size() == 1; }));
+        const QString dashboard = visibleDashboards().constFirst();
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), dashboard});
+        QVERIFY(waitFor([&] {
+            return run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed() == dashboard;
+        }));
+        const qsizetype before = rows().size();
+        for (int press = 1; press <= 3; ++press) {
+            run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+shift+f")});
+            QVERIFY2(waitFor([&] { return rows().size() == before + press; }),
+                     qPrintable(QStringLiteral("press %1 was not logged").arg(press)));
+        }
+        QCOMPARE(rows().last().source, QStringLiteral("shortcut"));
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), dashboard});
+        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+w")});
+        QVERIFY(waitFor([&] { return visibleDashboards().isEmpty(); }));
+    }
+
     void shortcutChargesTheWindowInFront_data()
     {
         QTest::addColumn<bool>("numLock");

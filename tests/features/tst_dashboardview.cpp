@@ -7,14 +7,20 @@
 #include "features/overview/OverviewView.h"
 #include "features/overview/WeekChartCard.h"
 #include "features/overview/WeekChartPlot.h"
+#include "features/overview/WeekChartValues.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
 #include "support/FakeAppServices.h"
 #include "support/TestSupport.h"
 #include "ui/ChunkyButton.h"
+#include "ui/Fonts.h"
+#include "ui/MiniButton.h"
 #include "ui/PageHeader.h"
+#include "ui/ThemedLabel.h"
 #include "ui/TriggerGrid.h"
 
+#include <QLabel>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -31,6 +37,7 @@ private Q_SLOTS:
     void cleanup();
 
     void sidebarAndOtherWritersSwitchThePage();
+    void brandLinesUpWithThePageHeader();
     void firstRunCardWithDemoWeek();
     void firstRunCardLetsGoOnReturn();
     void heroLogsFromTheDashboardAndFiles();
@@ -39,6 +46,13 @@ private Q_SLOTS:
     void scopeChangesOnlyTheLowerCards();
     void weekChartHoverAndPaging();
     void achievementsOfAnEmptyStore();
+    void weekChartAxisLabelsFit_data();
+    void weekChartAxisLabelsFit();
+    void achievementsPageEndsAtItsLastRow_data();
+    void achievementsPageEndsAtItsLastRow();
+    void everyPageFitsItsWindow_data();
+    void everyPageFitsItsWindow();
+    void firstRunCardFitsTheSmallestWindow();
 
 private:
     VorpEvent addEvent(const QDateTime &when, std::optional<QString> trigger = std::nullopt);
@@ -140,6 +154,20 @@ void TestDashboardView::sidebarAndOtherWritersSwitchThePage()
     QCOMPARE(overview->scope(), Scope::week);
     QCOMPARE(overview->weekOffset(), 0);
     QVERIFY(!overview->logged());
+}
+
+void TestDashboardView::brandLinesUpWithThePageHeader()
+{
+    auto view = shownDashboard();
+    m_model->setDashboardTab(DashboardTab::achievements);
+    const auto *header = view->page()->findChild<PageHeader *>();
+    const auto *mini = view->sidebar()->findChild<MiniButton *>();
+    const auto *name = view->sidebar()->findChild<ThemedLabel *>();
+    QVERIFY(header && mini && name);
+    QTRY_VERIFY(header->isVisible());
+    const int brandTop =
+        std::min(mini->mapTo(view.get(), QPoint()).y(), name->mapTo(view.get(), QPoint()).y());
+    QCOMPARE(brandTop, header->mapTo(view.get(), QPoint()).y());
 }
 
 void TestDashboardView::firstRunCardWithDemoWeek()
@@ -328,6 +356,120 @@ void TestDashboardView::achievementsOfAnEmptyStore()
     QCOMPARE(a.top(), b.top());
     QVERIFY(a.width() >= 230);
     QVERIFY(a.height() >= 170);
+}
+
+void TestDashboardView::weekChartAxisLabelsFit_data()
+{
+    QTest::addColumn<int>("largest");
+    QTest::newRow("empty week") << 0;
+    QTest::newRow("one") << 1;
+    QTest::newRow("tens") << 17;
+    QTest::newRow("hundreds") << 480;
+}
+
+void TestDashboardView::weekChartAxisLabelsFit()
+{
+    QFETCH(int, largest);
+    WeekChartPlot plot;
+    plot.resize(500, 210);
+    QList<WeekChartPlot::Bar> bars;
+    for (int i = 0; i < 7; ++i)
+        bars << WeekChartPlot::Bar{QStringLiteral("Mo"), i == 3 ? largest : 0, false, false};
+    plot.setBars(bars);
+    // Every value label fits between the widget's left edge and the plot.
+    const QFontMetricsF values(Fonts::font(10, QFont::Normal));
+    for (int mark : WeekChartValues::axisMarks(largest))
+        QVERIFY2(values.horizontalAdvance(QString::number(mark)) <= plot.plotRect().left(),
+                 qPrintable(QString::number(mark)));
+}
+
+void TestDashboardView::achievementsPageEndsAtItsLastRow_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("two columns") << 748;
+    QTest::newRow("three columns") << 1000;
+    QTest::newRow("six columns") << 1700;
+}
+
+void TestDashboardView::achievementsPageEndsAtItsLastRow()
+{
+    QFETCH(int, width);
+    AchievementsView page(*m_model);
+    page.resize(width, 600);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    auto *scroll = page.findChild<QScrollArea *>();
+    QVERIFY(scroll);
+    const AchievementCard *last = page.grid()->cards().constLast();
+    QTRY_VERIFY(last->geometry().bottom() > 0);
+    const int lastBottom = last->mapTo(scroll->widget(), QPoint(0, last->height())).y();
+    // Below the last row only the page's bottom padding.
+    QTRY_COMPARE(scroll->widget()->height(), lastBottom + 32);
+}
+
+void TestDashboardView::everyPageFitsItsWindow_data()
+{
+    QTest::addColumn<DashboardTab>("tab");
+    QTest::addColumn<QSize>("size");
+    for (DashboardTab tab : allDashboardTabs()) {
+        const QByteArray name = rawValue(tab).toLatin1();
+        QTest::newRow(name + " smallest")
+            << tab << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight);
+        QTest::newRow(name + " large") << tab << QSize(1500, 950);
+    }
+}
+
+void TestDashboardView::everyPageFitsItsWindow()
+{
+    QFETCH(DashboardTab, tab);
+    QFETCH(QSize, size);
+    for (int day = 0; day < 7; ++day)
+        addEvent(m_now.addDays(-day).addSecs(-3600), QStringLiteral("meetings"));
+    auto view = shownDashboard();
+    view->resize(size);
+    m_model->setDashboardTab(tab);
+    QTRY_COMPARE(view->pageTab(), tab);
+    QTRY_COMPARE(view->size(), size);
+    QApplication::processEvents();
+    QWidget *page = view->page();
+    QVERIFY(page);
+    const int right = view->width();
+    for (const QWidget *w : page->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(view.get()) || w->width() <= 0)
+            continue;
+        const int wRight = w->mapTo(view.get(), QPoint(w->width(), 0)).x();
+        QVERIFY2(wRight <= right, qPrintable(QStringLiteral("%1 (%2) ends at x %3 in a window %4 wide")
+                                                 .arg(w->metaObject()->className(), w->objectName())
+                                                 .arg(wRight)
+                                                 .arg(right)));
+    }
+}
+
+void TestDashboardView::firstRunCardFitsTheSmallestWindow()
+{
+    m_prefs->setValue(QStringLiteral("hasOnboarded"), false);
+    auto view = shownDashboard();
+    view->resize(DashboardView::minimumWidth, DashboardView::minimumHeight);
+    QTRY_COMPARE(view->height(), DashboardView::minimumHeight);
+    QVERIFY(view->isOnboardingShown());
+    QApplication::processEvents();
+    // No two of the card's texts overlap, and each is tall enough for its lines.
+    QList<ThemedLabel *> labels;
+    for (ThemedLabel *label : view->onboarding()->findChildren<ThemedLabel *>())
+        if (label->isVisibleTo(view.get()) && !label->text().isEmpty())
+            labels << label;
+    QVERIFY(labels.size() >= 4);
+    for (int i = 0; i < labels.size(); ++i) {
+        const ThemedLabel *a = labels[i];
+        if (a->hasHeightForWidth())
+            QVERIFY2(a->height() >= a->heightForWidth(a->width()), qPrintable(a->text()));
+        const QRect ra(a->mapTo(view.get(), QPoint()), a->size());
+        for (int j = i + 1; j < labels.size(); ++j) {
+            const ThemedLabel *b = labels[j];
+            const QRect rb(b->mapTo(view.get(), QPoint()), b->size());
+            QVERIFY2(!ra.intersects(rb), qPrintable(a->text() + QStringLiteral(" / ") + b->text()));
+        }
+    }
 }
 
 QTEST_MAIN(TestDashboardView)

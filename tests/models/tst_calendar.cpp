@@ -15,6 +15,8 @@ private Q_SLOTS:
     void weekIntervals_data();
     void weekIntervals();
     void missingMidnightStartsTheDayAtItsFirstMoment();
+    void repeatedMidnightStartsTheDayAtItsFirstMoment_data();
+    void repeatedMidnightStartsTheDayAtItsFirstMoment();
     void addingDaysKeepsStartsOfDayAcrossChanges_data();
     void addingDaysKeepsStartsOfDayAcrossChanges();
     void monthInterval();
@@ -103,6 +105,45 @@ void TestCalendar::missingMidnightStartsTheDayAtItsFirstMoment()
     QCOMPARE(cal.dayInterval(QDate(2018, 11, 4)).durationSecs(), 23 * 3600);
     QVERIFY(cal.isSameDay(start, at(zone, 2018, 11, 4, 23, 59)));
     QVERIFY(!cal.isSameDay(start, start.addMSecs(-1)));
+}
+
+void TestCalendar::repeatedMidnightStartsTheDayAtItsFirstMoment_data()
+{
+    QTest::addColumn<QString>("zone");
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<QDateTime>("firstMoment");
+    QTest::addColumn<int>("hours");
+    // In each, the clocks went back from 01:00 to 00:00, so the day began an hour before the
+    // second midnight and lasted 25 hours.
+    QTest::newRow("Havana") << "America/Havana" << QDate(2025, 11, 2)
+                            << QDateTime(QDate(2025, 11, 2), QTime(4, 0), Qt::UTC) << 25;
+    QTest::newRow("Amman") << "Asia/Amman" << QDate(2021, 10, 29)
+                           << QDateTime(QDate(2021, 10, 28), QTime(21, 0), Qt::UTC) << 25;
+    QTest::newRow("Gaza") << "Asia/Gaza" << QDate(2021, 10, 29)
+                          << QDateTime(QDate(2021, 10, 28), QTime(21, 0), Qt::UTC) << 25;
+    QTest::newRow("ordinary fall back after midnight")
+        << "Europe/Berlin" << QDate(2025, 10, 26) << QDateTime(QDate(2025, 10, 25), QTime(22, 0), Qt::UTC)
+        << 25;
+}
+
+void TestCalendar::repeatedMidnightStartsTheDayAtItsFirstMoment()
+{
+    QFETCH(QString, zone);
+    QFETCH(QDate, day);
+    QFETCH(QDateTime, firstMoment);
+    QFETCH(int, hours);
+    const QTimeZone tz(zone.toLatin1());
+    if (!tz.isValid())
+        QSKIP("time zone data missing");
+    const Calendar cal(tz);
+    const QDateTime start = cal.startOfDay(day);
+    QCOMPARE(start, firstMoment);
+    QCOMPARE(cal.date(start), day);
+    QCOMPARE(cal.date(start.addMSecs(-1)), day.addDays(-1));
+    // "Today" and the day's bucket must agree for an incident in the first hour.
+    QCOMPARE(cal.startOfDay(start.addSecs(1800)), start);
+    QCOMPARE(cal.dayInterval(day).durationSecs(), qint64(hours) * 3600);
+    QCOMPARE(cal.dayInterval(day.addDays(-1)).end, start);
 }
 
 void TestCalendar::addingDaysKeepsStartsOfDayAcrossChanges_data()

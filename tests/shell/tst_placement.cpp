@@ -40,6 +40,9 @@ private Q_SLOTS:
                                  << QPoint(480, 302);
         QTest::newRow("invalid icon rect")
             << panel << std::optional(QRect()) << QPoint(640, 300) << screen << QPoint(480, 302);
+        // On a first start the icon is not embedded yet and reports its frame at the origin.
+        QTest::newRow("icon not placed yet")
+            << panel << std::optional(QRect(0, 0, 22, 22)) << QPoint(640, 300) << screen << QPoint(480, 302);
         // Pointer low on the screen: pulled up so the whole panel shows.
         QTest::newRow("pointer low") << panel << std::optional<QRect>() << QPoint(640, 700) << screen
                                      << QPoint(480, 700 - 360 - 2);

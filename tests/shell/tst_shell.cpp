@@ -82,7 +82,8 @@ void TestShell::appearancePreferenceDrivesTheTheme()
     prefs.setAppearance(QStringLiteral("dark"));
     QCOMPARE(m_shell->appearance()->mode(), Appearance::Mode::Dark);
     QCOMPARE(Theme::applicationScheme(), ColorScheme::Dark);
-    QCOMPARE(m_shell->statusItem()->currentLook().ink, QColor(Qt::white));
+    // The tray icon sits on the desktop's panel: it keeps the desktop's (light) scheme.
+    QCOMPARE(m_shell->statusItem()->currentLook().ink, QColor(Qt::black));
     prefs.setAppearance(QStringLiteral("light"));
     QCOMPARE(Theme::applicationScheme(), ColorScheme::Light);
     QCOMPARE(m_shell->statusItem()->currentLook().ink, QColor(Qt::black));

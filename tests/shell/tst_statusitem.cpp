@@ -1,4 +1,6 @@
 #include "features/panel/MenuPanelView.h"
+#include "platform/Appearance.h"
+#include "platform/ColorSchemeSource.h"
 #include "shell/FloatingPanel.h"
 #include "shell/HUDController.h"
 #include "shell/StatusItemController.h"
@@ -13,6 +15,20 @@
 #include <QTest>
 
 using TestSupport::ShellFixture;
+
+namespace {
+class SchemeStub : public ColorSchemeSource
+{
+public:
+    Scheme value = Scheme::NoPreference;
+    Scheme scheme() const override { return value; }
+    void set(Scheme s)
+    {
+        value = s;
+        Q_EMIT schemeChanged();
+    }
+};
+} // namespace
 
 class StatusItemTest : public QObject
 {
@@ -58,6 +74,34 @@ private Q_SLOTS:
         f->statusItem()->updateTitle(logs);
         QCOMPARE(f->statusItem()->currentLook().count, shown);
         QVERIFY(!f->statusItem()->currentLook().filled);
+    }
+
+    void iconFollowsTheDesktopNotTheAppLook_data()
+    {
+        QTest::addColumn<int>("desktop");
+        QTest::addColumn<int>("app");
+        QTest::addColumn<QColor>("ink");
+        using S = ColorSchemeSource::Scheme;
+        using M = Appearance::Mode;
+        QTest::newRow("dark app on a light panel") << int(S::Light) << int(M::Dark) << QColor(Qt::black);
+        QTest::newRow("light app on a dark panel") << int(S::Dark) << int(M::Light) << QColor(Qt::white);
+        QTest::newRow("both following a dark desktop") << int(S::Dark) << int(M::System) << QColor(Qt::white);
+    }
+
+    void iconFollowsTheDesktopNotTheAppLook()
+    {
+        QFETCH(int, desktop);
+        QFETCH(int, app);
+        QFETCH(QColor, ink);
+        SchemeStub source;
+        f->appearance->setSystemSource(&source);
+        f->appearance->setMode(Appearance::Mode(app));
+        f->statusItem()->updateTitle(0);
+        // The panel changes its scheme while the icon is up: the icon is redrawn.
+        source.set(ColorSchemeSource::Scheme(desktop));
+        QCOMPARE(f->statusItem()->currentLook().ink, ink);
+        f->appearance->setSystemSource(nullptr);
+        f->appearance->setMode(Appearance::Mode::System);
     }
 
     void flashShowsSkinThenNewCount_data()

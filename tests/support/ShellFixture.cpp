@@ -22,9 +22,11 @@ ShellFixture::ShellFixture()
     prefs = std::make_unique<Prefs>(dir.filePath(QStringLiteral("config/Grumblix.conf")));
     prefs->setValue(PrefKey::hasOnboarded, true);
     model = std::make_unique<AppModel>(dir.filePath(QStringLiteral("data/Grumblix.store")), *prefs);
-    tray = std::make_unique<StatusItemController>(*model);
+    appearance = std::make_unique<Appearance>();
+    tray = std::make_unique<StatusItemController>(*model, appearance.get());
     toast = std::make_unique<HUDController>(*model);
     dashboard = std::make_unique<WindowManager>(*model, MainMenuActions{});
+    dashboard->setAppearance(appearance.get());
     dashboard->setStateFile(dir.filePath(QStringLiteral("config/WindowState.conf")));
     AppServices services;
     services.statusItem = tray.get();

@@ -2,6 +2,7 @@
 
 #include "app/AppModel.h"
 #include "models/Prefs.h"
+#include "platform/Appearance.h"
 
 #include <QTemporaryDir>
 #include <memory>
@@ -26,6 +27,8 @@ struct ShellFixture
     QTemporaryDir dir;
     std::unique_ptr<Prefs> prefs;
     std::unique_ptr<AppModel> model;
+    // What the tray icon and the dashboard's menus follow.
+    std::unique_ptr<Appearance> appearance;
     std::unique_ptr<StatusItemController> tray;
     std::unique_ptr<HUDController> toast;
     std::unique_ptr<WindowManager> dashboard;

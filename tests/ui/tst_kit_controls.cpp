@@ -13,6 +13,7 @@
 #include "ui/TriggerGrid.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -83,6 +84,7 @@ private Q_SLOTS:
     void dropdownShowsCurrent();
     void dropdownPicksByMouse();
     void dropdownKeyboard();
+    void dropdownRingFollowsHowItWasReached();
     void dropdownScrollsFromFifteen();
     void dropdownMenuPlacement();
     void iconButton();
@@ -194,7 +196,8 @@ void TestKitControls::gridTileLiftsAndSinks()
     QApplication::sendEvent(&tile, &enter);
     QCOMPARE(tile.lift(), 2.0);
     QTest::mousePress(&tile, Qt::LeftButton, {}, QPoint(10, 10));
-    QCOMPARE(tile.lift(), 0.0);
+    // Pressed, the tile keeps its hover look.
+    QCOMPARE(tile.lift(), 2.0);
     QCOMPARE(tile.press(), 1.0);
     QTest::mouseRelease(&tile, Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(tile.press(), 0.0);
@@ -387,6 +390,31 @@ void TestKitControls::dropdownKeyboard()
     QTest::keyClick(dropdown->menu(), Qt::Key_Escape);
     QVERIFY(!host.center->popup());
     QCOMPARE(dropdown->selection().toString(), QStringLiteral("v2"));
+}
+
+void TestKitControls::dropdownRingFollowsHowItWasReached()
+{
+    Host host;
+    auto *before = new QPushButton(QStringLiteral("before"), &host.content);
+    auto *dropdown =
+        new GXDropdown(options(3), QStringLiteral("v0"), 180, std::nullopt, false, &host.content);
+    dropdown->move(20, 60);
+    host.show();
+
+    // Opened by a click and closed with Escape: no ring is left behind.
+    QTest::mouseClick(dropdown, Qt::LeftButton);
+    QVERIFY(dropdown->isMenuOpen());
+    QTest::keyClick(dropdown->menu(), Qt::Key_Escape);
+    QVERIFY(!host.center->popup());
+    QVERIFY(!dropdown->showsFocusRing());
+
+    // Reached with Tab it shows where the keyboard is, and loses the ring with the focus.
+    before->setFocus();
+    QTest::keyClick(before, Qt::Key_Tab);
+    QTRY_VERIFY(dropdown->hasFocus());
+    QVERIFY(dropdown->showsFocusRing());
+    before->setFocus();
+    QVERIFY(!dropdown->showsFocusRing());
 }
 
 void TestKitControls::dropdownScrollsFromFifteen()

@@ -19,6 +19,7 @@
 
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QRawFont>
 #include <QVBoxLayout>
 #include <QtMath>
 #include <QtTest>
@@ -76,6 +77,8 @@ private Q_SLOTS:
     void tapeLabel();
     void keyCaps();
     void stickyNoteGrows();
+    void everyFaceReachesHangul_data();
+    void everyFaceReachesHangul();
     void wrappedLabelTakesItsLines();
     void switchDrawing();
     void checkboxDrawing();
@@ -310,6 +313,34 @@ void TestKitDrawing::keyCaps()
     QCOMPARE(three.height(), 17.0 + 2);
     const QSizeF one = keyCapsSize({QStringLiteral("Space")}, 10);
     QVERIFY(one.width() > 17.0 + 8);
+}
+
+void TestKitDrawing::everyFaceReachesHangul_data()
+{
+    QTest::addColumn<int>("design");
+    QTest::newRow("default") << int(Fonts::Design::Default);
+    QTest::newRow("rounded") << int(Fonts::Design::Rounded);
+    QTest::newRow("monospaced") << int(Fonts::Design::Monospaced);
+    QTest::newRow("marker") << int(Fonts::Design::Marker);
+}
+
+void TestKitDrawing::everyFaceReachesHangul()
+{
+    QFETCH(int, design);
+    // The sticky note signs with conjoining and compatibility jamo; some face in the list must
+    // draw each, or the signature shows boxes.
+    const QFont font = Fonts::font(12, QFont::Normal, Fonts::Design(design));
+    for (const char32_t c : {U'\u3147', U'\u11BD'}) {
+        bool drawn = false;
+        for (const QString &family : font.families()) {
+            QFont face(family);
+            face.setPixelSize(12);
+            const QRawFont raw = QRawFont::fromFont(face);
+            if (raw.familyName().compare(family, Qt::CaseInsensitive) == 0 && raw.supportsCharacter(c))
+                drawn = true;
+        }
+        QVERIFY2(drawn, qPrintable(QStringLiteral("U+%1").arg(quint32(c), 4, 16, QLatin1Char('0'))));
+    }
 }
 
 void TestKitDrawing::stickyNoteGrows()

@@ -6,11 +6,18 @@
 #include "support/TestSupport.h"
 #include "ui/BrutalCard.h"
 #include "ui/HazardStripes.h"
+#include "ui/PageScroll.h"
 #include "ui/Theme.h"
+#include "ui/WindowLook.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QMenuBar>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolTip>
+#include <QVBoxLayout>
 #include <QtTest>
 
 namespace {
@@ -41,6 +48,7 @@ private Q_SLOTS:
     void paletteDecidesWithoutDesktopPreference();
     void portalValues();
     void appearanceChangeRecoloursShownWidgets();
+    void platformWidgetsFollowTheLook();
 
     void cardSlabFollowsLift();
     void cardBorderIsInsideEdge();
@@ -230,6 +238,54 @@ void TestTheme::appearanceChangeRecoloursShownWidgets()
     // The same widget, not rebuilt, paints the dark values after the switch.
     Theme::setApplicationScheme(ColorScheme::Dark);
     QCOMPARE(card.grab().toImage().pixelColor(30, 30).name(), QStringLiteral("#201d1b"));
+    Theme::setApplicationScheme(ColorScheme::Light);
+}
+
+void TestTheme::platformWidgetsFollowTheLook()
+{
+    // A page's scroll bar, the window's menu bar and the tooltips, in each look.
+    QWidget page;
+    page.resize(300, 200);
+    QVBoxLayout *column = nullptr;
+    QScrollArea *scroll = makePageScroll(&page, &column, 8);
+    auto *tall = new QWidget;
+    tall->setMinimumHeight(2000);
+    column->addWidget(tall);
+    QMenuBar bar;
+    bar.addMenu(QStringLiteral("&File"));
+    page.show();
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    // As the shell does: the look's scheme becomes the application's, then the menus follow.
+    Appearance appearance;
+    QObject::connect(&appearance, &Appearance::isDarkChanged, &appearance, [](bool dark) {
+        Theme::setApplicationScheme(dark ? ColorScheme::Dark : ColorScheme::Light);
+    });
+    WindowLook::follow(&bar, &appearance);
+    QScrollBar *vertical = scroll->verticalScrollBar();
+    QTRY_VERIFY(vertical->isVisible());
+    for (const Appearance::Mode mode : {Appearance::Mode::Dark, Appearance::Mode::Light}) {
+        appearance.setMode(mode);
+        const bool dark = mode == Appearance::Mode::Dark;
+        const QColor paper = Theme::paper.resolve(dark ? ColorScheme::Dark : ColorScheme::Light);
+        // The bar's groove shows the page beneath; its handle is no lighter than the faint ink.
+        QImage image(vertical->size(), QImage::Format_ARGB32);
+        image.fill(paper);
+        vertical->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        int lightest = 0, darkest = 255;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                lightest = std::max(lightest, qGray(image.pixel(x, y)));
+                darkest = std::min(darkest, qGray(image.pixel(x, y)));
+            }
+        if (dark)
+            QVERIFY2(lightest < 128, qPrintable(QString::number(lightest)));
+        else
+            QVERIFY2(darkest > 128, qPrintable(QString::number(darkest)));
+        QCOMPARE(bar.palette().color(QPalette::Window).lightness() < 128, dark);
+        QCOMPARE(bar.palette().color(QPalette::WindowText).lightness() < 128, !dark);
+        QCOMPARE(QToolTip::palette().color(QPalette::ToolTipBase).lightness() < 128, dark);
+    }
     Theme::setApplicationScheme(ColorScheme::Light);
 }
 

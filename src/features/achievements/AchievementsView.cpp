@@ -187,7 +187,9 @@ QSize AchievementGridView::sizeHint() const
 
 QSize AchievementGridView::minimumSizeHint() const
 {
-    return {230, heightForWidth(230)};
+    // The height follows the width through heightForWidth; a minimum taken at one column would
+    // keep the page as tall as a single column at every width.
+    return {230, minTileHeight};
 }
 
 void AchievementGridView::resizeEvent(QResizeEvent *event)

@@ -7,6 +7,7 @@
 #include "models/Prefs.h"
 #include "ui/DotGrid.h"
 #include "ui/OverlayHost.h"
+#include "ui/PageScroll.h"
 #include "ui/Theme.h"
 
 #include <QApplication>
@@ -158,14 +159,21 @@ void DashboardView::syncOnboarding()
     }
     if (!m_scrim) {
         m_scrim = new Scrim(this);
-        auto *center = new QVBoxLayout(m_scrim);
+        // A window shorter than the card scrolls the card as a whole instead of squeezing it.
+        QVBoxLayout *center = nullptr;
+        makeSeeThroughScroll(m_scrim, &center);
         m_onboarding = new OnboardingView(m_model, [this] {
             // Stored first; the change notice then fades the card out.
             m_model.prefs().setHasOnboarded(true);
         });
         if (m_permissionRequest)
             m_onboarding->setPermissionRequest(m_permissionRequest);
-        center->addWidget(m_onboarding, 0, Qt::AlignCenter);
+        // The card is as tall as its wrapped lines need at its one width; centred by stretches,
+        // so a short window scrolls it.
+        m_onboarding->setMinimumHeight(m_onboarding->heightForWidth(m_onboarding->minimumWidth()));
+        center->addStretch(1);
+        center->addWidget(m_onboarding, 0, Qt::AlignHCenter);
+        center->addStretch(1);
     }
     m_scrim->setGeometry(rect());
     m_scrim->show();

@@ -7,6 +7,7 @@
 #include "ui/Icons.h"
 #include "ui/Labels.h"
 #include "ui/MiniButton.h"
+#include "ui/PageScroll.h"
 #include "ui/Paint.h"
 #include "ui/SymbolView.h"
 #include "ui/ThemedLabel.h"
@@ -70,7 +71,8 @@ Sidebar::Sidebar(AppModel &model, QWidget *parent) : QWidget(parent), m_model(mo
 {
     setFixedWidth(width);
     auto *column = new QVBoxLayout(this);
-    column->setContentsMargins(16, 50, 16, 20);
+    // The window has a real title bar above; the brand lines up with the page's header.
+    column->setContentsMargins(16, pagePadding, 16, 20);
     column->setSpacing(4);
 
     auto *brand = new QHBoxLayout;

@@ -71,12 +71,15 @@ OverviewView::OverviewView(AppModel &model, QWidget *parent)
     heroRow->addWidget(buildHero(), 1);
     heroRow->addWidget(buildTiles());
     column->addLayout(heroRow);
+    m_heroRow = heroRow;
 
     auto *chartRow = new QHBoxLayout;
     chartRow->setSpacing(22);
     m_week = new WeekChartCard;
     m_topTriggers = new TopTriggersCard;
-    m_topTriggers->setFixedWidth(320 + 4);
+    // Gives up a little of its width before the chart is pushed out of the smallest window.
+    m_topTriggers->setMinimumWidth(290 + 4);
+    m_topTriggers->setMaximumWidth(320 + 4);
     chartRow->addWidget(m_week, 1);
     chartRow->addWidget(m_topTriggers);
     column->addLayout(chartRow);
@@ -168,6 +171,8 @@ QWidget *OverviewView::buildTiles()
     auto *tiles = new QWidget;
     tiles->setFixedWidth(230 + 4);
     auto *column = new QVBoxLayout(tiles);
+    m_tilesBox = tiles;
+    m_tilesLayout = column;
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(16);
     const std::pair<const char *, bool> specs[] = {
@@ -178,6 +183,28 @@ QWidget *OverviewView::buildTiles()
         m_tiles << counter;
     }
     return tiles;
+}
+
+void OverviewView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeTiles();
+}
+
+void OverviewView::placeTiles()
+{
+    const bool beside = width() >= tilesBesideHeroFrom;
+    if (beside == m_tilesBeside)
+        return;
+    m_tilesBeside = beside;
+    m_heroRow->setDirection(beside ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    m_tilesLayout->setDirection(beside ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    if (beside) {
+        m_tilesBox->setFixedWidth(230 + 4);
+    } else {
+        m_tilesBox->setMinimumWidth(0);
+        m_tilesBox->setMaximumWidth(QWIDGETSIZE_MAX);
+    }
 }
 
 Analytics OverviewView::analytics() const

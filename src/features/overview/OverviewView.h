@@ -61,9 +61,17 @@ public:
     QString relativeLine() const;
     QList<int> tileValues() const;
 
+    // Below this page width the three tiles leave the hero's side for a row beneath it, so the
+    // hero's text keeps room at the smallest window.
+    static constexpr int tilesBesideHeroFrom = 860;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     QWidget *buildHero();
     QWidget *buildTiles();
+    void placeTiles();
     void refreshHero();
     void refreshRelative();
     void refreshBanner();
@@ -88,6 +96,10 @@ private:
     TriggerGrid *m_grid = nullptr;
     AchievementBanner *m_banner = nullptr;
     QList<FlapCounter *> m_tiles;
+    class QBoxLayout *m_heroRow = nullptr;
+    QWidget *m_tilesBox = nullptr;
+    class QBoxLayout *m_tilesLayout = nullptr;
+    bool m_tilesBeside = true;
     WeekChartCard *m_week = nullptr;
     TopTriggersCard *m_topTriggers = nullptr;
     TopAppsCard *m_topApps = nullptr;

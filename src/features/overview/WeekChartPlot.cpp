@@ -68,7 +68,13 @@ QRectF WeekChartPlot::plotRect() const
 {
     const QFontMetricsF values(valueFont());
     const QFontMetricsF days(dayFont());
-    const qreal labelWidth = values.horizontalAdvance(QLocale().toString(axisTop()));
+    // The widest mark, not the top one: "0" is wider than "1" in most faces.
+    qreal labelWidth = 0;
+    int largest = 0;
+    for (const Bar &bar : m_bars)
+        largest = std::max(largest, bar.count);
+    for (int mark : WeekChartValues::axisMarks(largest))
+        labelWidth = std::max(labelWidth, values.horizontalAdvance(QLocale().toString(mark)));
     const qreal left = labelWidth + labelGap;
     const qreal bottom = height() - days.height() - labelGap;
     return QRectF(left, annotationRoom, std::max<qreal>(0, width() - left),
