@@ -8,7 +8,9 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 watched='^(Xvfb|xvfb-run|dbus-daemon|dbus-launch|pulseaudio|parec|grumblix.*|openbox|trayer|xcompmgr|tst_.*)$'
-running() { ps -eo pid=,comm= | awk -v re="$watched" '$2 ~ re {print $1}' | sort; }
+# Exited processes waiting to be reaped (where no init reaps them, as in some containers) are not
+# running and do not count.
+running() { ps -eo pid=,stat=,comm= | awk -v re="$watched" '$2 !~ /^Z/ && $3 ~ re {print $1}' | sort; }
 before=$(running)
 
 status=0
@@ -40,7 +42,12 @@ if [ "$(id -u)" -eq 0 ] && [ "${GRUMBLIX_TEST_AS_USER:-1}" = 1 ]; then
         ctest --test-dir "$build" --output-on-failure -j"$jobs" -LE fuzz || status=$?
 fi
 
-left=$(comm -13 <(echo "$before") <(running) | tr '\n' ' ')
+# A process may still be on its way out; give it a few seconds.
+for _ in $(seq 20); do
+    left=$(comm -13 <(echo "$before") <(running) | tr '\n' ' ')
+    [ -z "${left// /}" ] && break
+    sleep 0.25
+done
 if [ -n "${left// /}" ]; then
     echo "Processes left running by the tests:" >&2
     ps -o pid=,user=,args= -p "$(echo $left | tr ' ' ',')" >&2 || true

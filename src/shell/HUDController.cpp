@@ -104,9 +104,6 @@ void HUDController::show(const VorpEvent &event)
     std::optional<QPoint> at;
     if (screen) {
         at = WindowPlacement::toastPosition(m_window->size(), screen->availableGeometry());
-        // The native window exists before it is placed, so the very first toast carries its
-        // position to the window manager instead of being placed by it.
-        m_window->winId();
         m_window->move(*at);
     }
 
@@ -116,8 +113,13 @@ void HUDController::show(const VorpEvent &event)
     if (!m_window->isVisible())
         m_window->setWindowOpacity(0.0);
     m_window->show();
-    if (at && m_window->pos() != *at)
-        m_window->move(*at);
+    // A window manager may place a window it maps for the first time as it likes; once mapped,
+    // the toast is put where it belongs.
+    if (at)
+        QTimer::singleShot(0, m_window, [window = QPointer<ToastWindow>(m_window), at = *at] {
+            if (window && window->pos() != at)
+                window->move(at);
+        });
     m_window->raise();
     m_fade = new QPropertyAnimation(m_window, "windowOpacity", m_window);
     m_fade->setDuration(120);

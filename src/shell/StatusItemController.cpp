@@ -23,6 +23,9 @@ constexpr int trayChecks = 20;
 // A click on the icon that arrives this soon after the panel closed for losing focus is the same
 // click that took the focus away: it closes, it does not reopen.
 constexpr qint64 dismissalClickWindowMs = 300;
+// How long a panel asked for at start waits for the tray to place the icon.
+constexpr qint64 trayPlacementWaitMs = 1500;
+constexpr int trayPlacementPollMs = 50;
 } // namespace
 
 StatusItemController::StatusItemController(AppModel &model, const Appearance *appearance, QObject *parent)
@@ -57,6 +60,7 @@ StatusItemController::StatusItemController(AppModel &model, const Appearance *ap
     });
     updateTitle(m_model.todayCount());
     m_tray->show();
+    m_sinceShown.start();
     watchForTray();
 }
 
@@ -238,6 +242,21 @@ void StatusItemController::showMenu(std::optional<QPoint> at)
 
 void StatusItemController::openPanel()
 {
+    // Right after start (--panel) a tray may not have embedded the icon yet: wait a moment for its
+    // place rather than open at the pointer, then fall back to the pointer.
+    const QRect icon = m_tray->geometry();
+    const bool placed = icon.isValid() && !icon.isEmpty() && icon.topLeft() != QPoint(0, 0);
+    if (!placed && QSystemTrayIcon::isSystemTrayAvailable() && m_sinceShown.isValid() &&
+        m_sinceShown.elapsed() < trayPlacementWaitMs) {
+        if (!m_waitingForTray) {
+            m_waitingForTray = true;
+            QTimer::singleShot(trayPlacementPollMs, this, [this] {
+                m_waitingForTray = false;
+                openPanel();
+            });
+        }
+        return;
+    }
     if (m_panel)
         closePanel();
     QPointer<StatusItemController> self(this);
@@ -251,7 +270,6 @@ void StatusItemController::openPanel()
         closePanel();
     });
 
-    const QRect icon = m_tray->geometry();
     const std::optional<QRect> anchor =
         icon.isValid() && !icon.isEmpty() ? std::optional(icon) : std::nullopt;
     const QPoint pointer = QCursor::pos();

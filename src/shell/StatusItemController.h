@@ -81,6 +81,8 @@ private:
     QHash<QString, QIcon> m_icons;
     bool m_flashing = false;
     QElapsedTimer m_sinceDismissal;
+    QElapsedTimer m_sinceShown;
+    bool m_waitingForTray = false;
     QTimer m_trayWatch;
     int m_trayChecks = 0;
 };
