@@ -30,7 +30,7 @@ struct Fixture
         qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
         qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
         prefs = std::make_unique<Prefs>(dir.filePath(QStringLiteral("Grumblix.conf")));
-        prefs->setValue(QStringLiteral("hasOnboarded"), true);
+        prefs->setHasOnboarded(true);
         const QString storePath = dir.filePath(QStringLiteral("Grumblix.store"));
         {
             // Written first and loaded by the model, as a user's store is at start-up.

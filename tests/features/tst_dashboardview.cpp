@@ -447,7 +447,7 @@ void TestDashboardView::everyPageFitsItsWindow()
 
 void TestDashboardView::firstRunCardFitsTheSmallestWindow()
 {
-    m_prefs->setValue(QStringLiteral("hasOnboarded"), false);
+    m_prefs->setHasOnboarded(false);
     auto view = shownDashboard();
     view->resize(DashboardView::minimumWidth, DashboardView::minimumHeight);
     QTRY_COMPARE(view->height(), DashboardView::minimumHeight);
