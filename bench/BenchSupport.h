@@ -106,7 +106,7 @@ inline double measureReadAllMs(const QString &storePath, int rounds = 5)
 }
 
 // A store of 100,000 incidents a minute and a half apart up to now, one application, two thirds
-// filed under one trigger, written in one transaction.
+// filed under one trigger, written in one transaction and closed, so the file alone holds them.
 inline void writeLargeStore(const QString &path)
 {
     auto store = Store::open(path);
@@ -119,6 +119,7 @@ inline void writeLargeStore(const QString &path)
         store->insert(event);
     }
     store->save();
+    store->close();
 }
 
 // Puts the insert + commit floor beside a figure and, given the wall time the timed loop took,

@@ -2,6 +2,7 @@
 // over 100,000 stored incidents, timed from the launcher's start to its exit, which comes only
 // once the incident is on disk (fsync included). Beside it the floor: a bare SQLite insert and
 // commit with the same durability.
+#include "BenchSupport.h"
 #include "models/Store.h"
 #include "platform/HandOverClient.h"
 
@@ -32,17 +33,7 @@ QString filledStore(const QString &name)
 {
     const QString file = folder().filePath(name);
     QDir().mkpath(QFileInfo(file).absolutePath());
-    auto store = Store::open(file);
-    const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-100'000LL * 97);
-    for (int i = 0; i < 100'000; ++i) {
-        VorpEvent event = VorpEvent::make(start.addSecs(i * 97LL), QStringLiteral("Terminal"),
-                                          QStringLiteral("org.gnome.Terminal"),
-                                          i % 3 ? std::optional(QStringLiteral("build")) : std::nullopt,
-                                          std::nullopt, EventSource::shortcut);
-        store->insert(event);
-    }
-    store->save();
-    store->close();
+    BenchFloor::writeLargeStore(file);
     return file;
 }
 
