@@ -1,6 +1,7 @@
 #include "ui/AchievementBanner.h"
 
 #include "ui/Fonts.h"
+#include "ui/HeavyText.h"
 #include "ui/Paint.h"
 #include "ui/Theme.h"
 
@@ -110,6 +111,7 @@ void AchievementBanner::paintEvent(QPaintEvent *)
     p.drawText(QRectF(x, y, inner.right() - x, h.height()), Qt::AlignLeft | Qt::AlignVCenter, kHeader);
     p.setFont(titleFont());
     p.setPen(Theme::stickyInk.resolve());
-    p.drawText(QRectF(x, y + h.height() + 1, inner.right() - x, t.height()), Qt::AlignLeft | Qt::AlignVCenter,
-               t.elidedText(m_title, Qt::ElideRight, inner.right() - x));
+    HeavyText::draw(p, QRectF(x, y + h.height() + 1, inner.right() - x, t.height()),
+                    Qt::AlignLeft | Qt::AlignVCenter,
+                    t.elidedText(m_title, Qt::ElideRight, inner.right() - x));
 }

@@ -1,6 +1,7 @@
 #include "ui/BarRow.h"
 
 #include "ui/Fonts.h"
+#include "ui/HeavyText.h"
 #include "ui/Paint.h"
 #include "ui/Theme.h"
 
@@ -161,6 +162,6 @@ void BarRow::paintEvent(QPaintEvent *)
     }
     p.setFont(countFont());
     p.setPen(Theme::ink.resolve());
-    p.drawText(l.count, Qt::AlignRight | Qt::AlignVCenter, QString::number(m_count));
+    HeavyText::draw(p, l.count, Qt::AlignRight | Qt::AlignVCenter, QString::number(m_count));
     paintRankBar(p, l.bar, m_fraction, m_highlight);
 }

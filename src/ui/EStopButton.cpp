@@ -5,6 +5,7 @@
 
 #include <QEasingCurve>
 #include <QElapsedTimer>
+#include <QGraphicsEffect>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
@@ -42,6 +43,32 @@ qreal easeOut(qreal x)
 
 } // namespace
 
+// The ground shadow reaches past the button's box, mostly right and below; a widget paints only
+// inside its own box, so the shadow is drawn by this effect, which Qt lets paint into the parent
+// around the box, under the button and under whatever the parent lays over it later.
+class EStopButton::GroundShadow : public QGraphicsEffect
+{
+public:
+    explicit GroundShadow(EStopButton *button) : QGraphicsEffect(button), m_button(button) {}
+
+    QRectF boundingRectFor(const QRectF &rect) const override
+    {
+        return rect + eStopGroundOverhang(m_button->m_width);
+    }
+
+protected:
+    void draw(QPainter *painter) override
+    {
+        if (m_button->paintsItself())
+            paintEStopGround(*painter, sourceBoundingRect(Qt::LogicalCoordinates).topLeft(),
+                             m_button->m_width);
+        drawSource(painter);
+    }
+
+private:
+    EStopButton *m_button;
+};
+
 EStopButton::EStopButton(qreal width, ButtonSkin skin, std::function<void()> action, QWidget *parent)
     : QWidget(parent), m_width(width), m_skin(skin), m_action(std::move(action)), m_clock(monotonicMs)
 {
@@ -55,6 +82,7 @@ EStopButton::EStopButton(qreal width, ButtonSkin skin, std::function<void()> act
     connect(m_frameTimer, &QTimer::timeout, this, &EStopButton::advance);
     m_press = new SpringAnimator(0.28, 0.45, this);
     connect(m_press, &SpringAnimator::valueChanged, this, &EStopButton::refresh);
+    setGraphicsEffect(new GroundShadow(this));
 }
 
 EStopButton::~EStopButton()
@@ -214,17 +242,27 @@ void EStopButton::paintEffects(QPainter &p, const QPointF &origin) const
         paintShockwave(p, shaken, m_width, palette.glow, easeOut(qreal(t - wave.born) / kRingGrowMs));
 }
 
+bool EStopButton::paintsItself() const
+{
+    // The layer draws the button while its feedback reaches outside.
+    return !(m_layer && hasEffects());
+}
+
 void EStopButton::paintEvent(QPaintEvent *)
 {
+    if (!paintsItself())
+        return;
     QPainter p(this);
-    if (m_layer && hasEffects())
-        return; // the layer draws the button while its feedback reaches outside
-    if (!m_layer && hasEffects()) {
-        // A window of its own: the feedback stays inside the box.
-        paintEffects(p, QPointF(0, 0));
+    if (isWindow()) {
+        // A window of its own has no parent to shadow (Qt applies no effect to windows): everything
+        // stays inside the box.
+        if (hasEffects())
+            paintEffects(p, QPointF(0, 0));
+        else
+            paintEStopBody(p, QPointF(0, 0), m_width, currentLook(), m_skin.palette());
         return;
     }
-    paintEStopBody(p, QPointF(0, 0), m_width, currentLook(), m_skin.palette());
+    paintEStopRaised(p, QPointF(0, 0), m_width, currentLook(), m_skin.palette());
 }
 
 void EStopButton::mousePressEvent(QMouseEvent *event)

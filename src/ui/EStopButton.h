@@ -79,7 +79,10 @@ private:
         qint64 born;
     };
 
+    class GroundShadow;
+
     bool inHitArea(const QPointF &pos) const;
+    bool paintsItself() const;
     void setDown(bool down);
     void setHovering(bool hovering);
     void startTicking();

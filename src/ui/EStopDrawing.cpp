@@ -3,12 +3,12 @@
 #include "ui/Blur.h"
 #include "ui/Fonts.h"
 #include "ui/HazardStripes.h"
+#include "ui/HeavyText.h"
 
 #include <QFontMetricsF>
 #include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPathStroker>
 #include <QRadialGradient>
 #include <QtMath>
 
@@ -102,12 +102,7 @@ QPainterPath buildLettering(qreal capWidth)
         top += lineHeight + spacing;
     }
     path = QTransform::fromScale(k, k).map(path);
-    // The rounded face stops at bold; a thin outline merged into the letters gives them a black weight.
-    QPainterPathStroker stroker;
-    stroker.setWidth(0.05 * fontSize);
-    stroker.setJoinStyle(Qt::RoundJoin);
-    stroker.setCapStyle(Qt::RoundCap);
-    return stroker.createStroke(path).united(path).simplified();
+    return HeavyText::thickened(path, Fonts::syntheticStroke(font) * k);
 }
 
 QPainterPath letteringPath(qreal capWidth)
@@ -223,8 +218,54 @@ EStopLook EStopLook::blend(qreal press, qreal hover)
             mix(upBrightness, down.brightness, press)};
 }
 
+namespace {
+
+constexpr qreal kGroundBlur = 0.03;
+
+QRectF groundEllipse(qreal w)
+{
+    return centredRect(0.52 * w, 0.58 * w, 1.02 * w, 0.36 * w);
+}
+
+} // namespace
+
+void paintEStopGround(QPainter &p, const QPointF &origin, qreal w)
+{
+    if (w <= 0)
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(origin);
+    const QRectF ground = groundEllipse(w);
+    Blur::paintBlurred(
+        p, ground, kGroundBlur * w,
+        [ground](QPainter &lp) {
+            lp.setPen(Qt::NoPen);
+            lp.setBrush(QColor(0, 0, 0, qRound(0.28 * 255)));
+            lp.drawEllipse(ground);
+        },
+        QStringLiteral("estop-ground"));
+    p.restore();
+}
+
+QMarginsF eStopGroundOverhang(qreal w)
+{
+    // The blur spreads three radii past the ellipse (as Blur::paintBlurred pads it).
+    const qreal spread = qMax<qreal>(1.0, 3.0 * kGroundBlur * w);
+    const QRectF reach = groundEllipse(w).adjusted(-spread, -spread, spread, spread);
+    return QMarginsF(qMax<qreal>(0, -reach.left()), qMax<qreal>(0, -reach.top()),
+                     qMax<qreal>(0, reach.right() - w), qMax<qreal>(0, reach.bottom() - eStopHeight(w)));
+}
+
 void paintEStopBody(QPainter &p, const QPointF &origin, qreal w, const EStopLook &look,
                     const ButtonSkin::Palette &palette)
+{
+    paintEStopGround(p, origin, w);
+    paintEStopRaised(p, origin, w, look, palette);
+}
+
+void paintEStopRaised(QPainter &p, const QPointF &origin, qreal w, const EStopLook &look,
+                      const ButtonSkin::Palette &palette)
 {
     if (w <= 0)
         return;
@@ -233,17 +274,6 @@ void paintEStopBody(QPainter &p, const QPointF &origin, qreal w, const EStopLook
     p.translate(origin);
     const qreal cx = 0.5 * w;
     const qreal t = look.travel * w;
-
-    // 1 ground shadow
-    const QRectF ground = centredRect(0.52 * w, 0.58 * w, 1.02 * w, 0.36 * w);
-    Blur::paintBlurred(
-        p, ground, 0.03 * w,
-        [ground](QPainter &lp) {
-            lp.setPen(Qt::NoPen);
-            lp.setBrush(QColor(0, 0, 0, qRound(0.28 * 255)));
-            lp.drawEllipse(ground);
-        },
-        QStringLiteral("estop-ground"));
 
     // 2 base side, 3 base top
     paintCylinder(p, cx, 0.495 * w, w, 0.4 * w, 0.11 * w, palette.baseSide);

@@ -2,6 +2,7 @@
 
 #include "ui/ButtonSkin.h"
 
+#include <QMargins>
 #include <QPainterPath>
 #include <QPointF>
 #include <QRadialGradient>
@@ -34,8 +35,15 @@ inline qreal eStopHeight(qreal w)
 // The cap's dome: capLight, cap and capDark spread evenly from `centre` out to `radius`.
 QRadialGradient capGradient(const QPointF &centre, qreal radius, const ButtonSkin::Palette &palette);
 
+// The whole button: the ground shadow it stands on, then everything above it.
 void paintEStopBody(QPainter &p, const QPointF &origin, qreal w, const EStopLook &look,
                     const ButtonSkin::Palette &palette);
+void paintEStopGround(QPainter &p, const QPointF &origin, qreal w);
+void paintEStopRaised(QPainter &p, const QPointF &origin, qreal w, const EStopLook &look,
+                      const ButtonSkin::Palette &palette);
+// How far the ground shadow reaches past the frame on each side; a widget drawing the button
+// leaves this much room around it, or lets the shadow fall on what lies beside it.
+QMarginsF eStopGroundOverhang(qreal w);
 
 // The area that presses the button: the frame's ellipse squashed to 0.9 of its height.
 QPainterPath eStopHitArea(qreal w);

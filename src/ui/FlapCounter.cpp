@@ -1,6 +1,7 @@
 #include "ui/FlapCounter.h"
 
 #include "ui/Fonts.h"
+#include "ui/HeavyText.h"
 #include "ui/Paint.h"
 #include "ui/SpringAnimator.h"
 
@@ -55,14 +56,14 @@ void paintFlapCounter(QPainter &p, const QPointF &topLeft, const QString &text, 
             QColor old = tint;
             old.setAlphaF(old.alphaF() * float(qBound<qreal>(0.0, 1.0 - progress, 1.0)));
             p.setPen(old);
-            p.drawText(tile.translated(0, -shift), Qt::AlignCenter, before);
+            HeavyText::draw(p, tile.translated(0, -shift), Qt::AlignCenter, before);
             QColor fresh = tint;
             fresh.setAlphaF(fresh.alphaF() * float(qBound<qreal>(0.0, progress, 1.0)));
             p.setPen(fresh);
-            p.drawText(tile.translated(0, tile.height() - shift), Qt::AlignCenter, now);
+            HeavyText::draw(p, tile.translated(0, tile.height() - shift), Qt::AlignCenter, now);
         } else {
             p.setPen(tint);
-            p.drawText(tile, Qt::AlignCenter, now);
+            HeavyText::draw(p, tile, Qt::AlignCenter, now);
         }
         p.restore();
 

@@ -1,5 +1,8 @@
 #include "ui/Fonts.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QHash>
 #include <QStringList>
 
 namespace Fonts {
@@ -45,6 +48,45 @@ QFont font(qreal size, QFont::Weight weight, Design design)
 QFont tracked(QFont font, qreal spacing)
 {
     font.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+    return font;
+}
+
+namespace {
+
+// QFontInfo reports the weight asked for, not the face's: the database knows what is installed.
+int heaviestWeight(const QString &family)
+{
+    static QHash<QString, int> known;
+    auto it = known.constFind(family);
+    if (it != known.constEnd())
+        return *it;
+    int heaviest = 0;
+    for (const QString &style : QFontDatabase::styles(family))
+        heaviest = qMax(heaviest, QFontDatabase::weight(family, style));
+    known.insert(family, heaviest);
+    return heaviest;
+}
+
+} // namespace
+
+qreal syntheticStroke(const QFont &font)
+{
+    if (font.weight() <= QFont::Bold)
+        return 0;
+    const QFontInfo face(font);
+    // Only the rounded face: Bebas Neue has one weight and is meant to be drawn as it is.
+    if (face.family() != QLatin1String("Quicksand"))
+        return 0;
+    const int missing = font.weight() - heaviestWeight(face.family());
+    if (missing <= 0)
+        return 0;
+    return 0.025 * (missing / 100.0) * face.pixelSize();
+}
+
+QFont faceWeight(QFont font)
+{
+    if (syntheticStroke(font) > 0)
+        font.setWeight(QFont::Weight(heaviestWeight(QFontInfo(font).family())));
     return font;
 }
 

@@ -43,4 +43,12 @@ inline QFont serif(qreal size, QFont::Weight weight = QFont::Normal)
 // The same font with extra space between letters (kerning in points).
 QFont tracked(QFont font, qreal spacing);
 
+// Quicksand stops at bold. An extra-bold or black request it answers with its bold is drawn heavier
+// by outlining the letters: this is the outline's width in pixels (a fortieth of the size per weight
+// step missing), 0 where the face has the weight asked for.
+qreal syntheticStroke(const QFont &font);
+// The same font asking only for the weight its face has: the letters the outline thickens. A fallback
+// face that has the heavier weight (Inter, for letters Quicksand lacks) would otherwise get it twice.
+QFont faceWeight(QFont font);
+
 } // namespace Fonts

@@ -3,6 +3,7 @@
 #include "ui/DialogCard.h"
 #include "ui/FieldChrome.h"
 #include "ui/Fonts.h"
+#include "ui/HeavyText.h"
 #include "ui/Icons.h"
 #include "ui/OverlayCenter.h"
 #include "ui/Paint.h"
@@ -89,8 +90,8 @@ void MenuRow::paintEvent(QPaintEvent *)
     p.setFont(font);
     p.setPen((lit ? Theme::white : (m_destructive ? Theme::red : Theme::ink)).resolve());
     const qreal room = qMax<qreal>(0, textRight - x);
-    p.drawText(QRectF(x, 0, room, height()), Qt::AlignLeft | Qt::AlignVCenter,
-               QFontMetricsF(font).elidedText(text(), Qt::ElideRight, room));
+    HeavyText::draw(p, QRectF(x, 0, room, height()), Qt::AlignLeft | Qt::AlignVCenter,
+                    QFontMetricsF(font).elidedText(text(), Qt::ElideRight, room));
 }
 
 DropdownMenu::DropdownMenu(const QList<GXOption> &options, const QVariant &selection, QWidget *parent)

@@ -4,6 +4,7 @@
 #include "ui/EStopDrawing.h"
 #include "ui/Fonts.h"
 #include "ui/HazardStripes.h"
+#include "ui/HeavyText.h"
 #include "ui/Theme.h"
 
 #include <QFontMetricsF>
@@ -51,8 +52,12 @@ void paintMiniButton(QPainter &p, const QRectF &rect, const ButtonSkin::Palette 
     // Mark, from a path so that fractional sizes keep their proportions
     constexpr qreal kBase = 100.0;
     const QFont font = Fonts::rounded(kBase, QFont::Black);
-    QPainterPath mark;
-    mark.addText(QPointF(0, 0), font, QStringLiteral("V!"));
+    // Thickening merges outlines, too costly for every frame; the mark never changes.
+    static const QPainterPath mark = [&font] {
+        QPainterPath letters;
+        letters.addText(QPointF(0, 0), font, QStringLiteral("V!"));
+        return HeavyText::thickened(letters, Fonts::syntheticStroke(font));
+    }();
     const qreal k = 0.24 * size / kBase;
     const QFontMetricsF fm(font);
     const QRectF box(0, -fm.ascent(), fm.horizontalAdvance(QStringLiteral("V!")), fm.height());

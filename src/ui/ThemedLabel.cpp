@@ -1,5 +1,7 @@
 #include "ui/ThemedLabel.h"
 
+#include "ui/HeavyText.h"
+
 #include <QPainter>
 #include <QRegularExpression>
 #include <QtMath>
@@ -34,11 +36,23 @@ void ThemedLabel::setAlignment(Qt::Alignment alignment)
     update();
 }
 
-QSize ThemedLabel::sizeHint() const
+void ThemedLabel::setPreferredWidth(int width)
+{
+    m_preferredWidth = width;
+    updateGeometry();
+}
+
+QSize ThemedLabel::textSize() const
 {
     const QFontMetricsF fm(m_font);
     const QRectF r = fm.boundingRect(QRectF(0, 0, 1e6, 1e6), Qt::AlignLeft, m_text);
     return QSize(qCeil(r.width()), qCeil(qMax(r.height(), fm.height())));
+}
+
+QSize ThemedLabel::sizeHint() const
+{
+    const QSize text = textSize();
+    return QSize(qMax(text.width(), m_preferredWidth), text.height());
 }
 
 QSize ThemedLabel::minimumSizeHint() const
@@ -53,6 +67,8 @@ QSize ThemedLabel::minimumSizeHint() const
             widest = qMax(widest, fm.horizontalAdvance(word));
         return QSize(qMax(1, qCeil(widest)), qCeil(fm.height()));
     }
+    if (m_preferredWidth > 0)
+        return textSize();
     return QSize(qMin(sizeHint().width(), 24), sizeHint().height());
 }
 
@@ -71,9 +87,9 @@ void ThemedLabel::paintEvent(QPaintEvent *)
     p.setFont(m_font);
     p.setPen(m_color.resolve());
     if (m_wrap) {
-        p.drawText(rect(), int(m_alignment) | Qt::TextWordWrap, m_text);
+        HeavyText::draw(p, rect(), int(m_alignment) | Qt::TextWordWrap, m_text);
     } else {
         const QFontMetricsF fm(m_font);
-        p.drawText(rect(), int(m_alignment), fm.elidedText(m_text, Qt::ElideRight, width()));
+        HeavyText::draw(p, rect(), int(m_alignment), fm.elidedText(m_text, Qt::ElideRight, width()));
     }
 }

@@ -20,6 +20,9 @@ public:
     void setColor(ThemeColor color);
     ThemeColor color() const { return m_color; }
     void setAlignment(Qt::Alignment alignment);
+    // At least `width` wide where there is room, so that neighbours stay put while the text changes;
+    // in a tight row it gives that room up, but never cuts its text.
+    void setPreferredWidth(int width);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -30,9 +33,12 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QSize textSize() const;
+
     QString m_text;
     QFont m_font;
     ThemeColor m_color;
     bool m_wrap;
     Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    int m_preferredWidth = 0;
 };

@@ -442,6 +442,14 @@ void TestDashboardView::everyPageFitsItsWindow()
                                                  .arg(w->metaObject()->className(), w->objectName())
                                                  .arg(wRight)
                                                  .arg(right)));
+        // A one-line label narrower than its text shows it cut off with an ellipsis.
+        if (const auto *label = qobject_cast<const ThemedLabel *>(w); label && !label->hasHeightForWidth()) {
+            const QFontMetricsF fm(label->font());
+            QVERIFY2(
+                fm.elidedText(label->text(), Qt::ElideRight, label->width()) == label->text(),
+                qPrintable(
+                    QStringLiteral("\"%1\" is cut to %2 pixels").arg(label->text()).arg(label->width())));
+        }
     }
 }
 

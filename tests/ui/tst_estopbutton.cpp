@@ -4,6 +4,7 @@
 #include "ui/EffectsLayer.h"
 #include "ui/SpringAnimator.h"
 
+#include <QPainter>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -25,6 +26,7 @@ private Q_SLOTS:
     void shortcutPressesLikeAClick();
     void drawsTheSkinItIsGiven();
     void ringsDrawOnTheEffectsLayerBeyondTheButton();
+    void groundShadowFallsPastTheBoxOnce();
 
 private:
     std::unique_ptr<QWidget> m_window;
@@ -219,6 +221,44 @@ void TestEStopButton::ringsDrawOnTheEffectsLayerBeyondTheButton()
     QVERIFY(ringOutside);
     // Clicks there still reach whatever is below: the layer takes none.
     QCOMPARE(m_window->childAt(40, 126), nullptr);
+}
+
+void TestEStopButton::groundShadowFallsPastTheBoxOnce()
+{
+    // The ground reaches about a tenth of the width past the box on the right and below. What the
+    // window shows there must be the drawing itself: not cut off by the box, and not laid twice while
+    // the effects layer draws the shaking button.
+    const QRect box = m_button->geometry();
+    const QColor background = m_window->palette().color(QPalette::Window);
+    QImage reference(m_window->size(), QImage::Format_ARGB32_Premultiplied);
+    reference.fill(background);
+    {
+        QPainter p(&reference);
+        paintEStopBody(p, box.topLeft(), 200, EStopLook::of(false, false),
+                       ButtonSkin(ButtonSkin::classic).palette());
+    }
+    const QList<QPoint> probes = {box.topLeft() + QPoint(203, 116), box.topLeft() + QPoint(208, 116),
+                                  box.topLeft() + QPoint(104, 157)};
+    auto check = [&](const char *when) {
+        const QImage shot = m_window->grab().toImage();
+        for (const QPoint &at : probes) {
+            const QColor seen = shot.pixelColor(at), drawn = reference.pixelColor(at);
+            QVERIFY2(drawn.lightness() < background.lightness() - 6, "the probe lies in the shadow");
+            QVERIFY2(qAbs(seen.lightness() - drawn.lightness()) <= 3,
+                     qPrintable(QStringLiteral("%1 at %2,%3: %4, drawn %5")
+                                    .arg(QLatin1String(when))
+                                    .arg(at.x())
+                                    .arg(at.y())
+                                    .arg(seen.name(), drawn.name())));
+        }
+    };
+    check("at rest");
+    m_button->press();
+    m_now += 80; // a quarter shake: the button is back in place for an instant, the ring still small
+    m_button->advance();
+    QVERIFY(m_button->hasEffects());
+    QVERIFY(qAbs(m_button->shakeOffset()) < 0.01);
+    check("while shaking");
 }
 
 QTEST_MAIN(TestEStopButton)

@@ -78,7 +78,7 @@ OverviewView::OverviewView(AppModel &model, QWidget *parent)
     m_week = new WeekChartCard;
     m_topTriggers = new TopTriggersCard;
     // Gives up a little of its width before the chart is pushed out of the smallest window.
-    m_topTriggers->setMinimumWidth(290 + 4);
+    m_topTriggers->setMinimumWidth(270 + 4);
     m_topTriggers->setMaximumWidth(320 + 4);
     chartRow->addWidget(m_week, 1);
     chartRow->addWidget(m_topTriggers);

@@ -26,7 +26,9 @@ WeekChartCard::WeekChartCard(QWidget *parent)
     m_forward->setSymbol(QStringLiteral("chevron.right"));
     m_forward->setAccessibleName(QStringLiteral("Next week"));
     m_label->setAlignment(Qt::AlignCenter);
-    m_label->setMinimumWidth(90);
+    m_label->setPreferredWidth(90);
+    // The total is never cut; in the smallest window the week label gives up its spare room first.
+    m_total->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

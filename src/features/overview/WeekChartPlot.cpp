@@ -2,6 +2,7 @@
 
 #include "features/overview/WeekChartValues.h"
 #include "ui/Fonts.h"
+#include "ui/HeavyText.h"
 #include "ui/Paint.h"
 #include "ui/Theme.h"
 
@@ -154,8 +155,9 @@ void WeekChartPlot::paintEvent(QPaintEvent *)
             p.setFont(countFont());
             p.setPen(QColor(Theme::ink.opacity(WeekChartValues::countLabelOpacity(isHovered, anyHovered))));
             const QFontMetricsF fm(countFont());
-            p.drawText(QRectF(rect.center().x() - band / 2, rect.top() - 4 - fm.height(), band, fm.height()),
-                       Qt::AlignHCenter | Qt::AlignBottom, locale.toString(bar.count));
+            HeavyText::draw(
+                p, QRectF(rect.center().x() - band / 2, rect.top() - 4 - fm.height(), band, fm.height()),
+                Qt::AlignHCenter | Qt::AlignBottom, locale.toString(bar.count));
         }
         p.setFont(dayFont());
         p.setPen(QColor(Theme::ink));

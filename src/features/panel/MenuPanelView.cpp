@@ -170,7 +170,10 @@ MenuPanelView::MenuPanelView(AppModel &model, std::function<void()> close, std::
     followChosenSkin(m_model.prefs(), m_button,
                      [button = m_button](ButtonSkin skin) { button->setSkin(skin); });
     m_button->addShortcut(QKeySequence(Qt::Key_Return));
-    stack->addWidget(padded(m_button, 0, 2, 0, 0, Qt::AlignHCenter));
+    // Straight in the card's column, not in a box of its own: the ground shadow falls past the
+    // button's box and only the parent has room for it.
+    stack->addSpacing(2);
+    stack->addWidget(m_button, 0, Qt::AlignHCenter);
 
     m_line = new ThemedText(QString(), Fonts::rounded(13, QFont::DemiBold), Theme::ink);
     m_line->setCrossFade(true);

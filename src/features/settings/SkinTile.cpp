@@ -3,6 +3,7 @@
 #include "features/achievements/AchievementGrid.h"
 #include "ui/EStopDrawing.h"
 #include "ui/Fonts.h"
+#include "ui/HeavyText.h"
 #include "ui/Paint.h"
 #include "ui/Theme.h"
 
@@ -71,8 +72,8 @@ void paintSkinTile(QPainter &p, const QRectF &tile, ButtonSkin skin, bool select
     const QRectF text(tile.left() + kPadding, y, tile.width() - 2 * kPadding, nameHeight());
     p.setPen(QColor(Theme::ink));
     p.setFont(nameFont());
-    p.drawText(text, Qt::AlignHCenter | Qt::AlignTop,
-               QFontMetricsF(nameFont()).elidedText(skin.name(), Qt::ElideRight, text.width()));
+    HeavyText::draw(p, text, Qt::AlignHCenter | Qt::AlignTop,
+                    QFontMetricsF(nameFont()).elidedText(skin.name(), Qt::ElideRight, text.width()));
     y += nameHeight() + kGap;
 
     p.setPen(QColor(Theme::dim));
