@@ -30,9 +30,17 @@ bool hasOutlines(const QRawFont &raw)
     return outlines;
 }
 
-// The outline drawn around the letters of `text` as drawText(QRectF(QPointF(), size), flags) lays
-// them out. Runs without outlines (colour emoji) add nothing: drawText draws them as they are.
-QPainterPath outlineOf(const QFont &font, const QSizeF &size, int flags, QString text, qreal stroke)
+QPainterPath strokeOf(const QPainterPath &glyphs, qreal stroke)
+{
+    QPainterPathStroker stroker;
+    stroker.setWidth(stroke);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    stroker.setCapStyle(Qt::RoundCap);
+    return stroker.createStroke(glyphs);
+}
+
+// The band around the letters of `text` as drawText(QRectF(QPointF(), size), flags) lays them out.
+QPainterPath bandOf(const QFont &font, const QSizeF &size, int flags, QString text, qreal stroke)
 {
     text.replace(QLatin1Char('\n'), QChar::LineSeparator);
     QTextLayout layout(text, font);
@@ -56,7 +64,7 @@ QPainterPath outlineOf(const QFont &font, const QSizeF &size, int flags, QString
     else if (flags & Qt::AlignBottom)
         top = size.height() - height;
 
-    QPainterPath glyphs;
+    QPainterPath band;
     for (int i = 0; i < layout.lineCount(); ++i) {
         const QTextLine line = layout.lineAt(i);
         qreal left = 0;
@@ -64,89 +72,62 @@ QPainterPath outlineOf(const QFont &font, const QSizeF &size, int flags, QString
             left = (size.width() - line.naturalTextWidth()) / 2;
         else if (flags & Qt::AlignRight)
             left = size.width() - line.naturalTextWidth();
-        const QPointF origin(left, top);
-        for (const QGlyphRun &run : line.glyphRuns()) {
-            const QRawFont raw = run.rawFont();
-            if (!hasOutlines(raw))
-                continue;
-            const QList<quint32> indexes = run.glyphIndexes();
-            const QList<QPointF> positions = run.positions();
-            for (qsizetype g = 0; g < indexes.size(); ++g)
-                glyphs.addPath(raw.pathForGlyph(indexes.at(g)).translated(origin + positions.at(g)));
-        }
+        band.addPath(HeavyText::band(line.glyphRuns(), QPointF(left, top), stroke));
     }
-    QPainterPathStroker stroker;
-    stroker.setWidth(stroke);
-    stroker.setJoinStyle(Qt::RoundJoin);
-    stroker.setCapStyle(Qt::RoundCap);
-    return stroker.createStroke(glyphs);
+    return band;
 }
 
-const QPainterPath &cachedOutline(const QFont &font, const QSizeF &size, int flags, const QString &text,
-                                  qreal stroke)
+const QPainterPath &cachedBand(const QFont &font, const QSizeF &size, int flags, const QString &text,
+                               qreal stroke)
 {
-    // Outlining is costly and a label repaints often: each outline is made once.
+    // Outlining is costly and a label repaints often: each band is made once.
     static QCache<QString, QPainterPath> cache(128);
     const QString key = font.key() + QLatin1Char('|') + QString::number(size.width(), 'f', 2) +
                         QLatin1Char('x') + QString::number(size.height(), 'f', 2) + QLatin1Char('|') +
                         QString::number(flags) + QLatin1Char('|') + text;
-    QPainterPath *outline = cache.object(key);
-    if (!outline) {
-        outline = new QPainterPath(outlineOf(font, size, flags, text, stroke));
-        cache.insert(key, outline); // one unit of a cache of many: never refused
+    QPainterPath *band = cache.object(key);
+    if (!band) {
+        band = new QPainterPath(bandOf(font, size, flags, text, stroke));
+        cache.insert(key, band); // one unit of a cache of many: never refused
     }
-    return *outline;
-}
-
-// The letters in an opaque pen with their outline; overlapping, both in the same colour.
-void drawOpaque(QPainter &p, const QRectF &rect, int flags, const QString &text, const QPainterPath &outline)
-{
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillPath(outline.translated(rect.topLeft()), p.pen().brush());
-    p.restore();
-    p.drawText(rect, flags, text);
+    return *band;
 }
 
 } // namespace
 
 namespace HeavyText {
 
-QPainterPath thickened(const QPainterPath &glyphs, qreal stroke)
+QPainterPath band(const QList<QGlyphRun> &runs, const QPointF &offset, qreal stroke)
 {
-    if (stroke <= 0 || glyphs.isEmpty())
-        return glyphs;
-    QPainterPathStroker stroker;
-    stroker.setWidth(stroke);
-    stroker.setJoinStyle(Qt::RoundJoin);
-    stroker.setCapStyle(Qt::RoundCap);
-    return stroker.createStroke(glyphs).united(glyphs).simplified();
+    QPainterPath glyphs;
+    for (const QGlyphRun &run : runs) {
+        const QRawFont raw = run.rawFont();
+        if (!hasOutlines(raw))
+            continue;
+        const QList<quint32> indexes = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype g = 0; g < indexes.size(); ++g)
+            glyphs.addPath(raw.pathForGlyph(indexes.at(g)).translated(offset + positions.at(g)));
+    }
+    return glyphs.isEmpty() ? glyphs : strokeOf(glyphs, stroke);
 }
 
-void draw(QPainter &p, const QRectF &rect, int flags, const QString &text)
+void paint(QPainter &p, const QRectF &area, const QPainterPath &band,
+           const std::function<void(QPainter &)> &letters)
 {
-    const qreal stroke = Fonts::syntheticStroke(p.font());
-    if (stroke <= 0 || text.trimmed().isEmpty()) {
-        p.drawText(rect, flags, text);
-        return;
-    }
-    p.save();
-    p.setFont(Fonts::faceWeight(p.font()));
-    const QPainterPath &outline = cachedOutline(p.font(), rect.size(), flags, text, stroke);
-    if (!(flags & Qt::TextDontClip)) {
-        // drawText keeps to its rectangle; the outline may reach half its width past the letters.
-        p.setClipRect(rect.adjusted(-stroke, -stroke, stroke, stroke), Qt::IntersectClip);
-        flags |= Qt::TextDontClip;
-    }
     const QColor colour = p.pen().color();
-    if (colour.alpha() == 255 && p.pen().brush().isOpaque()) {
-        drawOpaque(p, rect, flags, text, outline);
-        p.restore();
+    auto both = [&band](QPainter &q) {
+        q.save();
+        q.setRenderHint(QPainter::Antialiasing);
+        q.fillPath(band, q.pen().color());
+        q.restore();
+    };
+    if (colour.alpha() == 255 && p.opacity() >= 1.0) {
+        both(p);
+        letters(p);
         return;
     }
-    // Letters and outline overlap: in a translucent pen they are drawn opaque into a layer, which is
-    // laid down once at the pen's opacity so the overlap does not show darker.
-    const QRectF area = rect.adjusted(-stroke, -stroke, stroke, stroke);
+    // Drawn opaque into a layer at the device's resolution, laid down once at the ink's opacity.
     const qreal scale =
         p.device()->devicePixelRatioF() * std::sqrt(std::abs(p.worldTransform().determinant()));
     QImage layer((area.size() * scale).toSize() + QSize(2, 2), QImage::Format_ARGB32_Premultiplied);
@@ -160,10 +141,39 @@ void draw(QPainter &p, const QRectF &rect, int flags, const QString &text)
         solid.setAlpha(255);
         lp.setPen(solid);
         lp.translate(-area.topLeft());
-        drawOpaque(lp, rect, flags, text, outline);
+        both(lp);
+        letters(lp);
     }
+    p.save();
     p.setOpacity(p.opacity() * colour.alphaF());
     p.drawImage(area.topLeft(), layer);
+    p.restore();
+}
+
+QPainterPath thickened(const QPainterPath &glyphs, qreal stroke)
+{
+    if (stroke <= 0 || glyphs.isEmpty())
+        return glyphs;
+    return strokeOf(glyphs, stroke).united(glyphs).simplified();
+}
+
+void draw(QPainter &p, const QRectF &rect, int flags, const QString &text)
+{
+    const qreal stroke = Fonts::syntheticStroke(p.font());
+    if (stroke <= 0 || text.trimmed().isEmpty()) {
+        p.drawText(rect, flags, text);
+        return;
+    }
+    p.save();
+    p.setFont(Fonts::faceWeight(p.font()));
+    const QPainterPath &outline = cachedBand(p.font(), rect.size(), flags, text, stroke);
+    const QRectF area = rect.adjusted(-stroke, -stroke, stroke, stroke);
+    if (!(flags & Qt::TextDontClip)) {
+        // drawText keeps to its rectangle; the band may reach half its width past the letters.
+        p.setClipRect(area, Qt::IntersectClip);
+        flags |= Qt::TextDontClip;
+    }
+    paint(p, area, outline.translated(rect.topLeft()), [&](QPainter &q) { q.drawText(rect, flags, text); });
     p.restore();
 }
 

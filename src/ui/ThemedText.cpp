@@ -1,5 +1,7 @@
 #include "ui/ThemedText.h"
 
+#include "ui/HeavyText.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QVariantAnimation>
@@ -67,8 +69,8 @@ void ThemedText::paintEvent(QPaintEvent *)
     p.setPen(QColor(m_color));
     if (m_progress < 1.0 && !m_previous.isEmpty()) {
         p.setOpacity(1.0 - m_progress);
-        p.drawText(rect(), int(m_alignment), m_previous);
+        HeavyText::draw(p, rect(), int(m_alignment), m_previous);
         p.setOpacity(m_progress);
     }
-    p.drawText(rect(), int(m_alignment), m_text);
+    HeavyText::draw(p, rect(), int(m_alignment), m_text);
 }

@@ -75,6 +75,7 @@ void TestReportScreens::page_data()
     for (const bool dark : {false, true}) {
         const char *scheme = dark ? "dark" : "light";
         QTest::addRow("min %s", scheme) << dark << QSize(960, 660) << QStringLiteral("midnight");
+        QTest::addRow("default %s", scheme) << dark << QSize(1120, 780) << QStringLiteral("midnight");
         QTest::addRow("large %s", scheme) << dark << QSize(1600, 1040) << QStringLiteral("midnight");
     }
     for (const QString &theme : {QStringLiteral("paper"), QStringLiteral("hazard"), QStringLiteral("receipt"),

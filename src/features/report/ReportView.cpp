@@ -284,7 +284,11 @@ void ReportView::arrangeBody()
     // The scroll area fills the page; its own size may not have caught up yet during a resize.
     const int available = width() - 2 * 32 - m_scroll->verticalScrollBar()->sizeHint().width();
     const int cardWidth = qCeil(m_preview->cardRect().width());
-    const bool stacked = available < cardWidth + 36 + m_right->minimumSizeHint().width();
+    // The column's own width, without the indent it takes under the card: with it, a page that was
+    // once stacked would never have room enough to go back.
+    const QMargins indent = m_right->layout()->contentsMargins();
+    const int columnWidth = m_right->minimumSizeHint().width() - indent.left() - indent.right();
+    const bool stacked = available < cardWidth + 36 + columnWidth;
     const auto direction = stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
     if (m_arranged && m_body->direction() == direction)
         return;

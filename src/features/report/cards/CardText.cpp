@@ -1,5 +1,7 @@
 #include "features/report/cards/CardText.h"
 
+#include "ui/HeavyText.h"
+
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QHash>
@@ -69,12 +71,25 @@ void place(CardDrawing &d, const CardFont &font, const QColor &color, const QStr
            const Shaped &shaped, const QRectF &rect)
 {
     const QPointF baseline(rect.left(), rect.top() + font.ascent());
-    d.add([scale = font.scale, color, shaped, baseline](QPainter &p) {
+    // Rounded black and extra-bold lines get the band that makes up for the face's missing weight,
+    // in the font's own units, made once with the layout.
+    const qreal stroke = Fonts::syntheticStroke(font.font);
+    const QPainterPath band =
+        stroke > 0 ? HeavyText::band(shaped.runs, -shaped.origin, stroke) : QPainterPath();
+    const QRectF area = QRectF((rect.topLeft() - baseline) / font.scale, rect.size() / font.scale)
+                            .adjusted(-stroke, -stroke, stroke, stroke);
+    d.add([scale = font.scale, color, shaped, baseline, band, area](QPainter &p) {
         p.translate(baseline);
         p.scale(scale, scale);
         p.setPen(color);
-        for (const QGlyphRun &run : shaped.runs)
-            p.drawGlyphRun(-shaped.origin, run);
+        auto letters = [&shaped](QPainter &q) {
+            for (const QGlyphRun &run : shaped.runs)
+                q.drawGlyphRun(-shaped.origin, run);
+        };
+        if (band.isEmpty())
+            letters(p);
+        else
+            HeavyText::paint(p, area, band, letters);
     });
     d.addText({text, rect, font.size()});
 }
