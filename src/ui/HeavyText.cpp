@@ -11,6 +11,7 @@
 #include <QPainterPathStroker>
 #include <QRawFont>
 #include <QTextLayout>
+#include <QtMath>
 #include <cmath>
 
 namespace {
@@ -77,20 +78,88 @@ QPainterPath bandOf(const QFont &font, const QSizeF &size, int flags, QString te
     return band;
 }
 
-const QPainterPath &cachedBand(const QFont &font, const QSizeF &size, int flags, const QString &text,
-                               qreal stroke)
+// Where a point of the painter's coordinates falls on the device's pixels, when the painter only
+// moves and scales evenly (no rotation): the whole pixel and what lies beyond it.
+struct DevicePlacement
+{
+    bool exact = false;
+    qreal scale = 1;  // device pixels per unit of the painter
+    qreal ratio = 1;  // the device's pixel ratio
+    QPointF whole;    // device pixels
+    QPointF fraction; // 0 to 1 in each direction
+};
+
+DevicePlacement placement(const QPainter &p, const QPointF &point)
+{
+    // The combined transform includes the device's pixel ratio: it ends in device pixels.
+    const QTransform world = p.combinedTransform();
+    DevicePlacement at;
+    at.exact =
+        world.type() <= QTransform::TxScale && world.m11() > 0 && qFuzzyCompare(world.m11(), world.m22());
+    if (!at.exact)
+        return at;
+    at.scale = world.m11();
+    at.ratio = p.device()->devicePixelRatioF();
+    const QPointF device = world.map(point);
+    at.whole = QPointF(std::floor(device.x()), std::floor(device.y()));
+    at.fraction = device - at.whole;
+    return at;
+}
+
+QString bandKey(const QFont &font, const QSizeF &size, int flags, const QString &text)
+{
+    return font.key() + QLatin1Char('|') + QString::number(size.width(), 'f', 2) + QLatin1Char('x') +
+           QString::number(size.height(), 'f', 2) + QLatin1Char('|') + QString::number(flags) +
+           QLatin1Char('|') + text;
+}
+
+const QPainterPath &cachedBand(const QString &key, const QFont &font, const QSizeF &size, int flags,
+                               const QString &text, qreal stroke)
 {
     // Outlining is costly and a label repaints often: each band is made once.
     static QCache<QString, QPainterPath> cache(128);
-    const QString key = font.key() + QLatin1Char('|') + QString::number(size.width(), 'f', 2) +
-                        QLatin1Char('x') + QString::number(size.height(), 'f', 2) + QLatin1Char('|') +
-                        QString::number(flags) + QLatin1Char('|') + text;
     QPainterPath *band = cache.object(key);
     if (!band) {
         band = new QPainterPath(bandOf(font, size, flags, text, stroke));
         cache.insert(key, band); // one unit of a cache of many: never refused
     }
     return *band;
+}
+
+// The band filled in `colour`, as device pixels: filling curved outlines with antialiasing costs far
+// more than drawing an image, and the counters and labels holding these texts repaint often. The
+// band's area starts `fraction` of a pixel into the image, so it lands where drawText puts the
+// letters (even a tenth of a pixel off shows where two letters nearly touch).
+const QImage &bandImage(const QString &key, const QPainterPath &band, const QRectF &area, qreal scale,
+                        const QPointF &fraction, const QColor &colour, qreal ratio)
+{
+    static QCache<QString, QImage> cache(4096); // kilobytes
+    const QString imageKey = key + QLatin1Char('|') + QString::number(scale, 'f', 3) + QLatin1Char('|') +
+                             QString::number(fraction.x(), 'f', 3) + QLatin1Char(',') +
+                             QString::number(fraction.y(), 'f', 3) + QLatin1Char('|') +
+                             QString::number(colour.rgba(), 16);
+    if (QImage *image = cache.object(imageKey))
+        return *image;
+    QImage image(QSize(qCeil(area.width() * scale) + 2, qCeil(area.height() * scale) + 2),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter ip(&image);
+        ip.setRenderHint(QPainter::Antialiasing);
+        ip.translate(fraction);
+        ip.scale(scale, scale);
+        ip.translate(-area.topLeft());
+        ip.fillPath(band, colour);
+    }
+    image.setDevicePixelRatio(ratio);
+    const int cost = qMax<int>(1, int(image.sizeInBytes() / 1024));
+    if (cost > cache.maxCost()) {
+        static QImage huge; // a poster-sized text: kept only until the next one
+        huge = image;
+        return huge;
+    }
+    cache.insert(imageKey, new QImage(image), cost);
+    return *cache.object(imageKey);
 }
 
 } // namespace
@@ -116,22 +185,25 @@ void paint(QPainter &p, const QRectF &area, const QPainterPath &band,
            const std::function<void(QPainter &)> &letters)
 {
     const QColor colour = p.pen().color();
-    auto both = [&band](QPainter &q) {
+    auto both = [&band, &letters](QPainter &q) {
         q.save();
         q.setRenderHint(QPainter::Antialiasing);
         q.fillPath(band, q.pen().color());
         q.restore();
+        letters(q);
     };
     if (colour.alpha() == 255 && p.opacity() >= 1.0) {
         both(p);
-        letters(p);
         return;
     }
-    // Drawn opaque into a layer at the device's resolution, laid down once at the ink's opacity.
+    // Drawn opaque into a layer of device pixels, laid down once at the ink's opacity. The layer is
+    // placed on whole pixels (what lies between is drawn into it), or it would be resampled and blur.
+    const DevicePlacement at = placement(p, area.topLeft());
     const qreal scale =
-        p.device()->devicePixelRatioF() * std::sqrt(std::abs(p.worldTransform().determinant()));
-    QImage layer((area.size() * scale).toSize() + QSize(2, 2), QImage::Format_ARGB32_Premultiplied);
-    layer.setDevicePixelRatio(scale);
+        at.exact ? at.scale
+                 : p.device()->devicePixelRatioF() * std::sqrt(std::abs(p.worldTransform().determinant()));
+    QImage layer(QSize(qCeil(area.width() * scale) + 2, qCeil(area.height() * scale) + 2),
+                 QImage::Format_ARGB32_Premultiplied);
     layer.fill(Qt::transparent);
     {
         QPainter lp(&layer);
@@ -140,13 +212,21 @@ void paint(QPainter &p, const QRectF &area, const QPainterPath &band,
         QColor solid = colour;
         solid.setAlpha(255);
         lp.setPen(solid);
+        lp.translate(at.exact ? at.fraction : QPointF());
+        lp.scale(scale, scale);
         lp.translate(-area.topLeft());
         both(lp);
-        letters(lp);
     }
     p.save();
     p.setOpacity(p.opacity() * colour.alphaF());
-    p.drawImage(area.topLeft(), layer);
+    if (at.exact) {
+        layer.setDevicePixelRatio(at.ratio);
+        p.resetTransform();
+        p.drawImage(at.whole / at.ratio, layer);
+    } else {
+        layer.setDevicePixelRatio(scale);
+        p.drawImage(area.topLeft(), layer);
+    }
     p.restore();
 }
 
@@ -166,14 +246,29 @@ void draw(QPainter &p, const QRectF &rect, int flags, const QString &text)
     }
     p.save();
     p.setFont(Fonts::faceWeight(p.font()));
-    const QPainterPath &outline = cachedBand(p.font(), rect.size(), flags, text, stroke);
+    const QString key = bandKey(p.font(), rect.size(), flags, text);
+    const QPainterPath &band = cachedBand(key, p.font(), rect.size(), flags, text, stroke);
     const QRectF area = rect.adjusted(-stroke, -stroke, stroke, stroke);
     if (!(flags & Qt::TextDontClip)) {
         // drawText keeps to its rectangle; the band may reach half its width past the letters.
         p.setClipRect(area, Qt::IntersectClip);
         flags |= Qt::TextDontClip;
     }
-    paint(p, area, outline.translated(rect.topLeft()), [&](QPainter &q) { q.drawText(rect, flags, text); });
+    const DevicePlacement at = placement(p, area.topLeft());
+    const QColor colour = p.pen().color();
+    const bool plainInk =
+        colour.alpha() == 255 && p.opacity() >= 1.0 && p.pen().brush().style() == Qt::SolidPattern;
+    if (plainInk && at.exact) {
+        const QImage &image =
+            bandImage(key, band, area.translated(-rect.topLeft()), at.scale, at.fraction, colour, at.ratio);
+        p.save();
+        p.resetTransform();
+        p.drawImage(at.whole / at.ratio, image);
+        p.restore();
+        p.drawText(rect, flags, text);
+    } else {
+        paint(p, area, band.translated(rect.topLeft()), [&](QPainter &q) { q.drawText(rect, flags, text); });
+    }
     p.restore();
 }
 

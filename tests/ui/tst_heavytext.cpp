@@ -22,9 +22,10 @@ namespace {
 constexpr QSize kCanvas(360, 160);
 const QRectF kBox(20, 20, 320, 120);
 
-QImage render(const std::function<void(QPainter &)> &draw)
+QImage render(const std::function<void(QPainter &)> &draw, qreal ratio = 1)
 {
-    QImage image(kCanvas, QImage::Format_ARGB32_Premultiplied);
+    QImage image(kCanvas * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -84,29 +85,48 @@ void TestHeavyText::sitsWhereDrawTextPutsIt_data()
 {
     QTest::addColumn<int>("flags");
     QTest::addColumn<QString>("text");
-    QTest::newRow("left, middle") << int(Qt::AlignLeft | Qt::AlignVCenter) << u"Your therapist"_qs;
-    QTest::newRow("right, bottom") << int(Qt::AlignRight | Qt::AlignBottom) << u"1,234"_qs;
-    QTest::newRow("centre, top") << int(Qt::AlignHCenter | Qt::AlignTop) << u"Biohazard"_qs;
-    QTest::newRow("centre") << int(Qt::AlignCenter) << u"7"_qs;
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<int>("alpha");
+    QTest::newRow("left, middle") << int(Qt::AlignLeft | Qt::AlignVCenter) << u"Your therapist"_qs << 1.0
+                                  << 255;
+    QTest::newRow("right, bottom") << int(Qt::AlignRight | Qt::AlignBottom) << u"1,234"_qs << 1.0 << 255;
+    QTest::newRow("centre, top") << int(Qt::AlignHCenter | Qt::AlignTop) << u"Biohazard"_qs << 1.0 << 255;
+    QTest::newRow("centre") << int(Qt::AlignCenter) << u"7"_qs << 1.0 << 255;
     QTest::newRow("wrapped") << int(Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap)
-                             << u"Your therapist would be proud of the progress"_qs;
-    QTest::newRow("line break") << int(Qt::AlignHCenter | Qt::AlignVCenter) << u"GRUM\nBLIX"_qs;
+                             << u"Your therapist would be proud of the progress"_qs << 1.0 << 255;
+    QTest::newRow("line break") << int(Qt::AlignHCenter | Qt::AlignVCenter) << u"GRUM\nBLIX"_qs << 1.0 << 255;
+    // On a high-density screen the band is made at the screen's resolution and still lands on the
+    // letters, wherever the rectangle falls between two pixels.
+    QTest::newRow("ratio 2") << int(Qt::AlignCenter) << u"Meeting"_qs << 2.0 << 255;
+    // A translucent ink is laid down once, through a layer placed on whole pixels.
+    QTest::newRow("translucent") << int(Qt::AlignLeft | Qt::AlignVCenter) << u"13 incidents"_qs << 1.0 << 160;
+    QTest::newRow("translucent, ratio 2") << int(Qt::AlignCenter) << u"Meeting"_qs << 2.0 << 160;
+    QTest::newRow("ratio 1.5") << int(Qt::AlignLeft | Qt::AlignVCenter) << u"Build 42"_qs << 1.5 << 255;
 }
 
 void TestHeavyText::sitsWhereDrawTextPutsIt()
 {
     QFETCH(int, flags);
     QFETCH(QString, text);
+    QFETCH(qreal, ratio);
+    QFETCH(int, alpha);
     // Quicksand answers a black request with its bold, so both fonts have the same letters.
     const QFont bold = Fonts::rounded(24, QFont::Bold), black = Fonts::rounded(24, QFont::Black);
-    const Ink plain = inkOf(render([&](QPainter &p) {
-        p.setFont(bold);
-        p.drawText(kBox, flags, text);
-    }));
-    const Ink heavy = inkOf(render([&](QPainter &p) {
-        p.setFont(black);
-        HeavyText::draw(p, kBox, flags, text);
-    }));
+    const QRectF box = kBox.translated(0.3, 0.6);
+    const Ink plain = inkOf(render(
+        [&](QPainter &p) {
+            p.setFont(bold);
+            p.setPen(QColor(0, 0, 0, alpha));
+            p.drawText(box, flags, text);
+        },
+        ratio));
+    const Ink heavy = inkOf(render(
+        [&](QPainter &p) {
+            p.setFont(black);
+            p.setPen(QColor(0, 0, 0, alpha));
+            HeavyText::draw(p, box, flags, text);
+        },
+        ratio));
     // Half the outline (0.6 px) on each side, and the antialiased edge: never more than 2 pixels.
     const QMargins grown(heavy.bounds.left() - plain.bounds.left(), heavy.bounds.top() - plain.bounds.top(),
                          plain.bounds.right() - heavy.bounds.right(),
@@ -121,9 +141,35 @@ void TestHeavyText::sitsWhereDrawTextPutsIt()
                                                          .arg(heavy.bounds.y())
                                                          .arg(heavy.bounds.width())
                                                          .arg(heavy.bounds.height())));
+    // Evenly on both sides: the band sits on the letters, not beside them.
+    QVERIFY2(qAbs(grown.left() - grown.right()) <= 1 && qAbs(grown.top() - grown.bottom()) <= 1,
+             qPrintable(QStringLiteral("grown %1 %2 %3 %4")
+                            .arg(grown.left())
+                            .arg(grown.top())
+                            .arg(grown.right())
+                            .arg(grown.bottom())));
     // Visibly heavier: black letters carry a good deal more ink than bold ones.
     QVERIFY2(heavy.amount > plain.amount * 1.12,
              qPrintable(QStringLiteral("%1 vs %2").arg(heavy.amount).arg(plain.amount)));
+
+    if (alpha < 255) {
+        // The same shape as in a solid ink, only fainter: neither moved nor softened by the layer.
+        auto heavyIn = [&](int a) {
+            return render(
+                [&](QPainter &p) {
+                    p.setFont(black);
+                    p.setPen(QColor(0, 0, 0, a));
+                    HeavyText::draw(p, box, flags, text);
+                },
+                ratio);
+        };
+        const QImage faint = heavyIn(alpha), solid = heavyIn(255);
+        int worst = 0;
+        for (int y = 0; y < solid.height(); ++y)
+            for (int x = 0; x < solid.width(); ++x)
+                worst = qMax(worst, qAbs(qAlpha(faint.pixel(x, y)) - qAlpha(solid.pixel(x, y)) * alpha / 255));
+        QVERIFY2(worst <= 4, qPrintable(QString::number(worst)));
+    }
 }
 
 void TestHeavyText::emojiAndTranslucentInk()
