@@ -2,6 +2,9 @@
 // page's whole update), opening the page up to its first painted frame, and painting one scrolled
 // frame of the list. Each prints the raw SQLite floor beside its figure: a bare insert + commit
 // (what a log costs at least) and a bare read of every row (what opening costs at least).
+#include "BenchMain.h"
+#include "BenchSupport.h"
+#include "LargeModel.h"
 #include "app/AppModel.h"
 #include "features/history/HistoryDays.h"
 #include "features/history/HistoryFilter.h"
@@ -21,102 +24,18 @@
 
 namespace {
 
-const QTimeZone zone("Europe/Berlin");
-const QDateTime now(QDate(2025, 3, 5), QTime(15, 0), zone);
-constexpr int kIncidents = 100'000;
+const QTimeZone &zone = LargeModel::zone;
 
-// Milliseconds of a bare SQLite insert + commit of one row into a table of kIncidents rows (WAL,
-// synchronous FULL, as the store writes), and of reading every row back.
-struct Floor
+// The large model, with notes to search, and the page in a window.
+struct Fixture : LargeModel
 {
-    double insertCommitMs = 0;
-    double readAllMs = 0;
-};
-
-Floor measureFloor(const QString &path)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open(path.toUtf8(), &db);
-    sqlite3_exec(db,
-                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
-                 "CREATE TABLE t(uuid TEXT, timestamp REAL, appName TEXT, bundleIdentifier TEXT,"
-                 " triggerKey TEXT, note TEXT, sourceRaw TEXT); BEGIN;",
-                 nullptr, nullptr, nullptr);
-    sqlite3_stmt *insert = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO t VALUES(?, ?, 'Slack', 'slack', 'build', NULL, 'menuBar')", -1,
-                       &insert, nullptr);
-    for (int i = 0; i < kIncidents; ++i) {
-        sqlite3_bind_text(insert, 1, "00000000-0000-0000-0000-000000000000", -1, SQLITE_STATIC);
-        sqlite3_bind_double(insert, 2, 1.7e9 + i);
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
-    }
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-
-    Floor floor;
-    QElapsedTimer timer;
-    constexpr int rounds = 20;
-    timer.start();
-    for (int i = 0; i < rounds; ++i) {
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_bind_text(insert, 1, "00000000-0000-0000-0000-000000000001", -1, SQLITE_STATIC);
-        sqlite3_bind_double(insert, 2, 1.8e9 + i);
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    }
-    floor.insertCommitMs = timer.nsecsElapsed() / 1e6 / rounds;
-    sqlite3_finalize(insert);
-
-    sqlite3_stmt *read = nullptr;
-    sqlite3_prepare_v2(db, "SELECT * FROM t", -1, &read, nullptr);
-    timer.restart();
-    qint64 bytes = 0;
-    while (sqlite3_step(read) == SQLITE_ROW)
-        for (int c = 0; c < 7; ++c)
-            bytes += sqlite3_column_bytes(read, c);
-    floor.readAllMs = timer.nsecsElapsed() / 1e6;
-    benchmark::DoNotOptimize(bytes);
-    sqlite3_finalize(read);
-    sqlite3_close(db);
-    return floor;
-}
-
-struct Fixture
-{
-    QTemporaryDir dir;
-    std::unique_ptr<Prefs> prefs;
-    std::unique_ptr<AppModel> model;
     std::unique_ptr<QWidget> window;
     HistoryView *page = nullptr;
-    Floor floor;
+    double readAllMs = 0;
 
-    Fixture()
+    Fixture() : LargeModel(true)
     {
-        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
-        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
-        floor = measureFloor(dir.filePath(QStringLiteral("floor.db")));
-        prefs = std::make_unique<Prefs>(dir.filePath(QStringLiteral("Grumblix.conf")));
-        prefs->setHasOnboarded(true);
-        model = std::make_unique<AppModel>(dir.filePath(QStringLiteral("Grumblix.store")), *prefs);
-        model->setClock([] { return now; });
-        model->setTimeZone(zone);
-        model->bootstrap({QStringLiteral("grumblix")});
-        const QStringList apps{
-            "Visual Studio Code", "Slack", "Google Chrome", "Terminal", "Outlook", "Zoom", "Figma"};
-        const QStringList keys{"meeting", "email", "build",      "code",
-                               "people",  "bug",   "management", "production"};
-        const QStringList notes{"standup ran long", "the build again", "who scheduled this",
-                                "prod is on fire"};
-        // About two years of incidents, a few minutes apart, ending now; every seventh has a note.
-        for (int i = 0; i < kIncidents; ++i) {
-            VorpEvent e = VorpEvent::make(
-                now.toUTC().addSecs(-qint64(i) * 631), apps[i % apps.size()], apps[i % apps.size()].toLower(),
-                i % 5 ? std::optional(keys[i % keys.size()]) : std::nullopt,
-                i % 7 ? std::nullopt : std::optional(notes[i % notes.size()]), EventSource::menuBar);
-            model->store().insert(e);
-        }
-        model->store().save();
+        readAllMs = BenchFloor::measureReadAllMs(storePath());
         window = std::make_unique<QWidget>();
         window->resize(1066, 700);
         page = open(window.get());
@@ -131,10 +50,12 @@ struct Fixture
         return view;
     }
 
+    // A bare insert + commit (what a log costs at least) and a bare read of every row (what opening
+    // costs at least).
     void addFloor(benchmark::State &state) const
     {
-        state.counters["sqlite_insert_commit_ms"] = floor.insertCommitMs;
-        state.counters["sqlite_read_all_ms"] = floor.readAllMs;
+        BenchFloor::reportInsertCommit(state);
+        state.counters["read_all_floor_ms"] = readAllMs;
     }
 };
 
@@ -237,12 +158,5 @@ BENCHMARK(BM_HistoryPaintScrolledFrame)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_fixture.reset();
-    return 0;
+    return runBenches(argc, argv, BenchApp::widgets, {.after = [] { g_fixture.reset(); }});
 }

@@ -2,6 +2,7 @@
 // over 100,000 stored incidents, timed from the launcher's start to its exit, which comes only
 // once the incident is on disk (fsync included). Beside it the floor: a bare SQLite insert and
 // commit with the same durability.
+#include "BenchMain.h"
 #include "BenchSupport.h"
 #include "models/Store.h"
 #include "platform/HandOverClient.h"
@@ -137,9 +138,5 @@ BENCHMARK(BM_FloorSqliteInsertCommit)->Unit(benchmark::kMillisecond)->Iterations
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenches(argc, argv, BenchApp::core);
 }

@@ -1,6 +1,8 @@
 // The overview page over 100,000 incidents, shown as a window: its figures alone, one log with the
 // refresh, layout and paint it sets off, and painting the whole page into an image.
+#include "BenchMain.h"
 #include "BenchSupport.h"
+#include "LargeModel.h"
 #include "app/AppModel.h"
 #include "features/overview/OverviewData.h"
 #include "features/overview/OverviewView.h"
@@ -15,44 +17,16 @@
 
 namespace {
 
-const QTimeZone zone("Europe/Berlin");
-const QDateTime now(QDate(2025, 3, 5), QTime(15, 0), zone);
+const QTimeZone &zone = LargeModel::zone;
+const QDateTime &now = LargeModel::now;
 
-struct Fixture
+// The large model with the page shown as a window.
+struct Fixture : LargeModel
 {
-    QTemporaryDir dir;
-    std::unique_ptr<Prefs> prefs;
-    std::unique_ptr<AppModel> model;
     std::unique_ptr<OverviewView> page;
 
     Fixture()
     {
-        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
-        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
-        prefs = std::make_unique<Prefs>(dir.filePath(QStringLiteral("Grumblix.conf")));
-        prefs->setHasOnboarded(true);
-        const QString storePath = dir.filePath(QStringLiteral("Grumblix.store"));
-        {
-            // Written first and loaded by the model, as a user's store is at start-up.
-            auto store = Store::open(storePath);
-            const QStringList apps{
-                "Visual Studio Code", "Slack", "Google Chrome", "Terminal", "Outlook", "Zoom", "Figma"};
-            const QStringList keys{"meeting", "email", "build",      "code",
-                                   "people",  "bug",   "management", "production"};
-            // About two years of incidents, a few minutes apart, ending now, oldest first.
-            for (int i = 100'000 - 1; i >= 0; --i) {
-                VorpEvent e = VorpEvent::make(now.toUTC().addSecs(-qint64(i) * 631), apps[i % apps.size()],
-                                              apps[i % apps.size()].toLower(),
-                                              i % 5 ? std::optional(keys[i % keys.size()]) : std::nullopt,
-                                              std::nullopt, EventSource::menuBar);
-                store->insert(e);
-            }
-            store->save();
-        }
-        model = std::make_unique<AppModel>(storePath, *prefs);
-        model->setClock([] { return now; });
-        model->setTimeZone(zone);
-        model->bootstrap({QStringLiteral("grumblix")});
         page = std::make_unique<OverviewView>(*model);
         page->resize(1066, 1500);
         page->show();
@@ -137,12 +111,6 @@ BENCHMARK(BM_OverviewPaintOnly)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    fixtureHolder().reset(); // its widgets go before the application
-    return 0;
+    // The fixture's widgets go before the application.
+    return runBenches(argc, argv, BenchApp::widgets, {.after = [] { fixtureHolder().reset(); }});
 }

@@ -1,6 +1,7 @@
 // The program as a user meets it, with the built binary in its own process over a store of 100,000
 // incidents (offscreen, a private runtime folder and no session bus): a cold start up to its first
 // log written, and a grumblix://log handed over by a second launch to a running instance.
+#include "BenchMain.h"
 #include "BenchSupport.h"
 #include "models/Store.h"
 
@@ -170,9 +171,5 @@ BENCHMARK(BM_UrlLogFromLauncher)->UseManualTime()->Unit(benchmark::kMillisecond)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenches(argc, argv, BenchApp::core);
 }

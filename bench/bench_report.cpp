@@ -2,6 +2,7 @@
 // once, the page laid out and painted), and the shareable PNG of each theme (card drawn at twice
 // its size on its paper margin, then encoded). The floor beside them is one bare SQLite insert and
 // commit.
+#include "BenchMain.h"
 #include "LargeModel.h"
 #include "app/AppModel.h"
 #include "features/report/ReportCard.h"
@@ -78,11 +79,5 @@ BENCHMARK(BM_FloorSqliteInsertCommit)->Unit(benchmark::kMillisecond)->Iterations
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenches(argc, argv, BenchApp::widgets);
 }

@@ -1,6 +1,7 @@
 // The weekly report cards: laying out one card (a new ReportCard, as the page builds on every
 // render) and painting it at scale 2 with the export's 24-point margin, for each of the eight looks.
 // The report is built once from 100,000 incidents; the floor is clearing the same image.
+#include "BenchMain.h"
 #include "features/report/ReportCard.h"
 #include "models/Trigger.h"
 #include "models/VorpEvent.h"
@@ -75,12 +76,5 @@ BENCHMARK(BM_FloorClearImage)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    report();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenches(argc, argv, BenchApp::widgets, {.before = report});
 }

@@ -2,6 +2,7 @@
 // controller, toast and dashboard window (offscreen, no audio device), started in this process,
 // one log end to end, and the resident memory once started. Whole-process start-up is in
 // bench_process.
+#include "BenchMain.h"
 #include "BenchSupport.h"
 #include "app/AppModel.h"
 #include "app/DashboardWindow.h"
@@ -172,10 +173,5 @@ BENCHMARK(BM_LogEndToEnd)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenches(argc, argv, BenchApp::widgets);
 }

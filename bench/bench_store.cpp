@@ -1,5 +1,6 @@
 // Store timings: opening a file of 100,000 incidents with everything loaded, and the insert plus
 // save that one press costs with synchronous=FULL.
+#include "BenchMain.h"
 #include "BenchSupport.h"
 #include "models/Store.h"
 
@@ -76,9 +77,5 @@ BENCHMARK(BM_LogInsertAndSave)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenches(argc, argv, BenchApp::core);
 }
