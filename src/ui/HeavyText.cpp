@@ -31,6 +31,23 @@ bool hasOutlines(const QRawFont &raw)
     return outlines;
 }
 
+// A glyph's outline. QRawFont loads the glyph (and runs the face's hinting program) at every call,
+// and the same few glyphs, digits above all, come again and again.
+QPainterPath outlineOf(const QRawFont &raw, quint32 glyph)
+{
+    static QHash<QString, QPainterPath> known;
+    const QString key = raw.familyName() + QLatin1Char('|') + raw.styleName() + QLatin1Char('|') +
+                        QString::number(raw.pixelSize()) + QLatin1Char('|') + QString::number(glyph);
+    auto it = known.constFind(key);
+    if (it != known.constEnd())
+        return *it;
+    if (known.size() > 4096)
+        known.clear();
+    const QPainterPath outline = raw.pathForGlyph(glyph);
+    known.insert(key, outline);
+    return outline;
+}
+
 QPainterPath strokeOf(const QPainterPath &glyphs, qreal stroke)
 {
     QPainterPathStroker stroker;
@@ -176,7 +193,7 @@ QPainterPath band(const QList<QGlyphRun> &runs, const QPointF &offset, qreal str
         const QList<quint32> indexes = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
         for (qsizetype g = 0; g < indexes.size(); ++g)
-            glyphs.addPath(raw.pathForGlyph(indexes.at(g)).translated(offset + positions.at(g)));
+            glyphs.addPath(outlineOf(raw, indexes.at(g)).translated(offset + positions.at(g)));
     }
     return glyphs.isEmpty() ? glyphs : strokeOf(glyphs, stroke);
 }
