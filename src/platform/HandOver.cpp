@@ -47,8 +47,25 @@ std::optional<QStringList> takeRequest(QByteArray &buffer, bool *malformed)
         *malformed = true;
         return std::nullopt;
     }
-    body >> arguments;
-    if (body.status() != QDataStream::Ok || !body.atEnd()) {
+    // The list by hand: QDataStream's own reader reserves room for as many strings as the count
+    // claims, so a frame of a few bytes could ask for gigabytes. Every string takes at least its
+    // four-byte length, which bounds an honest count by the payload.
+    quint32 count = 0;
+    body >> count;
+    if (body.status() != QDataStream::Ok || count > quint32(payload.size() / 4)) {
+        *malformed = true;
+        return std::nullopt;
+    }
+    for (quint32 i = 0; i < count; ++i) {
+        QString argument;
+        body >> argument;
+        if (body.status() != QDataStream::Ok) {
+            *malformed = true;
+            return std::nullopt;
+        }
+        arguments.append(argument);
+    }
+    if (!body.atEnd()) {
         *malformed = true;
         return std::nullopt;
     }

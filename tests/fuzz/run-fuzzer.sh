@@ -8,6 +8,8 @@ printf 'grumblix://log?trigger=meeting&note=stuck%%20again' >"$work/corpus/log"
 printf 'grumblix://report' >"$work/corpus/report"
 printf 'GRUMBLIX://log?source=shortcut&note=a&note=b' >"$work/corpus/caps"
 printf 'grumblix:log?trigger' >"$work/corpus/bare"
+# A hand-over frame whose string list claims four billion entries (once made the reader ask for 100 GB).
+echo 'AAAAJEdSTTH/////////////////////////////////////////////////AAA=' | base64 -d >"$work/corpus/count"
 clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$src/src" $(pkg-config --cflags Qt6Core) \
     "$src/tests/fuzz/fuzz_urlcommand.cpp" "$src/src/app/UrlCommand.cpp" "$src/src/models/EventSource.cpp" \

@@ -43,6 +43,41 @@ private Q_SLOTS:
         QVERIFY(buffer.isEmpty());
     }
 
+    void malformedFramesAreRejected_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        // Length 12: the magic, then a list that claims four billion strings and holds none (read
+        // as claimed, the list alone would ask for about 100 GB).
+        QTest::newRow("count beyond the payload") << QByteArray::fromHex("0000000c"
+                                                                         "47524d31"
+                                                                         "ffffffff"
+                                                                         "00000000");
+        QTest::newRow("count of two, one string") << QByteArray::fromHex("0000000e"
+                                                                         "47524d31"
+                                                                         "00000002"
+                                                                         "00000002"
+                                                                         "0061");
+        QTest::newRow("odd string length") << QByteArray::fromHex("0000000d"
+                                                                  "47524d31"
+                                                                  "00000001"
+                                                                  "00000001"
+                                                                  "61");
+        QTest::newRow("wrong magic") << QByteArray::fromHex("00000008"
+                                                            "47524d32"
+                                                            "00000000");
+        QTest::newRow("bytes after the list") << QByteArray::fromHex("00000009"
+                                                                     "47524d31"
+                                                                     "00000000"
+                                                                     "00");
+    }
+    void malformedFramesAreRejected()
+    {
+        QFETCH(QByteArray, frame);
+        bool malformed = false;
+        QVERIFY(!HandOver::takeRequest(frame, &malformed));
+        QVERIFY(malformed);
+    }
+
     void repliesReadBack_data()
     {
         QTest::addColumn<int>("status");
