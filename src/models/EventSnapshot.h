@@ -201,6 +201,9 @@ private:
     void changed();
     // Recomputes m_starts.
     void restart();
+    // The index in chunk `chunk` of the first record the predicate accepts, -1 for none. Only reads:
+    // a chunk without one is neither copied nor marked changed.
+    template<typename Predicate> qsizetype firstAccepted(size_t chunk, Predicate &accept) const;
 
     std::vector<std::shared_ptr<EventSnapshot::Chunk>> m_chunks;
     std::vector<qsizetype> m_starts; // the index of each chunk's first record
@@ -208,17 +211,22 @@ private:
     mutable std::optional<EventSnapshot> m_snapshot;
 };
 
+template<typename Predicate> qsizetype EventChunks::firstAccepted(size_t chunk, Predicate &accept) const
+{
+    const EventSnapshot::Chunk &records = *m_chunks[chunk];
+    const auto hit =
+        std::find_if(records.cbegin(), records.cend(), [&](const VorpEvent &e) { return accept(e); });
+    return hit == records.cend() ? -1 : qsizetype(hit - records.cbegin());
+}
+
 template<typename Predicate> qsizetype EventChunks::removeIf(Predicate accept)
 {
     // The predicate is asked once per record: callers may act on the records it accepts.
     qsizetype removed = 0;
     for (size_t c = 0; c < m_chunks.size(); ++c) {
-        const EventSnapshot::Chunk &chunk = *m_chunks[c];
-        const auto hit =
-            std::find_if(chunk.cbegin(), chunk.cend(), [&](const VorpEvent &e) { return accept(e); });
-        if (hit == chunk.cend())
+        const qsizetype first = firstAccepted(c, accept);
+        if (first < 0)
             continue;
-        const auto first = hit - chunk.cbegin();
         changed();
         EventSnapshot::Chunk &records = writable(c);
         auto out = records.begin() + first;
@@ -242,12 +250,9 @@ template<typename Predicate, typename Edit> qsizetype EventChunks::editIf(Predic
     // The predicate is asked once per record, as in removeIf().
     qsizetype edited = 0;
     for (size_t c = 0; c < m_chunks.size(); ++c) {
-        const EventSnapshot::Chunk &chunk = *m_chunks[c];
-        const auto hit =
-            std::find_if(chunk.cbegin(), chunk.cend(), [&](const VorpEvent &e) { return accept(e); });
-        if (hit == chunk.cend())
+        const qsizetype first = firstAccepted(c, accept);
+        if (first < 0)
             continue;
-        const auto first = hit - chunk.cbegin();
         changed();
         EventSnapshot::Chunk &records = writable(c);
         for (auto it = records.begin() + first; it != records.end(); ++it) {
