@@ -120,13 +120,19 @@ void paintFiltered(QPainter &p, const QRectF &area, const std::function<void(QPa
     drawLayer(p, area.topLeft(), layer, scale);
 }
 
+qreal reach(qreal radius)
+{
+    // Three sigma: the Gaussian has all but a trace of its weight inside.
+    return qMax<qreal>(1.0, 3.0 * radius);
+}
+
 void paintBlurred(QPainter &p, const QRectF &bounds, qreal radius,
                   const std::function<void(QPainter &)> &draw, const QString &cacheKey)
 {
     if (bounds.isEmpty())
         return;
     const qreal scale = deviceScale(p);
-    const qreal pad = qMax<qreal>(1.0, 3.0 * radius);
+    const qreal pad = reach(radius);
     const QRectF area = bounds.adjusted(-pad, -pad, pad, pad);
 
     static QCache<QString, QImage> cache(64);

@@ -12,6 +12,9 @@ namespace Blur {
 // The image keeps its size; callers leave room (about 3 sigma) around the content.
 QImage gaussian(const QImage &image, qreal sigma);
 
+// How far past its bounds a drawing blurred with `radius` reaches (what paintBlurred draws there).
+qreal reach(qreal radius);
+
 // Draws what `draw` paints inside `bounds` (logical coordinates of `p`), blurred with `radius`
 // logical points, at the painter's device resolution. With a non-empty `cacheKey` the blurred image
 // is kept and reused for the same key, bounds size, radius and resolution.

@@ -250,8 +250,7 @@ void paintEStopGround(QPainter &p, const QPointF &origin, qreal w)
 
 QMarginsF eStopGroundOverhang(qreal w)
 {
-    // The blur spreads three radii past the ellipse (as Blur::paintBlurred pads it).
-    const qreal spread = qMax<qreal>(1.0, 3.0 * kGroundBlur * w);
+    const qreal spread = Blur::reach(kGroundBlur * w);
     const QRectF reach = groundEllipse(w).adjusted(-spread, -spread, spread, spread);
     return QMarginsF(qMax<qreal>(0, -reach.left()), qMax<qreal>(0, -reach.top()),
                      qMax<qreal>(0, reach.right() - w), qMax<qreal>(0, reach.bottom() - eStopHeight(w)));
