@@ -123,6 +123,33 @@ DevicePlacement placement(const QPainter &p, const QPointF &point)
     return at;
 }
 
+// An image of device pixels covering `area` (painter units, `scale` device pixels each), the area's
+// corner `fraction` of a pixel into it, holding what `draw` paints in the painter's units.
+QImage deviceImage(const QRectF &area, qreal scale, const QPointF &fraction,
+                   const std::function<void(QPainter &)> &draw)
+{
+    QImage image(QSize(qCeil(area.width() * scale) + 2, qCeil(area.height() * scale) + 2),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter ip(&image);
+    ip.translate(fraction);
+    ip.scale(scale, scale);
+    ip.translate(-area.topLeft());
+    draw(ip);
+    ip.end();
+    return image;
+}
+
+// Lays an image made by deviceImage() for `at` on exactly the device pixels it was made for.
+void drawOnPixels(QPainter &p, const DevicePlacement &at, QImage image)
+{
+    image.setDevicePixelRatio(at.ratio);
+    p.save();
+    p.resetTransform();
+    p.drawImage(at.whole / at.ratio, image);
+    p.restore();
+}
+
 QString bandKey(const QFont &font, const QSizeF &size, int flags, const QString &text)
 {
     return font.key() + QLatin1Char('|') + QString::number(size.width(), 'f', 2) + QLatin1Char('x') +
@@ -157,17 +184,10 @@ const QImage &bandImage(const QString &key, const QPainterPath &band, const QRec
                              QString::number(colour.rgba(), 16);
     if (QImage *image = cache.object(imageKey))
         return *image;
-    QImage image(QSize(qCeil(area.width() * scale) + 2, qCeil(area.height() * scale) + 2),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    {
-        QPainter ip(&image);
+    QImage image = deviceImage(area, scale, fraction, [&](QPainter &ip) {
         ip.setRenderHint(QPainter::Antialiasing);
-        ip.translate(fraction);
-        ip.scale(scale, scale);
-        ip.translate(-area.topLeft());
         ip.fillPath(band, colour);
-    }
+    });
     image.setDevicePixelRatio(ratio);
     const int cost = qMax<int>(1, int(image.sizeInBytes() / 1024));
     if (cost > cache.maxCost()) {
@@ -219,27 +239,18 @@ void paint(QPainter &p, const QRectF &area, const QPainterPath &band,
     const qreal scale =
         at.exact ? at.scale
                  : p.device()->devicePixelRatioF() * std::sqrt(std::abs(p.worldTransform().determinant()));
-    QImage layer(QSize(qCeil(area.width() * scale) + 2, qCeil(area.height() * scale) + 2),
-                 QImage::Format_ARGB32_Premultiplied);
-    layer.fill(Qt::transparent);
-    {
-        QPainter lp(&layer);
+    QColor solid = colour;
+    solid.setAlpha(255);
+    QImage layer = deviceImage(area, scale, at.exact ? at.fraction : QPointF(), [&](QPainter &lp) {
         lp.setRenderHints(p.renderHints());
         lp.setFont(p.font());
-        QColor solid = colour;
-        solid.setAlpha(255);
         lp.setPen(solid);
-        lp.translate(at.exact ? at.fraction : QPointF());
-        lp.scale(scale, scale);
-        lp.translate(-area.topLeft());
         both(lp);
-    }
+    });
     p.save();
     p.setOpacity(p.opacity() * colour.alphaF());
     if (at.exact) {
-        layer.setDevicePixelRatio(at.ratio);
-        p.resetTransform();
-        p.drawImage(at.whole / at.ratio, layer);
+        drawOnPixels(p, at, layer);
     } else {
         layer.setDevicePixelRatio(scale);
         p.drawImage(area.topLeft(), layer);
@@ -276,12 +287,9 @@ void draw(QPainter &p, const QRectF &rect, int flags, const QString &text)
     const bool plainInk =
         colour.alpha() == 255 && p.opacity() >= 1.0 && p.pen().brush().style() == Qt::SolidPattern;
     if (plainInk && at.exact) {
-        const QImage &image =
-            bandImage(key, band, area.translated(-rect.topLeft()), at.scale, at.fraction, colour, at.ratio);
-        p.save();
-        p.resetTransform();
-        p.drawImage(at.whole / at.ratio, image);
-        p.restore();
+        drawOnPixels(
+            p, at,
+            bandImage(key, band, area.translated(-rect.topLeft()), at.scale, at.fraction, colour, at.ratio));
         p.drawText(rect, flags, text);
     } else {
         paint(p, area, band.translated(rect.topLeft()), [&](QPainter &q) { q.drawText(rect, flags, text); });
