@@ -75,7 +75,6 @@ private Q_SLOTS:
         m_entries = std::make_unique<DesktopEntries>(QStringList{m_apps.path()});
 
         DesktopTools::startDetachedChild(QStringLiteral("openbox"), {}, this);
-        auto x11 = X11Connection::fromApplication();
         QVERIFY(waitFor([&] {
             return !DesktopTools::run(QStringLiteral("xprop"),
                                       {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})

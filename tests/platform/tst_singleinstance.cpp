@@ -130,7 +130,6 @@ private Q_SLOTS:
 
         const auto instance = primary(folder);
         QVERIFY(instance);
-        SingleInstance &first = *instance;
     }
 
     void garbageOnTheSocketIsIgnored_data()

@@ -1,10 +1,10 @@
 #include "features/panel/MenuPanelView.h"
 #include "platform/Appearance.h"
-#include "platform/ColorSchemeSource.h"
 #include "shell/FloatingPanel.h"
 #include "shell/HUDController.h"
 #include "shell/StatusItemController.h"
 #include "shell/WindowManager.h"
+#include "support/FakeColorScheme.h"
 #include "support/ShellFixture.h"
 #include "support/TestSupport.h"
 #include "ui/ButtonSkin.h"
@@ -15,20 +15,6 @@
 #include <QTest>
 
 using TestSupport::ShellFixture;
-
-namespace {
-class SchemeStub : public ColorSchemeSource
-{
-public:
-    Scheme value = Scheme::NoPreference;
-    Scheme scheme() const override { return value; }
-    void set(Scheme s)
-    {
-        value = s;
-        Q_EMIT schemeChanged();
-    }
-};
-} // namespace
 
 class StatusItemTest : public QObject
 {
@@ -93,7 +79,7 @@ private Q_SLOTS:
         QFETCH(int, desktop);
         QFETCH(int, app);
         QFETCH(QColor, ink);
-        SchemeStub source;
+        FakeColorScheme source;
         f->appearance->setSystemSource(&source);
         f->appearance->setMode(Appearance::Mode(app));
         f->statusItem()->updateTitle(0);

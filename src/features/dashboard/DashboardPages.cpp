@@ -8,9 +8,6 @@
 #include "features/settings/SettingsView.h"
 #include "features/triggers/TriggersView.h"
 #include "platform/EmojiPickerProgram.h"
-#include "ui/PageHeader.h"
-
-#include <QVBoxLayout>
 
 namespace DashboardPages {
 
@@ -51,21 +48,6 @@ QString symbol(DashboardTab tab)
     }
     return {};
 }
-
-namespace {
-
-// The pages still to come show their header only.
-QWidget *headerOnlyPage(const QString &eyebrow, const QString &title)
-{
-    auto *page = new QWidget;
-    auto *column = new QVBoxLayout(page);
-    column->setContentsMargins(32, 32, 32, 32);
-    column->addWidget(new PageHeader(eyebrow, title));
-    column->addStretch(1);
-    return page;
-}
-
-} // namespace
 
 QWidget *makePage(DashboardTab tab, AppModel &model, const PageServices &services)
 {
