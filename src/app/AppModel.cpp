@@ -12,6 +12,7 @@
 #include "models/CalendarKeys.h"
 #include "models/DemoData.h"
 #include "models/Prefs.h"
+#include "models/PrivateFiles.h"
 #include "models/Store.h"
 #include "services/AchievementTracker.h"
 #include "services/DayWatcher.h"
@@ -54,7 +55,7 @@ AppModel::AppModel(std::unique_ptr<Store> store, Prefs &prefs, QObject *parent)
 std::unique_ptr<Store> AppModel::openStore(const QString &storePath, QString *errorMessage)
 {
     // A folder that cannot be made is left to the store open to report.
-    QDir().mkpath(QFileInfo(storePath).absolutePath());
+    PrivateFiles::makeFolder(QFileInfo(storePath).absolutePath());
     QString error;
     auto store = Store::open(storePath, &error);
     if (!store && errorMessage)

@@ -13,6 +13,9 @@ namespace Csv {
 
 // The whole file for these incidents, in the order given; triggers name the trigger column.
 QByteArray document(const EventSnapshot &events, const QList<Trigger> &triggers);
+// The timestamp column: ISO 8601 in UTC, no fractional seconds, suffix Z; a year beyond 9999 in
+// as many digits as it has.
+QByteArray timestampField(const QDateTime &timestamp);
 // "grumblix-" + the date of `now` in its own time zone (yyyy-MM-dd) + ".csv": the user's day, so
 // a file saved just after midnight east of UTC is not named after yesterday.
 QString suggestedFileName(const QDateTime &now);

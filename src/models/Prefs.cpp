@@ -1,6 +1,9 @@
 #include "Prefs.h"
 
+#include "PrivateFiles.h"
+
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 Prefs::Prefs(const QString &filePath, QObject *parent)
@@ -10,6 +13,18 @@ Prefs::Prefs(const QString &filePath, QObject *parent)
 
 Prefs::~Prefs()
 {
+    writeOut();
+}
+
+void Prefs::writeOut()
+{
+    // QSettings writes a new file with the umask's mode; one made empty and private first keeps
+    // its mode through every rewrite.
+    const QString file = m_settings->fileName();
+    if (!QFileInfo::exists(file) && !m_settings->allKeys().isEmpty()) {
+        PrivateFiles::makeFolder(QFileInfo(file).path());
+        PrivateFiles::createFile(file);
+    }
     m_settings->sync();
 }
 
@@ -122,20 +137,20 @@ bool Prefs::contains(const QString &key) const
 void Prefs::setValue(const QString &key, const QVariant &value)
 {
     m_settings->setValue(key, value);
-    m_settings->sync();
+    writeOut();
     Q_EMIT changed(key);
 }
 
 void Prefs::remove(const QString &key)
 {
     m_settings->remove(key);
-    m_settings->sync();
+    writeOut();
     Q_EMIT changed(key);
 }
 
 void Prefs::sync()
 {
-    m_settings->sync();
+    writeOut();
 }
 
 QString Prefs::filePath() const

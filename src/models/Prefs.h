@@ -116,6 +116,8 @@ Q_SIGNALS:
     void changed(const QString &key);
 
 private:
+    // Syncs, making the file private when this is its first write.
+    void writeOut();
     // The stored text; absent when not stored or not a text.
     std::optional<QString> optionalString(const QString &key) const;
 

@@ -178,6 +178,11 @@ bool SqliteStatement::columnIsNull(int index) const
     return sqlite3_column_type(m_stmt, index) == SQLITE_NULL;
 }
 
+int SqliteStatement::columnType(int index) const
+{
+    return sqlite3_column_type(m_stmt, index);
+}
+
 QByteArrayView SqliteStatement::columnBytes(int index) const
 {
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, index));

@@ -71,7 +71,10 @@ public:
     // NULL gives none; an empty text stays an empty text.
     std::optional<QString> columnOptionalText(int index) const;
     bool columnIsNull(int index) const;
-    // The column's UTF-8 bytes, valid until the next step.
+    // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL, as stored.
+    int columnType(int index) const;
+    // The column's bytes as text (a number in SQLite's own spelling, a blob as it is), valid
+    // until the next step.
     QByteArrayView columnBytes(int index) const;
 
 private:

@@ -4,6 +4,7 @@
 #include "Trigger.h"
 #include "VorpEvent.h"
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QTimer>
@@ -109,7 +110,8 @@ private:
     quint64 m_rewrites = 0;
     qint64 m_nextEventId = 1;
     qint64 m_nextTriggerId = 1;
-    QSet<qint64> m_dirtyEvents;
+    // Per pending incident, the fields to write (bits by EventField), or the whole new record.
+    QHash<qint64, quint8> m_dirtyEvents;
     QSet<qint64> m_deletedEvents;
     QSet<qint64> m_dirtyTriggers;
     QSet<qint64> m_deletedTriggers;

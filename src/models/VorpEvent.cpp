@@ -1,5 +1,12 @@
 #include "VorpEvent.h"
 
+#include <algorithm>
+
+bool StoredBytes::isEmpty() const
+{
+    return std::none_of(columns.cbegin(), columns.cend(), [](const auto &c) { return c.has_value(); });
+}
+
 VorpEvent VorpEvent::make(const QDateTime &timestamp, std::optional<QString> appName,
                           std::optional<QString> bundleIdentifier, std::optional<QString> triggerKey,
                           std::optional<QString> note, EventSource source)

@@ -1,4 +1,6 @@
+#include "models/PrivateFiles.h"
 #include "models/Store.h"
+#include "support/OddStore.h"
 #include "support/TestSupport.h"
 #include "support/Unprivileged.h"
 
@@ -8,6 +10,7 @@
 #include <QScopeGuard>
 #include <QtTest>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -60,6 +63,10 @@ private Q_SLOTS:
     void rowsTheTableRefusesStayPending();
     void removalsAndTriggerEditsPersist();
     void replacingATriggerKeyIsOneChange();
+    void oddRowsLoadWithFallbacks();
+    void editsWriteOnlyTheChangedColumn_data();
+    void editsWriteOnlyTheChangedColumn();
+    void storeFilesAreMadePrivate();
 
 private:
     QString storePath() const { return m_dir->filePath(QStringLiteral("Grumblix.store")); }
@@ -459,6 +466,123 @@ void TestStore::replacingATriggerKeyIsOneChange()
         stored << e.triggerKey;
     QCOMPARE(stored, (QList<std::optional<QString>>{std::nullopt, std::nullopt, QStringLiteral("kept"),
                                                     std::nullopt, std::nullopt}));
+}
+
+void TestStore::oddRowsLoadWithFallbacks()
+{
+    QVERIFY(OddStore::create(storePath(), OddStore::rows()));
+    const QByteArray before = OddStore::dump(storePath());
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    const auto row = [&](qint64 id) { return *store->event(id); };
+    const QDateTime epoch = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
+    // Times that name no moment show as the epoch; the stored bytes stay with the record.
+    for (qint64 id : {2, 3, 4, 5}) {
+        QCOMPARE(row(id).timestamp, epoch);
+        QVERIFY(row(id).unreadableColumn(EventField::timestamp));
+    }
+    QCOMPARE(*row(4).unreadableColumn(EventField::timestamp), QByteArray("1.0e+20"));
+    QCOMPARE(*row(5).unreadableColumn(EventField::timestamp), QByteArray("yesterday"));
+    QCOMPARE(row(6).timestamp.date(), QDate(11476, 8, 15));
+    QCOMPARE(row(1).timestamp, QDateTime::fromMSecsSinceEpoch(1'800'000'000'250, Qt::UTC));
+    QVERIFY(!row(1).unreadable);
+    QCOMPARE(*row(8).unreadableColumn(EventField::uuid), QByteArray("not-a-uuid"));
+    QCOMPARE(*row(9).unreadableColumn(EventField::uuid), QByteArray());
+    QCOMPARE(row(10).note, std::optional<QString>(QString()));
+    QVERIFY(!row(10).unreadable);
+    QCOMPARE(*row(11).unreadableColumn(EventField::note), QByteArray("A\xC3(B\"\xFF"));
+    QVERIFY(!row(12).source());
+
+    // Loading, an update that changes nothing and a save leave every byte as it was.
+    for (const VorpEvent &event : store->events())
+        QVERIFY(store->update(event));
+    QVERIFY(!store->hasPendingChanges());
+    QVERIFY(store->save());
+    store->close();
+    QCOMPARE(OddStore::dump(storePath()), before);
+}
+
+void TestStore::editsWriteOnlyTheChangedColumn_data()
+{
+    QTest::addColumn<qint64>("id");
+    QTest::addColumn<QByteArray>("sql"); // the same edit made by hand
+    const QList<OddStore::Row> &rows = OddStore::rows();
+    for (int i = 0; i < rows.size(); ++i) {
+        const qint64 id = i + 1;
+        QTest::addRow("note of %s", rows[i].label)
+            << id
+            << QByteArray("UPDATE VorpEvent SET note = 'edited' WHERE rowid = ") + QByteArray::number(id);
+        QTest::addRow("trigger of %s", rows[i].label)
+            << id
+            << QByteArray("UPDATE VorpEvent SET triggerKey = 'work' WHERE rowid = ") + QByteArray::number(id);
+    }
+}
+
+void TestStore::editsWriteOnlyTheChangedColumn()
+{
+    QFETCH(qint64, id);
+    QFETCH(QByteArray, sql);
+    const QString expectedPath = m_dir->filePath(QStringLiteral("expected.store"));
+    QVERIFY(OddStore::create(storePath(), OddStore::rows()));
+    QVERIFY(OddStore::create(expectedPath, OddStore::rows()));
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(expectedPath.toUtf8().constData(), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    VorpEvent event = *store->event(id);
+    const auto keptBefore = event.unreadable;
+    if (sql.contains("note"))
+        event.note = QStringLiteral("edited");
+    else
+        event.triggerKey = QStringLiteral("work");
+    QVERIFY(store->update(event));
+    QVERIFY(store->save());
+    // What the program could not read is still there to show and export.
+    const VorpEvent after = *store->event(id);
+    for (int field = 0; field < eventFieldCount; ++field) {
+        const auto f = EventField(field);
+        if (f == EventField::note || f == EventField::triggerKey)
+            continue;
+        QCOMPARE(bool(after.unreadableColumn(f)), bool(keptBefore && (*keptBefore)[f]));
+    }
+    store->close();
+    QCOMPARE(OddStore::dump(storePath()), OddStore::dump(expectedPath));
+}
+
+void TestStore::storeFilesAreMadePrivate()
+{
+    const QString folder = m_dir->filePath(QStringLiteral("data/Grumblix"));
+    const QString path = folder + QStringLiteral("/Grumblix.store");
+    // The usual umask, under which new files would be readable by everyone.
+    const mode_t umaskBefore = ::umask(022);
+    const auto restoreUmask = qScopeGuard([&] { ::umask(umaskBefore); });
+    QString error;
+    QVERIFY(PrivateFiles::makeFolder(folder));
+    auto store = Store::open(path, &error);
+    QVERIFY2(store, qPrintable(error));
+    VorpEvent event = sampleEvent(QDateTime::fromSecsSinceEpoch(1'800'000'000));
+    store->insert(event);
+    QVERIFY(store->save());
+    const auto mode = [](const QString &file) { return QFileInfo(file).permissions() & 0x7777; };
+    const auto owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    QCOMPARE(mode(folder), owner | QFile::ExeOwner | QFile::ExeUser);
+    QCOMPARE(mode(QFileInfo(folder).path()), owner | QFile::ExeOwner | QFile::ExeUser);
+    for (const char *suffix : {"", "-wal", "-shm"}) {
+        QVERIFY2(QFileInfo::exists(path + QLatin1String(suffix)), suffix);
+        QCOMPARE(mode(path + QLatin1String(suffix)), owner);
+    }
+    store->close();
+
+    // A store that already exists keeps the mode its owner gave it.
+    const QString shared = m_dir->filePath(QStringLiteral("shared.store"));
+    QVERIFY(QFile(shared).open(QIODevice::WriteOnly));
+    const auto readable = owner | QFile::ReadGroup | QFile::ReadOther;
+    QVERIFY(QFile::setPermissions(shared, readable));
+    QVERIFY(Store::open(shared));
+    QCOMPARE(mode(shared), readable);
 }
 
 int main(int argc, char **argv)

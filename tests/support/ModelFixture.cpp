@@ -6,8 +6,10 @@
 
 namespace TestSupport {
 
-ModelFixture::ModelFixture()
+ModelFixture::ModelFixture(const std::function<void(const QString &storePath)> &prepareStore)
 {
+    if (prepareStore)
+        prepareStore(dir.filePath(QStringLiteral("Grumblix.store")));
     now = QDateTime(QDate(2026, 12, 9), QTime(15, 0), zone);
     prefs = std::make_unique<Prefs>(dir.filePath(QStringLiteral("config/Grumblix.conf")));
     // Not a first launch: bootstrap() then opens nothing.

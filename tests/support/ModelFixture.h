@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <QTimeZone>
+#include <functional>
 #include <memory>
 
 namespace TestSupport {
@@ -14,7 +15,8 @@ namespace TestSupport {
 // Berlin time zone and a clock the test moves by hand (Wednesday 9 December 2026, 15:00).
 struct ModelFixture
 {
-    ModelFixture();
+    // `prepareStore`, when given, makes the store file before the model opens it.
+    explicit ModelFixture(const std::function<void(const QString &storePath)> &prepareStore = {});
     ~ModelFixture();
 
     // Puts an incident straight into the store, with no follow-up.

@@ -131,6 +131,7 @@ EventDetailView::EventDetailView(AppModel &model, const VorpEvent &event, const 
     column->addLayout(facts);
 
     m_note = new NoteEditor(event.note.value_or(QString()));
+    connect(m_note, &NoteEditor::textEdited, this, [this] { m_noteEdited = true; });
     connect(m_note, &NoteEditor::committed, this, &EventDetailView::commitNote);
     column->addLayout(section(QStringLiteral("Note"), m_note));
 
@@ -208,9 +209,11 @@ void EventDetailView::commitNote()
     std::optional<VorpEvent> stored = store.event(m_event.id);
     if (!stored)
         return;
-    const std::optional<QString> note = IncidentText::storedNote(m_note->text());
-    if (stored->note != note) {
-        stored->note = note;
+    // Showing a record never writes it: the field's text stands for an empty note and for none
+    // alike, so only a note the user typed replaces the stored one.
+    if (m_noteEdited) {
+        m_noteEdited = false;
+        stored->note = IncidentText::storedNote(m_note->text());
         store.update(*stored);
     }
     // Also retries whatever an earlier failed save left pending.

@@ -34,7 +34,8 @@ public:
     void pick(const Trigger &trigger);
     // The trash button: asks first, then deletes and runs onDelete.
     void askDelete();
-    // Writes the note field into the record (the empty text as no note) and saves the store.
+    // Writes the note field into the record (the empty text as no note) when the user edited it,
+    // and saves the store.
     void commitNote();
 
     TriggerGrid *grid() const { return m_grid; }
@@ -63,4 +64,6 @@ private:
     SymbolView *m_sourceSymbol = nullptr;
     QString m_sourceSymbolName;
     NoteEditor *m_note;
+    // Typed into since the last commit: only then is the note written.
+    bool m_noteEdited = false;
 };

@@ -18,6 +18,7 @@
 #include "ui/PageHeader.h"
 #include "ui/PageRefresh.h"
 #include "ui/PageScroll.h"
+#include "ui/SaveDialog.h"
 #include "ui/SpringAnimator.h"
 #include "ui/ThemedLabel.h"
 #include "ui/ThemedText.h"
@@ -26,7 +27,6 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGraphicsOpacityEffect>
 #include <QGridLayout>
@@ -44,16 +44,8 @@ namespace {
 
 QString askSavePath(QWidget *parent, const QString &suggested)
 {
-    QFileDialog dialog(parent, QStringLiteral("Export PNG"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("PNG image (*.png)"));
-    dialog.setDefaultSuffix(QStringLiteral("png"));
-    dialog.setDirectory(QFileInfo(suggested).absolutePath());
-    dialog.selectFile(QFileInfo(suggested).fileName());
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
+    return SaveDialog::ask(parent, QStringLiteral("Export PNG"), suggested, {QStringLiteral("PNG image (*.png)")},
+                           QStringLiteral("png"));
 }
 
 // Where the save dialog starts: the pictures folder when there is one.

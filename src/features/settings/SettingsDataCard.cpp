@@ -5,10 +5,10 @@
 #include "models/Csv.h"
 #include "ui/ChunkyButton.h"
 #include "ui/OverlayCenter.h"
+#include "ui/SaveDialog.h"
 #include "ui/ThemedLabel.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QStandardPaths>
@@ -54,8 +54,8 @@ void SettingsDataCard::exportCsv()
     const QString suggested = suggestedPath(m_model.now().toTimeZone(m_model.timeZone()));
     const QString path =
         m_chooseFile ? m_chooseFile(window(), suggested)
-                     : QFileDialog::getSaveFileName(window(), QStringLiteral("Export CSV"), suggested,
-                                                    QStringLiteral("CSV files (*.csv);;All files (*)"));
+                     : SaveDialog::ask(window(), QStringLiteral("Export CSV"), suggested,
+                                       {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
     if (path.isEmpty())
         return;
     QString error;
