@@ -1,4 +1,6 @@
 #include "models/Csv.h"
+#include "models/Store.h"
+#include "support/OddStore.h"
 
 #include <QMetaType>
 #include <QtTest>
@@ -28,6 +30,10 @@ private Q_SLOTS:
     void emptyListIsHeaderOnly();
     void lines_data();
     void lines();
+    void timestampsOutsideFourDigitYears_data();
+    void timestampsOutsideFourDigitYears();
+    void oddStoredRowsExportAsStored_data();
+    void oddStoredRowsExportAsStored();
     void fileNameUsesLocalDate();
     void writeReplacesAtomically();
 };
@@ -72,6 +78,57 @@ void TestCsv::lines()
     QCOMPARE(doc, "id,timestamp,app,bundle_id,trigger,note,source\n" + line);
     QVERIFY(!doc.contains('\r'));
     QVERIFY(!doc.startsWith("\xef\xbb\xbf"));
+}
+
+void TestCsv::timestampsOutsideFourDigitYears_data()
+{
+    QTest::addColumn<qint64>("seconds");
+    QTest::addColumn<QByteArray>("field");
+    QTest::newRow("last four-digit second") << qint64(253402300799) << QByteArray("9999-12-31T23:59:59Z");
+    QTest::newRow("year 10000") << qint64(253402300800) << QByteArray("10000-01-01T00:00:00Z");
+    QTest::newRow("first second of year 1") << qint64(-62135596800) << QByteArray("0001-01-01T00:00:00Z");
+    QTest::newRow("1 BC is year 0") << qint64(-62135596801) << QByteArray("0000-12-31T23:59:59Z");
+    QTest::newRow("2 BC") << qint64(-62167219201) << QByteArray("-0001-12-31T23:59:59Z");
+    QTest::newRow("far future") << qint64(9'000'000'000'000'000) << QByteArray("285200616-07-24T16:00:00Z");
+}
+
+void TestCsv::timestampsOutsideFourDigitYears()
+{
+    QFETCH(qint64, seconds);
+    QFETCH(QByteArray, field);
+    QCOMPARE(Csv::timestampField(QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC)), field);
+    // The zone it was taken in plays no part.
+    QCOMPARE(Csv::timestampField(QDateTime::fromSecsSinceEpoch(seconds, QTimeZone("Asia/Tokyo"))), field);
+}
+
+void TestCsv::oddStoredRowsExportAsStored_data()
+{
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < OddStore::rows().size(); ++i)
+        QTest::newRow(OddStore::rows()[i].label) << i;
+}
+
+void TestCsv::oddStoredRowsExportAsStored()
+{
+    QFETCH(int, row);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Grumblix.store"));
+    const OddStore::Row &odd = OddStore::rows()[row];
+    QVERIFY(OddStore::create(path, {odd}));
+    auto store = Store::open(path);
+    QVERIFY(store);
+    const QByteArray header("id,timestamp,app,bundle_id,trigger,note,source\n");
+    QCOMPARE(Csv::document(store->events(), store->triggers()), header + odd.csv);
+
+    // An edit of one column leaves the others exporting as they were stored.
+    VorpEvent event = store->events().first();
+    event.appName = QStringLiteral("Edited \"app\"");
+    QVERIFY(store->update(event));
+    QByteArray edited = odd.csv;
+    const qsizetype appStart = edited.indexOf(",\"") + 1;
+    const qsizetype appEnd = edited.indexOf("\",\"", appStart + 1) + 1;
+    edited.replace(appStart, appEnd - appStart, "\"Edited \"\"app\"\"\"");
+    QCOMPARE(Csv::document(store->events(), store->triggers()), header + edited);
 }
 
 void TestCsv::fileNameUsesLocalDate()

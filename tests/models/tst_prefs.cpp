@@ -2,7 +2,10 @@
 #include "support/TestSupport.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QtTest>
+#include <sys/stat.h>
 
 class TestPrefs : public QObject
 {
@@ -15,6 +18,8 @@ private Q_SLOTS:
     void wrongTypesReadAsDefaults();
     void garbledFileGivesDefaults();
     void stringListsKeepAbsentEmptyAndSingle();
+    void settingsFileIsPrivate_data();
+    void settingsFileIsPrivate();
 
 private:
     QString m_path;
@@ -122,6 +127,49 @@ void TestPrefs::stringListsKeepAbsentEmptyAndSingle()
     prefs.remove(key);
     QVERIFY(!prefs.contains(key));
     QCOMPARE(prefs.stringListValue(key), QStringList());
+}
+
+void TestPrefs::settingsFileIsPrivate_data()
+{
+    QTest::addColumn<QString>("folders"); // made by the first write, under the temporary folder
+    QTest::newRow("folder exists") << QString();
+    QTest::newRow("folder missing") << QStringLiteral("config/Grumblix");
+}
+
+void TestPrefs::settingsFileIsPrivate()
+{
+    QFETCH(QString, folders);
+    // The usual umask, under which new files would be readable by everyone.
+    const mode_t umaskBefore = ::umask(022);
+    const auto restoreUmask = qScopeGuard([&] { ::umask(umaskBefore); });
+    const QString folder = folders.isEmpty() ? m_dir->path() : m_dir->filePath(folders);
+    const QString path = folder + QStringLiteral("/Grumblix.conf");
+    const auto mode = [](const QString &file) { return QFileInfo(file).permissions() & 0x7777; };
+    const auto owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    const auto ownerFolder = owner | QFile::ExeOwner | QFile::ExeUser;
+    const auto sharedFolderMode = mode(m_dir->path());
+    {
+        Prefs prefs(path);
+        prefs.setValue(PrefKey::hasOnboarded, true);
+        QCOMPARE(mode(path), owner);
+        // Every later write replaces the file and keeps it private.
+        prefs.setValue(PrefKey::sound, QStringLiteral("boing"));
+        prefs.remove(PrefKey::sound);
+        QCOMPARE(mode(path), owner);
+    }
+    QCOMPARE(mode(path), owner);
+    QCOMPARE(Prefs(path).boolValue(PrefKey::hasOnboarded), true);
+    if (!folders.isEmpty()) {
+        QCOMPARE(mode(folder), ownerFolder);
+        QCOMPARE(mode(QFileInfo(folder).path()), ownerFolder);
+    }
+    QCOMPARE(mode(m_dir->path()), sharedFolderMode); // a folder that was there keeps its mode
+
+    // A file the user made readable to others stays so.
+    const auto readable = owner | QFile::ReadGroup | QFile::ReadOther;
+    QVERIFY(QFile::setPermissions(path, readable));
+    Prefs(path).setValue(PrefKey::sound, QStringLiteral("boing"));
+    QCOMPARE(mode(path), readable);
 }
 
 QTEST_GUILESS_MAIN(TestPrefs)

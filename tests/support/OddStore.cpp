@@ -16,7 +16,7 @@ const QList<Row> &rows()
          "'c0ffee00-0000-4000-8000-000000000001', 1800000000.25, 'Terminal', 'org.gnome.Terminal', "
          "'meetings', 'a \"note\"', 'shortcut'",
          "C0FFEE00-0000-4000-8000-000000000001,2027-01-15T08:00:00Z,\"Terminal\",\"org.gnome.Terminal\","
-         "\"Meetings\",\"a \"\"note\"\"\",shortcut",
+         "\"Deleted trigger\",\"a \"\"note\"\"\",shortcut",
          1800000000.25},
         {"infinite time", "'c0ffee00-0000-4000-8000-000000000002', 9e999, NULL, NULL, NULL, NULL, 'menuBar'",
          "C0FFEE00-0000-4000-8000-000000000002,Inf,\"\",\"\",\"\",\"\",menuBar", 0},
@@ -35,7 +35,7 @@ const QList<Row> &rows()
          300000000000.0},
         {"year zero",
          "'c0ffee00-0000-4000-8000-000000000007', -62167219200, NULL, NULL, NULL, NULL, 'menuBar'",
-         "C0FFEE00-0000-4000-8000-000000000007,0000-01-02T00:00:00Z,\"\",\"\",\"\",\"\",menuBar",
+         "C0FFEE00-0000-4000-8000-000000000007,0000-01-01T00:00:00Z,\"\",\"\",\"\",\"\",menuBar",
          -62167219200.0},
         {"uuid that is none", "'not-a-uuid', 1700000000, NULL, NULL, NULL, NULL, 'menuBar'",
          "not-a-uuid,2023-11-14T22:13:20Z,\"\",\"\",\"\",\"\",menuBar", 1700000000.0},
