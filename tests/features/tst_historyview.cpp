@@ -1,9 +1,12 @@
 #include "features/history/EventDetailView.h"
 #include "features/history/HistoryList.h"
 #include "features/history/HistoryView.h"
+#include "features/history/IncidentText.h"
 #include "features/history/NoteEditor.h"
+#include "models/Csv.h"
 #include "models/Store.h"
 #include "support/ModelFixture.h"
+#include "support/OddStore.h"
 #include "support/TestSupport.h"
 #include "ui/ChunkyButton.h"
 #include "ui/DialogCard.h"
@@ -51,6 +54,8 @@ private Q_SLOTS:
     void failedNoteSaveStaysAndIsRetried();
     void trashButtonDeletesAndShowsTheStickyNote();
     void leavingThePageRemovesTheKeyMonitor();
+    void walkingOddRowsWritesNothingAndExportsThemAsStored();
+    void editingAnOddRowWritesTheNoteAlone();
 
 private:
     void openPage();
@@ -449,6 +454,71 @@ void TestHistoryView::leavingThePageRemovesTheKeyMonitor()
     m_page->show();
     press(Qt::Key_Down);
     QCOMPARE(m_page->selection(), std::optional(a.id));
+}
+
+void TestHistoryView::walkingOddRowsWritesNothingAndExportsThemAsStored()
+{
+    m_fx.reset();
+    m_fx =
+        std::make_unique<ModelFixture>([](const QString &path) { OddStore::create(path, OddStore::rows()); });
+    const QString path = m_fx->model->store().path();
+    const QByteArray stored = OddStore::dump(path);
+    QCOMPARE(stored.count('\n'), OddStore::rows().size());
+    openPage();
+    QCOMPARE(m_page->list()->rowIds().size(), OddStore::rows().size());
+
+    // Down over every row and back up; at each, the note is entered and left without typing.
+    QSet<qint64> visited;
+    for (int step = 0; step < 2 * OddStore::rows().size(); ++step) {
+        press(step < OddStore::rows().size() ? Qt::Key_Down : Qt::Key_Up);
+        QVERIFY(m_page->detail());
+        visited.insert(m_page->detail()->eventId());
+        NoteEditor *note = m_page->detail()->noteEditor();
+        QTest::mouseClick(note, Qt::LeftButton);
+        QVERIFY(note->isEditing());
+        note->field()->clearFocus();
+        QVERIFY(!note->isEditing());
+        if (QWidget *focus = QApplication::focusWidget())
+            focus->clearFocus();
+    }
+    QCOMPARE(visited.size(), OddStore::rows().size());
+    press(Qt::Key_Escape);
+    m_window.reset();
+    QVERIFY(!m_fx->model->store().hasPendingChanges());
+    QCOMPARE(OddStore::dump(path), stored);
+
+    // The export gives back what is stored.
+    const QString csv = m_fx->dir.filePath(QStringLiteral("export.csv"));
+    QVERIFY(Csv::write(csv, m_fx->model->allEvents(), m_fx->model->allTriggers()));
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), OddStore::csvDocument(OddStore::rows()));
+}
+
+void TestHistoryView::editingAnOddRowWritesTheNoteAlone()
+{
+    // Every odd column in one row, then a note typed into it.
+    const OddStore::Row odd{"odd", "'not-a-uuid', 9e999, NULL, NULL, 'gone', X'FF00FE', 'Menubar '",
+                            "not-a-uuid,Inf,\"\",\"\",\"Deleted trigger\",\"typed\",Menubar ", 0};
+    m_fx.reset();
+    m_fx = std::make_unique<ModelFixture>([&](const QString &path) { OddStore::create(path, {odd}); });
+    const QString path = m_fx->model->store().path();
+    QByteArray expected = OddStore::dump(path);
+    expected.replace("blob ff00fe", "text " + QByteArray("typed").toHex());
+    openPage();
+    press(Qt::Key_Down);
+    QVERIFY(m_page->detail());
+    QCOMPARE(m_page->detail()->sourceText(), IncidentText::source(QStringLiteral("menuBar")).label);
+    NoteEditor *note = m_page->detail()->noteEditor();
+    QTest::mouseClick(note, Qt::LeftButton);
+    note->field()->selectAll();
+    QTest::keyClicks(note->field(), QStringLiteral("typed"));
+    note->field()->clearFocus();
+    QCOMPARE(OddStore::dump(path), expected);
+    m_window.reset();
+    QCOMPARE(OddStore::dump(path), expected);
+    QCOMPARE(Csv::document(m_fx->model->allEvents(), m_fx->model->allTriggers()),
+             OddStore::csvDocument({odd}));
 }
 
 QTEST_MAIN(TestHistoryView)
