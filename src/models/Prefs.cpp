@@ -9,6 +9,9 @@
 Prefs::Prefs(const QString &filePath, QObject *parent)
     : QObject(parent), m_settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat))
 {
+    // Made private now, before any other file of ours (the window state) would make it readable
+    // to all; an existing folder keeps its mode.
+    PrivateFiles::makeFolder(QFileInfo(m_settings->fileName()).path());
 }
 
 Prefs::~Prefs()

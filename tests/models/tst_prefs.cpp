@@ -150,6 +150,8 @@ void TestPrefs::settingsFileIsPrivate()
     const auto sharedFolderMode = mode(m_dir->path());
     {
         Prefs prefs(path);
+        if (!folders.isEmpty()) // made private before anything else of ours is written there
+            QCOMPARE(mode(folder), ownerFolder);
         prefs.setValue(PrefKey::hasOnboarded, true);
         QCOMPARE(mode(path), owner);
         // Every later write replaces the file and keeps it private.
