@@ -7,6 +7,7 @@
 #include <QScopeGuard>
 #include <QtTest>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 using namespace TestSupport;
 
@@ -18,6 +19,7 @@ private Q_SLOTS:
     void cleanup();
 
     void firstLaunchSeedsAndOpensDashboard();
+    void freshStoreAndItsFoldersArePrivate();
     void laterLaunchKeepsTriggerState();
     void launchArguments_data();
     void launchArguments();
@@ -442,9 +444,8 @@ void TestAppModel::recordNoticeSeesDeletedDays()
     // Deleting one of yesterday's incidents lowers the best earlier day to 5, so the sixth
     // log today is the record; a remembered best of 6 would miss it.
     const EventSnapshot all = m_model->allEvents();
-    const auto yesterday = std::find_if(all.begin(), all.end(), [&](const VorpEvent &e) {
-        return e.timestamp < m_now.addSecs(-12 * 3600);
-    });
+    const auto yesterday = std::find_if(
+        all.begin(), all.end(), [&](const VorpEvent &e) { return e.timestamp < m_now.addSecs(-12 * 3600); });
     QVERIFY(yesterday != all.end());
     m_model->deleteEvent(*yesterday);
     QCoreApplication::processEvents();
@@ -760,6 +761,35 @@ void TestAppModel::unmendableSaveFailureIsToldOnce()
         QVERIFY2(told.at(0).at(1).toString().contains(QStringLiteral("NOT NULL")),
                  qPrintable(told.at(0).at(1).toString()));
     }
+}
+
+void TestAppModel::freshStoreAndItsFoldersArePrivate()
+{
+    QTemporaryDir dir;
+    // The usual umask, under which new files would be readable by everyone.
+    const mode_t umaskBefore = ::umask(022);
+    const auto restoreUmask = qScopeGuard([&] { ::umask(umaskBefore); });
+    const QString data = dir.filePath(QStringLiteral("home/.local/share"));
+    const QString path = data + QStringLiteral("/Grumblix/Grumblix.store");
+    QString error;
+    auto store = AppModel::openStore(path, &error);
+    QVERIFY2(store, qPrintable(error));
+    VorpEvent event =
+        VorpEvent::make(QDateTime::fromSecsSinceEpoch(1'800'000'000), {}, {}, {}, {}, EventSource::menuBar);
+    store->insert(event);
+    QVERIFY(store->save());
+    const auto mode = [](const QString &file) { return QFileInfo(file).permissions() & 0x7777; };
+    const auto file = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    const auto folder = file | QFile::ExeOwner | QFile::ExeUser;
+    for (const QString &made :
+         {dir.filePath(QStringLiteral("home")), data, data + QStringLiteral("/Grumblix")})
+        QCOMPARE(mode(made), folder);
+    for (const char *suffix : {"", "-wal", "-shm"})
+        QCOMPARE(mode(path + QLatin1String(suffix)), file);
+    // A folder that was there keeps the mode it had.
+    const auto before = mode(dir.path());
+    QVERIFY(AppModel::openStore(dir.filePath(QStringLiteral("other.store")), &error));
+    QCOMPARE(mode(dir.path()), before);
 }
 
 QTEST_GUILESS_MAIN(TestAppModel)
