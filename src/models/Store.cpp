@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
-#include <limits>
 #include <sqlite3.h>
 #include <string>
 #include <string_view>
@@ -45,8 +44,9 @@ double toStored(const QDateTime &timestamp)
     return double(timestamp.toMSecsSinceEpoch()) / 1000.0;
 }
 
-// The widest span whose milliseconds fit a qint64 (about 292 million years either way).
-constexpr qint64 kMaxStoredSeconds = std::numeric_limits<qint64>::max() / 1000 - 1;
+// About 285 million years either way: the milliseconds fit a qint64 with room to spare for any
+// time zone's offset, so no date arithmetic on a loaded moment overflows.
+constexpr qint64 kMaxStoredSeconds = 9'000'000'000'000'000;
 
 // A stored number of seconds as a moment; none for a value that names none (text, a blob, NULL,
 // an infinity or a number of seconds no date can hold).

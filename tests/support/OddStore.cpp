@@ -55,6 +55,9 @@ const QList<Row> &rows()
          "C0FFEE00-0000-4000-8000-00000000000C,2023-11-14T22:17:20Z,\"Files\",\"\",\"Deleted "
          "trigger\",\"\",Menubar ",
          1700000240.0},
+        {"time past the range",
+         "'c0ffee00-0000-4000-8000-00000000000d', 9.1e15, NULL, NULL, NULL, NULL, 'menuBar'",
+         "C0FFEE00-0000-4000-8000-00000000000D,9.1e+15,\"\",\"\",\"\",\"\",menuBar", 0},
     };
     return all;
 }
