@@ -44,8 +44,8 @@ namespace {
 
 QString askSavePath(QWidget *parent, const QString &suggested)
 {
-    return SaveDialog::ask(parent, QStringLiteral("Export PNG"), suggested, {QStringLiteral("PNG image (*.png)")},
-                           QStringLiteral("png"));
+    return SaveDialog::ask(parent, QStringLiteral("Export PNG"), suggested,
+                           {QStringLiteral("PNG image (*.png)")}, QStringLiteral("png"));
 }
 
 // Where the save dialog starts: the pictures folder when there is one.

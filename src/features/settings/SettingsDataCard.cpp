@@ -53,9 +53,10 @@ void SettingsDataCard::exportCsv()
 {
     const QString suggested = suggestedPath(m_model.now().toTimeZone(m_model.timeZone()));
     const QString path =
-        m_chooseFile ? m_chooseFile(window(), suggested)
-                     : SaveDialog::ask(window(), QStringLiteral("Export CSV"), suggested,
-                                       {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
+        m_chooseFile
+            ? m_chooseFile(window(), suggested)
+            : SaveDialog::ask(window(), QStringLiteral("Export CSV"), suggested,
+                              {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
     if (path.isEmpty())
         return;
     QString error;
