@@ -7,7 +7,7 @@ build=$(cd "${1:-build}" && pwd)
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
-watched='^(Xvfb|xvfb-run|dbus-daemon|dbus-launch|dbus-monitor|pulseaudio|parec|grumblix.*|openbox|trayer|xcompmgr|tst_.*|kwin_wayland|Xwayland|xdg-desktop-por.*|xdg-permission-.*)$'
+watched='^(Xvfb|xvfb-run|dbus-daemon|dbus-launch|dbus-monitor|pulseaudio|parec|grumblix.*|openbox|trayer|xcompmgr|tst_.*|kwin_wayland|Xwayland|xdg-desktop-por.*|xdg-permission-.*|recorder-probe)$'
 # Exited processes waiting to be reaped (where no init reaps them, as in some containers) are not
 # running and do not count.
 running() { ps -eo pid=,stat=,comm= | awk -v re="$watched" '$2 !~ /^Z/ && $3 ~ re {print $1}' | sort; }
