@@ -111,7 +111,7 @@ trap 'exit 1' TERM INT HUP
 
 fail() {
     echo "FAIL: $*"
-    for log in grumblix kwin; do
+    for log in grumblix kwin probe-errors; do
         [ -s "$work/$log.log" ] && { echo "--- $log.log"; tail -40 "$work/$log.log"; }
     done
     [ -s "$work/monitor.log" ] && { echo "--- portal calls"; grep -a 'member=' "$work/monitor.log" | tail -20; }
@@ -124,7 +124,7 @@ mkdir -p "$runtime" "$work/config/Grumblix" "$work/data" "$work/cache" "$work/se
 chmod 700 "$runtime"
 export HOME=$work XDG_RUNTIME_DIR=$runtime XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 export XDG_CACHE_HOME=$work/cache XDG_CURRENT_DESKTOP=KDE XDG_SESSION_TYPE=wayland
-export WAYLAND_DISPLAY=grumblix-check QT_QPA_PLATFORM=wayland LC_ALL=C.UTF-8 LANG=C.UTF-8
+export WAYLAND_DISPLAY=grumblix-check QT_QPA_PLATFORM=wayland LC_ALL=C.UTF-8 LANG=C.UTF-8 TZ=UTC
 unset DISPLAY DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
 # No GPU is needed: KWin and the clients draw in software.
 export KWIN_COMPOSE=Q LIBGL_ALWAYS_SOFTWARE=1 QT_QUICK_BACKEND=software
