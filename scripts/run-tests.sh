@@ -7,7 +7,7 @@ build=$(cd "${1:-build}" && pwd)
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
-watched='^(Xvfb|xvfb-run|dbus-daemon|dbus-launch|pulseaudio|parec|grumblix.*|openbox|trayer|xcompmgr|tst_.*)$'
+watched='^(Xvfb|xvfb-run|dbus-daemon|dbus-launch|dbus-monitor|pulseaudio|parec|grumblix.*|openbox|trayer|xcompmgr|tst_.*|kwin_wayland|Xwayland|xdg-desktop-por.*|xdg-permission-.*|recorder-probe)$'
 # Exited processes waiting to be reaped (where no init reaps them, as in some containers) are not
 # running and do not count.
 running() { ps -eo pid=,stat=,comm= | awk -v re="$watched" '$2 !~ /^Z/ && $3 ~ re {print $1}' | sort; }
@@ -38,7 +38,7 @@ if [ "$(id -u)" -eq 0 ] && [ "${GRUMBLIX_TEST_AS_USER:-1}" = 1 ]; then
         d=$(dirname "$d")
     done
     echo "Running the suite again as the unprivileged user $user"
-    runuser -u "$user" -- env -i PATH="$PATH" HOME="$home" XDG_RUNTIME_DIR="$home" LANG=C.UTF-8 \
+    runuser -u "$user" -- env -i PATH="$PATH" HOME="$home" XDG_RUNTIME_DIR="$home" LANG=C.UTF-8 CI="${CI:-}" \
         ctest --test-dir "$build" --output-on-failure -j"$jobs" -LE fuzz || status=$?
 fi
 

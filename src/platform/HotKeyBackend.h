@@ -32,4 +32,8 @@ Q_SIGNALS:
     // The desktop confirmed the grab after grab() had answered (portal only); `description` is the
     // key it really assigned, in its own words ("Alt+Shift+F"), empty when it did not say.
     void confirmed(const QString &description);
+    // The desktop went on binding the key it held before (`description`, in its own words) instead
+    // of the combination just asked for (portal only): presses of that key still arrive, and only
+    // the desktop's own settings change it.
+    void kept(const QString &description);
 };

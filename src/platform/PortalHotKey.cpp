@@ -158,7 +158,12 @@ void PortalHotKey::send(const QDBusMessage &call)
             });
 }
 
-std::optional<QString> PortalHotKey::listedTrigger(const QVariantMap &results) const
+namespace {
+
+const QString triggerKey = QStringLiteral("trigger_description");
+
+// The properties of our shortcut in a results map, if the map lists it.
+std::optional<QVariantMap> listedProperties(const QVariantMap &results)
 {
     const auto found = results.constFind(QStringLiteral("shortcuts"));
     if (found == results.constEnd())
@@ -169,10 +174,26 @@ std::optional<QString> PortalHotKey::listedTrigger(const QVariantMap &results) c
     else
         shortcuts = found->value<QList<PortalShortcut>>();
     for (const PortalShortcut &shortcut : std::as_const(shortcuts)) {
-        if (shortcut.id == shortcutId())
-            return shortcut.properties.value(QStringLiteral("trigger_description")).toString();
+        if (shortcut.id == PortalHotKey::shortcutId())
+            return shortcut.properties;
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> PortalHotKey::listedTrigger(const QVariantMap &results) const
+{
+    const auto properties = listedProperties(results);
+    if (!properties)
+        return std::nullopt;
+    const auto trigger = properties->constFind(triggerKey);
+    if (trigger == properties->constEnd())
+        return QString(); // bound; the desktop did not say to which key
+    // An empty description is a shortcut the desktop holds without a key (taken by another program,
+    // or cleared by the user): nothing is bound.
+    const QString description = trigger->toString();
+    return description.isEmpty() ? std::nullopt : std::optional(description);
 }
 
 void PortalHotKey::onSessionResponse(uint response, const QVariantMap &results)
@@ -185,7 +206,24 @@ void PortalHotKey::onSessionResponse(uint response, const QVariantMap &results)
     }
     m_session = session;
     m_listedAtSession = listedTrigger(results);
+    // A session that holds the shortcut on a key is bound: asking again would only make the
+    // desktop ask the user (Plasma 5.27 opens its shortcut settings for it).
+    if (m_listedAtSession && !m_listedAtSession->isEmpty()) {
+        settle(*m_listedAtSession);
+        return;
+    }
     bind();
+}
+
+void PortalHotKey::settle(const QString &description)
+{
+    if (!description.isEmpty() && description == m_heldDescription && m_trigger != m_heldForTrigger) {
+        Q_EMIT kept(description);
+        return;
+    }
+    m_heldDescription = description;
+    m_heldForTrigger = m_trigger;
+    Q_EMIT confirmed(description);
 }
 
 void PortalHotKey::bind()
@@ -206,11 +244,11 @@ void PortalHotKey::onBindResponse(uint response, const QVariantMap &results)
         return;
     }
     if (const auto trigger = listedTrigger(results)) {
-        Q_EMIT confirmed(*trigger);
+        settle(*trigger);
         return;
     }
     if (m_listedAtSession) {
-        Q_EMIT confirmed(*m_listedAtSession);
+        settle(*m_listedAtSession);
         return;
     }
     list();
@@ -221,7 +259,8 @@ void PortalHotKey::list()
     const QString token = request(SLOT(onListResponse(uint, QVariantMap)));
     QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, shortcutsInterface,
                                                        QStringLiteral("ListShortcuts"));
-    call << QVariant::fromValue(QDBusObjectPath(m_session)) << QVariantMap{{QStringLiteral("handle_token"), token}};
+    call << QVariant::fromValue(QDBusObjectPath(m_session))
+         << QVariantMap{{QStringLiteral("handle_token"), token}};
     send(call);
 }
 
@@ -230,7 +269,7 @@ void PortalHotKey::onListResponse(uint response, const QVariantMap &results)
     dropRequest();
     const auto trigger = response == 0 ? listedTrigger(results) : std::nullopt;
     if (trigger)
-        Q_EMIT confirmed(*trigger);
+        settle(*trigger);
     else
         Q_EMIT lost();
 }

@@ -15,8 +15,14 @@
 // `lost()`.
 //
 // Portals differ: the first form of the interface binds the shortcuts passed in CreateSession's
-// options and answers BindShortcuts with an empty list, the final form binds in BindShortcuts. The
-// shortcut goes in both, and when neither answer lists it, ListShortcuts has the last word.
+// options and lists them in its answer, the final form binds in BindShortcuts. A shortcut the
+// session already lists with its key is bound: BindShortcuts is then left out, since that form
+// answers it by opening the desktop's shortcut settings. Otherwise the shortcut goes in
+// BindShortcuts too, and when neither answer lists it, ListShortcuts has the last word.
+//
+// A desktop that binds from the session keeps the key it holds for the shortcut, so a newly
+// recorded combination may not take: the session then lists the same key as before, and `kept()`
+// tells so instead of `confirmed()`.
 class PortalHotKey : public HotKeyBackend
 {
     Q_OBJECT
@@ -57,9 +63,13 @@ private:
     // Starts a request: its Response goes to `slot` (a SLOT() signature).
     QString request(const char *slot);
     void dropRequest();
-    // The portal's description of our shortcut in a results map, if the map lists it.
+    // The key the portal names for our shortcut in a results map, if the map lists it bound (empty
+    // when the desktop did not say which key).
     std::optional<QString> listedTrigger(const QVariantMap &results) const;
     void send(const QDBusMessage &call);
+    // The desktop holds our shortcut on `description`: confirmed, or kept when we asked for
+    // another key and the desktop answered with the one it held before.
+    void settle(const QString &description);
 
     QDBusConnection m_bus;
     QString m_session;
@@ -67,6 +77,9 @@ private:
     QString m_pendingRequest;
     const char *m_pendingSlot = nullptr;
     std::optional<QString> m_listedAtSession;
+    // The key the desktop last bound for us, and the trigger we had asked for then.
+    QString m_heldDescription;
+    QString m_heldForTrigger;
     quint64 m_generation = 0;
     int m_tokenCounter = 0;
 };

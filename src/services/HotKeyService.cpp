@@ -20,6 +20,7 @@ HotKeyService::HotKeyService(std::unique_ptr<HotKeyBackend> backend, QObject *pa
     connect(m_backend.get(), &HotKeyBackend::lost, this, [this] {
         if (!m_registered || m_suspended)
             return;
+        m_keptByDesktop.clear();
         m_registered = false;
         Q_EMIT registrationLost();
     });
@@ -28,7 +29,15 @@ HotKeyService::HotKeyService(std::unique_ptr<HotKeyBackend> backend, QObject *pa
         if (m_suspended)
             return;
         m_registered = true;
+        m_keptByDesktop.clear();
         Q_EMIT registrationConfirmed(description);
+    });
+    connect(m_backend.get(), &HotKeyBackend::kept, this, [this](const QString &description) {
+        if (m_suspended)
+            return;
+        m_registered = true;
+        m_keptByDesktop = description;
+        Q_EMIT registrationKept(description);
     });
 }
 
@@ -38,6 +47,7 @@ bool HotKeyService::registerKey(quint32 keyCode, quint32 modifiers)
 {
     m_registered = false;
     m_suspended = false;
+    m_keptByDesktop.clear();
     if (!m_backend)
         return false;
     m_registered = m_backend->grab(keyCode, modifiers);
@@ -54,6 +64,7 @@ void HotKeyService::unregister()
     if (m_backend)
         m_backend->ungrab();
     m_registered = false;
+    m_keptByDesktop.clear();
 }
 
 void HotKeyService::suspend()

@@ -28,6 +28,9 @@ public:
     // The desktop binds the key itself (the portal) and may refuse it: the workaround then is a
     // desktop shortcut that opens a grumblix:// URL.
     bool bindsThroughDesktop() const;
+    // The key the desktop went on binding when it did not take the combination last registered
+    // (in its own words); empty otherwise. Only the desktop's own settings change that key.
+    QString keptByDesktop() const { return m_keptByDesktop; }
 
     // Releases the grab (or closes the portal session) so the keys reach our own windows, as the
     // shortcut recorder needs; presses that were already on their way are dropped too. The next
@@ -41,10 +44,14 @@ Q_SIGNALS:
     // A desktop that binds later (the portal) confirmed the shortcut; `description` is the key it
     // really assigned in its own words, empty when it did not say.
     void registrationConfirmed(const QString &description);
+    // The desktop kept its earlier key (`description`) instead of the combination registered: the
+    // shortcut works, on that key.
+    void registrationKept(const QString &description);
 
 private:
     std::unique_ptr<HotKeyBackend> m_backend;
     std::function<void()> m_handler;
     bool m_registered = false;
     bool m_suspended = false;
+    QString m_keptByDesktop;
 };

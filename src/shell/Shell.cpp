@@ -120,6 +120,11 @@ bool Shell::build(const Locations &locations, Platform platform)
         m_model->setBoundShortcutDescription(description);
         m_model->setHotKeyRegistered(true);
     });
+    // Bound, on the desktop's earlier key: the settings page says how to change it.
+    connect(m_hotKeys.get(), &HotKeyService::registrationKept, this, [this](const QString &description) {
+        m_model->setBoundShortcutDescription(description);
+        m_model->setHotKeyRegistered(true);
+    });
     buildWindows(locations);
 
     AppServices services;

@@ -13,11 +13,12 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScopeGuard>
-#include <QStandardPaths>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -60,10 +61,14 @@ class FakePortal : public QDBusVirtualObject
 public:
     enum class Binds
     {
-        inBindShortcuts,  // the final interface: BindShortcuts binds and lists what it bound
-        fromSessionOnly,  // the first form: only CreateSession's "shortcuts" bind; BindShortcuts lists nothing
-        nothing,          // answers success and binds nothing
-        refuses,          // answers BindShortcuts with "cancelled"
+        inBindShortcuts, // the final interface: BindShortcuts binds and lists what it bound
+        fromSessionOnly, // the first form: only CreateSession's "shortcuts" bind; BindShortcuts lists nothing
+        nothing,         // answers success and binds nothing
+        refuses,         // answers BindShortcuts with "cancelled"
+        // Plasma 5.27: CreateSession binds and lists, keeping a key it already holds for the
+        // shortcut; BindShortcuts binds nothing and opens the desktop's shortcut settings instead.
+        atSessionKeepingKeys,
+        atSession, // CreateSession binds what it is asked for and lists it
     };
 
     FakePortal(QDBusConnection bus, Binds binds) : m_bus(bus), m_binds(binds)
@@ -91,9 +96,20 @@ public:
             session = portalPath + QStringLiteral("/session/") + sender + QLatin1Char('/') + sessionToken;
             results.insert(QStringLiteral("session_handle"), session);
             ++sessions;
-            bound.clear();
-            if (m_binds == Binds::fromSessionOnly)
-                take(qdbus_cast<QList<Bound>>(options.value(QStringLiteral("shortcuts"))));
+            const QList<Bound> asked = qdbus_cast<QList<Bound>>(options.value(QStringLiteral("shortcuts")));
+            if (m_binds == Binds::atSessionKeepingKeys) {
+                for (const Bound &shortcut : asked) {
+                    if (!held(shortcut.id))
+                        take({shortcut});
+                }
+                results.insert(QStringLiteral("shortcuts"), QVariant::fromValue(bound));
+            } else {
+                bound.clear();
+                if (m_binds == Binds::fromSessionOnly || m_binds == Binds::atSession)
+                    take(asked);
+                if (m_binds == Binds::atSession)
+                    results.insert(QStringLiteral("shortcuts"), QVariant::fromValue(bound));
+            }
         } else if (member == QLatin1String("BindShortcuts")) {
             const QList<Bound> asked = qdbus_cast<QList<Bound>>(message.arguments().at(1));
             if (m_binds == Binds::inBindShortcuts)
@@ -101,8 +117,9 @@ public:
             if (m_binds == Binds::refuses)
                 response = 1;
             else
-                results.insert(QStringLiteral("shortcuts"),
-                               QVariant::fromValue(m_binds == Binds::inBindShortcuts ? bound : QList<Bound>{}));
+                results.insert(
+                    QStringLiteral("shortcuts"),
+                    QVariant::fromValue(m_binds == Binds::inBindShortcuts ? bound : QList<Bound>{}));
         } else if (member == QLatin1String("ListShortcuts")) {
             results.insert(QStringLiteral("shortcuts"), QVariant::fromValue(bound));
         } else {
@@ -121,8 +138,9 @@ public:
 
     void press(const QString &id)
     {
-        QDBusMessage signal = QDBusMessage::createSignal(
-            portalPath, QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), QStringLiteral("Activated"));
+        QDBusMessage signal =
+            QDBusMessage::createSignal(portalPath, QStringLiteral("org.freedesktop.portal.GlobalShortcuts"),
+                                       QStringLiteral("Activated"));
         signal << QVariant::fromValue(QDBusObjectPath(session)) << id << qulonglong(1) << QVariantMap();
         m_bus.send(signal);
     }
@@ -132,16 +150,25 @@ public:
     QList<Bound> bound;
     QStringList calls;
     int sessions = 0;
+    // Triggers another program holds: the desktop binds our shortcut to no key at all for them.
+    QStringList taken;
 
 private:
-    // The desktop shows the key it assigned in its own words.
+    bool held(const QString &id) const
+    {
+        return std::any_of(bound.cbegin(), bound.cend(), [&id](const Bound &b) { return b.id == id; });
+    }
+
+    // The desktop shows the key it assigned in its own words, and nothing for a key it could not give.
     void take(const QList<Bound> &asked)
     {
         for (const Bound &shortcut : asked) {
             QVariantMap properties = shortcut.properties;
+            const QString trigger = properties.value(QStringLiteral("preferred_trigger")).toString();
             properties.insert(QStringLiteral("trigger_description"),
-                              properties.value(QStringLiteral("preferred_trigger")).toString().replace(
-                                  QStringLiteral("LOGO"), QStringLiteral("Meta")));
+                              taken.contains(trigger)
+                                  ? QString()
+                                  : QString(trigger).replace(QStringLiteral("LOGO"), QStringLiteral("Meta")));
             bound << Bound{shortcut.id, properties};
         }
     }
@@ -153,7 +180,8 @@ private:
 // Serves a fake portal on the bus that activated this process, until it is ended.
 int servePortal()
 {
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::ActivationBus, QStringLiteral("starter"));
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(QDBusConnection::ActivationBus, QStringLiteral("starter"));
     if (!bus.isConnected())
         return 1;
     FakePortal portal(bus, FakePortal::Binds::inBindShortcuts);
@@ -191,10 +219,12 @@ class PortalHotKeyTest : public QObject
     static std::unique_ptr<Registration> installPortal(FakePortal::Binds binds)
     {
         static int count = 0;
-        QDBusConnection bus =
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("portal%1").arg(++count));
-        auto registration = std::unique_ptr<Registration>(new Registration{bus, std::make_unique<FakePortal>(bus, binds)});
-        if (!bus.registerVirtualObject(portalPath, registration->portal.get()) || !bus.registerService(portalService))
+        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                                            QStringLiteral("portal%1").arg(++count));
+        auto registration =
+            std::unique_ptr<Registration>(new Registration{bus, std::make_unique<FakePortal>(bus, binds)});
+        if (!bus.registerVirtualObject(portalPath, registration->portal.get()) ||
+            !bus.registerService(portalService))
             return nullptr;
         return registration;
     }
@@ -233,27 +263,42 @@ private Q_SLOTS:
     void bindsAsTheDesktopDoes_data()
     {
         QTest::addColumn<int>("binds");
+        QTest::addColumn<QStringList>("taken");
         QTest::addColumn<bool>("registered");
         QTest::addColumn<QStringList>("calls");
-        QTest::newRow("final interface") << int(FakePortal::Binds::inBindShortcuts) << true
+        const QStringList none;
+        const QStringList ours{"CTRL+ALT+LOGO+f"};
+        QTest::newRow("final interface") << int(FakePortal::Binds::inBindShortcuts) << none << true
                                          << QStringList{"CreateSession", "BindShortcuts"};
         QTest::newRow("first form: bound from the session's options")
-            << int(FakePortal::Binds::fromSessionOnly) << true
+            << int(FakePortal::Binds::fromSessionOnly) << none << true
             << QStringList{"CreateSession", "BindShortcuts", "ListShortcuts"};
-        QTest::newRow("binds nothing") << int(FakePortal::Binds::nothing) << false
+        // Asking again would open the desktop's shortcut settings at every start.
+        QTest::newRow("listed by the session: not asked again")
+            << int(FakePortal::Binds::atSessionKeepingKeys) << none << true << QStringList{"CreateSession"};
+        QTest::newRow("binds nothing") << int(FakePortal::Binds::nothing) << none << false
                                        << QStringList{"CreateSession", "BindShortcuts", "ListShortcuts"};
-        QTest::newRow("refuses") << int(FakePortal::Binds::refuses) << false
+        QTest::newRow("refuses") << int(FakePortal::Binds::refuses) << none << false
                                  << QStringList{"CreateSession", "BindShortcuts"};
+        // Listed without a key: the desktop is asked, as for a shortcut it does not hold.
+        QTest::newRow("listed by the session without a key: the key is taken")
+            << int(FakePortal::Binds::atSessionKeepingKeys) << ours << false
+            << QStringList{"CreateSession", "BindShortcuts", "ListShortcuts"};
+        QTest::newRow("final interface: the key is taken")
+            << int(FakePortal::Binds::inBindShortcuts) << ours << false
+            << QStringList{"CreateSession", "BindShortcuts", "ListShortcuts"};
     }
 
     void bindsAsTheDesktopDoes()
     {
         QFETCH(int, binds);
+        QFETCH(QStringList, taken);
         QFETCH(bool, registered);
         QFETCH(QStringList, calls);
         const auto registration = installPortal(FakePortal::Binds(binds));
         QVERIFY(registration);
         FakePortal &portal = *registration->portal;
+        portal.taken = taken;
 
         HotKeyService service(std::make_unique<PortalHotKey>());
         int presses = 0;
@@ -275,6 +320,77 @@ private Q_SLOTS:
         portal.press(QStringLiteral("someone-else"));
         QCoreApplication::processEvents();
         QTRY_COMPARE(presses, registered ? 1 : 0);
+    }
+
+    // The settings recorder releases the shortcut, then registers the combination it recorded.
+    void recordedCombination_data()
+    {
+        QTest::addColumn<int>("binds");
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<QString>("boundAfterwards");
+        QTest::addColumn<QStringList>("callsPerRegistration");
+        QTest::newRow("the desktop keeps the key it holds")
+            << int(FakePortal::Binds::atSessionKeepingKeys) << true << "ALT+SHIFT+f"
+            << QStringList{"CreateSession"};
+        QTest::newRow("the desktop takes it from the session")
+            << int(FakePortal::Binds::atSession) << false << "CTRL+ALT+k" << QStringList{"CreateSession"};
+        QTest::newRow("the desktop takes it in BindShortcuts")
+            << int(FakePortal::Binds::inBindShortcuts) << false << "CTRL+ALT+k"
+            << QStringList{"CreateSession", "BindShortcuts"};
+    }
+
+    void recordedCombination()
+    {
+        QFETCH(int, binds);
+        QFETCH(bool, kept);
+        QFETCH(QString, boundAfterwards);
+        QFETCH(QStringList, callsPerRegistration);
+        const auto registration = installPortal(FakePortal::Binds(binds));
+        QVERIFY(registration);
+        FakePortal &portal = *registration->portal;
+        HotKeyService service(std::make_unique<PortalHotKey>());
+        int presses = 0;
+        service.setHandler([&presses] { ++presses; });
+        QSignalSpy confirmed(&service, &HotKeyService::registrationConfirmed);
+        QSignalSpy keptSpy(&service, &HotKeyService::registrationKept);
+        QSignalSpy lost(&service, &HotKeyService::registrationLost);
+        QVERIFY(service.registerKey(Qt::Key_F, 0x0A00));
+        QTRY_COMPARE(confirmed.count(), 1);
+        QCOMPARE(confirmed.last().first().toString(), QStringLiteral("ALT+SHIFT+f"));
+
+        // Two recordings in a row: neither makes the desktop ask the user.
+        QStringList calls = callsPerRegistration;
+        int answers = 1;
+        for (const int key : {int(Qt::Key_J), int(Qt::Key_K)}) {
+            service.suspend();
+            QVERIFY(service.registerKey(quint32(key), 0x1800)); // Ctrl+Alt
+            calls << callsPerRegistration;
+            ++answers;
+            QTRY_COMPARE(confirmed.count() + keptSpy.count(), answers);
+            QCOMPARE(portal.calls, calls);
+        }
+        QCOMPARE(lost.count(), 0);
+        QVERIFY(service.isRegistered());
+        if (kept) {
+            QCOMPARE(confirmed.count(), 1);
+            QCOMPARE(keptSpy.last().first().toString(), boundAfterwards);
+            QCOMPARE(service.keptByDesktop(), boundAfterwards);
+        } else {
+            QCOMPARE(keptSpy.count(), 0);
+            QCOMPARE(confirmed.last().first().toString(), boundAfterwards);
+            QVERIFY(service.keptByDesktop().isEmpty());
+        }
+        // Whatever key the desktop binds, its presses log.
+        portal.press(PortalHotKey::shortcutId());
+        QTRY_COMPARE(presses, 1);
+
+        // Back to the combination the desktop holds: bound as asked.
+        service.suspend();
+        QVERIFY(service.registerKey(Qt::Key_F, 0x0A00));
+        QTRY_COMPARE(confirmed.count() + keptSpy.count(), 4);
+        QCOMPARE(confirmed.count(), kept ? 2 : 4);
+        QVERIFY(service.keptByDesktop().isEmpty());
+        QVERIFY(service.isRegistered());
     }
 
     void newCombinationReplacesTheSession()
@@ -317,13 +433,14 @@ private Q_SLOTS:
         service.close();
         QFile config(folder.filePath(QStringLiteral("bus.conf")));
         QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write(QStringLiteral("<busconfig><type>session</type><listen>unix:tmpdir=%1</listen>"
-                                    "<auth>EXTERNAL</auth><servicedir>%2</servicedir>"
-                                    "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                                    "<allow eavesdrop=\"true\"/><allow own=\"*\"/>"
-                                    "</policy></busconfig>")
-                         .arg(folder.path(), folder.filePath(QStringLiteral("services")))
-                         .toUtf8());
+        config.write(
+            QStringLiteral("<busconfig><type>session</type><listen>unix:tmpdir=%1</listen>"
+                           "<auth>EXTERNAL</auth><servicedir>%2</servicedir>"
+                           "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                           "<allow eavesdrop=\"true\"/><allow own=\"*\"/>"
+                           "</policy></busconfig>")
+                .arg(folder.path(), folder.filePath(QStringLiteral("services")))
+                .toUtf8());
         config.close();
 
         QProcess daemon;

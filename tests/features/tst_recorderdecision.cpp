@@ -123,6 +123,16 @@ void TestRecorderDecision::texts_data()
                           "settings that runs: xdg-open 'grumblix://log?source=shortcut'");
     QTest::newRow("held through the portal") << SettingsText::shortcutHint(true, true)
                                              << QStringLiteral("Works from any app. No Accessibility permission needed.");
+    QTest::newRow("the desktop kept its own key")
+        << SettingsText::shortcutHint(true, true, QStringLiteral("Meta+P"))
+        << QStringLiteral(
+               "Your desktop keeps Meta+P for this shortcut. To use the new one, change Grumblix's "
+               "shortcut in your desktop's keyboard settings.");
+    QTest::newRow("refused, whatever was kept before")
+        << SettingsText::shortcutHint(false, true, QStringLiteral("Meta+P"))
+        << QStringLiteral(
+               "The desktop did not bind this shortcut. Add a custom shortcut in your desktop's keyboard "
+               "settings that runs: xdg-open 'grumblix://log?source=shortcut'");
     QTest::newRow("erase none") << SettingsText::eraseTitle(0) << QStringLiteral("Erase all 0 incidents?");
     QTest::newRow("erase one stays plural")
         << SettingsText::eraseTitle(1) << QStringLiteral("Erase all 1 incidents?");

@@ -148,6 +148,7 @@ private Q_SLOTS:
     void recorderEndsWhenClickedOrHidden();
     void recorderKeepsMenuShortcutsAway();
     void refusedShortcutStaysStoredAndResetRestoresDefault();
+    void shortcutTheDesktopKeepsIsExplained();
     void launchAtLoginShowsTheRealStateAfterAFailure();
     void updatesWithoutFeedAreDisabled();
     void updatesWithFeed();
@@ -468,6 +469,31 @@ void TestSettingsView::refusedShortcutStaysStoredAndResetRestoresDefault()
     QCOMPARE(view.shortcutNote()->text(),
              QStringLiteral("Works from any app. No Accessibility permission needed."));
     QVERIFY(recorder->resetButton()->isHidden());
+}
+
+// A desktop that keeps its own key for the shortcut: the page says where the user changes it, and
+// a later combination the desktop takes clears that note.
+void TestSettingsView::shortcutTheDesktopKeepsIsExplained()
+{
+    Rig rig;
+    SettingsView &view = rig.build();
+    ShortcutRecorder *recorder = view.recorder();
+
+    click(recorder->button());
+    QTest::keyClick(&rig.window, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
+    Q_EMIT rig.backend->kept(QStringLiteral("Alt+Shift+F"));
+    QVERIFY(rig.f.model->hotKeyRegistered());
+    QCOMPARE(view.shortcutNote()->text(),
+             QStringLiteral("Your desktop keeps Alt+Shift+F for this shortcut. To use the new one, change "
+                            "Grumblix's shortcut in your desktop's keyboard settings."));
+    const Shortcut recorded{Qt::Key_K, ctrlAlt, QStringLiteral("K")};
+    QCOMPARE(rig.f.model->shortcut(), recorded);
+    QCOMPARE(Shortcut::load(*rig.f.prefs), recorded);
+
+    click(recorder->resetButton());
+    Q_EMIT rig.backend->confirmed(QStringLiteral("Alt+Shift+F"));
+    QCOMPARE(view.shortcutNote()->text(),
+             QStringLiteral("Works from any app. No Accessibility permission needed."));
 }
 
 void TestSettingsView::launchAtLoginShowsTheRealStateAfterAFailure()

@@ -11,6 +11,8 @@ class TestHotKeyService : public QObject
 private Q_SLOTS:
     void suspensionReleasesAndDropsPresses();
     void answersWhileSuspendedAreIgnored();
+    void keptKeyLastsUntilTheNextAnswer_data();
+    void keptKeyLastsUntilTheNextAnswer();
 };
 
 void TestHotKeyService::suspensionReleasesAndDropsPresses()
@@ -47,17 +49,66 @@ void TestHotKeyService::answersWhileSuspendedAreIgnored()
     HotKeyService service(std::move(owned));
     QSignalSpy lost(&service, &HotKeyService::registrationLost);
     QSignalSpy confirmed(&service, &HotKeyService::registrationConfirmed);
+    QSignalSpy kept(&service, &HotKeyService::registrationKept);
     QVERIFY(service.registerKey(Qt::Key_F, HotKeyBackend::optionBit));
     service.suspend();
     // The portal answering about the session we just closed.
     Q_EMIT backend->lost();
     Q_EMIT backend->confirmed(QStringLiteral("Alt+F"));
+    Q_EMIT backend->kept(QStringLiteral("Alt+F"));
     QCOMPARE(lost.count(), 0);
     QCOMPARE(confirmed.count(), 0);
+    QCOMPARE(kept.count(), 0);
+    QVERIFY(service.keptByDesktop().isEmpty());
     QVERIFY(!service.isRegistered());
     QVERIFY(service.registerKey(Qt::Key_F, HotKeyBackend::optionBit));
     Q_EMIT backend->lost();
     QCOMPARE(lost.count(), 1);
+}
+
+// The desktop kept its own key: the shortcut counts as registered, and the kept key is known until
+// something newer is.
+void TestHotKeyService::keptKeyLastsUntilTheNextAnswer_data()
+{
+    QTest::addColumn<int>("next");
+    QTest::addColumn<bool>("registeredAfterwards");
+    QTest::newRow("confirmed") << 0 << true;
+    QTest::newRow("lost") << 1 << false;
+    QTest::newRow("registered again") << 2 << true;
+    QTest::newRow("unregistered") << 3 << false;
+}
+
+void TestHotKeyService::keptKeyLastsUntilTheNextAnswer()
+{
+    QFETCH(int, next);
+    QFETCH(bool, registeredAfterwards);
+    auto owned = std::make_unique<FakeHotKeyBackend>();
+    FakeHotKeyBackend *backend = owned.get();
+    HotKeyService service(std::move(owned));
+    QSignalSpy kept(&service, &HotKeyService::registrationKept);
+    QVERIFY(service.registerKey(Qt::Key_K, HotKeyBackend::controlBit | HotKeyBackend::optionBit));
+    Q_EMIT backend->kept(QStringLiteral("Alt+Shift+F"));
+    QCOMPARE(kept.count(), 1);
+    QCOMPARE(kept.first().first().toString(), QStringLiteral("Alt+Shift+F"));
+    QVERIFY(service.isRegistered());
+    QCOMPARE(service.keptByDesktop(), QStringLiteral("Alt+Shift+F"));
+
+    switch (next) {
+    case 0:
+        Q_EMIT backend->confirmed(QStringLiteral("Ctrl+Alt+K"));
+        break;
+    case 1:
+        Q_EMIT backend->lost();
+        break;
+    case 2:
+        QVERIFY(service.registerKey(Qt::Key_F, HotKeyBackend::optionBit | HotKeyBackend::shiftBit));
+        break;
+    default:
+        service.unregister();
+        break;
+    }
+    QVERIFY(service.keptByDesktop().isEmpty());
+    QCOMPARE(service.isRegistered(), registeredAfterwards);
 }
 
 QTEST_MAIN(TestHotKeyService)

@@ -2,13 +2,18 @@
 
 namespace SettingsText {
 
-QString shortcutHint(bool registered, bool throughDesktopPortal)
+QString shortcutHint(bool registered, bool throughDesktopPortal, const QString &keptByDesktop)
 {
+    if (registered && !keptByDesktop.isEmpty())
+        return QStringLiteral("Your desktop keeps %1 for this shortcut. To use the new one, change "
+                              "Grumblix's shortcut in your desktop's keyboard settings.")
+            .arg(keptByDesktop);
     if (registered)
         return QStringLiteral("Works from any app. No Accessibility permission needed.");
     if (throughDesktopPortal)
-        return QStringLiteral("The desktop did not bind this shortcut. Add a custom shortcut in your "
-                              "desktop's keyboard settings that runs: xdg-open 'grumblix://log?source=shortcut'");
+        return QStringLiteral(
+            "The desktop did not bind this shortcut. Add a custom shortcut in your "
+            "desktop's keyboard settings that runs: xdg-open 'grumblix://log?source=shortcut'");
     return QStringLiteral("That shortcut is taken by something else. Try another.");
 }
 

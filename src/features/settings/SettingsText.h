@@ -9,8 +9,9 @@ namespace SettingsText {
 
 // The note under the shortcut recorder: whether the desktop took the shortcut.
 // Through the desktop's shortcut portal a refusal is the desktop's, not another program's: the
-// hint then says how to bind the key in the desktop's own settings instead.
-QString shortcutHint(bool registered, bool throughDesktopPortal = false);
+// hint then says how to bind the key in the desktop's own settings instead. `keptByDesktop` is the
+// key a desktop went on binding instead of the one recorded: the hint says where to change it.
+QString shortcutHint(bool registered, bool throughDesktopPortal = false, const QString &keptByDesktop = {});
 
 // The note under the update controls: where updates come from, or, for a build without a feed,
 // that the package manager brings them.

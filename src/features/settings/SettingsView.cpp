@@ -43,7 +43,8 @@ ThemedLabel *inkText(const QString &text, const QFont &font)
 QString SettingsView::shortcutHint() const
 {
     return SettingsText::shortcutHint(m_model.hotKeyRegistered(),
-                                      m_services.hotKeys && m_services.hotKeys->bindsThroughDesktop());
+                                      m_services.hotKeys && m_services.hotKeys->bindsThroughDesktop(),
+                                      m_services.hotKeys ? m_services.hotKeys->keptByDesktop() : QString());
 }
 
 SettingsView::SettingsView(AppModel &model, SettingsServices services, QWidget *parent)
@@ -88,6 +89,9 @@ QWidget *SettingsView::shortcutPanel()
     panel->add(m_shortcutNote);
     connect(&m_model, &AppModel::hotKeyRegisteredChanged, this,
             [this] { m_shortcutNote->setText(shortcutHint()); });
+    if (m_services.hotKeys)
+        connect(m_services.hotKeys, &HotKeyService::registrationKept, this,
+                [this] { m_shortcutNote->setText(shortcutHint()); });
     return panel;
 }
 
