@@ -5,7 +5,7 @@ namespace SettingsText {
 QString shortcutHint(bool registered, bool throughDesktopPortal)
 {
     if (registered)
-        return QStringLiteral("Works from any app. No Accessibility permission needed.");
+        return QStringLiteral("Works from any app. No special permission needed.");
     if (throughDesktopPortal)
         return QStringLiteral("The desktop did not bind this shortcut. Add a custom shortcut in your "
                               "desktop's keyboard settings that runs: xdg-open 'grumblix://log?source=shortcut'");
