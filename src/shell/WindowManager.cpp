@@ -93,6 +93,7 @@ void DashboardMainWindow::fitIntoScreen(bool keepPosition)
     if (layout())
         layout()->activate();
     setGeometry(fit.geometry);
+    m_fittedSize = fit.geometry.size();
     m_fitGuessed = frameGeometry() == geometry();
 }
 
@@ -102,10 +103,15 @@ bool DashboardMainWindow::event(QEvent *event)
     // Once the window manager has framed the window, a fit made with a guessed title bar is made
     // again with the real one, so the frame's bottom is not left below the screen's edge.
     const QEvent::Type type = event->type();
-    if (m_fitGuessed && !m_fitting && isVisible() &&
-        (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
-        frameGeometry() != geometry())
-        fitIntoScreen(true);
+    const bool framingNews = type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize ||
+                             type == QEvent::WindowActivate;
+    if (m_fitGuessed && !m_fitting && isVisible() && framingNews && frameGeometry() != geometry()) {
+        // A size the user (or the window manager) has chosen since is left alone.
+        if (size() == m_fittedSize)
+            fitIntoScreen(true);
+        else
+            m_fitGuessed = false;
+    }
     return handled;
 }
 

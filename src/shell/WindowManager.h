@@ -40,6 +40,7 @@ private:
     bool m_fitGuessed = false;
     // The size asked for before the guessed fit, for the fit with the real frame.
     QSize m_wantedSize;
+    QSize m_fittedSize;
     bool m_fitting = false;
 };
 
