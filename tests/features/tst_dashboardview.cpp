@@ -478,7 +478,8 @@ void TestDashboardView::everyPageFitsItsWindow()
         if (scroll->widget() && scroll->widgetResizable())
             QTRY_VERIFY(scroll->widget()->width() <= scroll->viewport()->width());
     const int right = view->width();
-    for (const QWidget *w : page->findChildren<QWidget *>()) {
+    // The page and the sidebar beside it.
+    for (const QWidget *w : page->findChildren<QWidget *>() + view->sidebar()->findChildren<QWidget *>()) {
         if (!w->isVisibleTo(view.get()) || w->width() <= 0)
             continue;
         const int wRight = w->mapTo(view.get(), QPoint(w->width(), 0)).x();
