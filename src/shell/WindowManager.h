@@ -21,12 +21,27 @@ public:
     void saveFrame();
     // False when no frame was saved by an earlier run.
     bool restoreFrame();
+    // Moves and shrinks the window into the available area of its screen (of the primary screen
+    // when `keepPosition` is false: then it is centred there). Where even the root's own minimum does
+    // not fit, the root's minimum is lowered to what fits and its pages scroll.
+    void fitIntoScreen(bool keepPosition);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
+    QMargins decoration() const;
+    int menuBarHeight() const;
+
     QString m_stateFile;
+    QSize m_rootMinimum;
+    // Until the window manager has told the real frame, the fit used a guessed title bar.
+    bool m_fitGuessed = false;
+    // The size asked for before the guessed fit, for the fit with the real frame.
+    QSize m_wantedSize;
+    QSize m_fittedSize;
+    bool m_fitting = false;
 };
 
 // Builds the dashboard window on first use and brings it forward on every request. The window is

@@ -41,4 +41,31 @@ QRect centred(const QSize &size, const QRect &available)
     return frame;
 }
 
+Fit fitDashboard(const QSize &size, const std::optional<QPoint> &position, const QSize &minimum,
+                 const QMargins &decoration, const QRect &available)
+{
+    const QPoint corner = position.value_or(QPoint(0, 0));
+    if (!available.isValid())
+        return {QRect(corner, size.expandedTo(minimum)), minimum};
+    const QSize room = available.size().shrunkBy(decoration).expandedTo(QSize(1, 1));
+    const QSize least = minimum.boundedTo(room);
+    const QSize client = size.boundedTo(room).expandedTo(least);
+    QRect frame(QPoint(0, 0), client.grownBy(decoration));
+    if (!position) {
+        frame.moveCenter(available.center());
+    } else {
+        frame.moveTopLeft(corner - QPoint(decoration.left(), decoration.top()));
+        // The frame is no larger than the area, so one shift per side brings it inside.
+        if (frame.right() > available.right())
+            frame.moveRight(available.right());
+        if (frame.bottom() > available.bottom())
+            frame.moveBottom(available.bottom());
+        if (frame.left() < available.left())
+            frame.moveLeft(available.left());
+        if (frame.top() < available.top())
+            frame.moveTop(available.top());
+    }
+    return {frame.marginsRemoved(decoration), least};
+}
+
 } // namespace WindowPlacement

@@ -92,12 +92,14 @@ void TriggerTile::paintEvent(QPaintEvent *)
     // Emoji above the name; the name shrinks to 70 % before it is cut.
     const QFont emojiFont = Fonts::font(17);
     const QFontMetricsF em(emojiFont);
-    QFont nameFont = Fonts::rounded(9.5, QFont::Bold);
-    const qreal room = cell.width() - 6;
-    for (qreal size = 9.5; size >= 9.5 * 0.7 - 0.01; size -= 0.5) {
+    // The name has the tile's whole width, as wide as its column.
+    const qreal room = cell.width();
+    const qreal natural = QFontMetricsF(Fonts::rounded(9.5, QFont::Bold)).horizontalAdvance(m_trigger.name);
+    qreal size = natural > room ? qMax(9.5 * 0.7, 9.5 * room / natural) : 9.5;
+    QFont nameFont = Fonts::rounded(size, QFont::Bold);
+    while (size > 9.5 * 0.7 && QFontMetricsF(nameFont).horizontalAdvance(m_trigger.name) > room) {
+        size = qMax(9.5 * 0.7, size - 0.1);
         nameFont = Fonts::rounded(size, QFont::Bold);
-        if (QFontMetricsF(nameFont).horizontalAdvance(m_trigger.name) <= room)
-            break;
     }
     const QFontMetricsF nm(nameFont);
     const qreal block = em.height() + 1 + nm.height();
@@ -107,7 +109,7 @@ void TriggerTile::paintEvent(QPaintEvent *)
     p.drawPixmap(emojiRect.topLeft(), Paint::emoji(m_trigger.emoji, emojiFont, emojiRect.size(),
                                                    Qt::AlignCenter, label, devicePixelRatioF()));
     p.setFont(nameFont);
-    p.drawText(QRectF(cell.left() + 3, top + em.height() + 1, room, nm.height()), Qt::AlignCenter,
+    p.drawText(QRectF(cell.left(), top + em.height() + 1, room, nm.height()), Qt::AlignCenter,
                nm.elidedText(m_trigger.name, Qt::ElideRight, room));
 }
 

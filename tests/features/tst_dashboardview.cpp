@@ -2,14 +2,22 @@
 #include "features/achievements/AchievementsView.h"
 #include "features/dashboard/DashboardView.h"
 #include "features/dashboard/Sidebar.h"
+#include "features/history/EventDetailView.h"
+#include "features/history/HistoryView.h"
 #include "features/onboarding/OnboardingView.h"
 #include "features/overview/OverviewCards.h"
 #include "features/overview/OverviewView.h"
 #include "features/overview/WeekChartCard.h"
 #include "features/overview/WeekChartPlot.h"
 #include "features/overview/WeekChartValues.h"
+#include "features/report/ReportPreview.h"
+#include "features/report/ReportThemeChip.h"
+#include "features/report/ReportView.h"
+#include "features/settings/SettingsDataCard.h"
+#include "features/settings/SettingsView.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
+#include "shell/WindowPlacement.h"
 #include "support/FakeAppServices.h"
 #include "support/TestSupport.h"
 #include "ui/ChunkyButton.h"
@@ -53,6 +61,12 @@ private Q_SLOTS:
     void everyPageFitsItsWindow_data();
     void everyPageFitsItsWindow();
     void firstRunCardFitsTheSmallestWindow();
+    void reportKeepsItsActionsInView_data();
+    void reportKeepsItsActionsInView();
+    void incidentDateKeepsToOneLine_data();
+    void incidentDateKeepsToOneLine();
+    void settingsColumnsShareTheWidth_data();
+    void settingsColumnsShareTheWidth();
 
 private:
     VorpEvent addEvent(const QDateTime &when, std::optional<QString> trigger = std::nullopt);
@@ -162,12 +176,24 @@ void TestDashboardView::brandLinesUpWithThePageHeader()
     m_model->setDashboardTab(DashboardTab::achievements);
     const auto *header = view->page()->findChild<PageHeader *>();
     const auto *mini = view->sidebar()->findChild<MiniButton *>();
-    const auto *name = view->sidebar()->findChild<ThemedLabel *>();
-    QVERIFY(header && mini && name);
+    const auto *name = view->sidebar()->findChild<ThemedLabel *>(QStringLiteral("brandTitle"));
+    const auto *tagline = view->sidebar()->findChild<ThemedLabel *>(QStringLiteral("brandTagline"));
+    QVERIFY(header && mini && name && tagline);
     QTRY_VERIFY(header->isVisible());
     const int brandTop =
         std::min(mini->mapTo(view.get(), QPoint()).y(), name->mapTo(view.get(), QPoint()).y());
     QCOMPARE(brandTop, header->mapTo(view.get(), QPoint()).y());
+    // The tagline starts 2 above the end of the title's line, not a layout's default spacing below it.
+    QCOMPARE(tagline->mapTo(view.get(), QPoint()).y(),
+             name->mapTo(view.get(), QPoint()).y() + name->sizeHint().height() - 2);
+    QCOMPARE(name->height(), name->sizeHint().height());
+    QCOMPARE(tagline->height(), tagline->sizeHint().height());
+    QCOMPARE(tagline->x(), name->x());
+    // The pair is centred on the emblem.
+    const int namesMiddle = (name->mapTo(view.get(), QPoint()).y() +
+                             tagline->mapTo(view.get(), QPoint(0, tagline->height())).y()) /
+                            2;
+    QVERIFY(qAbs(namesMiddle - mini->mapTo(view.get(), QPoint(0, mini->height() / 2)).y()) <= 1);
 }
 
 void TestDashboardView::firstRunCardWithDemoWeek()
@@ -416,6 +442,18 @@ void TestDashboardView::everyPageFitsItsWindow_data()
         QTest::newRow(name + " smallest")
             << tab << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight);
         QTest::newRow(name + " large") << tab << QSize(1500, 950);
+        // The root of a window fitted to a 1366 x 768 laptop (32 px panel, 30 px title bar, 22 px
+        // menu bar), and to a 1024 x 600 one, too small even for the minimum.
+        const QMargins decoration(0, 30, 0, 0);
+        const QSize bar(0, 22);
+        for (const auto &[screen, label] :
+             {std::pair(QSize(1366, 768), " laptop screen"), std::pair(QSize(1024, 600), " small screen")}) {
+            const WindowPlacement::Fit fit = WindowPlacement::fitDashboard(
+                QSize(1120, 780) + bar, std::nullopt,
+                QSize(DashboardView::minimumWidth, DashboardView::minimumHeight) + bar, decoration,
+                QRect(QPoint(0, 0), screen - QSize(0, 32)));
+            QTest::newRow(name + label) << tab << fit.geometry.size() - bar;
+        }
     }
 }
 
@@ -426,6 +464,8 @@ void TestDashboardView::everyPageFitsItsWindow()
     for (int day = 0; day < 7; ++day)
         addEvent(m_now.addDays(-day).addSecs(-3600), QStringLiteral("meetings"));
     auto view = shownDashboard();
+    // As the window does on a screen too small for the minimum.
+    view->setMinimumSize(view->minimumSize().boundedTo(size));
     view->resize(size);
     m_model->setDashboardTab(tab);
     QTRY_COMPARE(view->pageTab(), tab);
@@ -433,8 +473,13 @@ void TestDashboardView::everyPageFitsItsWindow()
     QApplication::processEvents();
     QWidget *page = view->page();
     QVERIFY(page);
+    // A page that changed its arrangement for the new width settles over a few layout passes.
+    for (const QScrollArea *scroll : page->findChildren<QScrollArea *>())
+        if (scroll->widget() && scroll->widgetResizable())
+            QTRY_VERIFY(scroll->widget()->width() <= scroll->viewport()->width());
     const int right = view->width();
-    for (const QWidget *w : page->findChildren<QWidget *>()) {
+    // The page and the sidebar beside it.
+    for (const QWidget *w : page->findChildren<QWidget *>() + view->sidebar()->findChildren<QWidget *>()) {
         if (!w->isVisibleTo(view.get()) || w->width() <= 0)
             continue;
         const int wRight = w->mapTo(view.get(), QPoint(w->width(), 0)).x();
@@ -442,6 +487,18 @@ void TestDashboardView::everyPageFitsItsWindow()
                                                  .arg(w->metaObject()->className(), w->objectName())
                                                  .arg(wRight)
                                                  .arg(right)));
+        // Nothing ends below the window but what its page scrolls.
+        const QScrollArea *scroll = nullptr;
+        for (const QObject *o = w->parent(); o && !scroll; o = o->parent())
+            scroll = qobject_cast<const QScrollArea *>(o);
+        if (!scroll) {
+            const int wBottom = w->mapTo(view.get(), QPoint(0, w->height())).y();
+            QVERIFY2(wBottom <= view->height(),
+                     qPrintable(QStringLiteral("%1 (%2) ends at y %3 in a window %4 high")
+                                    .arg(w->metaObject()->className(), w->objectName())
+                                    .arg(wBottom)
+                                    .arg(view->height())));
+        }
         // A one-line label narrower than its text shows it cut off with an ellipsis.
         if (const auto *label = qobject_cast<const ThemedLabel *>(w); label && !label->hasHeightForWidth()) {
             const QFontMetricsF fm(label->font());
@@ -478,6 +535,139 @@ void TestDashboardView::firstRunCardFitsTheSmallestWindow()
             QVERIFY2(!ra.intersects(rb), qPrintable(a->text() + QStringLiteral(" / ") + b->text()));
         }
     }
+}
+
+void TestDashboardView::reportKeepsItsActionsInView_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<QSize>("size");
+    for (const ReportTheme theme : ReportThemes::allCases()) {
+        const QString raw = ReportThemes::rawValue(theme);
+        QTest::addRow("%s smallest", qPrintable(raw))
+            << raw << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight);
+        QTest::addRow("%s default", qPrintable(raw)) << raw << QSize(1120, 780);
+    }
+    QTest::newRow("large: the card at its own size") << QStringLiteral("midnight") << QSize(1500, 950);
+}
+
+void TestDashboardView::reportKeepsItsActionsInView()
+{
+    QFETCH(QString, theme);
+    QFETCH(QSize, size);
+    m_prefs->setReportTheme(theme);
+    m_model->addDemoData();
+    m_model->setDashboardTab(DashboardTab::report);
+    auto view = shownDashboard();
+    view->resize(size);
+    QTRY_COMPARE(view->size(), size);
+    auto *report = qobject_cast<ReportView *>(view->page());
+    QVERIFY(report);
+    QApplication::processEvents();
+    const auto frame = [&](const QWidget *w) { return QRect(w->mapTo(view.get(), QPoint(0, 0)), w->size()); };
+
+    // Without scrolling: every chip, Export and Copy lie whole inside the window, beside the card.
+    QVERIFY(!report->isStacked());
+    const QRect card = report->preview()->cardRect().toRect().translated(frame(report->preview()).topLeft());
+    QList<QWidget *> wanted{report->exportButton(), report->copyButton()};
+    for (ReportThemeChip *chip : report->chips())
+        wanted << chip;
+    for (const QWidget *w : std::as_const(wanted)) {
+        QVERIFY2(view->rect().contains(frame(w)),
+                 qPrintable(w->objectName() + QStringLiteral(" is out of view")));
+        QVERIFY2(frame(w).left() >= card.right() + 36 - 1, qPrintable(w->objectName()));
+    }
+    // The card starts in view at the page's padding, top-aligned with the column, and is no
+    // smaller than the room beside the column forces.
+    QVERIFY(view->rect().contains(card.topLeft()));
+    QCOMPARE(report->preview()->mapTo(report, report->preview()->cardRect().topLeft().toPoint()).x(), 32);
+    const QSizeF own = report->preview()->card()->size();
+    if (size.width() >= 1500)
+        QCOMPARE(report->preview()->scale(), 1.0);
+    QVERIFY(report->preview()->scale() >= ReportView::minimumPreviewScale);
+    QVERIFY(qAbs(card.width() - own.width() * report->preview()->scale()) <= 1);
+    // The image for sharing keeps the card's own size, however small the page shows it.
+    const QImage image = report->image();
+    QVERIFY(image.width() / image.devicePixelRatio() >= own.width());
+}
+
+void TestDashboardView::incidentDateKeepsToOneLine_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("smallest") << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight);
+    QTest::newRow("default") << QSize(1120, 780);
+}
+
+void TestDashboardView::incidentDateKeepsToOneLine()
+{
+    QFETCH(QSize, size);
+    // A long date: "Wednesday, December 9, 2026".
+    m_now = QDateTime(QDate(2026, 12, 9), QTime(15, 0), m_zone);
+    const VorpEvent event = addEvent(m_now.addSecs(-600), QStringLiteral("meeting"));
+    m_model->setDashboardTab(DashboardTab::history);
+    auto view = shownDashboard();
+    view->resize(size);
+    QTRY_COMPARE(view->size(), size);
+    auto *history = qobject_cast<HistoryView *>(view->page());
+    QVERIFY(history);
+    history->clickRow(event.id);
+    QTRY_VERIFY(history->detail() && history->detail()->isVisible());
+    QApplication::processEvents();
+    const auto *date = history->detail()->findChild<ThemedLabel *>(QStringLiteral("date"));
+    QVERIFY(date);
+    QCOMPARE(date->text(), QStringLiteral("Wednesday, December 9, 2026"));
+    QVERIFY2(date->width() >= date->sizeHint().width(), qPrintable(QString::number(date->width())));
+    QCOMPARE(date->height(), date->heightForWidth(date->sizeHint().width()));
+    // Under the time, 2 below it, clear of the tools beside the time.
+    const QRect dateFrame(date->mapTo(view.get(), QPoint(0, 0)), date->size());
+    for (const QWidget *w : history->detail()->findChildren<QWidget *>()) {
+        if (w == date || !w->isVisible() || w->isAncestorOf(date) || date->isAncestorOf(w))
+            continue;
+        const QRect frame(w->mapTo(view.get(), QPoint(0, 0)), w->size());
+        QVERIFY2(!frame.intersects(dateFrame), w->metaObject()->className());
+    }
+}
+
+void TestDashboardView::settingsColumnsShareTheWidth_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("smallest") << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight);
+    QTest::newRow("default") << QSize(1120, 780);
+    QTest::newRow("large") << QSize(1500, 950);
+}
+
+void TestDashboardView::settingsColumnsShareTheWidth()
+{
+    QFETCH(QSize, size);
+    m_model->setDashboardTab(DashboardTab::settings);
+    auto view = shownDashboard();
+    view->resize(size);
+    QTRY_COMPARE(view->size(), size);
+    auto *settings = qobject_cast<SettingsView *>(view->page());
+    QVERIFY(settings);
+    QApplication::processEvents();
+    const auto *left = settings->findChild<QWidget *>(QStringLiteral("leftColumn"));
+    const auto *right = settings->findChild<QWidget *>(QStringLiteral("rightColumn"));
+    QVERIFY(left && right);
+    QVERIFY2(qAbs(left->width() - right->width()) <= 1,
+             qPrintable(QStringLiteral("%1 and %2").arg(left->width()).arg(right->width())));
+    QCOMPARE(right->x() - (left->x() + left->width()), 22);
+    // The data buttons keep their size and stay inside their card, on more lines if need be.
+    const SettingsDataCard *data = settings->dataCard();
+    const QList<ChunkyButton *> buttons{data->exportButton(), data->addDemoButton(),
+                                        data->removeDemoButton()};
+    QList<QRect> frames;
+    for (const ChunkyButton *button : buttons) {
+        QCOMPARE(button->size(), button->sizeHint());
+        const QRect frame(button->mapTo(data, QPoint(0, 0)), button->size());
+        QVERIFY2(data->rect().contains(frame), qPrintable(button->text()));
+        for (const QRect &other : std::as_const(frames))
+            QVERIFY2(!other.intersects(frame), qPrintable(button->text()));
+        frames << frame;
+    }
+    // Nothing below them overlaps them either.
+    const QRect erase(data->eraseButton()->mapTo(data, QPoint(0, 0)), data->eraseButton()->size());
+    for (const QRect &frame : std::as_const(frames))
+        QVERIFY(erase.top() > frame.bottom());
 }
 
 QTEST_MAIN(TestDashboardView)

@@ -419,7 +419,7 @@ void TestHistoryLogic::sources_data()
     QTest::addColumn<QString>("label");
     QTest::newRow("menuBar") << "menuBar"
                              << "menubar.rectangle"
-                             << "Menu bar";
+                             << "Tray";
     QTest::newRow("shortcut") << "shortcut"
                               << "keyboard"
                               << "Keyboard shortcut";
@@ -437,10 +437,10 @@ void TestHistoryLogic::sources_data()
                           << "Demo data";
     QTest::newRow("unknown") << "toaster"
                              << "menubar.rectangle"
-                             << "Menu bar";
+                             << "Tray";
     QTest::newRow("wrong case") << "Demo"
                                 << "menubar.rectangle"
-                                << "Menu bar";
+                                << "Tray";
 }
 
 void TestHistoryLogic::sources()

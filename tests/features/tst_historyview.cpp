@@ -429,7 +429,7 @@ void TestHistoryView::trashButtonDeletesAndShowsTheStickyNote()
     m_page->clickRow(a.id);
     EventDetailView *editor = m_page->detail();
     QCOMPARE(editor->appText(), QStringLiteral("Slack"));
-    QCOMPARE(editor->sourceText(), QStringLiteral("Menu bar"));
+    QCOMPARE(editor->sourceText(), QStringLiteral("Tray"));
     editor->deleteButton()->click();
     QVERIFY(m_overlay->dialog());
     QCOMPARE(m_overlay->dialog()->message, QStringLiteral("It happened. But fine, we'll pretend it didn't."));

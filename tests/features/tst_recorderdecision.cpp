@@ -113,7 +113,7 @@ void TestRecorderDecision::texts_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("shortcut held") << SettingsText::shortcutHint(true)
                                    << QStringLiteral(
-                                          "Works from any app. No Accessibility permission needed.");
+                                          "Works from any app. No special permission needed.");
     QTest::newRow("shortcut refused")
         << SettingsText::shortcutHint(false)
         << QStringLiteral("That shortcut is taken by something else. Try another.");
@@ -122,7 +122,7 @@ void TestRecorderDecision::texts_data()
         << QStringLiteral("The desktop did not bind this shortcut. Add a custom shortcut in your desktop's keyboard "
                           "settings that runs: xdg-open 'grumblix://log?source=shortcut'");
     QTest::newRow("held through the portal") << SettingsText::shortcutHint(true, true)
-                                             << QStringLiteral("Works from any app. No Accessibility permission needed.");
+                                             << QStringLiteral("Works from any app. No special permission needed.");
     QTest::newRow("the desktop kept its own key")
         << SettingsText::shortcutHint(true, true, QStringLiteral("Meta+P"))
         << QStringLiteral(

@@ -200,18 +200,22 @@ void TestSettingsView::switchesFollowAndWritePreferences_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<bool>("fallback");
-    QTest::newRow("showHUD") << PrefKey::showHUD << true;
-    QTest::newRow("autoClosePanel") << PrefKey::autoClosePanel << true;
-    QTest::newRow("showCountInMenuBar") << PrefKey::showCountInMenuBar << false;
-    QTest::newRow("notifyFriday") << PrefKey::notifyFriday << true;
-    QTest::newRow("notifyRecord") << PrefKey::notifyRecord << true;
-    QTest::newRow("notifyCalm") << PrefKey::notifyCalm << true;
+    QTest::addColumn<QString>("title");
+    QTest::newRow("showHUD") << PrefKey::showHUD << true << "Show toast after the shortcut";
+    QTest::newRow("autoClosePanel") << PrefKey::autoClosePanel << true
+                                    << "Close the tray panel after logging";
+    QTest::newRow("showCountInMenuBar")
+        << PrefKey::showCountInMenuBar << false << "Show today's count in the tray";
+    QTest::newRow("notifyFriday") << PrefKey::notifyFriday << true << "Friday report, every Friday at 16:00";
+    QTest::newRow("notifyRecord") << PrefKey::notifyRecord << true << "New personal record";
+    QTest::newRow("notifyCalm") << PrefKey::notifyCalm << true << "Unusually calm day (17:00)";
 }
 
 void TestSettingsView::switchesFollowAndWritePreferences()
 {
     QFETCH(QString, key);
     QFETCH(bool, fallback);
+    QFETCH(QString, title);
     Rig rig;
     SettingsView &view = rig.build();
     const QHash<QString, GXSwitch *> switches{
@@ -223,6 +227,7 @@ void TestSettingsView::switchesFollowAndWritePreferences()
         {PrefKey::notifyCalm, view.notifyCalm()},
     };
     GXSwitch *control = switches.value(key);
+    QCOMPARE(control->text(), title);
     QCOMPARE(control->isChecked(), fallback);
 
     click(control);
@@ -370,7 +375,7 @@ void TestSettingsView::recorderAcceptsACombination()
     QCOMPARE(recorder->button()->caps(), (QStringList{"Ctrl", "Alt", "K"}));
     QVERIFY(!recorder->resetButton()->isHidden());
     QCOMPARE(view.shortcutNote()->text(),
-             QStringLiteral("Works from any app. No Accessibility permission needed."));
+             QStringLiteral("Works from any app. No special permission needed."));
 }
 
 void TestSettingsView::recorderBeepsCancelsAndIgnores()
@@ -467,7 +472,7 @@ void TestSettingsView::refusedShortcutStaysStoredAndResetRestoresDefault()
     QVERIFY(rig.f.prefs->shortcutJson()); // stored, not just shown
     QVERIFY(rig.f.model->hotKeyRegistered());
     QCOMPARE(view.shortcutNote()->text(),
-             QStringLiteral("Works from any app. No Accessibility permission needed."));
+             QStringLiteral("Works from any app. No special permission needed."));
     QVERIFY(recorder->resetButton()->isHidden());
 }
 

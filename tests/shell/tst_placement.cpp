@@ -4,6 +4,7 @@
 #include <QTest>
 
 Q_DECLARE_METATYPE(std::optional<QRect>)
+Q_DECLARE_METATYPE(std::optional<QPoint>)
 Q_DECLARE_METATYPE(TrayAction)
 
 class PlacementTest : public QObject
@@ -73,6 +74,62 @@ private Q_SLOTS:
     {
         QCOMPARE(WindowPlacement::centred(QSize(1120, 780), QRect(0, 0, 1920, 1080)),
                  QRect(400, 150, 1120, 780));
+    }
+
+    void dashboardFitsItsScreen_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<std::optional<QPoint>>("position");
+        QTest::addColumn<QMargins>("decoration");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QSize>("minimum");
+
+        // The root's 1120 x 780 and 960 x 660 with a 22 px menu bar.
+        const QSize first(1120, 802);
+        const QSize least(960, 682);
+        const QMargins titleBar(0, 30, 0, 0);
+        const QMargins framed(1, 30, 1, 1);
+        const QRect laptop(0, 0, 1366, 736); // 1366 x 768 less a 32 px bottom panel
+        QTest::newRow("large screen: centred at full size")
+            << first << std::optional<QPoint>() << titleBar << QRect(0, 0, 1920, 1080)
+            << QRect(400, 154, 1120, 802) << least;
+        QTest::newRow("laptop: as tall as the area, title bar included")
+            << first << std::optional<QPoint>() << framed << laptop << QRect(123, 30, 1120, 705) << least;
+        QTest::newRow("restored below and right of the area: shrunk and moved in")
+            << first << std::optional(QPoint(300, 400)) << framed << laptop << QRect(245, 30, 1120, 705)
+            << least;
+        QTest::newRow("restored smaller than the minimum, left of the area")
+            << QSize(1000, 600) << std::optional(QPoint(-500, 100)) << framed << laptop
+            << QRect(1, 53, 1000, 682) << least;
+        QTest::newRow("restored on a second screen, where it fits: unchanged")
+            << QSize(1200, 700) << std::optional(QPoint(2000, 50)) << titleBar << QRect(1920, 0, 1366, 768)
+            << QRect(2000, 50, 1200, 700) << least;
+        // Not even the minimum fits: the window fills the area and may shrink to it.
+        QTest::newRow("netbook: smaller than the minimum")
+            << first << std::optional<QPoint>() << framed << QRect(0, 0, 1024, 568) << QRect(1, 30, 1022, 537)
+            << QSize(960, 537);
+        QTest::newRow("no screen: unchanged")
+            << first << std::optional<QPoint>() << titleBar << QRect() << QRect(QPoint(0, 0), first) << least;
+    }
+
+    void dashboardFitsItsScreen()
+    {
+        QFETCH(QSize, size);
+        QFETCH(std::optional<QPoint>, position);
+        QFETCH(QMargins, decoration);
+        QFETCH(QRect, available);
+        QFETCH(QRect, geometry);
+        QFETCH(QSize, minimum);
+        const WindowPlacement::Fit fit =
+            WindowPlacement::fitDashboard(size, position, QSize(960, 682), decoration, available);
+        QCOMPARE(fit.geometry, geometry);
+        QCOMPARE(fit.minimum, minimum);
+        if (available.isValid()) {
+            QVERIFY(available.contains(fit.geometry.marginsAdded(decoration)));
+            QVERIFY(fit.geometry.width() >= fit.minimum.width() &&
+                    fit.geometry.height() >= fit.minimum.height());
+        }
     }
 
     void clickToAction_data()

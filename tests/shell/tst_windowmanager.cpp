@@ -1,14 +1,16 @@
 #include "features/dashboard/DashboardView.h"
-#include "ui/PageHeader.h"
 #include "shell/StatusItemController.h"
 #include "shell/WindowManager.h"
 #include "support/ShellFixture.h"
 #include "support/TestSupport.h"
+#include "ui/PageHeader.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 using TestSupport::ShellFixture;
@@ -40,8 +42,15 @@ private Q_SLOTS:
         f->model->showDashboard();
         DashboardMainWindow *window = f->windows()->window();
         QVERIFY(window && window->isVisible());
-        QCOMPARE(window->size(), QSize(1120, 780));
-        QCOMPARE(window->minimumSize(), QSize(960, 660));
+        // The root gets the whole 1120 x 780 and at least 960 x 660; the menu bar comes on top.
+        const int bar = window->menuBar()->height();
+        QVERIFY(bar > 0);
+        QCOMPARE(window->centralWidget()->size(), QSize(1120, 780));
+        QCOMPARE(window->size(), QSize(1120, 780 + bar));
+        QCOMPARE(window->minimumSize(), QSize(960, 660 + bar));
+        // Centred on the primary screen.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(qAbs(window->frameGeometry().center().x() - screen.center().x()) <= 1);
         QCOMPARE(window->windowTitle(), QStringLiteral("Grumblix"));
 
         f->model->showDashboard();
@@ -63,6 +72,65 @@ private Q_SLOTS:
         QCOMPARE(f->windows()->window(), window);
         QVERIFY(window->isVisible());
         QCOMPARE(window->size(), QSize(1000, 700));
+    }
+
+    void smallestWindowLeavesTheRootItsMinimum()
+    {
+        f->model->showDashboard();
+        DashboardMainWindow *window = f->windows()->window();
+        window->resize(400, 300);
+        QTRY_COMPARE(window->size(), window->minimumSize());
+        QCOMPARE(window->centralWidget()->size(), QSize(960, 660));
+        QCOMPARE(window->centralWidget()->mapTo(window, QPoint(0, 0)).y(), window->menuBar()->height());
+    }
+
+    void restoredFrameFitsItsScreen_data()
+    {
+        QTest::addColumn<int>("screen");
+        QTest::addColumn<QSize>("rootMinimum");
+        // Saved at 1300 x 900 on each of the screens main() sets up.
+        QTest::newRow("large screen: kept") << 0 << QSize(960, 660);
+        QTest::newRow("1366 x 768 laptop: shrunk into it") << 1 << QSize(960, 660);
+        QTest::newRow("800 x 600: smaller than the minimum, the pages scroll") << 2 << QSize(800, 0);
+    }
+
+    void restoredFrameFitsItsScreen()
+    {
+        QFETCH(int, screen);
+        QFETCH(QSize, rootMinimum);
+        const QList<QScreen *> screens = QGuiApplication::screens();
+        QCOMPARE(screens.size(), 3);
+        const QRect area = screens[screen]->availableGeometry();
+        f->model->showDashboard();
+        f->windows()->window()->setGeometry(QRect(area.topLeft() + QPoint(40, 60), QSize(1300, 900)));
+        f->windows()->window()->close();
+
+        WindowManager next(*f->model, {});
+        next.setStateFile(f->dir.filePath(QStringLiteral("config/WindowState.conf")));
+        next.showDashboard();
+        DashboardMainWindow *window = next.window();
+        QWidget *root = window->centralWidget();
+        QVERIFY2(area.contains(window->frameGeometry()),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(window->frameGeometry().x())
+                                .arg(window->frameGeometry().y())
+                                .arg(window->frameGeometry().width())
+                                .arg(window->frameGeometry().height())));
+        if (screen == 0) {
+            QCOMPARE(window->size(), QSize(1300, 900));
+        } else {
+            // As large as the screen allows.
+            QCOMPARE(window->frameGeometry().height(), area.height());
+        }
+        if (rootMinimum.height() > 0) {
+            QCOMPARE(root->minimumSize(), rootMinimum);
+        } else {
+            // Below the minimum: the root is as small as the screen leaves it, and so may be its window.
+            QVERIFY(root->minimumHeight() < 660);
+            QCOMPARE(root->height(), root->minimumHeight());
+            QCOMPARE(root->width(),
+                     rootMinimum.width() - (window->frameGeometry().width() - window->width()));
+        }
     }
 
     void frameIsRestoredOnTheNextRun()
@@ -177,6 +245,21 @@ private Q_SLOTS:
 
 int main(int argc, char **argv)
 {
+    // Three screens side by side: a large one (the primary), a 1366 x 768 laptop and one smaller than
+    // the dashboard's minimum.
+    QTemporaryDir screens;
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform.startsWith("offscreen")) {
+        QFile config(screens.filePath(QStringLiteral("screens.json")));
+        if (!config.open(QIODevice::WriteOnly))
+            return 1;
+        config.write(R"({"screens": [
+            {"name": "a-large", "x": 0, "y": 0, "width": 1920, "height": 1200, "logicalDpi": 96, "dpr": 1},
+            {"name": "c-small", "x": 3286, "y": 0, "width": 800, "height": 600, "logicalDpi": 96, "dpr": 1},
+            {"name": "b-laptop", "x": 1920, "y": 0, "width": 1366, "height": 768, "logicalDpi": 96, "dpr": 1}]})");
+        config.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
+    }
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     WindowManagerTest test;

@@ -20,6 +20,45 @@ namespace {
 constexpr qreal tileRadius = 10;
 constexpr qreal tileShadow = 3;
 constexpr int rowHeight = 16 + 2 * 8; // the 13-point line and 8 above and below
+constexpr int taglineSpacing = -2;    // the tagline is pulled up toward the title
+
+// The brand's two lines, placed by hand: a layout's spacing cannot be negative (-2 there means
+// "the default").
+class BrandNames : public QWidget
+{
+public:
+    BrandNames()
+        : m_title(new ThemedLabel(QStringLiteral("GRUMBLIX"), DashboardFonts::display(22), Theme::ink, false,
+                                  this)),
+          m_tagline(new ThemedLabel(QStringLiteral("chaos control"), Fonts::mono(10, QFont::Medium),
+                                    Theme::dim, false, this))
+    {
+        m_title->setObjectName(QStringLiteral("brandTitle"));
+        m_tagline->setObjectName(QStringLiteral("brandTagline"));
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+
+    QSize sizeHint() const override
+    {
+        const QSize title = m_title->sizeHint();
+        const QSize tagline = m_tagline->sizeHint();
+        return {qMax(title.width(), tagline.width()), title.height() + taglineSpacing + tagline.height()};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent *) override
+    {
+        const int titleHeight = m_title->sizeHint().height();
+        m_title->setGeometry(0, 0, width(), titleHeight);
+        m_tagline->setGeometry(0, titleHeight + taglineSpacing, width(), m_tagline->sizeHint().height());
+    }
+
+private:
+    ThemedLabel *m_title;
+    ThemedLabel *m_tagline;
+};
+
 } // namespace
 
 SidebarItem::SidebarItem(DashboardTab tab, QWidget *parent) : HoverButton(parent), m_tab(tab)
@@ -81,12 +120,7 @@ Sidebar::Sidebar(AppModel &model, QWidget *parent) : QWidget(parent), m_model(mo
     auto *emblem = new MiniButton(34);
     followChosenSkin(m_model.prefs(), emblem, [emblem](ButtonSkin skin) { emblem->setSkin(skin); });
     brand->addWidget(emblem, 0, Qt::AlignVCenter);
-    auto *names = new QVBoxLayout;
-    names->setSpacing(-2);
-    names->addWidget(new ThemedLabel(QStringLiteral("GRUMBLIX"), DashboardFonts::display(22), Theme::ink));
-    names->addWidget(
-        new ThemedLabel(QStringLiteral("chaos control"), Fonts::mono(10, QFont::Medium), Theme::dim));
-    brand->addLayout(names);
+    brand->addWidget(new BrandNames, 0, Qt::AlignVCenter);
     brand->addStretch(1);
     column->addLayout(brand);
 
@@ -116,9 +150,8 @@ Sidebar::Sidebar(AppModel &model, QWidget *parent) : QWidget(parent), m_model(mo
     column->addLayout(shortcut);
 
     connect(&m_model, &AppModel::dashboardTabChanged, this, &Sidebar::syncSelection);
-    connect(&m_model, &AppModel::shortcutChanged, this, [this] {
-        m_keys->setKeys(m_model.shortcutKeyCaps());
-    });
+    connect(&m_model, &AppModel::shortcutChanged, this,
+            [this] { m_keys->setKeys(m_model.shortcutKeyCaps()); });
     syncSelection();
 }
 

@@ -16,6 +16,7 @@
 #include "ui/TriggerGrid.h"
 #include "ui/WellBox.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QPainter>
@@ -95,15 +96,19 @@ EventDetailView::EventDetailView(AppModel &model, const VorpEvent &event, const 
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(22);
 
-    auto *header = new QHBoxLayout;
-    auto *when = new QVBoxLayout;
-    when->setSpacing(2);
+    // The time with the tools beside it, and the date under the time. The date may reach under the
+    // tools, which are no taller than the time, so it keeps to one line wherever the card is as wide
+    // as the date.
+    auto *header = new QGridLayout;
+    header->setContentsMargins(0, 0, 0, 0);
+    header->setHorizontalSpacing(8);
+    header->setVerticalSpacing(2);
     m_time = new FittedTime;
     m_date = new ThemedLabel(QString(), Fonts::rounded(13, QFont::Medium), Theme::dim, true);
-    when->addWidget(m_time);
-    when->addWidget(m_date);
-    header->addLayout(when, 1);
-    header->addStretch(1);
+    m_date->setObjectName(QStringLiteral("date"));
+    header->addWidget(m_time, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+    header->addWidget(m_date, 1, 0, 1, 2);
+    header->setColumnStretch(0, 1);
     auto *tools = new QVBoxLayout;
     tools->setSpacing(14);
     tools->addWidget(new TapeLabel(QStringLiteral("Grumblix"), 2, Theme::red), 0, Qt::AlignRight);
@@ -111,7 +116,7 @@ EventDetailView::EventDetailView(AppModel &model, const VorpEvent &event, const 
                               [this] { askDelete(); });
     tools->addWidget(m_delete, 0, Qt::AlignRight);
     tools->addStretch(1);
-    header->addLayout(tools);
+    header->addLayout(tools, 0, 1, Qt::AlignTop);
     column->addLayout(header);
 
     m_grid = new TriggerGrid({}, std::nullopt, 5, false, [this](const Trigger &t) { pick(t); });

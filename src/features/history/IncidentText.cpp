@@ -67,7 +67,7 @@ SourceDisplay source(const QString &sourceRaw)
     case EventSource::demo:
         return {QStringLiteral("wand.and.stars"), QStringLiteral("Demo data")};
     }
-    return {QStringLiteral("menubar.rectangle"), QStringLiteral("Menu bar")};
+    return {QStringLiteral("menubar.rectangle"), QStringLiteral("Tray")};
 }
 
 QList<Trigger> offeredTriggers(const QList<Trigger> &triggers, const std::optional<QString> &key)

@@ -40,14 +40,26 @@ QMargins ReportPreview::shadowMargins()
 QRectF ReportPreview::cardRect() const
 {
     const QMargins m = shadowMargins();
-    return {QPointF(m.left(), m.top()), m_card ? m_card->size() : QSizeF()};
+    return {QPointF(m.left(), m.top()), m_card ? m_card->size() * m_scale : QSizeF()};
 }
 
 QSize ReportPreview::sizeHint() const
 {
     const QMargins m = shadowMargins();
-    const QSizeF size = m_card ? m_card->size() : QSizeF();
+    const QSizeF size = m_card ? m_card->size() * m_scale : QSizeF();
     return QSize(qCeil(size.width()), qCeil(size.height())).grownBy(m);
+}
+
+void ReportPreview::setScale(qreal scale)
+{
+    // Whole hundredths, so a window being resized draws the card again only now and then.
+    scale = qBound<qreal>(0.01, qFloor(scale * 100 + 1e-6) / 100.0, 1);
+    if (qFuzzyCompare(scale, m_scale))
+        return;
+    m_scale = scale;
+    if (m_card)
+        setFixedSize(sizeHint());
+    update();
 }
 
 void ReportPreview::setCard(const ReportCard &card, bool animate)
@@ -70,20 +82,23 @@ void ReportPreview::setCard(const ReportCard &card, bool animate)
 void ReportPreview::draw(const ReportCard &card, Drawn &drawn, qreal dpr) const
 {
     const bool dark = Theme::isDark();
-    if (!drawn.card.isNull() && drawn.dark == dark && qFuzzyCompare(drawn.dpr, dpr))
+    if (!drawn.card.isNull() && drawn.dark == dark && qFuzzyCompare(drawn.dpr, dpr) &&
+        qFuzzyCompare(drawn.scale, m_scale))
         return;
     drawn.dark = dark;
     drawn.dpr = dpr;
+    drawn.scale = m_scale;
 
-    // The card and whatever it draws around itself, at the screen's resolution.
+    // The card and whatever it draws around itself, at the screen's resolution and the shown scale.
     const QSizeF area = card.size() + QSizeF(2 * overhang, 2 * overhang);
-    QPixmap pixmap(qCeil(area.width() * dpr), qCeil(area.height() * dpr));
+    QPixmap pixmap(qCeil(area.width() * m_scale * dpr), qCeil(area.height() * m_scale * dpr));
     pixmap.setDevicePixelRatio(dpr);
     pixmap.fill(Qt::transparent);
     {
         QPainter p(&pixmap);
         p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                          QPainter::SmoothPixmapTransform);
+        p.scale(m_scale, m_scale);
         card.paint(p, QPointF(overhang, overhang));
     }
     drawn.card = pixmap;
@@ -108,14 +123,17 @@ void ReportPreview::draw(const ReportCard &card, Drawn &drawn, qreal dpr) const
 
 void ReportPreview::paintCard(QPainter &p, const Drawn &drawn, const QSizeF &size, qreal opacity) const
 {
-    const QPointF origin = cardRect().topLeft();
+    // Laid out at the card's own size; the painter scales it with the card.
     const qreal pad = 3 * shadowSigma;
     p.setOpacity(opacity);
+    p.translate(cardRect().topLeft());
+    p.scale(drawn.scale, drawn.scale);
     const QSizeF area = size + QSizeF(2 * overhang, 2 * overhang);
-    p.drawImage(QRectF(origin - QPointF(overhang + pad, overhang + pad - shadowDrop),
-                       area + QSizeF(2 * pad, 2 * pad)),
-                drawn.shadow);
-    p.drawPixmap(QRectF(origin - QPointF(overhang, overhang), area), drawn.card, drawn.card.rect());
+    p.drawImage(
+        QRectF(-QPointF(overhang + pad, overhang + pad - shadowDrop), area + QSizeF(2 * pad, 2 * pad)),
+        drawn.shadow);
+    p.drawPixmap(QRectF(-QPointF(overhang, overhang), area), drawn.card, drawn.card.rect());
+    p.resetTransform();
 }
 
 void ReportPreview::paintEvent(QPaintEvent *)

@@ -21,6 +21,10 @@ public:
 
     void setCard(const ReportCard &card, bool animate);
     const std::optional<ReportCard> &card() const { return m_card; }
+    // The card on screen at this fraction of its own size (at most 1), for a page too narrow for
+    // it beside the column; the room around it keeps its size. The exported image is never scaled.
+    void setScale(qreal scale);
+    qreal scale() const { return m_scale; }
 
     // The room around the card.
     static QMargins shadowMargins();
@@ -40,6 +44,7 @@ private:
         QImage shadow;
         bool dark = false;
         qreal dpr = 0;
+        qreal scale = 0;
     };
     void draw(const ReportCard &card, Drawn &drawn, qreal dpr) const;
     void paintCard(QPainter &p, const Drawn &drawn, const QSizeF &size, qreal opacity) const;
@@ -49,4 +54,5 @@ private:
     Drawn m_drawn;
     Drawn m_previousDrawn;
     SpringAnimator *m_fade;
+    qreal m_scale = 1;
 };

@@ -275,12 +275,17 @@ void ReportView::arrangeBody()
     const QMargins room = ReportPreview::shadowMargins();
     // The scroll area fills the page; its own size may not have caught up yet during a resize.
     const int available = width() - 2 * 32 - m_scroll->verticalScrollBar()->sizeHint().width();
-    const int cardWidth = qCeil(m_preview->cardRect().width());
+    const qreal cardWidth = m_preview->card() ? m_preview->card()->size().width() : 0;
     // The column's own width, without the indent it takes under the card: with it, a page that was
     // once stacked would never have room enough to go back.
     const QMargins indent = m_right->layout()->contentsMargins();
     const int columnWidth = m_right->minimumSizeHint().width() - indent.left() - indent.right();
-    const bool stacked = available < cardWidth + 36 + columnWidth;
+    // Too narrow for the card at its own size beside the column: the card is shown smaller, so the
+    // chips and the actions stay in view beside it at the top of the page. Only where even a card at
+    // half its size leaves no room does the column go under the card.
+    const qreal fit = cardWidth > 0 ? (available - 36 - columnWidth) / cardWidth : 1;
+    const bool stacked = fit < minimumPreviewScale;
+    m_preview->setScale(stacked ? 1 : qMin<qreal>(1, fit));
     const auto direction = stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
     if (m_arranged && m_body->direction() == direction)
         return;

@@ -82,6 +82,8 @@ public:
     // Whether the column sits under the card (a narrow page) rather than beside it.
     bool isStacked() const;
 
+    // The smallest the on-screen card is drawn beside the column before the column goes under it.
+    static constexpr qreal minimumPreviewScale = 0.5;
     static constexpr int kCopiedMs = 1500;
     static constexpr int kPasteHintMs = 6000;
 

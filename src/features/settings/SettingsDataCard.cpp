@@ -10,8 +10,84 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHBoxLayout>
+#include <QLayout>
 #include <QStandardPaths>
+
+namespace {
+
+// Buttons side by side while they fit, the rest on further lines: a narrow column keeps every
+// button whole instead of being held wide by them.
+class WrapRow : public QLayout
+{
+public:
+    explicit WrapRow(int spacing) : m_spacing(spacing) {}
+    ~WrapRow() override
+    {
+        while (QLayoutItem *item = takeAt(0))
+            delete item;
+    }
+
+    void addItem(QLayoutItem *item) override { m_items << item; }
+    int count() const override { return int(m_items.size()); }
+    QLayoutItem *itemAt(int index) const override { return m_items.value(index); }
+    QLayoutItem *takeAt(int index) override
+    {
+        return index >= 0 && index < m_items.size() ? m_items.takeAt(index) : nullptr;
+    }
+    Qt::Orientations expandingDirections() const override { return {}; }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override { return place(QRect(0, 0, width, 0), false); }
+    QSize sizeHint() const override
+    {
+        int width = 0;
+        int height = 0;
+        for (const QLayoutItem *item : m_items) {
+            width += (width > 0 ? m_spacing : 0) + item->sizeHint().width();
+            height = qMax(height, item->sizeHint().height());
+        }
+        return QSize(width, height).grownBy(contentsMargins());
+    }
+    QSize minimumSize() const override
+    {
+        QSize least;
+        for (const QLayoutItem *item : m_items)
+            least = least.expandedTo(item->sizeHint());
+        return least.grownBy(contentsMargins());
+    }
+    void setGeometry(const QRect &rect) override
+    {
+        QLayout::setGeometry(rect);
+        place(rect, true);
+    }
+
+private:
+    // Lays the items out in `rect` (when `apply`) and answers the height they take.
+    int place(const QRect &rect, bool apply) const
+    {
+        const QRect area = rect.marginsRemoved(contentsMargins());
+        int x = area.left();
+        int y = area.top();
+        int lineHeight = 0;
+        for (QLayoutItem *item : m_items) {
+            const QSize size = item->sizeHint();
+            if (x > area.left() && x + size.width() > area.right() + 1) {
+                x = area.left();
+                y += lineHeight + m_spacing;
+                lineHeight = 0;
+            }
+            if (apply)
+                item->setGeometry(QRect(QPoint(x, y), size));
+            x += size.width() + m_spacing;
+            lineHeight = qMax(lineHeight, size.height());
+        }
+        return y + lineHeight - area.top() + contentsMargins().top() + contentsMargins().bottom();
+    }
+
+    QList<QLayoutItem *> m_items;
+    int m_spacing;
+};
+
+} // namespace
 
 SettingsDataCard::SettingsDataCard(AppModel &model, ChooseFile chooseFile, QWidget *parent)
     : SettingsPanel(QStringLiteral("Data"), parent), m_model(model), m_chooseFile(std::move(chooseFile)),
@@ -21,12 +97,10 @@ SettingsDataCard::SettingsDataCard(AppModel &model, ChooseFile chooseFile, QWidg
       m_erase(new ChunkyButton(QStringLiteral("Erase everything\u2026"), Theme::card, Theme::red, true)),
       m_problem(problemNote())
 {
-    auto *row = new QHBoxLayout;
-    row->setSpacing(10);
+    auto *row = new WrapRow(10);
     row->addWidget(m_export);
     row->addWidget(m_addDemo);
     row->addWidget(m_removeDemo);
-    row->addStretch(1);
     add(row);
     add(m_problem);
     add(m_erase);

@@ -9,7 +9,7 @@ QString shortcutHint(bool registered, bool throughDesktopPortal, const QString &
                               "Grumblix's shortcut in your desktop's keyboard settings.")
             .arg(keptByDesktop);
     if (registered)
-        return QStringLiteral("Works from any app. No Accessibility permission needed.");
+        return QStringLiteral("Works from any app. No special permission needed.");
     if (throughDesktopPortal)
         return QStringLiteral(
             "The desktop did not bind this shortcut. Add a custom shortcut in your "

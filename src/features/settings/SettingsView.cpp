@@ -9,8 +9,8 @@
 #include "features/settings/SkinTile.h"
 #include "features/settings/SoundRow.h"
 #include "models/Prefs.h"
-#include "services/HotKeyService.h"
 #include "platform/Autostart.h"
+#include "services/HotKeyService.h"
 #include "services/NotificationService.h"
 #include "services/SoundService.h"
 #include "services/UpdateService.h"
@@ -38,6 +38,15 @@ ThemedLabel *inkText(const QString &text, const QFont &font)
     return new ThemedLabel(text, font, Theme::ink);
 }
 
+// One of the page's two columns. It asks for no more than its narrowest, so the row shares the
+// width equally instead of by what the columns' contents would like.
+class PageColumn : public QWidget
+{
+public:
+    PageColumn() { setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred); }
+    QSize sizeHint() const override { return {minimumSizeHint().width(), QWidget::sizeHint().height()}; }
+};
+
 } // namespace
 
 QString SettingsView::shortcutHint() const
@@ -56,10 +65,16 @@ SettingsView::SettingsView(AppModel &model, SettingsServices services, QWidget *
 
     auto *columns = new QHBoxLayout;
     columns->setSpacing(22);
-    auto *left = new QVBoxLayout;
-    auto *right = new QVBoxLayout;
-    for (QVBoxLayout *side : {left, right})
+    auto *leftColumn = new PageColumn;
+    auto *rightColumn = new PageColumn;
+    leftColumn->setObjectName(QStringLiteral("leftColumn"));
+    rightColumn->setObjectName(QStringLiteral("rightColumn"));
+    auto *left = new QVBoxLayout(leftColumn);
+    auto *right = new QVBoxLayout(rightColumn);
+    for (QVBoxLayout *side : {left, right}) {
+        side->setContentsMargins(0, 0, 0, 0);
         side->setSpacing(22);
+    }
     left->addWidget(shortcutPanel());
     left->addWidget(skinPanel());
     left->addWidget(soundPanel());
@@ -71,8 +86,8 @@ SettingsView::SettingsView(AppModel &model, SettingsServices services, QWidget *
     m_data = new SettingsDataCard(m_model, m_services.chooseExportFile);
     right->addWidget(m_data);
     right->addStretch(1);
-    columns->addLayout(left, 1);
-    columns->addLayout(right, 1);
+    columns->addWidget(leftColumn, 1);
+    columns->addWidget(rightColumn, 1);
     column->addLayout(columns);
     column->addStretch(1);
 
@@ -153,9 +168,9 @@ QWidget *SettingsView::behaviorPanel()
     Prefs &prefs = m_model.prefs();
     m_showHUD = new GXSwitch(QStringLiteral("Show toast after the shortcut"));
     connect(m_showHUD, &QAbstractButton::clicked, this, [&prefs](bool on) { prefs.setShowHUD(on); });
-    m_autoClose = new GXSwitch(QStringLiteral("Close the menu bar panel after logging"));
+    m_autoClose = new GXSwitch(QStringLiteral("Close the tray panel after logging"));
     connect(m_autoClose, &QAbstractButton::clicked, this, [&prefs](bool on) { prefs.setAutoClosePanel(on); });
-    m_showCount = new GXSwitch(QStringLiteral("Show today's count in the menu bar"));
+    m_showCount = new GXSwitch(QStringLiteral("Show today's count in the tray"));
     connect(m_showCount, &QAbstractButton::clicked, this, [this](bool on) {
         m_model.prefs().setShowCountInMenuBar(on);
         if (StatusItem *item = m_model.statusItem())
