@@ -498,7 +498,7 @@ void TestSettingsView::shortcutTheDesktopKeepsIsExplained()
     click(recorder->resetButton());
     Q_EMIT rig.backend->confirmed(QStringLiteral("Alt+Shift+F"));
     QCOMPARE(view.shortcutNote()->text(),
-             QStringLiteral("Works from any app. No Accessibility permission needed."));
+             QStringLiteral("Works from any app. No special permission needed."));
 }
 
 void TestSettingsView::launchAtLoginShowsTheRealStateAfterAFailure()
