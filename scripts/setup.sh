@@ -69,8 +69,10 @@ test)
 package)
     install_packages scripts/packages-run.txt <(echo dpkg-dev)
     configure_and_build -DGRUMBLIX_BUILD_TESTS=OFF
+    # One package in the folder, so `apt install ./build/grumblix_*.deb` names this one alone.
+    rm -f "$build"/grumblix_*.deb
     cmake --build "$build" --target package >/dev/null
-    deb=$(ls -t "$build"/grumblix_*.deb | head -n 1)
+    deb=$(echo "$build"/grumblix_*.deb)
     say "Built $deb. Install it with: sudo apt install ./$deb"
     ;;
 uninstall)
