@@ -81,4 +81,7 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/debian/AddDebianFiles.cmake)
 set(CPACK_GRUMBLIX_DEBIAN_DIR ${PROJECT_SOURCE_DIR}/packaging/debian)
 set(CPACK_GRUMBLIX_VERSION "${PROJECT_VERSION}-${GRUMBLIX_BUILD_NUMBER}")
+# Edits to the files read above reach the package at the next build.
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/packaging/grumblix.metainfo.xml ${PROJECT_SOURCE_DIR}/scripts/packages-run.txt)
 include(CPack)
