@@ -134,6 +134,7 @@ private Q_SLOTS:
         QTest::newRow("metainfo") << "./usr/share/metainfo/app.grumblix.Grumblix.metainfo.xml";
         QTest::newRow("copyright") << "./usr/share/doc/grumblix/copyright";
         QTest::newRow("changelog") << "./usr/share/doc/grumblix/changelog.Debian.gz";
+        QTest::newRow("manual page") << "./usr/share/man/man1/grumblix.1.gz";
         const QDir sounds(QStringLiteral(GRUMBLIX_BINARY_DIR "/share/grumblix/sounds"));
         for (const QString &voice : sounds.entryList({QStringLiteral("*.wav")}, QDir::Files))
             QTest::newRow(qPrintable(voice)) << QStringLiteral("./usr/share/grumblix/sounds/") + voice;
