@@ -2,6 +2,7 @@
 # Sets Grumblix up on Debian 12 from this checkout.
 #   scripts/setup.sh run        install what is missing, build, install for this user, start Grumblix
 #   scripts/setup.sh test       install what is missing (test tools too), build, run the whole suite
+#   scripts/setup.sh package    install what is missing, build, make a Debian package in build/
 #   scripts/setup.sh uninstall  remove what `run` installed (your incidents and settings stay)
 set -euo pipefail
 mode=${1:-run}
@@ -65,6 +66,15 @@ test)
     configure_and_build -DGRUMBLIX_BUILD_TESTS=ON
     exec scripts/run-tests.sh "$build"
     ;;
+package)
+    install_packages scripts/packages-run.txt <(echo dpkg-dev)
+    configure_and_build -DGRUMBLIX_BUILD_TESTS=OFF
+    # One package in the folder, so `apt install ./build/grumblix_*.deb` names this one alone.
+    rm -f "$build"/grumblix_*.deb
+    cmake --build "$build" --target package >/dev/null
+    deb=$(echo "$build"/grumblix_*.deb)
+    say "Built $deb. Install it with: sudo apt install ./$deb"
+    ;;
 uninstall)
     if [ -f "$build/install_manifest.txt" ]; then
         xargs -d '\n' rm -f <"$build/install_manifest.txt"
@@ -80,7 +90,7 @@ uninstall)
     say "Grumblix is removed. Your incidents (~/.local/share/Grumblix) and settings (~/.config/Grumblix) are kept."
     ;;
 *)
-    say "usage: scripts/setup.sh run|test|uninstall" >&2
+    say "usage: scripts/setup.sh run|test|package|uninstall" >&2
     exit 2
     ;;
 esac

@@ -118,6 +118,12 @@ QByteArray XdgAutostart::entryText(const QString &executable)
     text += QStringLiteral("Name=Grumblix\n");
     text += QStringLiteral("Comment=Hit the big red button every time something at work frustrates you\n");
     text += QStringLiteral("Exec=") + execValue(executable) + QLatin1Char('\n');
+    // Session managers skip an entry whose TryExec program is gone, so an entry left behind by an
+    // uninstall starts nothing and reports no failure at login.
+    QString tryExec = executable;
+    tryExec.replace(QLatin1String("\\"), QLatin1String("\\\\"))
+        .replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    text += QStringLiteral("TryExec=") + tryExec + QLatin1Char('\n');
     text += QStringLiteral("Icon=grumblix\n");
     text += QStringLiteral("Terminal=false\n");
     text += QStringLiteral("X-GNOME-Autostart-enabled=true\n");

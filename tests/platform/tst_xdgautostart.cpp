@@ -54,6 +54,8 @@ void TestXdgAutostart::writtenReportedAndRemoved()
     QVERIFY(entry.startsWith("[Desktop Entry]\n"));
     QVERIFY(entry.contains("\nType=Application\n"));
     QVERIFY(entry.contains("\nExec=/opt/grumblix/bin/grumblix\n"));
+    // Skipped at login once the program is uninstalled.
+    QVERIFY(entry.contains("\nTryExec=/opt/grumblix/bin/grumblix\n"));
 
     QVERIFY(autostart.setEnabled(false, &error));
     QVERIFY(!QFile::exists(autostart.filePath()));

@@ -1,0 +1,33 @@
+# Run by CPack after the staging install: adds what a Debian package carries beside the program (the
+# copyright, the Debian changelog, the manual page, the lintian overrides) and a user install does
+# not need.
+set(root "${CPACK_TEMPORARY_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
+set(doc "${root}/share/doc/${CPACK_PACKAGE_NAME}")
+set(man "${root}/share/man/man1")
+set(overrides "${root}/share/lintian/overrides")
+file(MAKE_DIRECTORY "${doc}" "${man}" "${overrides}")
+find_program(GZIP gzip REQUIRED)
+
+# -n leaves out the name and time, so equal texts compress to equal bytes.
+function(compress file)
+    execute_process(COMMAND "${GZIP}" -9nf "${file}" RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "Could not compress ${file}")
+    endif()
+endfunction()
+
+file(COPY_FILE "${CPACK_GRUMBLIX_DEBIAN_DIR}/copyright" "${doc}/copyright")
+file(COPY_FILE "${CPACK_GRUMBLIX_DEBIAN_DIR}/lintian-overrides" "${overrides}/${CPACK_PACKAGE_NAME}")
+
+set(DEBIAN_VERSION "${CPACK_GRUMBLIX_VERSION}")
+set(UPSTREAM_VERSION "${CPACK_PACKAGE_VERSION}")
+set(MAINTAINER "${CPACK_DEBIAN_PACKAGE_MAINTAINER}")
+string(TIMESTAMP DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+configure_file("${CPACK_GRUMBLIX_DEBIAN_DIR}/changelog.in" "${doc}/changelog.Debian" @ONLY)
+compress("${doc}/changelog.Debian")
+
+file(COPY_FILE "${CPACK_GRUMBLIX_DEBIAN_DIR}/grumblix.1" "${man}/grumblix.1")
+compress("${man}/grumblix.1")
+
+file(GLOB_RECURSE added "${doc}/*" "${man}/*" "${overrides}/*")
+file(CHMOD ${added} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)

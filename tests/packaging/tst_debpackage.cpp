@@ -1,0 +1,275 @@
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The Debian package CPack builds from this build tree, checked without installing it: built into a
+// private folder, read with dpkg-deb, unpacked into a temporary folder and run from there.
+class DebPackageTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_work;
+    QString m_deb;
+    QString m_root;
+    QString m_architecture;
+    QStringList m_listing; // `dpkg-deb --contents`, one line a member
+
+    struct Result
+    {
+        int code = -1;
+        QString output;
+    };
+
+    static Result exec(const QString &program, const QStringList &arguments,
+                       const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, arguments);
+        Result result;
+        if (!process.waitForFinished(480000)) {
+            process.kill();
+            process.waitForFinished();
+            result.output = QStringLiteral("%1 did not finish: %2").arg(program, process.errorString());
+            return result;
+        }
+        result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.output = QString::fromLocal8Bit(process.readAll());
+        return result;
+    }
+
+    QString field(const QString &name) const
+    {
+        return exec(QStringLiteral("dpkg-deb"), {QStringLiteral("--field"), m_deb, name}).output.trimmed();
+    }
+
+    // The member paths of the package, "./usr/bin/grumblix" style.
+    QStringList members() const
+    {
+        QStringList paths;
+        for (const QString &line : m_listing) {
+            // mode owner size date time path[ -> target]
+            const QStringList parts = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (parts.size() >= 6)
+                paths.append(parts.at(5));
+        }
+        return paths;
+    }
+
+    static QString readText(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    // The packages scripts/setup.sh installs for running the program, not for building it.
+    static QStringList runtimePackages()
+    {
+        QStringList packages;
+        bool runtime = false;
+        for (QString line : readText(QStringLiteral(GRUMBLIX_SOURCE_DIR "/scripts/packages-run.txt"))
+                                .split(QLatin1Char('\n'))) {
+            line = line.trimmed();
+            if (line == QLatin1String("# Runtime"))
+                runtime = true;
+            else if (runtime && !line.isEmpty() && !line.startsWith(QLatin1Char('#')))
+                packages.append(line);
+        }
+        return packages;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("dpkg-deb")).isEmpty())
+            QSKIP("not a Debian system: dpkg-deb is not installed");
+        QVERIFY(m_work.isValid());
+        m_architecture =
+            exec(QStringLiteral("dpkg"), {QStringLiteral("--print-architecture")}).output.trimmed();
+        QVERIFY(!m_architecture.isEmpty());
+
+        // Into a folder of this test alone, so nothing else running from the build tree meets it.
+        const QString out = m_work.filePath(QStringLiteral("out"));
+        const Result built =
+            exec(QStringLiteral(GRUMBLIX_CPACK_COMMAND),
+                 {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("--config"),
+                  QStringLiteral(GRUMBLIX_BINARY_DIR "/CPackConfig.cmake"), QStringLiteral("-B"), out});
+        QVERIFY2(built.code == 0, qPrintable(built.output));
+        const QStringList debs = QDir(out).entryList({QStringLiteral("*.deb")}, QDir::Files);
+        QCOMPARE(debs.size(), 1);
+        m_deb = QDir(out).filePath(debs.first());
+
+        const Result listing = exec(QStringLiteral("dpkg-deb"), {QStringLiteral("--contents"), m_deb});
+        QVERIFY2(listing.code == 0, qPrintable(listing.output));
+        m_listing = listing.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+
+        m_root = m_work.filePath(QStringLiteral("root"));
+        const Result extracted = exec(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), m_deb, m_root});
+        QVERIFY2(extracted.code == 0, qPrintable(extracted.output));
+    }
+
+    void fileNameSaysPackageVersionAndArchitecture()
+    {
+        QCOMPARE(QFileInfo(m_deb).fileName(),
+                 QStringLiteral("grumblix_%1-%2_%3.deb")
+                     .arg(QStringLiteral(GRUMBLIX_VERSION), QStringLiteral(GRUMBLIX_BUILD_NUMBER),
+                          m_architecture));
+    }
+
+    void installsUnderUsr_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("launcher") << "./usr/bin/grumblix";
+        // Where the launcher looks for it: ../libexec/grumblix beside its own folder.
+        QTest::newRow("program proper") << "./usr/libexec/grumblix/grumblix-app";
+        QTest::newRow("desktop entry") << "./usr/share/applications/grumblix.desktop";
+        QTest::newRow("icon") << "./usr/share/icons/hicolor/scalable/apps/grumblix.svg";
+        QTest::newRow("metainfo") << "./usr/share/metainfo/app.grumblix.Grumblix.metainfo.xml";
+        QTest::newRow("copyright") << "./usr/share/doc/grumblix/copyright";
+        QTest::newRow("changelog") << "./usr/share/doc/grumblix/changelog.Debian.gz";
+        QTest::newRow("manual page") << "./usr/share/man/man1/grumblix.1.gz";
+        const QDir sounds(QStringLiteral(GRUMBLIX_BINARY_DIR "/share/grumblix/sounds"));
+        for (const QString &voice : sounds.entryList({QStringLiteral("*.wav")}, QDir::Files))
+            QTest::newRow(qPrintable(voice)) << QStringLiteral("./usr/share/grumblix/sounds/") + voice;
+    }
+
+    void installsUnderUsr()
+    {
+        QFETCH(QString, path);
+        QVERIFY2(members().contains(path), qPrintable(m_listing.join(QLatin1Char('\n'))));
+    }
+
+    void everyMemberIsRootsAndUnderUsr()
+    {
+        QVERIFY(!m_listing.isEmpty());
+        for (const QString &line : m_listing) {
+            const QStringList parts = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            QVERIFY2(parts.size() >= 6, qPrintable(line));
+            QCOMPARE(parts.at(1), QStringLiteral("root/root"));
+            const QString &path = parts.at(5);
+            QVERIFY2(path == QLatin1String("./") || path == QLatin1String("./usr/") ||
+                         path.startsWith(QLatin1String("./usr/")),
+                     qPrintable(line));
+            // No staging or build folder may leak into the installed tree.
+            QVERIFY2(!path.contains(QLatin1String("_CPack_Packages")) &&
+                         !path.startsWith(QLatin1String("./usr/local")),
+                     qPrintable(line));
+        }
+    }
+
+    void controlFields_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("package") << "Package"
+                                 << "^grumblix$";
+        QTest::newRow("version and build number")
+            << "Version"
+            << QStringLiteral("^%1-%2$").arg(QRegularExpression::escape(QStringLiteral(GRUMBLIX_VERSION)),
+                                             QStringLiteral(GRUMBLIX_BUILD_NUMBER));
+        QTest::newRow("section") << "Section"
+                                 << "^utils$";
+        QTest::newRow("maintainer address") << "Maintainer"
+                                            << "^[^<>]+ <[^@<>\\s]+@[^@<>\\s]+\\.[a-z]+>$";
+        // From the links of the binaries.
+        QTest::newRow("linked Qt") << "Depends"
+                                   << "(^|, )libqt6widgets6 \\(>= [^)]+\\)(,|$)";
+        QTest::newRow("linked SQLite") << "Depends"
+                                       << "(^|, )libsqlite3-0 \\(>= [^)]+\\)(,|$)";
+        QTest::newRow("Wayland plugin") << "Depends"
+                                        << "(^|, )qt6-wayland(,|$)";
+        for (const QString &package : runtimePackages())
+            QTest::newRow(qPrintable(QStringLiteral("runtime ") + package))
+                << "Depends" << QStringLiteral("(^|, )%1(,|$)").arg(QRegularExpression::escape(package));
+        QTest::newRow("notification service") << "Recommends"
+                                              << "(^|, )notification-daemon(,|$)";
+    }
+
+    void controlFields()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, pattern);
+        const QString value = field(name);
+        QVERIFY2(QRegularExpression(pattern).match(value).hasMatch(),
+                 qPrintable(name + QStringLiteral(": ") + value));
+    }
+
+    void descriptionIsTheMetainfoSummary()
+    {
+        const QString metainfo =
+            readText(QStringLiteral(GRUMBLIX_SOURCE_DIR "/packaging/grumblix.metainfo.xml"));
+        const QRegularExpressionMatch summary =
+            QRegularExpression(QStringLiteral("<summary>([^<]+)</summary>")).match(metainfo);
+        QVERIFY(summary.hasMatch());
+        const QStringList lines = field(QStringLiteral("Description")).split(QLatin1Char('\n'));
+        QCOMPARE(lines.first(), summary.captured(1));
+        // An extended description follows, in lines apt shows unwrapped.
+        QVERIFY2(lines.size() > 2, qPrintable(lines.join(QLatin1Char('\n'))));
+        for (const QString &line : lines)
+            QVERIFY2(line.size() <= 80, qPrintable(line));
+    }
+
+    void desktopEntryStartsTheInstalledLauncher()
+    {
+        const QStringList lines =
+            readText(m_root + QStringLiteral("/usr/share/applications/grumblix.desktop"))
+                .split(QLatin1Char('\n'));
+        QVERIFY2(lines.contains(QStringLiteral("Exec=/usr/bin/grumblix %u")),
+                 qPrintable(lines.filter(QStringLiteral("Exec=")).join(QLatin1Char(' '))));
+        QVERIFY(lines.contains(QStringLiteral("MimeType=x-scheme-handler/grumblix;")));
+    }
+
+    void metainfoNamesThisBuildsRelease()
+    {
+        const QString metainfo =
+            readText(m_root + QStringLiteral("/usr/share/metainfo/app.grumblix.Grumblix.metainfo.xml"));
+        const QRegularExpressionMatch release =
+            QRegularExpression(QStringLiteral("<release version=\"([^\"]*)\" date=\"([^\"]*)\""))
+                .match(metainfo);
+        QVERIFY2(release.hasMatch(), qPrintable(metainfo));
+        QCOMPARE(release.captured(1), QStringLiteral(GRUMBLIX_VERSION));
+        const QDate date = QDate::fromString(release.captured(2), Qt::ISODate);
+        QVERIFY2(date.isValid(), qPrintable(release.captured(2)));
+        QVERIFY2(date <= QDateTime::currentDateTimeUtc().date(), qPrintable(release.captured(2)));
+        // Written at every build, so no older than the program it ships with.
+        if (!qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH")) {
+            const QDate built = QFileInfo(QStringLiteral(GRUMBLIX_BINARY_DIR "/src/shell/grumblix-app"))
+                                    .lastModified()
+                                    .toUTC()
+                                    .date();
+            QVERIFY2(date >= built,
+                     qPrintable(release.captured(2) + QStringLiteral(" < ") + built.toString(Qt::ISODate)));
+        }
+    }
+
+    void unpackedProgramAnswersVersion()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        const Result result =
+            exec(m_root + QStringLiteral("/usr/bin/grumblix"), {QStringLiteral("--version")}, environment);
+        QCOMPARE(result.output,
+                 QStringLiteral("Grumblix %1 (build %2)\n")
+                     .arg(QStringLiteral(GRUMBLIX_VERSION), QStringLiteral(GRUMBLIX_BUILD_NUMBER)));
+        QCOMPARE(result.code, 0);
+    }
+
+    void lintianFindsNoProblem()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("lintian")).isEmpty())
+            QSKIP("lintian is not installed");
+        const Result result = exec(QStringLiteral("lintian"),
+                                   {QStringLiteral("--fail-on"), QStringLiteral("error,warning"), m_deb});
+        QVERIFY2(result.code == 0, qPrintable(result.output));
+    }
+};
+
+QTEST_GUILESS_MAIN(DebPackageTest)
+#include "tst_debpackage.moc"
