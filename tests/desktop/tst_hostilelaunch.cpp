@@ -244,6 +244,40 @@ private Q_SLOTS:
         terminateGrumblix();
     }
 
+    void aSecondLaunchDoesAllItAsks_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("windows");
+        QTest::addColumn<qint64>("rows");
+        QTest::newRow("dashboard and a URL")
+            << QStringList{QStringLiteral("--dashboard"), QStringLiteral("grumblix://log?note=x")} << 1
+            << qint64(1);
+        QTest::newRow("dashboard and panel")
+            << QStringList{QStringLiteral("--dashboard"), QStringLiteral("--panel")} << 2 << qint64(0);
+    }
+    void aSecondLaunchDoesAllItAsks()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, windows);
+        QFETCH(qint64, rows);
+        if (!DesktopTools::hasProgram(QStringLiteral("xdotool")))
+            QSKIP("xdotool is needed (scripts/packages-test.txt lists it)");
+        const auto shown = [] {
+            return DesktopTools::run(QStringLiteral("xdotool"),
+                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--name"), QStringLiteral("^Grumblix$")})
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                .size();
+        };
+        startGrumblix();
+        QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));
+        QCOMPARE(shown(), 0);
+        QCOMPARE(launch(arguments).exitCode, 0);
+        QCOMPARE(rowCount(storePath()), rows);
+        QVERIFY2(waitFor([&] { return shown() == windows; }), qPrintable(QString::number(shown())));
+        terminateGrumblix();
+    }
+
     void aSessionBusThatNeverAnswersDoesNotStopTheProgram()
     {
         const QString bus = m_root->filePath(QStringLiteral("bus"));
