@@ -82,15 +82,15 @@ QString CommandLine::helpText()
         "  --tab=PAGE        open the dashboard on a page: overview, history, report,\n"
         "                    achievements, triggers or settings\n"
         "  --panel           open the panel under the tray icon\n"
-        "  --demo            fill an empty store with a demo week\n"
+        "  --demo            fill an empty store with five weeks of demo incidents\n"
         "  -h, --help        show this help and exit\n"
         "  -v, --version     show the version and exit\n"
         "\n"
         "URLs:\n"
-        "  grumblix://log                       log an incident\n"
+        "  grumblix://log                        log an incident\n"
         "  grumblix://log?trigger=KEY&note=TEXT  log one with a trigger and a note\n"
-        "  grumblix://report                    open the Friday report\n"
-        "  grumblix://                          open the dashboard\n");
+        "  grumblix://report                     open the Friday report\n"
+        "  grumblix://                           open the dashboard\n");
 }
 
 QString CommandLine::versionText()

@@ -10,6 +10,17 @@ constexpr quint32 protocolMagic = 0x47524d31; // "GRM1"
 constexpr char doneByte = 'k';
 constexpr char failedByte = 'e';
 constexpr char refusedByte = 'r';
+constexpr quint32 nullArray = 0xffffffff;
+
+// A frame is a QDataStream byte array: a big-endian length, then the payload.
+std::optional<quint32> payloadLength(const QByteArray &buffer)
+{
+    if (buffer.size() < 4)
+        return std::nullopt;
+    const auto *bytes = reinterpret_cast<const uchar *>(buffer.constData());
+    return quint32(bytes[0]) << 24 | quint32(bytes[1]) << 16 | quint32(bytes[2]) << 8 | bytes[3];
+}
+
 } // namespace
 
 QString socketPathIn(const QString &folder)
@@ -22,16 +33,22 @@ QString lockPathIn(const QString &folder)
     return folder + QStringLiteral("/grumblix.lock");
 }
 
+qsizetype announcedFrameSize(const QByteArray &buffer)
+{
+    const std::optional<quint32> length = payloadLength(buffer);
+    if (!length || *length == nullArray)
+        return -1;
+    return 4 + qsizetype(*length);
+}
+
 std::optional<QStringList> takeRequest(QByteArray &buffer, bool *malformed)
 {
     *malformed = false;
-    // A frame is a QDataStream byte array: a big-endian length, then the payload.
-    if (buffer.size() < 4)
+    const std::optional<quint32> announced = payloadLength(buffer);
+    if (!announced)
         return std::nullopt;
-    const auto *bytes = reinterpret_cast<const uchar *>(buffer.constData());
-    const quint32 length =
-        quint32(bytes[0]) << 24 | quint32(bytes[1]) << 16 | quint32(bytes[2]) << 8 | bytes[3];
-    if (length == 0xffffffff || length > quint32(maxFrame)) {
+    const quint32 length = *announced;
+    if (length == nullArray || length > quint32(maxFrame)) {
         *malformed = true;
         return std::nullopt;
     }

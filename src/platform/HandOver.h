@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/HandOverWire.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -13,13 +15,16 @@ namespace HandOver {
 QString socketPathIn(const QString &folder);
 QString lockPathIn(const QString &folder);
 
-// A request larger than this is not a launch.
-constexpr qsizetype maxFrame = 1 << 20;
+// A request larger than this is not taken; the launcher checks before it sends.
+constexpr qsizetype maxFrame = qsizetype(HandOverWire::maxFrame);
 
 // Requests are written by HandOverWire::encodeRequest.
 // The arguments once the whole frame is in `buffer` (which then loses it); none while it is
 // incomplete. `malformed` is set for bytes that can never become a request.
 std::optional<QStringList> takeRequest(QByteArray &buffer, bool *malformed);
+// The whole frame's size (its length included) as the first four bytes of `buffer` announce it;
+// -1 before they are there or when they announce no frame at all.
+qsizetype announcedFrameSize(const QByteArray &buffer);
 
 struct Reply
 {
@@ -27,7 +32,7 @@ struct Reply
     {
         done,    // handled; an incident it logged is on disk
         failed,  // handled, but what it logged could not be saved
-        refused, // the instance cannot take launches now; nothing was done
+        refused, // the instance did not take the launch (see message); nothing was done
     };
     Status status = Status::done;
     QString message; // for the launcher's user; empty when done

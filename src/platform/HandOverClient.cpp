@@ -9,8 +9,9 @@ HandOverAttempt HandOverAttempt::send(const QString &socketPath, const QStringLi
     std::vector<std::string> utf8;
     for (const QString &argument : arguments)
         utf8.push_back(argument.toStdString());
-    const HandOverWire::Result result = HandOverWire::send(QFile::encodeName(socketPath).toStdString(),
-                                                           HandOverWire::encodeRequest(utf8), timeoutMs);
+    const std::string frame = HandOverWire::encodeRequest(utf8);
+    const HandOverWire::Result result =
+        HandOverWire::send(QFile::encodeName(socketPath).toStdString(), frame, timeoutMs);
     HandOverAttempt attempt;
     switch (result.outcome) {
     case HandOverWire::Result::Outcome::answered:
@@ -26,6 +27,11 @@ HandOverAttempt HandOverAttempt::send(const QString &socketPath, const QStringLi
         break;
     case HandOverWire::Result::Outcome::noAnswer:
         attempt.outcome = Outcome::noAnswer;
+        break;
+    case HandOverWire::Result::Outcome::tooLarge:
+        attempt.outcome = Outcome::tooLarge;
+        attempt.reply = {HandOver::Reply::Status::refused,
+                         QString::fromStdString(HandOverWire::tooLargeMessage(frame.size()))};
         break;
     }
     return attempt;

@@ -14,6 +14,8 @@ struct HandOverAttempt
         answered, // the running instance replied (see reply)
         noServer, // nobody listens on the socket (none there, or a leftover)
         noAnswer, // connected, but no complete reply before the deadline
+        tooLarge, // an instance listens, but the request is over the frame limit; nothing was sent
+                  // and reply holds the refusal to show
     };
     Outcome outcome = Outcome::noServer;
     HandOver::Reply reply;

@@ -167,6 +167,10 @@ Result send(const std::string &socketPath, const std::string &frame, int timeout
     }
 
     // From here the instance exists: whatever goes wrong is its silence, not its absence.
+    if (frame.size() > 4 + maxFrame) {
+        result.outcome = Result::Outcome::tooLarge;
+        return result;
+    }
     result.outcome = Result::Outcome::noAnswer;
     size_t sent = 0;
     while (sent < frame.size()) {
@@ -177,6 +181,8 @@ Result send(const std::string &socketPath, const std::string &frame, int timeout
             continue;
         else if (n < 0 && errno == EAGAIN && waitFor(socket.get(), POLLOUT, deadline))
             continue;
+        else if (n < 0 && (errno == EPIPE || errno == ECONNRESET))
+            break; // the instance stopped reading; its reply, if any, says why
         else
             return result;
     }
@@ -206,6 +212,22 @@ Result send(const std::string &socketPath, const std::string &frame, int timeout
         result.reply = std::move(reply);
     }
     return result;
+}
+
+std::string tooLargeMessage(std::size_t frameSize)
+{
+    // Bytes as a person counts them: whole KiB, rounded up so that "more than" stays true.
+    const auto kibibytes = [](std::size_t bytes) {
+        std::string digits = std::to_string((bytes + 1023) / 1024);
+        for (std::size_t at = digits.size(); at > 3; at -= 3)
+            digits.insert(at - 3, ",");
+        return digits + " KiB";
+    };
+    // Every character of an argument takes two bytes of the frame.
+    return "Grumblix cannot take this launch: its request is " + kibibytes(frameSize) +
+           ", and one launch may hand at most " + kibibytes(maxFrame) +
+           " (about 500,000 characters) to the running Grumblix. Nothing was done; hand the URLs "
+           "over in smaller launches.";
 }
 
 } // namespace HandOverWire

@@ -71,7 +71,8 @@ SingleInstance::Role SingleInstance::claim(const QStringList &arguments, int tim
     while (true) {
         const HandOverAttempt attempt =
             HandOverAttempt::send(socketPath(), arguments, int(qMax<qint64>(deadline.remainingTime(), 100)));
-        if (attempt.outcome == HandOverAttempt::Outcome::answered) {
+        if (attempt.outcome == HandOverAttempt::Outcome::answered ||
+            attempt.outcome == HandOverAttempt::Outcome::tooLarge) {
             m_reply = attempt.reply;
             return m_reply.status == HandOver::Reply::Status::done ? Role::Forwarded : Role::Declined;
         }
@@ -231,10 +232,19 @@ void SingleInstance::dropClient(Client *client)
     }
 }
 
+void SingleInstance::answer(Client *client, const HandOver::Reply &reply)
+{
+    const QByteArray bytes = reply.encode();
+    [[maybe_unused]] const ssize_t sent =
+        ::send(client->fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL);
+    dropClient(client);
+}
+
 void SingleInstance::serve(Client *client)
 {
     char buffer[4096];
-    while (true) {
+    // Never more than one frame's worth: a peer that keeps writing cannot keep this loop going.
+    while (client->buffer.size() <= 4 + HandOver::maxFrame) {
         const ssize_t n = ::recv(client->fd, buffer, sizeof buffer, 0);
         if (n > 0) {
             client->buffer.append(buffer, n);
@@ -250,7 +260,13 @@ void SingleInstance::serve(Client *client)
     bool malformed = false;
     const std::optional<QStringList> arguments = HandOver::takeRequest(client->buffer, &malformed);
     if (malformed) {
-        dropClient(client);
+        // Too large is the one fault a launcher's user can mend, so it is told rather than dropped.
+        const qsizetype announced = HandOver::announcedFrameSize(client->buffer);
+        if (announced > 4 + HandOver::maxFrame)
+            answer(client, {HandOver::Reply::Status::refused,
+                            QString::fromStdString(HandOverWire::tooLargeMessage(size_t(announced)))});
+        else
+            dropClient(client);
         return;
     }
     if (!arguments)
@@ -266,10 +282,7 @@ void SingleInstance::serve(Client *client)
         reply = m_handler(*arguments);
     if (!self)
         return;
-    const QByteArray bytes = reply.encode();
-    [[maybe_unused]] const ssize_t sent =
-        ::send(client->fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL);
-    dropClient(client);
+    answer(client, reply);
     if (reply.status != HandOver::Reply::Status::refused)
         Q_EMIT handedOver(*arguments);
 }

@@ -66,6 +66,8 @@ private:
     void pauseAccepting(int milliseconds);
     void checkSocketFile();
     void serve(Client *client);
+    // Writes `reply` and lets the client go.
+    void answer(Client *client, const HandOver::Reply &reply);
     void dropClient(Client *client);
 
     QString m_folder;

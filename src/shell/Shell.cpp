@@ -230,22 +230,28 @@ void Shell::start(const QStringList &arguments)
 
 HandOver::Reply Shell::handOver(const QStringList &arguments)
 {
-    const QStringList urls = urlsIn(arguments);
-    for (const QString &url : urls)
-        m_model->handle(url);
-    if (!urls.isEmpty()) {
-        QString error;
-        if (m_model->flushPendingChanges(&error))
-            return {};
-        return {HandOver::Reply::Status::failed,
-                QStringLiteral("Grumblix could not save to its store: %1").arg(error)};
-    }
+    // The options in the order the start-up sequence takes them, then the URLs: a later launch does
+    // what the same arguments do at start-up. One that asks for neither the panel nor a URL is the
+    // user opening the program again, so the dashboard comes forward.
     const LaunchArguments launch = LaunchArguments::parse(QStringList{QString()} + arguments);
+    const QStringList urls = urlsIn(arguments);
+    const bool addsDemoData = launch.demo && m_model->allEvents().isEmpty();
+    if (addsDemoData)
+        m_model->addDemoData();
     if (launch.tab)
         m_model->setDashboardTab(*launch.tab);
-    if (launch.panel && !launch.dashboard && m_statusItem)
-        m_statusItem->openPanel();
-    else
+    if (launch.dashboard || (!launch.panel && urls.isEmpty()))
         m_model->showDashboard();
+    // A panel already open stays as it is rather than being made again under the pointer.
+    if (launch.panel && m_statusItem && !m_statusItem->isPanelVisible())
+        m_statusItem->openPanel();
+    for (const QString &url : urls)
+        m_model->handle(url);
+    if (!urls.isEmpty() || addsDemoData) {
+        QString error;
+        if (!m_model->flushPendingChanges(&error))
+            return {HandOver::Reply::Status::failed,
+                    QStringLiteral("Grumblix could not save to its store: %1").arg(error)};
+    }
     return {};
 }

@@ -53,9 +53,9 @@ public:
     // The start-up sequence with this process's arguments (program path included), then the URLs
     // among them.
     void start(const QStringList &arguments);
-    // A later launch's arguments (program path left out): its URLs are handled in order; without
-    // URLs the program re-opens: the dashboard comes forward. The reply says failed when what it
-    // logged could not be saved.
+    // A later launch's arguments (program path left out), taken as start() takes its own: the
+    // options, then the URLs in order. Without a URL or "--panel" the program re-opens: the
+    // dashboard comes forward. The reply says failed when what it stored could not be saved.
     HandOver::Reply handOver(const QStringList &arguments);
 
     // The arguments that are URLs (anything that is not an option).

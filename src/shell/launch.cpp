@@ -40,8 +40,8 @@ std::optional<int> handOver(const std::vector<std::string> &arguments)
         std::fprintf(stderr, "%s\n", folder.error.c_str());
         return 1;
     }
-    const HandOverWire::Result result =
-        HandOverWire::send(folder.path + "/grumblix.socket", HandOverWire::encodeRequest(arguments), 5000);
+    const std::string frame = HandOverWire::encodeRequest(arguments);
+    const HandOverWire::Result result = HandOverWire::send(folder.path + "/grumblix.socket", frame, 5000);
     switch (result.outcome) {
     case HandOverWire::Result::Outcome::answered:
         // The first byte says how it went ('k': done); a message for the user follows.
@@ -51,6 +51,9 @@ std::optional<int> handOver(const std::vector<std::string> &arguments)
         return 1;
     case HandOverWire::Result::Outcome::noAnswer:
         std::fprintf(stderr, "Grumblix is already starting but does not answer; try again in a moment.\n");
+        return 1;
+    case HandOverWire::Result::Outcome::tooLarge:
+        std::fprintf(stderr, "%s\n", HandOverWire::tooLargeMessage(frame.size()).c_str());
         return 1;
     case HandOverWire::Result::Outcome::noServer:
         break;

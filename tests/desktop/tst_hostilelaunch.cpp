@@ -1,4 +1,5 @@
 #include "support/DesktopTools.h"
+#include "support/TestSupport.h"
 #include "support/UnixSockets.h"
 
 #include <QApplication>
@@ -55,26 +56,37 @@ class HostileLaunchTest : public QObject
     QString storePath() const { return m_root->filePath(QStringLiteral("data/Grumblix/Grumblix.store")); }
     QString socketPath() const { return m_root->filePath(QStringLiteral("runtime/grumblix.socket")); }
 
-    qint64 rowCount(const QString &path) const
+    // The one number `sql` selects from the store; -1 when it cannot be read.
+    qint64 query(const QString &path, const char *sql) const
     {
         sqlite3 *db = nullptr;
         qint64 count = -1;
         sqlite3_stmt *statement = nullptr;
         if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-            sqlite3_prepare_v2(db, "SELECT count(*) FROM VorpEvent", -1, &statement, nullptr) == SQLITE_OK &&
+            sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK &&
             sqlite3_step(statement) == SQLITE_ROW)
             count = sqlite3_column_int64(statement, 0);
         sqlite3_finalize(statement);
         sqlite3_close(db);
         return count;
     }
+    qint64 rowCount(const QString &path) const { return query(path, "SELECT count(*) FROM VorpEvent"); }
 
-    void startGrumblix()
+    void startGrumblix(const QStringList &arguments = {})
     {
         m_grumblix = new QProcess(this);
         m_grumblix->setProcessEnvironment(m_env);
         m_grumblix->setProcessChannelMode(QProcess::ForwardedChannels);
-        m_grumblix->start(program, {});
+        m_grumblix->start(program, arguments);
+    }
+
+    // Ten URLs that each fit a launch but together make a request of about 2 MiB.
+    static QStringList oversizedUrls()
+    {
+        QStringList urls;
+        for (int i = 0; i < 10; ++i)
+            urls << QStringLiteral("grumblix://log?note=") + QString(100 * 1000, QLatin1Char('a' + i));
+        return urls;
     }
 
     Launch launch(const QStringList &arguments)
@@ -109,7 +121,8 @@ private Q_SLOTS:
         QVERIFY(conf.open(QIODevice::WriteOnly));
         conf.write("[General]\nhasOnboarded=true\nshowHUD=false\n");
         conf.close();
-        m_env = QProcessEnvironment::systemEnvironment();
+        // The X11 platform whatever the caller exported: the store's message box needs a display.
+        m_env = TestSupport::programEnvironment();
         m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/runtime"));
         m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
         m_env.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
@@ -187,6 +200,82 @@ private Q_SLOTS:
         QVERIFY2(result.errors.contains(QLatin1String("could not save")), qPrintable(result.errors));
         QVERIFY2(result.errors.contains(QLatin1String("NOT NULL")), qPrintable(result.errors));
         QCOMPARE(m_grumblix->state(), QProcess::Running);
+    }
+
+    void anOversizedLaunchIsRefusedAndLogsNothing_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        // URLs alone go the launcher's short way; with an option the program proper hands them over.
+        QTest::newRow("URLs alone") << QStringList{};
+        QTest::newRow("URLs and an option") << QStringList{QStringLiteral("--tab=history")};
+    }
+    void anOversizedLaunchIsRefusedAndLogsNothing()
+    {
+        QFETCH(QStringList, options);
+        startGrumblix();
+        QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));
+        QCOMPARE(launch({QStringLiteral("grumblix://log?note=before")}).exitCode, 0);
+
+        const Launch refused = launch(options + oversizedUrls());
+        QCOMPARE(refused.exitCode, 1);
+        for (const char *words : {"request is 1,954 KiB", "at most 1,024 KiB", "Nothing was done"})
+            QVERIFY2(refused.errors.contains(QLatin1String(words)), qPrintable(refused.errors));
+        QVERIFY2(!refused.errors.contains(QLatin1String("try again")), qPrintable(refused.errors));
+        // All or nothing: not even the URLs that would fit alone were logged.
+        QCOMPARE(rowCount(storePath()), qint64(1));
+
+        // The instance is unharmed and takes a launch that fits, however long its one note.
+        QCOMPARE(launch(options + oversizedUrls().mid(0, 1)).exitCode, 0);
+        QCOMPARE(rowCount(storePath()), qint64(2));
+        QCOMPARE(query(storePath(), "SELECT max(length(note)) FROM VorpEvent"), qint64(100 * 1000));
+        QCOMPARE(m_grumblix->state(), QProcess::Running);
+    }
+
+    void anOversizedFirstLaunchLogsEveryUrl()
+    {
+        // Nothing runs, so nothing has to be handed over: the launch becomes the instance.
+        startGrumblix(oversizedUrls());
+        QVERIFY(waitFor([&] { return rowCount(storePath()) == 10; }, 20000));
+        QCOMPARE(query(storePath(), "SELECT sum(length(note)) FROM VorpEvent"), qint64(10 * 100 * 1000));
+        QCOMPARE(m_grumblix->state(), QProcess::Running);
+        QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));
+        QCOMPARE(launch({QStringLiteral("grumblix://log")}).exitCode, 0);
+        QCOMPARE(rowCount(storePath()), qint64(11));
+        terminateGrumblix();
+    }
+
+    void aSecondLaunchDoesAllItAsks_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("windows");
+        QTest::addColumn<qint64>("rows");
+        QTest::newRow("dashboard and a URL")
+            << QStringList{QStringLiteral("--dashboard"), QStringLiteral("grumblix://log?note=x")} << 1
+            << qint64(1);
+        QTest::newRow("dashboard and panel")
+            << QStringList{QStringLiteral("--dashboard"), QStringLiteral("--panel")} << 2 << qint64(0);
+    }
+    void aSecondLaunchDoesAllItAsks()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, windows);
+        QFETCH(qint64, rows);
+        if (!DesktopTools::hasProgram(QStringLiteral("xdotool")))
+            QSKIP("xdotool is needed (scripts/packages-test.txt lists it)");
+        const auto shown = [] {
+            return DesktopTools::run(QStringLiteral("xdotool"),
+                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--name"), QStringLiteral("^Grumblix$")})
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                .size();
+        };
+        startGrumblix();
+        QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));
+        QCOMPARE(shown(), 0);
+        QCOMPARE(launch(arguments).exitCode, 0);
+        QCOMPARE(rowCount(storePath()), rows);
+        QVERIFY2(waitFor([&] { return shown() == windows; }), qPrintable(QString::number(shown())));
+        terminateGrumblix();
     }
 
     void aSessionBusThatNeverAnswersDoesNotStopTheProgram()

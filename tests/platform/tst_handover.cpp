@@ -1,7 +1,37 @@
 #include "platform/HandOver.h"
+#include "platform/HandOverClient.h"
 #include "platform/HandOverWire.h"
+#include "platform/SingleInstance.h"
+#include "support/UnixSockets.h"
 
 #include <QtTest>
+#include <atomic>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// Runs `work` on another thread while this one serves the event loop (the running instance's side).
+template<typename Work> void whileServing(Work work)
+{
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        work();
+        done = true;
+    });
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    worker.join();
+}
+
+// One argument of `units` ASCII characters makes a frame payload of 12 + 2 * units bytes.
+std::string argumentFilling(qsizetype payload)
+{
+    return std::string(size_t((payload - 12) / 2), 'n');
+}
+
+} // namespace
 
 // The frame the launcher writes without Qt is the frame the running instance reads with Qt.
 class HandOverTest : public QObject
@@ -98,6 +128,121 @@ private Q_SLOTS:
         QCOMPARE(read->message, message);
         QVERIFY(!HandOver::Reply::decode(QByteArray()));
         QVERIFY(!HandOver::Reply::decode(QByteArray("x")));
+    }
+
+    void theLauncherChecksTheSizeOnlyWhenSomeoneListens_data()
+    {
+        QTest::addColumn<bool>("listening");
+        QTest::newRow("nobody listens: the launch will run the program itself") << false;
+        QTest::newRow("an instance listens: nothing is sent") << true;
+    }
+    void theLauncherChecksTheSizeOnlyWhenSomeoneListens()
+    {
+        QFETCH(bool, listening);
+        QTemporaryDir folder;
+        const QString path = HandOver::socketPathIn(folder.path());
+        const int server = listening ? UnixSockets::listenAt(path) : -1;
+        QCOMPARE(server >= 0, listening);
+        const std::string frame = HandOverWire::encodeRequest({argumentFilling(HandOver::maxFrame + 2)});
+        const HandOverWire::Result result = HandOverWire::send(path.toStdString(), frame, 2000);
+        QCOMPARE(int(result.outcome), int(listening ? HandOverWire::Result::Outcome::tooLarge
+                                                    : HandOverWire::Result::Outcome::noServer));
+        if (!listening)
+            return;
+        // The connection was made and closed without a byte.
+        const int peer = ::accept(server, nullptr, nullptr);
+        QVERIFY(peer >= 0);
+        char byte = 0;
+        QCOMPARE(::recv(peer, &byte, 1, 0), ssize_t(0));
+        ::close(peer);
+        ::close(server);
+    }
+
+    void theInstanceTakesAFrameUpToTheLimit_data()
+    {
+        QTest::addColumn<qsizetype>("payload");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("at the limit") << HandOver::maxFrame << true;
+        QTest::newRow("one character more") << HandOver::maxFrame + 2 << false;
+    }
+    void theInstanceTakesAFrameUpToTheLimit()
+    {
+        QFETCH(qsizetype, payload);
+        QFETCH(bool, taken);
+        QTemporaryDir folder;
+        SingleInstance instance(folder.path());
+        QCOMPARE(instance.claim({}), SingleInstance::Role::Primary);
+        QVERIFY(instance.listen());
+        QStringList received;
+        instance.setHandler([&received](const QStringList &arguments) {
+            received = arguments;
+            return HandOver::Reply{};
+        });
+
+        const std::string argument = argumentFilling(payload);
+        HandOverAttempt attempt;
+        whileServing([&] {
+            attempt = HandOverAttempt::send(instance.socketPath(), {QString::fromStdString(argument)}, 5000);
+        });
+        if (taken) {
+            QCOMPARE(int(attempt.outcome), int(HandOverAttempt::Outcome::answered));
+            QCOMPARE(int(attempt.reply.status), int(HandOver::Reply::Status::done));
+            QCOMPARE(received, QStringList{QString::fromStdString(argument)});
+        } else {
+            QCOMPARE(int(attempt.outcome), int(HandOverAttempt::Outcome::tooLarge));
+            QCOMPARE(int(attempt.reply.status), int(HandOver::Reply::Status::refused));
+            for (const char *words : {"request is 1,025 KiB", "at most 1,024 KiB", "Nothing was done"})
+                QVERIFY2(attempt.reply.message.contains(QLatin1String(words)),
+                         qPrintable(attempt.reply.message));
+            QVERIFY(received.isEmpty());
+        }
+    }
+
+    void theInstanceAnswersAnOversizedFrame_data()
+    {
+        QTest::addColumn<bool>("whole");
+        // A launcher that did not check first: the instance tells it why rather than hanging up.
+        QTest::newRow("only the length written") << false;
+        QTest::newRow("the whole frame written") << true;
+    }
+    void theInstanceAnswersAnOversizedFrame()
+    {
+        QFETCH(bool, whole);
+        QTemporaryDir folder;
+        SingleInstance instance(folder.path());
+        QCOMPARE(instance.claim({}), SingleInstance::Role::Primary);
+        QVERIFY(instance.listen());
+        bool handled = false;
+        instance.setHandler([&handled](const QStringList &) {
+            handled = true;
+            return HandOver::Reply{};
+        });
+
+        std::string frame = HandOverWire::encodeRequest({argumentFilling(2 * HandOver::maxFrame)});
+        if (!whole)
+            frame.resize(4);
+        std::string reply;
+        whileServing([&] {
+            const int fd = UnixSockets::connectTo(instance.socketPath());
+            if (fd < 0)
+                return;
+            for (size_t sent = 0; sent < frame.size();) {
+                const ssize_t n = ::send(fd, frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
+                if (n <= 0)
+                    break; // the instance stopped reading
+                sent += size_t(n);
+            }
+            char buffer[512];
+            for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;)
+                reply.append(buffer, size_t(n));
+            ::close(fd);
+        });
+        const std::optional<HandOver::Reply> read = HandOver::Reply::decode(QByteArray::fromStdString(reply));
+        QVERIFY2(read, reply.c_str());
+        QCOMPARE(int(read->status), int(HandOver::Reply::Status::refused));
+        for (const char *words : {"request is 2,049 KiB", "at most 1,024 KiB"})
+            QVERIFY2(read->message.contains(QLatin1String(words)), qPrintable(read->message));
+        QVERIFY(!handled);
     }
 };
 

@@ -3,8 +3,10 @@
 #include "platform/Appearance.h"
 #include "platform/ColorSchemeSource.h"
 #include "services/DayWatcher.h"
+#include "shell/FloatingPanel.h"
 #include "shell/Shell.h"
 #include "shell/StatusItemController.h"
+#include "shell/WindowManager.h"
 #include "support/FakeColorScheme.h"
 #include "support/FakeNotifier.h"
 #include "support/FakePlatform.h"
@@ -28,12 +30,22 @@ private Q_SLOTS:
     void appearancePreferenceDrivesTheTheme();
     void newDayMovesTheBadgeAndTheViewsTogether();
     void modelReachesTheNotifierItWasHanded();
+    void secondLaunchDoesWhatAFirstLaunchDoes_data();
+    void secondLaunchDoesWhatAFirstLaunchDoes();
+    void secondLaunchAskingForNothingToShowReopens_data();
+    void secondLaunchAskingForNothingToShowReopens();
+    void secondLaunchKeepsAnOpenPanel();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Shell> m_shell;
     FakeColorScheme *m_scheme = nullptr;
     FakeNotifier *m_notifier = nullptr;
+
+    bool dashboardShown() const
+    {
+        return m_shell->windows()->window() && m_shell->windows()->window()->isVisible();
+    }
 };
 
 void TestShell::init()
@@ -125,6 +137,114 @@ void TestShell::modelReachesTheNotifierItWasHanded()
 {
     m_shell->model()->requestNotificationPermission();
     QCOMPARE(m_notifier->authorizationRequests, 1);
+}
+
+void TestShell::secondLaunchDoesWhatAFirstLaunchDoes_data()
+{
+    QTest::addColumn<bool>("second");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("dashboard");
+    QTest::addColumn<bool>("panel");
+    QTest::addColumn<int>("events"); // -1: the demo weeks
+    QTest::addColumn<QString>("tab");
+    const QString log = QStringLiteral("grumblix://log?note=x");
+    struct Case
+    {
+        const char *name;
+        QStringList arguments;
+        bool dashboard, panel;
+        int events;
+        const char *tab;
+    };
+    const QList<Case> cases{
+        {"dashboard and a URL", {QStringLiteral("--dashboard"), log}, true, false, 1, "overview"},
+        {"dashboard and panel",
+         {QStringLiteral("--dashboard"), QStringLiteral("--panel")},
+         true,
+         true,
+         0,
+         "overview"},
+        {"panel and a URL", {QStringLiteral("--panel"), log}, false, true, 1, "overview"},
+        {"a URL alone", {log, log}, false, false, 2, "overview"},
+        {"page and dashboard",
+         {QStringLiteral("--tab=history"), QStringLiteral("--dashboard")},
+         true,
+         false,
+         0,
+         "history"},
+        {"page and a URL", {QStringLiteral("--tab=report"), log}, false, false, 1, "report"},
+        // The URL comes after the options: the dashboard it opens closes the panel.
+        {"panel, then a URL for the dashboard",
+         {QStringLiteral("--panel"), QStringLiteral("grumblix://")},
+         true,
+         false,
+         0,
+         "overview"},
+        {"demo and a URL", {QStringLiteral("--demo"), log}, false, false, -1, "overview"},
+    };
+    for (const bool second : {false, true}) {
+        for (const Case &c : cases) {
+            QTest::addRow("%s: %s", second ? "second launch" : "first launch", c.name)
+                << second << c.arguments << c.dashboard << c.panel << c.events << QString::fromLatin1(c.tab);
+        }
+    }
+}
+
+void TestShell::secondLaunchDoesWhatAFirstLaunchDoes()
+{
+    QFETCH(bool, second);
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, dashboard);
+    QFETCH(bool, panel);
+    QFETCH(int, events);
+    QFETCH(QString, tab);
+    AppModel &model = *m_shell->model();
+    if (second) {
+        m_shell->start({QStringLiteral("grumblix")});
+        QVERIFY(!dashboardShown());
+        const HandOver::Reply reply = m_shell->handOver(arguments);
+        QCOMPARE(int(reply.status), int(HandOver::Reply::Status::done));
+    } else {
+        m_shell->start(QStringList{QStringLiteral("grumblix")} + arguments);
+    }
+    QCOMPARE(dashboardShown(), dashboard);
+    QCOMPARE(m_shell->statusItem()->isPanelVisible(), panel);
+    if (events < 0)
+        QVERIFY(model.allEvents().size() > 1);
+    else
+        QCOMPARE(model.allEvents().size(), events);
+    QCOMPARE(rawValue(model.dashboardTab()), tab);
+}
+
+void TestShell::secondLaunchAskingForNothingToShowReopens_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("tab");
+    QTest::newRow("no arguments") << QStringList{} << "overview";
+    QTest::newRow("a page") << QStringList{QStringLiteral("--tab=report")} << "report";
+    QTest::newRow("demo data") << QStringList{QStringLiteral("--demo")} << "overview";
+}
+
+void TestShell::secondLaunchAskingForNothingToShowReopens()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, tab);
+    m_shell->start({QStringLiteral("grumblix")});
+    QCOMPARE(int(m_shell->handOver(arguments).status), int(HandOver::Reply::Status::done));
+    QVERIFY(dashboardShown());
+    QVERIFY(!m_shell->statusItem()->isPanelVisible());
+    QCOMPARE(rawValue(m_shell->model()->dashboardTab()), tab);
+    QCOMPARE(m_shell->model()->allEvents().isEmpty(), !arguments.contains(QStringLiteral("--demo")));
+}
+
+void TestShell::secondLaunchKeepsAnOpenPanel()
+{
+    m_shell->start({QStringLiteral("grumblix"), QStringLiteral("--panel")});
+    const FloatingPanel *panel = m_shell->statusItem()->panel();
+    QVERIFY(panel && m_shell->statusItem()->isPanelVisible());
+    m_shell->handOver({QStringLiteral("--panel")});
+    QCOMPARE(m_shell->statusItem()->panel(), panel);
+    QVERIFY(m_shell->statusItem()->isPanelVisible());
 }
 
 QTEST_MAIN(TestShell)

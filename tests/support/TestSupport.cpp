@@ -19,4 +19,23 @@ QString isolateFolders()
     return base;
 }
 
+QProcessEnvironment programEnvironment()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : env.keys()) {
+        if (name.startsWith(QLatin1String("QT_")) || name.startsWith(QLatin1String("LC_")) ||
+            name.startsWith(QLatin1String("WAYLAND_")) || name.startsWith(QLatin1String("GDK_")))
+            env.remove(name);
+    }
+    for (const char *name : {"XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP", "DESKTOP_SESSION", "LANGUAGE",
+                             "XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("x11"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    return env;
+}
+
 } // namespace TestSupport
