@@ -391,6 +391,70 @@ private Q_SLOTS:
         QCOMPARE(inkOf(d.part("daily.2.count"), red), 0);
     }
 
+    void dayLettersFollowTheLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QStringList>("letters");
+        const QStringList english{"M", "T", "W", "T", "F", "S", "S"};
+        QTest::newRow("C") << QLocale::c() << english;
+        QTest::newRow("POSIX") << QLocale(QStringLiteral("POSIX")) << english;
+        QTest::newRow("en_US") << kEnglish << english;
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany)
+                               << QStringList{"M", "D", "M", "D", "F", "S", "S"};
+        QTest::newRow("fr_FR") << QLocale(QLocale::French, QLocale::France)
+                               << QStringList{"L", "M", "M", "J", "V", "S", "D"};
+        QTest::newRow("ja_JP") << QLocale(QLocale::Japanese, QLocale::Japan)
+                               << QStringList{"月", "火", "水", "木", "金", "土", "日"};
+    }
+    // The letters under the poster's and the tabloid's bars, Monday first.
+    void dayLettersFollowTheLocale()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QStringList, letters);
+        const WeeklyReport report = build(onDays({2, 5, 1}));
+        for (ReportTheme theme : {ReportTheme::midnight, ReportTheme::tabloid}) {
+            const ReportCard card(report, theme, ButtonSkin::classic, locale);
+            const CardDrawing &d = card.drawing();
+            const QRectF chart = d.part("chart");
+            QStringList found;
+            for (int i = 0; i < 7; ++i) {
+                const QRectF bar = d.part(QStringLiteral("bar.%1").arg(i));
+                for (const CardText &t : d.texts())
+                    if (chart.contains(t.rect.center()) && t.rect.top() >= bar.bottom() &&
+                        t.rect.center().x() >= bar.left() - 2 && t.rect.center().x() <= bar.right() + 2)
+                        found << t.text;
+            }
+            QCOMPARE(found, letters);
+        }
+    }
+
+    void cLocaleWritesEnglish_data()
+    {
+        QTest::addColumn<QString>("theme");
+        for (ReportTheme t : ReportThemes::allCases())
+            QTest::newRow(qPrintable(ReportThemes::rawValue(t))) << ReportThemes::rawValue(t);
+    }
+    // LANG=C.UTF-8 (containers, minimal systems): every date text on a card reads as in English;
+    // no day or month turns into a number.
+    void cLocaleWritesEnglish()
+    {
+        QFETCH(QString, theme);
+        const ReportTheme t = *ReportThemes::fromRawValue(theme);
+        const QList<VorpEvent> events = demoWeek();
+        auto texts = [&](const QLocale &locale) {
+            QLocale::setDefault(locale);
+            const ReportCard card(build(events, -1), t, ButtonSkin::classic, locale);
+            QStringList list;
+            for (const CardText &text : card.drawing().texts())
+                list << text.text;
+            QLocale::setDefault(kEnglish);
+            return list;
+        };
+        const QStringList english = texts(kEnglish);
+        QVERIFY(english.size() > 20);
+        QCOMPARE(texts(QLocale::c()), english);
+    }
+
     void tabloidChart()
     {
         // One incident, on Monday of last week.

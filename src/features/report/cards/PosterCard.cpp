@@ -3,6 +3,7 @@
 #include "features/report/cards/CardText.h"
 #include "features/report/cards/PosterValues.h"
 #include "features/report/cards/ReportPieces.h"
+#include "services/DateSkeleton.h"
 #include "ui/HazardStripes.h"
 #include "ui/Paint.h"
 
@@ -143,8 +144,8 @@ CardDrawing PosterCard::layout() const
             const auto count = CardType::fit(countFont, PosterValues::countLabel(day.count), colW, 0.6);
             CardType::line(c, count, s.muted,
                            QPointF(left + (colW - count.width) / 2, bar.top() - 6 - countFont.height()));
-            const auto letter = CardType::fit(
-                letterFont, m_locale.dayName(day.date.date().dayOfWeek(), QLocale::NarrowFormat), colW, 0.6);
+            const auto letter =
+                CardType::fit(letterFont, narrowDayName(day.date.date().dayOfWeek(), m_locale), colW, 0.6);
             CardType::line(c, letter, worst ? s.accent : s.muted,
                            QPointF(left + (colW - letter.width) / 2, letterTop));
         }
