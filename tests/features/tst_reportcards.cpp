@@ -344,6 +344,37 @@ private Q_SLOTS:
         }
     }
 
+    // The tick is written by hand over its box, spilling out of the square, and never left to a
+    // fallback face's neat X (no handwriting face has the ballot X).
+    void formTickOverflowsItsBox()
+    {
+        const ReportCard card(build(onDays({3})), ReportTheme::incident, ButtonSkin::classic, kEnglish);
+        const Rendered r = render(card);
+        const CardDrawing &d = card.drawing();
+        const QRectF box = d.part("check.0");
+        const QRectF tick = d.part("tick");
+        QVERIFY(box.contains(tick.center()));
+        QVERIFY2(tick.top() < box.top() - 1 && tick.right() > box.right(),
+                 qPrintable(QStringLiteral("tick %1,%2 %3x%4")
+                                .arg(tick.left())
+                                .arg(tick.top())
+                                .arg(tick.width())
+                                .arg(tick.height())));
+        for (const CardText &t : d.texts())
+            QVERIFY2(!t.text.contains(QChar(0x2717)), "the tick is left to a font");
+        auto pen = [](const QColor &c) { return c.blue() - c.red() > 60; };
+        auto penIn = [&](const QRectF &rect) {
+            int n = 0;
+            for (int y = r.device(rect.topLeft()).y(); y < r.device(rect.bottomRight()).y(); ++y)
+                for (int x = r.device(rect.topLeft()).x(); x < r.device(rect.bottomRight()).x(); ++x)
+                    n += pen(r.image.pixelColor(x, y));
+            return n;
+        };
+        // Ink inside the square, across its middle, and in the strip above it.
+        QVERIFY(penIn(box.adjusted(3, 3, -3, -3)) > 0);
+        QVERIFY(penIn(QRectF(box.left(), tick.top(), box.width() + 3, box.top() - 0.8 - tick.top())) > 0);
+    }
+
     void formStampTurned()
     {
         const ReportCard card(build(onDays({3})), ReportTheme::incident, ButtonSkin::classic, kEnglish);
