@@ -217,6 +217,20 @@ private Q_SLOTS:
         QVERIFY2(near(future, over(s.bg, quarter)), qPrintable(describe(future)));
     }
 
+    // The total's digits are monospaced: totals of as many digits are as wide.
+    void posterTotalHasFixedDigits()
+    {
+        auto totalWidth = [](int count) {
+            const ReportCard card(build(onDays({count})), ReportTheme::paper, ButtonSkin::classic, kEnglish);
+            return card.drawing().part("total").width();
+        };
+        const qreal ones = totalWidth(111);
+        QVERIFY(ones > 100);
+        QCOMPARE(totalWidth(888), ones);
+        QCOMPARE(totalWidth(404), ones);
+        QVERIFY(totalWidth(11) < ones);
+    }
+
     void posterBackground_data()
     {
         QTest::addColumn<QString>("theme");

@@ -89,13 +89,15 @@ CardDrawing PosterCard::layout() const
 
     // Total and change
     {
+        // Monospaced digits; a number too wide for the column is shrunk (a count is never cut).
         const CardFont totalFont = CardFont::make(96, QFont::Black, Design::Rounded);
-        const auto total = CardType::fit(totalFont, QString::number(m_report.total), w, 0.4);
-        CardType::line(
-            c, total, s.fg,
-            QPointF(x + (w - total.width) / 2, y + (totalFont.height() - total.font.height()) / 2));
-        c.setPart(QStringLiteral("total"),
-                  QRectF(x + (w - total.width) / 2, y, total.width, totalFont.height()));
+        const QString number = QString::number(m_report.total);
+        const qreal natural = CardType::figuresWidth(totalFont, number);
+        const CardFont font = natural > w ? totalFont.scaled(qMax(0.4, w / natural)) : totalFont;
+        const qreal width = CardType::figuresWidth(font, number);
+        CardType::figures(c, font, s.fg, number,
+                          QPointF(x + (w - width) / 2, y + (totalFont.height() - font.height()) / 2));
+        c.setPart(QStringLiteral("total"), QRectF(x + (w - width) / 2, y, width, totalFont.height()));
         y += totalFont.height() + 8;
         y += centred(c, CardFont::make(11, QFont::ExtraBold, Design::Monospaced, 2.5), s.muted,
                      QStringLiteral("GRUMBLIX MOMENTS"), x, y, w);
@@ -158,7 +160,7 @@ CardDrawing PosterCard::layout() const
     {
         const QList<PosterValues::Tile> tiles = PosterValues::tiles(m_report, m_locale);
         const CardFont labelFont = CardFont::make(9, QFont::ExtraBold, Design::Monospaced, 1.5);
-        const CardFont valueFont = CardFont::make(19, QFont::Black, Design::Rounded);
+        const CardFont valueFont = CardFont::make(19, QFont::ExtraBold, Design::Rounded);
         const CardFont noteFont = CardFont::make(11, QFont::Medium, Design::Rounded);
         auto tileHeight = [&](const PosterValues::Tile &t) {
             return 24 + labelFont.height() + 4 + valueFont.height() + (t.note ? 4 + noteFont.height() : 0);
