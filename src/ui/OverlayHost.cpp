@@ -4,7 +4,6 @@
 #include "ui/OverlayCenter.h"
 #include "ui/SpringAnimator.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QLayout>
 #include <QMouseEvent>
@@ -284,9 +283,10 @@ void OverlayHost::updateVisibility()
         return;
     }
     if (!m_holdsFocus) {
-        // Remember where the keyboard was, so closing the overlay gives it back.
-        m_focusBefore = QApplication::focusWidget();
-        if (m_focusBefore && (m_focusBefore->window() != window() || isAncestorOf(m_focusBefore)))
+        // Remember where the window's keyboard was (also while another window is active), so
+        // closing the overlay gives it back.
+        m_focusBefore = window()->focusWidget();
+        if (m_focusBefore && isAncestorOf(m_focusBefore))
             m_focusBefore = nullptr;
         m_holdsFocus = true;
     }
@@ -295,7 +295,7 @@ void OverlayHost::updateVisibility()
         show();
         raise();
     }
-    if (QWidget *focus = QApplication::focusWidget(); !focus || !isAncestorOf(focus))
+    if (QWidget *focus = window()->focusWidget(); !focus || !isAncestorOf(focus))
         setFocus(Qt::OtherFocusReason);
 }
 
@@ -308,9 +308,9 @@ void OverlayHost::giveFocusBack()
     m_focusBefore = nullptr;
     // Done before any layer hides: a hidden focus widget passes the keyboard on along the Tab
     // chain, and the next control would then wear its focus ring as if reached by Tab.
-    QWidget *focus = QApplication::focusWidget();
-    if (focus && focus != this && !isAncestorOf(focus))
-        return; // the keyboard already went elsewhere
+    QWidget *focus = window()->focusWidget();
+    if (focus && !isAncestorOf(focus))
+        return; // the keyboard already went elsewhere in the window
     if (before && before->isVisible() && before->isEnabled())
         before->setFocus(Qt::PopupFocusReason);
     else if (focus)
