@@ -38,11 +38,11 @@ CardFont labelFont()
 QRectF tickMark(CardDrawing &c, const QRectF &box, const QColor &pen)
 {
     constexpr qreal kStroke = 1.9;
-    const QPointF o = box.center() + QPointF(0.5, -1.5);
+    const QPointF o = box.center() + QPointF(0.3, -1.5);
     QPainterPath marks;
     marks.moveTo(o + QPointF(-5.6, -5.8));
     marks.quadTo(o + QPointF(1.2, -1.2), o + QPointF(5.2, 6.6));
-    marks.moveTo(o + QPointF(7.6, -8.4));
+    marks.moveTo(o + QPointF(6.6, -8.4));
     marks.quadTo(o + QPointF(-1.2, -2.2), o + QPointF(-6.0, 6.9));
     c.add([marks, pen](QPainter &p) {
         p.setRenderHint(QPainter::Antialiasing);
