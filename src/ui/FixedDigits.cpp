@@ -50,11 +50,11 @@ qreal advance(const QFont &font)
 Line layout(const QFont &font, const QString &text)
 {
     Line line;
+    const QFontMetricsF metrics(font);
     const qreal cell = advance(font);
     qsizetype i = 0;
     while (i < text.size()) {
         if (isDigit(text.at(i))) {
-            const QFontMetricsF metrics(font);
             const qreal own = metrics.horizontalAdvance(text.at(i));
             shape(font, QString(text.at(i)), line.width + (cell - own) / 2, line.runs);
             line.width += cell;
