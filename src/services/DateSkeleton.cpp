@@ -1,6 +1,7 @@
 #include "DateSkeleton.h"
 
 #include <QTimeZone>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -67,4 +68,13 @@ QString formatSkeleton(const QDateTime &instant, const QString &skeleton, const 
     icu::UnicodeString out;
     format.format(UDate(wall.toMSecsSinceEpoch()), out);
     return fromIcu(out);
+}
+
+QString narrowDayName(int dayOfWeek, const QLocale &locale)
+{
+    const QString name = locale.dayName(dayOfWeek, QLocale::NarrowFormat);
+    const bool numbered = std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.isDigit(); });
+    if (locale.language() != QLocale::C && !numbered)
+        return name;
+    return QLocale(QLocale::English).dayName(dayOfWeek, QLocale::NarrowFormat);
 }

@@ -253,17 +253,19 @@ void GXDropdown::keyPressEvent(QKeyEvent *event)
 
 void GXDropdown::focusInEvent(QFocusEvent *event)
 {
-    // Focus handed back by a closing menu or taken by a click shows no ring; Tab does.
+    // Tab shows the ring; a click or the window's own choice does not. Focus handed back by a
+    // closing overlay keeps what the ring was before the overlay took the keyboard.
     const Qt::FocusReason reason = event->reason();
-    m_keyboardFocus =
-        reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    if (reason != Qt::PopupFocusReason)
+        m_keyboardFocus = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                          reason == Qt::ShortcutFocusReason;
     HoverButton::focusInEvent(event);
     update();
 }
 
 void GXDropdown::focusOutEvent(QFocusEvent *event)
 {
-    m_keyboardFocus = false;
+    // The ring needs the focus, so the flag may stay for an overlay's return.
     HoverButton::focusOutEvent(event);
     update();
 }
@@ -291,6 +293,8 @@ void GXDropdown::paintEvent(QPaintEvent *)
     if (current && current->emoji) {
         const QFont ef = Fonts::font(13);
         p.setFont(ef);
+        // A text symbol such as ✱ takes the pen; a colour emoji ignores it.
+        p.setPen(Theme::ink.resolve());
         const qreal w = QFontMetricsF(ef).horizontalAdvance(*current->emoji);
         p.drawText(QRectF(x, box.top(), w + 1, box.height()), Qt::AlignLeft | Qt::AlignVCenter,
                    *current->emoji);

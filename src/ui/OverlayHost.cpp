@@ -4,7 +4,6 @@
 #include "ui/OverlayCenter.h"
 #include "ui/SpringAnimator.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QLayout>
 #include <QMouseEvent>
@@ -241,6 +240,7 @@ void OverlayHost::syncPopup()
         m_popup->open(content,
                       OverlayCenter::popupOrigin(popup->anchor, popup->width, popup->trailing, size()));
     } else {
+        giveFocusBack();
         m_popup->close();
     }
     updateVisibility();
@@ -258,6 +258,7 @@ void OverlayHost::syncDialog()
         m_dialog->open(card);
         card->setFocus(Qt::OtherFocusReason);
     } else {
+        giveFocusBack();
         m_dialog->close();
     }
     updateVisibility();
@@ -269,6 +270,7 @@ void OverlayHost::syncModal()
         updateVisibility();
         m_modal->open(modal);
     } else {
+        giveFocusBack();
         m_modal->close();
     }
     updateVisibility();
@@ -276,17 +278,43 @@ void OverlayHost::syncModal()
 
 void OverlayHost::updateVisibility()
 {
-    if (!m_center->isEmpty() && !isVisible()) {
-        // Remember where the keyboard was, so closing the overlay gives it back.
-        m_focusBefore = QApplication::focusWidget();
-        if (m_focusBefore && m_focusBefore->window() != window())
+    if (m_center->isEmpty()) {
+        maybeHide();
+        return;
+    }
+    if (!m_holdsFocus) {
+        // Remember where the window's keyboard was (also while another window is active), so
+        // closing the overlay gives it back.
+        m_focusBefore = window()->focusWidget();
+        if (m_focusBefore && isAncestorOf(m_focusBefore))
             m_focusBefore = nullptr;
+        m_holdsFocus = true;
+    }
+    if (!isVisible()) {
         setGeometry(parentWidget()->rect());
         show();
         raise();
-        setFocus(Qt::OtherFocusReason);
     }
-    maybeHide();
+    if (QWidget *focus = window()->focusWidget(); !focus || !isAncestorOf(focus))
+        setFocus(Qt::OtherFocusReason);
+}
+
+void OverlayHost::giveFocusBack()
+{
+    if (!m_center->isEmpty() || !m_holdsFocus)
+        return;
+    m_holdsFocus = false;
+    QWidget *before = m_focusBefore;
+    m_focusBefore = nullptr;
+    // Done before any layer hides: a hidden focus widget passes the keyboard on along the Tab
+    // chain, and the next control would then wear its focus ring as if reached by Tab.
+    QWidget *focus = window()->focusWidget();
+    if (focus && !isAncestorOf(focus))
+        return; // the keyboard already went elsewhere in the window
+    if (before && before->isVisible() && before->isEnabled())
+        before->setFocus(Qt::PopupFocusReason);
+    else if (focus)
+        focus->clearFocus();
 }
 
 void OverlayHost::maybeHide()
@@ -296,7 +324,4 @@ void OverlayHost::maybeHide()
         m_dialog->isVisible())
         return;
     hide();
-    if (m_focusBefore)
-        m_focusBefore->setFocus(Qt::OtherFocusReason);
-    m_focusBefore = nullptr;
 }

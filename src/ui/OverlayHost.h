@@ -85,10 +85,13 @@ private:
     void syncModal();
     void updateVisibility();
     void maybeHide();
+    // Once everything is closed: the keyboard goes back to the widget that had it before.
+    void giveFocusBack();
 
     OverlayCenter *m_center;
     OverlayLayer *m_popup;
     OverlayLayer *m_modal;
     OverlayLayer *m_dialog;
     QPointer<QWidget> m_focusBefore;
+    bool m_holdsFocus = false; // an overlay took the keyboard; m_focusBefore is where it was
 };

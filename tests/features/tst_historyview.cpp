@@ -41,6 +41,8 @@ private Q_SLOTS:
 
     void emptyTextsAndEyebrow();
     void downTwiceDeleteReturnRemovesThatIncident();
+    void deleteDialogGivesTheKeyboardBack_data();
+    void deleteDialogGivesTheKeyboardBack();
     void keysTypedInTheSearchNeverMoveTheSelection();
     void keysPassOnWithModifiersOverlaysAndWithoutSelection();
     void escapeClearsTheSelection();
@@ -165,6 +167,47 @@ void TestHistoryView::downTwiceDeleteReturnRemovesThatIncident()
     QTRY_COMPARE(m_page->list()->rowIds(), (QList<qint64>{d.id, b.id, a.id}));
     // Reopening the store finds the deletion saved.
     QVERIFY(!m_fx->model->store().hasPendingChanges());
+}
+
+void TestHistoryView::deleteDialogGivesTheKeyboardBack_data()
+{
+    QTest::addColumn<bool>("dropdownFocused");
+    QTest::addColumn<Qt::FocusReason>("reason");
+    QTest::addColumn<bool>("ring");
+    QTest::newRow("nothing focused") << false << Qt::OtherFocusReason << false;
+    QTest::newRow("drop-down given the keyboard by the window")
+        << true << Qt::ActiveWindowFocusReason << false;
+    QTest::newRow("drop-down clicked") << true << Qt::MouseFocusReason << false;
+    QTest::newRow("drop-down reached by Tab") << true << Qt::TabFocusReason << true;
+}
+
+// Down, Delete, Return: once the dialog is gone the keyboard is where it was before, and the
+// filter drop-down wears its ring only if Tab had brought the keyboard to it.
+void TestHistoryView::deleteDialogGivesTheKeyboardBack()
+{
+    QFETCH(bool, dropdownFocused);
+    QFETCH(Qt::FocusReason, reason);
+    QFETCH(bool, ring);
+    seed(20);
+    const VorpEvent top = seed(10);
+    openPage();
+    GXDropdown *dropdown = m_page->filterDropdown();
+    if (dropdownFocused)
+        dropdown->setFocus(reason);
+    QWidget *before = QApplication::focusWidget();
+    QCOMPARE(before, dropdownFocused ? static_cast<QWidget *>(dropdown) : nullptr);
+    QCOMPARE(dropdown->showsFocusRing(), ring);
+
+    press(Qt::Key_Down);
+    press(Qt::Key_Delete);
+    QVERIFY(m_overlay->dialog());
+    QVERIFY(!dropdown->showsFocusRing());
+    press(Qt::Key_Return);
+    QVERIFY(!m_overlay->dialog());
+    QVERIFY(!storedIds().contains(top.id));
+    QTRY_VERIFY(!m_overlay->host()->isVisible());
+    QCOMPARE(QApplication::focusWidget(), before);
+    QCOMPARE(dropdown->showsFocusRing(), ring);
 }
 
 void TestHistoryView::keysTypedInTheSearchNeverMoveTheSelection()

@@ -217,6 +217,20 @@ private Q_SLOTS:
         QVERIFY2(near(future, over(s.bg, quarter)), qPrintable(describe(future)));
     }
 
+    // The total's digits are monospaced: totals of as many digits are as wide.
+    void posterTotalHasFixedDigits()
+    {
+        auto totalWidth = [](int count) {
+            const ReportCard card(build(onDays({count})), ReportTheme::paper, ButtonSkin::classic, kEnglish);
+            return card.drawing().part("total").width();
+        };
+        const qreal ones = totalWidth(111);
+        QVERIFY(ones > 100);
+        QCOMPARE(totalWidth(888), ones);
+        QCOMPARE(totalWidth(404), ones);
+        QVERIFY(totalWidth(11) < ones);
+    }
+
     void posterBackground_data()
     {
         QTest::addColumn<QString>("theme");
@@ -344,6 +358,37 @@ private Q_SLOTS:
         }
     }
 
+    // The tick is written by hand over its box, spilling out of the square, and never left to a
+    // fallback face's neat X (no handwriting face has the ballot X).
+    void formTickOverflowsItsBox()
+    {
+        const ReportCard card(build(onDays({3})), ReportTheme::incident, ButtonSkin::classic, kEnglish);
+        const Rendered r = render(card);
+        const CardDrawing &d = card.drawing();
+        const QRectF box = d.part("check.0");
+        const QRectF tick = d.part("tick");
+        QVERIFY(box.contains(tick.center()));
+        QVERIFY2(tick.top() < box.top() - 1 && tick.right() > box.right(),
+                 qPrintable(QStringLiteral("tick %1,%2 %3x%4")
+                                .arg(tick.left())
+                                .arg(tick.top())
+                                .arg(tick.width())
+                                .arg(tick.height())));
+        for (const CardText &t : d.texts())
+            QVERIFY2(!t.text.contains(QChar(0x2717)), "the tick is left to a font");
+        auto pen = [](const QColor &c) { return c.blue() - c.red() > 60; };
+        auto penIn = [&](const QRectF &rect) {
+            int n = 0;
+            for (int y = r.device(rect.topLeft()).y(); y < r.device(rect.bottomRight()).y(); ++y)
+                for (int x = r.device(rect.topLeft()).x(); x < r.device(rect.bottomRight()).x(); ++x)
+                    n += pen(r.image.pixelColor(x, y));
+            return n;
+        };
+        // Ink inside the square, across its middle, and in the strip above it.
+        QVERIFY(penIn(box.adjusted(3, 3, -3, -3)) > 0);
+        QVERIFY(penIn(QRectF(box.left(), tick.top(), box.width() + 3, box.top() - 0.8 - tick.top())) > 0);
+    }
+
     void formStampTurned()
     {
         const ReportCard card(build(onDays({3})), ReportTheme::incident, ButtonSkin::classic, kEnglish);
@@ -389,6 +434,70 @@ private Q_SLOTS:
         QVERIFY(inkOf(d.part("daily.1.count"), red) > 0);
         QCOMPARE(inkOf(d.part("daily.0.count"), red), 0);
         QCOMPARE(inkOf(d.part("daily.2.count"), red), 0);
+    }
+
+    void dayLettersFollowTheLocale_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QStringList>("letters");
+        const QStringList english{"M", "T", "W", "T", "F", "S", "S"};
+        QTest::newRow("C") << QLocale::c() << english;
+        QTest::newRow("POSIX") << QLocale(QStringLiteral("POSIX")) << english;
+        QTest::newRow("en_US") << kEnglish << english;
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany)
+                               << QStringList{"M", "D", "M", "D", "F", "S", "S"};
+        QTest::newRow("fr_FR") << QLocale(QLocale::French, QLocale::France)
+                               << QStringList{"L", "M", "M", "J", "V", "S", "D"};
+        QTest::newRow("ja_JP") << QLocale(QLocale::Japanese, QLocale::Japan)
+                               << QStringList{"月", "火", "水", "木", "金", "土", "日"};
+    }
+    // The letters under the poster's and the tabloid's bars, Monday first.
+    void dayLettersFollowTheLocale()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QStringList, letters);
+        const WeeklyReport report = build(onDays({2, 5, 1}));
+        for (ReportTheme theme : {ReportTheme::midnight, ReportTheme::tabloid}) {
+            const ReportCard card(report, theme, ButtonSkin::classic, locale);
+            const CardDrawing &d = card.drawing();
+            const QRectF chart = d.part("chart");
+            QStringList found;
+            for (int i = 0; i < 7; ++i) {
+                const QRectF bar = d.part(QStringLiteral("bar.%1").arg(i));
+                for (const CardText &t : d.texts())
+                    if (chart.contains(t.rect.center()) && t.rect.top() >= bar.bottom() &&
+                        t.rect.center().x() >= bar.left() - 2 && t.rect.center().x() <= bar.right() + 2)
+                        found << t.text;
+            }
+            QCOMPARE(found, letters);
+        }
+    }
+
+    void cLocaleWritesEnglish_data()
+    {
+        QTest::addColumn<QString>("theme");
+        for (ReportTheme t : ReportThemes::allCases())
+            QTest::newRow(qPrintable(ReportThemes::rawValue(t))) << ReportThemes::rawValue(t);
+    }
+    // LANG=C.UTF-8 (containers, minimal systems): every date text on a card reads as in English;
+    // no day or month turns into a number.
+    void cLocaleWritesEnglish()
+    {
+        QFETCH(QString, theme);
+        const ReportTheme t = *ReportThemes::fromRawValue(theme);
+        const QList<VorpEvent> events = demoWeek();
+        auto texts = [&](const QLocale &locale) {
+            QLocale::setDefault(locale);
+            const ReportCard card(build(events, -1), t, ButtonSkin::classic, locale);
+            QStringList list;
+            for (const CardText &text : card.drawing().texts())
+                list << text.text;
+            QLocale::setDefault(kEnglish);
+            return list;
+        };
+        const QStringList english = texts(kEnglish);
+        QVERIFY(english.size() > 20);
+        QCOMPARE(texts(QLocale::c()), english);
     }
 
     void tabloidChart()

@@ -10,6 +10,7 @@
 #include "ui/OverlayCenter.h"
 #include "ui/OverlayHost.h"
 #include "ui/SpringAnimator.h"
+#include "ui/Theme.h"
 #include "ui/TriggerGrid.h"
 
 #include <QLineEdit>
@@ -82,6 +83,8 @@ private Q_SLOTS:
     void textFieldClearAndSubmit();
     void textFieldFocusFromBox();
     void dropdownShowsCurrent();
+    void dropdownSymbolTakesInk_data();
+    void dropdownSymbolTakesInk();
     void dropdownPicksByMouse();
     void dropdownKeyboard();
     void dropdownRingFollowsHowItWasReached();
@@ -325,6 +328,44 @@ void TestKitControls::dropdownShowsCurrent()
     QVERIFY(!dropdown.openMenu());
 }
 
+void TestKitControls::dropdownSymbolTakesInk_data()
+{
+    QTest::addColumn<ColorScheme>("scheme");
+    QTest::newRow("light") << ColorScheme::Light;
+    QTest::newRow("dark") << ColorScheme::Dark;
+}
+
+// A text symbol (not a colour emoji) before the closed field's label is drawn in the ink of the
+// look, like the label, not in the painter's default black.
+void TestKitControls::dropdownSymbolTakesInk()
+{
+    QFETCH(ColorScheme, scheme);
+    const Theme::ScopedScheme forced(scheme);
+    QList<GXOption> opts = options(2);
+    opts[0].emoji = QString(QChar(0x2731));
+    GXDropdown dropdown(opts, QStringLiteral("v0"), 180);
+    dropdown.resize(dropdown.sizeHint());
+    QImage image(dropdown.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    dropdown.render(&image);
+    const QColor field = Theme::well.resolve();
+    const QColor ink = Theme::ink.resolve();
+    auto distance = [](const QColor &a, const QColor &b) {
+        return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue());
+    };
+    // The symbol's box: from the field's left padding, inside the border.
+    QColor strongest = field;
+    for (int y = 8; y < 24; ++y)
+        for (int x = 10; x < 24; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (distance(c, field) > distance(strongest, field))
+                strongest = c;
+        }
+    QVERIFY2(distance(strongest, field) > 200, qPrintable(strongest.name()));
+    QVERIFY2(distance(strongest, ink) < 60,
+             qPrintable(strongest.name() + QStringLiteral(" vs ") + ink.name()));
+}
+
 void TestKitControls::dropdownPicksByMouse()
 {
     Host host;
@@ -412,6 +453,13 @@ void TestKitControls::dropdownRingFollowsHowItWasReached()
     before->setFocus();
     QTest::keyClick(before, Qt::Key_Tab);
     QTRY_VERIFY(dropdown->hasFocus());
+    QVERIFY(dropdown->showsFocusRing());
+    // Its menu opened and closed from the keyboard hands the keyboard, and the ring, back.
+    QTest::keyClick(dropdown, Qt::Key_Space);
+    QVERIFY(dropdown->isMenuOpen());
+    QTest::keyClick(dropdown->menu(), Qt::Key_Escape);
+    QVERIFY(!host.center->popup());
+    QVERIFY(dropdown->hasFocus());
     QVERIFY(dropdown->showsFocusRing());
     before->setFocus();
     QVERIFY(!dropdown->showsFocusRing());

@@ -40,6 +40,18 @@ struct Window
     }
 };
 
+// The reasons with which the watched widgets got the keyboard.
+struct FocusReasons : QObject
+{
+    QList<Qt::FocusReason> reasons;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn)
+            reasons << static_cast<QFocusEvent *>(event)->reason();
+        return false;
+    }
+};
+
 QWidget *popupContent()
 {
     auto *w = new QWidget;
@@ -83,6 +95,8 @@ private Q_SLOTS:
     void modalAndFrames();
     void animatedOpenAndClose();
     void reopeningShowsOnlyTheNewPopup();
+    void closingGivesTheKeyboardBack_data();
+    void closingGivesTheKeyboardBack();
 };
 
 void TestOverlay::placement_data()
@@ -343,6 +357,62 @@ void TestOverlay::reopeningShowsOnlyTheNewPopup()
     w.center->show(QRectF(300, 10, 50, 20), 120, false, third);
     QVERIFY(second.isNull() || !second->isVisible());
     QVERIFY(third->isVisible());
+}
+
+void TestOverlay::closingGivesTheKeyboardBack_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("before");
+    for (const auto &[kind, name] :
+         {std::pair{OverlayLayer::Kind::Popup, "popup"}, std::pair{OverlayLayer::Kind::Dialog, "dialog"},
+          std::pair{OverlayLayer::Kind::Modal, "modal"}})
+        for (const char *before : {"nothing", "edit", "button"})
+            QTest::addRow("%s, %s focused", name, before) << int(kind) << QString::fromLatin1(before);
+}
+
+// Closing an overlay puts the keyboard back where it was, and never hands it down the Tab chain:
+// a control that gets it that way takes it for a Tab press and shows its focus ring.
+void TestOverlay::closingGivesTheKeyboardBack()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, before);
+    Window w;
+    QVERIFY(QTest::qWaitForWindowActive(&w.content));
+    QWidget *focused = before == QLatin1String("edit")     ? static_cast<QWidget *>(w.edit)
+                       : before == QLatin1String("button") ? w.button
+                                                           : nullptr;
+    w.button->setFocusPolicy(Qt::StrongFocus);
+    if (focused)
+        focused->setFocus(Qt::MouseFocusReason);
+    else if (QWidget *any = QApplication::focusWidget())
+        any->clearFocus();
+    QCOMPARE(QApplication::focusWidget(), focused);
+    FocusReasons watch;
+    w.edit->installEventFilter(&watch);
+    w.button->installEventFilter(&watch);
+
+    int runs = 0;
+    switch (OverlayLayer::Kind(kind)) {
+    case OverlayLayer::Kind::Popup:
+        w.center->show(QRectF(10, 10, 50, 20), 120, false, popupContent());
+        break;
+    case OverlayLayer::Kind::Dialog:
+        w.center->openDialog(dialog(&runs));
+        break;
+    case OverlayLayer::Kind::Modal:
+        w.center->present(popupContent());
+        break;
+    }
+    QVERIFY(!focused || !focused->hasFocus());
+    QTest::keyClick(&w.content, Qt::Key_Escape);
+    QVERIFY(w.center->isEmpty());
+    QTRY_VERIFY(!w.host->isVisible());
+
+    QCOMPARE(QApplication::focusWidget(), focused);
+    QVERIFY2(!watch.reasons.contains(Qt::TabFocusReason) && !watch.reasons.contains(Qt::BacktabFocusReason),
+             "the keyboard came back as if by Tab");
+    if (focused)
+        QCOMPARE(watch.reasons, QList<Qt::FocusReason>{Qt::PopupFocusReason});
 }
 
 QTEST_MAIN(TestOverlay)

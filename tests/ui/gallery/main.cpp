@@ -154,12 +154,13 @@ QList<Piece> buildPieces()
     pieces << Piece{QStringLiteral("text-fields"), fields};
 
     QList<GXOption> options;
-    options << GXOption{QStringLiteral("all"), QStringLiteral("All triggers"), std::nullopt, false};
+    options << GXOption{QStringLiteral("all"), QStringLiteral("All triggers"), QString(QChar(0x2731)), false};
     for (const Trigger &t : triggers)
         options << GXOption{t.key, t.name, t.emoji, t.key == QLatin1String("meeting")};
     auto *dropdown = new GXDropdown(options, QStringLiteral("bug"), 200);
+    auto *all = new GXDropdown(options, QStringLiteral("all"), 180);
     auto *empty = new GXDropdown(options, QStringLiteral("nothing"), 160);
-    pieces << Piece{QStringLiteral("dropdowns"), row({dropdown, empty})};
+    pieces << Piece{QStringLiteral("dropdowns"), row({dropdown, all, empty})};
 
     auto *on = new GXSwitch(QStringLiteral("Show the toast"));
     on->setChecked(true);

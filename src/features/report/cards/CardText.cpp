@@ -1,5 +1,6 @@
 #include "features/report/cards/CardText.h"
 
+#include "ui/FixedDigits.h"
 #include "ui/HeavyText.h"
 
 #include <QFontMetricsF>
@@ -126,6 +127,22 @@ Fitted fit(const CardFont &font, const QString &text, qreal maxWidth, qreal minS
 QRectF line(CardDrawing &d, const Fitted &fitted, const QColor &color, QPointF topLeft)
 {
     return line(d, fitted.font, color, fitted.text, topLeft);
+}
+
+qreal figuresWidth(const CardFont &font, const QString &text)
+{
+    return FixedDigits::layout(font.font, text).width * font.scale;
+}
+
+QRectF figures(CardDrawing &d, const CardFont &font, const QColor &color, const QString &text,
+               QPointF topLeft)
+{
+    if (text.isEmpty())
+        return QRectF(topLeft, QSizeF(0, font.height()));
+    const FixedDigits::Line laid = FixedDigits::layout(font.font, text);
+    const QRectF rect(topLeft, QSizeF(laid.width * font.scale, font.height()));
+    place(d, font, color, text, Shaped{laid.runs, QPointF(0, 0)}, rect);
+    return rect;
 }
 
 qreal wrapped(CardDrawing &d, const CardFont &font, const QColor &color, const QString &text, qreal x,

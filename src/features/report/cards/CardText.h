@@ -47,6 +47,12 @@ struct Fitted
 Fitted fit(const CardFont &font, const QString &text, qreal maxWidth, qreal minScale);
 QRectF line(CardDrawing &d, const Fitted &fitted, const QColor &color, QPointF topLeft);
 
+// A number with its digits on a fixed advance (FixedDigits), drawn as `line` draws a text, and its
+// width. Returns the rectangle it takes.
+qreal figuresWidth(const CardFont &font, const QString &text);
+QRectF figures(CardDrawing &d, const CardFont &font, const QColor &color, const QString &text,
+               QPointF topLeft);
+
 // Text wrapped at word boundaries (anywhere inside a word wider than the box) to `width`, each line
 // placed by `alignment` (left, centre or right), lines `spacing` apart beyond the face's height; a
 // line break in the text starts a new line. `y` is the top of the first line. Returns the height

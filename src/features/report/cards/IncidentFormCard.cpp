@@ -6,6 +6,7 @@
 #include "ui/Theme.h"
 
 #include <QPainter>
+#include <QPainterPath>
 
 namespace {
 
@@ -28,6 +29,29 @@ CardFont hand(qreal size)
 CardFont labelFont()
 {
     return mono(8.5, QFont::Bold, 1.2);
+}
+
+// The tick over a check box: a hand-written ✗ as the handwriting face would write it at 17 points,
+// raised by 1 and overflowing the 13-point square. No handwriting face has U+2717, and a fallback
+// face draws a neat, upright X inside the box, so the mark is drawn as two pen strokes: a short
+// one down to the right and a longer, swept one down to the left. Returns the rectangle it covers.
+QRectF tickMark(CardDrawing &c, const QRectF &box, const QColor &pen)
+{
+    constexpr qreal kStroke = 1.9;
+    const QPointF o = box.center() + QPointF(0.3, -1.5);
+    QPainterPath marks;
+    marks.moveTo(o + QPointF(-5.6, -5.8));
+    marks.quadTo(o + QPointF(1.2, -1.2), o + QPointF(5.2, 6.6));
+    marks.moveTo(o + QPointF(6.6, -8.4));
+    marks.quadTo(o + QPointF(-1.2, -2.2), o + QPointF(-6.0, 6.9));
+    c.add([marks, pen](QPainter &p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(pen, kStroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(marks);
+    });
+    const qreal half = kStroke / 2;
+    return marks.boundingRect().adjusted(-half, -half, half, half);
 }
 
 } // namespace
@@ -122,13 +146,8 @@ CardDrawing IncidentFormCard::layout() const
             c.setPart(QStringLiteral("check.%1").arg(i), box);
             const QRectF name = CardType::line(c, nameFont, ink, names.at(i),
                                                QPointF(box.right() + 5, y + (h - nameFont.height()) / 2));
-            if (i == ticked) {
-                const CardFont tick = hand(17);
-                const QString mark = QStringLiteral("\u2717");
-                const qreal tw = tick.width(mark);
-                CardType::line(c, tick, pen, mark,
-                               QPointF(box.center().x() - tw / 2, box.center().y() - tick.height() / 2 - 1));
-            }
+            if (i == ticked)
+                c.setPart(QStringLiteral("tick"), tickMark(c, box, pen));
             ex = name.right() + 14;
         }
         y += h;

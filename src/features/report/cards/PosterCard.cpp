@@ -3,6 +3,7 @@
 #include "features/report/cards/CardText.h"
 #include "features/report/cards/PosterValues.h"
 #include "features/report/cards/ReportPieces.h"
+#include "services/DateSkeleton.h"
 #include "ui/HazardStripes.h"
 #include "ui/Paint.h"
 
@@ -88,13 +89,15 @@ CardDrawing PosterCard::layout() const
 
     // Total and change
     {
+        // Monospaced digits; a number too wide for the column is shrunk (a count is never cut).
         const CardFont totalFont = CardFont::make(96, QFont::Black, Design::Rounded);
-        const auto total = CardType::fit(totalFont, QString::number(m_report.total), w, 0.4);
-        CardType::line(
-            c, total, s.fg,
-            QPointF(x + (w - total.width) / 2, y + (totalFont.height() - total.font.height()) / 2));
-        c.setPart(QStringLiteral("total"),
-                  QRectF(x + (w - total.width) / 2, y, total.width, totalFont.height()));
+        const QString number = QString::number(m_report.total);
+        const qreal natural = CardType::figuresWidth(totalFont, number);
+        const CardFont font = natural > w ? totalFont.scaled(qMax(0.4, w / natural)) : totalFont;
+        const qreal width = CardType::figuresWidth(font, number);
+        CardType::figures(c, font, s.fg, number,
+                          QPointF(x + (w - width) / 2, y + (totalFont.height() - font.height()) / 2));
+        c.setPart(QStringLiteral("total"), QRectF(x + (w - width) / 2, y, width, totalFont.height()));
         y += totalFont.height() + 8;
         y += centred(c, CardFont::make(11, QFont::ExtraBold, Design::Monospaced, 2.5), s.muted,
                      QStringLiteral("GRUMBLIX MOMENTS"), x, y, w);
@@ -143,8 +146,8 @@ CardDrawing PosterCard::layout() const
             const auto count = CardType::fit(countFont, PosterValues::countLabel(day.count), colW, 0.6);
             CardType::line(c, count, s.muted,
                            QPointF(left + (colW - count.width) / 2, bar.top() - 6 - countFont.height()));
-            const auto letter = CardType::fit(
-                letterFont, m_locale.dayName(day.date.date().dayOfWeek(), QLocale::NarrowFormat), colW, 0.6);
+            const auto letter =
+                CardType::fit(letterFont, narrowDayName(day.date.date().dayOfWeek(), m_locale), colW, 0.6);
             CardType::line(c, letter, worst ? s.accent : s.muted,
                            QPointF(left + (colW - letter.width) / 2, letterTop));
         }
@@ -157,7 +160,7 @@ CardDrawing PosterCard::layout() const
     {
         const QList<PosterValues::Tile> tiles = PosterValues::tiles(m_report, m_locale);
         const CardFont labelFont = CardFont::make(9, QFont::ExtraBold, Design::Monospaced, 1.5);
-        const CardFont valueFont = CardFont::make(19, QFont::Black, Design::Rounded);
+        const CardFont valueFont = CardFont::make(19, QFont::ExtraBold, Design::Rounded);
         const CardFont noteFont = CardFont::make(11, QFont::Medium, Design::Rounded);
         auto tileHeight = [&](const PosterValues::Tile &t) {
             return 24 + labelFont.height() + 4 + valueFont.height() + (t.note ? 4 + noteFont.height() : 0);

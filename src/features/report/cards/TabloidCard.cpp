@@ -4,6 +4,7 @@
 #include "features/report/cards/ReportPieces.h"
 #include "features/report/cards/TabloidValues.h"
 #include "services/Copy.h"
+#include "services/DateSkeleton.h"
 #include "ui/Theme.h"
 
 #include <QPainter>
@@ -101,8 +102,7 @@ CardDrawing TabloidCard::layout() const
             ReportPieces::fill(c, bar, worst ? Theme::red.resolve(ColorScheme::Light) : faded(ink, 0.8));
             c.setPart(QStringLiteral("bar.%1").arg(i), bar);
             const auto letter = CardType::fit(
-                letterFont, m_locale.dayName(day.date.date().dayOfWeek(), QLocale::NarrowFormat), colW + 4,
-                0.6);
+                letterFont, narrowDayName(day.date.date().dayOfWeek(), m_locale), colW + 4, 0.6);
             CardType::line(c, letter, ink, QPointF(left + (colW - letter.width) / 2, letterTop));
         }
         qreal leftBottom = box.bottom() + 6;
