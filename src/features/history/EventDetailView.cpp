@@ -131,6 +131,7 @@ EventDetailView::EventDetailView(AppModel &model, const VorpEvent &event, const 
     column->addLayout(facts);
 
     m_note = new NoteEditor(event.note.value_or(QString()));
+    connect(m_note, &NoteEditor::textEdited, this, &EventDetailView::writeNote);
     connect(m_note, &NoteEditor::committed, this, &EventDetailView::commitNote);
     column->addLayout(section(QStringLiteral("Note"), m_note));
 
@@ -202,8 +203,9 @@ void EventDetailView::askDelete()
     });
 }
 
-void EventDetailView::commitNote()
+void EventDetailView::writeNote()
 {
+    m_noteEdited = true;
     Store &store = m_model.store();
     std::optional<VorpEvent> stored = store.event(m_event.id);
     if (!stored)
@@ -213,6 +215,16 @@ void EventDetailView::commitNote()
         stored->note = note;
         store.update(*stored);
     }
+}
+
+void EventDetailView::commitNote()
+{
+    Store &store = m_model.store();
+    if (!store.event(m_event.id))
+        return;
+    // A note that was only shown is left as it is stored.
+    if (m_noteEdited)
+        writeNote();
     // Also retries whatever an earlier failed save left pending.
     if (store.hasPendingChanges())
         store.save();
