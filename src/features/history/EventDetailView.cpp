@@ -203,14 +203,14 @@ void EventDetailView::askDelete()
     });
 }
 
-void EventDetailView::writeNote()
+void EventDetailView::writeNote(const QString &text)
 {
     m_noteEdited = true;
     Store &store = m_model.store();
     std::optional<VorpEvent> stored = store.event(m_event.id);
     if (!stored)
         return;
-    const std::optional<QString> note = IncidentText::storedNote(m_note->text());
+    const std::optional<QString> note = IncidentText::storedNote(text);
     if (stored->note != note) {
         stored->note = note;
         store.update(*stored);
@@ -224,7 +224,7 @@ void EventDetailView::commitNote()
         return;
     // A note that was only shown is left as it is stored.
     if (m_noteEdited)
-        writeNote();
+        writeNote(m_note->text());
     // Also retries whatever an earlier failed save left pending.
     if (store.hasPendingChanges())
         store.save();

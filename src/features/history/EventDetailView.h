@@ -36,7 +36,7 @@ public:
     // The trash button: asks first, then deletes and runs onDelete.
     void askDelete();
     // Writes the note field into the record in memory (the empty text as no note).
-    void writeNote();
+    void writeNote(const QString &text);
     // Writes an edited note and saves the store.
     void commitNote();
 
