@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVariantAnimation>
+#include <limits>
 
 namespace {
 
@@ -69,6 +70,9 @@ GXTextField::GXTextField(const QString &placeholder, const std::optional<QString
     setFocusProxy(m_edit);
     setCursor(Qt::IBeamCursor);
     m_edit->setFrame(false);
+    // Qt cuts a longer text at 32,767 characters without a word; a field that must limit its
+    // text says so itself (a validator), the rest take all of it.
+    m_edit->setMaxLength(std::numeric_limits<int>::max());
     m_edit->setFont(Fonts::rounded(13, QFont::DemiBold));
     m_edit->setPlaceholderText(placeholder);
     m_edit->setAttribute(Qt::WA_MacShowFocusRect, false);

@@ -43,6 +43,8 @@ private Q_SLOTS:
 
     void noteLine_data();
     void noteLine();
+    void shownNoteLineReadsABoundedPart_data();
+    void shownNoteLineReadsABoundedPart();
     void storedNote();
     void shortTimes_data();
     void shortTimes();
@@ -382,7 +384,33 @@ void TestHistoryLogic::noteLine()
     QFETCH(std::optional<QString>, note);
     QFETCH(std::optional<QString>, expected);
     QCOMPARE(IncidentText::noteLine(note), expected);
+    QCOMPARE(IncidentText::shownNoteLine(note), expected); // a short note is shown whole
     QCOMPARE(IncidentText::hasNoteLine(note), expected.has_value());
+}
+
+void TestHistoryLogic::shownNoteLineReadsABoundedPart_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<qsizetype>("limit");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("fits the limit") << QStringLiteral(" \"abcd\" ") << qsizetype(4)
+                                    << QStringLiteral("\u201Cabcd\u201D");
+    QTest::newRow("one more: cut, an ellipsis, no closing quote")
+        << QStringLiteral("abcde\"") << qsizetype(4) << QStringLiteral("\u201Cabcd\u2026");
+    QTest::newRow("a megabyte") << QString(1 << 20, u'm') << qsizetype(512)
+                                << QStringLiteral("\u201C") + QString(512, u'm') + QChar(0x2026);
+    QTest::newRow("never half an emoji")
+        << QStringLiteral("abc\U0001F921def") << qsizetype(4) << QStringLiteral("\u201Cabc\u2026");
+    QTest::newRow("line breaks read as blanks") << QStringLiteral("a\nb\r\nc\u2028d\u2029e") << qsizetype(512)
+                                                << QStringLiteral("\u201Ca b  c d e\u201D");
+}
+
+void TestHistoryLogic::shownNoteLineReadsABoundedPart()
+{
+    QFETCH(QString, note);
+    QFETCH(qsizetype, limit);
+    QFETCH(QString, expected);
+    QCOMPARE(IncidentText::shownNoteLine(note, limit), std::optional(expected));
 }
 
 void TestHistoryLogic::storedNote()

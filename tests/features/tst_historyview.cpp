@@ -2,6 +2,7 @@
 #include "features/history/HistoryList.h"
 #include "features/history/HistoryView.h"
 #include "features/history/IncidentText.h"
+#include "features/history/NoteDocument.h"
 #include "features/history/NoteEditor.h"
 #include "models/Csv.h"
 #include "models/Store.h"
@@ -20,9 +21,11 @@
 #include "ui/StickyNote.h"
 #include "ui/TriggerGrid.h"
 
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QVBoxLayout>
 #include <QtTest>
 #include <sqlite3.h>
@@ -54,6 +57,10 @@ private Q_SLOTS:
     void noteCommitsOnceWithoutNewline();
     void noteTypedThenLeavingSavesIt();
     void failedNoteSaveStaysAndIsRetried();
+    void noteRowFollowsEveryKey();
+    void longNoteIsShownEditedAndSavedWhole_data();
+    void longNoteIsShownEditedAndSavedWhole();
+    void erasingAtACutRemovesTheCharacterBeyondIt();
     void trashButtonDeletesAndShowsTheStickyNote();
     void leavingThePageRemovesTheKeyMonitor();
     void walkingOddRowsWritesNothingAndExportsThemAsStored();
@@ -392,7 +399,10 @@ void TestHistoryView::noteCommitsOnceWithoutNewline()
     QSignalSpy commits(note, &NoteEditor::committed);
     QSignalSpy changes(&m_fx->model->store(), &Store::changed);
     QTest::keyClicks(note->field(), QStringLiteral("hi"));
-    QCOMPARE(changes.size(), 0); // nothing is written while typing
+    // Each key writes the record in memory; nothing reaches the file while typing.
+    QCOMPARE(changes.size(), 2);
+    QCOMPARE(m_fx->model->store().event(a.id)->note, std::optional(QStringLiteral("hi")));
+    QCOMPARE(Store::open(m_fx->model->store().path())->event(a.id)->note, std::nullopt);
     QTest::keyClick(note->field(), Qt::Key_Return);
     QCOMPARE(commits.size(), 1);
     QCOMPARE(m_fx->model->store().event(a.id)->note, std::optional(QStringLiteral("hi")));
@@ -401,7 +411,7 @@ void TestHistoryView::noteCommitsOnceWithoutNewline()
     // Clicking elsewhere afterwards commits nothing more.
     m_page->clickRow(a.id);
     QCOMPARE(commits.size(), 1);
-    QCOMPARE(changes.size(), 1);
+    QCOMPARE(changes.size(), 2);
 
     // Cleared to nothing: stored as no note.
     QTest::mouseClick(note, Qt::LeftButton);
@@ -463,6 +473,117 @@ void TestHistoryView::failedNoteSaveStaysAndIsRetried()
     auto reopened = Store::open(store.path());
     QVERIFY(reopened);
     QCOMPARE(reopened->event(a.id)->note, std::optional(QStringLiteral("kept")));
+}
+
+void TestHistoryView::noteRowFollowsEveryKey()
+{
+    const VorpEvent a = seed(10);
+    openPage();
+    m_page->clickRow(a.id);
+    const int plain = m_page->list()->rowRect(a.id).height();
+    NoteEditor *note = m_page->detail()->noteEditor();
+    QTest::mouseClick(note, Qt::LeftButton);
+    QTest::keyClick(note->field(), Qt::Key_H);
+    // Before editing ends: the page's copy of the record (what its rows draw) has the note and the
+    // row grew its quote line; the file has nothing yet.
+    QTRY_COMPARE(m_page->selected()->note, std::optional(QStringLiteral("h")));
+    QTRY_VERIFY(m_page->list()->rowRect(a.id).height() > plain);
+    QTest::keyClick(note->field(), Qt::Key_I);
+    QTRY_COMPARE(m_page->selected()->note, std::optional(QStringLiteral("hi")));
+    QVERIFY(m_fx->model->store().hasPendingChanges());
+    QCOMPARE(Store::open(m_fx->model->store().path())->event(a.id)->note, std::nullopt);
+    // Typed away again: the quote line goes with the last character.
+    QTest::keyClick(note->field(), Qt::Key_Backspace);
+    QTest::keyClick(note->field(), Qt::Key_Backspace);
+    QTRY_COMPARE(m_page->list()->rowRect(a.id).height(), plain);
+    QCOMPARE(m_page->selected()->note, std::nullopt);
+    QTest::keyClick(note->field(), Qt::Key_A);
+    QTest::keyClick(note->field(), Qt::Key_Return);
+    QCOMPARE(Store::open(m_fx->model->store().path())->event(a.id)->note, std::optional(QStringLiteral("a")));
+}
+
+void TestHistoryView::longNoteIsShownEditedAndSavedWhole_data()
+{
+    QTest::addColumn<QString>("stored");
+    const QString words = QStringLiteral("the build again ").repeated(62'500);
+    QTest::newRow("a megabyte of words") << words;
+    QTest::newRow("a megabyte without a blank") << QString(1'000'000, u'x');
+    QTest::newRow("long lines, odd separators")
+        << QString(5000, u'y') + QStringLiteral("\r\n") + QString(7000, u'\u00A0') + QStringLiteral("\r") +
+               QString(3000, u'z') + QChar(QChar::ParagraphSeparator) + QStringLiteral("\n\U0001F921") +
+               QString(4095, u'q') + QStringLiteral("\U0001F921end");
+}
+
+void TestHistoryView::longNoteIsShownEditedAndSavedWhole()
+{
+    QFETCH(QString, stored);
+    const VorpEvent a = seed(10, std::nullopt, std::nullopt, stored);
+    const VorpEvent b = seed(5);
+    openPage();
+    Store &store = m_fx->model->store();
+    QSignalSpy changes(&store, &Store::changed);
+
+    // Shown, then left without an edit: the field holds the note exactly and nothing is written.
+    m_page->clickRow(a.id);
+    NoteEditor *note = m_page->detail()->noteEditor();
+    QCOMPARE(note->text(), stored);
+    QTest::mouseClick(note, Qt::LeftButton);
+    note->field()->selectAll();
+    note->field()->copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), stored);
+    m_page->clickRow(b.id);
+    QCOMPARE(changes.size(), 0);
+
+    // Typed at the end, then the whole note pasted once more behind it.
+    m_page->clickRow(a.id);
+    note = m_page->detail()->noteEditor();
+    QTest::mouseClick(note, Qt::LeftButton);
+    QTest::keyClicks(note->field(), QStringLiteral("!!"));
+    QTRY_COMPARE(m_page->selected()->note->size(), stored.size() + 2);
+    note->field()->paste();
+    QCOMPARE(note->text(), stored + QStringLiteral("!!") + stored);
+    // Undo takes the paste back as one step, separators as they were.
+    note->field()->undo();
+    QCOMPARE(note->text(), stored + QStringLiteral("!!"));
+    QTest::keyClick(note->field(), Qt::Key_Backspace);
+    QTest::keyClick(note->field(), Qt::Key_Return);
+    QVERIFY(!store.hasPendingChanges());
+    QCOMPARE(Store::open(store.path())->event(a.id)->note, std::optional(stored + QStringLiteral("!")));
+    // The row's quote is read from the start of the note only.
+    const std::optional<QString> quote = IncidentText::shownNoteLine(stored);
+    QVERIFY(quote && quote->size() <= 514);
+    QVERIFY(!quote->contains(QLatin1Char('\n')) && !quote->contains(QLatin1Char('\r')));
+}
+
+void TestHistoryView::erasingAtACutRemovesTheCharacterBeyondIt()
+{
+    const QString stored = QString(3000, u'a') + QString(3000, u'b');
+    NoteEditor editor(stored);
+    editor.resize(400, 200);
+    editor.show();
+    QTextBlock cut = editor.field()->document()->begin().next();
+    QVERIFY(NoteDocument::startsSoft(cut));
+    // Where the cut stands in the note: after the first block's text.
+    const qsizetype offset = editor.field()->document()->begin().text().size();
+    QVERIFY(offset > 0 && offset < stored.size());
+    editor.field()->setFocus();
+
+    // Backspace at the start of the block after the cut removes the character before the cut.
+    QTextCursor cursor(cut);
+    editor.field()->setTextCursor(cursor);
+    QTest::keyClick(editor.field(), Qt::Key_Backspace);
+    QString expected = stored;
+    expected.remove(offset - 1, 1);
+    QCOMPARE(editor.text(), expected);
+    // Delete at the end of the block before the cut removes the character after it.
+    cut = editor.field()->document()->begin().next();
+    QVERIFY(NoteDocument::startsSoft(cut));
+    cursor = QTextCursor(cut.previous());
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    editor.field()->setTextCursor(cursor);
+    QTest::keyClick(editor.field(), Qt::Key_Delete);
+    expected.remove(offset - 1, 1);
+    QCOMPARE(editor.text(), expected);
 }
 
 void TestHistoryView::trashButtonDeletesAndShowsTheStickyNote()

@@ -53,6 +53,7 @@ private Q_SLOTS:
     void showInFileManagerWritesPrivately();
     void shareMenuInTheDashboard();
     void otherPlacesOpenThePage();
+    void fieldNoteOfAMegabyteNameShowsItsStart();
 
 private:
     std::unique_ptr<ReportView> page();
@@ -510,6 +511,25 @@ void TestReportView::otherPlacesOpenThePage()
     AppNotifications notices(*m_model, service);
     notices.openDashboard(QStringLiteral("report"));
     QVERIFY(qobject_cast<ReportView *>(dashboard.page()));
+}
+
+void TestReportView::fieldNoteOfAMegabyteNameShowsItsStart()
+{
+    // A trigger name from a hand-edited store, as the week's first observation names it.
+    const QString line = QString(1 << 20, u'W') + QStringLiteral("s accounted for 100% of the chaos.");
+    ReportFieldNotes notes;
+    notes.setLines({line, QStringLiteral("Short one.")});
+    notes.resize(420, notes.heightForWidth(420));
+    notes.show();
+    QCOMPARE(notes.lines().first(), line); // what the page was given stays whole
+    QStringList shown;
+    for (const ThemedLabel *label : notes.findChildren<ThemedLabel *>())
+        shown << label->text();
+    QVERIFY(shown.contains(QStringLiteral("Short one.")));
+    for (const QString &text : shown)
+        QVERIFY(text.size() <= 1001);
+    QVERIFY(shown.contains(QString(1000, u'W') + QChar(0x2026)));
+    QVERIFY(!notes.grab().isNull());
 }
 
 QTEST_MAIN(TestReportView)

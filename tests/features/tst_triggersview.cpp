@@ -2,6 +2,7 @@
 #include "features/triggers/AddTriggerCard.h"
 #include "features/triggers/EmojiPicker.h"
 #include "features/triggers/EmojiPool.h"
+#include "features/triggers/TriggerDraft.h"
 #include "features/triggers/TriggerRow.h"
 #include "features/triggers/TriggersView.h"
 #include "models/Store.h"
@@ -15,8 +16,10 @@
 #include "ui/OverlayCenter.h"
 #include "ui/OverlayHost.h"
 #include "ui/PageHeader.h"
+#include "ui/ThemedLabel.h"
 #include "ui/TriggerGrid.h"
 
+#include <QClipboard>
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -46,6 +49,8 @@ private Q_SLOTS:
     void systemPickerButtonOnlyWhenInstalled();
     void unusualNamesKeepTheRowIntact();
     void failedSaveStaysVisibleAndIsRetried();
+    void overlongNameIsRefusedWithAReason_data();
+    void overlongNameIsRefusedWithAReason();
 
 private:
     void makePage(std::function<void()> systemPicker = {});
@@ -524,6 +529,43 @@ void TestTriggersView::failedSaveStaysVisibleAndIsRetried()
     QCOMPARE(stored.at(1).key, QStringLiteral("meeting"));
     for (const Trigger &t : stored)
         QCOMPARE(t.isHidden, t.key == QLatin1String("wtf") || t.key == QLatin1String("bug"));
+}
+
+void TestTriggersView::overlongNameIsRefusedWithAReason_data()
+{
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<bool>("taken");
+    // Behind "Jira": the name is at most 10,000 characters, never a shortened paste.
+    QTest::newRow("up to the longest name") << QString(9996, u'N') << true;
+    QTest::newRow("one character more") << QString(9997, u'N') << false;
+    QTest::newRow("past Qt's own cut at 32,767") << QString(40'000, u'N') << false;
+    QTest::newRow("a megabyte") << QString(1 << 20, u'N') << false;
+}
+
+void TestTriggersView::overlongNameIsRefusedWithAReason()
+{
+    QFETCH(QString, pasted);
+    QFETCH(bool, taken);
+    makePage();
+    AddTriggerCard *card = m_page->addCard();
+    QLineEdit *edit = card->nameField()->lineEdit();
+    const QString hint = card->hintLabel()->text();
+    typeName(QStringLiteral("Jira"));
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    const QString expected = QStringLiteral("Jira") + (taken ? pasted : QString());
+    QCOMPARE(edit->text(), expected);
+    QCOMPARE(card->hintLabel()->text(), taken ? hint : TriggerDraft::tooLongText());
+    QVERIFY(card->saveButton()->isEnabled());
+
+    // The next accepted key puts the hint back; Return stores the name whole.
+    if (!taken) {
+        QTest::keyClick(edit, Qt::Key_S);
+        QCOMPARE(card->hintLabel()->text(), hint);
+    }
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_COMPARE(m_page->rows().size(), 11);
+    QCOMPARE(storedTriggers().last().name, taken ? expected : QStringLiteral("Jiras"));
 }
 
 QTEST_MAIN(TestTriggersView)

@@ -13,6 +13,7 @@
 #include "ui/Theme.h"
 #include "ui/TriggerGrid.h"
 
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -81,6 +82,7 @@ private Q_SLOTS:
     void switchRowToggles();
     void checkboxToggles();
     void textFieldClearAndSubmit();
+    void textFieldTakesAPastePastQtsDefaultLimit();
     void textFieldFocusFromBox();
     void dropdownShowsCurrent();
     void dropdownSymbolTakesInk_data();
@@ -293,6 +295,22 @@ void TestKitControls::textFieldClearAndSubmit()
     QVERIFY(plain.clearButton()->isHidden());
     QTest::keyClick(plain.lineEdit(), Qt::Key_Return); // no callback: nothing happens
     QCOMPARE(plain.text(), QStringLiteral("x"));
+}
+
+void TestKitControls::textFieldTakesAPastePastQtsDefaultLimit()
+{
+    // Qt's own line edit cuts at 32,767 characters without a word.
+    const QString pasted = QString(40'000, u'k') + QStringLiteral("end");
+    GXTextField field(QStringLiteral("Search"), QStringLiteral("magnifyingglass"), true);
+    field.resize(240, 32);
+    field.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&field));
+    QGuiApplication::clipboard()->setText(pasted);
+    field.lineEdit()->setFocus();
+    QTest::keyClick(field.lineEdit(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(field.text(), pasted);
+    field.setText(pasted + pasted);
+    QCOMPARE(field.text().size(), 2 * pasted.size());
 }
 
 void TestKitControls::textFieldFocusFromBox()

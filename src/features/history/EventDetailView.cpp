@@ -136,7 +136,7 @@ EventDetailView::EventDetailView(AppModel &model, const VorpEvent &event, const 
     column->addLayout(facts);
 
     m_note = new NoteEditor(event.note.value_or(QString()));
-    connect(m_note, &NoteEditor::textEdited, this, [this] { m_noteEdited = true; });
+    connect(m_note, &NoteEditor::textEdited, this, &EventDetailView::writeNote);
     connect(m_note, &NoteEditor::committed, this, &EventDetailView::commitNote);
     column->addLayout(section(QStringLiteral("Note"), m_note));
 
@@ -208,19 +208,28 @@ void EventDetailView::askDelete()
     });
 }
 
-void EventDetailView::commitNote()
+void EventDetailView::writeNote(const QString &text)
 {
+    m_noteEdited = true;
     Store &store = m_model.store();
     std::optional<VorpEvent> stored = store.event(m_event.id);
     if (!stored)
         return;
-    // Showing a record never writes it: the field's text stands for an empty note and for none
-    // alike, so only a note the user typed replaces the stored one.
-    if (m_noteEdited) {
-        m_noteEdited = false;
-        stored->note = IncidentText::storedNote(m_note->text());
+    const std::optional<QString> note = IncidentText::storedNote(text);
+    if (stored->note != note) {
+        stored->note = note;
         store.update(*stored);
     }
+}
+
+void EventDetailView::commitNote()
+{
+    Store &store = m_model.store();
+    if (!store.event(m_event.id))
+        return;
+    // A note that was only shown is left as it is stored.
+    if (m_noteEdited)
+        writeNote(m_note->text());
     // Also retries whatever an earlier failed save left pending.
     if (store.hasPendingChanges())
         store.save();

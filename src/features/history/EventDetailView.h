@@ -16,8 +16,9 @@ class TriggerGrid;
 
 // The editor of one incident beside the history list: its time and date, the delete button, the
 // trigger grid, the application and the source, and the note. It keeps the incident's id and
-// reads the record again on every refresh; the note is written to the record and saved when
-// editing ends, and when the editor goes away.
+// reads the record again on every refresh; every keystroke writes the note into the record in
+// memory (so the list's row follows the typing), and it is saved when editing ends and when the
+// editor goes away.
 class EventDetailView : public BrutalCard
 {
     Q_OBJECT
@@ -34,8 +35,9 @@ public:
     void pick(const Trigger &trigger);
     // The trash button: asks first, then deletes and runs onDelete.
     void askDelete();
-    // Writes the note field into the record (the empty text as no note) when the user edited it,
-    // and saves the store.
+    // Writes the note field into the record in memory (the empty text as no note).
+    void writeNote(const QString &text);
+    // Writes an edited note and saves the store.
     void commitNote();
 
     TriggerGrid *grid() const { return m_grid; }
@@ -64,6 +66,6 @@ private:
     SymbolView *m_sourceSymbol = nullptr;
     QString m_sourceSymbolName;
     NoteEditor *m_note;
-    // Typed into since the last commit: only then is the note written.
+    // Typed into since the field was shown: only then is the note written.
     bool m_noteEdited = false;
 };

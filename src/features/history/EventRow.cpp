@@ -108,10 +108,8 @@ void paint(QPainter &p, const QRectF &rect, const EventRowLook &look, qreal dpr)
         const QFontMetricsF noteMetrics(noteFont());
         p.setFont(noteFont());
         p.setPen((look.selected ? Theme::white.opacity(0.8) : Theme::dim).resolve());
-        p.drawText(
-            QRectF(x, y, textW, noteMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-            noteMetrics.elidedText(QString(*look.noteLine).replace(QLatin1Char('\n'), QLatin1Char(' ')),
-                                   Qt::ElideRight, textW));
+        p.drawText(QRectF(x, y, textW, noteMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   noteMetrics.elidedText(*look.noteLine, Qt::ElideRight, textW));
     }
 
     if (look.hasApp)

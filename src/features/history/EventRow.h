@@ -14,7 +14,7 @@ struct EventRowLook
     QString emoji;
     QString name;
     bool hasTrigger = false;         // the name is ink, not dim
-    std::optional<QString> noteLine; // already quoted
+    std::optional<QString> noteLine; // already quoted, on one line and bounded (shownNoteLine)
     bool hasApp = false;             // the icon shows only for a known application
     std::optional<QString> bundleID;
     bool selected = false;

@@ -201,7 +201,7 @@ void HistoryList::paintEvent(QPaintEvent *)
         look.emoji = trigger.emoji;
         look.name = trigger.name;
         look.hasTrigger = trigger.key.has_value();
-        look.noteLine = IncidentText::noteLine(event.note);
+        look.noteLine = IncidentText::shownNoteLine(event.note);
         look.hasApp = event.appName.has_value();
         look.bundleID = event.bundleIdentifier;
         look.selected = m_selection && *m_selection == event.id;

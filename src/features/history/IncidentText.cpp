@@ -30,6 +30,34 @@ std::optional<QString> noteLine(const std::optional<QString> &note)
     return QStringLiteral("\u201C") + note->sliced(from, to - from) + QStringLiteral("\u201D");
 }
 
+std::optional<QString> shownNoteLine(const std::optional<QString> &note, qsizetype limit)
+{
+    if (!note)
+        return std::nullopt;
+    qsizetype from = 0, to = note->size();
+    while (from < to && isTrimmed(note->at(from)))
+        ++from;
+    while (to > from && isTrimmed(note->at(to - 1)))
+        --to;
+    if (from == to)
+        return std::nullopt;
+    QString line = QStringLiteral("\u201C");
+    if (to - from > limit) {
+        qsizetype end = from + limit;
+        if (note->at(end).isLowSurrogate())
+            --end;
+        line += QStringView(*note).sliced(from, end - from);
+        line += QChar(0x2026);
+    } else {
+        line += QStringView(*note).sliced(from, to - from);
+        line += QChar(0x201D);
+    }
+    for (QChar &c : line)
+        if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    return line;
+}
+
 bool hasNoteLine(const std::optional<QString> &note)
 {
     return note && !std::all_of(note->begin(), note->end(), isTrimmed);

@@ -14,6 +14,11 @@ namespace IncidentText {
 // double quotes and apostrophes, set in curly quotes; none when nothing is left.
 std::optional<QString> noteLine(const std::optional<QString> &note);
 
+// The quote line as a row draws it, read from a bounded part of the note (a note may be a megabyte
+// and one line shows a few dozen characters): at most `limit` characters of it, then an ellipsis
+// where more follows; line breaks read as blanks.
+std::optional<QString> shownNoteLine(const std::optional<QString> &note, qsizetype limit = 512);
+
 // Whether noteLine() gives a line, without building it.
 bool hasNoteLine(const std::optional<QString> &note);
 

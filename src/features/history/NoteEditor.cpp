@@ -1,11 +1,13 @@
 #include "features/history/NoteEditor.h"
 
+#include "features/history/NoteDocument.h"
 #include "ui/Fonts.h"
 #include "ui/Paint.h"
 #include "ui/Theme.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -51,7 +53,64 @@ protected:
         }
         QPlainTextEdit::paintEvent(event);
     }
+
+    // Copies and drags carry the note's own characters, not Qt's rendering of them.
+    QMimeData *createMimeDataFromSelection() const override
+    {
+        auto *data = new QMimeData;
+        const QTextCursor cursor = textCursor();
+        data->setText(NoteDocument::text(*document(), cursor.selectionStart(), cursor.selectionEnd()));
+        return data;
+    }
+
+    // A paste of any length is cut into blocks as it goes in, so that it never lays out as one.
+    void insertFromMimeData(const QMimeData *source) override
+    {
+        if (!source || !source->hasText())
+            return;
+        QTextCursor cursor = textCursor();
+        NoteDocument::insert(cursor, source->text());
+        setTextCursor(cursor);
+        ensureCursorVisible();
+    }
 };
+
+// Backspace and Delete next to a soft boundary remove the character beyond it, as they do at
+// any other place where a line wraps. True when the key was handled.
+bool eraseAcrossSoftBoundary(QPlainTextEdit *field, const QKeyEvent *key)
+{
+    if (key->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    QTextCursor cursor = field->textCursor();
+    if (cursor.hasSelection())
+        return false;
+    const QTextBlock block = cursor.block();
+    QTextBlock joined; // the block after the boundary that is crossed
+    if (key->key() == Qt::Key_Backspace && cursor.positionInBlock() == 0 && NoteDocument::startsSoft(block)) {
+        joined = block;
+        cursor.setPosition(block.position() - 1);
+        cursor.beginEditBlock();
+        cursor.deletePreviousChar();
+    } else if (key->key() == Qt::Key_Delete && cursor.atBlockEnd() &&
+               NoteDocument::startsSoft(block.next())) {
+        joined = block.next();
+        cursor.beginEditBlock();
+        cursor.setPosition(joined.position());
+        cursor.deleteChar();
+        cursor.setPosition(joined.position() - 1);
+    } else {
+        return false;
+    }
+    // A block left empty beside a soft boundary would show as an empty line: join it.
+    const QTextBlock before = joined.previous();
+    if (joined.text().isEmpty() || before.text().isEmpty()) {
+        QTextCursor join(joined);
+        join.deletePreviousChar();
+    }
+    cursor.endEditBlock();
+    field->setTextCursor(cursor);
+    return true;
+}
 
 } // namespace
 
@@ -70,7 +129,7 @@ NoteEditor::NoteEditor(const QString &text, QWidget *parent) : QWidget(parent), 
     m_field->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; border: none; }"));
     m_field->viewport()->setAutoFillBackground(false);
     m_field->document()->setDocumentMargin(0);
-    m_field->setPlainText(text);
+    NoteDocument::setText(*m_field->document(), text);
     m_field->installEventFilter(this);
     connect(m_field, &QPlainTextEdit::textChanged, this, [this] {
         placeField();
@@ -82,7 +141,7 @@ NoteEditor::NoteEditor(const QString &text, QWidget *parent) : QWidget(parent), 
 
 QString NoteEditor::text() const
 {
-    return m_field->toPlainText();
+    return NoteDocument::text(*m_field->document());
 }
 
 void NoteEditor::setText(const QString &text)
@@ -90,7 +149,8 @@ void NoteEditor::setText(const QString &text)
     if (text == this->text())
         return;
     m_settingText = true;
-    m_field->setPlainText(text);
+    NoteDocument::setText(*m_field->document(), text);
+    m_field->moveCursor(QTextCursor::Start);
     m_settingText = false;
 }
 
@@ -108,13 +168,18 @@ int NoteEditor::fieldHeight(int width) const
 {
     const QFontMetricsF fm(noteFont());
     int lines = 0;
-    // Count wrapped lines as the field will lay them out at this width.
+    // Count wrapped lines as the field will lay them out at this width, up to the most it shows.
     const qreal inner = qMax(10, width - kLeft - kRight - 2 * kPadX);
-    for (QTextBlock block = m_field->document()->begin(); block.isValid(); block = block.next()) {
+    QTextOption option;
+    option.setWrapMode(m_field->wordWrapMode());
+    for (QTextBlock block = m_field->document()->begin(); block.isValid() && lines < kMaxLines;
+         block = block.next()) {
         QTextLayout l(block.text(), noteFont());
+        l.setTextOption(option);
         l.beginLayout();
         int n = 0;
-        for (QTextLine line = l.createLine(); line.isValid(); line = l.createLine()) {
+        for (QTextLine line = l.createLine(); line.isValid() && lines + n < kMaxLines;
+             line = l.createLine()) {
             line.setLineWidth(inner);
             ++n;
         }
@@ -174,7 +239,7 @@ void NoteEditor::paintEvent(QPaintEvent *)
     p.fillRect(QRectF(-27, -7, 54, 14), QColor(255, 255, 255, 128));
     p.restore();
 
-    if (text().isEmpty()) {
+    if (m_field->document()->isEmpty()) {
         p.setFont(noteFont());
         p.setPen(Theme::stickyInk.opacity(0.38).resolve());
         const QRectF field = m_field->geometry();
@@ -206,6 +271,8 @@ bool NoteEditor::eventFilter(QObject *watched, QEvent *event)
                 m_field->clearFocus();
                 return true;
             }
+            if (eraseAcrossSoftBoundary(m_field, key))
+                return true;
             break;
         }
         case QEvent::FocusIn:

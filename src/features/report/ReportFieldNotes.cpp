@@ -7,6 +7,21 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+namespace {
+
+// A line names a trigger or an application, which a hand-edited store may make a megabyte long:
+// the label lays out only the start of it.
+QString shownLine(const QString &line)
+{
+    constexpr qsizetype kShown = 1000;
+    if (line.size() <= kShown)
+        return line;
+    const qsizetype end = line.at(kShown).isLowSurrogate() ? kShown - 1 : kShown;
+    return line.first(end) + QChar(0x2026);
+}
+
+} // namespace
+
 ReportFieldNotes::ReportFieldNotes(QWidget *parent) : QWidget(parent), m_body(nullptr)
 {
     m_column = new QVBoxLayout(this);
@@ -32,7 +47,7 @@ void ReportFieldNotes::setLines(const QStringList &lines)
         auto *arrow = new ThemedLabel(QStringLiteral("→"), Fonts::rounded(13, QFont::Black), Theme::red);
         arrow->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         row->addWidget(arrow, 0, Qt::AlignTop);
-        auto *text = new ThemedLabel(line, font, Theme::ink, true);
+        auto *text = new ThemedLabel(shownLine(line), font, Theme::ink, true);
         text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         row->addWidget(text, 1);
         body->addLayout(row);

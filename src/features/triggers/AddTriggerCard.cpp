@@ -11,14 +11,30 @@
 #include "ui/ThemedLabel.h"
 
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace {
 
 constexpr qreal kShadow = 2;
 constexpr qreal kBadge = 15;
 constexpr qreal kBadgeOffset = 5;
+
+const QString kHint = QStringLiteral("Click the icon to change it");
+
+// Refuses an edit (a key, a paste, a drop) that would make the name longer than a name may be;
+// the field keeps what it had, never a shortened paste.
+class NameLength : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        return input.size() > TriggerDraft::maxNameLength ? Invalid : Acceptable;
+    }
+};
 
 } // namespace
 
@@ -68,7 +84,8 @@ void EmojiButton::paintEvent(QPaintEvent *)
 AddTriggerCard::AddTriggerCard(QWidget *parent)
     : BrutalCard(20, Theme::card, 16, 4, parent), m_emojiButton(new EmojiButton),
       m_name(new GXTextField(QStringLiteral("Name, e.g. Jira"), std::nullopt, false)),
-      m_save(new ChunkyButton(QStringLiteral("Save trigger"), Theme::red, Theme::white))
+      m_save(new ChunkyButton(QStringLiteral("Save trigger"), Theme::red, Theme::white)),
+      m_hint(new ThemedLabel(kHint, Fonts::rounded(11, QFont::Medium), Theme::dim, true))
 {
     setFixedWidth(kWidth + int(lift()));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Maximum);
@@ -84,8 +101,7 @@ AddTriggerCard::AddTriggerCard(QWidget *parent)
     auto *fields = new QVBoxLayout;
     fields->setSpacing(6);
     fields->addWidget(m_name);
-    fields->addWidget(new ThemedLabel(QStringLiteral("Click the icon to change it"),
-                                      Fonts::rounded(11, QFont::Medium), Theme::dim, true));
+    fields->addWidget(m_hint);
     entry->addLayout(fields, 1);
     column->addLayout(entry);
 
@@ -98,7 +114,16 @@ AddTriggerCard::AddTriggerCard(QWidget *parent)
     m_name->setOnSubmit([this] { Q_EMIT submitted(); });
     connect(m_save, &QAbstractButton::clicked, this, &AddTriggerCard::submitted);
     connect(m_name, &GXTextField::textChanged, this, &AddTriggerCard::syncSaveButton);
+    m_name->lineEdit()->setValidator(new NameLength(m_name));
+    connect(m_name->lineEdit(), &QLineEdit::inputRejected, this, [this] { showRefusal(true); });
+    connect(m_name, &GXTextField::textChanged, this, [this] { showRefusal(false); });
     syncSaveButton();
+}
+
+void AddTriggerCard::showRefusal(bool refused)
+{
+    m_hint->setText(refused ? TriggerDraft::tooLongText() : kHint);
+    m_hint->setColor(refused ? Theme::red : Theme::dim);
 }
 
 void AddTriggerCard::syncSaveButton()

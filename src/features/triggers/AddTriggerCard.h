@@ -5,6 +5,7 @@
 
 class ChunkyButton;
 class GXTextField;
+class ThemedLabel;
 
 // The add card's emoji button: the chosen emoji on a well-coloured tile with a hard shadow and a
 // small red pencil badge at its lower right corner.
@@ -40,6 +41,8 @@ public:
     EmojiButton *emojiButton() const { return m_emojiButton; }
     GXTextField *nameField() const { return m_name; }
     ChunkyButton *saveButton() const { return m_save; }
+    // The line under the name field: the hint, or why the last paste or key was refused.
+    ThemedLabel *hintLabel() const { return m_hint; }
 
     static constexpr int kWidth = 300;
 
@@ -49,8 +52,10 @@ Q_SIGNALS:
 
 private:
     void syncSaveButton();
+    void showRefusal(bool refused);
 
     EmojiButton *m_emojiButton;
     GXTextField *m_name;
     ChunkyButton *m_save;
+    ThemedLabel *m_hint;
 };

@@ -23,6 +23,11 @@ QString trimmedName(const QString &name)
     return name.mid(start, end - start);
 }
 
+QString tooLongText()
+{
+    return QStringLiteral("Too long: a name has at most 10,000 characters.");
+}
+
 std::optional<NewTrigger> make(const QString &name, const QString &emoji)
 {
     const QString trimmed = trimmedName(name);

@@ -16,6 +16,11 @@ bool isTrimmed(QChar c);
 
 QString trimmedName(const QString &name);
 
+// The longest name the add card takes. Every page shows trigger names (chips, rows, charts, the
+// report), so a longer paste is refused with tooLongText() rather than taken or cut.
+constexpr qsizetype maxNameLength = 10000;
+QString tooLongText();
+
 struct NewTrigger
 {
     QString name;
