@@ -181,7 +181,7 @@ QWidget *ReportView::buildRightColumn()
     column->addLayout(picker);
 
     column->addWidget(new ThemedText(QStringLiteral("Made for sharing.\nOr for your therapist."),
-                                     Fonts::rounded(22, QFont::Black), Theme::ink,
+                                     Fonts::rounded(22, QFont::ExtraBold), Theme::ink,
                                      Qt::AlignLeft | Qt::AlignTop));
     column->addWidget(
         new ThemedLabel(QStringLiteral("Share it straight from here, or export it as an image and "
