@@ -14,33 +14,39 @@ bool isTrimmed(QChar c)
     return c.isSpace() || c == u'"' || c == u'\u201C' || c == u'\u201D' || c == u'\'';
 }
 
+// Where the note's text lies once surrounding blanks and quote marks are left out; none when
+// nothing is left.
+std::optional<std::pair<qsizetype, qsizetype>> quotedSpan(const std::optional<QString> &note)
+{
+    if (!note)
+        return std::nullopt;
+    qsizetype from = 0, to = note->size();
+    while (from < to && isTrimmed(note->at(from)))
+        ++from;
+    while (to > from && isTrimmed(note->at(to - 1)))
+        --to;
+    if (from == to)
+        return std::nullopt;
+    return std::pair{from, to};
+}
+
 } // namespace
 
 std::optional<QString> noteLine(const std::optional<QString> &note)
 {
-    if (!note)
+    const auto span = quotedSpan(note);
+    if (!span)
         return std::nullopt;
-    qsizetype from = 0, to = note->size();
-    while (from < to && isTrimmed(note->at(from)))
-        ++from;
-    while (to > from && isTrimmed(note->at(to - 1)))
-        --to;
-    if (from == to)
-        return std::nullopt;
-    return QStringLiteral("\u201C") + note->sliced(from, to - from) + QStringLiteral("\u201D");
+    return QStringLiteral("\u201C") + note->sliced(span->first, span->second - span->first) +
+           QStringLiteral("\u201D");
 }
 
 std::optional<QString> shownNoteLine(const std::optional<QString> &note, qsizetype limit)
 {
-    if (!note)
+    const auto span = quotedSpan(note);
+    if (!span)
         return std::nullopt;
-    qsizetype from = 0, to = note->size();
-    while (from < to && isTrimmed(note->at(from)))
-        ++from;
-    while (to > from && isTrimmed(note->at(to - 1)))
-        --to;
-    if (from == to)
-        return std::nullopt;
+    const auto [from, to] = *span;
     QString line = QStringLiteral("\u201C");
     if (to - from > limit) {
         qsizetype end = from + limit;
