@@ -4,6 +4,7 @@
 #include "support/ModelFixture.h"
 #include "support/TestSupport.h"
 #include "ui/EStopButton.h"
+#include "ui/Fonts.h"
 #include "ui/Labels.h"
 #include "ui/Theme.h"
 #include "ui/TriggerGrid.h"
@@ -27,6 +28,8 @@ private Q_SLOTS:
     void countsTodayWeekAndTotal();
     void pressLogsAndShowsPicker();
     void appNameShownWhenKnown();
+    void longAppNameIsElidedBeforeTheQuestion_data();
+    void longAppNameIsElidedBeforeTheQuestion();
     void secondPressBelongsToNewerIncident();
     void choosingFilesAndClosesSoon();
     void digitKeysPickOnlyWhilePickerShows();
@@ -146,6 +149,54 @@ void TestMenuPanelView::appNameShownWhenKnown()
     auto view = makeView();
     view->press();
     QCOMPARE(view->appText(), QStringLiteral("Terminal"));
+}
+
+void TestMenuPanelView::longAppNameIsElidedBeforeTheQuestion_data()
+{
+    QTest::addColumn<QString>("name");
+    // Whether the name must be cut; "Visual Studio Code" is about as wide as the room and fits or
+    // not with the face the test machine draws it in.
+    QTest::addColumn<std::optional<bool>>("elided");
+    QTest::newRow("short") << QStringLiteral("Terminal") << std::optional<bool>(false);
+    QTest::newRow("three words") << QStringLiteral("Visual Studio Code") << std::optional<bool>();
+    QTest::newRow("class with detail")
+        << QStringLiteral("ImageMagick (color depth=q16)") << std::optional<bool>(true);
+}
+
+void TestMenuPanelView::longAppNameIsElidedBeforeTheQuestion()
+{
+    QFETCH(QString, name);
+    QFETCH(std::optional<bool>, elided);
+    m_f->fakes->frontmost.current = AppContext{name, QStringLiteral("org.example.App")};
+    auto view = makeView();
+    view->press();
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    QCOMPARE(view->appText(), name);
+    QWidget *label = view->appNameLabel();
+    QWidget *question = view->questionLabel();
+    QVERIFY(label && question);
+    QWidget *row = view->picker();
+    const QRect nameBox(label->mapTo(row, QPoint()), label->size());
+    const QRect questionBox(question->mapTo(row, QPoint()), question->size());
+    // Side by side, never overlapping, and the question whole inside the row.
+    QVERIFY2(nameBox.right() < questionBox.left(),
+             qPrintable(QStringLiteral("name ends at %1, question starts at %2")
+                            .arg(nameBox.right())
+                            .arg(questionBox.left())));
+    QVERIFY(questionBox.right() < row->width());
+    QCOMPARE(question->width(), question->sizeHint().width());
+    const QString shown = view->shownAppText();
+    const QFontMetricsF metrics(Fonts::rounded(12, QFont::DemiBold));
+    const bool cut = metrics.horizontalAdvance(name) > label->width();
+    if (elided)
+        QCOMPARE(cut, *elided);
+    if (cut) {
+        QVERIFY(shown.endsWith(QChar(0x2026)));
+        QVERIFY(metrics.horizontalAdvance(shown) <= label->width());
+    } else {
+        QCOMPARE(shown, name);
+    }
 }
 
 void TestMenuPanelView::secondPressBelongsToNewerIncident()

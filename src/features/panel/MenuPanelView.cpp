@@ -79,6 +79,43 @@ private:
     QString m_text;
 };
 
+// The application's name in the status row: as wide as it needs while there is room, elided at the
+// end where there is not, so it never runs under "What happened?".
+class AppNameText : public QWidget
+{
+public:
+    explicit AppNameText(const QString &text, QWidget *parent = nullptr) : QWidget(parent), m_text(text)
+    {
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    QString text() const { return m_text; }
+    QString shownText() const { return QFontMetricsF(font()).elidedText(m_text, Qt::ElideRight, width()); }
+    QSize sizeHint() const override
+    {
+        const QFontMetricsF fm(font());
+        return QSize(qCeil(fm.horizontalAdvance(m_text)), qCeil(fm.height()));
+    }
+    QSize minimumSizeHint() const override
+    {
+        const QFontMetricsF fm(font());
+        return QSize(qMin(sizeHint().width(), qCeil(fm.horizontalAdvance(QStringLiteral("M…")))),
+                     qCeil(fm.height()));
+    }
+    QFont font() const { return Fonts::rounded(12, QFont::DemiBold); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(QColor(Theme::ink));
+        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, shownText());
+    }
+
+private:
+    QString m_text;
+};
+
 // The footer's strip: a translucent well with a hairline on top, its bottom corners rounded to
 // match the card.
 class FooterStrip : public QWidget
@@ -301,14 +338,15 @@ QWidget *MenuPanelView::buildPicker(const VorpEvent &event)
     m_appName = nullptr;
     if (event.appName) {
         status->addWidget(new AppIconView(event.bundleIdentifier, 14), 0, Qt::AlignVCenter);
-        m_appName =
-            new ThemedText(*event.appName, Fonts::rounded(12, QFont::DemiBold), Theme::ink, Qt::AlignLeft);
-        status->addWidget(m_appName, 0, Qt::AlignVCenter);
+        auto *name = new AppNameText(*event.appName);
+        m_appName = name;
+        status->addWidget(name, 0, Qt::AlignVCenter);
     }
     status->addStretch(1);
-    status->addWidget(
-        new ThemedText(QStringLiteral("What happened?"), Fonts::rounded(11, QFont::Medium), Theme::dim), 0,
-        Qt::AlignVCenter);
+    m_question =
+        new ThemedText(QStringLiteral("What happened?"), Fonts::rounded(11, QFont::Medium), Theme::dim);
+    m_question->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    status->addWidget(m_question, 0, Qt::AlignVCenter);
     layout->addLayout(status);
 
     m_grid = new TriggerGrid(LiveQueries::visibleTriggers(m_model), std::nullopt, 5, true,
@@ -554,7 +592,17 @@ QString MenuPanelView::chipText() const
 
 QString MenuPanelView::appText() const
 {
-    return m_appName ? m_appName->text() : QString();
+    return m_appName ? static_cast<AppNameText *>(m_appName)->text() : QString();
+}
+
+QWidget *MenuPanelView::questionLabel() const
+{
+    return m_question;
+}
+
+QString MenuPanelView::shownAppText() const
+{
+    return m_appName ? static_cast<AppNameText *>(m_appName)->shownText() : QString();
 }
 
 bool MenuPanelView::showsPicker() const

@@ -48,6 +48,9 @@ public:
     QString lastIncidentLine() const;
     QString chipText() const;
     QString appText() const;
+    QString shownAppText() const; // as drawn: elided where the row has no room for all of it
+    QWidget *appNameLabel() const { return m_appName; }
+    QWidget *questionLabel() const;
     bool showsPicker() const;
     EStopButton *button() const { return m_button; }
     TriggerGrid *triggerGrid() const { return m_grid; }
@@ -97,7 +100,8 @@ private:
     ThemedText *m_lastIncident = nullptr;
     QWidget *m_picker = nullptr;
     QWidget *m_chip = nullptr;
-    ThemedText *m_appName = nullptr;
+    QWidget *m_appName = nullptr;
+    ThemedText *m_question = nullptr;
     TriggerGrid *m_grid = nullptr;
     KeyCaps *m_keys = nullptr;
     QPointer<AchievementBanner> m_banner;
