@@ -7,6 +7,7 @@
 #include "ui/Fonts.h"
 #include "ui/Labels.h"
 #include "ui/Theme.h"
+#include "ui/ThemedText.h"
 #include "ui/TriggerGrid.h"
 
 #include <QAbstractButton>
@@ -28,6 +29,7 @@ private Q_SLOTS:
     void countsTodayWeekAndTotal();
     void pressLogsAndShowsPicker();
     void appNameShownWhenKnown();
+    void quipBoxAndPickerCrossFade();
     void longAppNameIsElidedBeforeTheQuestion_data();
     void longAppNameIsElidedBeforeTheQuestion();
     void secondPressBelongsToNewerIncident();
@@ -149,6 +151,41 @@ void TestMenuPanelView::appNameShownWhenKnown()
     auto view = makeView();
     view->press();
     QCOMPARE(view->appText(), QStringLiteral("Terminal"));
+}
+
+void TestMenuPanelView::quipBoxAndPickerCrossFade()
+{
+    auto view = makeView(7);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    const QImage idle = view->grab().toImage();
+    view->press();
+    // Both stand in the middle area at once: the quip box still shown, the picker coming in.
+    QVERIFY(view->isCrossFading());
+    QVERIFY(view->picker()->isVisible());
+    const QList<QWidget *> middle =
+        view->picker()->parentWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    int shown = 0;
+    for (QWidget *w : middle)
+        shown += w->isVisible() ? 1 : 0;
+    QCOMPARE(shown, 2);
+    // The fade starts from the quip as it stood (the picker's tiles cover its well)...
+    QWidget *well = nullptr;
+    for (ThemedText *t : view->findChildren<ThemedText *>())
+        if (t->text() == view->quip())
+            well = t->parentWidget();
+    QVERIFY(well);
+    const QRect wellBox(well->mapTo(view.get(), QPoint()), well->size());
+    const QImage start = view->grab().toImage();
+    QCOMPARE(start.copy(wellBox), idle.copy(wellBox));
+    // ...and ends with the picker alone.
+    QTRY_VERIFY(!view->isCrossFading());
+    shown = 0;
+    for (QWidget *w : middle)
+        shown += w->isVisible() ? 1 : 0;
+    QCOMPARE(shown, 1);
+    QVERIFY(view->picker()->isVisible());
+    QVERIFY(!view->picker()->graphicsEffect());
 }
 
 void TestMenuPanelView::longAppNameIsElidedBeforeTheQuestion_data()
@@ -377,7 +414,8 @@ void TestMenuPanelView::renderLightAndDark()
         // The card's fill shows inside its border, in the scheme's card colour.
         QCOMPARE(idle.pixelColor(8 + 160, 6 + 3).rgb(), QColor(Theme::card).rgb());
         view->press();
-        QTRY_VERIFY(view->showsPicker());
+        // The after-press look, once the quip box has cross-faded into the picker.
+        QTRY_VERIFY(view->showsPicker() && !view->isCrossFading());
         const QImage logged = view->grab().toImage();
         QVERIFY(logged != idle);
         const QString name = scheme == ColorScheme::Light ? QStringLiteral("light") : QStringLiteral("dark");

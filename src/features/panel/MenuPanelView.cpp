@@ -13,6 +13,7 @@
 #include "ui/ChosenSkin.h"
 #include "ui/ChunkyButton.h"
 #include "ui/EStopButton.h"
+#include "ui/FadeEffect.h"
 #include "ui/FlapCounter.h"
 #include "ui/Fonts.h"
 #include "ui/Labels.h"
@@ -24,7 +25,6 @@
 #include "ui/WellBox.h"
 
 #include <QEvent>
-#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
@@ -228,15 +228,19 @@ MenuPanelView::MenuPanelView(AppModel &model, std::function<void()> close, std::
 
     stack->addWidget(padded(buildFooter(), 0, 12, 0, 0));
 
-    // The switch to the after-press look runs inside one spring.
+    // The switch to the after-press look runs inside one spring: the quip box and the picker
+    // stand on top of each other, one fading out as the other fades in.
     m_fade = new SpringAnimator(0.5, 0.85, this);
     m_fade->jumpTo(1.0);
     connect(m_fade, &SpringAnimator::valueChanged, this, [this](qreal v) {
-        if (auto *effect = qobject_cast<QGraphicsOpacityEffect *>(m_middle->graphicsEffect()))
-            effect->setOpacity(qBound<qreal>(0, v, 1));
-        if (v >= 1.0)
-            m_middle->setGraphicsEffect(nullptr);
+        if (auto *out = qobject_cast<FadeEffect *>(m_quote->graphicsEffect()))
+            out->setOpacity(1 - v);
+        if (m_picker) {
+            if (auto *in = qobject_cast<FadeEffect *>(m_picker->graphicsEffect()))
+                in->setOpacity(v);
+        }
     });
+    connect(m_fade, &SpringAnimator::settled, this, &MenuPanelView::finishCrossFade);
 
     auto *tick = new QTimer(this);
     tick->setInterval(kLastIncidentRefreshMs);
@@ -384,23 +388,44 @@ void MenuPanelView::press()
     m_chosen.reset();
 
     QWidget *old = m_picker;
+    const bool fromQuote = !old;
+    if (old)
+        finishCrossFade();
     m_picker = buildPicker(event);
     m_middleStack->addWidget(m_picker);
-    m_middleStack->setCurrentWidget(m_picker);
+    if (fromQuote && SpringAnimator::animationsEnabled()) {
+        // Quip box to picker: both shown, cross-fading on the panel's spring.
+        auto *out = new FadeEffect(m_quote);
+        m_quote->setGraphicsEffect(out);
+        auto *in = new FadeEffect(m_picker);
+        in->setOpacity(0);
+        m_picker->setGraphicsEffect(in);
+        m_middleStack->setStackingMode(QStackedLayout::StackAll);
+        m_middleStack->setCurrentWidget(m_picker);
+        m_quote->show();
+        m_fade->jumpTo(0.0);
+        m_fade->setTarget(1.0);
+    } else {
+        m_middleStack->setCurrentWidget(m_picker);
+    }
     if (old) {
         m_middleStack->removeWidget(old);
         old->deleteLater();
     }
-    if (m_fade->value() >= 1.0 && !old) {
-        // Quip box to picker: fade the new content in on the panel's spring.
-        auto *effect = new QGraphicsOpacityEffect(m_middle);
-        effect->setOpacity(0.0);
-        m_middle->setGraphicsEffect(effect);
-        m_fade->jumpTo(0.0);
-        m_fade->setTarget(1.0);
-    }
     refresh();
     scheduleClose(3.5);
+}
+
+void MenuPanelView::finishCrossFade()
+{
+    if (m_middleStack->stackingMode() != QStackedLayout::StackAll)
+        return;
+    m_quote->setGraphicsEffect(nullptr);
+    if (m_picker)
+        m_picker->setGraphicsEffect(nullptr);
+    m_middleStack->setStackingMode(QStackedLayout::StackOne);
+    if (m_picker)
+        m_middleStack->setCurrentWidget(m_picker);
 }
 
 void MenuPanelView::choose(const QString &key)
@@ -608,4 +633,9 @@ QString MenuPanelView::shownAppText() const
 bool MenuPanelView::showsPicker() const
 {
     return m_picker && m_middleStack->currentWidget() == m_picker;
+}
+
+bool MenuPanelView::isCrossFading() const
+{
+    return m_middleStack->stackingMode() == QStackedLayout::StackAll;
 }

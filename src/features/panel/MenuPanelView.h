@@ -52,6 +52,8 @@ public:
     QWidget *appNameLabel() const { return m_appName; }
     QWidget *questionLabel() const;
     bool showsPicker() const;
+    // The quip box and the picker are both on screen, fading into each other.
+    bool isCrossFading() const;
     EStopButton *button() const { return m_button; }
     TriggerGrid *triggerGrid() const { return m_grid; }
     QWidget *picker() const { return m_picker; }
@@ -73,6 +75,7 @@ private:
     QWidget *buildPicker(const VorpEvent &event);
     QWidget *buildFooter();
     void choose(const QString &key);
+    void finishCrossFade();
     void openDashboard(int tab);
     void cancelClose();
     void refresh();
