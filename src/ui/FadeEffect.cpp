@@ -44,3 +44,35 @@ void FadeEffect::draw(QPainter *painter)
     painter->drawPixmap(QPointF(offset) + QPointF(0, m_drop), pixmap);
     painter->restore();
 }
+
+QPixmap pictureOf(QWidget *widget)
+{
+    const qreal ratio = widget->devicePixelRatioF();
+    QPixmap picture(widget->size() * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    widget->render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
+    return picture;
+}
+
+FadingSnapshot::FadingSnapshot(QWidget *widget)
+    : QWidget(widget->parentWidget()), m_picture(pictureOf(widget))
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setGeometry(widget->geometry());
+    show();
+    raise();
+}
+
+void FadingSnapshot::setOpacity(qreal opacity)
+{
+    m_opacity = qBound<qreal>(0, opacity, 1);
+    update();
+}
+
+void FadingSnapshot::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setOpacity(m_opacity);
+    p.drawPixmap(0, 0, m_picture);
+}

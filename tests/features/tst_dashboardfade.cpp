@@ -8,6 +8,7 @@
 #include "support/FakeAppServices.h"
 #include "support/TestSupport.h"
 #include "ui/EStopButton.h"
+#include "ui/TriggerGrid.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -25,6 +26,7 @@ private Q_SLOTS:
     void pageChangeStartsFromTheOldPage_data();
     void pageChangeStartsFromTheOldPage();
     void firstRunCardLeavesFromWhereItStood();
+    void heroHeadlineCrossFadesAndTheGridRisesIn();
 
 private:
     std::unique_ptr<DashboardView> shownDashboard();
@@ -163,6 +165,38 @@ void TestDashboardFade::firstRunCardLeavesFromWhereItStood()
     auto *hero = view->page()->findChild<EStopButton *>();
     QVERIFY(hero);
     for (QWidget *w = hero; w; w = w->parentWidget())
+        QVERIFY2(!w->graphicsEffect(), qPrintable(w->metaObject()->className()));
+}
+
+void TestDashboardFade::heroHeadlineCrossFadesAndTheGridRisesIn()
+{
+    auto view = shownDashboard();
+    auto *overview = qobject_cast<OverviewView *>(view->page());
+    QVERIFY(overview);
+    overview->setSeed(0); // a two-line idle headline, itself cross-faded in
+    QTRY_VERIFY(!overview->isHeroChanging());
+    QWidget *headline = overview->headlineLabel();
+    const QRect headBox(headline->mapTo(view.get(), QPoint()), headline->size());
+    const QImage before = view->grab().toImage();
+    const QString idleText = overview->headline();
+
+    overview->button()->press();
+    QVERIFY(overview->headline() != idleText);
+    QVERIFY(overview->isHeroChanging());
+    // The first frame still reads the old headline; the grid is there, not yet seen.
+    const QImage first = view->grab().toImage();
+    QVERIFY2(differingShare(before, first, headBox) < 0.01, "the headline starts from the old text");
+    QVERIFY(overview->triggerGrid()->isVisible());
+    const QRect gridBox(overview->triggerGrid()->mapTo(view.get(), QPoint()),
+                        overview->triggerGrid()->size());
+    const QImage firstGrid = first.copy(gridBox);
+
+    QTRY_VERIFY(!overview->isHeroChanging());
+    const QImage last = view->grab().toImage();
+    QVERIFY2(differingShare(before, last, headBox) > 0.02, "the new headline is shown");
+    QVERIFY2(differingShare(firstGrid, last.copy(gridBox), QRect(QPoint(), gridBox.size())) > 0.05,
+             "the grid has come in");
+    for (QWidget *w = overview->button(); w; w = w->parentWidget())
         QVERIFY2(!w->graphicsEffect(), qPrintable(w->metaObject()->className()));
 }
 
