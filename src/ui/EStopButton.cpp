@@ -202,6 +202,11 @@ void EStopButton::setHovering(bool hovering)
     refresh();
 }
 
+void EStopButton::setPointerOver(bool over)
+{
+    setHovering(over);
+}
+
 void EStopButton::startTicking()
 {
     if (!m_frameTimer->isActive())

@@ -39,6 +39,9 @@ public:
 
     bool isDown() const { return m_down; }
     bool isHovering() const { return m_hovering; }
+    // Hover as the window finds it from the pointer's position, for a window that may have missed
+    // its enter or leave events (mapped under a still pointer).
+    void setPointerOver(bool over);
     int waveCount() const { return int(m_waves.size()); }
     qreal shake() const; // the animated press counter; whole values are the rest position
     qreal shakeTarget() const { return m_shakeTo; }
