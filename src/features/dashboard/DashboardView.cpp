@@ -6,6 +6,7 @@
 #include "features/onboarding/OnboardingView.h"
 #include "models/Prefs.h"
 #include "ui/DotGrid.h"
+#include "ui/FadeEffect.h"
 #include "ui/OverlayHost.h"
 #include "ui/PageScroll.h"
 #include "ui/Theme.h"
@@ -56,18 +57,6 @@ protected:
     }
 };
 
-// A widget and its children as drawn over whatever lies beneath: no window background, so the
-// see-through parts stay transparent.
-QPixmap pictureOf(QWidget *widget)
-{
-    const qreal ratio = widget->devicePixelRatioF();
-    QPixmap picture(widget->size() * ratio);
-    picture.setDevicePixelRatio(ratio);
-    picture.fill(Qt::transparent);
-    widget->render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
-    return picture;
-}
-
 // Paints a change of page from two pictures: paper and dots, the outgoing page fading out and the
 // incoming one fading in. The pages themselves carry no graphics effect while they fade: Qt draws an
 // effect nested inside another (the e-stop's ground shadow) at wrong offsets.
@@ -102,33 +91,6 @@ private:
     QPixmap m_from;
     QPixmap m_to;
     qreal m_t = 0;
-};
-
-// The first-run card and its dimming as one picture, fading out over the window.
-class FadingPicture : public QWidget
-{
-public:
-    FadingPicture(QPixmap picture, QWidget *parent) : QWidget(parent), m_picture(std::move(picture))
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-    void setOpacity(qreal opacity)
-    {
-        m_opacity = opacity;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.setOpacity(m_opacity);
-        p.drawPixmap(0, 0, m_picture);
-    }
-
-private:
-    QPixmap m_picture;
-    qreal m_opacity = 1;
 };
 
 // The dimming behind the first-run card; it swallows every click so nothing beneath can be used.
@@ -281,14 +243,11 @@ void DashboardView::finishOnboarding()
         return;
     // The card leaves as a picture: an opacity effect on the scrim would be a second effect around
     // the card's e-stop and its ground shadow, which Qt then draws in the wrong place.
-    auto *picture = new FadingPicture(pictureOf(m_scrim), this);
-    picture->setGeometry(m_scrim->geometry());
+    auto *picture = new FadingSnapshot(m_scrim);
     m_scrim->hide();
     m_scrim->deleteLater();
     m_scrim = nullptr;
     m_onboarding = nullptr;
-    picture->show();
-    picture->raise();
     if (m_overlay)
         m_overlay->raise();
     m_scrimFade = picture;
