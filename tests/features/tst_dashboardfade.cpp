@@ -106,8 +106,10 @@ std::unique_ptr<DashboardView> TestDashboardFade::shownDashboard()
     view->setPermissionRequest([] {});
     view->resize(1200, 800);
     view->show();
-    if (!QTest::qWaitForWindowExposed(view.get()))
-        qWarning("dashboard window not exposed");
+    // The first-run card's Return is a window shortcut: the window must be the active one.
+    QApplication::setActiveWindow(view.get());
+    if (!QTest::qWaitForWindowActive(view.get()))
+        qWarning("dashboard window not active");
     return view;
 }
 
