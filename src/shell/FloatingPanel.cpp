@@ -1,9 +1,12 @@
 #include "FloatingPanel.h"
 
 #include "shell/OpaqueSurface.h"
+#include "ui/EStopButton.h"
+#include "ui/HoverButton.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPropertyAnimation>
 #include <QVBoxLayout>
 
@@ -19,6 +22,8 @@ FloatingPanel::FloatingPanel(QWidget *content, QWidget *parent)
     layout->addWidget(content);
     OpaqueSurface::fit(content, m_translucent);
     setFixedSize(content->sizeHint().expandedTo(content->minimumSize()));
+    // Every move over the panel reaches the filter below, even where no child tracks the mouse.
+    setMouseTracking(true);
     qApp->installEventFilter(this);
 }
 
@@ -75,10 +80,28 @@ bool FloatingPanel::eventFilter(QObject *watched, QEvent *event)
         if (widget->window() != this)
             Q_EMIT dismissRequested();
         break;
+    case QEvent::MouseMove:
+        if (widget->window() == this)
+            followPointer(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+        break;
     default:
         break;
     }
     return false;
+}
+
+void FloatingPanel::followPointer(const QPoint &globalPos)
+{
+    // A panel mapped under a still pointer may get no enter event (and so its buttons no enter or
+    // leave) until the pointer leaves and comes back; the buttons take their hover from each move.
+    QWidget *under = childAt(mapFromGlobal(globalPos));
+    auto over = [under](QWidget *button) {
+        return under && (under == button || button->isAncestorOf(under));
+    };
+    for (HoverButton *button : findChildren<HoverButton *>())
+        button->setPointerOver(over(button));
+    for (EStopButton *button : findChildren<EStopButton *>())
+        button->setPointerOver(over(button));
 }
 
 void FloatingPanel::paintEvent(QPaintEvent *)

@@ -31,6 +31,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void followPointer(const QPoint &globalPos);
+
     bool m_translucent;
     bool m_dismissing = false;
     bool m_wasActive = false;

@@ -125,6 +125,7 @@ void HUDController::show(const VorpEvent &event)
     m_fade->setDuration(120);
     m_fade->setEndValue(1.0);
     m_fade->start(QAbstractAnimation::DeleteWhenStopped);
+    m_leaveAfterPickIgnored = false;
     scheduleHide(4000);
 }
 
@@ -133,12 +134,20 @@ void HUDController::scheduleHide(int ms)
     m_hideTimer.start(ms);
 }
 
+void HUDController::chosen()
+{
+    m_leaveAfterPickIgnored = true;
+    scheduleHide(900);
+}
+
 void HUDController::hover(bool inside)
 {
-    if (inside)
+    if (inside) {
+        m_leaveAfterPickIgnored = false;
         m_hideTimer.stop();
-    else
+    } else if (!m_leaveAfterPickIgnored) {
         scheduleHide(1600);
+    }
 }
 
 void HUDController::hide()

@@ -55,7 +55,10 @@ public:
     bool isHidePending() const { return m_hideTimer.isActive(); }
     int pendingHideInterval() const { return m_hideTimer.isActive() ? m_hideTimer.interval() : -1; }
 
-    void chosen() { scheduleHide(900); }
+    // A trigger was picked: the toast goes 0.9 s later. Filing shrinks the toast, so the pointer
+    // may find itself outside without moving; that leave does not count, only one after the
+    // pointer has come back in.
+    void chosen();
     void hover(bool inside);
 
 private:
@@ -64,5 +67,6 @@ private:
     AppModel &m_model;
     ToastWindow *m_window = nullptr;
     QTimer m_hideTimer;
+    bool m_leaveAfterPickIgnored = false;
     QPointer<QPropertyAnimation> m_fade;
 };

@@ -5,7 +5,6 @@
 
 #include <QEasingCurve>
 #include <QElapsedTimer>
-#include <QGraphicsEffect>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
@@ -44,29 +43,34 @@ qreal easeOut(qreal x)
 } // namespace
 
 // The ground shadow reaches past the button's box, mostly right and below; a widget paints only
-// inside its own box, so the shadow is drawn by this effect, which Qt lets paint into the parent
-// around the box, under the button and under whatever the parent lays over it later.
-class EStopButton::GroundShadow : public QGraphicsEffect
+// inside its own box, so the parent lays the shadow down right after painting itself, under the
+// button and whatever else the parent holds. Not a graphics effect: Qt draws an effect nested in
+// another (a fading page or card around the button) at wrong offsets.
+class EStopButton::GroundPainter : public QObject
 {
 public:
-    explicit GroundShadow(EStopButton *button) : QGraphicsEffect(button), m_button(button) {}
+    explicit GroundPainter(EStopButton *button) : QObject(button), m_button(button) {}
 
-    QRectF boundingRectFor(const QRectF &rect) const override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
-        return rect + eStopGroundOverhang(m_button->m_width);
-    }
-
-protected:
-    void draw(QPainter *painter) override
-    {
-        if (m_button->paintsItself())
-            paintEStopGround(*painter, sourceBoundingRect(Qt::LogicalCoordinates).topLeft(),
-                             m_button->m_width);
-        drawSource(painter);
+        auto *parent = m_button->parentWidget();
+        if (watched != parent || event->type() != QEvent::Paint || m_painting)
+            return false;
+        // The parent's own painting first, then the shadow on top of it.
+        m_painting = true;
+        static_cast<QObject *>(parent)->event(event);
+        m_painting = false;
+        if (m_button->showsGround()) {
+            QPainter p(parent);
+            p.setClipRegion(static_cast<QPaintEvent *>(event)->region());
+            paintEStopGround(p, m_button->geometry().topLeft(), m_button->m_width);
+        }
+        return true;
     }
 
 private:
     EStopButton *m_button;
+    bool m_painting = false;
 };
 
 EStopButton::EStopButton(qreal width, ButtonSkin skin, std::function<void()> action, QWidget *parent)
@@ -82,7 +86,8 @@ EStopButton::EStopButton(qreal width, ButtonSkin skin, std::function<void()> act
     connect(m_frameTimer, &QTimer::timeout, this, &EStopButton::advance);
     m_press = new SpringAnimator(0.28, 0.45, this);
     connect(m_press, &SpringAnimator::valueChanged, this, &EStopButton::refresh);
-    setGraphicsEffect(new GroundShadow(this));
+    m_ground = new GroundPainter(this);
+    followParent();
 }
 
 EStopButton::~EStopButton()
@@ -197,6 +202,11 @@ void EStopButton::setHovering(bool hovering)
     refresh();
 }
 
+void EStopButton::setPointerOver(bool over)
+{
+    setHovering(over);
+}
+
 void EStopButton::startTicking()
 {
     if (!m_frameTimer->isActive())
@@ -217,6 +227,13 @@ void EStopButton::advance()
 
 void EStopButton::refresh()
 {
+    // The parent lays the ground down only while the button paints itself: when the effects layer
+    // takes over (or gives back) the shaking button, the shadow beside the box changes hands too.
+    const bool ground = showsGround();
+    if (ground != m_groundShown) {
+        m_groundShown = ground;
+        updateGround(geometry());
+    }
     update();
     if (m_layer)
         m_layer->update();
@@ -240,6 +257,33 @@ void EStopButton::paintEffects(QPainter &p, const QPointF &origin) const
     const qint64 t = now();
     for (const Wave &wave : m_waves)
         paintShockwave(p, shaken, m_width, palette.glow, easeOut(qreal(t - wave.born) / kRingGrowMs));
+}
+
+bool EStopButton::showsGround() const
+{
+    return parentWidget() && !isWindow() && isVisible() && paintsItself();
+}
+
+QRect EStopButton::groundRect(const QRect &box) const
+{
+    return box.marginsAdded(eStopGroundOverhang(m_width).toMargins() + QMargins(1, 1, 1, 1));
+}
+
+void EStopButton::updateGround(const QRect &box)
+{
+    if (parentWidget() && !isWindow())
+        parentWidget()->update(groundRect(box));
+}
+
+void EStopButton::followParent()
+{
+    if (m_groundParent == parentWidget())
+        return;
+    if (m_groundParent)
+        m_groundParent->removeEventFilter(m_ground);
+    m_groundParent = parentWidget();
+    if (m_groundParent && !isWindow())
+        m_groundParent->installEventFilter(m_ground);
 }
 
 bool EStopButton::paintsItself() const
@@ -306,9 +350,26 @@ void EStopButton::leaveEvent(QEvent *event)
     QWidget::leaveEvent(event);
 }
 
+void EStopButton::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // Qt repaints only the box at the old and new place; the shadow beside it moves too.
+    updateGround(QRect(event->oldPos(), size()));
+    updateGround(geometry());
+}
+
+void EStopButton::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ParentChange)
+        followParent();
+}
+
 void EStopButton::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    m_groundShown = showsGround();
+    updateGround(geometry());
     if (m_layer && m_layer->parentWidget() != window()) {
         m_layer->detach(this); // moved to another window
         m_layer = nullptr;
@@ -326,4 +387,6 @@ void EStopButton::hideEvent(QHideEvent *event)
         setDown(false);
     setHovering(false);
     QWidget::hideEvent(event);
+    m_groundShown = false;
+    updateGround(geometry());
 }

@@ -39,6 +39,9 @@ public:
 
     bool isDown() const { return m_down; }
     bool isHovering() const { return m_hovering; }
+    // Hover as the window finds it from the pointer's position, for a window that may have missed
+    // its enter or leave events (mapped under a still pointer).
+    void setPointerOver(bool over);
     int waveCount() const { return int(m_waves.size()); }
     qreal shake() const; // the animated press counter; whole values are the rest position
     qreal shakeTarget() const { return m_shakeTo; }
@@ -71,6 +74,8 @@ protected:
     void leaveEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     struct Wave
@@ -79,10 +84,14 @@ private:
         qint64 born;
     };
 
-    class GroundShadow;
+    class GroundPainter;
 
     bool inHitArea(const QPointF &pos) const;
     bool paintsItself() const;
+    bool showsGround() const;
+    QRect groundRect(const QRect &box) const;
+    void updateGround(const QRect &box);
+    void followParent();
     void setDown(bool down);
     void setHovering(bool hovering);
     void startTicking();
@@ -95,6 +104,9 @@ private:
     Clock m_clock;
     QTimer *m_frameTimer = nullptr;
     QPointer<EffectsLayer> m_layer;
+    GroundPainter *m_ground = nullptr;
+    QPointer<QWidget> m_groundParent;
+    bool m_groundShown = false;
 
     bool m_down = false;
     bool m_hovering = false;

@@ -28,6 +28,11 @@ void HoverButton::changeEvent(QEvent *event)
     QAbstractButton::changeEvent(event);
 }
 
+void HoverButton::setPointerOver(bool over)
+{
+    setHovering(over);
+}
+
 void HoverButton::setHovering(bool hovering)
 {
     if (m_hovering == hovering)

@@ -10,6 +10,9 @@ public:
     explicit HoverButton(QWidget *parent = nullptr);
 
     bool isHovering() const { return m_hovering; }
+    // Hover as the window finds it from the pointer's position, for a window that may have missed
+    // its enter or leave events (mapped under a still pointer).
+    void setPointerOver(bool over);
 
 Q_SIGNALS:
     void hoveringChanged(bool hovering);

@@ -24,6 +24,7 @@ private Q_SLOTS:
     void incidentWithTriggerShowsFiledChip_data();
     void incidentWithTriggerShowsFiledChip();
     void pickFilesBeforeTellingTheOwner();
+    void pickSwapsGridForChipInOneSpring();
     void hoverIsReported();
     void everyTriggerHiddenLeavesNoTiles();
     void renderLightAndDark();
@@ -131,6 +132,32 @@ void TestHUDView::pickFilesBeforeTellingTheOwner()
     QVERIFY(!view.triggerGrid()); // the chip for good
     QCOMPARE(view.filedText(),
              third.emoji + QStringLiteral("  Filed under ") + third.name + QStringLiteral(" ✓"));
+}
+
+void TestHUDView::pickSwapsGridForChipInOneSpring()
+{
+    const VorpEvent event = m_f->seed(m_f->now);
+    HUDView view(*m_f->model, event, {}, {});
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const int gridHeight = view.triggerGrid()->height();
+    view.triggerGrid()->tiles().at(0)->click();
+    // Filed at once; on screen the grid still stands, giving way.
+    QVERIFY(!view.triggerGrid());
+    QVERIFY(!view.filedText().isEmpty());
+    QVERIFY(view.isSwapping());
+    QCOMPARE(view.filingArea()->sizeHint().height(), gridHeight);
+    // The toast shrinks through the spring, not in one step...
+    QList<int> heights;
+    QTRY_VERIFY_WITH_TIMEOUT((heights << view.filingArea()->sizeHint().height(), !view.isSwapping()), 3000);
+    std::sort(heights.begin(), heights.end());
+    heights.erase(std::unique(heights.begin(), heights.end()), heights.end());
+    QVERIFY2(heights.size() > 2, "heights between the grid's and the chip's");
+    // ...and ends as the chip alone.
+    QCoreApplication::processEvents();
+    const int chipHeight = view.filingArea()->sizeHint().height();
+    QVERIFY(chipHeight < gridHeight);
+    QTRY_COMPARE(view.filingArea()->height(), chipHeight);
 }
 
 void TestHUDView::hoverIsReported()

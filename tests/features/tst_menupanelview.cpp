@@ -4,8 +4,10 @@
 #include "support/ModelFixture.h"
 #include "support/TestSupport.h"
 #include "ui/EStopButton.h"
+#include "ui/Fonts.h"
 #include "ui/Labels.h"
 #include "ui/Theme.h"
+#include "ui/ThemedText.h"
 #include "ui/TriggerGrid.h"
 
 #include <QAbstractButton>
@@ -27,6 +29,9 @@ private Q_SLOTS:
     void countsTodayWeekAndTotal();
     void pressLogsAndShowsPicker();
     void appNameShownWhenKnown();
+    void quipBoxAndPickerCrossFade();
+    void longAppNameIsElidedBeforeTheQuestion_data();
+    void longAppNameIsElidedBeforeTheQuestion();
     void secondPressBelongsToNewerIncident();
     void choosingFilesAndClosesSoon();
     void digitKeysPickOnlyWhilePickerShows();
@@ -146,6 +151,89 @@ void TestMenuPanelView::appNameShownWhenKnown()
     auto view = makeView();
     view->press();
     QCOMPARE(view->appText(), QStringLiteral("Terminal"));
+}
+
+void TestMenuPanelView::quipBoxAndPickerCrossFade()
+{
+    auto view = makeView(7);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    const QImage idle = view->grab().toImage();
+    view->press();
+    // Both stand in the middle area at once: the quip box still shown, the picker coming in.
+    QVERIFY(view->isCrossFading());
+    QVERIFY(view->picker()->isVisible());
+    const QList<QWidget *> middle =
+        view->picker()->parentWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    int shown = 0;
+    for (QWidget *w : middle)
+        shown += w->isVisible() ? 1 : 0;
+    QCOMPARE(shown, 2);
+    // The fade starts from the quip as it stood (the picker's tiles cover its well)...
+    QWidget *well = nullptr;
+    for (ThemedText *t : view->findChildren<ThemedText *>())
+        if (t->text() == view->quip())
+            well = t->parentWidget();
+    QVERIFY(well);
+    const QRect wellBox(well->mapTo(view.get(), QPoint()), well->size());
+    const QImage start = view->grab().toImage();
+    QCOMPARE(start.copy(wellBox), idle.copy(wellBox));
+    // ...and ends with the picker alone.
+    QTRY_VERIFY(!view->isCrossFading());
+    shown = 0;
+    for (QWidget *w : middle)
+        shown += w->isVisible() ? 1 : 0;
+    QCOMPARE(shown, 1);
+    QVERIFY(view->picker()->isVisible());
+    QVERIFY(!view->picker()->graphicsEffect());
+}
+
+void TestMenuPanelView::longAppNameIsElidedBeforeTheQuestion_data()
+{
+    QTest::addColumn<QString>("name");
+    // Whether the name must be cut; "Visual Studio Code" is about as wide as the room and fits or
+    // not with the face the test machine draws it in.
+    QTest::addColumn<std::optional<bool>>("elided");
+    QTest::newRow("short") << QStringLiteral("Terminal") << std::optional<bool>(false);
+    QTest::newRow("three words") << QStringLiteral("Visual Studio Code") << std::optional<bool>();
+    QTest::newRow("class with detail")
+        << QStringLiteral("ImageMagick (color depth=q16)") << std::optional<bool>(true);
+}
+
+void TestMenuPanelView::longAppNameIsElidedBeforeTheQuestion()
+{
+    QFETCH(QString, name);
+    QFETCH(std::optional<bool>, elided);
+    m_f->fakes->frontmost.current = AppContext{name, QStringLiteral("org.example.App")};
+    auto view = makeView();
+    view->press();
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    QCOMPARE(view->appText(), name);
+    QWidget *label = view->appNameLabel();
+    QWidget *question = view->questionLabel();
+    QVERIFY(label && question);
+    QWidget *row = view->picker();
+    const QRect nameBox(label->mapTo(row, QPoint()), label->size());
+    const QRect questionBox(question->mapTo(row, QPoint()), question->size());
+    // Side by side, never overlapping, and the question whole inside the row.
+    QVERIFY2(nameBox.right() < questionBox.left(),
+             qPrintable(QStringLiteral("name ends at %1, question starts at %2")
+                            .arg(nameBox.right())
+                            .arg(questionBox.left())));
+    QVERIFY(questionBox.right() < row->width());
+    QCOMPARE(question->width(), question->sizeHint().width());
+    const QString shown = view->shownAppText();
+    const QFontMetricsF metrics(Fonts::rounded(12, QFont::DemiBold));
+    const bool cut = metrics.horizontalAdvance(name) > label->width();
+    if (elided)
+        QCOMPARE(cut, *elided);
+    if (cut) {
+        QVERIFY(shown.endsWith(QChar(0x2026)));
+        QVERIFY(metrics.horizontalAdvance(shown) <= label->width());
+    } else {
+        QCOMPARE(shown, name);
+    }
 }
 
 void TestMenuPanelView::secondPressBelongsToNewerIncident()
@@ -326,7 +414,8 @@ void TestMenuPanelView::renderLightAndDark()
         // The card's fill shows inside its border, in the scheme's card colour.
         QCOMPARE(idle.pixelColor(8 + 160, 6 + 3).rgb(), QColor(Theme::card).rgb());
         view->press();
-        QTRY_VERIFY(view->showsPicker());
+        // The after-press look, once the quip box has cross-faded into the picker.
+        QTRY_VERIFY(view->showsPicker() && !view->isCrossFading());
         const QImage logged = view->grab().toImage();
         QVERIFY(logged != idle);
         const QString name = scheme == ColorScheme::Light ? QStringLiteral("light") : QStringLiteral("dark");

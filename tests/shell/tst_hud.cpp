@@ -2,6 +2,7 @@
 #include "shell/HUDController.h"
 #include "support/ShellFixture.h"
 #include "support/TestSupport.h"
+#include "ui/TriggerGrid.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -51,6 +52,48 @@ private Q_SLOTS:
         // A new show replaces whatever was pending.
         hud()->show(logged(QStringLiteral("Editor")));
         QCOMPARE(hud()->pendingHideInterval(), 4000);
+    }
+
+    void pickHidesSoonWhereverThePointerGoes_data()
+    {
+        // Where the pointer ends up after the pick: filing shrinks the toast, so a pointer that
+        // picked in the lower row is outside at once, and each of the window and its content
+        // reports that leave.
+        QTest::addColumn<bool>("leaves");
+        QTest::newRow("stays over the toast") << false;
+        QTest::newRow("left outside by the shrink") << true;
+    }
+
+    void pickHidesSoonWhereverThePointerGoes()
+    {
+        QFETCH(bool, leaves);
+        hud()->show(f->model->log(EventSource::shortcut, AppContext{QStringLiteral("Editor"), {}}));
+        ToastWindow *window = hud()->window();
+        auto *view = window->findChild<HUDView *>();
+        QVERIFY(view && view->triggerGrid());
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QCoreApplication::sendEvent(window, &enter);
+        QCoreApplication::sendEvent(view, &enter);
+        QVERIFY(!hud()->isHidePending());
+
+        const QString key = view->triggerGrid()->triggers().last().key;
+        view->choose(key);
+        QCOMPARE(f->model->allEvents().last().triggerKey, std::optional<QString>(key));
+        QCOMPARE(hud()->pendingHideInterval(), 900);
+        if (leaves) {
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(view, &leave);
+            QCoreApplication::sendEvent(window, &leave);
+        }
+        QCOMPARE(hud()->pendingHideInterval(), 900);
+        QVERIFY(hud()->isHidePending());
+
+        // Back in and out again is an ordinary visit: held, then the usual 1.6 s.
+        QCoreApplication::sendEvent(window, &enter);
+        QVERIFY(!hud()->isHidePending());
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(window, &leave);
+        QCOMPARE(hud()->pendingHideInterval(), 1600);
     }
 
     void pointerOverTheWindowHoldsIt()

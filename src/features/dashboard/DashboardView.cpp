@@ -6,12 +6,12 @@
 #include "features/onboarding/OnboardingView.h"
 #include "models/Prefs.h"
 #include "ui/DotGrid.h"
+#include "ui/FadeEffect.h"
 #include "ui/OverlayHost.h"
 #include "ui/PageScroll.h"
 #include "ui/Theme.h"
 
 #include <QApplication>
-#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -55,6 +55,42 @@ protected:
         p.fillRect(event->rect(), QColor(Theme::paper));
         paintDotGrid(p, QRectF(rect()), 22, event->rect());
     }
+};
+
+// Paints a change of page from two pictures: paper and dots, the outgoing page fading out and the
+// incoming one fading in. The pages themselves carry no graphics effect while they fade: Qt draws an
+// effect nested inside another (the e-stop's ground shadow) at wrong offsets.
+class PageCrossFade : public QWidget
+{
+public:
+    PageCrossFade(QPixmap from, QPixmap to, QWidget *parent)
+        : QWidget(parent), m_from(std::move(from)), m_to(std::move(to))
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    void setProgress(qreal t)
+    {
+        m_t = t;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QPainter p(this);
+        p.fillRect(event->rect(), QColor(Theme::paper));
+        paintDotGrid(p, QRectF(rect()), 22, event->rect());
+        p.setOpacity(1 - m_t);
+        p.drawPixmap(0, 0, m_from);
+        p.setOpacity(m_t);
+        p.drawPixmap(0, 0, m_to);
+    }
+
+private:
+    QPixmap m_from;
+    QPixmap m_to;
+    qreal m_t = 0;
 };
 
 // The dimming behind the first-run card; it swallows every click so nothing beneath can be used.
@@ -126,27 +162,46 @@ bool DashboardView::isOnboardingShown() const
 void DashboardView::showPage(bool animated)
 {
     m_pageTab = m_model.dashboardTab();
+    // What is on screen now: the page, or the blend of a page change still running.
+    QPixmap from;
+    if (animated && m_pageFade)
+        from = m_pageFade->grab();
+    else if (animated && m_page)
+        from = pictureOf(m_page);
+    if (m_pageFade) {
+        m_pageFadeAnimation->stop();
+        delete m_pageFade;
+    }
+
+    // The new page is built and laid out before anything fades, so no frame shows an empty page.
     QWidget *next = DashboardPages::makePage(m_pageTab, m_model, m_services);
     next->setObjectName(rawValue(m_pageTab));
     if (m_page)
         delete m_page;
     m_page = next;
     m_pageArea->layout()->addWidget(next);
-    if (animated) {
-        // A page chosen in the sidebar fades in.
-        auto *fade = new QGraphicsOpacityEffect(next);
-        fade->setOpacity(0);
-        next->setGraphicsEffect(fade);
-        auto *animation = new QVariantAnimation(next);
-        animation->setStartValue(0.0);
-        animation->setEndValue(1.0);
-        animation->setDuration(150);
-        animation->setEasingCurve(QEasingCurve::OutCubic);
-        connect(animation, &QVariantAnimation::valueChanged, fade,
-                [fade](const QVariant &v) { fade->setOpacity(v.toReal()); });
-        connect(animation, &QVariantAnimation::finished, next, [next] { next->setGraphicsEffect(nullptr); });
-        animation->start(QAbstractAnimation::DeleteWhenStopped);
-    }
+    if (!animated || !m_pageArea->isVisible())
+        return;
+    m_pageArea->layout()->activate();
+    next->show();
+    auto *fade = new PageCrossFade(from, pictureOf(next), m_pageArea);
+    fade->setGeometry(m_pageArea->rect());
+    fade->show();
+    fade->raise();
+    m_pageFade = fade;
+    m_pageFadeAnimation = new QVariantAnimation(fade);
+    m_pageFadeAnimation->setStartValue(0.0);
+    m_pageFadeAnimation->setEndValue(1.0);
+    m_pageFadeAnimation->setDuration(150);
+    m_pageFadeAnimation->setEasingCurve(QEasingCurve::OutCubic);
+    connect(m_pageFadeAnimation, &QVariantAnimation::valueChanged, fade,
+            [fade](const QVariant &v) { fade->setProgress(v.toReal()); });
+    connect(m_pageFadeAnimation, &QVariantAnimation::finished, fade, [this, fade] {
+        fade->deleteLater();
+        if (m_pageFade == fade)
+            m_pageFade = nullptr;
+    });
+    m_pageFadeAnimation->start();
 }
 
 void DashboardView::syncOnboarding()
@@ -186,22 +241,29 @@ void DashboardView::finishOnboarding()
 {
     if (!m_scrim)
         return;
-    m_scrimFade = new QGraphicsOpacityEffect(m_scrim);
-    m_scrim->setGraphicsEffect(m_scrimFade);
-    m_scrimAnimation = new QVariantAnimation(this);
+    // The card leaves as a picture: an opacity effect on the scrim would be a second effect around
+    // the card's e-stop and its ground shadow, which Qt then draws in the wrong place.
+    auto *picture = new FadingSnapshot(m_scrim);
+    m_scrim->hide();
+    m_scrim->deleteLater();
+    m_scrim = nullptr;
+    m_onboarding = nullptr;
+    if (m_overlay)
+        m_overlay->raise();
+    m_scrimFade = picture;
+    m_scrimAnimation = new QVariantAnimation(picture);
     m_scrimAnimation->setStartValue(1.0);
     m_scrimAnimation->setEndValue(0.0);
     m_scrimAnimation->setDuration(200);
     m_scrimAnimation->setEasingCurve(QEasingCurve::OutQuad);
-    connect(m_scrimAnimation, &QVariantAnimation::valueChanged, this,
-            [this](const QVariant &v) { m_scrimFade->setOpacity(v.toReal()); });
-    connect(m_scrimAnimation, &QVariantAnimation::finished, this, [this] {
-        m_scrim->deleteLater();
-        m_scrim = nullptr;
-        m_onboarding = nullptr;
+    connect(m_scrimAnimation, &QVariantAnimation::valueChanged, picture,
+            [picture](const QVariant &v) { picture->setOpacity(v.toReal()); });
+    connect(m_scrimAnimation, &QVariantAnimation::finished, picture, [this, picture] {
+        picture->deleteLater();
+        m_scrimFade = nullptr;
         m_scrimAnimation = nullptr;
     });
-    m_scrimAnimation->start(QAbstractAnimation::DeleteWhenStopped);
+    m_scrimAnimation->start();
 }
 
 void DashboardView::resizeEvent(QResizeEvent *event)
@@ -209,6 +271,10 @@ void DashboardView::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     if (m_scrim)
         m_scrim->setGeometry(rect());
+    if (m_scrimFade)
+        m_scrimFade->setGeometry(rect());
+    if (m_pageFade)
+        m_pageFade->setGeometry(m_pageArea->rect());
 }
 
 void DashboardView::showEvent(QShowEvent *event)

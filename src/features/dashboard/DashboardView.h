@@ -11,7 +11,6 @@ class AppModel;
 class OnboardingView;
 class OverlayHost;
 class Sidebar;
-class QGraphicsOpacityEffect;
 class QVariantAnimation;
 
 // The dashboard window's content: the sidebar, a rule, and the page of the model's current tab on
@@ -28,6 +27,9 @@ public:
     Sidebar *sidebar() const { return m_sidebar; }
     OnboardingView *onboarding() const { return m_onboarding; }
     bool isOnboardingShown() const;
+    // A page change or the first-run card's exit is still fading.
+    bool isPageFading() const { return m_pageFade; }
+    bool isOnboardingFading() const { return m_scrimFade; }
     OverlayHost *overlayHost() const { return m_overlay; }
 
     // How the first-run card asks for notification permission (tests hand in a fake).
@@ -55,8 +57,10 @@ private:
     bool m_animateNextPage = false;
     QWidget *m_scrim = nullptr;
     OnboardingView *m_onboarding = nullptr;
-    QGraphicsOpacityEffect *m_scrimFade = nullptr;
-    QVariantAnimation *m_scrimAnimation = nullptr;
+    QPointer<QWidget> m_pageFade;
+    QPointer<QVariantAnimation> m_pageFadeAnimation;
+    QPointer<QWidget> m_scrimFade;
+    QPointer<QVariantAnimation> m_scrimAnimation;
     std::function<void()> m_permissionRequest;
     OverlayHost *m_overlay = nullptr;
     bool m_shownOnce = false;

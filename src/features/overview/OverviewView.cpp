@@ -12,6 +12,7 @@
 #include "ui/ChosenSkin.h"
 #include "ui/ChunkySegmented.h"
 #include "ui/EStopButton.h"
+#include "ui/FadeEffect.h"
 #include "ui/FlapCounter.h"
 #include "ui/Fonts.h"
 #include "ui/Labels.h"
@@ -19,6 +20,7 @@
 #include "ui/PageHeader.h"
 #include "ui/PageRefresh.h"
 #include "ui/PageScroll.h"
+#include "ui/SpringAnimator.h"
 #include "ui/StickyNote.h"
 #include "ui/ThemedLabel.h"
 #include "ui/TriggerGrid.h"
@@ -249,15 +251,95 @@ void OverviewView::refresh()
 
 void OverviewView::refreshHero()
 {
+    QString headline;
     if (m_logged) {
-        m_headline->setText(Copy::afterPress(m_tiles[0]->value()));
+        headline = Copy::afterPress(m_tiles[0]->value());
     } else {
         const QStringList &lines = Copy::taglines();
-        m_headline->setText(lines.value(std::abs(m_seed) % lines.size()));
+        headline = lines.value(std::abs(m_seed) % lines.size());
+    }
+    const bool animate = isVisible() && SpringAnimator::animationsEnabled();
+    const bool newHeadline = animate && headline != m_headline->text() && !m_headline->text().isEmpty();
+    const bool gridEnters = animate && m_logged && m_grid->isHidden();
+    if (newHeadline || gridEnters)
+        startHeroChange(newHeadline, gridEnters);
+    m_headline->setText(headline);
+    if (newHeadline) {
+        m_headTo = m_headline->hasHeightForWidth() ? m_headline->heightForWidth(m_headline->width())
+                                                   : m_headline->sizeHint().height();
+        heroChangeStep(m_heroSpring->value());
     }
     m_keysRow->setVisible(!m_logged);
     m_grid->setVisible(m_logged.has_value());
     m_grid->setSelected(m_chosen);
+}
+
+void OverviewView::startHeroChange(bool headline, bool grid)
+{
+    if (!m_heroSpring) {
+        m_heroSpring = new SpringAnimator(0.5, 0.85, this);
+        connect(m_heroSpring, &SpringAnimator::valueChanged, this, &OverviewView::heroChangeStep);
+        connect(m_heroSpring, &SpringAnimator::settled, this, &OverviewView::finishHeroChange);
+    }
+    if (headline) {
+        // The text as it stands now fades out where it stood; the new text fades in beneath.
+        // A change still running is cut short: the picture is of the text in full.
+        delete m_oldHeadline;
+        m_headline->setGraphicsEffect(nullptr);
+        m_headFrom = m_headTo = m_headline->height();
+        m_oldHeadline = new FadingSnapshot(m_headline);
+        m_headline->setGraphicsEffect(new FadeEffect(m_headline));
+    }
+    if (grid) {
+        // The key caps give way to the grid: their picture fades out as the grid rises in.
+        delete m_oldKeys;
+        m_grid->setGraphicsEffect(nullptr);
+        if (m_keysRow->isVisible())
+            m_oldKeys = new FadingSnapshot(m_keysRow);
+        m_grid->setGraphicsEffect(new FadeEffect(m_grid));
+    }
+    m_heroSpring->jumpTo(0);
+    heroChangeStep(0);
+    m_heroSpring->setTarget(1);
+}
+
+void OverviewView::heroChangeStep(qreal v)
+{
+    if (m_oldHeadline) {
+        m_oldHeadline->setOpacity(1 - v);
+        m_headline->setFixedHeight(qRound(m_headFrom + (m_headTo - m_headFrom) * qBound<qreal>(0, v, 1)));
+    }
+    if (m_oldKeys)
+        m_oldKeys->setOpacity(1 - v);
+    if (auto *in = qobject_cast<FadeEffect *>(m_headline->graphicsEffect()))
+        in->setOpacity(v);
+    if (auto *in = qobject_cast<FadeEffect *>(m_grid->graphicsEffect())) {
+        // Rises from below: starts a fifth of its own height (or more) lower.
+        in->setOpacity(v);
+        in->setDrop((1 - v) * qMax(24, m_grid->height() / 5));
+    }
+}
+
+void OverviewView::finishHeroChange()
+{
+    if (m_oldHeadline) {
+        m_headline->setMinimumHeight(0);
+        m_headline->setMaximumHeight(QWIDGETSIZE_MAX);
+    }
+    delete m_oldHeadline;
+    delete m_oldKeys;
+    m_headline->setGraphicsEffect(nullptr);
+    m_grid->setGraphicsEffect(nullptr);
+}
+
+QWidget *OverviewView::headlineLabel() const
+{
+    return m_headline;
+}
+
+bool OverviewView::isHeroChanging() const
+{
+    return m_headline->graphicsEffect() || m_grid->graphicsEffect();
 }
 
 void OverviewView::refreshRelative()

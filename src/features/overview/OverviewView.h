@@ -4,6 +4,7 @@
 #include "services/Analytics.h"
 #include "services/Scope.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <optional>
 
@@ -18,6 +19,8 @@ class KeyCaps;
 class PageHeader;
 class QTimer;
 class ThemedLabel;
+class FadingSnapshot;
+class SpringAnimator;
 class TopAppsCard;
 class TopTriggersCard;
 class TriggerGrid;
@@ -51,7 +54,10 @@ public:
     // Parts, for tests and screenshots.
     PageHeader *header() const { return m_header; }
     EStopButton *button() const { return m_button; }
+    QWidget *headlineLabel() const;
     TriggerGrid *triggerGrid() const { return m_grid; }
+    // The headline or the grid is still on its way in after a press.
+    bool isHeroChanging() const;
     WeekChartCard *weekChart() const { return m_week; }
     TopTriggersCard *topTriggers() const { return m_topTriggers; }
     TopAppsCard *topApps() const { return m_topApps; }
@@ -73,6 +79,9 @@ private:
     QWidget *buildTiles();
     void placeTiles();
     void refreshHero();
+    void startHeroChange(bool headline, bool grid);
+    void heroChangeStep(qreal v);
+    void finishHeroChange();
     void refreshRelative();
     void refreshBanner();
     Analytics analytics() const;
@@ -90,6 +99,14 @@ private:
     ChunkySegmented *m_scopePicker = nullptr;
     EStopButton *m_button = nullptr;
     ThemedLabel *m_headline = nullptr;
+    // The hero's change after a press, on one spring: the old headline's picture fading out over
+    // the new one fading in, the grid rising into place.
+    SpringAnimator *m_heroSpring = nullptr;
+    QPointer<FadingSnapshot> m_oldHeadline;
+    QPointer<FadingSnapshot> m_oldKeys;
+    // The headline's height moves from the old text's to the new one's with the fade.
+    int m_headFrom = 0;
+    int m_headTo = 0;
     ThemedLabel *m_relative = nullptr;
     QWidget *m_keysRow = nullptr;
     KeyCaps *m_keys = nullptr;

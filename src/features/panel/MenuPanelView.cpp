@@ -13,6 +13,7 @@
 #include "ui/ChosenSkin.h"
 #include "ui/ChunkyButton.h"
 #include "ui/EStopButton.h"
+#include "ui/FadeEffect.h"
 #include "ui/FlapCounter.h"
 #include "ui/Fonts.h"
 #include "ui/Labels.h"
@@ -24,7 +25,6 @@
 #include "ui/WellBox.h"
 
 #include <QEvent>
-#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
@@ -73,6 +73,43 @@ protected:
         p.setFont(font());
         p.setPen(QColor(Theme::white));
         p.drawText(rect(), Qt::AlignCenter, m_text);
+    }
+
+private:
+    QString m_text;
+};
+
+// The application's name in the status row: as wide as it needs while there is room, elided at the
+// end where there is not, so it never runs under "What happened?".
+class AppNameText : public QWidget
+{
+public:
+    explicit AppNameText(const QString &text, QWidget *parent = nullptr) : QWidget(parent), m_text(text)
+    {
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    QString text() const { return m_text; }
+    QString shownText() const { return QFontMetricsF(font()).elidedText(m_text, Qt::ElideRight, width()); }
+    QSize sizeHint() const override
+    {
+        const QFontMetricsF fm(font());
+        return QSize(qCeil(fm.horizontalAdvance(m_text)), qCeil(fm.height()));
+    }
+    QSize minimumSizeHint() const override
+    {
+        const QFontMetricsF fm(font());
+        return QSize(qMin(sizeHint().width(), qCeil(fm.horizontalAdvance(QStringLiteral("M…")))),
+                     qCeil(fm.height()));
+    }
+    QFont font() const { return Fonts::rounded(12, QFont::DemiBold); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(QColor(Theme::ink));
+        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, shownText());
     }
 
 private:
@@ -191,15 +228,19 @@ MenuPanelView::MenuPanelView(AppModel &model, std::function<void()> close, std::
 
     stack->addWidget(padded(buildFooter(), 0, 12, 0, 0));
 
-    // The switch to the after-press look runs inside one spring.
+    // The switch to the after-press look runs inside one spring: the quip box and the picker
+    // stand on top of each other, one fading out as the other fades in.
     m_fade = new SpringAnimator(0.5, 0.85, this);
     m_fade->jumpTo(1.0);
     connect(m_fade, &SpringAnimator::valueChanged, this, [this](qreal v) {
-        if (auto *effect = qobject_cast<QGraphicsOpacityEffect *>(m_middle->graphicsEffect()))
-            effect->setOpacity(qBound<qreal>(0, v, 1));
-        if (v >= 1.0)
-            m_middle->setGraphicsEffect(nullptr);
+        if (auto *out = qobject_cast<FadeEffect *>(m_quote->graphicsEffect()))
+            out->setOpacity(1 - v);
+        if (m_picker) {
+            if (auto *in = qobject_cast<FadeEffect *>(m_picker->graphicsEffect()))
+                in->setOpacity(v);
+        }
     });
+    connect(m_fade, &SpringAnimator::settled, this, &MenuPanelView::finishCrossFade);
 
     auto *tick = new QTimer(this);
     tick->setInterval(kLastIncidentRefreshMs);
@@ -301,14 +342,15 @@ QWidget *MenuPanelView::buildPicker(const VorpEvent &event)
     m_appName = nullptr;
     if (event.appName) {
         status->addWidget(new AppIconView(event.bundleIdentifier, 14), 0, Qt::AlignVCenter);
-        m_appName =
-            new ThemedText(*event.appName, Fonts::rounded(12, QFont::DemiBold), Theme::ink, Qt::AlignLeft);
-        status->addWidget(m_appName, 0, Qt::AlignVCenter);
+        auto *name = new AppNameText(*event.appName);
+        m_appName = name;
+        status->addWidget(name, 0, Qt::AlignVCenter);
     }
     status->addStretch(1);
-    status->addWidget(
-        new ThemedText(QStringLiteral("What happened?"), Fonts::rounded(11, QFont::Medium), Theme::dim), 0,
-        Qt::AlignVCenter);
+    m_question =
+        new ThemedText(QStringLiteral("What happened?"), Fonts::rounded(11, QFont::Medium), Theme::dim);
+    m_question->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    status->addWidget(m_question, 0, Qt::AlignVCenter);
     layout->addLayout(status);
 
     m_grid = new TriggerGrid(LiveQueries::visibleTriggers(m_model), std::nullopt, 5, true,
@@ -346,23 +388,44 @@ void MenuPanelView::press()
     m_chosen.reset();
 
     QWidget *old = m_picker;
+    const bool fromQuote = !old;
+    if (old)
+        finishCrossFade();
     m_picker = buildPicker(event);
     m_middleStack->addWidget(m_picker);
-    m_middleStack->setCurrentWidget(m_picker);
+    if (fromQuote && SpringAnimator::animationsEnabled()) {
+        // Quip box to picker: both shown, cross-fading on the panel's spring.
+        auto *out = new FadeEffect(m_quote);
+        m_quote->setGraphicsEffect(out);
+        auto *in = new FadeEffect(m_picker);
+        in->setOpacity(0);
+        m_picker->setGraphicsEffect(in);
+        m_middleStack->setStackingMode(QStackedLayout::StackAll);
+        m_middleStack->setCurrentWidget(m_picker);
+        m_quote->show();
+        m_fade->jumpTo(0.0);
+        m_fade->setTarget(1.0);
+    } else {
+        m_middleStack->setCurrentWidget(m_picker);
+    }
     if (old) {
         m_middleStack->removeWidget(old);
         old->deleteLater();
     }
-    if (m_fade->value() >= 1.0 && !old) {
-        // Quip box to picker: fade the new content in on the panel's spring.
-        auto *effect = new QGraphicsOpacityEffect(m_middle);
-        effect->setOpacity(0.0);
-        m_middle->setGraphicsEffect(effect);
-        m_fade->jumpTo(0.0);
-        m_fade->setTarget(1.0);
-    }
     refresh();
     scheduleClose(3.5);
+}
+
+void MenuPanelView::finishCrossFade()
+{
+    if (m_middleStack->stackingMode() != QStackedLayout::StackAll)
+        return;
+    m_quote->setGraphicsEffect(nullptr);
+    if (m_picker)
+        m_picker->setGraphicsEffect(nullptr);
+    m_middleStack->setStackingMode(QStackedLayout::StackOne);
+    if (m_picker)
+        m_middleStack->setCurrentWidget(m_picker);
 }
 
 void MenuPanelView::choose(const QString &key)
@@ -554,10 +617,25 @@ QString MenuPanelView::chipText() const
 
 QString MenuPanelView::appText() const
 {
-    return m_appName ? m_appName->text() : QString();
+    return m_appName ? static_cast<AppNameText *>(m_appName)->text() : QString();
+}
+
+QWidget *MenuPanelView::questionLabel() const
+{
+    return m_question;
+}
+
+QString MenuPanelView::shownAppText() const
+{
+    return m_appName ? static_cast<AppNameText *>(m_appName)->shownText() : QString();
 }
 
 bool MenuPanelView::showsPicker() const
 {
     return m_picker && m_middleStack->currentWidget() == m_picker;
+}
+
+bool MenuPanelView::isCrossFading() const
+{
+    return m_middleStack->stackingMode() == QStackedLayout::StackAll;
 }

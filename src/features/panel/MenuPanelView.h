@@ -48,7 +48,12 @@ public:
     QString lastIncidentLine() const;
     QString chipText() const;
     QString appText() const;
+    QString shownAppText() const; // as drawn: elided where the row has no room for all of it
+    QWidget *appNameLabel() const { return m_appName; }
+    QWidget *questionLabel() const;
     bool showsPicker() const;
+    // The quip box and the picker are both on screen, fading into each other.
+    bool isCrossFading() const;
     EStopButton *button() const { return m_button; }
     TriggerGrid *triggerGrid() const { return m_grid; }
     QWidget *picker() const { return m_picker; }
@@ -70,6 +75,7 @@ private:
     QWidget *buildPicker(const VorpEvent &event);
     QWidget *buildFooter();
     void choose(const QString &key);
+    void finishCrossFade();
     void openDashboard(int tab);
     void cancelClose();
     void refresh();
@@ -97,7 +103,8 @@ private:
     ThemedText *m_lastIncident = nullptr;
     QWidget *m_picker = nullptr;
     QWidget *m_chip = nullptr;
-    ThemedText *m_appName = nullptr;
+    QWidget *m_appName = nullptr;
+    ThemedText *m_question = nullptr;
     TriggerGrid *m_grid = nullptr;
     KeyCaps *m_keys = nullptr;
     QPointer<AchievementBanner> m_banner;

@@ -7,10 +7,12 @@
 #include "ui/AppIconCache.h"
 #include "ui/BrutalCard.h"
 #include "ui/ChosenSkin.h"
+#include "ui/FadeEffect.h"
 #include "ui/FlapCounter.h"
 #include "ui/Fonts.h"
 #include "ui/LiveQueries.h"
 #include "ui/MiniButton.h"
+#include "ui/SpringAnimator.h"
 #include "ui/ThemedText.h"
 #include "ui/TriggerGrid.h"
 #include "ui/WellBox.h"
@@ -33,6 +35,74 @@ QFont titleFont()
     f.setStretch(QFont::Condensed);
     return f;
 }
+
+// The picker giving way to the filed chip: both drawn at the top of the filing area, the grid
+// fading out and the chip in, while the area's height springs from the grid's to the chip's.
+class FilingSwap : public QWidget
+{
+public:
+    FilingSwap(QWidget *grid, QWidget *chip, QWidget *parent = nullptr)
+        : QWidget(parent), m_grid(grid), m_chip(chip), m_from(grid->height()), m_to(chip->sizeHint().height())
+    {
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        m_grid->setParent(this);
+        m_chip->setParent(this);
+        m_gridFade = new FadeEffect(m_grid);
+        m_grid->setGraphicsEffect(m_gridFade);
+        m_chipFade = new FadeEffect(m_chip);
+        m_chipFade->setOpacity(0);
+        m_chip->setGraphicsEffect(m_chipFade);
+        m_grid->show();
+        m_chip->show();
+        m_spring = new SpringAnimator(0.5, 0.85, this);
+        connect(m_spring, &SpringAnimator::valueChanged, this, [this](qreal v) { setProgress(v); });
+        connect(m_spring, &SpringAnimator::settled, this, [this] { finish(); });
+        m_spring->jumpTo(0);
+        m_spring->setTarget(1);
+    }
+    bool isRunning() const { return m_grid; }
+    QSize sizeHint() const override { return QSize(m_chip->sizeHint().width(), m_height); }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent *) override { place(); }
+
+private:
+    void setProgress(qreal v)
+    {
+        m_gridFade->setOpacity(1 - v);
+        m_chipFade->setOpacity(v);
+        m_height = qMax(0, qRound(m_from + (m_to - m_from) * v));
+        updateGeometry();
+        place();
+    }
+    void finish()
+    {
+        if (!m_grid)
+            return;
+        setProgress(1);
+        delete m_grid;
+        m_grid = nullptr;
+        m_chip->setGraphicsEffect(nullptr);
+        m_height = m_to;
+        updateGeometry();
+    }
+    void place()
+    {
+        if (m_grid)
+            m_grid->setGeometry(0, 0, width(), m_from);
+        m_chip->setGeometry(0, 0, width(), m_to);
+    }
+
+    QWidget *m_grid;
+    QWidget *m_chip;
+    int m_from;
+    int m_to;
+    int m_height = m_from;
+    FadeEffect *m_gridFade;
+    FadeEffect *m_chipFade;
+    SpringAnimator *m_spring;
+};
 
 } // namespace
 
@@ -101,8 +171,29 @@ HUDView::HUDView(AppModel &model, const VorpEvent &event, std::function<void()> 
     refreshBanner();
 }
 
+QWidget *HUDView::makeChip()
+{
+    const TriggerInfo trigger = info(LiveQueries::visibleTriggers(m_model), m_chosen);
+    // One centred line on a rounded well.
+    auto *chip = new WellBox(9);
+    auto *layout = new QVBoxLayout(chip);
+    layout->setContentsMargins(0, 8, 0, 8);
+    m_filed = new ThemedText(filedLine(trigger), Fonts::rounded(13, QFont::Bold), Theme::ink);
+    layout->addWidget(m_filed);
+    return chip;
+}
+
 void HUDView::showFiling()
 {
+    QWidget *grid = m_grid;
+    if (grid && m_chosen && isVisible() && SpringAnimator::animationsEnabled()) {
+        // Picked: the grid gives way to the chip inside one spring.
+        m_stack->removeWidget(grid);
+        m_grid = nullptr;
+        m_filing = new FilingSwap(grid, makeChip());
+        m_stack->insertWidget(1, m_filing);
+        return;
+    }
     if (m_filing) {
         m_stack->removeWidget(m_filing);
         m_filing->deleteLater();
@@ -110,14 +201,7 @@ void HUDView::showFiling()
     m_grid = nullptr;
     m_filed = nullptr;
     if (m_chosen) {
-        const TriggerInfo trigger = info(LiveQueries::visibleTriggers(m_model), m_chosen);
-        // One centred line on a rounded well.
-        auto *chip = new WellBox(9);
-        auto *layout = new QVBoxLayout(chip);
-        layout->setContentsMargins(0, 8, 0, 8);
-        m_filed = new ThemedText(filedLine(trigger), Fonts::rounded(13, QFont::Bold), Theme::ink);
-        layout->addWidget(m_filed);
-        m_filing = chip;
+        m_filing = makeChip();
     } else {
         m_grid = new TriggerGrid(LiveQueries::visibleTriggers(m_model), std::nullopt, 5, false,
                                  [this](const Trigger &t) { choose(t.key); });
@@ -195,4 +279,10 @@ void HUDView::leaveEvent(QEvent *event)
     if (m_onHover)
         m_onHover(false);
     QWidget::leaveEvent(event);
+}
+
+bool HUDView::isSwapping() const
+{
+    auto *swap = dynamic_cast<FilingSwap *>(m_filing);
+    return swap && swap->isRunning();
 }

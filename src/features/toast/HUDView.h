@@ -34,6 +34,10 @@ public:
     TriggerGrid *triggerGrid() const { return m_grid; }
     AchievementBanner *banner() const { return m_banner; }
 
+    // The picker is still giving way to the filed chip.
+    bool isSwapping() const;
+    QWidget *filingArea() const { return m_filing; }
+
     // Files the incident under the trigger, as a click on its tile does.
     void choose(const QString &key);
 
@@ -45,6 +49,7 @@ private:
     void refresh();
     void showFiling();
     void refreshBanner();
+    QWidget *makeChip();
 
     AppModel &m_model;
     VorpEvent m_event;

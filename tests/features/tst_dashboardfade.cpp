@@ -1,0 +1,206 @@
+#include "app/AppModel.h"
+#include "features/achievements/AchievementsView.h"
+#include "features/dashboard/DashboardView.h"
+#include "features/dashboard/Sidebar.h"
+#include "features/overview/OverviewView.h"
+#include "models/Prefs.h"
+#include "models/Store.h"
+#include "support/FakeAppServices.h"
+#include "support/TestSupport.h"
+#include "ui/EStopButton.h"
+#include "ui/TriggerGrid.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+// What the dashboard shows while a page change or the first-run card's exit fades: the first frame
+// is what was on screen before, never an empty page, and the e-stop stays where it stands.
+class TestDashboardFade : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void pageChangeStartsFromTheOldPage_data();
+    void pageChangeStartsFromTheOldPage();
+    void firstRunCardLeavesFromWhereItStood();
+    void heroHeadlineCrossFadesAndTheGridRisesIn();
+
+private:
+    std::unique_ptr<DashboardView> shownDashboard();
+    void addEvents(int count);
+
+    QTimeZone m_zone{QByteArrayLiteral("Europe/Berlin")};
+    QDateTime m_now;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Prefs> m_prefs;
+    std::unique_ptr<AppModel> m_model;
+    std::unique_ptr<TestSupport::FakeServices> m_fakes;
+};
+
+namespace {
+
+// The share of pixels of `rect` that differ between two shots by more than a rounding step.
+qreal differingShare(const QImage &a, const QImage &b, const QRect &rect)
+{
+    int differing = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+            if (qAbs(p.red() - q.red()) > 2 || qAbs(p.green() - q.green()) > 2 ||
+                qAbs(p.blue() - q.blue()) > 2)
+                ++differing;
+        }
+    }
+    return qreal(differing) / (rect.width() * rect.height());
+}
+
+} // namespace
+
+void TestDashboardFade::initTestCase()
+{
+    TestSupport::isolateFolders();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TestDashboardFade::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_prefs = std::make_unique<Prefs>(m_dir->filePath(QStringLiteral("Grumblix.conf")));
+    m_prefs->setValue(PrefKey::hasOnboarded, true);
+    m_now = QDateTime(QDate(2025, 3, 5), QTime(15, 0), m_zone);
+    QString error;
+    m_model = std::make_unique<AppModel>(m_dir->filePath(QStringLiteral("Grumblix.store")), *m_prefs, &error);
+    QVERIFY2(m_model->isValid(), qPrintable(error));
+    m_model->setClock([this] { return m_now; });
+    m_model->setTimeZone(m_zone);
+    m_fakes = std::make_unique<TestSupport::FakeServices>();
+    m_fakes->install(*m_model);
+    m_model->bootstrap({QStringLiteral("grumblix")});
+}
+
+void TestDashboardFade::cleanup()
+{
+    m_model.reset();
+    m_fakes.reset();
+    m_prefs.reset();
+    m_dir.reset();
+}
+
+void TestDashboardFade::addEvents(int count)
+{
+    for (int i = 0; i < count; ++i) {
+        VorpEvent e = VorpEvent::make(m_now.addSecs(-3600 * (i + 1)), QStringLiteral("Terminal"),
+                                      QStringLiteral("org.gnome.Terminal"), QStringLiteral("build"),
+                                      std::nullopt, EventSource::menuBar);
+        m_model->store().insert(e);
+    }
+    m_model->store().save();
+}
+
+std::unique_ptr<DashboardView> TestDashboardFade::shownDashboard()
+{
+    auto view = std::make_unique<DashboardView>(*m_model);
+    view->setPermissionRequest([] {});
+    view->resize(1200, 800);
+    view->show();
+    // The first-run card's Return is a window shortcut: the window must be the active one.
+    QApplication::setActiveWindow(view.get());
+    if (!QTest::qWaitForWindowActive(view.get()))
+        qWarning("dashboard window not active");
+    return view;
+}
+
+void TestDashboardFade::pageChangeStartsFromTheOldPage_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::newRow("achievements to overview")
+        << int(DashboardTab::achievements) << int(DashboardTab::overview);
+    QTest::newRow("overview to history") << int(DashboardTab::overview) << int(DashboardTab::history);
+}
+
+void TestDashboardFade::pageChangeStartsFromTheOldPage()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    addEvents(5);
+    m_model->setDashboardTab(DashboardTab(from));
+    auto view = shownDashboard();
+    QWidget *area = view->page()->parentWidget();
+    const QRect areaBox(area->mapTo(view.get(), QPoint()), area->size());
+    QTest::qWait(50); // the page's first layout settles
+    const QImage before = view->grab().toImage();
+
+    QTest::mouseClick(view->sidebar()->items()[to], Qt::LeftButton);
+    // The new page is built at once, under a fade that starts from the old one.
+    QCOMPARE(view->pageTab(), DashboardTab(to));
+    QVERIFY(view->page()->isVisible());
+    QVERIFY(view->isPageFading());
+    const QImage first = view->grab().toImage();
+    QVERIFY2(differingShare(before, first, areaBox) < 0.01, "the first frame of the fade is the old page");
+
+    QTRY_VERIFY(!view->isPageFading());
+    const QImage last = view->grab().toImage();
+    QVERIFY2(differingShare(before, last, areaBox) > 0.05, "the new page is shown");
+}
+
+void TestDashboardFade::firstRunCardLeavesFromWhereItStood()
+{
+    // The card's e-stop stands in a card that fades out over the overview's own e-stop; neither
+    // may be drawn anywhere else on the way out.
+    m_prefs->setValue(PrefKey::hasOnboarded, false);
+    auto view = shownDashboard();
+    QVERIFY(view->isOnboardingShown());
+    QTest::qWait(50);
+    const QImage before = view->grab().toImage();
+
+    QTest::keyClick(view.get(), Qt::Key_Return);
+    QVERIFY(view->isOnboardingFading());
+    const QImage first = view->grab().toImage();
+    QVERIFY2(differingShare(before, first, view->rect()) < 0.01, "the fade starts from the card as it stood");
+
+    QTRY_VERIFY(!view->isOnboardingFading());
+    QVERIFY(!view->isOnboardingShown());
+    auto *hero = view->page()->findChild<EStopButton *>();
+    QVERIFY(hero);
+    for (QWidget *w = hero; w; w = w->parentWidget())
+        QVERIFY2(!w->graphicsEffect(), qPrintable(w->metaObject()->className()));
+}
+
+void TestDashboardFade::heroHeadlineCrossFadesAndTheGridRisesIn()
+{
+    auto view = shownDashboard();
+    auto *overview = qobject_cast<OverviewView *>(view->page());
+    QVERIFY(overview);
+    overview->setSeed(0); // a two-line idle headline, itself cross-faded in
+    QTRY_VERIFY(!overview->isHeroChanging());
+    QWidget *headline = overview->headlineLabel();
+    const QRect headBox(headline->mapTo(view.get(), QPoint()), headline->size());
+    const QImage before = view->grab().toImage();
+    const QString idleText = overview->headline();
+
+    overview->button()->press();
+    QVERIFY(overview->headline() != idleText);
+    QVERIFY(overview->isHeroChanging());
+    // The first frame still reads the old headline; the grid is there, not yet seen.
+    const QImage first = view->grab().toImage();
+    QVERIFY2(differingShare(before, first, headBox) < 0.01, "the headline starts from the old text");
+    QVERIFY(overview->triggerGrid()->isVisible());
+    const QRect gridBox(overview->triggerGrid()->mapTo(view.get(), QPoint()),
+                        overview->triggerGrid()->size());
+    const QImage firstGrid = first.copy(gridBox);
+
+    QTRY_VERIFY(!overview->isHeroChanging());
+    const QImage last = view->grab().toImage();
+    QVERIFY2(differingShare(before, last, headBox) > 0.02, "the new headline is shown");
+    QVERIFY2(differingShare(firstGrid, last.copy(gridBox), QRect(QPoint(), gridBox.size())) > 0.05,
+             "the grid has come in");
+    for (QWidget *w = overview->button(); w; w = w->parentWidget())
+        QVERIFY2(!w->graphicsEffect(), qPrintable(w->metaObject()->className()));
+}
+
+QTEST_MAIN(TestDashboardFade)
+#include "tst_dashboardfade.moc"
