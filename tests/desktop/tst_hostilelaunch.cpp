@@ -1,5 +1,5 @@
 #include "support/DesktopTools.h"
-#include "support/TestSupport.h"
+#include "support/ProgramFixture.h"
 #include "support/UnixSockets.h"
 
 #include <QApplication>
@@ -7,22 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <sqlite3.h>
 #include <unistd.h>
 
 using DesktopTools::waitFor;
+using Launch = ProgramFixture::Launch;
 
 namespace {
-
-const QString program = QStringLiteral(GRUMBLIX_BINARY_DIR "/src/shell/grumblix");
-
-struct Launch
-{
-    int exitCode = -1;
-    QString errors;
-};
 
 QByteArray hashOf(const QString &path)
 {
@@ -49,36 +41,21 @@ class HostileLaunchTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_root;
-    QProcessEnvironment m_env;
+    std::unique_ptr<ProgramFixture> m_program;
     QProcess *m_grumblix = nullptr;
 
-    QString storePath() const { return m_root->filePath(QStringLiteral("data/Grumblix/Grumblix.store")); }
-    QString socketPath() const { return m_root->filePath(QStringLiteral("runtime/grumblix.socket")); }
+    QString storePath() const { return m_program->storePath(); }
+    QString socketPath() const { return m_program->socketPath(); }
 
     // The one number `sql` selects from the store; -1 when it cannot be read.
     qint64 query(const QString &path, const char *sql) const
     {
-        sqlite3 *db = nullptr;
-        qint64 count = -1;
-        sqlite3_stmt *statement = nullptr;
-        if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-            sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK &&
-            sqlite3_step(statement) == SQLITE_ROW)
-            count = sqlite3_column_int64(statement, 0);
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
-        return count;
+        const QList<QVariantList> rows = StoreRows::read(path, sql);
+        return rows.isEmpty() || rows.first().isEmpty() ? -1 : rows.first().first().toLongLong();
     }
     qint64 rowCount(const QString &path) const { return query(path, "SELECT count(*) FROM VorpEvent"); }
 
-    void startGrumblix(const QStringList &arguments = {})
-    {
-        m_grumblix = new QProcess(this);
-        m_grumblix->setProcessEnvironment(m_env);
-        m_grumblix->setProcessChannelMode(QProcess::ForwardedChannels);
-        m_grumblix->start(program, arguments);
-    }
+    void startGrumblix(const QStringList &arguments = {}) { m_grumblix = m_program->start(arguments); }
 
     // Ten URLs that each fit a launch but together make a request of about 2 MiB.
     static QStringList oversizedUrls()
@@ -89,55 +66,21 @@ class HostileLaunchTest : public QObject
         return urls;
     }
 
-    Launch launch(const QStringList &arguments)
-    {
-        QProcess second;
-        second.setProcessEnvironment(m_env);
-        second.start(program, arguments);
-        Launch result;
-        if (second.waitForFinished(15000) && second.exitStatus() == QProcess::NormalExit)
-            result.exitCode = second.exitCode();
-        result.errors = QString::fromLocal8Bit(second.readAllStandardError());
-        return result;
-    }
+    Launch launch(const QStringList &arguments) { return m_program->launch(arguments); }
 
-    void terminateGrumblix()
-    {
-        m_grumblix->terminate();
-        QVERIFY2(m_grumblix->waitForFinished(5000), "SIGTERM did not end the program");
-    }
+    void terminateGrumblix() { QVERIFY2(m_program->terminate(), "SIGTERM did not end the program"); }
 
 private Q_SLOTS:
     void init()
     {
-        m_root = std::make_unique<QTemporaryDir>();
-        const QString root = m_root->path();
-        QDir().mkpath(root + QStringLiteral("/runtime"));
-        QFile::setPermissions(root + QStringLiteral("/runtime"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QDir().mkpath(root + QStringLiteral("/config/Grumblix"));
-        QDir().mkpath(root + QStringLiteral("/data/Grumblix"));
-        QFile conf(root + QStringLiteral("/config/Grumblix/Grumblix.conf"));
-        QVERIFY(conf.open(QIODevice::WriteOnly));
-        conf.write("[General]\nhasOnboarded=true\nshowHUD=false\n");
-        conf.close();
-        // The X11 platform whatever the caller exported: the store's message box needs a display.
-        m_env = TestSupport::programEnvironment();
-        m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/runtime"));
-        m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
-        m_env.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
-        m_env.insert(QStringLiteral("XDG_CACHE_HOME"), root + QStringLiteral("/cache"));
-        m_env.insert(QStringLiteral("XDG_STATE_HOME"), root + QStringLiteral("/state"));
+        m_program = std::make_unique<ProgramFixture>();
+        QVERIFY(m_program->isReady());
     }
 
     void cleanup()
     {
-        if (m_grumblix && m_grumblix->state() != QProcess::NotRunning) {
-            m_grumblix->kill();
-            m_grumblix->waitForFinished();
-        }
-        delete m_grumblix;
         m_grumblix = nullptr;
+        m_program.reset();
     }
 
     void launchesAreRefusedWhileTheStoreCannotOpen()
@@ -153,7 +96,7 @@ private Q_SLOTS:
         QCOMPARE(m_grumblix->state(), QProcess::Running); // the message box is up
         terminateGrumblix();
         QCOMPARE(hashOf(storePath()), before);
-        QCOMPARE(QDir(m_root->filePath(QStringLiteral("data/Grumblix"))).entryList(QDir::Files),
+        QCOMPARE(QDir(m_program->filePath(QStringLiteral("data/Grumblix"))).entryList(QDir::Files),
                  QStringList{QStringLiteral("Grumblix.store")});
     }
 
@@ -179,7 +122,7 @@ private Q_SLOTS:
         for (int i = 0; i < 5; ++i)
             QCOMPARE(launch({QStringLiteral("grumblix://log")}).exitCode, 0);
         terminateGrumblix();
-        const QString backup = m_root->filePath(QStringLiteral("backup.store"));
+        const QString backup = m_program->filePath(QStringLiteral("backup.store"));
         QVERIFY(QFile::copy(storePath(), backup));
         QCOMPARE(rowCount(backup), qint64(5));
     }
@@ -280,11 +223,12 @@ private Q_SLOTS:
 
     void aSessionBusThatNeverAnswersDoesNotStopTheProgram()
     {
-        const QString bus = m_root->filePath(QStringLiteral("bus"));
+        const QString bus = m_program->filePath(QStringLiteral("bus"));
         // Takes connections into its queue and never answers.
         const int server = UnixSockets::listenAt(bus);
         QVERIFY(server >= 0);
-        m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=") + bus);
+        m_program->environment().insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                                        QStringLiteral("unix:path=") + bus);
 
         startGrumblix();
         QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));

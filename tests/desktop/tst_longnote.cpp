@@ -1,10 +1,9 @@
 #include "support/DesktopTools.h"
+#include "support/ProgramFixture.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <sqlite3.h>
 
@@ -13,7 +12,7 @@ using DesktopTools::waitFor;
 
 namespace {
 
-const QString program = QStringLiteral(GRUMBLIX_BINARY_DIR "/src/shell/grumblix");
+const QString program = ProgramFixture::programPath();
 
 // A megabyte: words, then a run without a blank (a pasted log line); no 'z' in it.
 QString megabyteNote()
@@ -31,34 +30,19 @@ class LongNoteTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_root;
-    QProcessEnvironment m_env;
+    std::unique_ptr<ProgramFixture> m_program;
     QProcess *m_grumblix = nullptr;
 
-    QString storePath() const { return m_root->filePath(QStringLiteral("data/Grumblix/Grumblix.store")); }
-    QString socketPath() const { return m_root->filePath(QStringLiteral("runtime/grumblix.socket")); }
+    QString storePath() const { return m_program->storePath(); }
+    QString socketPath() const { return m_program->socketPath(); }
 
     // The notes of the stored incidents, oldest first (a null note as an empty optional).
     QList<std::optional<QString>> notes() const
     {
         QList<std::optional<QString>> result;
-        sqlite3 *db = nullptr;
-        sqlite3_stmt *statement = nullptr;
-        if (sqlite3_open_v2(storePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-                SQLITE_OK &&
-            sqlite3_prepare_v2(db, "SELECT note FROM VorpEvent ORDER BY rowid", -1, &statement, nullptr) ==
-                SQLITE_OK) {
-            while (sqlite3_step(statement) == SQLITE_ROW) {
-                if (sqlite3_column_type(statement, 0) == SQLITE_NULL)
-                    result << std::nullopt;
-                else
-                    result << QString::fromUtf8(
-                        reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)),
-                        sqlite3_column_bytes(statement, 0));
-            }
-        }
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
+        for (const QVariantList &row :
+             StoreRows::read(storePath(), "SELECT note FROM VorpEvent ORDER BY rowid"))
+            result << (row.value(0).isValid() ? std::optional(row.value(0).toString()) : std::nullopt);
         return result;
     }
 
@@ -78,31 +62,21 @@ class LongNoteTest : public QObject
         return ok;
     }
 
-    void startGrumblix(const QStringList &arguments)
-    {
-        m_grumblix = new QProcess(this);
-        m_grumblix->setProcessEnvironment(m_env);
-        m_grumblix->setProcessChannelMode(QProcess::ForwardedChannels);
-        m_grumblix->start(program, arguments);
-    }
+    void startGrumblix(const QStringList &arguments) { m_grumblix = m_program->start(arguments); }
 
     // A second launch: its exit code, or -1 when it did not end within `timeoutMs`.
     int launch(const QStringList &arguments, int timeoutMs = 15000)
     {
-        QProcess second;
-        second.setProcessEnvironment(m_env);
-        second.start(program, arguments);
-        if (!second.waitForFinished(timeoutMs) || second.exitStatus() != QProcess::NormalExit)
-            return -1;
-        if (second.exitCode() != 0)
-            qWarning().noquote() << second.readAllStandardError();
-        return second.exitCode();
+        const ProgramFixture::Launch second = m_program->launch(arguments, timeoutMs);
+        if (second.exitCode > 0)
+            qWarning().noquote() << second.errors;
+        return second.exitCode;
     }
 
     QString xdotool(const QStringList &arguments)
     {
         QProcess tool;
-        tool.setProcessEnvironment(m_env);
+        tool.setProcessEnvironment(m_program->environment());
         tool.start(QStringLiteral("xdotool"), arguments);
         tool.waitForFinished(10000);
         return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
@@ -133,36 +107,14 @@ private Q_SLOTS:
 
     void init()
     {
-        m_root = std::make_unique<QTemporaryDir>();
-        const QString root = m_root->path();
-        QDir().mkpath(root + QStringLiteral("/runtime"));
-        QFile::setPermissions(root + QStringLiteral("/runtime"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QDir().mkpath(root + QStringLiteral("/config/Grumblix"));
-        QDir().mkpath(root + QStringLiteral("/data/Grumblix"));
-        QFile conf(root + QStringLiteral("/config/Grumblix/Grumblix.conf"));
-        QVERIFY(conf.open(QIODevice::WriteOnly));
-        conf.write("[General]\nhasOnboarded=true\nshowHUD=false\n");
-        conf.close();
-        m_env = QProcessEnvironment::systemEnvironment();
-        m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        m_env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
-        m_env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
-        m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/runtime"));
-        m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
-        m_env.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
-        m_env.insert(QStringLiteral("XDG_CACHE_HOME"), root + QStringLiteral("/cache"));
-        m_env.insert(QStringLiteral("XDG_STATE_HOME"), root + QStringLiteral("/state"));
+        m_program = std::make_unique<ProgramFixture>();
+        QVERIFY(m_program->isReady());
     }
 
     void cleanup()
     {
-        if (m_grumblix && m_grumblix->state() != QProcess::NotRunning) {
-            m_grumblix->kill();
-            m_grumblix->waitForFinished();
-        }
-        delete m_grumblix;
         m_grumblix = nullptr;
+        m_program.reset();
     }
 
     void megabyteNoteOpenWhileLaunchesAreAnswered()
@@ -171,9 +123,7 @@ private Q_SLOTS:
         startGrumblix({});
         QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));
         QCOMPARE(launch({QStringLiteral("grumblix://log?note=seed")}), 0);
-        m_grumblix->terminate();
-        QVERIFY(m_grumblix->waitForFinished(5000));
-        delete m_grumblix;
+        QVERIFY(m_program->terminate());
         const QString note = megabyteNote();
         QVERIFY(setNote(note));
 
@@ -200,8 +150,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(notes().size(), 3, 5000);
 
         // SIGTERM while the note is still being edited: the program ends and the note is whole.
-        m_grumblix->terminate();
-        QVERIFY2(m_grumblix->waitForFinished(5000), "SIGTERM did not end the program");
+        QVERIFY2(m_program->terminate(), "SIGTERM did not end the program");
         QCOMPARE(m_grumblix->exitCode(), 0);
         const QList<std::optional<QString>> stored = notes();
         QCOMPARE(stored.size(), 3);

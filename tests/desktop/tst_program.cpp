@@ -1,23 +1,23 @@
 #include "platform/X11Connection.h"
 #include "support/DesktopTools.h"
+#include "support/ProgramFixture.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QSystemTrayIcon>
 #include <QRegularExpression>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
-#include <sqlite3.h>
 
 using DesktopTools::run;
 using DesktopTools::waitFor;
 
 namespace {
 
-const QString program = QStringLiteral(GRUMBLIX_BINARY_DIR "/src/shell/grumblix");
+const QString program = ProgramFixture::programPath();
 
 // Child mode: one window with a fixed WM_CLASS, until killed.
 int runWindow(int argc, char **argv)
@@ -57,29 +57,15 @@ class ProgramTest : public QObject
     QList<Row> rows() const
     {
         QList<Row> result;
-        sqlite3 *db = nullptr;
-        if (sqlite3_open_v2(storePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
-            SQLITE_OK) {
-            sqlite3_close(db);
-            return result;
-        }
-        sqlite3_stmt *statement = nullptr;
         const char *sql =
             "SELECT appName, bundleIdentifier, triggerKey, note, sourceRaw FROM VorpEvent ORDER BY rowid";
-        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(statement) == SQLITE_ROW) {
-                auto text = [&](int column) {
-                    return QString::fromUtf8(
-                        reinterpret_cast<const char *>(sqlite3_column_text(statement, column)));
-                };
-                Row row{text(0), text(1), text(2), text(3), text(4)};
-                row.hasTrigger = sqlite3_column_type(statement, 2) != SQLITE_NULL;
-                row.hasNote = sqlite3_column_type(statement, 3) != SQLITE_NULL;
-                result << row;
-            }
+        for (const QVariantList &columns : StoreRows::read(storePath(), sql)) {
+            auto text = [&](int column) { return columns.value(column).toString(); };
+            Row row{text(0), text(1), text(2), text(3), text(4)};
+            row.hasTrigger = columns.value(2).isValid();
+            row.hasNote = columns.value(3).isValid();
+            result << row;
         }
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
         return result;
     }
 

@@ -1,3 +1,5 @@
+#include "support/ProgramFixture.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -7,9 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <csignal>
-#include <sqlite3.h>
 
 // A freshly installed Grumblix answers grumblix:// URLs through xdg-open at once: the install
 // folder is not on PATH yet and nothing runs, so the URL must start the installed program by its
@@ -36,16 +36,8 @@ class TestXdgOpen : public QObject
     static QStringList notesIn(const QString &storePath)
     {
         QStringList notes;
-        sqlite3 *db = nullptr;
-        if (sqlite3_open_v2(storePath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-            sqlite3_stmt *statement = nullptr;
-            if (sqlite3_prepare_v2(db, "SELECT note FROM VorpEvent", -1, &statement, nullptr) == SQLITE_OK) {
-                while (sqlite3_step(statement) == SQLITE_ROW)
-                    notes << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
-            }
-            sqlite3_finalize(statement);
-        }
-        sqlite3_close(db);
+        for (const QVariantList &row : StoreRows::read(storePath, "SELECT note FROM VorpEvent"))
+            notes << row.value(0).toString();
         return notes;
     }
 

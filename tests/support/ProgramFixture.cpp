@@ -1,0 +1,124 @@
+#include "ProgramFixture.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <sqlite3.h>
+
+ProgramFixture::ProgramFixture()
+{
+    const QString root = m_root.path();
+    const QString runtime = root + QStringLiteral("/runtime");
+    m_ready = m_root.isValid() && QDir().mkpath(runtime) &&
+              QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) &&
+              QDir().mkpath(root + QStringLiteral("/config/Grumblix")) &&
+              QDir().mkpath(root + QStringLiteral("/data/Grumblix"));
+    QFile conf(root + QStringLiteral("/config/Grumblix/Grumblix.conf"));
+    m_ready = m_ready && conf.open(QIODevice::WriteOnly) &&
+              conf.write("[General]\nhasOnboarded=true\nshowHUD=false\n") > 0;
+    conf.close();
+    // The X11 platform whatever the caller exported: the store's message box needs a display.
+    m_env = TestSupport::programEnvironment();
+    m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
+    m_env.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
+    m_env.insert(QStringLiteral("XDG_CACHE_HOME"), root + QStringLiteral("/cache"));
+    m_env.insert(QStringLiteral("XDG_STATE_HOME"), root + QStringLiteral("/state"));
+}
+
+ProgramFixture::~ProgramFixture()
+{
+    kill();
+}
+
+QString ProgramFixture::programPath()
+{
+    return QStringLiteral(GRUMBLIX_BINARY_DIR "/src/shell/grumblix");
+}
+
+QString ProgramFixture::storePath() const
+{
+    return m_root.filePath(QStringLiteral("data/Grumblix/Grumblix.store"));
+}
+
+QString ProgramFixture::socketPath() const
+{
+    return m_root.filePath(QStringLiteral("runtime/grumblix.socket"));
+}
+
+QProcess *ProgramFixture::start(const QStringList &arguments)
+{
+    kill();
+    m_process = std::make_unique<QProcess>();
+    m_process->setProcessEnvironment(m_env);
+    m_process->setProcessChannelMode(QProcess::ForwardedChannels);
+    m_process->start(programPath(), arguments);
+    return m_process.get();
+}
+
+bool ProgramFixture::terminate(int timeoutMs)
+{
+    if (!m_process)
+        return false;
+    m_process->terminate();
+    return m_process->waitForFinished(timeoutMs);
+}
+
+void ProgramFixture::kill()
+{
+    if (m_process && m_process->state() != QProcess::NotRunning) {
+        m_process->kill();
+        m_process->waitForFinished();
+    }
+}
+
+ProgramFixture::Launch ProgramFixture::launch(const QStringList &arguments, int timeoutMs) const
+{
+    QProcess second;
+    second.setProcessEnvironment(m_env);
+    second.start(programPath(), arguments);
+    Launch result;
+    if (second.waitForFinished(timeoutMs) && second.exitStatus() == QProcess::NormalExit)
+        result.exitCode = second.exitCode();
+    result.errors = QString::fromLocal8Bit(second.readAllStandardError());
+    return result;
+}
+
+namespace StoreRows {
+
+QList<QVariantList> read(const QString &path, const char *sql)
+{
+    QList<QVariantList> rows;
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            QVariantList row;
+            for (int column = 0; column < sqlite3_column_count(statement); ++column) {
+                switch (sqlite3_column_type(statement, column)) {
+                case SQLITE_NULL:
+                    row << QVariant();
+                    break;
+                case SQLITE_INTEGER:
+                    row << QVariant(qint64(sqlite3_column_int64(statement, column)));
+                    break;
+                case SQLITE_FLOAT:
+                    row << QVariant(sqlite3_column_double(statement, column));
+                    break;
+                default:
+                    row << QVariant(QString::fromUtf8(
+                        reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
+                        sqlite3_column_bytes(statement, column)));
+                }
+            }
+            rows << row;
+        }
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return rows;
+}
+
+} // namespace StoreRows
