@@ -85,7 +85,7 @@ FlapCounter::FlapCounter(int value, qreal digitSize, int minDigits, ThemeColor t
     connect(m_roll, &SpringAnimator::valueChanged, this, qOverload<>(&QWidget::update));
 }
 
-void FlapCounter::setValue(int value)
+void FlapCounter::setValue(int value, bool roll)
 {
     if (m_value == value)
         return;
@@ -94,8 +94,12 @@ void FlapCounter::setValue(int value)
     if (before.size() != text().size())
         updateGeometry();
     m_previous = before;
-    m_roll->jumpTo(0.0);
-    m_roll->setTarget(1.0);
+    if (roll) {
+        m_roll->jumpTo(0.0);
+        m_roll->setTarget(1.0);
+    } else {
+        m_roll->jumpTo(1.0);
+    }
     update();
     Q_EMIT valueChanged(value);
 }

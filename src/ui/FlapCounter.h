@@ -29,7 +29,9 @@ public:
                 QWidget *parent = nullptr);
 
     int value() const { return m_value; }
-    void setValue(int value);
+    // With `roll` false the new value shows at once, as a counter built with it would (a page
+    // filling its counters before it is first shown).
+    void setValue(int value, bool roll = true);
     qreal digitSize() const { return m_digitSize; }
     void setDigitSize(qreal digitSize);
     int minDigits() const { return m_minDigits; }

@@ -8,8 +8,11 @@
 #include "support/FakeAppServices.h"
 #include "support/TestSupport.h"
 #include "ui/EStopButton.h"
+#include "ui/FadeEffect.h"
+#include "ui/Theme.h"
 #include "ui/TriggerGrid.h"
 
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -25,6 +28,8 @@ private Q_SLOTS:
 
     void pageChangeStartsFromTheOldPage_data();
     void pageChangeStartsFromTheOldPage();
+    void pageChangeEndsOnTheLivePage_data();
+    void pageChangeEndsOnTheLivePage();
     void firstRunCardLeavesFromWhereItStood();
     void heroHeadlineCrossFadesAndTheGridRisesIn();
 
@@ -55,6 +60,16 @@ qreal differingShare(const QImage &a, const QImage &b, const QRect &rect)
         }
     }
     return qreal(differing) / (rect.width() * rect.height());
+}
+
+// A page's picture (transparent where the page draws nothing) as it shows on the page area's paper.
+QImage onPaper(const QImage &picture)
+{
+    QImage out(picture.size(), QImage::Format_RGB32);
+    out.fill(QColor(Theme::paper));
+    QPainter p(&out);
+    p.drawImage(0, 0, picture);
+    return out;
 }
 
 } // namespace
@@ -145,6 +160,54 @@ void TestDashboardFade::pageChangeStartsFromTheOldPage()
     QTRY_VERIFY(!view->isPageFading());
     const QImage last = view->grab().toImage();
     QVERIFY2(differingShare(before, last, areaBox) > 0.05, "the new page is shown");
+}
+
+void TestDashboardFade::pageChangeEndsOnTheLivePage_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<bool>("dark");
+    const std::pair<DashboardTab, DashboardTab> pairs[] = {
+        {DashboardTab::achievements, DashboardTab::overview}, {DashboardTab::overview, DashboardTab::history},
+        {DashboardTab::history, DashboardTab::report},        {DashboardTab::report, DashboardTab::achievements},
+        {DashboardTab::achievements, DashboardTab::triggers}, {DashboardTab::triggers, DashboardTab::settings},
+        {DashboardTab::settings, DashboardTab::overview},
+    };
+    for (const bool dark : {false, true}) {
+        for (const auto &[from, to] : pairs) {
+            const QString name = rawValue(from) + QStringLiteral(" to ") + rawValue(to) +
+                                 (dark ? QStringLiteral(", dark") : QStringLiteral(", light"));
+            QTest::newRow(qPrintable(name)) << int(from) << int(to) << dark;
+        }
+    }
+}
+
+void TestDashboardFade::pageChangeEndsOnTheLivePage()
+{
+    // The fade's picture of the incoming page is the page's first shown frame: nothing (a value, a
+    // roll of the counters, a scroll bar and the narrower width it leaves) jumps when the live page
+    // takes over.
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(bool, dark);
+    const Theme::ScopedScheme scheme(dark ? ColorScheme::Dark : ColorScheme::Light);
+    addEvents(40); // enough incidents that every counter differs from 0 and long pages scroll
+    m_model->setDashboardTab(DashboardTab(from));
+    auto view = shownDashboard();
+    QTest::qWait(50); // the first page's own layout settles
+
+    QTest::mouseClick(view->sidebar()->items()[to], Qt::LeftButton);
+    QVERIFY(view->isPageFading());
+    const QImage incoming = onPaper(view->incomingPagePicture().toImage());
+    QVERIFY(!incoming.isNull());
+
+    QTRY_VERIFY(!view->isPageFading());
+    QWidget *page = view->page();
+    QCOMPARE(incoming.size(), page->size() * page->devicePixelRatioF());
+    const QImage live = onPaper(pictureOf(page).toImage());
+    const qreal share = differingShare(incoming, live, incoming.rect());
+    QVERIFY2(share < 0.0001, qPrintable(QStringLiteral("%1% of the page changed when the fade ended")
+                                           .arg(share * 100, 0, 'f', 3)));
 }
 
 void TestDashboardFade::firstRunCardLeavesFromWhereItStood()

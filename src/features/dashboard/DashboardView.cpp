@@ -74,6 +74,7 @@ public:
         m_t = t;
         update();
     }
+    const QPixmap &incoming() const { return m_to; }
 
 protected:
     void paintEvent(QPaintEvent *event) override
@@ -109,6 +110,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override { event->accept(); }
     void wheelEvent(QWheelEvent *event) override { event->accept(); }
 };
+
+// Delivers the layout requests a newly shown page has posted (a scroll area shows its scroll bar
+// only on one, which narrows the page): its picture must be of the page as it will first be drawn.
+// Each request may post another further in; a handful of rounds covers the deepest nesting here.
+void settleLayout()
+{
+    for (int round = 0; round < 4; ++round)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
 
 } // namespace
 
@@ -154,6 +164,12 @@ void DashboardView::setPermissionRequest(std::function<void()> request)
         m_onboarding->setPermissionRequest(m_permissionRequest);
 }
 
+QPixmap DashboardView::incomingPagePicture() const
+{
+    auto *fade = static_cast<PageCrossFade *>(m_pageFade.data());
+    return fade ? fade->incoming() : QPixmap();
+}
+
 bool DashboardView::isOnboardingShown() const
 {
     return m_scrim && m_scrim->isVisible();
@@ -184,6 +200,7 @@ void DashboardView::showPage(bool animated)
         return;
     m_pageArea->layout()->activate();
     next->show();
+    settleLayout();
     auto *fade = new PageCrossFade(from, pictureOf(next), m_pageArea);
     fade->setGeometry(m_pageArea->rect());
     fade->show();

@@ -3,6 +3,7 @@
 #include "app/DashboardTab.h"
 #include "features/dashboard/DashboardPages.h"
 
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -30,6 +31,8 @@ public:
     // A page change or the first-run card's exit is still fading.
     bool isPageFading() const { return m_pageFade; }
     bool isOnboardingFading() const { return m_scrimFade; }
+    // The picture of the incoming page that a running page change fades to; null when none runs.
+    QPixmap incomingPagePicture() const;
     OverlayHost *overlayHost() const { return m_overlay; }
 
     // How the first-run card asks for notification permission (tests hand in a fake).

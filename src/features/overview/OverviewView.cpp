@@ -233,9 +233,11 @@ void OverviewView::refresh()
 
     m_header->setEyebrow(formatSkeleton(a.cal.toLocal(a.now), QStringLiteral("EEEEdMMMM")));
     m_newest = data.newest;
-    m_tiles[0]->setValue(data.today);
-    m_tiles[1]->setValue(data.thisWeek);
-    m_tiles[2]->setValue(data.allTime);
+    // A page still being built shows its counts from its first frame; only a change in view rolls.
+    const bool roll = isVisible();
+    m_tiles[0]->setValue(data.today, roll);
+    m_tiles[1]->setValue(data.thisWeek, roll);
+    m_tiles[2]->setValue(data.allTime, roll);
     m_week->setData(a, m_triggers);
     m_topTriggers->setItems(data.triggers, m_scope);
     m_topApps->setItems(data.apps, m_scope);
