@@ -57,9 +57,10 @@ protected:
     }
 };
 
-// Paints a change of page from two pictures: paper and dots, the outgoing page fading out and the
-// incoming one fading in. The pages themselves carry no graphics effect while they fade: Qt draws an
-// effect nested inside another (the e-stop's ground shadow) at wrong offsets.
+// Paints a change of page from two pictures of the page area (paper, dots and page, as drawn): the
+// incoming one fading in over the outgoing one, so its last frame is the live page's first. The
+// pages themselves carry no graphics effect while they fade: Qt draws an effect nested inside
+// another (the e-stop's ground shadow) at wrong offsets.
 class PageCrossFade : public QWidget
 {
 public:
@@ -77,12 +78,9 @@ public:
     const QPixmap &incoming() const { return m_to; }
 
 protected:
-    void paintEvent(QPaintEvent *event) override
+    void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
-        p.fillRect(event->rect(), QColor(Theme::paper));
-        paintDotGrid(p, QRectF(rect()), 22, event->rect());
-        p.setOpacity(1 - m_t);
         p.drawPixmap(0, 0, m_from);
         p.setOpacity(m_t);
         p.drawPixmap(0, 0, m_to);
@@ -178,12 +176,10 @@ bool DashboardView::isOnboardingShown() const
 void DashboardView::showPage(bool animated)
 {
     m_pageTab = m_model.dashboardTab();
-    // What is on screen now: the page, or the blend of a page change still running.
+    // What is on screen now: the page, or the blend of a page change still running above it.
     QPixmap from;
-    if (animated && m_pageFade)
-        from = m_pageFade->grab();
-    else if (animated && m_page)
-        from = pictureOf(m_page);
+    if (animated && m_page)
+        from = m_pageArea->grab();
     if (m_pageFade) {
         m_pageFadeAnimation->stop();
         delete m_pageFade;
@@ -201,7 +197,7 @@ void DashboardView::showPage(bool animated)
     m_pageArea->layout()->activate();
     next->show();
     settleLayout();
-    auto *fade = new PageCrossFade(from, pictureOf(next), m_pageArea);
+    auto *fade = new PageCrossFade(from, m_pageArea->grab(), m_pageArea);
     fade->setGeometry(m_pageArea->rect());
     fade->show();
     fade->raise();
