@@ -67,6 +67,7 @@ private Q_SLOTS:
     void flapGeometry();
     void flapTiles();
     void flapRollsOnChange();
+    void flapShowsAValueAtOnceWhenAsked();
     void dotGrid();
     void dotGridDegenerate();
     void dotGridAtRatioAndOffset_data();
@@ -170,6 +171,23 @@ void TestKitDrawing::flapRollsOnChange()
     QVERIFY(rolling != settled);
     QTRY_COMPARE(render(counter), settled);
     QVERIFY(before != settled);
+    QCOMPARE(counter.text(), QStringLiteral("10"));
+    SpringAnimator::setAnimationsEnabled(false);
+}
+
+void TestKitDrawing::flapShowsAValueAtOnceWhenAsked()
+{
+    // A counter filled before it is first shown draws its value from the first frame, no roll.
+    Theme::ScopedScheme s(ColorScheme::Light);
+    FlapCounter reference(10, 24, 2, Theme::white);
+    reference.resize(reference.sizeHint());
+    const QImage settled = render(reference);
+
+    SpringAnimator::setAnimationsEnabled(true);
+    FlapCounter counter(9, 24, 2, Theme::white);
+    counter.resize(counter.sizeHint());
+    counter.setValue(10, false);
+    QCOMPARE(render(counter), settled);
     QCOMPARE(counter.text(), QStringLiteral("10"));
     SpringAnimator::setAnimationsEnabled(false);
 }
