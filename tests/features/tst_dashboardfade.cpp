@@ -5,13 +5,12 @@
 #include "features/overview/OverviewView.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
-#include "support/FakeAppServices.h"
+#include "support/ModelFixture.h"
 #include "support/TestSupport.h"
 #include "ui/EStopButton.h"
 #include "ui/Theme.h"
 #include "ui/TriggerGrid.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 // What the dashboard shows while a page change or the first-run card's exit fades: the first frame
@@ -35,12 +34,8 @@ private:
     std::unique_ptr<DashboardView> shownDashboard();
     void addEvents(int count);
 
-    QTimeZone m_zone{QByteArrayLiteral("Europe/Berlin")};
-    QDateTime m_now;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Prefs> m_prefs;
-    std::unique_ptr<AppModel> m_model;
-    std::unique_ptr<TestSupport::FakeServices> m_fakes;
+    std::unique_ptr<TestSupport::ModelFixture> m_fixture;
+    AppModel *m_model = nullptr;
 };
 
 namespace {
@@ -70,32 +65,20 @@ void TestDashboardFade::initTestCase()
 
 void TestDashboardFade::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_prefs = std::make_unique<Prefs>(m_dir->filePath(QStringLiteral("Grumblix.conf")));
-    m_prefs->setValue(PrefKey::hasOnboarded, true);
-    m_now = QDateTime(QDate(2025, 3, 5), QTime(15, 0), m_zone);
-    QString error;
-    m_model = std::make_unique<AppModel>(m_dir->filePath(QStringLiteral("Grumblix.store")), *m_prefs, &error);
-    QVERIFY2(m_model->isValid(), qPrintable(error));
-    m_model->setClock([this] { return m_now; });
-    m_model->setTimeZone(m_zone);
-    m_fakes = std::make_unique<TestSupport::FakeServices>();
-    m_fakes->install(*m_model);
-    m_model->bootstrap({QStringLiteral("grumblix")});
+    m_fixture = std::make_unique<TestSupport::ModelFixture>();
+    m_model = m_fixture->model.get();
 }
 
 void TestDashboardFade::cleanup()
 {
-    m_model.reset();
-    m_fakes.reset();
-    m_prefs.reset();
-    m_dir.reset();
+    m_model = nullptr;
+    m_fixture.reset();
 }
 
 void TestDashboardFade::addEvents(int count)
 {
     for (int i = 0; i < count; ++i) {
-        VorpEvent e = VorpEvent::make(m_now.addSecs(-3600 * (i + 1)), QStringLiteral("Terminal"),
+        VorpEvent e = VorpEvent::make(m_fixture->now.addSecs(-3600 * (i + 1)), QStringLiteral("Terminal"),
                                       QStringLiteral("org.gnome.Terminal"), QStringLiteral("build"),
                                       std::nullopt, EventSource::menuBar);
         m_model->store().insert(e);
@@ -206,7 +189,7 @@ void TestDashboardFade::firstRunCardLeavesFromWhereItStood()
 {
     // The card's e-stop stands in a card that fades out over the overview's own e-stop; neither
     // may be drawn anywhere else on the way out.
-    m_prefs->setValue(PrefKey::hasOnboarded, false);
+    m_fixture->prefs->setValue(PrefKey::hasOnboarded, false);
     auto view = shownDashboard();
     QVERIFY(view->isOnboardingShown());
     QTest::qWait(50);

@@ -118,6 +118,21 @@ void settleLayout()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
 }
 
+// A fade of `target` from `from` to `to`, owned by the target so it dies with it; the caller starts it.
+template<typename Target, typename Apply>
+QVariantAnimation *startFade(Target *target, qreal from, qreal to, int ms, QEasingCurve::Type curve,
+                             Apply apply)
+{
+    auto *animation = new QVariantAnimation(target);
+    animation->setStartValue(from);
+    animation->setEndValue(to);
+    animation->setDuration(ms);
+    animation->setEasingCurve(curve);
+    QObject::connect(animation, &QVariantAnimation::valueChanged, target,
+                     [target, apply](const QVariant &v) { (target->*apply)(v.toReal()); });
+    return animation;
+}
+
 } // namespace
 
 DashboardView::DashboardView(AppModel &model, PageServices services, QWidget *parent)
@@ -202,13 +217,7 @@ void DashboardView::showPage(bool animated)
     fade->show();
     fade->raise();
     m_pageFade = fade;
-    m_pageFadeAnimation = new QVariantAnimation(fade);
-    m_pageFadeAnimation->setStartValue(0.0);
-    m_pageFadeAnimation->setEndValue(1.0);
-    m_pageFadeAnimation->setDuration(150);
-    m_pageFadeAnimation->setEasingCurve(QEasingCurve::OutCubic);
-    connect(m_pageFadeAnimation, &QVariantAnimation::valueChanged, fade,
-            [fade](const QVariant &v) { fade->setProgress(v.toReal()); });
+    m_pageFadeAnimation = startFade(fade, 0.0, 1.0, 150, QEasingCurve::OutCubic, &PageCrossFade::setProgress);
     connect(m_pageFadeAnimation, &QVariantAnimation::finished, fade, [this, fade] {
         fade->deleteLater();
         if (m_pageFade == fade)
@@ -264,13 +273,7 @@ void DashboardView::finishOnboarding()
     if (m_overlay)
         m_overlay->raise();
     m_scrimFade = picture;
-    m_scrimAnimation = new QVariantAnimation(picture);
-    m_scrimAnimation->setStartValue(1.0);
-    m_scrimAnimation->setEndValue(0.0);
-    m_scrimAnimation->setDuration(200);
-    m_scrimAnimation->setEasingCurve(QEasingCurve::OutQuad);
-    connect(m_scrimAnimation, &QVariantAnimation::valueChanged, picture,
-            [picture](const QVariant &v) { picture->setOpacity(v.toReal()); });
+    m_scrimAnimation = startFade(picture, 1.0, 0.0, 200, QEasingCurve::OutQuad, &FadingSnapshot::setOpacity);
     connect(m_scrimAnimation, &QVariantAnimation::finished, picture, [this, picture] {
         picture->deleteLater();
         m_scrimFade = nullptr;
