@@ -8,6 +8,7 @@
 #include "support/ModelFixture.h"
 #include "support/TestSupport.h"
 #include "ui/EStopButton.h"
+#include "ui/SpringAnimator.h"
 #include "ui/Theme.h"
 #include "ui/TriggerGrid.h"
 
@@ -29,9 +30,11 @@ private Q_SLOTS:
     void pageChangeEndsOnTheLivePage();
     void firstRunCardLeavesFromWhereItStood();
     void heroHeadlineCrossFadesAndTheGridRisesIn();
+    void heroButtonGlidesWithTheCard_data();
+    void heroButtonGlidesWithTheCard();
 
 private:
-    std::unique_ptr<DashboardView> shownDashboard();
+    std::unique_ptr<DashboardView> shownDashboard(QSize size = QSize(1200, 800));
     void addEvents(int count);
 
     std::unique_ptr<TestSupport::ModelFixture> m_fixture;
@@ -86,11 +89,11 @@ void TestDashboardFade::addEvents(int count)
     m_model->store().save();
 }
 
-std::unique_ptr<DashboardView> TestDashboardFade::shownDashboard()
+std::unique_ptr<DashboardView> TestDashboardFade::shownDashboard(QSize size)
 {
     auto view = std::make_unique<DashboardView>(*m_model);
     view->setPermissionRequest([] {});
-    view->resize(1200, 800);
+    view->resize(size);
     view->show();
     // The first-run card's Return is a window shortcut: the window must be the active one.
     QApplication::setActiveWindow(view.get());
@@ -238,6 +241,75 @@ void TestDashboardFade::heroHeadlineCrossFadesAndTheGridRisesIn()
              "the grid has come in");
     for (QWidget *w = overview->button(); w; w = w->parentWidget())
         QVERIFY2(!w->graphicsEffect(), qPrintable(w->metaObject()->className()));
+}
+
+void TestDashboardFade::heroButtonGlidesWithTheCard_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<int>("events");
+    QTest::addColumn<bool>("filedFirst");
+    QTest::addColumn<int>("travel"); // at least this far, so that the row shows motion at all
+    // The grid (and a banner for the day's count) grows the column past the tiles beside the card.
+    QTest::newRow("idle to logged") << QSize(1200, 800) << 5 << false << 10;
+    // The tiles have left the card's side; the after-press headline wraps onto a third line.
+    QTest::newRow("idle to logged, smallest window") << QSize(960, 660) << 5 << false << 20;
+    // Only the headline changes: the next after-press text takes another line.
+    QTest::newRow("filed to logged again, smallest window") << QSize(960, 660) << 0 << true << 10;
+    // The first incident ever: its achievement's banner joins the column with the grid.
+    QTest::newRow("first incident, smallest window") << QSize(960, 660) << 0 << false << 20;
+}
+
+void TestDashboardFade::heroButtonGlidesWithTheCard()
+{
+    QFETCH(QSize, window);
+    QFETCH(int, events);
+    QFETCH(bool, filedFirst);
+    QFETCH(int, travel);
+    addEvents(events);
+    // A banner leaving on its own clock would move the card mid-measure.
+    m_model->setAnnouncementDuration(std::chrono::hours(1));
+    auto view = shownDashboard(window);
+    auto *overview = qobject_cast<OverviewView *>(view->page());
+    QVERIFY(overview);
+    overview->setSeed(7); // an idle headline that wraps at the smallest window
+    QTRY_VERIFY(!overview->isHeroChanging());
+    if (filedFirst) {
+        overview->button()->press();
+        QTRY_VERIFY(!overview->isHeroChanging());
+        overview->pick(overview->triggerGrid()->triggers().first());
+        QTRY_VERIFY(!overview->isHeroChanging());
+    }
+    QTest::qWait(50); // every layout settles
+
+    // One turn of the event loop without its timers: what the last step changed is laid out (and
+    // the achievement check queued by a log runs), while the spring waits for the next step.
+    const auto laidOut = [&] {
+        for (int i = 0; i < 8; ++i)
+            QCoreApplication::sendPostedEvents();
+        return overview->button()->mapTo(view.get(), QPoint()).y();
+    };
+    const int before = laidOut();
+    overview->button()->press();
+    QList<int> ys{laidOut()};
+    SpringAnimator *spring = overview->heroSpring();
+    QVERIFY(spring->isRunning());
+    for (int step = 0; spring->isRunning() && step < 1000; ++step) {
+        spring->advance(0.008);
+        ys << laidOut();
+    }
+    QVERIFY(!spring->isRunning());
+    QVERIFY(!overview->isHeroChanging());
+    QTest::qWait(50);
+    const int after = laidOut();
+
+    // Starts where it stood, moves in small steps, ends where the settled layout puts it.
+    QCOMPARE(ys.first(), before);
+    QVERIFY2(qAbs(after - before) >= travel, qPrintable(QStringLiteral("moved %1 px").arg(after - before)));
+    int largest = 0;
+    for (qsizetype i = 1; i < ys.size(); ++i)
+        largest = qMax(largest, qAbs(ys[i] - ys[i - 1]));
+    QVERIFY2(largest <= 3, qPrintable(QStringLiteral("the button jumps by %1 px").arg(largest)));
+    QCOMPARE(ys.last(), after);
 }
 
 QTEST_MAIN(TestDashboardFade)

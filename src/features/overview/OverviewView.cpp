@@ -15,6 +15,7 @@
 #include "ui/FadeEffect.h"
 #include "ui/FlapCounter.h"
 #include "ui/Fonts.h"
+#include "ui/GlideBox.h"
 #include "ui/Labels.h"
 #include "ui/LiveQueries.h"
 #include "ui/PageHeader.h"
@@ -134,7 +135,11 @@ QWidget *OverviewView::buildHero()
     m_button->addShortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter));
     row->addWidget(m_button, 0, Qt::AlignVCenter);
 
-    auto *text = new QVBoxLayout;
+    // The text column's height follows the hero's spring, so that the card grows and the button
+    // centred in it glides rather than jumping when the grid or the banner comes in.
+    auto *textBox = new QWidget;
+    auto *text = new QVBoxLayout(textBox);
+    text->setContentsMargins(0, 0, 0, 0);
     text->setSpacing(12);
     m_headline = new ThemedLabel(QString(), Fonts::rounded(24, QFont::ExtraBold), Theme::ink, true);
     m_headline->setMaximumWidth(heroWidth + 40);
@@ -164,7 +169,12 @@ QWidget *OverviewView::buildHero()
     text->addWidget(m_banner);
     text->addStretch(1);
 
-    row->addLayout(text, 1);
+    m_textColumn = new GlideBox(textBox);
+    row->addWidget(m_textColumn, 1);
+
+    m_heroSpring = new SpringAnimator(0.5, 0.85, this);
+    connect(m_heroSpring, &SpringAnimator::valueChanged, this, &OverviewView::heroChangeStep);
+    connect(m_heroSpring, &SpringAnimator::settled, this, &OverviewView::finishHeroChange);
     return card;
 }
 
@@ -278,11 +288,8 @@ void OverviewView::refreshHero()
 
 void OverviewView::startHeroChange(bool headline, bool grid)
 {
-    if (!m_heroSpring) {
-        m_heroSpring = new SpringAnimator(0.5, 0.85, this);
-        connect(m_heroSpring, &SpringAnimator::valueChanged, this, &OverviewView::heroChangeStep);
-        connect(m_heroSpring, &SpringAnimator::settled, this, &OverviewView::finishHeroChange);
-    }
+    // Taken before anything in the column changes: the glide starts from the height on screen.
+    m_textColumn->hold();
     if (headline) {
         // The text as it stands now fades out where it stood; the new text fades in beneath.
         // A change still running is cut short: the picture is of the text in full.
@@ -307,12 +314,16 @@ void OverviewView::startHeroChange(bool headline, bool grid)
 
 void OverviewView::heroChangeStep(qreal v)
 {
+    int headLag = 0;
     if (m_oldHeadline) {
         m_oldHeadline->setOpacity(1 - v);
-        m_headline->setFixedHeight(qRound(m_headFrom + (m_headTo - m_headFrom) * qBound<qreal>(0, v, 1)));
+        const int head = qRound(m_headFrom + (m_headTo - m_headFrom) * qBound<qreal>(0, v, 1));
+        m_headline->setFixedHeight(head);
+        headLag = m_headTo - head;
     }
     if (m_oldKeys)
         m_oldKeys->setOpacity(1 - v);
+    m_textColumn->glide(v, headLag);
     if (auto *in = qobject_cast<FadeEffect *>(m_headline->graphicsEffect()))
         in->setOpacity(v);
     if (auto *in = qobject_cast<FadeEffect *>(m_grid->graphicsEffect())) {
@@ -332,6 +343,7 @@ void OverviewView::finishHeroChange()
     delete m_oldKeys;
     m_headline->setGraphicsEffect(nullptr);
     m_grid->setGraphicsEffect(nullptr);
+    m_textColumn->release();
 }
 
 QWidget *OverviewView::headlineLabel() const
@@ -341,7 +353,7 @@ QWidget *OverviewView::headlineLabel() const
 
 bool OverviewView::isHeroChanging() const
 {
-    return m_headline->graphicsEffect() || m_grid->graphicsEffect();
+    return m_headline->graphicsEffect() || m_grid->graphicsEffect() || m_textColumn->isGliding();
 }
 
 void OverviewView::refreshRelative()
@@ -352,13 +364,20 @@ void OverviewView::refreshRelative()
 void OverviewView::refreshBanner()
 {
     const Achievement *fresh = m_model.freshAchievement();
+    // The banner coming or going changes the column's height: outside a press that already glides,
+    // the column glides on a change of its own.
+    const bool glide = !m_textColumn->isGliding() && isVisible() && SpringAnimator::animationsEnabled();
     if (fresh) {
         const bool wasHidden = m_banner->isHidden();
         m_banner->setAchievement(fresh->emoji, fresh->title);
+        if (wasHidden && glide)
+            startHeroChange(false, false);
         m_banner->show();
         if (wasHidden)
             m_banner->enter();
-    } else {
+    } else if (!m_banner->isHidden()) {
+        if (glide)
+            startHeroChange(false, false);
         m_banner->hide();
     }
 }

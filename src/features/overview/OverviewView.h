@@ -15,6 +15,7 @@ class DangerZoneCard;
 class EStopButton;
 class FieldNotesCard;
 class FlapCounter;
+class GlideBox;
 class KeyCaps;
 class PageHeader;
 class QTimer;
@@ -56,8 +57,10 @@ public:
     EStopButton *button() const { return m_button; }
     QWidget *headlineLabel() const;
     TriggerGrid *triggerGrid() const { return m_grid; }
-    // The headline or the grid is still on its way in after a press.
+    // The headline or the grid is still on its way in after a press, or the column's height glides.
     bool isHeroChanging() const;
+    // The spring the hero's change runs on; tests step it by hand.
+    SpringAnimator *heroSpring() const { return m_heroSpring; }
     WeekChartCard *weekChart() const { return m_week; }
     TopTriggersCard *topTriggers() const { return m_topTriggers; }
     TopAppsCard *topApps() const { return m_topApps; }
@@ -107,6 +110,8 @@ private:
     // The headline's height moves from the old text's to the new one's with the fade.
     int m_headFrom = 0;
     int m_headTo = 0;
+    // The text column, whose height follows the same spring.
+    GlideBox *m_textColumn = nullptr;
     ThemedLabel *m_relative = nullptr;
     QWidget *m_keysRow = nullptr;
     KeyCaps *m_keys = nullptr;
