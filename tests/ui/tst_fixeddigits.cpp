@@ -94,6 +94,10 @@ void TestFixedDigits::otherCharactersKeepTheirAdvance()
     const qreal cell = FixedDigits::advance(font);
     const FixedDigits::Line line = FixedDigits::layout(font, QStringLiteral("12 % +3"));
     QVERIFY(qAbs(line.width - (3 * cell + metrics.horizontalAdvance(QStringLiteral(" % +")))) < 0.5);
+    // A space before a digit keeps its width too.
+    const qreal spaced = FixedDigits::layout(font, QStringLiteral("1 \u2013 2")).width;
+    QVERIFY2(qAbs(spaced - (2 * cell + metrics.horizontalAdvance(QStringLiteral(" \u2013 ")))) < 0.5,
+             qPrintable(QStringLiteral("%1 wide").arg(spaced)));
     // Glyphs after the text follow on, left to right.
     qreal last = -1;
     for (const QGlyphRun &run : line.runs)
