@@ -1,7 +1,7 @@
 #include "ui/BarRow.h"
 
+#include "ui/FixedDigits.h"
 #include "ui/Fonts.h"
-#include "ui/HeavyText.h"
 #include "ui/Paint.h"
 #include "ui/Theme.h"
 
@@ -81,7 +81,7 @@ BarRow::Layout BarRow::layoutFor(qreal width) const
         x += s.width() + kSpacing;
     }
     const QString countText = QString::number(m_count);
-    const qreal countWidth = QFontMetricsF(countFont()).horizontalAdvance(countText);
+    const qreal countWidth = FixedDigits::layout(countFont(), countText).width;
     l.count = QRectF(width - countWidth, 0, countWidth, line);
     // Spacing, the 4-point minimum spacer, spacing: never less than 20 between texts and count.
     const qreal textEnd = l.count.left() - kSpacing - 4 - kSpacing;
@@ -162,6 +162,6 @@ void BarRow::paintEvent(QPaintEvent *)
     }
     p.setFont(countFont());
     p.setPen(Theme::ink.resolve());
-    HeavyText::draw(p, l.count, Qt::AlignRight | Qt::AlignVCenter, QString::number(m_count));
+    FixedDigits::draw(p, l.count, Qt::AlignRight | Qt::AlignVCenter, QString::number(m_count));
     paintRankBar(p, l.bar, m_fraction, m_highlight);
 }

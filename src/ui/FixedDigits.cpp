@@ -1,5 +1,8 @@
 #include "ui/FixedDigits.h"
 
+#include "ui/Fonts.h"
+#include "ui/HeavyText.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
@@ -75,6 +78,27 @@ void draw(QPainter &p, const QPointF &baseline, const QFont &font, const QString
 {
     for (const QGlyphRun &run : layout(font, text).runs)
         p.drawGlyphRun(baseline, run);
+}
+
+void draw(QPainter &p, const QRectF &rect, Qt::Alignment alignment, const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    // The letters in the weight their face has; HeavyText adds what is missing.
+    const QFont face = Fonts::faceWeight(p.font());
+    const Line line = layout(face, text);
+    const QFontMetricsF metrics(face);
+    qreal x = rect.left();
+    if (alignment & Qt::AlignHCenter)
+        x += (rect.width() - line.width) / 2;
+    else if (alignment & Qt::AlignRight)
+        x = rect.right() - line.width;
+    // The line's top exactly where drawText puts it (it rounds a centred line's offset).
+    const qreal top =
+        metrics.boundingRect(rect, int(alignment & Qt::AlignVertical_Mask) | Qt::TextSingleLine, text).top();
+    const QRectF box(0, -metrics.ascent(), line.width, metrics.height());
+    HeavyText::drawRuns(p, QPointF(x, top + metrics.ascent()), line.runs, box,
+                        face.key() + QLatin1Char('|') + text);
 }
 
 } // namespace FixedDigits

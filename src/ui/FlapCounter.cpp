@@ -1,7 +1,7 @@
 #include "ui/FlapCounter.h"
 
+#include "ui/FixedDigits.h"
 #include "ui/Fonts.h"
-#include "ui/HeavyText.h"
 #include "ui/Paint.h"
 #include "ui/SpringAnimator.h"
 
@@ -56,14 +56,14 @@ void paintFlapCounter(QPainter &p, const QPointF &topLeft, const QString &text, 
             QColor old = tint;
             old.setAlphaF(old.alphaF() * float(qBound<qreal>(0.0, 1.0 - progress, 1.0)));
             p.setPen(old);
-            HeavyText::draw(p, tile.translated(0, -shift), Qt::AlignCenter, before);
+            FixedDigits::draw(p, tile.translated(0, -shift), Qt::AlignCenter, before);
             QColor fresh = tint;
             fresh.setAlphaF(fresh.alphaF() * float(qBound<qreal>(0.0, progress, 1.0)));
             p.setPen(fresh);
-            HeavyText::draw(p, tile.translated(0, tile.height() - shift), Qt::AlignCenter, now);
+            FixedDigits::draw(p, tile.translated(0, tile.height() - shift), Qt::AlignCenter, now);
         } else {
             p.setPen(tint);
-            HeavyText::draw(p, tile, Qt::AlignCenter, now);
+            FixedDigits::draw(p, tile, Qt::AlignCenter, now);
         }
         p.restore();
 

@@ -297,4 +297,36 @@ void draw(QPainter &p, const QRectF &rect, int flags, const QString &text)
     p.restore();
 }
 
+void drawRuns(QPainter &p, const QPointF &baseline, const QList<QGlyphRun> &runs, const QRectF &box,
+              const QString &key)
+{
+    auto letters = [&](QPainter &q) {
+        for (const QGlyphRun &run : runs)
+            q.drawGlyphRun(baseline, run);
+    };
+    const qreal stroke = Fonts::syntheticStroke(p.font());
+    if (stroke <= 0 || runs.isEmpty()) {
+        letters(p);
+        return;
+    }
+    const QString bandName = QStringLiteral("runs|") + key + QLatin1Char('|') + QString::number(stroke);
+    static QCache<QString, QPainterPath> bands(128);
+    QPainterPath *band = bands.object(bandName);
+    if (!band) {
+        band = new QPainterPath(HeavyText::band(runs, QPointF(), stroke));
+        bands.insert(bandName, band);
+    }
+    const QRectF area = box.adjusted(-stroke, -stroke, stroke, stroke);
+    const DevicePlacement at = placement(p, baseline + area.topLeft());
+    const QColor colour = p.pen().color();
+    const bool plainInk =
+        colour.alpha() == 255 && p.opacity() >= 1.0 && p.pen().brush().style() == Qt::SolidPattern;
+    if (plainInk && at.exact) {
+        drawOnPixels(p, at, bandImage(bandName, *band, area, at.scale, at.fraction, colour, at.ratio));
+        letters(p);
+    } else {
+        paint(p, area.translated(baseline), band->translated(baseline), letters);
+    }
+}
+
 } // namespace HeavyText

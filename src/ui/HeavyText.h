@@ -18,6 +18,12 @@ namespace HeavyText {
 // and clipping follow drawText; without a missing weight it is drawText itself.
 void draw(QPainter &p, const QRectF &rect, int flags, const QString &text);
 
+// Glyph runs laid out elsewhere (baseline at y = 0, as FixedDigits lays out figures) drawn from
+// `baseline` in the painter's pen, thickened as draw() thickens a text in the painter's font. `box` is
+// the line's box about the runs' origin; `key` names the runs (their font and text) for the caches.
+void drawRuns(QPainter &p, const QPointF &baseline, const QList<QGlyphRun> &runs, const QRectF &box,
+              const QString &key);
+
 // The band `stroke` wide around the letters of `runs` drawn with their origin at `offset`. Colour
 // emoji have no outlines and get none.
 QPainterPath band(const QList<QGlyphRun> &runs, const QPointF &offset, qreal stroke);

@@ -1,5 +1,6 @@
 #include "ui/ThemedLabel.h"
 
+#include "ui/FixedDigits.h"
 #include "ui/HeavyText.h"
 
 #include <QPainter>
@@ -42,11 +43,35 @@ void ThemedLabel::setPreferredWidth(int width)
     updateGeometry();
 }
 
+void ThemedLabel::setFixedDigits(bool on)
+{
+    m_fixedDigits = on;
+    updateGeometry();
+    update();
+}
+
+qreal ThemedLabel::textWidth(const QFont &font, const QString &text) const
+{
+    if (m_fixedDigits && !m_wrap)
+        return FixedDigits::layout(font, text).width;
+    return QFontMetricsF(font).horizontalAdvance(text);
+}
+
+void ThemedLabel::drawLine(QPainter &p, const QRectF &rect, Qt::Alignment alignment,
+                           const QString &text) const
+{
+    if (m_fixedDigits)
+        FixedDigits::draw(p, rect, alignment, text);
+    else
+        HeavyText::draw(p, rect, int(alignment), text);
+}
+
 QSize ThemedLabel::textSize() const
 {
     const QFontMetricsF fm(m_font);
     const QRectF r = fm.boundingRect(QRectF(0, 0, 1e6, 1e6), Qt::AlignLeft, m_text);
-    return QSize(qCeil(r.width()), qCeil(qMax(r.height(), fm.height())));
+    const qreal width = (m_fixedDigits && !m_wrap) ? textWidth(m_font, m_text) : r.width();
+    return QSize(qCeil(width), qCeil(qMax(r.height(), fm.height())));
 }
 
 QSize ThemedLabel::sizeHint() const
@@ -90,6 +115,15 @@ void ThemedLabel::paintEvent(QPaintEvent *)
         HeavyText::draw(p, rect(), int(m_alignment) | Qt::TextWordWrap, m_text);
     } else {
         const QFontMetricsF fm(m_font);
-        HeavyText::draw(p, rect(), int(m_alignment), fm.elidedText(m_text, Qt::ElideRight, width()));
+        if (!m_fixedDigits) {
+            HeavyText::draw(p, rect(), int(m_alignment), fm.elidedText(m_text, Qt::ElideRight, width()));
+            return;
+        }
+        // Fixed digits only widen a text, and a shorter text by no more than the whole one.
+        const qreal extra = textWidth(m_font, m_text) - fm.horizontalAdvance(m_text);
+        const QString shown = textWidth(m_font, m_text) <= width()
+                                  ? m_text
+                                  : fm.elidedText(m_text, Qt::ElideRight, qMax<qreal>(0, width() - extra));
+        drawLine(p, rect(), m_alignment, shown);
     }
 }

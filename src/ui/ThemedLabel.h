@@ -23,6 +23,10 @@ public:
     // At least `width` wide where there is room, so that neighbours stay put while the text changes;
     // in a tight row it gives that room up, but never cuts its text.
     void setPreferredWidth(int width);
+    // Digits on one fixed advance (FixedDigits), so a changing number or time keeps its place; for
+    // single-line labels.
+    void setFixedDigits(bool on);
+    bool fixedDigits() const { return m_fixedDigits; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -31,6 +35,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // The text's width in `font` as this label lays it out.
+    qreal textWidth(const QFont &font, const QString &text) const;
+    // Draws one line of text in the painter's font and pen as this label does.
+    void drawLine(QPainter &p, const QRectF &rect, Qt::Alignment alignment, const QString &text) const;
 
 private:
     QSize textSize() const;
@@ -41,4 +49,5 @@ private:
     bool m_wrap;
     Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;
     int m_preferredWidth = 0;
+    bool m_fixedDigits = false;
 };

@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 #include "ui/FixedDigits.h"
 #include "ui/Fonts.h"
+#include "ui/HeavyText.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void numbersOfEqualLengthAreEquallyWide();
     void eachDigitIsCentredInItsCell();
     void otherCharactersKeepTheirAdvance();
+    void textWithoutDigitsLandsWhereDrawTextPutsIt_data();
+    void textWithoutDigitsLandsWhereDrawTextPutsIt();
 };
 
 void TestFixedDigits::numbersOfEqualLengthAreEquallyWide_data()
@@ -91,6 +94,10 @@ void TestFixedDigits::otherCharactersKeepTheirAdvance()
     const qreal cell = FixedDigits::advance(font);
     const FixedDigits::Line line = FixedDigits::layout(font, QStringLiteral("12 % +3"));
     QVERIFY(qAbs(line.width - (3 * cell + metrics.horizontalAdvance(QStringLiteral(" % +")))) < 0.5);
+    // A space before a digit keeps its width too.
+    const qreal spaced = FixedDigits::layout(font, QStringLiteral("1 \u2013 2")).width;
+    QVERIFY2(qAbs(spaced - (2 * cell + metrics.horizontalAdvance(QStringLiteral(" \u2013 ")))) < 0.5,
+             qPrintable(QStringLiteral("%1 wide").arg(spaced)));
     // Glyphs after the text follow on, left to right.
     qreal last = -1;
     for (const QGlyphRun &run : line.runs)
@@ -99,6 +106,72 @@ void TestFixedDigits::otherCharactersKeepTheirAdvance()
             QCOMPARE(at.y(), 0.0);
             last = at.x();
         }
+}
+
+void TestFixedDigits::textWithoutDigitsLandsWhereDrawTextPutsIt_data()
+{
+    QTest::addColumn<QFont>("font");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<QColor>("pen");
+    const QColor ink(20, 20, 20);
+    const QColor faded(20, 20, 20, 140);
+    QTest::newRow("rounded black, centred")
+        << Fonts::rounded(24, QFont::Black) << int(Qt::AlignCenter) << ink;
+    QTest::newRow("rounded black, right, translucent")
+        << Fonts::rounded(24, QFont::Black) << int(Qt::AlignRight | Qt::AlignVCenter) << faded;
+    QTest::newRow("rounded extra-bold, top left")
+        << Fonts::rounded(14, QFont::ExtraBold) << int(Qt::AlignLeft | Qt::AlignTop) << ink;
+    QTest::newRow("default black, centred") << Fonts::font(38, QFont::Black) << int(Qt::AlignCenter) << ink;
+    QTest::newRow("rounded bold, centred") << Fonts::rounded(24, QFont::Bold) << int(Qt::AlignCenter) << ink;
+    QTest::newRow("default black, bottom right")
+        << Fonts::font(38, QFont::Black) << int(Qt::AlignRight | Qt::AlignBottom) << ink;
+}
+
+void TestFixedDigits::textWithoutDigitsLandsWhereDrawTextPutsIt()
+{
+    // Without digits there is nothing to move: the line, its band included, lands where HeavyText
+    // draws it, so switching a label to fixed digits shifts none of its other texts.
+    QFETCH(QFont, font);
+    QFETCH(int, alignment);
+    QFETCH(QColor, pen);
+    const QString text = QStringLiteral("Ok: \u2013 Wow");
+    const QRectF box(3.25, 2.5, 200, 70);
+    auto draw = [&](bool fixed) {
+        QImage image(210, 80, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.setFont(font);
+        p.setPen(pen);
+        if (fixed)
+            FixedDigits::draw(p, box, Qt::Alignment(alignment), text);
+        else
+            HeavyText::draw(p, box, alignment, text);
+        p.end();
+        return image;
+    };
+    const QImage fixed = draw(true);
+    const QImage plain = draw(false);
+    // The outlining may settle a stray edge pixel differently; the letters may not move.
+    int inked = 0, differing = 0;
+    QPointF sumFixed, sumPlain;
+    qreal weightFixed = 0, weightPlain = 0;
+    for (int y = 0; y < fixed.height(); ++y)
+        for (int x = 0; x < fixed.width(); ++x) {
+            const int a = qAlpha(fixed.pixel(x, y)), b = qAlpha(plain.pixel(x, y));
+            inked += b > 0;
+            differing += qAbs(a - b) > 8;
+            sumFixed += a * QPointF(x, y);
+            sumPlain += b * QPointF(x, y);
+            weightFixed += a;
+            weightPlain += b;
+        }
+    QVERIFY(inked > 100);
+    QVERIFY2(differing * 30 < inked,
+             qPrintable(QStringLiteral("%1 of %2 pixels differ").arg(differing).arg(inked)));
+    const QPointF shift = sumFixed / weightFixed - sumPlain / weightPlain;
+    QVERIFY2(qAbs(shift.x()) < 0.1 && qAbs(shift.y()) < 0.1,
+             qPrintable(QStringLiteral("moved by %1, %2").arg(shift.x()).arg(shift.y())));
 }
 
 QTEST_MAIN(TestFixedDigits)

@@ -41,7 +41,7 @@ QFont factFont()
 class FittedTime : public ThemedLabel
 {
 public:
-    FittedTime() : ThemedLabel(QString(), bigTimeFont(), Theme::ink) {}
+    FittedTime() : ThemedLabel(QString(), bigTimeFont(), Theme::ink) { setFixedDigits(true); }
 
     QSize minimumSizeHint() const override { return QSize(sizeHint().width() / 2, sizeHint().height()); }
 
@@ -51,12 +51,12 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::TextAntialiasing);
         QFont font = bigTimeFont();
-        const qreal natural = QFontMetricsF(font).horizontalAdvance(text());
+        const qreal natural = textWidth(font, text());
         if (natural > width())
             font.setPixelSize(qMax(1, int(font.pixelSize() * width() / natural)));
         p.setFont(font);
         p.setPen(color().resolve());
-        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, text());
+        drawLine(p, rect(), Qt::AlignLeft | Qt::AlignVCenter, text());
     }
 };
 

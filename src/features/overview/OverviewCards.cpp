@@ -165,6 +165,7 @@ DangerZoneCard::DangerZoneCard(QWidget *parent)
     // The hazard band is painted by the card itself, so it follows the rounded top corners.
     column->setContentsMargins(cardPadding, bandHeight + cardPadding, cardPadding, cardPadding);
     column->addWidget(new TapeLabel(QStringLiteral("Danger zone"), 1.5, Theme::tape), 0, Qt::AlignLeft);
+    m_range->setFixedDigits(true);
     column->addWidget(m_range);
     column->addWidget(m_line);
     column->addWidget(m_empty);

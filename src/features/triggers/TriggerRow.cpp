@@ -1,6 +1,7 @@
 #include "features/triggers/TriggerRow.h"
 
 #include "features/triggers/TriggerTexts.h"
+#include "ui/FixedDigits.h"
 #include "ui/Fonts.h"
 #include "ui/IconButton.h"
 #include "ui/Paint.h"
@@ -36,8 +37,7 @@ QFont kindFont()
 
 QFont countFont()
 {
-    // Heavy, with digits of one width: the monospaced face.
-    return Fonts::mono(14, QFont::ExtraBold);
+    return Fonts::rounded(14, QFont::ExtraBold);
 }
 
 } // namespace
@@ -128,6 +128,11 @@ QRectF TriggerRow::nameRect() const
     return QRectF(left, top, std::max<qreal>(0, right - left), name.height());
 }
 
+QRectF TriggerRow::countRect() const
+{
+    return QRectF(countRight() - kCountWidth, 0, kCountWidth, height());
+}
+
 QString TriggerRow::shownName() const
 {
     return QFontMetricsF(nameFont())
@@ -164,8 +169,7 @@ void TriggerRow::paintEvent(QPaintEvent *)
     p.drawText(QRectF(name.left(), name.bottom() + 1, name.width(), kindMetrics.height()), singleLine,
                kindMetrics.elidedText(TriggerTexts::kind(m_trigger.isBuiltIn), Qt::ElideRight, name.width()));
 
-    const QRectF count(countRight() - kCountWidth, 0, kCountWidth, h);
     p.setFont(countFont());
     p.setPen(Theme::ink.resolve());
-    p.drawText(count, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, QString::number(m_incidents));
+    FixedDigits::draw(p, countRect(), Qt::AlignRight | Qt::AlignVCenter, QString::number(m_incidents));
 }

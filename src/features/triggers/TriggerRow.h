@@ -29,8 +29,9 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-    // Where the row draws its name, in its own coordinates.
+    // Where the row draws its name and its count, in its own coordinates.
     QRectF nameRect() const;
+    QRectF countRect() const;
     QString shownName() const;
 
 Q_SIGNALS:
