@@ -28,7 +28,7 @@ QFont detailFont()
 }
 QFont countFont()
 {
-    return Fonts::rounded(14, QFont::Black);
+    return Fonts::rounded(14, QFont::ExtraBold);
 }
 
 } // namespace

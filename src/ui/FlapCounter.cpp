@@ -32,7 +32,7 @@ void paintFlapCounter(QPainter &p, const QPointF &topLeft, const QString &text, 
 {
     const QSizeF tileSize = flapTileSize(digitSize);
     const qreal radius = digitSize * 0.14;
-    const QFont font = Fonts::rounded(digitSize, QFont::Black);
+    const QFont font = Fonts::rounded(digitSize, QFont::ExtraBold);
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
