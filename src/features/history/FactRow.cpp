@@ -53,9 +53,9 @@ Qt::Orientations FactRow::expandingDirections() const
 
 bool FactRow::sideBySide(int width) const
 {
-    int least = 0;
+    int least = m_spacing * int(qMax<qsizetype>(0, m_items.size() - 1));
     for (const QLayoutItem *item : m_items)
-        least += (least > 0 ? m_spacing : 0) + item->minimumSize().width();
+        least += item->minimumSize().width();
     return least <= width - contentsMargins().left() - contentsMargins().right();
 }
 
