@@ -3,6 +3,7 @@
 #include "features/dashboard/DashboardView.h"
 #include "features/dashboard/Sidebar.h"
 #include "features/history/EventDetailView.h"
+#include "features/history/HistoryList.h"
 #include "features/history/HistoryView.h"
 #include "features/onboarding/OnboardingView.h"
 #include "features/overview/OverviewCards.h"
@@ -20,6 +21,7 @@
 #include "shell/WindowPlacement.h"
 #include "support/FakeAppServices.h"
 #include "support/TestSupport.h"
+#include "ui/BrutalCard.h"
 #include "ui/ChunkyButton.h"
 #include "ui/Fonts.h"
 #include "ui/MiniButton.h"
@@ -28,7 +30,9 @@
 #include "ui/TriggerGrid.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -65,6 +69,8 @@ private Q_SLOTS:
     void reportKeepsItsActionsInView();
     void incidentDateKeepsToOneLine_data();
     void incidentDateKeepsToOneLine();
+    void historyCardsShowWhole_data();
+    void historyCardsShowWhole();
     void settingsColumnsShareTheWidth_data();
     void settingsColumnsShareTheWidth();
 
@@ -624,6 +630,111 @@ void TestDashboardView::incidentDateKeepsToOneLine()
             continue;
         const QRect frame(w->mapTo(view.get(), QPoint(0, 0)), w->size());
         QVERIFY2(!frame.intersects(dateFrame), w->metaObject()->className());
+    }
+}
+
+namespace {
+
+// The part of `w` that its ancestors up to `top` leave on screen, in `top`'s coordinates.
+QRect shownPart(const QWidget *w, const QWidget *top)
+{
+    QRect shown(w->mapTo(top, QPoint(0, 0)), w->size());
+    for (const QWidget *p = w->parentWidget(); p && p != top; p = p->parentWidget())
+        shown &= QRect(p->mapTo(top, QPoint(0, 0)), p->size());
+    return shown & top->rect();
+}
+
+} // namespace
+
+void TestDashboardView::historyCardsShowWhole_data()
+{
+    QTest::addColumn<QSize>("size");
+    // Whether the two fact boxes still stand side by side.
+    QTest::addColumn<bool>("sideBySide");
+    QTest::newRow("smallest") << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight) << false;
+    QTest::newRow("default") << QSize(1120, 780) << true;
+    QTest::newRow("large") << QSize(1500, 950) << true;
+}
+
+void TestDashboardView::historyCardsShowWhole()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, sideBySide);
+    // The widest words the editor's boxes show: a two-word application and a long source label.
+    VorpEvent event = VorpEvent::make(m_now.addSecs(-600), QStringLiteral("Microsoft Outlook"),
+                                      QStringLiteral("com.microsoft.Outlook"), QStringLiteral("meeting"),
+                                      QStringLiteral("Quick call?"), EventSource::url);
+    m_model->store().insert(event);
+    m_model->store().save();
+    m_model->setDashboardTab(DashboardTab::history);
+    auto view = shownDashboard();
+    view->resize(size);
+    QTRY_COMPARE(view->size(), size);
+    auto *history = qobject_cast<HistoryView *>(view->page());
+    QVERIFY(history);
+    history->clickRow(history->list()->rowIds().value(0));
+    QTRY_VERIFY(history->detail() && history->detail()->isVisible());
+    QApplication::processEvents();
+
+    // Both cards, their slabs included, lie whole across inside the page's padding, 22 apart; the
+    // editor scrolls down, so only its top has to show.
+    const QRect content = history->layout()->contentsRect();
+    const auto *listCard = qobject_cast<const BrutalCard *>(history->list()->parentWidget());
+    const EventDetailView *detail = history->detail();
+    QVERIFY(listCard);
+    for (const BrutalCard *card : {listCard, static_cast<const BrutalCard *>(detail)}) {
+        const QRect frame(card->mapTo(history, QPoint(0, 0)), card->size());
+        const QRect shown = shownPart(card, history);
+        QVERIFY2(
+            shown.left() == frame.left() && shown.right() == frame.right() && shown.top() == frame.top(),
+            qPrintable(QStringLiteral("%1 wide card shows %2 of it").arg(frame.width()).arg(shown.width())));
+        QVERIFY2(frame.left() >= content.left() && frame.right() <= content.right(),
+                 qPrintable(QStringLiteral("card ends at x %1 past the padding at %2")
+                                .arg(frame.right())
+                                .arg(content.right())));
+    }
+    const QRectF listFrame(listCard->mapTo(history, QPoint(0, 0)), listCard->cardRect().size());
+    const QRectF detailFrame(detail->mapTo(history, QPoint(0, 0)), detail->cardRect().size());
+    QCOMPARE(listFrame.width(), 400.0);
+    QCOMPARE(detailFrame.left() - listFrame.right(), 22.0);
+    // The editor has the whole column but the 6 beside it that its slab takes.
+    QVERIFY2(qAbs(detailFrame.right() + 6 - (content.right() + 1)) <= 1,
+             qPrintable(QString::number(detailFrame.right())));
+
+    // Nothing in the editor overlaps, is clipped or leaves its padding; the trigger grid spans it.
+    const QRect inner = detail->cardRect().adjusted(24, 24, -24, -24).toAlignedRect();
+    QList<QRect> frames;
+    for (const QWidget *w : detail->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!w->isVisibleTo(detail) || w->width() <= 0 || w->height() <= 0)
+            continue;
+        const QRect frame = w->geometry();
+        QVERIFY2(inner.contains(frame), w->metaObject()->className());
+        for (const QRect &other : std::as_const(frames))
+            QVERIFY2(!other.intersects(frame), w->metaObject()->className());
+        frames << frame;
+        for (const QWidget *part : w->findChildren<QWidget *>()) {
+            if (!part->isVisibleTo(detail) || qobject_cast<const QScrollBar *>(part))
+                continue;
+            const QRect partFrame(part->mapTo(detail, QPoint(0, 0)), part->size());
+            QVERIFY2(frame.contains(partFrame), part->metaObject()->className());
+        }
+    }
+    const TriggerGrid *grid = detail->grid();
+    QCOMPARE(grid->width(), inner.width());
+    const QList<TriggerTile *> tiles = grid->tiles();
+    QVERIFY(tiles.size() >= 5);
+    for (int i = 0; i < tiles.size(); ++i)
+        for (int j = i + 1; j < tiles.size(); ++j)
+            QVERIFY(!tiles[i]->geometry().intersects(tiles[j]->geometry()));
+    // Where the widest words leave no room beside each other, the boxes stand one above the other.
+    const QList<QWidget *> facts = detail->findChildren<QWidget *>(QStringLiteral("fact"));
+    QCOMPARE(facts.size(), 2);
+    if (sideBySide) {
+        QCOMPARE(facts[1]->y(), facts[0]->y());
+        QCOMPARE(facts[1]->x() - (facts[0]->geometry().right() + 1), 12);
+    } else {
+        QCOMPARE(facts[1]->y() - (facts[0]->geometry().bottom() + 1), 12);
+        QCOMPARE(facts[0]->width(), inner.width());
     }
 }
 

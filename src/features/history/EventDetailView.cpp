@@ -1,6 +1,7 @@
 #include "features/history/EventDetailView.h"
 
 #include "app/AppModel.h"
+#include "features/history/FactRow.h"
 #include "features/history/IncidentDelete.h"
 #include "features/history/IncidentText.h"
 #include "features/history/NoteEditor.h"
@@ -74,6 +75,7 @@ QVBoxLayout *section(const QString &title, QWidget *content)
 WellBox *fact(const QString &title, QHBoxLayout **row)
 {
     auto *box = new WellBox(11);
+    box->setObjectName(QStringLiteral("fact"));
     auto *column = new QVBoxLayout(box);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(7);
@@ -122,8 +124,7 @@ EventDetailView::EventDetailView(AppModel &model, const VorpEvent &event, const 
     m_grid = new TriggerGrid({}, std::nullopt, 5, false, [this](const Trigger &t) { pick(t); });
     column->addLayout(section(QStringLiteral("Trigger"), m_grid));
 
-    auto *facts = new QHBoxLayout;
-    facts->setSpacing(12);
+    auto *facts = new FactRow(12);
     QHBoxLayout *appRow = nullptr;
     facts->addWidget(fact(QStringLiteral("Application"), &appRow));
     m_appIcon = new AppIconView(std::nullopt, 20);

@@ -26,6 +26,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtMath>
 
 HistoryView::HistoryView(AppModel &model, QWidget *parent) : QWidget(parent), m_model(model)
 {
@@ -50,9 +51,12 @@ HistoryView::HistoryView(AppModel &model, QWidget *parent) : QWidget(parent), m_
     column->addWidget(m_header);
 
     auto *mainRow = new QHBoxLayout;
-    mainRow->setSpacing(22);
     auto *card = new BrutalCard(0, Theme::card, 16, 4);
-    card->setFixedWidth(400 + 4);
+    // The card holds its slab inside its frame; the slab lies in the gap, which counts from the
+    // card's own edge.
+    const int room = qCeil(card->lift());
+    card->setFixedWidth(400 + room);
+    mainRow->setSpacing(22 - room);
     m_listStack = new QStackedLayout(card);
     m_empty = new EmptyHint(QString());
     m_list = new HistoryList;
@@ -208,11 +212,13 @@ void HistoryView::showDetail()
         delete m_detail;
         auto *holder = new QWidget;
         auto *pad = new QVBoxLayout(holder);
-        pad->setContentsMargins(0, 0, 6, 8);
         m_detail = new EventDetailView(m_model, *event, m_triggers, [page = QPointer(this)] {
             if (page)
                 page->clearSelection();
         });
+        // The editor's slab lies in the padding beside and below it, as the list's lies in the gap.
+        const int room = qCeil(m_detail->lift());
+        pad->setContentsMargins(0, 0, 6 - room, 8 - room);
         pad->addWidget(m_detail);
         pad->addStretch(1);
         m_detailScroll->setWidget(holder);
