@@ -12,45 +12,6 @@ int heightAt(const QLayoutItem *item, int width)
 
 } // namespace
 
-FactRow::FactRow(int spacing) : m_spacing(spacing)
-{
-}
-
-FactRow::~FactRow()
-{
-    while (QLayoutItem *item = takeAt(0))
-        delete item;
-}
-
-void FactRow::addItem(QLayoutItem *item)
-{
-    m_items << item;
-    invalidate();
-}
-
-int FactRow::count() const
-{
-    return int(m_items.size());
-}
-
-QLayoutItem *FactRow::itemAt(int index) const
-{
-    return m_items.value(index);
-}
-
-QLayoutItem *FactRow::takeAt(int index)
-{
-    if (index < 0 || index >= m_items.size())
-        return nullptr;
-    invalidate();
-    return m_items.takeAt(index);
-}
-
-Qt::Orientations FactRow::expandingDirections() const
-{
-    return Qt::Horizontal;
-}
-
 bool FactRow::sideBySide(int width) const
 {
     int least = m_spacing * int(qMax<qsizetype>(0, m_items.size() - 1));
@@ -122,22 +83,6 @@ int FactRow::place(const QRect &rect, bool apply) const
     return height + contentsMargins().top() + contentsMargins().bottom();
 }
 
-int FactRow::heightForWidth(int width) const
-{
-    return place(QRect(0, 0, width, 0), false);
-}
-
-QSize FactRow::sizeHint() const
-{
-    int width = 0;
-    int height = 0;
-    for (const QLayoutItem *item : m_items) {
-        width += (width > 0 ? m_spacing : 0) + item->sizeHint().width();
-        height = qMax(height, item->sizeHint().height());
-    }
-    return QSize(width, height).grownBy(contentsMargins());
-}
-
 QSize FactRow::minimumSize() const
 {
     // One above the other: the widest word of any box; the height comes from heightForWidth().
@@ -145,10 +90,4 @@ QSize FactRow::minimumSize() const
     for (const QLayoutItem *item : m_items)
         least = least.expandedTo(item->minimumSize());
     return least.grownBy(contentsMargins());
-}
-
-void FactRow::setGeometry(const QRect &rect)
-{
-    QLayout::setGeometry(rect);
-    place(rect, true);
 }

@@ -4,6 +4,7 @@
 #include "features/settings/SettingsText.h"
 #include "models/Csv.h"
 #include "ui/ChunkyButton.h"
+#include "ui/ItemRowLayout.h"
 #include "ui/OverlayCenter.h"
 #include "ui/SaveDialog.h"
 #include "ui/ThemedLabel.h"
@@ -17,36 +18,12 @@ namespace {
 
 // Buttons side by side while they fit, the rest on further lines: a narrow column keeps every
 // button whole instead of being held wide by them.
-class WrapRow : public QLayout
+class WrapRow : public ItemRowLayout
 {
 public:
-    explicit WrapRow(int spacing) : m_spacing(spacing) {}
-    ~WrapRow() override
-    {
-        while (QLayoutItem *item = takeAt(0))
-            delete item;
-    }
+    using ItemRowLayout::ItemRowLayout;
 
-    void addItem(QLayoutItem *item) override { m_items << item; }
-    int count() const override { return int(m_items.size()); }
-    QLayoutItem *itemAt(int index) const override { return m_items.value(index); }
-    QLayoutItem *takeAt(int index) override
-    {
-        return index >= 0 && index < m_items.size() ? m_items.takeAt(index) : nullptr;
-    }
     Qt::Orientations expandingDirections() const override { return {}; }
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override { return place(QRect(0, 0, width, 0), false); }
-    QSize sizeHint() const override
-    {
-        int width = 0;
-        int height = 0;
-        for (const QLayoutItem *item : m_items) {
-            width += (width > 0 ? m_spacing : 0) + item->sizeHint().width();
-            height = qMax(height, item->sizeHint().height());
-        }
-        return QSize(width, height).grownBy(contentsMargins());
-    }
     QSize minimumSize() const override
     {
         QSize least;
@@ -54,15 +31,9 @@ public:
             least = least.expandedTo(item->sizeHint());
         return least.grownBy(contentsMargins());
     }
-    void setGeometry(const QRect &rect) override
-    {
-        QLayout::setGeometry(rect);
-        place(rect, true);
-    }
 
-private:
-    // Lays the items out in `rect` (when `apply`) and answers the height they take.
-    int place(const QRect &rect, bool apply) const
+protected:
+    int place(const QRect &rect, bool apply) const override
     {
         const QRect area = rect.marginsRemoved(contentsMargins());
         int x = area.left();
@@ -82,9 +53,6 @@ private:
         }
         return y + lineHeight - area.top() + contentsMargins().top() + contentsMargins().bottom();
     }
-
-    QList<QLayoutItem *> m_items;
-    int m_spacing;
 };
 
 } // namespace
