@@ -20,6 +20,7 @@
 #include "ui/LiveQueries.h"
 #include "ui/Paint.h"
 #include "ui/SpringAnimator.h"
+#include "ui/ThemedLabel.h"
 #include "ui/ThemedText.h"
 #include "ui/TriggerGrid.h"
 #include "ui/WellBox.h"
@@ -81,40 +82,10 @@ private:
 
 // The application's name in the status row: as wide as it needs while there is room, elided at the
 // end where there is not, so it never runs under "What happened?".
-class AppNameText : public QWidget
+QFont appNameFont()
 {
-public:
-    explicit AppNameText(const QString &text, QWidget *parent = nullptr) : QWidget(parent), m_text(text)
-    {
-        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    }
-    QString text() const { return m_text; }
-    QString shownText() const { return QFontMetricsF(font()).elidedText(m_text, Qt::ElideRight, width()); }
-    QSize sizeHint() const override
-    {
-        const QFontMetricsF fm(font());
-        return QSize(qCeil(fm.horizontalAdvance(m_text)), qCeil(fm.height()));
-    }
-    QSize minimumSizeHint() const override
-    {
-        const QFontMetricsF fm(font());
-        return QSize(qMin(sizeHint().width(), qCeil(fm.horizontalAdvance(QStringLiteral("M…")))),
-                     qCeil(fm.height()));
-    }
-    QFont font() const { return Fonts::rounded(12, QFont::DemiBold); }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.setFont(font());
-        p.setPen(QColor(Theme::ink));
-        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, shownText());
-    }
-
-private:
-    QString m_text;
-};
+    return Fonts::rounded(12, QFont::DemiBold);
+}
 
 // The footer's strip: a translucent well with a hairline on top, its bottom corners rounded to
 // match the card.
@@ -342,7 +313,8 @@ QWidget *MenuPanelView::buildPicker(const VorpEvent &event)
     m_appName = nullptr;
     if (event.appName) {
         status->addWidget(new AppIconView(event.bundleIdentifier, 14), 0, Qt::AlignVCenter);
-        auto *name = new AppNameText(*event.appName);
+        auto *name = new ThemedLabel(*event.appName, appNameFont(), Theme::ink);
+        name->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         m_appName = name;
         status->addWidget(name, 0, Qt::AlignVCenter);
     }
@@ -617,7 +589,7 @@ QString MenuPanelView::chipText() const
 
 QString MenuPanelView::appText() const
 {
-    return m_appName ? static_cast<AppNameText *>(m_appName)->text() : QString();
+    return m_appName ? static_cast<ThemedLabel *>(m_appName)->text() : QString();
 }
 
 QWidget *MenuPanelView::questionLabel() const
@@ -627,7 +599,11 @@ QWidget *MenuPanelView::questionLabel() const
 
 QString MenuPanelView::shownAppText() const
 {
-    return m_appName ? static_cast<AppNameText *>(m_appName)->shownText() : QString();
+    if (!m_appName)
+        return QString();
+    // What the label draws: its text elided to its width.
+    return QFontMetricsF(appNameFont())
+        .elidedText(static_cast<ThemedLabel *>(m_appName)->text(), Qt::ElideRight, m_appName->width());
 }
 
 bool MenuPanelView::showsPicker() const
