@@ -45,6 +45,9 @@ void FadeEffect::draw(QPainter *painter)
     painter->restore();
 }
 
+namespace {
+
+// A widget and its children as drawn over whatever lies beneath (no window background).
 QPixmap pictureOf(QWidget *widget)
 {
     const qreal ratio = widget->devicePixelRatioF();
@@ -54,6 +57,8 @@ QPixmap pictureOf(QWidget *widget)
     widget->render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
     return picture;
 }
+
+} // namespace
 
 FadingSnapshot::FadingSnapshot(QWidget *widget)
     : QWidget(widget->parentWidget()), m_picture(pictureOf(widget))

@@ -29,9 +29,6 @@ private:
     qreal m_drop = 0;
 };
 
-// A widget and its children as drawn over whatever lies beneath (no window background).
-QPixmap pictureOf(QWidget *widget);
-
 // A picture of what a widget showed, left where it stood while it fades out; mouse-transparent.
 class FadingSnapshot : public QWidget
 {
