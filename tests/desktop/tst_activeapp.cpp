@@ -51,16 +51,6 @@ class ActiveAppTest : public QObject
                                                 {QStringLiteral("--window"), instance, cls}, this);
     }
 
-    // Asks the window manager to activate a window of ours, as a pager does, until it is active.
-    static bool activate(QWidget &window)
-    {
-        return waitFor([&] {
-            DesktopTools::run(QStringLiteral("xdotool"),
-                              {QStringLiteral("windowactivate"), QString::number(window.winId())});
-            return QTest::qWaitForWindowActive(&window, 500);
-        });
-    }
-
 private Q_SLOTS:
     void initTestCase()
     {
@@ -92,7 +82,7 @@ private Q_SLOTS:
         QWidget own;
         own.resize(200, 100);
         own.show();
-        QVERIFY(activate(own));
+        QVERIFY(DesktopTools::activate(own));
         service.start();
         QVERIFY(!service.lastExternal());
         QVERIFY(!service.currentContext());
@@ -103,7 +93,7 @@ private Q_SLOTS:
                             QStringLiteral("org.example.Grumpy")));
 
         // Back to our own window (as a pager would ask): still charged to the other application.
-        QVERIFY(activate(own));
+        QVERIFY(DesktopTools::activate(own));
         QTest::qWait(200);
         QVERIFY(sameContext(service.currentContext(), QStringLiteral("Grumpy Editor"),
                             QStringLiteral("org.example.Grumpy")));

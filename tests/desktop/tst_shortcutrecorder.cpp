@@ -112,6 +112,7 @@ private Q_SLOTS:
         page.setWindowTitle(QStringLiteral("Grumblix Settings"));
         page.resize(1100, 800);
         page.show();
+        QVERIFY(DesktopTools::activate(page));
         QVERIFY(waitFor([] { return activeWindowName() == QLatin1String("Grumblix Settings"); }));
 
         // The default combination logs before anything is recorded.

@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QStandardPaths>
+#include <QTest>
 #include <QThread>
+#include <QWidget>
 #include <functional>
 
 namespace DesktopTools {
@@ -47,6 +49,14 @@ bool waitFor(const std::function<bool()> &predicate, int timeoutMs)
         QThread::msleep(10);
     }
     return true;
+}
+
+bool activate(QWidget &window)
+{
+    return waitFor([&] {
+        run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QString::number(window.winId())});
+        return QTest::qWaitForWindowActive(&window, 500);
+    });
 }
 
 } // namespace DesktopTools

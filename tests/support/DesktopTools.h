@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <functional>
 
+class QWidget;
+
 namespace DesktopTools {
 
 // Runs a command of the X test tools (xdotool, xprop …) to completion; its standard output.
@@ -16,5 +18,9 @@ QProcess *startDetachedChild(const QString &program, const QStringList &argument
 
 // Waits until `predicate` holds, pumping events; false on time-out.
 bool waitFor(const std::function<bool()> &predicate, int timeoutMs = 5000);
+
+// Asks the window manager to activate a window of ours, as a pager does, until it is active: a
+// window manager under load may map a new window without giving it the focus.
+bool activate(QWidget &window);
 
 } // namespace DesktopTools
