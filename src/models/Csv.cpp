@@ -1,6 +1,7 @@
 #include "Csv.h"
 
-#include <QSaveFile>
+#include "FileWriter.h"
+
 #include <cstdlib>
 
 namespace Csv {
@@ -86,24 +87,7 @@ QString suggestedFileName(const QDateTime &now)
 
 bool write(const QString &path, const EventSnapshot &events, const QList<Trigger> &triggers, QString *error)
 {
-    QSaveFile file(path);
-    const auto fail = [&] {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return fail();
-    const QByteArray bytes = document(events, triggers);
-    if (file.write(bytes) != bytes.size())
-        return fail();
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return FileWriter::writeAll(path, document(events, triggers), error);
 }
 
 } // namespace Csv

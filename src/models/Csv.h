@@ -20,7 +20,7 @@ QByteArray timestampField(const QDateTime &timestamp);
 // a file saved just after midnight east of UTC is not named after yesterday.
 QString suggestedFileName(const QDateTime &now);
 // Writes the document atomically: on failure an existing file is left as it was and `error`, when
-// given, tells why.
+// given, says the system's reason.
 bool write(const QString &path, const EventSnapshot &events, const QList<Trigger> &triggers,
            QString *error = nullptr);
 
