@@ -1,8 +1,10 @@
 #include "FileWriter.h"
 
+#include <QFile>
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -37,6 +39,18 @@ bool FileWriter::open()
 {
     if (m_file || !m_error.isEmpty())
         return false;
+    // QSaveFile refuses a folder and a file we may not write in words of its own ("Existing file
+    // … is not writable"): say them as the system does.
+    const QByteArray name = QFile::encodeName(m_path);
+    struct stat info
+    {
+    };
+    if (::stat(name.constData(), &info) == 0) {
+        if (S_ISDIR(info.st_mode))
+            return fail(qt_error_string(EISDIR));
+        if (::access(name.constData(), W_OK) != 0)
+            return fail(qt_error_string(errno));
+    }
     m_file = std::make_unique<QSaveFile>(m_path);
     // Unbuffered: the bytes go straight to the descriptor below, so nothing is left for QSaveFile
     // to flush (and fail on without a reason) when it commits.

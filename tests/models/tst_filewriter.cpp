@@ -1,4 +1,5 @@
 #include "models/FileWriter.h"
+#include "support/Unprivileged.h"
 #include "support/WriteStandIns.h"
 
 #include <QFile>
@@ -35,6 +36,7 @@ private Q_SLOTS:
     void fullDiskKeepsTheOldFileAndSaysWhy();
     void unwritablePlacesSayWhy_data();
     void unwritablePlacesSayWhy();
+    void fileWeMayNotWriteSaysWhy();
     void failureTexts_data();
     void failureTexts();
 };
@@ -107,6 +109,7 @@ void TestFileWriter::unwritablePlacesSayWhy_data()
     // Each of these refuses root as well.
     QTest::newRow("folder missing") << QString() << QStringLiteral("missing/out.csv") << ENOENT;
     QTest::newRow("folder is a file") << QStringLiteral("file") << QStringLiteral("file/out.csv") << ENOTDIR;
+    QTest::newRow("target is a folder") << QStringLiteral("folder/") << QStringLiteral("folder") << EISDIR;
 }
 
 void TestFileWriter::unwritablePlacesSayWhy()
@@ -115,13 +118,32 @@ void TestFileWriter::unwritablePlacesSayWhy()
     QFETCH(QString, target);
     QFETCH(int, error);
     QTemporaryDir dir;
-    if (!setUp.isEmpty())
+    if (setUp.endsWith(QLatin1Char('/')))
+        QVERIFY(QDir(dir.path()).mkdir(setUp));
+    else if (!setUp.isEmpty())
         QVERIFY(FileWriter::writeAll(dir.filePath(setUp), "old"));
     QString reason;
     QVERIFY(!FileWriter::writeAll(dir.filePath(target), "bytes", &reason));
     QCOMPARE(reason, qt_error_string(error));
-    if (!setUp.isEmpty())
+    if (!setUp.isEmpty() && !setUp.endsWith(QLatin1Char('/')))
         QCOMPARE(fileBytes(dir.filePath(setUp)), QByteArray("old"));
+}
+
+void TestFileWriter::fileWeMayNotWriteSaysWhy()
+{
+    // Root may replace any file: this runs as nobody.
+    if (const std::optional<bool> passed = Unprivileged::runTestFunction(QTest::currentTestFunction())) {
+        QVERIFY(*passed);
+        return;
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.csv"));
+    QVERIFY(FileWriter::writeAll(path, "old"));
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+    QString reason;
+    QVERIFY(!FileWriter::writeAll(path, "bytes", &reason));
+    QCOMPARE(reason, qt_error_string(EACCES));
+    QCOMPARE(fileBytes(path), QByteArray("old"));
 }
 
 void TestFileWriter::failureTexts_data()
