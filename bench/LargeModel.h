@@ -21,14 +21,15 @@ struct LargeModel
     std::unique_ptr<Prefs> prefs;
     std::unique_ptr<AppModel> model;
 
-    // With `notes`, every seventh incident carries one of a few notes (what a search reads).
-    explicit LargeModel(bool notes = false)
+    // With `notes`, every seventh incident carries one of a few notes (what a search reads);
+    // `count` incidents in place of the usual 100,000, as far apart.
+    explicit LargeModel(bool notes = false, int count = incidents)
     {
         qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
         qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
         prefs = std::make_unique<Prefs>(dir.filePath(QStringLiteral("Grumblix.conf")));
         prefs->setHasOnboarded(true);
-        writeStore(storePath(), notes);
+        writeStore(storePath(), notes, count);
         model = std::make_unique<AppModel>(storePath(), *prefs);
         model->setClock([] { return now; });
         model->setTimeZone(zone);
@@ -38,7 +39,7 @@ struct LargeModel
     QString storePath() const { return dir.filePath(QStringLiteral("Grumblix.store")); }
 
 private:
-    static void writeStore(const QString &path, bool notes)
+    static void writeStore(const QString &path, bool notes, int count)
     {
         auto store = Store::open(path);
         const QStringList apps{
@@ -48,7 +49,7 @@ private:
         const QStringList noteTexts{"standup ran long", "the build again", "who scheduled this",
                                     "prod is on fire"};
         // Oldest first, in UTC, as the store keeps them.
-        for (int i = incidents - 1; i >= 0; --i) {
+        for (int i = count - 1; i >= 0; --i) {
             VorpEvent e = VorpEvent::make(
                 now.toUTC().addSecs(-qint64(i) * 631), apps[i % apps.size()], apps[i % apps.size()].toLower(),
                 i % 5 ? std::optional(keys[i % keys.size()]) : std::nullopt,

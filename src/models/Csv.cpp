@@ -1,6 +1,8 @@
 #include "Csv.h"
 
-#include <QSaveFile>
+#include "FileWriter.h"
+
+#include <QHash>
 #include <cstdlib>
 
 namespace Csv {
@@ -42,40 +44,69 @@ QByteArray timestampField(const QDateTime &timestamp)
                .toLatin1();
 }
 
+namespace {
+
+const QByteArray header("id,timestamp,app,bundle_id,trigger,note,source");
+
+// The trigger column's text per key, looked up in the list once per key instead of per line.
+class TriggerNames
+{
+public:
+    explicit TriggerNames(const QList<Trigger> &triggers) : m_triggers(triggers) {}
+
+    QByteArray operator()(const std::optional<QString> &key)
+    {
+        // An uncategorized incident has an empty trigger field, not "Uncategorized".
+        if (!key)
+            return {};
+        auto known = m_names.constFind(*key);
+        if (known == m_names.cend())
+            known = m_names.insert(*key, info(m_triggers, key).name.toUtf8());
+        return *known;
+    }
+
+private:
+    const QList<Trigger> &m_triggers;
+    QHash<QString, QByteArray> m_names;
+};
+
+// One incident's line, after a line feed.
+void appendLine(QByteArray &out, const VorpEvent &event, TriggerNames &triggerName)
+{
+    // A column the store held unreadable goes out as the bytes it held.
+    out += '\n';
+    if (const QByteArray *stored = event.unreadableColumn(EventField::uuid))
+        out += *stored;
+    else
+        out += event.uuid.toByteArray(QUuid::WithoutBraces).toUpper();
+    out += ',';
+    if (const QByteArray *stored = event.unreadableColumn(EventField::timestamp))
+        out += *stored;
+    else
+        out += timestampField(event.timestamp);
+    out += ',';
+    appendQuoted(out, event, EventField::appName, event.appName);
+    out += ',';
+    appendQuoted(out, event, EventField::bundleIdentifier, event.bundleIdentifier);
+    out += ',';
+    appendQuoted(out, triggerName(event.triggerKey));
+    out += ',';
+    appendQuoted(out, event, EventField::note, event.note);
+    out += ',';
+    if (const QByteArray *stored = event.unreadableColumn(EventField::sourceRaw))
+        out += *stored;
+    else
+        out += event.sourceRaw.toUtf8();
+}
+
+} // namespace
+
 QByteArray document(const EventSnapshot &events, const QList<Trigger> &triggers)
 {
-    QByteArray out("id,timestamp,app,bundle_id,trigger,note,source");
-    for (const VorpEvent &event : events) {
-        // A column the store held unreadable goes out as the bytes it held.
-        QByteArray line;
-        if (const QByteArray *stored = event.unreadableColumn(EventField::uuid))
-            line += *stored;
-        else
-            line += event.uuid.toByteArray(QUuid::WithoutBraces).toUpper();
-        line += ',';
-        if (const QByteArray *stored = event.unreadableColumn(EventField::timestamp))
-            line += *stored;
-        else
-            line += timestampField(event.timestamp);
-        line += ',';
-        appendQuoted(line, event, EventField::appName, event.appName);
-        line += ',';
-        appendQuoted(line, event, EventField::bundleIdentifier, event.bundleIdentifier);
-        line += ',';
-        std::optional<QString> trigger;
-        if (event.triggerKey)
-            trigger = info(triggers, event.triggerKey).name;
-        appendQuoted(line, trigger.value_or(QString()).toUtf8());
-        line += ',';
-        appendQuoted(line, event, EventField::note, event.note);
-        line += ',';
-        if (const QByteArray *stored = event.unreadableColumn(EventField::sourceRaw))
-            line += *stored;
-        else
-            line += event.sourceRaw.toUtf8();
-        out += '\n';
-        out += line;
-    }
+    QByteArray out = header;
+    TriggerNames triggerName(triggers);
+    for (const VorpEvent &event : events)
+        appendLine(out, event, triggerName);
     return out;
 }
 
@@ -84,25 +115,44 @@ QString suggestedFileName(const QDateTime &now)
     return QStringLiteral("grumblix-%1.csv").arg(now.date().toString(Qt::ISODate));
 }
 
-bool write(const QString &path, const EventSnapshot &events, const QList<Trigger> &triggers, QString *error)
+bool write(const QString &path, const EventSnapshot &events, const QList<Trigger> &triggers, QString *error,
+           const WriteControl &control)
 {
-    QSaveFile file(path);
+    // Batches of about this many bytes (two thousand lines or so): few system calls, little
+    // memory, and a stop request heard within a millisecond or two.
+    constexpr qsizetype batchBytes = 256 * 1024;
+    FileWriter file(path);
     const auto fail = [&] {
         if (error)
             *error = file.errorString();
-        file.cancelWriting();
         return false;
     };
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open())
         return fail();
-    const QByteArray bytes = document(events, triggers);
-    if (file.write(bytes) != bytes.size())
-        return fail();
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
+    QByteArray batch = header;
+    batch.reserve(batchBytes + 4096);
+    TriggerNames triggerName(triggers);
+    qsizetype written = 0;
+    for (const VorpEvent &event : events) {
+        appendLine(batch, event, triggerName);
+        ++written;
+        if (batch.size() < batchBytes)
+            continue;
+        if (!file.write(batch))
+            return fail();
+        batch.clear();
+        if (control.stop && control.stop->load(std::memory_order_relaxed)) {
+            if (error)
+                error->clear();
+            return false; // the writer's destructor drops the unfinished file
+        }
+        if (control.progress)
+            control.progress(written);
     }
+    if (!file.write(batch) || !file.commit())
+        return fail();
+    if (control.progress)
+        control.progress(written);
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include "support/FakeNotifier.h"
 #include "support/ModelFixture.h"
 #include "support/TestSupport.h"
+#include "support/WriteStandIns.h"
 #include "ui/ChunkyButton.h"
 #include "ui/OverlayCenter.h"
 #include "ui/Paint.h"
@@ -50,6 +51,7 @@ private Q_SLOTS:
     void postCopiesOpensAndHints();
     void exportWritesTheChosenFile();
     void exportFailureIsSaidAndKeepsTheOldFile();
+    void exportToAFullDiskSaysTheSystemsReason();
     void showInFileManagerWritesPrivately();
     void shareMenuInTheDashboard();
     void otherPlacesOpenThePage();
@@ -428,6 +430,24 @@ void TestReportView::exportFailureIsSaidAndKeepsTheOldFile()
     QTest::mouseClick(view->exportButton(), Qt::LeftButton);
     QVERIFY(view->problem().isEmpty());
     QVERIFY(QFile::exists(m_answer));
+}
+
+void TestReportView::exportToAFullDiskSaysTheSystemsReason()
+{
+    auto view = page();
+    FullDisk disk;
+    QVERIFY(disk.isReady());
+    QVERIFY(disk.place(QStringLiteral("week.png"), "old"));
+    // Room for the start of the image only.
+    QVERIFY(disk.fill(4096));
+    m_answer = disk.filePath(QStringLiteral("week.png"));
+    QTest::mouseClick(view->exportButton(), Qt::LeftButton);
+    QCOMPARE(view->problem(), QStringLiteral("Could not save week.png: No space left on device. Nothing was "
+                                             "changed; pick another folder."));
+    QFile file(m_answer);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("old"));
+    QCOMPARE(disk.entries(), QStringList{QStringLiteral("week.png")});
 }
 
 void TestReportView::showInFileManagerWritesPrivately()

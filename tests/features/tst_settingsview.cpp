@@ -6,6 +6,7 @@
 #include "features/settings/SkinTile.h"
 #include "features/settings/SoundRow.h"
 #include "models/Csv.h"
+#include "models/CsvExport.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
 #include "platform/Autostart.h"
@@ -18,6 +19,7 @@
 #include "support/FakeNotifier.h"
 #include "support/ModelFixture.h"
 #include "support/TestSupport.h"
+#include "support/WriteStandIns.h"
 #include "ui/ChunkyButton.h"
 #include "ui/ChunkySegmented.h"
 #include "ui/GXToggles.h"
@@ -28,9 +30,11 @@
 #include <QAction>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 #include <QtTest>
 #include <algorithm>
+#include <optional>
 #include <unistd.h>
 
 using TestSupport::ModelFixture;
@@ -87,7 +91,9 @@ struct Rig
             suggestions << suggested;
             return exportTo;
         };
-        auto *layout = new QVBoxLayout(&window);
+        // Built again after a page change: into the same window.
+        auto *layout =
+            window.layout() ? static_cast<QVBoxLayout *>(window.layout()) : new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
         view = new SettingsView(*f.model, services);
         layout->addWidget(view);
@@ -125,6 +131,30 @@ void click(QWidget *widget)
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
 }
 
+// The export writes on a worker thread: until it has ended and the page has heard of it.
+void waitForExport(SettingsView &view)
+{
+    QTRY_VERIFY(!view.dataCard()->runningExport());
+    QTRY_VERIFY(view.dataCard()->exportButton()->isEnabled());
+}
+
+// Incidents a minute apart up to now, straight into the store and saved once: enough for the
+// export to write in several batches.
+void seedMany(ModelFixture &f, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        VorpEvent event = VorpEvent::make(f.now.addSecs(-60LL * (count - i)), QStringLiteral("Terminal"),
+                                          QStringLiteral("org.gnome.Terminal"),
+                                          i % 2 ? std::optional(QStringLiteral("bug")) : std::nullopt,
+                                          std::nullopt, EventSource::menuBar);
+        f.model->store().insert(event);
+    }
+    QVERIFY(f.model->store().save());
+}
+
+const QString kNoSpace = QStringLiteral(
+    "Could not save incidents.csv: No space left on device. Nothing was changed; pick another folder.");
+
 } // namespace
 
 class TestSettingsView : public QObject
@@ -156,6 +186,10 @@ private Q_SLOTS:
     void exportWritesOldestFirstUnderTheLocalDate();
     void failedExportShowsWhyAndKeepsTheOldFile_data();
     void failedExportShowsWhyAndKeepsTheOldFile();
+    void exportShowsProgressAndWritesWhatWasStoredAtTheClick();
+    void exportToAFullDiskSaysTheSystemsReason();
+    void exportOutlivesThePage_data();
+    void exportOutlivesThePage();
     void eraseCountsAtThePress();
     void demoDataAddsAndRemoves();
 };
@@ -569,6 +603,7 @@ void TestSettingsView::exportWritesOldestFirstUnderTheLocalDate()
     SettingsView &view = rig.build();
 
     click(view.dataCard()->exportButton());
+    waitForExport(view);
     QCOMPARE(rig.suggestions.size(), 1);
     QVERIFY2(rig.suggestions.first().endsWith(QLatin1String("/grumblix-2026-12-10.csv")),
              qPrintable(rig.suggestions.first()));
@@ -623,6 +658,7 @@ void TestSettingsView::failedExportShowsWhyAndKeepsTheOldFile()
     SettingsView &view = rig.build();
 
     click(view.dataCard()->exportButton());
+    waitForExport(view);
     ThemedLabel *problem = view.dataCard()->problem();
     QVERIFY(problem->isVisible());
     QVERIFY2(problem->text().startsWith(QLatin1String("Could not save grumblix.csv: ")),
@@ -633,7 +669,128 @@ void TestSettingsView::failedExportShowsWhyAndKeepsTheOldFile()
     // The next export that works clears the message.
     rig.exportTo = out.filePath(QStringLiteral("fine.csv"));
     click(view.dataCard()->exportButton());
+    waitForExport(view);
     QVERIFY(problem->isHidden());
+}
+
+void TestSettingsView::exportShowsProgressAndWritesWhatWasStoredAtTheClick()
+{
+    Rig rig;
+    seedMany(rig.f, 6000);
+    QTemporaryDir out;
+    rig.exportTo = out.filePath(QStringLiteral("incidents.csv"));
+    const QByteArray expected = Csv::document(rig.f.model->allEvents(), rig.f.model->allTriggers());
+    SettingsView &view = rig.build();
+    ChunkyButton *button = view.dataCard()->exportButton();
+    const int restingWidth = button->width();
+
+    WriteGate gate(1);
+    click(button);
+    // The worker is held in the middle of the file while this thread goes on: the page answers,
+    // and the button tells how far the export got.
+    QVERIFY(gate.waitUntilHeld());
+    const QRegularExpression progress(QStringLiteral("^Exporting\u2026 (\\d+)%$"));
+    QTRY_VERIFY2(progress.match(button->text()).hasMatch() &&
+                     progress.match(button->text()).captured(1).toInt() > 0,
+                 qPrintable(button->text()));
+    QVERIFY(progress.match(button->text()).captured(1).toInt() < 100);
+    QVERIFY(!button->isEnabled());
+    QTRY_VERIFY(button->width() > restingWidth);
+    QVERIFY(!rig.window.grab().isNull());
+
+    // Another export meanwhile does nothing, not even ask for a file.
+    view.dataCard()->exportCsv();
+    QCOMPARE(rig.suggestions.size(), 1);
+
+    // What happens to the store meanwhile does not reach the file: an edit, a new incident
+    // (appended to the records the worker is reading) and erasing everything.
+    rig.f.model->setTrigger(QStringLiteral("meeting"), rig.f.model->allEvents().first());
+    rig.f.model->log(EventSource::dashboard);
+    rig.f.model->eraseEverything();
+    QVERIFY(rig.f.model->allEvents().isEmpty());
+    gate.open();
+
+    waitForExport(view);
+    QCOMPARE(button->text(), QStringLiteral("Export CSV\u2026"));
+    QTRY_COMPARE(button->width(), restingWidth);
+    QCOMPARE(fileBytes(rig.exportTo), expected);
+    QVERIFY(view.dataCard()->problem()->isHidden());
+}
+
+void TestSettingsView::exportToAFullDiskSaysTheSystemsReason()
+{
+    Rig rig;
+    seedMany(rig.f, 3000);
+    FullDisk disk;
+    QVERIFY(disk.isReady());
+    QVERIFY(disk.place(QStringLiteral("incidents.csv"), "old export"));
+    // Room for part of the file: the write that fills the disk succeeds short.
+    QVERIFY(disk.fill(2 * 4096));
+    rig.exportTo = disk.filePath(QStringLiteral("incidents.csv"));
+    SettingsView &view = rig.build();
+
+    click(view.dataCard()->exportButton());
+    waitForExport(view);
+    ThemedLabel *problem = view.dataCard()->problem();
+    QVERIFY(problem->isVisible());
+    QCOMPARE(problem->text(), kNoSpace);
+    QCOMPARE(fileBytes(rig.exportTo), QByteArray("old export"));
+    QCOMPARE(disk.entries(), QStringList{QStringLiteral("incidents.csv")});
+}
+
+void TestSettingsView::exportOutlivesThePage_data()
+{
+    QTest::addColumn<bool>("fails");
+    QTest::newRow("back while it runs") << false;
+    QTest::newRow("back after it failed") << true;
+}
+
+void TestSettingsView::exportOutlivesThePage()
+{
+    QFETCH(bool, fails);
+    Rig rig;
+    seedMany(rig.f, 6000);
+    QTemporaryDir out;
+    std::optional<FullDisk> disk;
+    std::optional<WriteGate> gate;
+    if (fails) {
+        disk.emplace();
+        QVERIFY(disk->isReady());
+        QVERIFY(disk->fill(0));
+        rig.exportTo = disk->filePath(QStringLiteral("incidents.csv"));
+    } else {
+        gate.emplace(1);
+        rig.exportTo = out.filePath(QStringLiteral("incidents.csv"));
+    }
+    click(rig.build().dataCard()->exportButton());
+    // Another page takes the settings page's place before the export has ended.
+    delete rig.view;
+    rig.view = nullptr;
+    auto *job = rig.f.model->findChild<CsvExport *>();
+    QVERIFY(job);
+    if (fails)
+        QTRY_VERIFY(job->isFinished());
+    else
+        QVERIFY(gate->waitUntilHeld());
+
+    SettingsView &again = rig.build();
+    ChunkyButton *button = again.dataCard()->exportButton();
+    ThemedLabel *problem = again.dataCard()->problem();
+    if (fails) {
+        // What nobody was there to see is told on the next visit, once.
+        QVERIFY(button->isEnabled());
+        QTRY_VERIFY(problem->isVisible());
+        QCOMPARE(problem->text(), kNoSpace);
+        QTRY_VERIFY(!rig.f.model->findChild<CsvExport *>());
+        return;
+    }
+    QVERIFY(!button->isEnabled());
+    QVERIFY2(button->text().startsWith(QStringLiteral("Exporting\u2026 ")), qPrintable(button->text()));
+    gate->open();
+    waitForExport(again);
+    QCOMPARE(button->text(), QStringLiteral("Export CSV\u2026"));
+    QVERIFY(problem->isHidden());
+    QCOMPARE(fileBytes(rig.exportTo).count('\n'), 6000);
 }
 
 void TestSettingsView::eraseCountsAtThePress()

@@ -1,8 +1,9 @@
 #include "features/report/ReportFiles.h"
 
+#include "models/FileWriter.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <cerrno>
 #include <sys/stat.h>
@@ -47,18 +48,10 @@ bool ensurePrivateFolder(const QString &path)
 
 Written write(const QString &path, const QByteArray &bytes)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, path, QStringLiteral("Could not save “%1”: %2").arg(shown, file.errorString())};
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return {false, path, QStringLiteral("Could not save “%1”: %2").arg(shown, reason)};
-    }
-    if (!file.commit())
-        return {false, path, QStringLiteral("Could not save “%1”: %2").arg(shown, file.errorString())};
-    return {true, path, {}};
+    QString reason;
+    if (FileWriter::writeAll(path, bytes, &reason))
+        return {true, path, {}};
+    return {false, path, FileWriter::exportFailureText(QFileInfo(path).fileName(), reason)};
 }
 
 QString shareFolder()
@@ -81,7 +74,12 @@ Written writeShareFile(const QString &fileName, const QByteArray &bytes)
     const QString folder = shareFolder();
     if (folder.isEmpty())
         return {false, {}, QStringLiteral("Could not find a private folder to put the image in.")};
-    return write(QDir(folder).filePath(fileName), bytes);
+    // The folder is ours, not the user's choice: nothing for them to pick instead.
+    const QString path = QDir(folder).filePath(fileName);
+    QString reason;
+    if (FileWriter::writeAll(path, bytes, &reason))
+        return {true, path, {}};
+    return {false, path, FileWriter::failureText(fileName, reason)};
 }
 
 } // namespace ReportFiles

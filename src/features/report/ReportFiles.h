@@ -10,12 +10,12 @@ struct Written
 {
     bool ok = false;
     QString path;
-    // What went wrong, said for the user; empty when ok.
+    // What went wrong, said for the user with the system's reason; empty when ok.
     QString error;
 };
 
-// Writes the bytes to `path` atomically: the file appears complete or not at all, and a file it
-// would replace stays as it was when the write fails.
+// Writes the bytes to the file the user chose, atomically: the file appears complete or not at
+// all, and a file it would replace stays as it was when the write fails.
 Written write(const QString &path, const QByteArray &bytes);
 
 // The folder for files handed on for sharing, private to this user (mode 0700, owned by us, no

@@ -3,6 +3,7 @@
 #include "app/AppModel.h"
 #include "features/settings/SettingsText.h"
 #include "models/Csv.h"
+#include "models/CsvExport.h"
 #include "ui/ChunkyButton.h"
 #include "ui/ItemRowLayout.h"
 #include "ui/OverlayCenter.h"
@@ -81,6 +82,14 @@ SettingsDataCard::SettingsDataCard(AppModel &model, ChooseFile chooseFile, QWidg
     connect(m_addDemo, &QAbstractButton::clicked, this, [this] { m_model.addDemoData(); });
     connect(m_removeDemo, &QAbstractButton::clicked, this, [this] { m_model.removeDemoData(); });
     connect(m_erase, &QAbstractButton::clicked, this, &SettingsDataCard::confirmErase);
+
+    // An export started on an earlier visit of the page: its progress, or how it ended.
+    if (auto *job = m_model.findChild<CsvExport *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (job->isRunning())
+            follow(job);
+        else if (job->isFinished())
+            exportEnded(job);
+    }
 }
 
 QString SettingsDataCard::suggestedPath(const QDateTime &now)
@@ -91,23 +100,66 @@ QString SettingsDataCard::suggestedPath(const QDateTime &now)
     return QDir(folder).filePath(Csv::suggestedFileName(now));
 }
 
+CsvExport *SettingsDataCard::runningExport() const
+{
+    for (CsvExport *job : m_model.findChildren<CsvExport *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (job->isRunning())
+            return job;
+    }
+    return nullptr;
+}
+
 void SettingsDataCard::exportCsv()
 {
+    if (runningExport())
+        return;
     const QString suggested = suggestedPath(m_model.now().toTimeZone(m_model.timeZone()));
     const QString path =
         m_chooseFile
             ? m_chooseFile(window(), suggested)
             : SaveDialog::ask(window(), QStringLiteral("Export CSV"), suggested,
                               {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
-    if (path.isEmpty())
+    if (path.isEmpty() || runningExport())
         return;
-    QString error;
-    if (Csv::write(path, m_model.allEvents(), m_model.allTriggers(), &error)) {
+    // An outcome that no page was there to show is old news now.
+    for (CsvExport *old : m_model.findChildren<CsvExport *>(QString(), Qt::FindDirectChildrenOnly))
+        delete old;
+    // Both cheap here: the snapshot shares the store's records, and there are few triggers. The
+    // export belongs to the model, not to this page, so leaving the page does not end it.
+    auto *job = new CsvExport(path, m_model.allEvents(), m_model.allTriggers(), &m_model);
+    m_problem->hide();
+    follow(job);
+    job->start();
+}
+
+void SettingsDataCard::follow(CsvExport *job)
+{
+    connect(job, &CsvExport::percentChanged, this, &SettingsDataCard::showProgress);
+    connect(job, &CsvExport::finished, this, [this, job] { exportEnded(job); });
+    // As wide as its widest text from the start, so the row does not shift as the figure grows.
+    m_export->setText(QStringLiteral("Exporting\u2026 100%"));
+    m_export->setMinimumWidth(m_export->sizeHint().width());
+    m_export->setEnabled(false);
+    showProgress(job->percent());
+}
+
+void SettingsDataCard::showProgress(int percent)
+{
+    m_export->setText(QStringLiteral("Exporting\u2026 %1%").arg(percent));
+}
+
+void SettingsDataCard::exportEnded(CsvExport *job)
+{
+    m_export->setText(QStringLiteral("Export CSV\u2026"));
+    m_export->setMinimumWidth(0);
+    m_export->setEnabled(true);
+    if (job->succeeded() || job->wasCancelled()) {
         m_problem->hide();
-        return;
+    } else {
+        m_problem->setText(SettingsText::exportFailed(QFileInfo(job->path()).fileName(), job->errorString()));
+        m_problem->show();
     }
-    m_problem->setText(SettingsText::exportFailed(QFileInfo(path).fileName(), error));
-    m_problem->show();
+    job->deleteLater();
 }
 
 void SettingsDataCard::confirmErase()

@@ -8,6 +8,7 @@
 
 class AppModel;
 class ChunkyButton;
+class CsvExport;
 class ThemedLabel;
 
 // The "Data" card: export every incident as CSV, add or remove demo data, erase everything after
@@ -21,8 +22,12 @@ public:
     // `chooseFile` asks where to save (empty answer: cancelled); empty means the file dialog.
     SettingsDataCard(AppModel &model, ChooseFile chooseFile, QWidget *parent = nullptr);
 
-    // Asks for a file and writes every incident, oldest first; a failure shows under the buttons.
+    // Asks for a file, then writes every incident as stored now, oldest first, on a worker thread
+    // while the button shows the progress; a failure shows under the buttons. Does nothing while
+    // an export runs.
     void exportCsv();
+    // The export under way, or null.
+    CsvExport *runningExport() const;
     // Opens the erase confirmation with the count stored now.
     void confirmErase();
 
@@ -36,6 +41,11 @@ public:
     static QString suggestedPath(const QDateTime &now);
 
 private:
+    // Shows `job`'s progress on the button until it ends, then its outcome.
+    void follow(CsvExport *job);
+    void showProgress(int percent);
+    void exportEnded(CsvExport *job);
+
     AppModel &m_model;
     ChooseFile m_chooseFile;
     ChunkyButton *m_export;

@@ -1,5 +1,7 @@
 #include "features/settings/SettingsText.h"
 
+#include "models/FileWriter.h"
+
 namespace SettingsText {
 
 QString shortcutHint(bool registered, bool throughDesktopPortal, const QString &keptByDesktop)
@@ -34,12 +36,7 @@ QString eraseTitle(qsizetype count)
 
 QString exportFailed(const QString &fileName, const QString &reason)
 {
-    QString text = QStringLiteral("Could not save %1").arg(fileName);
-    if (!reason.isEmpty())
-        text += QStringLiteral(": ") + reason;
-    if (!text.endsWith(QLatin1Char('.')))
-        text += QLatin1Char('.');
-    return text + QStringLiteral(" Nothing was changed; pick another folder.");
+    return FileWriter::exportFailureText(fileName, reason);
 }
 
 } // namespace SettingsText

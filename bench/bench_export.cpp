@@ -1,0 +1,192 @@
+// Exporting every incident as CSV from the settings page's Data card, over 100,000 and 1,000,000
+// incidents. Per export, the main thread's share apart from the whole: the click (snapshot, trigger
+// list, the worker's start; the file dialog answered at once), the main thread's CPU time over the
+// whole export (the click, each progress step on the button with its repaint, the end) and the
+// longest any call posted to the main thread waited meanwhile (what a repaint or a second launch's
+// hand-over waits for); then the wall time until the file is synced, in place and the button back.
+// The raw SQLite floor (a bare insert + commit) is printed beside them.
+#include "BenchMain.h"
+#include "BenchSupport.h"
+#include "LargeModel.h"
+#include "app/AppModel.h"
+#include "features/settings/SettingsDataCard.h"
+#include "models/CsvExport.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <atomic>
+#include <benchmark/benchmark.h>
+#include <ctime>
+#include <optional>
+#include <thread>
+
+namespace {
+
+double threadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// The card in a shown window over a model of `count` incidents, exporting into a folder of its own.
+struct Fixture : LargeModel
+{
+    explicit Fixture(int count) : LargeModel(false, count)
+    {
+        target = out.filePath(QStringLiteral("incidents.csv"));
+        window = std::make_unique<QWidget>();
+        card = new SettingsDataCard(
+            *model, [this](QWidget *, const QString &) { return target; }, window.get());
+        window->resize(560, 320);
+        card->setGeometry(window->rect());
+        window->show();
+        settleEvents();
+    }
+
+    QTemporaryDir out;
+    QString target;
+    std::unique_ptr<QWidget> window;
+    SettingsDataCard *card = nullptr;
+};
+
+// One fixture at a time: a million incidents take their share of memory.
+std::unique_ptr<Fixture> g_fixture;
+
+Fixture &fixture(int count)
+{
+    if (!g_fixture || g_fixture->model->allEvents().size() != count) {
+        g_fixture.reset();
+        g_fixture = std::make_unique<Fixture>(count);
+    }
+    return *g_fixture;
+}
+
+// How long the main thread keeps others waiting: every 2 ms a thread of its own posts a call to
+// the main thread and the call notes how late it runs, as a launch's hand-over or a repaint would.
+class AnswerProbe
+{
+public:
+    AnswerProbe()
+    {
+        m_thread = std::thread([this] {
+            while (!m_stop) {
+                const auto posted = std::chrono::steady_clock::now();
+                QMetaObject::invokeMethod(
+                    &m_receiver,
+                    [this, posted] { m_longest = std::max(m_longest, BenchFloor::elapsedMs(posted)); },
+                    Qt::QueuedConnection);
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        });
+    }
+    ~AnswerProbe() { stop(); }
+
+    // The longest wait seen; the calls still queued are answered first.
+    double stop()
+    {
+        if (m_thread.joinable()) {
+            m_stop = true;
+            m_thread.join();
+            QCoreApplication::sendPostedEvents(&m_receiver);
+        }
+        return m_longest;
+    }
+
+private:
+    QObject m_receiver;
+    std::atomic_bool m_stop{false};
+    double m_longest = 0;
+    std::thread m_thread;
+};
+
+// Exports as often as the state asks; with `probe`, also how long posted calls waited meanwhile
+// (the probe's own calls cost the main thread time too, so the CPU figure is taken without it).
+void exportRepeatedly(benchmark::State &state, bool probe)
+{
+    Fixture &f = fixture(int(state.range(0)));
+    double clickMs = 0, mainCpuMs = 0, longestWaitMs = 0, wallMs = 0, steps = 0;
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        QFile::remove(f.target);
+        std::optional<AnswerProbe> answers;
+        if (probe)
+            answers.emplace();
+        const double cpuBefore = threadCpuMs();
+        const auto start = std::chrono::steady_clock::now();
+        f.card->exportCsv();
+        clickMs += BenchFloor::elapsedMs(start);
+        CsvExport *job = f.card->runningExport();
+        if (!job) {
+            state.SkipWithError("the export did not start");
+            return;
+        }
+        QObject::connect(job, &CsvExport::percentChanged, [&steps] { ++steps; });
+        QEventLoop loop;
+        // Queued, so the card's own end (button back, message) has run first.
+        QObject::connect(job, &CsvExport::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+        loop.exec();
+        wallMs += BenchFloor::elapsedMs(start);
+        mainCpuMs += threadCpuMs() - cpuBefore;
+        if (answers)
+            longestWaitMs = std::max(longestWaitMs, answers->stop());
+        bytes = QFile(f.target).size();
+        settleEvents();
+    }
+    const double n = double(std::max<qint64>(1, state.iterations()));
+    if (probe) {
+        state.counters["longest_wait_ms"] = longestWaitMs;
+    } else {
+        state.counters["click_ms"] = clickMs / n;
+        state.counters["main_cpu_ms"] = mainCpuMs / n;
+        state.counters["steps"] = steps / n;
+    }
+    state.counters["total_ms"] = wallMs / n;
+    state.counters["file_mb"] = double(bytes) / 1e6;
+    BenchFloor::reportInsertCommit(state);
+}
+
+// The main thread's share of one export, and the whole.
+void BM_ExportCsv(benchmark::State &state)
+{
+    exportRepeatedly(state, false);
+}
+BENCHMARK(BM_ExportCsv)->Arg(100'000)->Iterations(10)->Unit(benchmark::kMillisecond);
+
+// The longest the main thread kept a posted call waiting during an export.
+void BM_ExportCsvAnswering(benchmark::State &state)
+{
+    exportRepeatedly(state, true);
+}
+BENCHMARK(BM_ExportCsvAnswering)->Arg(100'000)->Iterations(10)->Unit(benchmark::kMillisecond);
+
+// The same probe with the main thread idle: the machine's own delay in running a woken thread,
+// which the figure above includes.
+void BM_IdleAnswering(benchmark::State &state)
+{
+    fixture(int(state.range(0)));
+    double longestWaitMs = 0;
+    for (auto _ : state) {
+        AnswerProbe answers;
+        QEventLoop loop;
+        QTimer::singleShot(250, &loop, &QEventLoop::quit);
+        loop.exec();
+        longestWaitMs = std::max(longestWaitMs, answers.stop());
+    }
+    state.counters["longest_wait_ms"] = longestWaitMs;
+}
+BENCHMARK(BM_IdleAnswering)->Arg(100'000)->Iterations(10)->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_ExportCsv)->Arg(1'000'000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportCsvAnswering)->Arg(1'000'000)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return runBenches(argc, argv, BenchApp::widgets, {.after = [] { g_fixture.reset(); }});
+}

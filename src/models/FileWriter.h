@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QSaveFile>
+#include <QString>
+#include <memory>
+#include <sys/types.h>
+
+// Writes one file atomically: the bytes go to a temporary file beside the target, which replaces
+// the target only once every byte is on the disk. A failure at any step leaves the target as it
+// was and keeps the system's own reason for the first thing that went wrong ("No space left on
+// device"), which QSaveFile alone loses when a disk fills up part-way through a write.
+//
+// Not thread-safe; one writer may be used on any one thread.
+class FileWriter
+{
+public:
+    explicit FileWriter(const QString &path);
+    // Discards the temporary file unless commit() succeeded.
+    ~FileWriter();
+    FileWriter(const FileWriter &) = delete;
+    FileWriter &operator=(const FileWriter &) = delete;
+
+    bool open();
+    // All of `bytes` or false; after a failure every later call fails with the same reason.
+    bool write(QByteArrayView bytes);
+    // Flushes to the disk and puts the file in place of the target.
+    bool commit();
+    // Drops what was written; the target stays as it was.
+    void discard();
+
+    // The system's reason for the first failure; empty while nothing failed.
+    QString errorString() const { return m_error; }
+
+    // Writes `bytes` to `path` in one go; false, with `reason` set, when it failed.
+    static bool writeAll(const QString &path, QByteArrayView bytes, QString *reason = nullptr);
+
+    // The one way of saying that writing `fileName` failed: "Could not save out.csv: No space left
+    // on device."
+    static QString failureText(const QString &fileName, const QString &reason);
+    // The same for a file the user chose, with what they can do about it: "… Nothing was changed;
+    // pick another folder."
+    static QString exportFailureText(const QString &fileName, const QString &reason);
+
+    // Every write of every writer goes through this call, write(2) unless a test puts a stand-in in
+    // its place (a disk that fills up, a write that waits). Same contract as write(2): the count
+    // written, or -1 with errno set. Set it while no writer is writing.
+    using SystemWrite = ssize_t (*)(int fd, const void *data, size_t size);
+    static void setSystemWrite(SystemWrite call);
+
+private:
+    bool fail(const QString &reason);
+
+    QString m_path;
+    // Null before open() and once discarded or committed: destroying an uncommitted QSaveFile
+    // removes its temporary file without first syncing it to the disk.
+    std::unique_ptr<QSaveFile> m_file;
+    QString m_error;
+};
