@@ -121,6 +121,29 @@ private Q_SLOTS:
         QVERIFY(instance.requests() <= 1); // handed over once at most, never again
     }
 
+    // Over ssh to a desktop where Grumblix runs: the hand-over needs no display, whichever side
+    // makes it (the launcher for URLs alone, the program proper with options).
+    void aHandOverNeedsNoDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("a URL") << QStringList{QStringLiteral("grumblix://log")};
+        QTest::newRow("an option and a URL")
+            << QStringList{QStringLiteral("--tab=history"), QStringLiteral("grumblix://log")};
+    }
+    void aHandOverNeedsNoDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        FakeInstance instance(socketPath(), FakeInstance::Behaviour::reply, "k");
+        QVERIFY(instance.isListening());
+        QProcessEnvironment env = environment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        const Run result = run(env, arguments);
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.errors, QString());
+        QCOMPARE(instance.requests(), 1);
+    }
+
     // Over ssh: one line, exit status 1, no core, and nothing written, whichever way the launch goes
     // (URLs alone start Grumblix in the background, anything else in the foreground).
     void withoutADisplayALaunchSaysSoAndTouchesNothing_data()
