@@ -141,7 +141,9 @@ void BM_UrlLogFromLauncher(benchmark::State &state)
     running.setProcessEnvironment(h.environment());
     running.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     qint64 known = rows.newest();
-    running.start(binary, {QStringLiteral("grumblix://log?source=url")});
+    // With an option the program runs in this process rather than in the background, where
+    // stop() reaches it.
+    running.start(binary, {QStringLiteral("--tab=overview"), QStringLiteral("grumblix://log?source=url")});
     if (!rows.waitPast(known)) {
         state.SkipWithError("the running instance did not start");
         stop(running);

@@ -26,7 +26,8 @@ string(TIMESTAMP DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 configure_file("${CPACK_GRUMBLIX_DEBIAN_DIR}/changelog.in" "${doc}/changelog.Debian" @ONLY)
 compress("${doc}/changelog.Debian")
 
-file(COPY_FILE "${CPACK_GRUMBLIX_DEBIAN_DIR}/grumblix.1" "${man}/grumblix.1")
+# Made by the build from packaging/debian/grumblix.1 and the help text.
+file(COPY_FILE "${CPACK_GRUMBLIX_MAN_PAGE}" "${man}/grumblix.1")
 compress("${man}/grumblix.1")
 
 file(GLOB_RECURSE added "${doc}/*" "${man}/*" "${overrides}/*")

@@ -1,6 +1,9 @@
 #include "app/CommandLine.h"
 
+#include "platform/HandOverWire.h"
+
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 namespace {
 
@@ -69,28 +72,148 @@ CommandLine CommandLine::parse(const QStringList &argv)
     return result;
 }
 
+QList<CommandLine::HelpSection> CommandLine::helpSections()
+{
+    const auto status = [](int code) { return QString::number(code); };
+    return {
+        {QStringLiteral("Options"),
+         QStringLiteral("OPTIONS"),
+         QStringLiteral("@OPTIONS@"),
+         {
+             {QStringLiteral("--dashboard"), QStringLiteral("open the dashboard")},
+             {QStringLiteral("--tab=PAGE"),
+              QStringLiteral("show PAGE when the dashboard opens: overview, history, report, achievements, "
+                             "triggers or settings")},
+             {QStringLiteral("--panel"), QStringLiteral("open the panel under the tray icon")},
+             {QStringLiteral("--demo"),
+              QStringLiteral("fill an empty store with five weeks of demo incidents")},
+             {QStringLiteral("-h, --help"), QStringLiteral("show this help and exit")},
+             {QStringLiteral("-v, --version"), QStringLiteral("show the version and exit")},
+         }},
+        {QStringLiteral("URLs"),
+         QStringLiteral("URLS"),
+         QStringLiteral("@URLS@"),
+         {
+             {QStringLiteral("grumblix://log"), QStringLiteral("log an incident")},
+             {QStringLiteral("grumblix://log?trigger=KEY&note=TEXT"),
+              QStringLiteral("log one with a trigger and a note")},
+             {QStringLiteral("grumblix://report"), QStringLiteral("open the Friday report")},
+             {QStringLiteral("grumblix://"), QStringLiteral("open the dashboard")},
+         }},
+        {QStringLiteral("Exit status"),
+         QStringLiteral("EXIT STATUS"),
+         QStringLiteral("@EXIT_STATUS@"),
+         {
+             {status(HandOverWire::exitDone), QStringLiteral("done; what it logged is on disk")},
+             {status(HandOverWire::exitNothingDone),
+              QStringLiteral("nothing was done (refused, no desktop session, cannot start, too large); the "
+                             "message says why")},
+             {status(HandOverWire::exitKept),
+              QStringLiteral("logged and kept by the running Grumblix, but not on disk yet: it saves it "
+                             "once the store takes it again, so do not log it again")},
+             {status(HandOverWire::exitUnknown),
+              QStringLiteral("not known: the running Grumblix stopped answering after it was handed the "
+                             "launch, so a URL may already be logged; check the history before trying "
+                             "again")},
+         }},
+    };
+}
+
 QString CommandLine::helpText()
 {
-    return QStringLiteral(
-        "Usage: grumblix [options] [grumblix://URL ...]\n"
-        "\n"
-        "Log frustrating moments at work with a big red button in your tray.\n"
-        "Starting Grumblix while it runs hands the request to the running one.\n"
-        "\n"
-        "Options:\n"
-        "  --dashboard       open the dashboard\n"
-        "  --tab=PAGE        open the dashboard on a page: overview, history, report,\n"
-        "                    achievements, triggers or settings\n"
-        "  --panel           open the panel under the tray icon\n"
-        "  --demo            fill an empty store with five weeks of demo incidents\n"
-        "  -h, --help        show this help and exit\n"
-        "  -v, --version     show the version and exit\n"
-        "\n"
-        "URLs:\n"
-        "  grumblix://log                        log an incident\n"
-        "  grumblix://log?trigger=KEY&note=TEXT  log one with a trigger and a note\n"
-        "  grumblix://report                     open the Friday report\n"
-        "  grumblix://                           open the dashboard\n");
+    constexpr qsizetype width = 80;
+    QString text =
+        QStringLiteral("Usage: grumblix [options] [grumblix://URL ...]\n"
+                       "\n"
+                       "Log frustrating moments at work with a big red button in your tray.\n"
+                       "Starting Grumblix while it runs hands the request to the running one. A launch\n"
+                       "of URLs alone returns once they are stored, and starts Grumblix in the\n"
+                       "background when it is not running.\n");
+    for (const HelpSection &section : helpSections()) {
+        // The texts start in one column, on a tab stop of four past the longest name.
+        qsizetype longest = 0;
+        for (const HelpEntry &entry : section.entries)
+            longest = qMax(longest, entry.name.size());
+        const qsizetype column = (2 + longest + 2 + 3) / 4 * 4;
+        text += QLatin1Char('\n') + section.title + QStringLiteral(":\n");
+        for (const HelpEntry &entry : section.entries) {
+            QString line = QStringLiteral("  ") + entry.name;
+            for (const QString &word : entry.text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                const bool first = line.size() < column;
+                if (!first && line.size() + 1 + word.size() > width) {
+                    text += line + QLatin1Char('\n');
+                    line.clear();
+                }
+                if (line.size() < column)
+                    line = line.leftJustified(column, QLatin1Char(' '));
+                else
+                    line += QLatin1Char(' ');
+                line += word;
+            }
+            text += line + QLatin1Char('\n');
+        }
+    }
+    return text;
+}
+
+namespace {
+
+// Text for a troff text line: a backslash written as one, a minus where an option's dashes stand,
+// and nothing at a line's start that troff would read as a request.
+QString troffText(const QString &text)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\\'))
+            out += QStringLiteral("\\e");
+        else if (c == QLatin1Char('-') && (i == 0 || !text.at(i - 1).isLetterOrNumber()))
+            out += QStringLiteral("\\-");
+        else
+            out += c;
+    }
+    if (out.startsWith(QLatin1Char('.')) || out.startsWith(QLatin1Char('\'')))
+        out.prepend(QStringLiteral("\\&"));
+    return out;
+}
+
+// An entry's name as the page shows it: in bold, the words to fill in in italics, the separator of
+// a short and a long option in roman.
+QString troffName(const QString &name)
+{
+    static const QRegularExpression parts(QStringLiteral("([A-Z][A-Z0-9_]+)|(, )"));
+    QString out;
+    qsizetype at = 0;
+    const auto bold = [&out](const QString &text) {
+        if (!text.isEmpty())
+            out += QStringLiteral("\\fB") + troffText(text);
+    };
+    for (QRegularExpressionMatchIterator it = parts.globalMatch(name); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        bold(name.mid(at, match.capturedStart() - at));
+        out += (match.hasCaptured(1) ? QStringLiteral("\\fI") : QStringLiteral("\\fR")) +
+               troffText(match.captured());
+        at = match.capturedEnd();
+    }
+    bold(name.mid(at));
+    return out + QStringLiteral("\\fR");
+}
+
+} // namespace
+
+QString CommandLine::manPage(const QString &manTemplate, const QDate &date)
+{
+    QString page = manTemplate;
+    page.replace(QStringLiteral("@DATE@"), date.toString(Qt::ISODate));
+    page.replace(QStringLiteral("@VERSION@"), QStringLiteral(GRUMBLIX_VERSION));
+    for (const HelpSection &section : helpSections()) {
+        QString troff = QStringLiteral(".SH ") + section.manTitle + QLatin1Char('\n');
+        for (const HelpEntry &entry : section.entries)
+            troff += QStringLiteral(".TP\n") + troffName(entry.name) + QLatin1Char('\n') +
+                     troffText(entry.text) + QLatin1Char('\n');
+        page.replace(section.placeholder + QLatin1Char('\n'), troff);
+    }
+    return page;
 }
 
 QString CommandLine::versionText()

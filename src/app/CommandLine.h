@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDate>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +24,27 @@ struct CommandLine
     QStringList warnings;
 
     static CommandLine parse(const QStringList &argv);
-    static QString helpText();
     static QString versionText();
+
+    // What the help says, as one table: --help and the manual page are both made from it. In a
+    // name, a word in capitals (PAGE, KEY) stands for what the user fills in.
+    struct HelpEntry
+    {
+        QString name;
+        QString text;
+    };
+    struct HelpSection
+    {
+        QString title;       // in --help: "Options"
+        QString manTitle;    // in the manual page: "OPTIONS"
+        QString placeholder; // the line of the page's template it replaces: "@OPTIONS@"
+        QList<HelpEntry> entries;
+    };
+    static QList<HelpSection> helpSections();
+
+    // The sections laid out in columns at most 80 wide.
+    static QString helpText();
+    // The manual page from its template (packaging/debian/grumblix.1): every section's placeholder
+    // line becomes the section in troff, "@DATE@" the date, "@VERSION@" the version.
+    static QString manPage(const QString &manTemplate, const QDate &date);
 };

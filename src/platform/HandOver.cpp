@@ -7,9 +7,6 @@ namespace HandOver {
 
 namespace {
 constexpr quint32 protocolMagic = 0x47524d31; // "GRM1"
-constexpr char doneByte = 'k';
-constexpr char failedByte = 'e';
-constexpr char refusedByte = 'r';
 constexpr quint32 nullArray = 0xffffffff;
 
 // A frame is a QDataStream byte array: a big-endian length, then the payload.
@@ -19,6 +16,21 @@ std::optional<quint32> payloadLength(const QByteArray &buffer)
         return std::nullopt;
     const auto *bytes = reinterpret_cast<const uchar *>(buffer.constData());
     return quint32(bytes[0]) << 24 | quint32(bytes[1]) << 16 | quint32(bytes[2]) << 8 | bytes[3];
+}
+
+char statusByte(Reply::Status status)
+{
+    switch (status) {
+    case Reply::Status::done:
+        return HandOverWire::doneByte;
+    case Reply::Status::kept:
+        return HandOverWire::keptByte;
+    case Reply::Status::refused:
+        return HandOverWire::refusedByte;
+    case Reply::Status::unanswered:
+        break;
+    }
+    return HandOverWire::unansweredByte;
 }
 
 } // namespace
@@ -89,10 +101,14 @@ std::optional<QStringList> takeRequest(QByteArray &buffer, bool *malformed)
     return arguments;
 }
 
+int Reply::exitStatus() const
+{
+    return HandOverWire::exitStatusFor(statusByte(status));
+}
+
 QByteArray Reply::encode() const
 {
-    const char head = status == Status::done ? doneByte : status == Status::failed ? failedByte : refusedByte;
-    return QByteArray(1, head) + message.toUtf8();
+    return QByteArray(1, statusByte(status)) + message.toUtf8();
 }
 
 std::optional<Reply> Reply::decode(const QByteArray &bytes)
@@ -101,14 +117,18 @@ std::optional<Reply> Reply::decode(const QByteArray &bytes)
         return std::nullopt;
     Reply reply;
     switch (bytes.front()) {
-    case doneByte:
+    case HandOverWire::doneByte:
         reply.status = Status::done;
         break;
-    case failedByte:
-        reply.status = Status::failed;
+    case HandOverWire::keptByte:
+    case HandOverWire::failedByteOfOldVersions:
+        reply.status = Status::kept;
         break;
-    case refusedByte:
+    case HandOverWire::refusedByte:
         reply.status = Status::refused;
+        break;
+    case HandOverWire::unansweredByte:
+        reply.status = Status::unanswered;
         break;
     default:
         return std::nullopt;

@@ -30,12 +30,18 @@ struct Reply
 {
     enum class Status
     {
-        done,    // handled; an incident it logged is on disk
-        failed,  // handled, but what it logged could not be saved
-        refused, // the instance did not take the launch (see message); nothing was done
+        done,       // handled; an incident it logged is on disk
+        kept,       // handled, but what it logged is not on disk yet: the instance keeps it and
+                    // saves it when the store takes it again (see message)
+        refused,    // the instance did not take the launch (see message); nothing was done
+        unanswered, // known only to the launching side: the instance had the launch but did not
+                    // answer, so it may have been carried out
     };
     Status status = Status::done;
     QString message; // for the launcher's user; empty when done
+
+    // The launch's exit status (HandOverWire::ExitStatus).
+    int exitStatus() const;
 
     QByteArray encode() const;
     // A reply once the running instance closed the connection after writing it.

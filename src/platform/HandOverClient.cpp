@@ -25,6 +25,9 @@ HandOverAttempt HandOverAttempt::send(const QString &socketPath, const QStringLi
     case HandOverWire::Result::Outcome::noServer:
         attempt.outcome = Outcome::noServer;
         break;
+    case HandOverWire::Result::Outcome::notTaken:
+        attempt.outcome = Outcome::notTaken;
+        break;
     case HandOverWire::Result::Outcome::noAnswer:
         attempt.outcome = Outcome::noAnswer;
         break;

@@ -13,7 +13,9 @@ struct HandOverAttempt
     {
         answered, // the running instance replied (see reply)
         noServer, // nobody listens on the socket (none there, or a leftover)
-        noAnswer, // connected, but no complete reply before the deadline
+        notTaken, // an instance is there but did not take the request: nothing was handed over
+        noAnswer, // the instance had the whole request but gave no reply that can be read: it may
+                  // have been carried out
         tooLarge, // an instance listens, but the request is over the frame limit; nothing was sent
                   // and reply holds the refusal to show
     };

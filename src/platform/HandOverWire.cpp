@@ -146,7 +146,7 @@ Result send(const std::string &socketPath, const std::string &frame, int timeout
             // A full queue means a live but busy instance: keep trying until the deadline.
             while (true) {
                 if (remainingMs(deadline) == 0) {
-                    result.outcome = Result::Outcome::noAnswer;
+                    result.outcome = Result::Outcome::notTaken;
                     return result;
                 }
                 ::usleep(5000);
@@ -171,7 +171,8 @@ Result send(const std::string &socketPath, const std::string &frame, int timeout
         result.outcome = Result::Outcome::tooLarge;
         return result;
     }
-    result.outcome = Result::Outcome::noAnswer;
+    // Until the last byte is out the instance cannot hold the request, so it cannot have acted on it.
+    result.outcome = Result::Outcome::notTaken;
     size_t sent = 0;
     while (sent < frame.size()) {
         const ssize_t n = ::send(socket.get(), frame.data() + sent, frame.size() - sent, MSG_NOSIGNAL);
@@ -186,6 +187,8 @@ Result send(const std::string &socketPath, const std::string &frame, int timeout
         else
             return result;
     }
+    if (sent == frame.size())
+        result.outcome = Result::Outcome::noAnswer;
 
     // The reply is complete when the instance closes its end.
     std::string reply;
@@ -223,11 +226,30 @@ std::string tooLargeMessage(std::size_t frameSize)
             digits.insert(at - 3, ",");
         return digits + " KiB";
     };
-    // Every character of an argument takes two bytes of the frame.
+    // The frame holds the arguments as UTF-16: two bytes a character, four for one beyond the basic
+    // plane, as most emoji are (a joined emoji is several of them).
     return "Grumblix cannot take this launch: its request is " + kibibytes(frameSize) +
            ", and one launch may hand at most " + kibibytes(maxFrame) +
-           " (about 500,000 characters) to the running Grumblix. Nothing was done; hand the URLs "
-           "over in smaller launches.";
+           " to the running Grumblix (each character of a URL takes two bytes, an emoji four or more). "
+           "Nothing was done; hand the URLs over in smaller launches.";
+}
+
+std::string notTakenMessage()
+{
+    return "The running Grumblix did not take this launch (it is busy, or it hung up); nothing was done. "
+           "Try again in a moment.";
+}
+
+std::string unansweredMessage()
+{
+    return "The running Grumblix stopped answering after it was handed this launch, so what the launch "
+           "asks may already be done (a URL already logged): check the history before you try again.";
+}
+
+std::string startingMessage()
+{
+    return "Grumblix is already starting but does not take launches yet; nothing was done. Try again in "
+           "a moment.";
 }
 
 } // namespace HandOverWire

@@ -12,6 +12,39 @@ namespace HandOverWire {
 // The most a request frame may carry after its four-byte length; the running instance refuses more.
 constexpr std::size_t maxFrame = std::size_t(1) << 20;
 
+// The exit status of a launch, for the scripts that run it.
+enum ExitStatus : int
+{
+    exitDone = 0,        // done; what it logged is on disk
+    exitNothingDone = 1, // nothing was done (refused, no desktop session, cannot start …)
+    exitKept = 2,        // logged and kept by the running Grumblix, not yet on disk
+    exitUnknown = 3,     // the running Grumblix stopped answering once it had the launch
+};
+
+// A reply is one status byte, then a message for the launcher's user (UTF-8).
+constexpr char doneByte = 'k';
+constexpr char keptByte = 'p';
+constexpr char refusedByte = 'r';
+constexpr char unansweredByte = 'u';
+// What earlier versions answered when the save failed; what they logged was kept all the same.
+constexpr char failedByteOfOldVersions = 'e';
+
+// The exit status a reply with this status byte means; exitUnknown for a byte no version writes.
+constexpr int exitStatusFor(char statusByte)
+{
+    switch (statusByte) {
+    case doneByte:
+        return exitDone;
+    case keptByte:
+    case failedByteOfOldVersions:
+        return exitKept;
+    case refusedByte:
+        return exitNothingDone;
+    default:
+        return exitUnknown;
+    }
+}
+
 // The request frame for these arguments (UTF-8, as the command line gives them).
 std::string encodeRequest(const std::vector<std::string> &arguments);
 
@@ -21,7 +54,10 @@ struct Result
     {
         answered, // the running instance replied and closed: reply holds its bytes
         noServer, // nobody listens on the socket (none there, or a leftover)
-        noAnswer, // connected, but no complete reply before the deadline
+        notTaken, // an instance is there but did not take the whole request (its queue stayed full,
+                  // or it hung up first): nothing was handed over
+        noAnswer, // the whole request went over, but no reply came before the instance hung up or
+                  // the deadline passed: it may have been carried out
         tooLarge, // someone listens, but the frame is over maxFrame: nothing was sent
     };
     Outcome outcome = Outcome::noServer;
@@ -35,5 +71,11 @@ Result send(const std::string &socketPath, const std::string &frame, int timeout
 // What the user is told about a launch whose request frame (length included) has `frameSize` bytes,
 // more than one launch may hand over.
 std::string tooLargeMessage(std::size_t frameSize);
+// ... about a launch the running instance did not take (Outcome::notTaken).
+std::string notTakenMessage();
+// ... about a launch that got no answer once the running instance had it (Outcome::noAnswer).
+std::string unansweredMessage();
+// ... about a launch that found another Grumblix holding the lock, but not yet listening.
+std::string startingMessage();
 
 } // namespace HandOverWire

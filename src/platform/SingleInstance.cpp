@@ -71,14 +71,23 @@ SingleInstance::Role SingleInstance::claim(const QStringList &arguments, int tim
     while (true) {
         const HandOverAttempt attempt =
             HandOverAttempt::send(socketPath(), arguments, int(qMax<qint64>(deadline.remainingTime(), 100)));
-        if (attempt.outcome == HandOverAttempt::Outcome::answered ||
-            attempt.outcome == HandOverAttempt::Outcome::tooLarge) {
+        switch (attempt.outcome) {
+        case HandOverAttempt::Outcome::answered:
+        case HandOverAttempt::Outcome::tooLarge:
             m_reply = attempt.reply;
             return m_reply.status == HandOver::Reply::Status::done ? Role::Forwarded : Role::Declined;
-        }
-        // Connected but silent: the arguments may have arrived; sending them twice could log twice.
-        if (attempt.outcome == HandOverAttempt::Outcome::noAnswer)
+        case HandOverAttempt::Outcome::notTaken:
+            m_reply = {HandOver::Reply::Status::refused,
+                       QString::fromStdString(HandOverWire::notTakenMessage())};
             return Role::Failed;
+        case HandOverAttempt::Outcome::noAnswer:
+            // The arguments may have arrived: sending them again could log twice.
+            m_reply = {HandOver::Reply::Status::unanswered,
+                       QString::fromStdString(HandOverWire::unansweredMessage())};
+            return Role::Unanswered;
+        case HandOverAttempt::Outcome::noServer:
+            break;
+        }
         auto lock = std::make_unique<QLockFile>(lockPath());
         // A lock left by a crashed process is detected by its pid and taken over.
         if (lock->tryLock(0)) {
@@ -86,8 +95,11 @@ SingleInstance::Role SingleInstance::claim(const QStringList &arguments, int tim
             return Role::Primary;
         }
         // Another process holds the lock but does not listen yet: it is starting up.
-        if (deadline.hasExpired())
+        if (deadline.hasExpired()) {
+            m_reply = {HandOver::Reply::Status::refused,
+                       QString::fromStdString(HandOverWire::startingMessage())};
             return Role::Failed;
+        }
         QThread::msleep(20);
     }
 }

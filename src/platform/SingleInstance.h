@@ -24,15 +24,19 @@ public:
 
     enum class Role
     {
-        Primary,   // this process holds the lock and runs the program
-        Forwarded, // a running instance took the arguments; this process should exit
-        Declined,  // a running instance answered that it did not take them (see reply())
-        Failed,    // another instance holds the lock but could not be reached
+        Primary,    // this process holds the lock and runs the program
+        Forwarded,  // a running instance took the arguments; this process should exit
+        Declined,   // a running instance answered, but not done (see reply())
+        Failed,     // nothing was handed over: another instance holds the lock but does not listen
+                    // yet, or did not take the arguments (see reply())
+        Unanswered, // a running instance had the arguments but did not answer: they may have been
+                    // carried out (see reply())
     };
 
     // Becomes the primary instance, or hands `arguments` to the one that runs.
     Role claim(const QStringList &arguments, int timeoutMs = 5000);
-    // The running instance's answer after Forwarded or Declined.
+    // What became of the arguments once claim() did not make this process the primary: the running
+    // instance's answer, or one that says why there is none.
     HandOver::Reply reply() const { return m_reply; }
 
     // What the primary does with a hand-over; until one is set, hand-overs are refused with a

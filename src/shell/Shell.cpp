@@ -101,7 +101,10 @@ bool Shell::build(const Locations &locations, Platform platform)
     QString error;
     std::unique_ptr<Store> store = AppModel::openStore(locations.store, &error);
     if (!store) {
-        reportFatal(QStringLiteral("Could not open the Grumblix store: ") + error);
+        const QString message = QStringLiteral("Could not open the Grumblix store: ") + error;
+        if (m_fatalReport)
+            m_fatalReport(message);
+        reportFatal(message);
         return false;
     }
 
@@ -137,6 +140,11 @@ bool Shell::build(const Locations &locations, Platform platform)
     services.dashboardWindow = m_windows.get();
     m_model->setServices(services);
     return true;
+}
+
+void Shell::setFatalReport(std::function<void(const QString &)> report)
+{
+    m_fatalReport = std::move(report);
 }
 
 void Shell::buildServices()
@@ -219,13 +227,20 @@ void Shell::applyScheme(bool dark)
         m_statusItem->refreshLook();
 }
 
-void Shell::start(const QStringList &arguments)
+HandOver::Reply Shell::start(const QStringList &arguments, const std::function<void()> &takingUrls)
 {
     connect(qApp, &QCoreApplication::aboutToQuit, m_model.get(), [this] { m_model->closeStore(); });
     connect(m_model.get(), &AppModel::storeUnwritable, this, &Shell::tellStoreUnwritable);
     m_model->bootstrap(arguments);
-    for (const QString &url : urlsIn(arguments.mid(1)))
+    const QStringList urls = urlsIn(arguments.mid(1));
+    if (urls.isEmpty())
+        return {};
+    if (takingUrls)
+        takingUrls();
+    const int tick = m_model->logTick();
+    for (const QString &url : urls)
         m_model->handle(url);
+    return savedSince(tick);
 }
 
 HandOver::Reply Shell::handOver(const QStringList &arguments)
@@ -235,8 +250,8 @@ HandOver::Reply Shell::handOver(const QStringList &arguments)
     // user opening the program again, so the dashboard comes forward.
     const LaunchArguments launch = LaunchArguments::parse(QStringList{QString()} + arguments);
     const QStringList urls = urlsIn(arguments);
-    const bool addsDemoData = launch.demo && m_model->allEvents().isEmpty();
-    if (addsDemoData)
+    const int tick = m_model->logTick();
+    if (launch.demo && m_model->allEvents().isEmpty())
         m_model->addDemoData();
     if (launch.tab)
         m_model->setDashboardTab(*launch.tab);
@@ -247,11 +262,21 @@ HandOver::Reply Shell::handOver(const QStringList &arguments)
         m_statusItem->openPanel();
     for (const QString &url : urls)
         m_model->handle(url);
-    if (!urls.isEmpty() || addsDemoData) {
-        QString error;
-        if (!m_model->flushPendingChanges(&error))
-            return {HandOver::Reply::Status::failed,
-                    QStringLiteral("Grumblix could not save to its store: %1").arg(error)};
-    }
-    return {};
+    return savedSince(tick);
+}
+
+HandOver::Reply Shell::savedSince(int tickBefore)
+{
+    // A launch that stored nothing is done, whatever earlier changes may still wait for the disk.
+    if (m_model->logTick() == tickBefore)
+        return {};
+    QString error;
+    if (m_model->flushPendingChanges(&error))
+        return {};
+    // The store keeps what it could not write and writes it with its next save: the launch must
+    // not be repeated, or it would be logged twice.
+    return {HandOver::Reply::Status::kept,
+            QStringLiteral("Grumblix could not save to its store yet: %1. What this launch logged is kept by "
+                           "the running Grumblix and saved once the store accepts it; do not log it again.")
+                .arg(error)};
 }

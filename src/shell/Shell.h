@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class ActiveAppService;
@@ -46,16 +47,19 @@ public:
     ~Shell() override;
 
     // False when the store cannot be opened: "Could not open the Grumblix store: …" then goes to
-    // stderr and, with a display, into a message box, the file is left as it was, and nothing
-    // after the preferences is built.
+    // the fatal report, to stderr and, with a display, into a message box, the file is left as it
+    // was, and nothing after the preferences is built.
     bool build(const Locations &locations, Platform platform);
+    // Told the fatal message before the message box waits for the user.
+    void setFatalReport(std::function<void(const QString &message)> report);
 
     // The start-up sequence with this process's arguments (program path included), then the URLs
-    // among them.
-    void start(const QStringList &arguments);
+    // among them; `takingUrls` runs just before the first of them touches the store. The reply is
+    // the one a later launch with these URLs gets.
+    HandOver::Reply start(const QStringList &arguments, const std::function<void()> &takingUrls = {});
     // A later launch's arguments (program path left out), taken as start() takes its own: the
     // options, then the URLs in order. Without a URL or "--panel" the program re-opens: the
-    // dashboard comes forward. The reply says failed when what it stored could not be saved.
+    // dashboard comes forward. The reply says kept when what it stored could not be saved yet.
     HandOver::Reply handOver(const QStringList &arguments);
 
     // The arguments that are URLs (anything that is not an option).
@@ -70,11 +74,15 @@ public:
 
 private:
     void tellStoreUnwritable(const QString &path, const QString &error);
+    // What a launch that stored something (the log tick moved past `tickBefore`) is told: done once
+    // it is on disk, kept when the store does not take it yet.
+    HandOver::Reply savedSince(int tickBefore);
     void buildServices();
     void buildWindows(const Locations &locations);
     // Colours are looked up while painting: a new scheme is one repaint of every window.
     void applyScheme(bool dark);
 
+    std::function<void(const QString &)> m_fatalReport;
     std::unique_ptr<Prefs> m_prefs;
     Platform m_platform;
     std::unique_ptr<Appearance> m_appearance;

@@ -1,6 +1,8 @@
 // What the desktop and scripts start. A launch while Grumblix runs is handed over by this small
 // program, which loads no library beyond the C and C++ runtimes, so a URL is logged in a few
-// milliseconds; only when no instance answers does this process become the program proper.
+// milliseconds. When none runs, a launch of URLs alone starts the program proper in the background
+// and returns once it has stored them; any other launch becomes the program proper.
+#include "platform/DetachedStart.h"
 #include "platform/HandOverWire.h"
 #include "platform/RuntimeFolder.h"
 
@@ -14,6 +16,9 @@
 #include <vector>
 
 namespace {
+
+// How long a first launch waits for the program it started to take its URLs.
+constexpr int startTimeoutMs = 30000;
 
 // The program proper: beside this file in a build folder, under libexec once installed.
 std::string programProper()
@@ -31,30 +36,32 @@ std::string programProper()
     return {};
 }
 
-// Hands a launch of URLs alone to the running instance. None when this process should go on as the
-// program proper: nobody runs, or one is just starting.
+int finish(int status, const std::string &message)
+{
+    if (!message.empty())
+        std::fprintf(stderr, "%s\n", message.c_str());
+    return status;
+}
+
+// Hands a launch of URLs alone to the running instance. None when nobody runs, or one is just
+// starting: the program proper then decides.
 std::optional<int> handOver(const std::vector<std::string> &arguments)
 {
     const RuntimeFolder folder = RuntimeFolder::resolve();
-    if (!folder.isUsable()) {
-        std::fprintf(stderr, "%s\n", folder.error.c_str());
-        return 1;
-    }
+    if (!folder.isUsable())
+        return finish(HandOverWire::exitNothingDone, folder.error);
     const std::string frame = HandOverWire::encodeRequest(arguments);
     const HandOverWire::Result result = HandOverWire::send(folder.path + "/grumblix.socket", frame, 5000);
     switch (result.outcome) {
     case HandOverWire::Result::Outcome::answered:
-        // The first byte says how it went ('k': done); a message for the user follows.
-        if (result.reply.front() == 'k')
-            return 0;
-        std::fprintf(stderr, "%s\n", result.reply.c_str() + 1);
-        return 1;
+        // The first byte says how it went; a message for the user follows.
+        return finish(HandOverWire::exitStatusFor(result.reply.front()), result.reply.substr(1));
+    case HandOverWire::Result::Outcome::notTaken:
+        return finish(HandOverWire::exitNothingDone, HandOverWire::notTakenMessage());
     case HandOverWire::Result::Outcome::noAnswer:
-        std::fprintf(stderr, "Grumblix is already starting but does not answer; try again in a moment.\n");
-        return 1;
+        return finish(HandOverWire::exitUnknown, HandOverWire::unansweredMessage());
     case HandOverWire::Result::Outcome::tooLarge:
-        std::fprintf(stderr, "%s\n", HandOverWire::tooLargeMessage(frame.size()).c_str());
-        return 1;
+        return finish(HandOverWire::exitNothingDone, HandOverWire::tooLargeMessage(frame.size()));
     case HandOverWire::Result::Outcome::noServer:
         break;
     }
@@ -80,11 +87,17 @@ int main(int argc, char **argv)
     }
 
     const std::string program = programProper();
-    if (program.empty()) {
-        std::fprintf(stderr, "Grumblix is not installed completely: grumblix-app is missing.\n");
-        return 1;
+    if (program.empty())
+        return finish(HandOverWire::exitNothingDone,
+                      "Grumblix is not installed completely: grumblix-app is missing.");
+    // A script or xdg-open waits for this process: with URLs to log it returns once they are
+    // stored, and Grumblix goes on in the background. Without any, the menu entry or a terminal
+    // runs the program itself, as with options.
+    if (!options && !arguments.empty()) {
+        const DetachedStart started = DetachedStart::run(program, argv, startTimeoutMs);
+        return finish(started.exitStatus, started.message);
     }
     ::execv(program.c_str(), argv);
-    std::fprintf(stderr, "Grumblix could not start %s: %s\n", program.c_str(), std::strerror(errno));
-    return 1;
+    return finish(HandOverWire::exitNothingDone,
+                  "Grumblix could not start " + program + ": " + std::strerror(errno) + ".");
 }

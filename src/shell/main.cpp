@@ -1,7 +1,9 @@
 #include "app/CommandLine.h"
+#include "platform/DisplayCheck.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SessionBus.h"
 #include "platform/SingleInstance.h"
+#include "platform/StartReport.h"
 #include "shell/Application.h"
 #include "shell/Launcher.h"
 #include "shell/Shell.h"
@@ -12,6 +14,16 @@
 
 int main(int argc, char **argv)
 {
+    // Before anything could start a process that inherits it: the launcher that started this one
+    // in the background waits on this report for what became of its URLs.
+    StartReport report = StartReport::fromEnvironment();
+    const auto tell = [&report](const HandOver::Reply &reply) {
+        if (!reply.message.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(reply.message));
+        report.send(reply.encode().toStdString());
+        return reply.exitStatus();
+    };
+
     QStringList rawArguments;
     for (int i = 0; i < argc; ++i)
         rawArguments << QString::fromLocal8Bit(argv[i]);
@@ -32,8 +44,12 @@ int main(int argc, char **argv)
     // One Grumblix per user: a later launch hands its request to the running one and ends here,
     // before any GUI is built.
     std::unique_ptr<SingleInstance> instance;
-    if (const std::optional<int> status = handOverOrClaim(command.arguments.mid(1), instance))
-        return *status;
+    if (const std::optional<HandOver::Reply> reply = handOverOrClaim(command.arguments.mid(1), instance))
+        return tell(*reply);
+    // Only the instance needs a display; without one Qt would abort. Nothing is written yet.
+    if (const std::optional<QString> problem = DisplayCheck::problem(
+            DisplayCheck::Environment::current(rawArguments), DisplayCheck::Probes::real()))
+        return tell({HandOver::Reply::Status::refused, *problem});
 
     // Decided before Qt or anything else asks for the bus: none that hangs, none launched.
     const bool busNamed = !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS");
@@ -54,9 +70,13 @@ int main(int argc, char **argv)
     quitOnTerminationSignals();
     instance->listen();
     Shell shell;
+    // The launcher hears of a fatal start at once, not once the message box is closed.
+    shell.setFatalReport([&report](const QString &message) {
+        report.send(HandOver::Reply{HandOver::Reply::Status::refused, message}.encode().toStdString());
+    });
     if (!shell.build(Shell::standardLocations(), Platform::forApplication()))
         return EXIT_FAILURE;
-    shell.start(command.arguments);
+    tell(shell.start(command.arguments, [&report] { report.markTakingUrls(); }));
     instance->setHandler([&shell](const QStringList &arguments) { return shell.handOver(arguments); });
     mainLoopStarting();
     return app.exec();

@@ -1,5 +1,11 @@
 #include "app/CommandLine.h"
+#include "platform/HandOverWire.h"
 
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTest>
 
 class TestCommandLine : public QObject
@@ -110,7 +116,100 @@ private Q_SLOTS:
                     qPrintable(QStringLiteral("text at %1, not %2: %3").arg(text).arg(column).arg(line)));
             }
         }
-        QCOMPARE(sections, 2);
+        QCOMPARE(sections, 3);
+    }
+
+    // --tab only picks the page the dashboard shows; it opens nothing by itself.
+    void tabSaysWhatItDoes()
+    {
+        const QString help = CommandLine::helpText();
+        const qsizetype at = help.indexOf(QLatin1String("--tab=PAGE"));
+        QVERIFY(at >= 0);
+        const QString entry = help.mid(at, help.indexOf(QLatin1String("\n  --"), at) - at);
+        QVERIFY2(entry.contains(QLatin1String("show PAGE when the dashboard opens")), qPrintable(entry));
+        QVERIFY2(!entry.contains(QLatin1String("open the dashboard")), qPrintable(entry));
+    }
+
+    void helpListsTheExitStatuses()
+    {
+        const QString help = CommandLine::helpText();
+        const qsizetype section = help.indexOf(QLatin1String("\nExit status:\n"));
+        QVERIFY(section >= 0);
+        // Each status with its text, continuation lines joined.
+        QMap<int, QString> texts;
+        int code = -1;
+        const QRegularExpression entry(QStringLiteral("^  (\\d) +(.*)$"));
+        for (const QString &line : help.mid(section + 1).split(QLatin1Char('\n')).mid(1)) {
+            if (const QRegularExpressionMatch match = entry.match(line); match.hasMatch()) {
+                code = match.captured(1).toInt();
+                texts[code] = match.captured(2);
+            } else if (code >= 0 && line.startsWith(QLatin1String("   "))) {
+                texts[code] += QLatin1Char(' ') + line.trimmed();
+            }
+        }
+        QCOMPARE(texts.keys(), (QList<int>{HandOverWire::exitDone, HandOverWire::exitNothingDone,
+                                           HandOverWire::exitKept, HandOverWire::exitUnknown}));
+        QVERIFY2(texts[HandOverWire::exitDone].contains(QLatin1String("on disk")), qPrintable(texts[0]));
+        QVERIFY2(texts[HandOverWire::exitNothingDone].startsWith(QLatin1String("nothing was done")),
+                 qPrintable(texts[1]));
+        QVERIFY2(texts[HandOverWire::exitKept].contains(QLatin1String("do not log it again")),
+                 qPrintable(texts[2]));
+        QVERIFY2(texts[HandOverWire::exitUnknown].contains(QLatin1String("check the history")),
+                 qPrintable(texts[3]));
+    }
+
+    // The page says what --help says: every entry's name and text, in troff, dated.
+    void manPageCarriesEveryEntry()
+    {
+        QFile source(QStringLiteral(GRUMBLIX_SOURCE_DIR "/packaging/debian/grumblix.1"));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QString page = CommandLine::manPage(QString::fromUtf8(source.readAll()), QDate(2024, 3, 1));
+        QVERIFY2(
+            page.startsWith(QLatin1String(".TH GRUMBLIX 1 \"2024-03-01\" \"Grumblix " GRUMBLIX_VERSION "\"")),
+            qPrintable(page.left(80)));
+        QVERIFY2(!page.contains(QLatin1Char('@')), qPrintable(page));
+        // Read back as plain text: no font changes, minus signs as dashes.
+        QString plain = page;
+        plain.remove(QRegularExpression(QStringLiteral("\\\\f[BIR]")))
+            .replace(QLatin1String("\\-"), QLatin1String("-"));
+        for (const CommandLine::HelpSection &section : CommandLine::helpSections()) {
+            const qsizetype heading =
+                plain.indexOf(QStringLiteral(".SH ") + section.manTitle + QLatin1Char('\n'));
+            QVERIFY2(heading >= 0, qPrintable(section.manTitle));
+            for (const CommandLine::HelpEntry &entry : section.entries) {
+                const QString item = QStringLiteral(".TP\n%1\n%2\n").arg(entry.name, entry.text);
+                QVERIFY2(plain.indexOf(item, heading) > heading, qPrintable(item));
+            }
+        }
+        for (const char *line : {"\\fB\\-\\-tab=\\fIPAGE\\fR\n", "\\fB\\-h\\fR, \\fB\\-\\-help\\fR\n",
+                                 "\\fBgrumblix://log?trigger=\\fIKEY\\fB&note=\\fITEXT\\fR\n"})
+            QVERIFY2(page.contains(QLatin1String(line)), line);
+    }
+
+    // The page the build made is this table's, dated by the source, and clean for man and lintian.
+    void builtManPageIsCurrentAndClean()
+    {
+        QFile built(QStringLiteral(GRUMBLIX_BINARY_DIR "/packaging/debian/grumblix.1"));
+        QVERIFY2(built.open(QIODevice::ReadOnly), qPrintable(built.fileName()));
+        const QString page = QString::fromUtf8(built.readAll());
+        const QRegularExpressionMatch date =
+            QRegularExpression(QStringLiteral("^\\.TH GRUMBLIX 1 \"(\\d{4}-\\d{2}-\\d{2})\"")).match(page);
+        QVERIFY2(date.hasMatch(), qPrintable(page.left(80)));
+        QFile source(QStringLiteral(GRUMBLIX_SOURCE_DIR "/packaging/debian/grumblix.1"));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        QCOMPARE(page, CommandLine::manPage(QString::fromUtf8(source.readAll()),
+                                            QDate::fromString(date.captured(1), Qt::ISODate)));
+
+        if (QStandardPaths::findExecutable(QStringLiteral("groff")).isEmpty())
+            QSKIP("groff is not installed");
+        QProcess groff;
+        groff.setProcessChannelMode(QProcess::MergedChannels);
+        groff.start(QStringLiteral("groff"),
+                    {QStringLiteral("-man"), QStringLiteral("-ww"), QStringLiteral("-z"), built.fileName()});
+        QVERIFY(groff.waitForFinished(30000));
+        const QByteArray warnings = groff.readAll();
+        QVERIFY2(warnings.isEmpty(), warnings.constData());
+        QCOMPARE(groff.exitCode(), 0);
     }
 };
 

@@ -1,13 +1,18 @@
 #include "support/DesktopTools.h"
+#include "support/MountNamespace.h"
 #include "support/ProgramFixture.h"
 #include "support/UnixSockets.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
+#include <cerrno>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -33,10 +38,26 @@ bool exec(const QString &path, const char *sql)
     return ok;
 }
 
+// Writes `path` until the disk it is on has no room left.
+bool fillDisk(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0)
+        return false;
+    const QByteArray block(64 * 1024, 'x');
+    for (qsizetype size = block.size(); size > 0; size /= 16) {
+        while (::write(fd, block.constData(), size_t(size)) == size) {
+        }
+    }
+    const bool full = errno == ENOSPC;
+    ::close(fd);
+    return full;
+}
+
 } // namespace
 
 // The program started and launched again in an environment that works against it: a broken store,
-// a session bus that never answers, a launcher that trusts an exit status of 0.
+// a full disk, a session bus that never answers, a launcher that trusts an exit status of 0.
 class HostileLaunchTest : public QObject
 {
     Q_OBJECT
@@ -127,8 +148,16 @@ private Q_SLOTS:
         QCOMPARE(rowCount(backup), qint64(5));
     }
 
-    void aFailedSaveFailsTheLaunch()
+    void aSaveTheStoreRefusesKeepsTheIncident_data()
     {
+        QTest::addColumn<bool>("running");
+        QTest::newRow("handed over") << true;
+        // The program it starts in the background reports the same.
+        QTest::newRow("a first launch") << false;
+    }
+    void aSaveTheStoreRefusesKeepsTheIncident()
+    {
+        QFETCH(bool, running);
         // The incident table gained a column that no insert fills.
         QVERIFY(exec(storePath(),
                      "CREATE TABLE VorpEvent (uuid TEXT NOT NULL, timestamp REAL NOT NULL, appName TEXT, "
@@ -136,13 +165,108 @@ private Q_SLOTS:
                      "mood TEXT NOT NULL); CREATE TABLE Trigger (key TEXT NOT NULL, name TEXT NOT NULL, "
                      "emoji TEXT NOT NULL, sortOrder INTEGER NOT NULL, isBuiltIn INTEGER NOT NULL, "
                      "isHidden INTEGER NOT NULL); PRAGMA user_version = 1;"));
+        if (running) {
+            startGrumblix();
+            QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));
+        }
+        // Logged and kept by the running program, not on disk: a script must not log it again.
+        const Launch result = launch({QStringLiteral("grumblix://log")});
+        QCOMPARE(result.exitCode, 2);
+        for (const char *words : {"could not save", "NOT NULL", "is kept", "do not log it again"})
+            QVERIFY2(result.errors.contains(QLatin1String(words)), qPrintable(result.errors));
+        QCOMPARE(rowCount(storePath()), qint64(0));
+        QVERIFY(m_program->instancePid() > 0);
+        // A launch that logs nothing is done, whatever still waits for the disk.
+        QCOMPARE(launch({QStringLiteral("grumblix://report")}).exitCode, 0);
+        QVERIFY(m_program->stopInstance());
+    }
+
+    // The disk fills up under a running Grumblix: the incident is logged and kept, the launch says
+    // so with a status of its own, and once there is room again it is written, once.
+    void aFullDiskKeepsTheIncidentUntilThereIsRoom()
+    {
+        if (!MountNamespace::isInside()) {
+            QString why;
+            const std::optional<bool> passed =
+                MountNamespace::runTestFunction(QTest::currentTestFunction(), &why);
+            if (!passed && ::geteuid() == 0)
+                QFAIL(qPrintable(why));
+            if (!passed)
+                QSKIP(qPrintable(why));
+            QVERIFY(*passed);
+            return;
+        }
+        const QString data = m_program->filePath(QStringLiteral("data"));
+        const MountNamespace::Tmpfs disk(data, 1024 * 1024);
+        QVERIFY(disk.isMounted());
+        QVERIFY(QDir().mkpath(data + QStringLiteral("/Grumblix")));
         startGrumblix();
         QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));
-        const Launch result = launch({QStringLiteral("grumblix://log")});
-        QCOMPARE(result.exitCode, 1);
-        QVERIFY2(result.errors.contains(QLatin1String("could not save")), qPrintable(result.errors));
-        QVERIFY2(result.errors.contains(QLatin1String("NOT NULL")), qPrintable(result.errors));
-        QCOMPARE(m_grumblix->state(), QProcess::Running);
+        QCOMPARE(launch({QStringLiteral("grumblix://log?note=before")}).exitCode, 0);
+        // Once what was saved is folded into the store file the journal is empty, and the next
+        // incident needs new room on the disk.
+        QVERIFY(waitFor([&] { return QFileInfo(storePath() + QStringLiteral("-wal")).size() == 0; }, 10000));
+
+        const QString filler = data + QStringLiteral("/filler");
+        QVERIFY(fillDisk(filler));
+        const Launch full = launch({QStringLiteral("grumblix://log?note=full")});
+        QCOMPARE(full.exitCode, 2);
+        QVERIFY2(
+            full.errors.startsWith(QLatin1String("Grumblix could not save to its store yet: database or disk "
+                                                 "is full. What this launch logged is kept")),
+            qPrintable(full.errors));
+        QVERIFY2(full.errors.contains(QLatin1String("do not log it again")), qPrintable(full.errors));
+        QCOMPARE(rowCount(storePath()), qint64(1));
+
+        QVERIFY(QFile::remove(filler));
+        QCOMPARE(launch({QStringLiteral("grumblix://log?note=after")}).exitCode, 0);
+        QStringList notes;
+        for (const QVariantList &row :
+             StoreRows::read(storePath(), "SELECT note FROM VorpEvent ORDER BY timestamp"))
+            notes << row.value(0).toString();
+        QCOMPARE(notes, (QStringList{"before", "full", "after"}));
+        terminateGrumblix();
+    }
+
+    // A first launch of URLs alone returns once they are stored, and Grumblix runs on without it:
+    // a script that reads the launch's output to its end is not kept waiting for Grumblix to quit.
+    void aFirstLaunchReturnsWithItsUrlsStored()
+    {
+        QProcess script;
+        script.setProcessEnvironment(m_program->environment());
+        script.start(QStringLiteral("sh"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("out=$(\"$0\" \"$1\" 2>&1); printf '%s|%s' $? \"$out\""),
+                      ProgramFixture::programPath(), QStringLiteral("grumblix://log?note=first")});
+        QVERIFY2(script.waitForFinished(20000), "the launch did not return");
+        QCOMPARE(QString::fromLocal8Bit(script.readAllStandardOutput()), QStringLiteral("0|"));
+        QCOMPARE(rowCount(storePath()), qint64(1)); // there the moment the launcher returned
+
+        const qint64 pid = m_program->instancePid();
+        QVERIFY(pid > 0);
+        QCOMPARE(qint64(::getsid(pid_t(pid))), pid); // a session of its own: no terminal's hang-up reaches it
+        // It is the instance now: the next launch is handed over.
+        QCOMPARE(launch({QStringLiteral("grumblix://log?note=second")}).exitCode, 0);
+        QCOMPARE(rowCount(storePath()), qint64(2));
+        QCOMPARE(m_program->instancePid(), pid);
+        QVERIFY(m_program->stopInstance());
+    }
+
+    // The store cannot open: the launch says so at once and logs nothing; the message box waits in
+    // the background for the user, as for any start.
+    void aFirstLaunchThatCannotStartSaysSoAtOnce()
+    {
+        QVERIFY(exec(storePath(), "CREATE TABLE Notes (x TEXT); INSERT INTO Notes VALUES ('mine');"));
+        const QByteArray before = hashOf(storePath());
+        QElapsedTimer clock;
+        clock.start();
+        const Launch refused = launch({QStringLiteral("grumblix://log?note=lost")});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY(clock.elapsed() < 10000);
+        QVERIFY2(refused.errors.startsWith(QLatin1String("Could not open the Grumblix store: ")),
+                 qPrintable(refused.errors));
+        QVERIFY(m_program->stopInstance());
+        QCOMPARE(hashOf(storePath()), before);
     }
 
     void anOversizedLaunchIsRefusedAndLogsNothing_data()
@@ -176,15 +300,16 @@ private Q_SLOTS:
 
     void anOversizedFirstLaunchLogsEveryUrl()
     {
-        // Nothing runs, so nothing has to be handed over: the launch becomes the instance.
-        startGrumblix(oversizedUrls());
-        QVERIFY(waitFor([&] { return rowCount(storePath()) == 10; }, 20000));
+        // Nothing runs, so nothing has to be handed over: the launch starts the instance, which
+        // takes every URL from its command line before the launcher returns.
+        QCOMPARE(launch(oversizedUrls()).exitCode, 0);
+        QCOMPARE(rowCount(storePath()), qint64(10));
         QCOMPARE(query(storePath(), "SELECT sum(length(note)) FROM VorpEvent"), qint64(10 * 100 * 1000));
-        QCOMPARE(m_grumblix->state(), QProcess::Running);
-        QVERIFY(waitFor([&] { return QFile::exists(socketPath()); }, 10000));
+        QVERIFY(m_program->instancePid() > 0);
+        QVERIFY(QFile::exists(socketPath()));
         QCOMPARE(launch({QStringLiteral("grumblix://log")}).exitCode, 0);
         QCOMPARE(rowCount(storePath()), qint64(11));
-        terminateGrumblix();
+        QVERIFY(m_program->stopInstance());
     }
 
     void aSecondLaunchDoesAllItAsks_data()

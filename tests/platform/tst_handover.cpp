@@ -2,6 +2,7 @@
 #include "platform/HandOverClient.h"
 #include "platform/HandOverWire.h"
 #include "platform/SingleInstance.h"
+#include "support/FakeInstance.h"
 #include "support/UnixSockets.h"
 
 #include <QtTest>
@@ -113,9 +114,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
         QTest::newRow("done") << int(HandOver::Reply::Status::done) << QString();
-        QTest::newRow("failed") << int(HandOver::Reply::Status::failed)
-                                << QStringLiteral("disk full \u2014 sorry");
+        QTest::newRow("kept") << int(HandOver::Reply::Status::kept)
+                              << QStringLiteral("disk full \u2014 sorry");
         QTest::newRow("refused") << int(HandOver::Reply::Status::refused) << QStringLiteral("not yet");
+        QTest::newRow("unanswered") << int(HandOver::Reply::Status::unanswered) << QStringLiteral("gone");
     }
     void repliesReadBack()
     {
@@ -128,6 +130,73 @@ private Q_SLOTS:
         QCOMPARE(read->message, message);
         QVERIFY(!HandOver::Reply::decode(QByteArray()));
         QVERIFY(!HandOver::Reply::decode(QByteArray("x")));
+    }
+
+    // What a script acts on: the status byte of a reply, whichever version wrote it, and the reply
+    // read from it agree on the exit status.
+    void replyBytesGiveTheExitStatus_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("status"); // -1: no reply can be read from the bytes
+        QTest::addColumn<int>("exitStatus");
+        QTest::newRow("done") << QByteArray("k") << int(HandOver::Reply::Status::done) << 0;
+        QTest::newRow("nothing done") << QByteArray("rnot yet") << int(HandOver::Reply::Status::refused) << 1;
+        QTest::newRow("kept, not on disk")
+            << QByteArray("pdisk full") << int(HandOver::Reply::Status::kept) << 2;
+        // An instance of an earlier version said "failed" for a save that failed: it had kept the
+        // incident all the same, so a retry would log it twice.
+        QTest::newRow("an earlier version's failed save")
+            << QByteArray("ecould not save") << int(HandOver::Reply::Status::kept) << 2;
+        QTest::newRow("no answer") << QByteArray("ugone") << int(HandOver::Reply::Status::unanswered) << 3;
+        QTest::newRow("a byte no version writes") << QByteArray("zwhat") << -1 << 3;
+    }
+    void replyBytesGiveTheExitStatus()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        QFETCH(int, exitStatus);
+        QCOMPARE(HandOverWire::exitStatusFor(bytes.front()), exitStatus);
+        const std::optional<HandOver::Reply> reply = HandOver::Reply::decode(bytes);
+        QCOMPARE(bool(reply), status >= 0);
+        if (!reply)
+            return;
+        QCOMPARE(int(reply->status), status);
+        QCOMPARE(reply->exitStatus(), exitStatus);
+        QCOMPARE(reply->message, QString::fromUtf8(bytes.mid(1)));
+    }
+
+    // A peer that takes no request, or takes it and says nothing: the launcher must tell "nothing
+    // was handed over" from "handed over, fate unknown", since only the first may be repeated.
+    void aSilentPeerIsToldApartFromOneThatNeverHadTheRequest_data()
+    {
+        QTest::addColumn<int>("behaviour");
+        QTest::addColumn<qsizetype>("payload");
+        QTest::addColumn<int>("outcome");
+        const int noAnswer = int(HandOverWire::Result::Outcome::noAnswer);
+        QTest::newRow("hangs up once it has the request")
+            << int(FakeInstance::Behaviour::hangUpAfterRequest) << qsizetype(100) << noAnswer;
+        QTest::newRow("keeps the request and never answers")
+            << int(FakeInstance::Behaviour::neverAnswer) << qsizetype(100) << noAnswer;
+        // The request is far larger than the socket's buffers, so most of it was never sent.
+        QTest::newRow("hangs up before the request is in")
+            << int(FakeInstance::Behaviour::hangUpAfterLength) << HandOver::maxFrame
+            << int(HandOverWire::Result::Outcome::notTaken);
+    }
+    void aSilentPeerIsToldApartFromOneThatNeverHadTheRequest()
+    {
+        QFETCH(int, behaviour);
+        QFETCH(qsizetype, payload);
+        QFETCH(int, outcome);
+        QTemporaryDir folder;
+        const QString path = HandOver::socketPathIn(folder.path());
+        const FakeInstance peer(path, FakeInstance::Behaviour(behaviour));
+        QVERIFY(peer.isListening());
+        QElapsedTimer clock;
+        clock.start();
+        const HandOverWire::Result result = HandOverWire::send(
+            path.toStdString(), HandOverWire::encodeRequest({argumentFilling(payload)}), 500);
+        QCOMPARE(int(result.outcome), outcome);
+        QVERIFY(clock.elapsed() < 2000);
     }
 
     void theLauncherChecksTheSizeOnlyWhenSomeoneListens_data()
@@ -191,9 +260,13 @@ private Q_SLOTS:
         } else {
             QCOMPARE(int(attempt.outcome), int(HandOverAttempt::Outcome::tooLarge));
             QCOMPARE(int(attempt.reply.status), int(HandOver::Reply::Status::refused));
-            for (const char *words : {"request is 1,025 KiB", "at most 1,024 KiB", "Nothing was done"})
+            // In bytes and what a character costs, which holds for any text.
+            for (const char *words : {"request is 1,025 KiB", "at most 1,024 KiB", "two bytes",
+                                      "an emoji four", "Nothing was done"})
                 QVERIFY2(attempt.reply.message.contains(QLatin1String(words)),
                          qPrintable(attempt.reply.message));
+            QVERIFY2(!attempt.reply.message.contains(QLatin1String("500,000")),
+                     qPrintable(attempt.reply.message));
             QVERIFY(received.isEmpty());
         }
     }

@@ -1,10 +1,12 @@
 #include "platform/HandOverClient.h"
 #include "platform/SingleInstance.h"
+#include "support/FakeInstance.h"
 #include "support/UnixSockets.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -105,7 +107,7 @@ private Q_SLOTS:
         QSignalSpy handed(&first, &SingleInstance::handedOver);
         if (withHandler)
             first.setHandler([](const QStringList &) {
-                return Reply{Reply::Status::failed, "the disk is full"};
+                return Reply{Reply::Status::kept, "the disk is full"};
             });
 
         Reply reply;
@@ -233,22 +235,57 @@ private Q_SLOTS:
         QCOMPARE(claimElsewhere(folder.path(), {}), SingleInstance::Role::Forwarded);
     }
 
-    void anInstanceThatNeverAnswersFailsInTime()
+    // Whatever the other side does, a launch ends in time and says whether its arguments may have
+    // arrived: after a lock without a socket they cannot have, after a request sent they may.
+    void anInstanceThatDoesNotAnswerIsToldInTime_data()
     {
+        QTest::addColumn<int>("peer"); // a FakeInstance::Behaviour; -1: nobody listens; -2: nobody accepts
+        QTest::addColumn<int>("role");
+        QTest::addColumn<int>("exitStatus");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("holds the lock but does not listen yet")
+            << -1 << int(SingleInstance::Role::Failed) << 1 << "already starting";
+        // Its connections queue, the request in their buffers: it may still read it.
+        QTest::newRow("listens but never accepts")
+            << -2 << int(SingleInstance::Role::Unanswered) << 3 << "stopped answering";
+        QTest::newRow("keeps the request and never answers")
+            << int(FakeInstance::Behaviour::neverAnswer) << int(SingleInstance::Role::Unanswered) << 3
+            << "stopped answering";
+        QTest::newRow("dies once it has the request")
+            << int(FakeInstance::Behaviour::hangUpAfterRequest) << int(SingleInstance::Role::Unanswered) << 3
+            << "may already be done";
+    }
+    void anInstanceThatDoesNotAnswerIsToldInTime()
+    {
+        QFETCH(int, peer);
+        QFETCH(int, role);
+        QFETCH(int, exitStatus);
+        QFETCH(QString, words);
         QTemporaryDir folder;
         SingleInstance probe(folder.path());
         QLockFile lock(probe.lockPath());
         QVERIFY(lock.tryLock(0));
-        // Listens (connections queue) but never accepts or answers.
-        const int server = UnixSockets::listenAt(probe.socketPath());
-        QVERIFY(server >= 0);
+        std::unique_ptr<FakeInstance> instance;
+        const int queue = peer == -2 ? UnixSockets::listenAt(probe.socketPath()) : -1;
+        QCOMPARE(queue >= 0, peer == -2);
+        const auto closeQueue = qScopeGuard([queue] {
+            if (queue >= 0)
+                ::close(queue);
+        });
+        if (peer >= 0) {
+            instance = std::make_unique<FakeInstance>(probe.socketPath(), FakeInstance::Behaviour(peer));
+            QVERIFY(instance->isListening());
+        }
 
         QElapsedTimer clock;
         clock.start();
         SingleInstance second(folder.path());
-        QCOMPARE(second.claim({QStringLiteral("grumblix://log")}, 400), SingleInstance::Role::Failed);
+        QCOMPARE(int(second.claim({QStringLiteral("grumblix://log")}, 400)), role);
         QVERIFY(clock.elapsed() < 2000);
-        ::close(server);
+        QCOMPARE(second.reply().exitStatus(), exitStatus);
+        QVERIFY2(second.reply().message.contains(words), qPrintable(second.reply().message));
+        if (instance)
+            QCOMPARE(instance->requests(), 1); // sent once, never again
     }
 };
 

@@ -2,8 +2,13 @@
 
 #include "TestSupport.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QThread>
+#include <csignal>
 #include <sqlite3.h>
 
 ProgramFixture::ProgramFixture()
@@ -30,6 +35,8 @@ ProgramFixture::ProgramFixture()
 ProgramFixture::~ProgramFixture()
 {
     kill();
+    // One left running in the background by a test that stopped early.
+    stopInstance(SIGKILL);
 }
 
 QString ProgramFixture::programPath()
@@ -83,6 +90,60 @@ ProgramFixture::Launch ProgramFixture::launch(const QStringList &arguments, int 
         result.exitCode = second.exitCode();
     result.errors = QString::fromLocal8Bit(second.readAllStandardError());
     return result;
+}
+
+namespace {
+
+// Still running: a zombie waiting for whoever adopted it counts as ended.
+bool isAlive(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    const qsizetype state = line.lastIndexOf(')') + 2;
+    return state < line.size() && line.at(state) != 'Z';
+}
+
+} // namespace
+
+qint64 ProgramFixture::instancePid() const
+{
+    return instancePidIn(m_root.filePath(QStringLiteral("runtime")));
+}
+
+qint64 ProgramFixture::instancePidIn(const QString &runtimeFolder)
+{
+    qint64 pid = 0;
+    QString host, application;
+    if (!QLockFile(runtimeFolder + QStringLiteral("/grumblix.lock")).getLockInfo(&pid, &host, &application))
+        return 0;
+    const QString program =
+        QFileInfo(QStringLiteral(GRUMBLIX_BINARY_DIR "/src/shell/grumblix-app")).canonicalFilePath();
+    if (pid <= 0 || !isAlive(pid) ||
+        QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget() != program)
+        return 0;
+    return pid;
+}
+
+bool ProgramFixture::stopInstance(int signal, int timeoutMs)
+{
+    return stopInstanceIn(m_root.filePath(QStringLiteral("runtime")), signal, timeoutMs);
+}
+
+bool ProgramFixture::stopInstanceIn(const QString &runtimeFolder, int signal, int timeoutMs)
+{
+    const qint64 pid = instancePidIn(runtimeFolder);
+    if (pid <= 0)
+        return true;
+    ::kill(pid_t(pid), signal);
+    QDeadlineTimer deadline(timeoutMs);
+    while (isAlive(pid)) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
 }
 
 namespace StoreRows {

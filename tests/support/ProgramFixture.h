@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <csignal>
 #include <memory>
 
 // The real program in a private root of its own: runtime, config and data folders, a settings file
@@ -44,6 +45,14 @@ public:
 
     // A second `grumblix` in the same environment, run to its end.
     Launch launch(const QStringList &arguments, int timeoutMs = 15000) const;
+
+    // The running instance however it was started (a first launch of URLs alone leaves it running
+    // in the background): the pid its lock names, when that is this build's program; 0 otherwise.
+    qint64 instancePid() const;
+    static qint64 instancePidIn(const QString &runtimeFolder);
+    // Sends `signal` to that instance and waits until it has ended; false when it has not.
+    bool stopInstance(int signal = SIGTERM, int timeoutMs = 5000);
+    static bool stopInstanceIn(const QString &runtimeFolder, int signal = SIGTERM, int timeoutMs = 5000);
 
 private:
     QTemporaryDir m_root;

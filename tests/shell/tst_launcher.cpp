@@ -1,0 +1,187 @@
+#include "platform/HandOver.h"
+#include "support/FakeInstance.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString launcher = QStringLiteral(GRUMBLIX_BINARY_DIR "/src/shell/grumblix");
+
+struct Run
+{
+    int exitCode = -1; // -1: did not end in time, or crashed
+    QString errors;
+};
+
+} // namespace
+
+// The `grumblix` command as a script meets it: one exit status and one message that say what became
+// of its launch, whatever the running Grumblix did with it, or when there is none and no display.
+class LauncherTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_root;
+
+    QString runtime() const { return m_root->filePath(QStringLiteral("runtime")); }
+    QString socketPath() const { return runtime() + QStringLiteral("/grumblix.socket"); }
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_root->filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_root->filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), m_root->filePath(QStringLiteral("cache")));
+        env.insert(QStringLiteral("XDG_STATE_HOME"), m_root->filePath(QStringLiteral("state")));
+        return env;
+    }
+
+    static Run run(const QProcessEnvironment &env, const QStringList &arguments)
+    {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(launcher, arguments);
+        Run result;
+        if (process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit)
+            result.exitCode = process.exitCode();
+        else
+            process.kill();
+        result.errors = QString::fromLocal8Bit(process.readAllStandardError());
+        return result;
+    }
+
+    // Every file under `folder`, relative to it.
+    static QStringList filesUnder(const QString &folder)
+    {
+        QStringList files;
+        QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << QDir(folder).relativeFilePath(it.next());
+        return files;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_root = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_root->isValid());
+        for (const char *folder : {"runtime", "config", "data", "cache", "state"})
+            QVERIFY(QDir().mkpath(m_root->filePath(QLatin1String(folder))));
+        QVERIFY(QFile::setPermissions(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+    void theExitStatusSaysWhatBecameOfTheLaunch_data()
+    {
+        QTest::addColumn<int>("behaviour");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("urls"); // each with a note of 100,000 characters
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message"); // what stderr starts with
+        const int reply = int(FakeInstance::Behaviour::reply);
+        QTest::newRow("done") << reply << QByteArray("k") << 0 << 0 << QString();
+        QTest::newRow("kept, not on disk")
+            << reply << QByteArray("pGrumblix could not save to its store yet: database or disk is full.")
+            << 0 << 2 << "Grumblix could not save to its store yet: database or disk is full.";
+        QTest::newRow("an earlier version's failed save")
+            << reply << QByteArray("eGrumblix could not save to its store: disk I/O error") << 0 << 2
+            << "Grumblix could not save to its store: disk I/O error";
+        QTest::newRow("refused") << reply << QByteArray("rnot yet") << 0 << 1 << "not yet";
+        // Killed between storing the URL and answering: a retry could log it twice.
+        QTest::newRow("dies once it has the launch")
+            << int(FakeInstance::Behaviour::hangUpAfterRequest) << QByteArray() << 0 << 3
+            << "The running Grumblix stopped answering after it was handed this launch, so what the launch "
+               "asks may already be done (a URL already logged): check the history before you try again.";
+        // Notes too long for the socket's buffers: most of the request never left.
+        QTest::newRow("hangs up before it has the launch")
+            << int(FakeInstance::Behaviour::hangUpAfterLength) << QByteArray() << 4 << 1
+            << "The running Grumblix did not take this launch";
+    }
+    void theExitStatusSaysWhatBecameOfTheLaunch()
+    {
+        QFETCH(int, behaviour);
+        QFETCH(QByteArray, reply);
+        QFETCH(int, urls);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        FakeInstance instance(socketPath(), FakeInstance::Behaviour(behaviour), reply);
+        QVERIFY(instance.isListening());
+        QStringList arguments{QStringLiteral("grumblix://log?note=x")};
+        for (int i = 0; i < urls; ++i)
+            arguments << QStringLiteral("grumblix://log?note=") + QString(100 * 1000, QLatin1Char('n'));
+        const Run result = run(environment(), arguments);
+        QCOMPARE(result.exitCode, exitCode);
+        QVERIFY2(result.errors.startsWith(message), qPrintable(result.errors));
+        QCOMPARE(result.errors.count(QLatin1Char('\n')), message.isEmpty() ? 0 : 1);
+        QVERIFY(instance.requests() <= 1); // handed over once at most, never again
+    }
+
+    // Over ssh to a desktop where Grumblix runs: the hand-over needs no display, whichever side
+    // makes it (the launcher for URLs alone, the program proper with options).
+    void aHandOverNeedsNoDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("a URL") << QStringList{QStringLiteral("grumblix://log")};
+        QTest::newRow("an option and a URL")
+            << QStringList{QStringLiteral("--tab=history"), QStringLiteral("grumblix://log")};
+    }
+    void aHandOverNeedsNoDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        FakeInstance instance(socketPath(), FakeInstance::Behaviour::reply, "k");
+        QVERIFY(instance.isListening());
+        QProcessEnvironment env = environment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        const Run result = run(env, arguments);
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.errors, QString());
+        QCOMPARE(instance.requests(), 1);
+    }
+
+    // Over ssh: one line, exit status 1, no core, and nothing written, whichever way the launch goes
+    // (URLs alone start Grumblix in the background, anything else in the foreground).
+    void withoutADisplayALaunchSaysSoAndTouchesNothing_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("message");
+        const QString unset = QStringLiteral(
+            "Grumblix runs in a desktop session: no display here (DISPLAY and WAYLAND_DISPLAY are unset).\n");
+        const QString url = QStringLiteral("grumblix://log?note=x");
+        QTest::newRow("a URL") << QStringList{url} << QString() << unset;
+        QTest::newRow("an option and a URL")
+            << QStringList{QStringLiteral("--tab=history"), url} << QString() << unset;
+        QTest::newRow("nothing, as the menu entry") << QStringList{} << QString() << unset;
+        QTest::newRow("a display nobody serves")
+            << QStringList{url} << QStringLiteral(":4711")
+            << QStringLiteral(
+                   "Grumblix runs in a desktop session: no display here (the X display :4711 cannot be "
+                   "opened; WAYLAND_DISPLAY is unset).\n");
+    }
+    void withoutADisplayALaunchSaysSoAndTouchesNothing()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, display);
+        QFETCH(QString, message);
+        if (!display.isEmpty() && QFile::exists(QStringLiteral("/tmp/.X11-unix/X4711")))
+            QSKIP("an X server serves :4711 here");
+        QProcessEnvironment env = environment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        if (!display.isEmpty())
+            env.insert(QStringLiteral("DISPLAY"), display);
+        const Run result = run(env, arguments);
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.errors, message);
+        QCOMPARE(filesUnder(m_root->path()), QStringList{});
+    }
+};
+
+QTEST_GUILESS_MAIN(LauncherTest)
+#include "tst_launcher.moc"
