@@ -110,7 +110,7 @@ private:
     quint64 m_rewrites = 0;
     qint64 m_nextEventId = 1;
     qint64 m_nextTriggerId = 1;
-    // Per pending incident, the fields to write (bits by EventField), or the whole new record.
+    // Per pending incident, the fields to write, or the whole new record (VorpEventRow::Fields).
     QHash<qint64, quint8> m_dirtyEvents;
     QSet<qint64> m_deletedEvents;
     QSet<qint64> m_dirtyTriggers;
