@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
 #include <sqlite3.h>
 
 namespace {
@@ -50,6 +51,29 @@ Store::SaveFailure failureKind(int code)
         return Store::SaveFailure::permanent;
     default:
         return Store::SaveFailure::transient;
+    }
+}
+
+Store::SaveCause causeOf(int code, int systemError)
+{
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return Store::SaveCause::diskFull;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return Store::SaveCause::locked;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return Store::SaveCause::readOnly;
+    case SQLITE_IOERR:
+        // SQLite says SQLITE_FULL for ENOSPC on a write only; a quota, or a full disk met while
+        // syncing, comes as an I/O error.
+        if (systemError == ENOSPC || systemError == EDQUOT)
+            return Store::SaveCause::diskFull;
+        return Store::SaveCause::other;
+    default:
+        return Store::SaveCause::other;
     }
 }
 
@@ -340,8 +364,13 @@ int Store::removeEventsIf(const std::function<bool(const VorpEvent &)> &predicat
     const auto removed = m_events.removeIf([&](const VorpEvent &event) {
         if (!predicate(event))
             return false;
-        m_dirtyEvents.remove(event.id);
-        m_deletedEvents.insert(event.id);
+        // One that never reached the file has no row to delete.
+        const auto dirty = m_dirtyEvents.constFind(event.id);
+        const bool written = dirty == m_dirtyEvents.cend() || !(*dirty & VorpEventRow::inserted);
+        if (dirty != m_dirtyEvents.cend())
+            m_dirtyEvents.erase(dirty);
+        if (written)
+            m_deletedEvents.insert(event.id);
         return true;
     });
     if (removed > 0) {
@@ -374,6 +403,19 @@ bool Store::hasPendingChanges() const
 {
     return !m_dirtyEvents.isEmpty() || !m_deletedEvents.isEmpty() || !m_dirtyTriggers.isEmpty() ||
            !m_deletedTriggers.isEmpty();
+}
+
+Store::PendingChanges Store::pendingChanges() const
+{
+    PendingChanges pending;
+    for (const quint8 fields : m_dirtyEvents) {
+        if (fields & VorpEventRow::inserted)
+            ++pending.newIncidents;
+        else
+            ++pending.otherChanges;
+    }
+    pending.otherChanges += int(m_deletedEvents.size() + m_dirtyTriggers.size() + m_deletedTriggers.size());
+    return pending;
 }
 
 void Store::setBusyTimeout(int milliseconds)
@@ -441,12 +483,32 @@ Store::SaveFailure Store::lastSaveFailure() const
     return m_lastFailure;
 }
 
+Store::SaveCause Store::lastSaveCause() const
+{
+    return m_lastCause;
+}
+
+QString Store::lastSaveError() const
+{
+    return m_lastError;
+}
+
 bool Store::save(QString *error)
 {
-    if (!hasPendingChanges())
+    const auto succeed = [&] {
+        m_lastFailure = SaveFailure::none;
+        m_lastCause = SaveCause::none;
+        m_lastError.clear();
+        Q_EMIT saved();
         return true;
-    const auto fail = [&](const QString &text, int code) {
+    };
+    // Nothing to write (what failed may have been undone since): nothing is left unsaved.
+    if (!hasPendingChanges())
+        return succeed();
+    const auto fail = [&](const QString &text, int code, int systemError) {
         m_lastFailure = failureKind(code);
+        m_lastCause = causeOf(code, systemError);
+        m_lastError = text;
         // A read-only -wal or -shm fails the write, not the open: the next save starts afresh.
         if ((code & 0xff) == SQLITE_READONLY)
             m_needsReopen = true;
@@ -456,10 +518,10 @@ bool Store::save(QString *error)
         return false;
     };
     if (!reopenIfReadOnly())
-        return fail(QStringLiteral("the store file is read-only"), SQLITE_READONLY);
+        return fail(QStringLiteral("the store file is read-only"), SQLITE_READONLY, 0);
     QString message;
     if (!m_db->exec("BEGIN IMMEDIATE", &message))
-        return fail(message, m_db->lastErrorCode());
+        return fail(message, m_db->lastErrorCode(), m_db->lastSystemError());
 
     bool ok = true;
     {
@@ -514,14 +576,14 @@ bool Store::save(QString *error)
         ok = false;
     if (!ok) {
         const int code = m_db->lastErrorCode();
+        const int systemError = m_db->lastSystemError();
         m_db->exec("ROLLBACK");
-        return fail(message, code);
+        return fail(message, code, systemError);
     }
-    m_lastFailure = SaveFailure::none;
     m_checkpointTimer.start();
     m_dirtyEvents.clear();
     m_deletedEvents.clear();
     m_dirtyTriggers.clear();
     m_deletedTriggers.clear();
-    return true;
+    return succeed();
 }
