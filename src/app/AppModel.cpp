@@ -34,17 +34,12 @@ AppModel::AppModel(const QString &storePath, Prefs &prefs, QString *errorMessage
 AppModel::AppModel(std::unique_ptr<Store> store, Prefs &prefs, QObject *parent)
     : QObject(parent), m_store(std::move(store)), m_prefs(prefs),
       m_clock([] { return QDateTime::currentDateTime(); }), m_timeZone(QTimeZone::systemTimeZone()),
-      m_days(new DayWatcher([this] { return now(); }, m_timeZone, this))
+      m_days(new DayWatcher([this] { return now(); }, m_timeZone, this)), m_saveRetry(new QTimer(this))
 {
     m_shortcut = Shortcut::load(m_prefs);
     if (m_store) {
         m_tracker = std::make_unique<AchievementTracker>(*m_store);
-        connect(m_store.get(), &Store::saveFailed, this, [this](const QString &failure) {
-            if (m_toldUnwritable || m_store->lastSaveFailure() != Store::SaveFailure::permanent)
-                return;
-            m_toldUnwritable = true;
-            Q_EMIT storeUnwritable(m_store->path(), failure);
-        });
+        watchSaves();
     }
     connect(m_days, &DayWatcher::dayChanged, this, [this] {
         refreshStatusTitle();
@@ -508,6 +503,148 @@ void AppModel::handle(const QString &url)
     }
 }
 
+namespace {
+
+// Why changes wait, as the notice says it.
+QString reasonText(Store::SaveCause cause, const QString &error)
+{
+    switch (cause) {
+    case Store::SaveCause::diskFull:
+        return QStringLiteral("the disk is full");
+    case Store::SaveCause::locked:
+        return QStringLiteral("another program is holding the store");
+    case Store::SaveCause::readOnly:
+        return QStringLiteral("the store is write-protected");
+    case Store::SaveCause::none:
+    case Store::SaveCause::other:
+        break;
+    }
+    return error.isEmpty() ? QStringLiteral("saving failed")
+                           : QStringLiteral("saving failed with “%1”").arg(error);
+}
+
+// What becomes of them: kept while the program runs, saved once the cause passes.
+QString outlookText(Store::SaveCause cause, bool permanent, int count)
+{
+    const QString them = count == 1 ? QStringLiteral("it") : QStringLiteral("them");
+    if (permanent)
+        return QStringLiteral("Grumblix keeps %1 while it runs.").arg(them);
+    QString when;
+    switch (cause) {
+    case Store::SaveCause::diskFull:
+        when = QStringLiteral("once there is room");
+        break;
+    case Store::SaveCause::locked:
+        when = QStringLiteral("once the store is free");
+        break;
+    case Store::SaveCause::readOnly:
+        when = QStringLiteral("once it may write there again");
+        break;
+    case Store::SaveCause::none:
+    case Store::SaveCause::other:
+        return QStringLiteral("Grumblix keeps %1 while it runs and keeps trying to save %1.").arg(them);
+    }
+    return QStringLiteral("Grumblix keeps %1 while it runs and saves %1 %2.").arg(them, when);
+}
+
+} // namespace
+
+void AppModel::watchSaves()
+{
+    m_saveRetry->setSingleShot(true);
+    connect(m_saveRetry, &QTimer::timeout, this, [this] {
+        // A failure arms the next try (see below), further off; a success ends the tries.
+        m_retryDelay = std::min(m_retryDelay * 2, m_longestRetryDelay);
+        m_store->save();
+    });
+    connect(m_store.get(), &Store::saveFailed, this, [this](const QString &failure) {
+        if (m_store->lastSaveFailure() == Store::SaveFailure::permanent) {
+            // Trying again cannot mend it; a later change still tries with its own save.
+            m_saveRetry->stop();
+            if (!m_toldUnwritable) {
+                m_toldUnwritable = true;
+                Q_EMIT storeUnwritable(m_store->path(), failure);
+            }
+        } else if (!m_saveRetry->isActive()) {
+            m_saveRetry->start(m_retryDelay);
+        }
+        syncUnsaved();
+    });
+    connect(m_store.get(), &Store::saved, this, [this] {
+        m_saveRetry->stop();
+        m_retryDelay = m_firstRetryDelay;
+        syncUnsaved();
+    });
+    connect(m_store.get(), &Store::changed, this, &AppModel::syncUnsaved);
+}
+
+void AppModel::syncUnsaved()
+{
+    Unsaved unsaved;
+    const Store::PendingChanges pending = m_store->lastSaveFailure() == Store::SaveFailure::none
+                                              ? Store::PendingChanges{}
+                                              : m_store->pendingChanges();
+    if (const int count = pending.total(); count > 0) {
+        const Store::SaveCause cause = m_store->lastSaveCause();
+        const bool permanent = m_store->lastSaveFailure() == Store::SaveFailure::permanent;
+        // Counted as incidents only while every one of them is a new incident.
+        const bool incidents = pending.otherChanges == 0;
+        const QString what =
+            incidents ? (count == 1 ? QStringLiteral("incident isn't") : QStringLiteral("incidents aren't"))
+                      : (count == 1 ? QStringLiteral("change isn't") : QStringLiteral("changes aren't"));
+        unsaved.count = count;
+        unsaved.reason = reasonText(cause, m_store->lastSaveError());
+        unsaved.summary =
+            QStringLiteral("%1 %2 saved yet: %3.").arg(QString::number(count), what, unsaved.reason);
+        unsaved.outlook = outlookText(cause, permanent, count);
+    }
+    if (unsaved == m_unsaved)
+        return;
+    m_unsaved = unsaved;
+    Q_EMIT unsavedChangesChanged();
+}
+
+int AppModel::unsavedChanges() const
+{
+    return m_unsaved.count;
+}
+
+QString AppModel::unsavedReason() const
+{
+    return m_unsaved.reason;
+}
+
+QString AppModel::unsavedSummary() const
+{
+    return m_unsaved.summary;
+}
+
+QString AppModel::unsavedOutlook() const
+{
+    return m_unsaved.outlook;
+}
+
+QString AppModel::unsavedNotice() const
+{
+    if (m_unsaved.count == 0)
+        return {};
+    return m_unsaved.summary + QLatin1Char(' ') + m_unsaved.outlook;
+}
+
+void AppModel::setSaveRetryDelays(std::chrono::milliseconds first, std::chrono::milliseconds longest)
+{
+    m_firstRetryDelay = first;
+    m_longestRetryDelay = std::max(first, longest);
+    m_retryDelay = first;
+}
+
+std::optional<std::chrono::milliseconds> AppModel::saveRetryDelay() const
+{
+    if (!m_saveRetry->isActive())
+        return std::nullopt;
+    return std::chrono::milliseconds(m_saveRetry->interval());
+}
+
 bool AppModel::flushPendingChanges(QString *error)
 {
     return !m_store || !m_store->hasPendingChanges() || m_store->save(error);
@@ -518,5 +655,7 @@ void AppModel::closeStore()
     if (!m_store)
         return;
     flushPendingChanges();
+    // What that could not write is lost with the process; nothing tries again.
+    m_saveRetry->stop();
     m_store->close();
 }

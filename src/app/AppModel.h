@@ -27,6 +27,7 @@ class PressSound;
 class StatusItem;
 class Store;
 class Toast;
+class QTimer;
 
 // The platform pieces and windows the model drives. The shell creates and owns them and fills this
 // in before bootstrap(); tests pass fakes. Every member may be left null: the model then skips that
@@ -152,6 +153,21 @@ public:
     // A grumblix:// URL as written, from the desktop, a launcher or a second instance.
     void handle(const QString &url);
 
+    // What a failed save left waiting, for the notice the windows show: how many changes wait (0
+    // once a save succeeds), why ("the disk is full"), the summary ("3 incidents aren't saved
+    // yet: the disk is full."), what becomes of them ("Grumblix keeps them while it runs and saves
+    // them once there is room.") and the whole notice, summary and outlook. Empty while none wait.
+    int unsavedChanges() const;
+    QString unsavedReason() const;
+    QString unsavedSummary() const;
+    QString unsavedOutlook() const;
+    QString unsavedNotice() const;
+    // While changes wait after a save that may pass later, they are saved again `first` after the
+    // failure, then twice as long after each further failure, up to `longest` (2 s and 60 s).
+    void setSaveRetryDelays(std::chrono::milliseconds first, std::chrono::milliseconds longest);
+    // The wait the next of these saves was set for; none while none is due.
+    std::optional<std::chrono::milliseconds> saveRetryDelay() const;
+
     // Writes whatever is still pending; false (and *error) when it stays pending.
     bool flushPendingChanges(QString *error = nullptr);
     // At quit: writes what is pending, then checkpoints and closes the store, so the store file
@@ -169,6 +185,8 @@ Q_SIGNALS:
     // Saving fails for a reason that trying again cannot mend (the file's tables no longer fit);
     // told once per run, with the store's path and the error. Unsaved changes stay pending.
     void storeUnwritable(const QString &path, const QString &error);
+    // What the unsaved...() accessors answer changed.
+    void unsavedChangesChanged();
 
 private:
     void seedTriggersIfNeeded();
@@ -184,6 +202,18 @@ private:
     void refreshStatusTitle();
     void advanceLogTick();
     void enqueueAchievementCheck(std::optional<RecordCheck> record);
+    void watchSaves();
+    void syncUnsaved();
+
+    // What the last failed save left waiting, as told; all empty while everything is saved.
+    struct Unsaved
+    {
+        int count = 0;
+        QString reason;
+        QString summary;
+        QString outlook;
+        bool operator==(const Unsaved &) const = default;
+    };
 
     std::unique_ptr<Store> m_store;
     Prefs &m_prefs;
@@ -201,4 +231,9 @@ private:
     std::unique_ptr<AchievementTracker> m_tracker;
     DayWatcher *m_days;
     bool m_toldUnwritable = false;
+    Unsaved m_unsaved;
+    QTimer *m_saveRetry;
+    std::chrono::milliseconds m_firstRetryDelay{2000};
+    std::chrono::milliseconds m_longestRetryDelay{60000};
+    std::chrono::milliseconds m_retryDelay{2000};
 };

@@ -78,6 +78,11 @@ int SqliteDatabase::lastErrorCode() const
     return m_db ? sqlite3_extended_errcode(m_db) : SQLITE_CANTOPEN;
 }
 
+int SqliteDatabase::lastSystemError() const
+{
+    return m_db ? sqlite3_system_errno(m_db) : 0;
+}
+
 QString SqliteDatabase::lastError() const
 {
     return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("no database");

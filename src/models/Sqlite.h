@@ -34,6 +34,8 @@ public:
     QString lastError() const;
     // The extended result code of the last failed call.
     int lastErrorCode() const;
+    // The operating system's errno behind it, 0 when none.
+    int lastSystemError() const;
     sqlite3 *handle() const { return m_db; }
 
 private:

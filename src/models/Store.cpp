@@ -2,16 +2,13 @@
 
 #include "PrivateFiles.h"
 #include "Sqlite.h"
+#include "VorpEventRow.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <cmath>
-#include <deque>
+#include <cerrno>
 #include <sqlite3.h>
-#include <string>
-#include <string_view>
-#include <unordered_map>
 
 namespace {
 
@@ -38,217 +35,6 @@ PRAGMA user_version = 1;
 COMMIT;
 )";
 
-// Timestamps are stored as seconds since the Unix epoch, with millisecond precision.
-double toStored(const QDateTime &timestamp)
-{
-    return double(timestamp.toMSecsSinceEpoch()) / 1000.0;
-}
-
-// About 285 million years either way: the milliseconds fit a qint64 with room to spare for any
-// time zone's offset, so no date arithmetic on a loaded moment overflows.
-constexpr qint64 kMaxStoredSeconds = 9'000'000'000'000'000;
-
-// A stored number of seconds as a moment; none for a value that names none (text, a blob, NULL,
-// an infinity or a number of seconds no date can hold).
-std::optional<QDateTime> fromStored(const SqliteStatement &row, int column)
-{
-    qint64 msecs = 0;
-    switch (row.columnType(column)) {
-    case SQLITE_INTEGER: {
-        const qint64 seconds = row.columnInt(column);
-        if (seconds > kMaxStoredSeconds || seconds < -kMaxStoredSeconds)
-            return std::nullopt;
-        msecs = seconds * 1000;
-        break;
-    }
-    case SQLITE_FLOAT: {
-        const double seconds = row.columnDouble(column);
-        if (!std::isfinite(seconds) || std::fabs(seconds) > double(kMaxStoredSeconds))
-            return std::nullopt;
-        msecs = std::llround(seconds * 1000.0);
-        break;
-    }
-    default:
-        return std::nullopt;
-    }
-    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
-}
-
-// Whether `decoded` (from fromUtf8) says exactly what the bytes are: invalid UTF-8 decodes to
-// U+FFFD, so only a text holding one needs the slower check.
-bool decodesExactly(QByteArrayView bytes, const QString &decoded)
-{
-    return !decoded.contains(QChar::ReplacementCharacter) || decoded.toUtf8() == bytes;
-}
-
-bool isNilUuidText(QByteArrayView bytes)
-{
-    static const QByteArray nil = QUuid().toByteArray(QUuid::WithoutBraces);
-    if (bytes.size() == nil.size() + 2 && bytes.front() == '{' && bytes.back() == '}')
-        bytes = bytes.sliced(1, nil.size());
-    return bytes == nil;
-}
-
-// Application names, bundle identifiers, trigger keys and sources repeat across thousands of
-// incidents; decoding each once and sharing the QString keeps loading fast and memory small.
-class TextInterner
-{
-public:
-    struct Text
-    {
-        QString text;
-        bool exact = true; // the bytes were valid UTF-8
-    };
-    Text text(QByteArrayView bytes)
-    {
-        const std::string_view key(bytes.data(), size_t(bytes.size()));
-        if (const auto found = m_texts.find(key); found != m_texts.end())
-            return found->second;
-        const std::string &stored = m_keys.emplace_back(key);
-        const QString decoded = QString::fromUtf8(bytes);
-        const Text text{decoded, decodesExactly(bytes, decoded)};
-        m_texts.emplace(std::string_view(stored), text);
-        return text;
-    }
-
-private:
-    std::deque<std::string> m_keys;
-    std::unordered_map<std::string_view, Text> m_texts;
-};
-
-// Reads one incident row, noting every column that holds no readable value of its kind.
-class RowReader
-{
-public:
-    explicit RowReader(const SqliteStatement &row) : m_row(row) {}
-
-    QString text(TextInterner &interner, int column, EventField field)
-    {
-        const TextInterner::Text text = interner.text(m_row.columnBytes(column));
-        if (!text.exact)
-            keep(field, column);
-        return text.text;
-    }
-    std::optional<QString> optionalText(TextInterner &interner, int column, EventField field)
-    {
-        if (m_row.columnIsNull(column))
-            return std::nullopt;
-        return text(interner, column, field);
-    }
-    std::optional<QString> uniqueText(int column, EventField field)
-    {
-        if (m_row.columnIsNull(column))
-            return std::nullopt;
-        const QByteArrayView bytes = m_row.columnBytes(column);
-        QString decoded = QString::fromUtf8(bytes);
-        if (!decodesExactly(bytes, decoded))
-            keep(field, column);
-        return decoded;
-    }
-    QUuid uuid(int column)
-    {
-        const QByteArrayView bytes = m_row.columnBytes(column);
-        const QUuid uuid = m_row.columnType(column) == SQLITE_TEXT
-                               ? QUuid::fromString(QAnyStringView(QUtf8StringView(bytes)))
-                               : QUuid();
-        if (uuid.isNull() && !(m_row.columnType(column) == SQLITE_TEXT && isNilUuidText(bytes)))
-            keep(EventField::uuid, column);
-        return uuid;
-    }
-    // An unreadable time shows as the epoch, the moment SQLite itself reads a text as.
-    QDateTime timestamp(int column)
-    {
-        if (std::optional<QDateTime> moment = fromStored(m_row, column))
-            return *moment;
-        keep(EventField::timestamp, column);
-        return QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
-    }
-    std::shared_ptr<const StoredBytes> unreadable() { return std::move(m_unreadable); }
-
-private:
-    void keep(EventField field, int column)
-    {
-        if (!m_unreadable)
-            m_unreadable = std::make_shared<StoredBytes>();
-        (*m_unreadable)[field] = m_row.columnBytes(column).toByteArray();
-    }
-
-    const SqliteStatement &m_row;
-    std::shared_ptr<StoredBytes> m_unreadable;
-};
-
-constexpr quint8 fieldBit(EventField field)
-{
-    return quint8(1u << int(field));
-}
-// A record not yet in the file: written whole.
-constexpr quint8 kInsertedBit = 1u << eventFieldCount;
-
-// The fields in which two versions of a record differ.
-quint8 changedFields(const VorpEvent &a, const VorpEvent &b)
-{
-    quint8 mask = 0;
-    const auto mark = [&](EventField field, bool differs) {
-        if (differs)
-            mask |= fieldBit(field);
-    };
-    mark(EventField::uuid, a.uuid != b.uuid);
-    mark(EventField::timestamp, a.timestamp != b.timestamp);
-    mark(EventField::appName, a.appName != b.appName);
-    mark(EventField::bundleIdentifier, a.bundleIdentifier != b.bundleIdentifier);
-    mark(EventField::triggerKey, a.triggerKey != b.triggerKey);
-    mark(EventField::note, a.note != b.note);
-    mark(EventField::sourceRaw, a.sourceRaw != b.sourceRaw);
-    return mask;
-}
-
-// The stored bytes kept for the columns `mask` did not change.
-std::shared_ptr<const StoredBytes> keptUnreadable(const std::shared_ptr<const StoredBytes> &unreadable,
-                                                  quint8 mask)
-{
-    if (!unreadable)
-        return nullptr;
-    auto kept = std::make_shared<StoredBytes>(*unreadable);
-    for (int field = 0; field < eventFieldCount; ++field) {
-        if (mask & (1u << field))
-            kept->columns[field].reset();
-    }
-    if (kept->isEmpty())
-        return nullptr;
-    return kept;
-}
-
-const char *const kColumnNames[eventFieldCount] = {
-    "uuid", "timestamp", "appName", "bundleIdentifier", "triggerKey", "note", "sourceRaw",
-};
-
-void bindField(SqliteStatement &statement, int index, const VorpEvent &event, EventField field)
-{
-    switch (field) {
-    case EventField::uuid:
-        statement.bind(index, event.uuid.toString(QUuid::WithoutBraces));
-        break;
-    case EventField::timestamp:
-        statement.bind(index, toStored(event.timestamp));
-        break;
-    case EventField::appName:
-        statement.bind(index, event.appName);
-        break;
-    case EventField::bundleIdentifier:
-        statement.bind(index, event.bundleIdentifier);
-        break;
-    case EventField::triggerKey:
-        statement.bind(index, event.triggerKey);
-        break;
-    case EventField::note:
-        statement.bind(index, event.note);
-        break;
-    case EventField::sourceRaw:
-        statement.bind(index, event.sourceRaw);
-        break;
-    }
-}
-
 // Failures that a later attempt may get past (a lock, a full disk, permissions) against those
 // that come from the file itself and repeat on every try.
 Store::SaveFailure failureKind(int code)
@@ -265,6 +51,29 @@ Store::SaveFailure failureKind(int code)
         return Store::SaveFailure::permanent;
     default:
         return Store::SaveFailure::transient;
+    }
+}
+
+Store::SaveCause causeOf(int code, int systemError)
+{
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return Store::SaveCause::diskFull;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return Store::SaveCause::locked;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return Store::SaveCause::readOnly;
+    case SQLITE_IOERR:
+        // SQLite says SQLITE_FULL for ENOSPC on a write only; a quota, or a full disk met while
+        // syncing, comes as an I/O error.
+        if (systemError == ENOSPC || systemError == EDQUOT)
+            return Store::SaveCause::diskFull;
+        return Store::SaveCause::other;
+    default:
+        return Store::SaveCause::other;
     }
 }
 
@@ -377,21 +186,10 @@ bool Store::load(QString *error)
     QList<VorpEvent> loaded;
     if (const auto count = m_db->queryInt("SELECT count(*) FROM VorpEvent"))
         loaded.reserve(*count);
-    TextInterner interner;
-    SqliteStatement events(*m_db, "SELECT rowid, uuid, timestamp, appName, bundleIdentifier, triggerKey, "
-                                  "note, sourceRaw FROM VorpEvent ORDER BY rowid");
+    VorpEventRow::Reader reader;
+    SqliteStatement events(*m_db, VorpEventRow::Reader::selectAll);
     while (events.step()) {
-        VorpEvent event;
-        RowReader row(events);
-        event.id = events.columnInt(0);
-        event.uuid = row.uuid(1);
-        event.timestamp = row.timestamp(2);
-        event.appName = row.optionalText(interner, 3, EventField::appName);
-        event.bundleIdentifier = row.optionalText(interner, 4, EventField::bundleIdentifier);
-        event.triggerKey = row.optionalText(interner, 5, EventField::triggerKey);
-        event.note = row.uniqueText(6, EventField::note);
-        event.sourceRaw = row.text(interner, 7, EventField::sourceRaw);
-        event.unreadable = row.unreadable();
+        VorpEvent event = reader.read(events);
         m_nextEventId = std::max(m_nextEventId, event.id + 1);
         loaded.append(std::move(event));
     }
@@ -493,7 +291,7 @@ qint64 Store::insert(VorpEvent &event)
     event.id = m_nextEventId++;
     event.unreadable = nullptr;
     placeEvent(event);
-    m_dirtyEvents.insert(event.id, kInsertedBit);
+    m_dirtyEvents.insert(event.id, VorpEventRow::inserted);
     Q_EMIT changed();
     return event.id;
 }
@@ -515,11 +313,11 @@ bool Store::update(const VorpEvent &event)
         return false;
     // Only what changed is written, so a column the program could not read stays as it was.
     const VorpEvent &stored = m_events[at];
-    const quint8 fields = changedFields(stored, event);
+    const VorpEventRow::Fields fields = VorpEventRow::changedFields(stored, event);
     if (fields == 0)
         return true;
     VorpEvent edited = event;
-    edited.unreadable = keptUnreadable(stored.unreadable, fields);
+    edited.unreadable = VorpEventRow::keptUnreadable(stored.unreadable, fields);
     ++m_rewrites;
     if (stored.timestamp == edited.timestamp) {
         m_events.replace(at, edited);
@@ -566,8 +364,13 @@ int Store::removeEventsIf(const std::function<bool(const VorpEvent &)> &predicat
     const auto removed = m_events.removeIf([&](const VorpEvent &event) {
         if (!predicate(event))
             return false;
-        m_dirtyEvents.remove(event.id);
-        m_deletedEvents.insert(event.id);
+        // One that never reached the file has no row to delete.
+        const auto dirty = m_dirtyEvents.constFind(event.id);
+        const bool written = dirty == m_dirtyEvents.cend() || !(*dirty & VorpEventRow::inserted);
+        if (dirty != m_dirtyEvents.cend())
+            m_dirtyEvents.erase(dirty);
+        if (written)
+            m_deletedEvents.insert(event.id);
         return true;
     });
     if (removed > 0) {
@@ -585,8 +388,9 @@ int Store::replaceTriggerKey(const QString &key, const std::optional<QString> &r
     // Only the chunks holding such an incident are written (copied first if a snapshot reads them).
     const int changed = int(m_events.editIf(affected, [&](VorpEvent &event) {
         event.triggerKey = replacement;
-        event.unreadable = keptUnreadable(event.unreadable, fieldBit(EventField::triggerKey));
-        m_dirtyEvents[event.id] |= fieldBit(EventField::triggerKey);
+        const VorpEventRow::Fields field = VorpEventRow::fieldBit(EventField::triggerKey);
+        event.unreadable = VorpEventRow::keptUnreadable(event.unreadable, field);
+        m_dirtyEvents[event.id] |= field;
     }));
     if (changed > 0) {
         ++m_rewrites;
@@ -599,6 +403,19 @@ bool Store::hasPendingChanges() const
 {
     return !m_dirtyEvents.isEmpty() || !m_deletedEvents.isEmpty() || !m_dirtyTriggers.isEmpty() ||
            !m_deletedTriggers.isEmpty();
+}
+
+Store::PendingChanges Store::pendingChanges() const
+{
+    PendingChanges pending;
+    for (const quint8 fields : m_dirtyEvents) {
+        if (fields & VorpEventRow::inserted)
+            ++pending.newIncidents;
+        else
+            ++pending.otherChanges;
+    }
+    pending.otherChanges += int(m_deletedEvents.size() + m_dirtyTriggers.size() + m_deletedTriggers.size());
+    return pending;
 }
 
 void Store::setBusyTimeout(int milliseconds)
@@ -666,12 +483,32 @@ Store::SaveFailure Store::lastSaveFailure() const
     return m_lastFailure;
 }
 
+Store::SaveCause Store::lastSaveCause() const
+{
+    return m_lastCause;
+}
+
+QString Store::lastSaveError() const
+{
+    return m_lastError;
+}
+
 bool Store::save(QString *error)
 {
-    if (!hasPendingChanges())
+    const auto succeed = [&] {
+        m_lastFailure = SaveFailure::none;
+        m_lastCause = SaveCause::none;
+        m_lastError.clear();
+        Q_EMIT saved();
         return true;
-    const auto fail = [&](const QString &text, int code) {
+    };
+    // Nothing to write (what failed may have been undone since): nothing is left unsaved.
+    if (!hasPendingChanges())
+        return succeed();
+    const auto fail = [&](const QString &text, int code, int systemError) {
         m_lastFailure = failureKind(code);
+        m_lastCause = causeOf(code, systemError);
+        m_lastError = text;
         // A read-only -wal or -shm fails the write, not the open: the next save starts afresh.
         if ((code & 0xff) == SQLITE_READONLY)
             m_needsReopen = true;
@@ -681,28 +518,22 @@ bool Store::save(QString *error)
         return false;
     };
     if (!reopenIfReadOnly())
-        return fail(QStringLiteral("the store file is read-only"), SQLITE_READONLY);
+        return fail(QStringLiteral("the store file is read-only"), SQLITE_READONLY, 0);
     QString message;
     if (!m_db->exec("BEGIN IMMEDIATE", &message))
-        return fail(message, m_db->lastErrorCode());
+        return fail(message, m_db->lastErrorCode(), m_db->lastSystemError());
 
     bool ok = true;
     {
-        SqliteStatement putEvent(*m_db, "INSERT OR REPLACE INTO VorpEvent (rowid, uuid, timestamp, appName, "
-                                        "bundleIdentifier, triggerKey, note, sourceRaw) "
-                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        SqliteStatement dropEvent(*m_db, "DELETE FROM VorpEvent WHERE rowid = ?");
-        std::unordered_map<quint8, std::unique_ptr<SqliteStatement>> editStatements;
+        VorpEventRow::Writer rows(*m_db);
         SqliteStatement putTrigger(*m_db,
                                    "INSERT OR REPLACE INTO Trigger (rowid, key, name, emoji, sortOrder, "
                                    "isBuiltIn, isHidden) VALUES (?, ?, ?, ?, ?, ?, ?)");
         SqliteStatement dropTrigger(*m_db, "DELETE FROM Trigger WHERE rowid = ?");
-        ok = putEvent.isValid() && dropEvent.isValid() && putTrigger.isValid() && dropTrigger.isValid();
+        ok = rows.isValid() && putTrigger.isValid() && dropTrigger.isValid();
 
-        for (auto it = m_deletedEvents.cbegin(); ok && it != m_deletedEvents.cend(); ++it) {
-            dropEvent.bind(1, *it);
-            ok = dropEvent.run();
-        }
+        for (auto it = m_deletedEvents.cbegin(); ok && it != m_deletedEvents.cend(); ++it)
+            ok = rows.remove(*it);
         if (ok && !m_dirtyEvents.isEmpty()) {
             // From the end, where new incidents are, stopping once every changed one is written.
             qsizetype left = m_dirtyEvents.size();
@@ -713,33 +544,9 @@ bool Store::save(QString *error)
                 if (dirty == m_dirtyEvents.cend())
                     continue;
                 --left;
-                const quint8 mask = *dirty;
-                if (mask & kInsertedBit) {
-                    putEvent.bind(1, event.id);
-                    for (int field = 0; field < eventFieldCount; ++field)
-                        bindField(putEvent, field + 2, event, EventField(field));
-                    ok = putEvent.run();
-                } else {
-                    // An edit writes its own columns alone.
-                    std::unique_ptr<SqliteStatement> &edit = editStatements[mask];
-                    if (!edit) {
-                        QByteArray sql = "UPDATE VorpEvent SET ";
-                        for (int field = 0; field < eventFieldCount; ++field) {
-                            if (mask & (1u << field))
-                                sql += QByteArray(kColumnNames[field]) + " = ?, ";
-                        }
-                        sql.chop(2);
-                        sql += " WHERE rowid = ?";
-                        edit = std::make_unique<SqliteStatement>(*m_db, sql.constData());
-                    }
-                    int index = 1;
-                    for (int field = 0; field < eventFieldCount; ++field) {
-                        if (mask & (1u << field))
-                            bindField(*edit, index++, event, EventField(field));
-                    }
-                    edit->bind(index, event.id);
-                    ok = edit->isValid() && edit->run();
-                }
+                // An edit writes its own columns alone.
+                const VorpEventRow::Fields fields = *dirty;
+                ok = fields & VorpEventRow::inserted ? rows.put(event) : rows.edit(event, fields);
                 if (!ok)
                     break;
             }
@@ -769,14 +576,14 @@ bool Store::save(QString *error)
         ok = false;
     if (!ok) {
         const int code = m_db->lastErrorCode();
+        const int systemError = m_db->lastSystemError();
         m_db->exec("ROLLBACK");
-        return fail(message, code);
+        return fail(message, code, systemError);
     }
-    m_lastFailure = SaveFailure::none;
     m_checkpointTimer.start();
     m_dirtyEvents.clear();
     m_deletedEvents.clear();
     m_dirtyTriggers.clear();
     m_deletedTriggers.clear();
-    return true;
+    return succeed();
 }

@@ -57,6 +57,17 @@ public:
     quint64 rewrites() const { return m_rewrites; }
 
     bool hasPendingChanges() const;
+    // What waits to be written, each record once: incidents not yet in the file, and every other
+    // change (an incident edited or removed, a trigger added, changed or removed). An incident
+    // removed before it was ever written leaves nothing to write.
+    struct PendingChanges
+    {
+        int newIncidents = 0;
+        int otherChanges = 0;
+        int total() const { return newIncidents + otherChanges; }
+        bool operator==(const PendingChanges &) const = default;
+    };
+    PendingChanges pendingChanges() const;
     // Writes every pending change in one transaction; false (and *error) leaves them pending.
     bool save(QString *error = nullptr);
 
@@ -73,6 +84,18 @@ public:
         permanent,
     };
     SaveFailure lastSaveFailure() const;
+    // What stopped the last save, as far as the file system or SQLite says.
+    enum class SaveCause
+    {
+        none,
+        diskFull, // no room left, or the quota used up
+        locked,   // another connection holds the write lock
+        readOnly, // the file, its folder or a side file may not be written
+        other,
+    };
+    SaveCause lastSaveCause() const;
+    // SQLite's message for the last failed save; empty after a save that succeeded.
+    QString lastSaveError() const;
 
     // Moves everything saved from the -wal into the file, so the file alone is a full copy.
     // Runs by itself this long after the last save of a burst (2 s).
@@ -86,6 +109,8 @@ Q_SIGNALS:
     void changed();
     // A save failed; its changes stay pending (see lastSaveFailure()).
     void saveFailed(const QString &error);
+    // A save succeeded: nothing is pending any more.
+    void saved();
 
 private:
     explicit Store(const QString &path);
@@ -104,13 +129,15 @@ private:
     int m_busyTimeout = 2000;
     QTimer m_checkpointTimer;
     SaveFailure m_lastFailure = SaveFailure::none;
+    SaveCause m_lastCause = SaveCause::none;
+    QString m_lastError;
     bool m_needsReopen = false;
     EventChunks m_events;
     QList<Trigger> m_triggers;
     quint64 m_rewrites = 0;
     qint64 m_nextEventId = 1;
     qint64 m_nextTriggerId = 1;
-    // Per pending incident, the fields to write (bits by EventField), or the whole new record.
+    // Per pending incident, the fields to write, or the whole new record (VorpEventRow::Fields).
     QHash<qint64, quint8> m_dirtyEvents;
     QSet<qint64> m_deletedEvents;
     QSet<qint64> m_dirtyTriggers;

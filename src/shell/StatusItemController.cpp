@@ -32,11 +32,15 @@ StatusItemController::StatusItemController(AppModel &model, const Appearance *ap
     : QObject(parent), m_model(model), m_appearance(appearance), m_tray(new QSystemTrayIcon(this))
 {
     TrayRequestPoint::install();
-    m_tray->setToolTip(toolTip());
     // Attached, so a StatusNotifier host gets it as an exported D-Bus menu and shows it itself.
     m_menu.reset(buildMenu());
     m_tray->setContextMenu(m_menu.get());
+    refreshToolTip();
     connect(&m_model, &AppModel::shortcutChanged, this, &StatusItemController::refreshMenu);
+    connect(&m_model, &AppModel::unsavedChangesChanged, this, [this] {
+        refreshToolTip();
+        refreshMenu();
+    });
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         const std::optional<QPoint> hostPoint = TrayRequestPoint::take();
         const TrayAction action = trayActionFor(reason, QGuiApplication::queryKeyboardModifiers());
@@ -85,6 +89,13 @@ void StatusItemController::refreshMenu()
         action->setParent(m_menu.get());
         m_menu->addAction(action);
     }
+}
+
+void StatusItemController::refreshToolTip()
+{
+    // Changes waiting to be saved are told under the usual line, for as long as they wait.
+    const QString unsaved = m_model.unsavedNotice();
+    m_tray->setToolTip(unsaved.isEmpty() ? toolTip() : toolTip() + QLatin1Char('\n') + unsaved);
 }
 
 void StatusItemController::watchForTray()
@@ -211,6 +222,10 @@ QMenu *StatusItemController::buildMenu()
 {
     auto *menu = new QMenu;
     menu->setObjectName(QStringLiteral("statusMenu"));
+    if (const QString unsaved = m_model.unsavedSummary(); !unsaved.isEmpty()) {
+        menu->addAction(unsaved)->setEnabled(false);
+        menu->addSeparator();
+    }
     menu->addAction(QStringLiteral("GRUMBLIX  (%1)").arg(m_model.shortcutKeyCaps().join(QLatin1Char('+'))), this,
                     &StatusItemController::quickLog);
     menu->addSeparator();

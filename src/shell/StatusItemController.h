@@ -31,6 +31,7 @@ public:
                                   QObject *parent = nullptr);
     ~StatusItemController() override;
 
+    // The icon's tool tip at rest; while changes wait to be saved, their notice follows below.
     static QString toolTip() { return QStringLiteral("Grumblix — click to vent, right-click for more"); }
 
     void updateTitle(int todayCount) override;
@@ -67,6 +68,7 @@ private:
     void openDashboard(DashboardTab tab);
     void showMenu(std::optional<QPoint> at);
     void refreshMenu();
+    void refreshToolTip();
     void setLook(const BadgeLook &look);
     BadgeLook restingLook(int todayCount) const;
     void watchForTray();

@@ -2,6 +2,7 @@
 #include "models/Prefs.h"
 #include "models/Store.h"
 #include "support/FakeAppServices.h"
+#include "support/FullDisk.h"
 
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -56,6 +57,12 @@ private Q_SLOTS:
     void failedSaveIsRetriedAtQuit();
     void unmendableSaveFailureIsToldOnce_data();
     void unmendableSaveFailureIsToldOnce();
+    void unsavedChangesAreCountedAndTold_data();
+    void unsavedChangesAreCountedAndTold();
+    void unsavedNoticeStaysQuietWhileSavesFail();
+    void pendingChangesAreSavedOnceThereIsRoom();
+    void retriesFollowTheCause_data();
+    void retriesFollowTheCause();
 
 private:
     void makeModel();
@@ -761,6 +768,201 @@ void TestAppModel::unmendableSaveFailureIsToldOnce()
         QVERIFY2(told.at(0).at(1).toString().contains(QStringLiteral("NOT NULL")),
                  qPrintable(told.at(0).at(1).toString()));
     }
+}
+
+void TestAppModel::unsavedChangesAreCountedAndTold_data()
+{
+    // With one incident saved before the disk filled up: l logs one, f files the last logged one,
+    // e files the saved one, d deletes the last logged one (else the saved one).
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QString>("outlook");
+    QTest::newRow("one incident") << "l" << 1 << "1 incident isn't saved yet: the disk is full."
+                                  << "Grumblix keeps it while it runs and saves it once there is room.";
+    QTest::newRow("three incidents, one filed")
+        << "llfl" << 3 << "3 incidents aren't saved yet: the disk is full."
+        << "Grumblix keeps them while it runs and saves them once there is room.";
+    QTest::newRow("an incident and an edit")
+        << "le" << 2 << "2 changes aren't saved yet: the disk is full."
+        << "Grumblix keeps them while it runs and saves them once there is room.";
+    QTest::newRow("a deletion") << "d" << 1 << "1 change isn't saved yet: the disk is full."
+                                << "Grumblix keeps it while it runs and saves it once there is room.";
+    QTest::newRow("an incident logged and deleted again") << "ld" << 0 << ""
+                                                          << "";
+}
+
+void TestAppModel::unsavedChangesAreCountedAndTold()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, count);
+    QFETCH(QString, summary);
+    QFETCH(QString, outlook);
+    FullDisk disk;
+    makeModel();
+    // No try of its own in between: what is told comes from the saves the steps make.
+    m_model->setSaveRetryDelays(std::chrono::hours(1), std::chrono::hours(1));
+    seed(m_now.addSecs(-600));
+    const VorpEvent saved = m_model->allEvents().first();
+
+    disk.setFull(true);
+    std::optional<VorpEvent> last;
+    for (const QChar step : steps) {
+        switch (step.toLatin1()) {
+        case 'l':
+            last = m_model->log(EventSource::menuBar, AppContext{});
+            break;
+        case 'f':
+            m_model->setTrigger(QStringLiteral("email"), *last);
+            break;
+        case 'e':
+            m_model->setTrigger(QStringLiteral("build"), saved);
+            break;
+        case 'd':
+            m_model->deleteEvent(last ? *last : saved);
+            last.reset();
+            break;
+        }
+    }
+    QCOMPARE(m_model->unsavedChanges(), count);
+    QCOMPARE(m_model->unsavedSummary(), summary);
+    QCOMPARE(m_model->unsavedOutlook(), outlook);
+    QCOMPARE(m_model->unsavedNotice(), count ? summary + QLatin1Char(' ') + outlook : QString());
+    QCOMPARE(m_model->unsavedReason(), count ? QStringLiteral("the disk is full") : QString());
+
+    // Room again: the next save writes them all and the notice goes.
+    QSignalSpy changed(m_model.get(), &AppModel::unsavedChangesChanged);
+    const EventSnapshot shown = m_model->allEvents();
+    disk.setFull(false);
+    QVERIFY(m_model->flushPendingChanges());
+    QCOMPARE(m_model->unsavedChanges(), 0);
+    QVERIFY(m_model->unsavedNotice().isEmpty());
+    QCOMPARE(changed.count(), count ? 1 : 0);
+    makeModel();
+    QCOMPARE(m_model->allEvents().size(), shown.size());
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        QCOMPARE(m_model->allEvents().at(i).triggerKey, shown.at(i).triggerKey);
+}
+
+void TestAppModel::unsavedNoticeStaysQuietWhileSavesFail()
+{
+    FullDisk disk;
+    makeModel();
+    m_model->setSaveRetryDelays(std::chrono::milliseconds(10), std::chrono::milliseconds(10));
+    QSignalSpy changed(m_model.get(), &AppModel::unsavedChangesChanged);
+    QSignalSpy unwritable(m_model.get(), &AppModel::storeUnwritable);
+    disk.setFull(true);
+    m_fakes->journal.calls.clear();
+    log(1, m_now);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(m_model->unsavedChanges(), 1);
+
+    // Tries keep failing, by themselves and on request: the notice stays as it is, told once.
+    const int refused = disk.refusedWrites();
+    QTRY_VERIFY(disk.refusedWrites() > refused + 3);
+    QVERIFY(!m_model->flushPendingChanges());
+    QCOMPARE(changed.count(), 1);
+    log(1, m_now);
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(m_model->unsavedSummary(), QStringLiteral("2 incidents aren't saved yet: the disk is full."));
+    // Nothing pops up: no message, no notification; the presses were answered as usual.
+    QCOMPARE(unwritable.count(), 0);
+    QVERIFY(m_fakes->journal.notices.isEmpty());
+    QCOMPARE(m_fakes->journal.calls.count(QStringLiteral("play")), 2);
+}
+
+void TestAppModel::pendingChangesAreSavedOnceThereIsRoom()
+{
+    FullDisk disk;
+    makeModel();
+    m_model->setSaveRetryDelays(std::chrono::milliseconds(20), std::chrono::milliseconds(80));
+    QCOMPARE(m_model->saveRetryDelay(), std::nullopt);
+    // The wait set after each failed save (the model hears of the failure first).
+    QList<qint64> waits;
+    QObject listening; // the connections end with the test
+    const auto listen = [&] {
+        connect(&m_model->store(), &Store::saveFailed, &listening,
+                [&] { waits << (m_model->saveRetryDelay() ? m_model->saveRetryDelay()->count() : -1); });
+    };
+    listen();
+    disk.setFull(true);
+    const VorpEvent event = m_model->log(EventSource::url, AppContext{}, std::nullopt, QStringLiteral("x"));
+    QCOMPARE(waits, QList<qint64>{20});
+    // Each failed try waits twice as long for the next, up to the longest wait.
+    QTRY_VERIFY(waits.size() >= 5);
+    QCOMPARE(waits.mid(0, 5), (QList<qint64>{20, 40, 80, 80, 80}));
+    QCOMPARE(m_model->unsavedChanges(), 1);
+
+    // Space comes back: the next try saves with nothing else logged, and the tries stop.
+    disk.setFull(false);
+    QTRY_COMPARE(m_model->unsavedChanges(), 0);
+    QCOMPARE(m_model->saveRetryDelay(), std::nullopt);
+    QVERIFY(!m_model->store().hasPendingChanges());
+    makeModel();
+    QCOMPARE(m_model->allEvents().size(), 1);
+    QCOMPARE(m_model->allEvents().first().uuid, event.uuid);
+    QCOMPARE(m_model->allEvents().first().note, std::optional<QString>(QStringLiteral("x")));
+
+    // A later failure starts from the first wait again.
+    waits.clear();
+    m_model->setSaveRetryDelays(std::chrono::milliseconds(20), std::chrono::milliseconds(80));
+    listen();
+    disk.setFull(true);
+    m_model->log(EventSource::menuBar, AppContext{});
+    QTRY_VERIFY(waits.size() >= 2);
+    disk.setFull(false);
+    QTRY_COMPARE(m_model->unsavedChanges(), 0);
+    disk.setFull(true);
+    m_model->log(EventSource::menuBar, AppContext{});
+    QCOMPARE(waits.last(), 20);
+}
+
+void TestAppModel::retriesFollowTheCause_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<bool>("retried");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QString>("outlook");
+    QTest::newRow("full disk") << "disk" << true << "1 incident isn't saved yet: the disk is full."
+                               << "Grumblix keeps it while it runs and saves it once there is room.";
+    QTest::newRow("another connection holds the lock")
+        << "lock" << true << "1 incident isn't saved yet: another program is holding the store."
+        << "Grumblix keeps it while it runs and saves it once the store is free.";
+    QTest::newRow("table gained a NOT NULL column")
+        << "table" << false
+        << "1 incident isn't saved yet: saving failed with “NOT NULL constraint failed: VorpEvent.mood”."
+        << "Grumblix keeps it while it runs.";
+}
+
+void TestAppModel::retriesFollowTheCause()
+{
+    QFETCH(QString, obstacle);
+    QFETCH(bool, retried);
+    QFETCH(QString, summary);
+    QFETCH(QString, outlook);
+    FullDisk disk;
+    const QString path = m_model->store().path();
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open(path.toUtf8(), &other), SQLITE_OK);
+    const auto closeOther = qScopeGuard([&] { sqlite3_close(other); });
+    m_model.reset();
+    if (obstacle == QLatin1String("table")) {
+        const char *sql = "ALTER TABLE VorpEvent RENAME TO Old; CREATE TABLE VorpEvent (uuid TEXT NOT NULL, "
+                          "timestamp REAL NOT NULL, appName TEXT, bundleIdentifier TEXT, triggerKey TEXT, "
+                          "note TEXT, sourceRaw TEXT NOT NULL, mood TEXT NOT NULL); DROP TABLE Old;";
+        QCOMPARE(sqlite3_exec(other, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    makeModel();
+    m_model->setSaveRetryDelays(std::chrono::hours(1), std::chrono::hours(1));
+    m_model->store().setBusyTimeout(10);
+    if (obstacle == QLatin1String("lock"))
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    disk.setFull(obstacle == QLatin1String("disk"));
+
+    m_model->log(EventSource::menuBar, AppContext{});
+    QCOMPARE(m_model->unsavedSummary(), summary);
+    QCOMPARE(m_model->unsavedOutlook(), outlook);
+    QCOMPARE(m_model->saveRetryDelay().has_value(), retried);
 }
 
 void TestAppModel::freshStoreAndItsFoldersArePrivate()

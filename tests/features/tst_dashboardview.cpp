@@ -20,14 +20,17 @@
 #include "models/Store.h"
 #include "shell/WindowPlacement.h"
 #include "support/FakeAppServices.h"
+#include "support/FullDisk.h"
 #include "support/TestSupport.h"
 #include "ui/BrutalCard.h"
 #include "ui/ChunkyButton.h"
 #include "ui/Fonts.h"
+#include "ui/Labels.h"
 #include "ui/MiniButton.h"
 #include "ui/PageHeader.h"
 #include "ui/ThemedLabel.h"
 #include "ui/TriggerGrid.h"
+#include "ui/UnsavedNote.h"
 
 #include <QLabel>
 #include <QLayout>
@@ -73,6 +76,8 @@ private Q_SLOTS:
     void historyCardsShowWhole();
     void settingsColumnsShareTheWidth_data();
     void settingsColumnsShareTheWidth();
+    void sidebarTellsOfUnsavedChanges_data();
+    void sidebarTellsOfUnsavedChanges();
 
 private:
     VorpEvent addEvent(const QDateTime &when, std::optional<QString> trigger = std::nullopt);
@@ -779,6 +784,75 @@ void TestDashboardView::settingsColumnsShareTheWidth()
     const QRect erase(data->eraseButton()->mapTo(data, QPoint(0, 0)), data->eraseButton()->size());
     for (const QRect &frame : std::as_const(frames))
         QVERIFY(erase.top() > frame.bottom());
+}
+
+void TestDashboardView::sidebarTellsOfUnsavedChanges_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("smallest") << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight) << true;
+    // The window's root on a 1024 x 600 screen, held below its minimum: the note keeps its first
+    // sentence rather than push the shortcut out or cut a line.
+    const WindowPlacement::Fit fit = WindowPlacement::fitDashboard(
+        QSize(1120, 802), std::nullopt, QSize(DashboardView::minimumWidth, DashboardView::minimumHeight + 22),
+        QMargins(0, 30, 0, 0), QRect(0, 0, 1024, 600 - 32));
+    QTest::newRow("small screen") << fit.geometry.size() - QSize(0, 22) << false;
+}
+
+void TestDashboardView::sidebarTellsOfUnsavedChanges()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, whole);
+    // The store must be opened over the disk that fills up.
+    cleanup();
+    FullDisk disk;
+    init();
+    m_model->setSaveRetryDelays(std::chrono::hours(1), std::chrono::hours(1));
+    auto view = shownDashboard();
+    view->setMinimumSize(view->minimumSize().boundedTo(size));
+    view->resize(size);
+    QTRY_COMPARE(view->size(), size);
+    UnsavedNote *note = view->sidebar()->unsavedNote();
+    QVERIFY(note);
+    const QRect keysBefore(view->sidebar()->keyCaps()->mapTo(view.get(), QPoint()),
+                           view->sidebar()->keyCaps()->size());
+    QVERIFY(!note->isShown());
+
+    disk.setFull(true);
+    m_model->log(EventSource::dashboard, AppContext{});
+    m_model->log(EventSource::dashboard, AppContext{});
+    QVERIFY(note->isShown());
+    QCOMPARE(note->summary(), QStringLiteral("2 incidents aren't saved yet: the disk is full."));
+    QCOMPARE(note->outlook(),
+             QStringLiteral("Grumblix keeps them while it runs and saves them once there is room."));
+    QCOMPARE(note->accessibleName(), m_model->unsavedNotice());
+    QCOMPARE(note->showsOutlook(), whole);
+    // It fills the space above the shortcut, which stays where it was; every line shows whole.
+    const QRect box(note->mapTo(view.get(), note->box().topLeft()), note->box().size());
+    const QRect keys(view->sidebar()->keyCaps()->mapTo(view.get(), QPoint()),
+                     view->sidebar()->keyCaps()->size());
+    QCOMPARE(keys, keysBefore);
+    QVERIFY2(
+        box.bottom() < keys.top() - 20 && box.top() >= 0,
+        qPrintable(
+            QStringLiteral("note %1 to %2, keys from %3").arg(box.top()).arg(box.bottom()).arg(keys.top())));
+    QCOMPARE(box.left(), 16);
+    QCOMPARE(box.width(), Sidebar::width - 32);
+    for (const ThemedLabel *line : note->findChildren<ThemedLabel *>()) {
+        if (line->isVisibleTo(note)) {
+            QVERIFY(note->box().contains(line->geometry()));
+            QCOMPARE(line->height(), line->heightForWidth(line->width()));
+        }
+    }
+
+    // A log while it shows updates the same note; a save that works takes it away.
+    m_model->log(EventSource::dashboard, AppContext{});
+    QCOMPARE(note->summary(), QStringLiteral("3 incidents aren't saved yet: the disk is full."));
+    disk.setFull(false);
+    QVERIFY(m_model->flushPendingChanges());
+    QVERIFY(!note->isShown());
+    view.reset();
+    cleanup();
 }
 
 QTEST_MAIN(TestDashboardView)

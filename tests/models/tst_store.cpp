@@ -1,5 +1,6 @@
 #include "models/PrivateFiles.h"
 #include "models/Store.h"
+#include "support/FullDisk.h"
 #include "support/OddStore.h"
 #include "support/TestSupport.h"
 #include "support/Unprivileged.h"
@@ -67,6 +68,11 @@ private Q_SLOTS:
     void editsWriteOnlyTheChangedColumn_data();
     void editsWriteOnlyTheChangedColumn();
     void storeFilesAreMadePrivate();
+    void fullDiskKeepsChangesUntilThereIsRoom();
+    void saveFailuresNameTheirCause_data();
+    void saveFailuresNameTheirCause();
+    void pendingChangesCountEachRecordOnce_data();
+    void pendingChangesCountEachRecordOnce();
 
 private:
     QString storePath() const { return m_dir->filePath(QStringLiteral("Grumblix.store")); }
@@ -583,6 +589,175 @@ void TestStore::storeFilesAreMadePrivate()
     QVERIFY(QFile::setPermissions(shared, readable));
     QVERIFY(Store::open(shared));
     QCOMPARE(mode(shared), readable);
+}
+
+void TestStore::fullDiskKeepsChangesUntilThereIsRoom()
+{
+    FullDisk disk;
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+    VorpEvent saved = sampleEvent(base);
+    store->insert(saved);
+    QVERIFY(store->save());
+    QSignalSpy failed(store.get(), &Store::saveFailed);
+    QSignalSpy written(store.get(), &Store::saved);
+
+    disk.setFull(true);
+    VorpEvent first = sampleEvent(base.addSecs(60), QStringLiteral("kept in memory"));
+    store->insert(first);
+    QString error;
+    QVERIFY(!store->save(&error));
+    QVERIFY(disk.refusedWrites() > 0);
+    QCOMPARE(error, QStringLiteral("database or disk is full"));
+    QCOMPARE(store->lastSaveFailure(), Store::SaveFailure::transient);
+    QCOMPARE(store->lastSaveCause(), Store::SaveCause::diskFull);
+    QCOMPARE(store->lastSaveError(), error);
+    // An edit made meanwhile waits with it; later tries fail the same way and lose nothing.
+    VorpEvent edited = *store->event(saved.id);
+    edited.triggerKey = QStringLiteral("email");
+    QVERIFY(store->update(edited));
+    QVERIFY(!store->save());
+    QVERIFY(!store->save());
+    QCOMPARE(failed.count(), 3);
+    QCOMPARE(written.count(), 0);
+    QCOMPARE(store->events().size(), 2);
+    QCOMPARE(store->pendingChanges(), (Store::PendingChanges{1, 1}));
+
+    disk.setFull(false);
+    QVERIFY2(store->save(&error), qPrintable(error));
+    QCOMPARE(written.count(), 1);
+    QCOMPARE(store->lastSaveFailure(), Store::SaveFailure::none);
+    QCOMPARE(store->lastSaveCause(), Store::SaveCause::none);
+    QVERIFY(store->lastSaveError().isEmpty());
+    QCOMPARE(store->pendingChanges(), Store::PendingChanges{});
+    store.reset();
+
+    store = Store::open(storePath());
+    QVERIFY(store);
+    QCOMPARE(store->events().size(), 2);
+    QCOMPARE(store->events().at(0).triggerKey, std::optional<QString>(QStringLiteral("email")));
+    QCOMPARE(store->events().at(1).note, std::optional<QString>(QStringLiteral("kept in memory")));
+}
+
+void TestStore::saveFailuresNameTheirCause_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<Store::SaveCause>("cause");
+    QTest::newRow("full disk") << "disk" << Store::SaveCause::diskFull;
+    QTest::newRow("another connection holds the lock") << "lock" << Store::SaveCause::locked;
+}
+
+void TestStore::saveFailuresNameTheirCause()
+{
+    QFETCH(QString, obstacle);
+    QFETCH(Store::SaveCause, cause);
+    FullDisk disk;
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    store->setBusyTimeout(10);
+    sqlite3 *other = nullptr;
+    const auto closeOther = qScopeGuard([&] { sqlite3_close(other); });
+    if (obstacle == QLatin1String("lock")) {
+        QCOMPARE(sqlite3_open(storePath().toUtf8(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    disk.setFull(obstacle == QLatin1String("disk"));
+
+    VorpEvent event = sampleEvent(QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC));
+    store->insert(event);
+    QString error;
+    QVERIFY(!store->save(&error));
+    QCOMPARE(store->lastSaveCause(), cause);
+    QCOMPARE(store->lastSaveFailure(), Store::SaveFailure::transient);
+    QCOMPARE(store->lastSaveError(), error);
+    QVERIFY(!error.isEmpty());
+
+    // Undoing the change leaves nothing to write: the next save has nothing left to fail on.
+    QVERIFY(store->removeEvent(event.id));
+    QVERIFY(!store->hasPendingChanges());
+    QVERIFY(store->save());
+    QCOMPARE(store->lastSaveCause(), Store::SaveCause::none);
+    QCOMPARE(store->lastSaveFailure(), Store::SaveFailure::none);
+}
+
+void TestStore::pendingChangesCountEachRecordOnce_data()
+{
+    // Steps on a store holding one saved incident ("saved") and one saved trigger, while the disk
+    // is full: n new incident, e edit it, d delete it (of the last new one, else of the saved
+    // one), t new trigger, u trigger edit.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("newIncidents");
+    QTest::addColumn<int>("otherChanges");
+    QTest::newRow("three new incidents") << "nnn" << 3 << 0;
+    QTest::newRow("new incident filed and noted") << "nee" << 1 << 0;
+    QTest::newRow("new incident deleted") << "nd" << 0 << 0;
+    QTest::newRow("saved incident edited twice") << "ee" << 0 << 1;
+    QTest::newRow("saved incident edited and deleted") << "ed" << 0 << 1;
+    QTest::newRow("new incident, saved trigger edited, new trigger") << "nut" << 1 << 2;
+}
+
+void TestStore::pendingChangesCountEachRecordOnce()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, newIncidents);
+    QFETCH(int, otherChanges);
+    FullDisk disk;
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+    VorpEvent saved = sampleEvent(base);
+    store->insert(saved);
+    Trigger trigger = Trigger::make(QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("x"), 0, true);
+    store->insert(trigger);
+    QVERIFY(store->save());
+
+    disk.setFull(true);
+    qint64 current = saved.id;
+    int edits = 0;
+    for (const QChar step : steps) {
+        switch (step.toLatin1()) {
+        case 'n': {
+            VorpEvent event = sampleEvent(base.addSecs(60 + current));
+            current = store->insert(event);
+            break;
+        }
+        case 'e': {
+            VorpEvent event = *store->event(current);
+            event.note = QStringLiteral("edit %1").arg(++edits);
+            QVERIFY(store->update(event));
+            break;
+        }
+        case 'd':
+            QVERIFY(store->removeEvent(current));
+            break;
+        case 't': {
+            Trigger added =
+                Trigger::make(QStringLiteral("b"), QStringLiteral("B"), QStringLiteral("y"), 1, false);
+            store->insert(added);
+            break;
+        }
+        case 'u': {
+            Trigger edited = *store->trigger(trigger.id);
+            edited.isHidden = true;
+            QVERIFY(store->update(edited));
+            break;
+        }
+        }
+        store->save();
+    }
+    QCOMPARE(store->pendingChanges(), (Store::PendingChanges{newIncidents, otherChanges}));
+    QCOMPARE(store->hasPendingChanges(), newIncidents + otherChanges > 0);
+
+    // What was counted is what reaches the file once there is room.
+    const qsizetype shown = store->events().size();
+    disk.setFull(false);
+    QVERIFY(store->save());
+    QCOMPARE(store->pendingChanges(), Store::PendingChanges{});
+    const QByteArray written = OddStore::dump(storePath());
+    store.reset();
+    QCOMPARE(Store::open(storePath())->events().size(), shown);
+    QCOMPARE(written.count('\n'), shown);
 }
 
 int main(int argc, char **argv)

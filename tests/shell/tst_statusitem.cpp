@@ -5,6 +5,7 @@
 #include "shell/StatusItemController.h"
 #include "shell/WindowManager.h"
 #include "support/FakeColorScheme.h"
+#include "support/FullDisk.h"
 #include "support/ShellFixture.h"
 #include "support/TestSupport.h"
 #include "ui/ButtonSkin.h"
@@ -154,6 +155,38 @@ private Q_SLOTS:
         shortcut.keyLabel = QStringLiteral("F9");
         f->model->setShortcut(shortcut);
         QCOMPARE(menuTitles().first(), QStringLiteral("GRUMBLIX  (Ctrl+F9)"));
+    }
+
+    void unsavedChangesShowInToolTipAndMenu()
+    {
+        f.reset();
+        FullDisk disk;
+        f = std::make_unique<ShellFixture>();
+        f->model->setSaveRetryDelays(std::chrono::hours(1), std::chrono::hours(1));
+        const QString rest = StatusItemController::toolTip();
+        const QString entry = QStringLiteral("GRUMBLIX  (Alt+Shift+F)");
+        QCOMPARE(f->statusItem()->trayIcon()->toolTip(), rest);
+
+        disk.setFull(true);
+        f->model->log(EventSource::menuBar);
+        f->model->log(EventSource::menuBar);
+        const QString summary = QStringLiteral("2 incidents aren't saved yet: the disk is full.");
+        QCOMPARE(f->statusItem()->trayIcon()->toolTip(),
+                 rest + QStringLiteral("\n") + summary +
+                     QStringLiteral(" Grumblix keeps them while it runs and saves them once there is room."));
+        // One line at the head of the menu that cannot be chosen; the entries follow as always.
+        QCOMPARE(menuTitles().mid(0, 3), (QStringList{summary, QStringLiteral("-"), entry}));
+        std::unique_ptr<QMenu> menu(f->statusItem()->buildMenu());
+        QVERIFY(!menu->actions().first()->isEnabled());
+        // The menu attached to the icon, which a StatusNotifier host exports, follows as well.
+        QCOMPARE(f->statusItem()->menu()->actions().first()->text(), summary);
+
+        disk.setFull(false);
+        QVERIFY(f->model->flushPendingChanges());
+        QCOMPARE(f->statusItem()->trayIcon()->toolTip(), rest);
+        QCOMPARE(menuTitles().first(), entry);
+        QCOMPARE(f->statusItem()->menu()->actions().first()->text(), entry);
+        f.reset();
     }
 
     void menuLogAndQuickLog_data()

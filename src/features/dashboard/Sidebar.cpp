@@ -11,6 +11,7 @@
 #include "ui/Paint.h"
 #include "ui/SymbolView.h"
 #include "ui/ThemedLabel.h"
+#include "ui/UnsavedNote.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -130,7 +131,10 @@ Sidebar::Sidebar(AppModel &model, QWidget *parent) : QWidget(parent), m_model(mo
         column->addWidget(item);
         connect(item, &QAbstractButton::clicked, this, [this, tab] { Q_EMIT tabChosen(tab); });
     }
-    column->addStretch(1);
+    // The flexible space above the shortcut block; while changes wait to be saved it tells so at its
+    // foot, out of the way.
+    m_unsaved = new UnsavedNote(model, 14);
+    column->addWidget(m_unsaved, 1);
 
     auto *shortcut = new QVBoxLayout;
     shortcut->setSpacing(8);

@@ -7,6 +7,7 @@
 
 class AppModel;
 class KeyCaps;
+class UnsavedNote;
 
 // One row of the page list: the page's symbol and title, a raised paper tile when selected, a
 // faint tint under the pointer otherwise.
@@ -30,7 +31,8 @@ private:
     bool m_selected = false;
 };
 
-// The dashboard's left column: brand, one row per page, the global shortcut and the privacy line.
+// The dashboard's left column: brand, one row per page, the note of unsaved changes while any
+// wait, the global shortcut and the privacy line.
 class Sidebar : public QWidget
 {
     Q_OBJECT
@@ -39,6 +41,7 @@ public:
 
     QList<SidebarItem *> items() const { return m_items; }
     KeyCaps *keyCaps() const { return m_keys; }
+    UnsavedNote *unsavedNote() const { return m_unsaved; }
 
     static constexpr int width = 212;
 
@@ -55,4 +58,5 @@ private:
     AppModel &m_model;
     QList<SidebarItem *> m_items;
     KeyCaps *m_keys;
+    UnsavedNote *m_unsaved;
 };
