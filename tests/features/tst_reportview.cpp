@@ -435,7 +435,7 @@ void TestReportView::exportFailureIsSaidAndKeepsTheOldFile()
 void TestReportView::exportToAFullDiskSaysTheSystemsReason()
 {
     auto view = page();
-    FullDisk disk;
+    FullFolder disk;
     QVERIFY(disk.isReady());
     QVERIFY(disk.place(QStringLiteral("week.png"), "old"));
     // Room for the start of the image only.

@@ -721,7 +721,7 @@ void TestSettingsView::exportToAFullDiskSaysTheSystemsReason()
 {
     Rig rig;
     seedMany(rig.f, 3000);
-    FullDisk disk;
+    FullFolder disk;
     QVERIFY(disk.isReady());
     QVERIFY(disk.place(QStringLiteral("incidents.csv"), "old export"));
     // Room for part of the file: the write that fills the disk succeeds short.
@@ -751,7 +751,7 @@ void TestSettingsView::exportOutlivesThePage()
     Rig rig;
     seedMany(rig.f, 6000);
     QTemporaryDir out;
-    std::optional<FullDisk> disk;
+    std::optional<FullFolder> disk;
     std::optional<WriteGate> gate;
     if (fails) {
         disk.emplace();

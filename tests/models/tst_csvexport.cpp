@@ -89,7 +89,7 @@ void TestCsvExport::writesOffTheCallersThreadWithProgress()
 
 void TestCsvExport::fullDiskSaysWhyAndKeepsTheOldFile()
 {
-    FullDisk disk;
+    FullFolder disk;
     QVERIFY(disk.isReady());
     QVERIFY(disk.place(QStringLiteral("out.csv"), "the old export"));
     QVERIFY(disk.fill(2 * 4096));

@@ -73,7 +73,7 @@ void TestFileWriter::fullDiskKeepsTheOldFileAndSaysWhy()
 {
     QFETCH(bool, standIn);
     QFETCH(qint64, room);
-    FullDisk disk(standIn ? FullDisk::Kind::standIn : FullDisk::Kind::realWhenPossible);
+    FullFolder disk(standIn ? FullFolder::Kind::standIn : FullFolder::Kind::realWhenPossible);
     QVERIFY(disk.isReady());
     QVERIFY(disk.place(QStringLiteral("out.csv"), "the old export"));
     QVERIFY(disk.fill(room));

@@ -59,7 +59,7 @@ ssize_t writeThroughGate(int fd, const void *data, size_t size)
 
 } // namespace
 
-FullDisk::FullDisk(Kind kind)
+FullFolder::FullFolder(Kind kind)
 {
     m_folder = m_dir.filePath(QStringLiteral("disk"));
     if (!m_dir.isValid() || !QDir().mkpath(m_folder))
@@ -73,25 +73,25 @@ FullDisk::FullDisk(Kind kind)
     m_ready = true;
 }
 
-FullDisk::~FullDisk()
+FullFolder::~FullFolder()
 {
     FileWriter::setSystemWrite(nullptr);
     if (m_mounted)
         ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
 }
 
-QString FullDisk::filePath(const QString &name) const
+QString FullFolder::filePath(const QString &name) const
 {
     return QDir(m_folder).filePath(name);
 }
 
-bool FullDisk::place(const QString &name, const QByteArray &bytes)
+bool FullFolder::place(const QString &name, const QByteArray &bytes)
 {
     QFile file(filePath(name));
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
 }
 
-bool FullDisk::fill(qint64 room)
+bool FullFolder::fill(qint64 room)
 {
     if (!m_mounted) {
         g_room = room;
@@ -115,7 +115,7 @@ bool FullDisk::fill(qint64 room)
     return full && trimmed;
 }
 
-QStringList FullDisk::entries() const
+QStringList FullFolder::entries() const
 {
     QStringList names =
         QDir(m_folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);

@@ -10,7 +10,7 @@
 // with the right to) it is a small tmpfs, the real thing; elsewhere, or when asked for, an
 // ordinary folder in which FileWriter's writes are replaced by ones that run out of room the same
 // way. Either way nothing is skipped. One at a time.
-class FullDisk
+class FullFolder
 {
 public:
     enum class Kind
@@ -19,10 +19,10 @@ public:
         standIn,
     };
 
-    explicit FullDisk(Kind kind = Kind::realWhenPossible);
-    ~FullDisk();
-    FullDisk(const FullDisk &) = delete;
-    FullDisk &operator=(const FullDisk &) = delete;
+    explicit FullFolder(Kind kind = Kind::realWhenPossible);
+    ~FullFolder();
+    FullFolder(const FullFolder &) = delete;
+    FullFolder &operator=(const FullFolder &) = delete;
 
     bool isReady() const { return m_ready; }
     // A mounted tmpfs rather than the stand-in.
