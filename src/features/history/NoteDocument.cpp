@@ -89,22 +89,59 @@ QTextBlockFormat formatFor(int kind)
     return format;
 }
 
-// Where the next block of a long line starts: after the last blank of the chunk when it has one
-// near its end, else at a character boundary about a chunk on (only the drawing depends on it).
+// How far a cut may move from a chunk's end to fall after a blank or between grapheme clusters.
+constexpr qsizetype kReach = 256;
+
+// Whether grapheme clusters certainly break between i - 1 and i, and read on from i as they would
+// from the line's start: so it is between two characters below the combining marks (a line holds
+// no CR or LF), which no cluster rule joins to anything before them.
+bool plainBreak(QStringView line, qsizetype i)
+{
+    return line[i - 1].unicode() < 0x300 && line[i].unicode() < 0x300;
+}
+
+// Whether the clusters break after the blank at i - 1 (no rule looks further back past a blank).
+bool breaksAfterBlank(QStringView line, qsizetype i)
+{
+    if (plainBreak(line, i))
+        return true;
+    QTextBoundaryFinder pair(QTextBoundaryFinder::Grapheme, line.constData() + i - 1,
+                             qMin<qsizetype>(3, line.size() - i + 1));
+    pair.setPosition(1);
+    return pair.isAtBoundary();
+}
+
+// Where the next block of a long line starts, `from` being where this one starts: after the last
+// blank near the chunk's end, else between the grapheme clusters nearest to it, else (inside a
+// cluster far longer than a block) between two code points there. Only the drawing depends on it.
 qsizetype nextCut(QStringView line, qsizetype from)
 {
     if (line.size() - from <= chunk + chunk / 2)
         return line.size();
     const qsizetype target = from + chunk;
-    for (qsizetype i = target; i > target - 256; --i)
-        if (line[i - 1].isSpace())
+    for (qsizetype i = target; i > target - kReach; --i)
+        if (line[i - 1].isSpace() && breaksAfterBlank(line, i))
             return i;
-    const qsizetype windowStart = target - 16;
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, line.constData() + windowStart, 32);
-    graphemes.setPosition(16);
-    if (!graphemes.isAtBoundary())
-        graphemes.toPreviousBoundary();
-    return windowStart + qMax<qsizetype>(1, graphemes.position());
+    if (plainBreak(line, target))
+        return target;
+    // Clusters read from a place where they certainly break, else from the block's start, so that
+    // a run of regional indicators or a joined emoji sequence pairs up as in the whole line.
+    qsizetype start = target - kReach;
+    while (start > target - 2 * kReach && !plainBreak(line, start))
+        --start;
+    if (!plainBreak(line, start))
+        start = from;
+    const qsizetype end = target + kReach;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, line.constData() + start, end - start);
+    graphemes.setPosition(target - start);
+    if (graphemes.isAtBoundary())
+        return target;
+    if (const qsizetype before = graphemes.toPreviousBoundary(); before > target - kReach - start)
+        return start + before;
+    graphemes.setPosition(target - start);
+    if (const qsizetype after = graphemes.toNextBoundary(); after > 0 && after < end - start)
+        return start + after;
+    return target - (line[target].isLowSurrogate() && line[target - 1].isHighSurrogate() ? 1 : 0);
 }
 
 // Inserts one line (no separators in it) at the cursor, cut into blocks where it is long.

@@ -9,8 +9,8 @@ class QTextDocument;
 // The note field's text document. Qt lays out and re-lays out a paragraph as one piece, and a very
 // long one (a pasted megabyte, a word without blanks) costs seconds per keystroke. So a long line
 // is held as several blocks joined by soft boundaries that stand for no character, each boundary
-// cut after a blank where there is one, and every block remembers which separator the note had
-// before it ("\n", "\r", "\r\n", U+2029 …), kept in its block format so that undo restores it. The
+// cut after a blank where there is one, else between grapheme clusters, and never inside a code
+// point; every block remembers which separator the note had before it ("\n", "\r", "\r\n", U+2029 …), kept in its block format so that undo restores it. The
 // note read back is exactly the note given, whatever Qt does to separators and no-break spaces.
 namespace NoteDocument {
 
