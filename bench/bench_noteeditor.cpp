@@ -1,14 +1,16 @@
 // A one-megabyte note in the history page's editor over 100,000 incidents: showing it (selecting
 // its incident up to the painted frame), one keystroke in it (the record in memory and the row
-// follow, the page refreshes and paints), a paste of the whole megabyte, and saving it when
-// editing ends. Each is the main thread's whole time for that action; the raw SQLite insert +
-// commit floor is printed beside it.
+// follow, the page refreshes and paints), one at a soft cut of its long line, a word deleted
+// across half a megabyte of cuts, a paste of the whole megabyte, and saving it when editing ends.
+// Each is the main thread's whole time for that action; the raw SQLite insert + commit floor is
+// printed beside it.
 #include "BenchMain.h"
 #include "BenchSupport.h"
 #include "LargeModel.h"
 #include "app/AppModel.h"
 #include "features/history/EventDetailView.h"
 #include "features/history/HistoryView.h"
+#include "features/history/NoteDocument.h"
 #include "features/history/NoteEditor.h"
 #include "models/Store.h"
 
@@ -16,6 +18,7 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -74,12 +77,37 @@ struct Fixture : LargeModel
         settleEvents();
     }
 
-    void key(int key, const QString &text)
+    // The note's incident selected and its editor focused.
+    void editNote()
     {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        select(noted);
+        focusNote();
+    }
+
+    // Editing ends, which saves the note.
+    void stopEditing()
+    {
+        field()->clearFocus();
+        settleEvents();
+    }
+
+    void key(int key, const QString &text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
         QApplication::sendEvent(field(), &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
         QApplication::sendEvent(field(), &release);
+    }
+
+    // The caret at the start of a block after a soft cut, halfway through the run without blanks.
+    void caretAfterACut()
+    {
+        const QTextDocument &document = *field()->document();
+        QTextBlock block = document.findBlock(document.characterCount() * 3 / 4);
+        while (block.isValid() && !NoteDocument::startsSoft(block))
+            block = block.next();
+        QTextCursor cursor(block);
+        field()->setTextCursor(cursor);
     }
 };
 
@@ -113,8 +141,7 @@ BENCHMARK(BM_NoteEditorShowMegabyteNote)->Unit(benchmark::kMillisecond);
 void BM_NoteEditorKeystroke(benchmark::State &state)
 {
     Fixture &f = fixture();
-    f.select(f.noted);
-    f.focusNote();
+    f.editNote();
     f.field()->moveCursor(QTextCursor::End);
     bool typed = false;
     for (auto _ : state) {
@@ -127,18 +154,65 @@ void BM_NoteEditorKeystroke(benchmark::State &state)
     }
     if (typed)
         f.key(Qt::Key_Backspace, QString());
-    f.field()->clearFocus();
-    settleEvents();
+    f.stopEditing();
     BenchFloor::reportInsertCommit(state);
 }
 BENCHMARK(BM_NoteEditorKeystroke)->Unit(benchmark::kMillisecond);
+
+// The same at a soft cut: Backspace there takes the character before the cut, then it is typed
+// back at the start of the block after it.
+void BM_NoteEditorKeystrokeAtACut(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    f.editNote();
+    f.caretAfterACut();
+    bool erased = false;
+    for (auto _ : state) {
+        if (erased)
+            f.key(Qt::Key_X, QStringLiteral("x"));
+        else
+            f.key(Qt::Key_Backspace, QString());
+        erased = !erased;
+        settleEvents();
+    }
+    if (erased)
+        f.key(Qt::Key_X, QStringLiteral("x"));
+    if (f.page->detail()->noteEditor()->text() != f.note)
+        state.SkipWithError("the note changed");
+    f.stopEditing();
+    BenchFloor::reportInsertCommit(state);
+}
+BENCHMARK(BM_NoteEditorKeystrokeAtACut)->Unit(benchmark::kMillisecond);
+
+// Ctrl+Backspace at the note's end takes the whole half megabyte without a blank, read across
+// every cut in it; undone between iterations, untimed.
+void BM_NoteEditorDeleteWordAcrossCuts(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    f.editNote();
+    f.field()->moveCursor(QTextCursor::End);
+    for (auto _ : state) {
+        f.key(Qt::Key_Backspace, QString(), Qt::ControlModifier);
+        settleEvents();
+        state.PauseTiming();
+        if (!f.page->detail()->noteEditor()->text().endsWith(QLatin1Char(' ')))
+            state.SkipWithError("the word was not deleted whole");
+        f.field()->undo();
+        settleEvents();
+        state.ResumeTiming();
+    }
+    if (f.page->detail()->noteEditor()->text() != f.note)
+        state.SkipWithError("undo did not bring the word back");
+    f.stopEditing();
+    BenchFloor::reportInsertCommit(state);
+}
+BENCHMARK(BM_NoteEditorDeleteWordAcrossCuts)->Unit(benchmark::kMillisecond);
 
 // The whole megabyte pasted over the whole note, up to the painted frame.
 void BM_NoteEditorPasteMegabyte(benchmark::State &state)
 {
     Fixture &f = fixture();
-    f.select(f.noted);
-    f.focusNote();
+    f.editNote();
     QApplication::clipboard()->setText(f.note);
     for (auto _ : state) {
         f.field()->selectAll();
@@ -147,8 +221,7 @@ void BM_NoteEditorPasteMegabyte(benchmark::State &state)
     }
     if (f.page->detail()->noteEditor()->text() != f.note)
         state.SkipWithError("the paste did not arrive whole");
-    f.field()->clearFocus();
-    settleEvents();
+    f.stopEditing();
     BenchFloor::reportInsertCommit(state);
 }
 BENCHMARK(BM_NoteEditorPasteMegabyte)->Unit(benchmark::kMillisecond);

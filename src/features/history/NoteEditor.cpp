@@ -13,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QtMath>
+#include <optional>
 
 namespace {
 
@@ -75,41 +76,88 @@ protected:
     }
 };
 
-// Backspace and Delete next to a soft boundary remove the character beyond it, as they do at
-// any other place where a line wraps. True when the key was handled.
-bool eraseAcrossSoftBoundary(QPlainTextEdit *field, const QKeyEvent *key)
+// The caret move of a key, as Qt's text edit reads it.
+std::optional<std::pair<QTextCursor::MoveOperation, QTextCursor::MoveMode>> movementOf(const QKeyEvent *key)
 {
-    if (key->modifiers() & ~Qt::KeypadModifier)
-        return false;
+    using Cursor = QTextCursor;
+    static const struct
+    {
+        QKeySequence::StandardKey key;
+        Cursor::MoveOperation operation;
+        Cursor::MoveMode mode;
+    } moves[] = {
+        {QKeySequence::MoveToNextChar, Cursor::Right, Cursor::MoveAnchor},
+        {QKeySequence::MoveToPreviousChar, Cursor::Left, Cursor::MoveAnchor},
+        {QKeySequence::SelectNextChar, Cursor::Right, Cursor::KeepAnchor},
+        {QKeySequence::SelectPreviousChar, Cursor::Left, Cursor::KeepAnchor},
+        {QKeySequence::SelectNextWord, Cursor::WordRight, Cursor::KeepAnchor},
+        {QKeySequence::SelectPreviousWord, Cursor::WordLeft, Cursor::KeepAnchor},
+        {QKeySequence::MoveToNextWord, Cursor::WordRight, Cursor::MoveAnchor},
+        {QKeySequence::MoveToPreviousWord, Cursor::WordLeft, Cursor::MoveAnchor},
+    };
+    for (const auto &move : moves)
+        if (key->matches(move.key))
+            return std::pair(move.operation, move.mode);
+    return std::nullopt;
+}
+
+// Takes away what the key takes away at the field's cursor where a soft boundary is near; false
+// where Qt's own handling of the key already does exactly that.
+bool eraseAt(QPlainTextEdit *field, NoteDocument::Erase what)
+{
     QTextCursor cursor = field->textCursor();
-    if (cursor.hasSelection())
+    if (!NoteDocument::erase(cursor, what))
         return false;
-    const QTextBlock block = cursor.block();
-    QTextBlock joined; // the block after the boundary that is crossed
-    if (key->key() == Qt::Key_Backspace && cursor.positionInBlock() == 0 && NoteDocument::startsSoft(block)) {
-        joined = block;
-        cursor.setPosition(block.position() - 1);
-        cursor.beginEditBlock();
-        cursor.deletePreviousChar();
-    } else if (key->key() == Qt::Key_Delete && cursor.atBlockEnd() &&
-               NoteDocument::startsSoft(block.next())) {
-        joined = block.next();
-        cursor.beginEditBlock();
-        cursor.setPosition(joined.position());
-        cursor.deleteChar();
-        cursor.setPosition(joined.position() - 1);
-    } else {
-        return false;
-    }
-    // A block left empty beside a soft boundary would show as an empty line: join it.
-    const QTextBlock before = joined.previous();
-    if (joined.text().isEmpty() || before.text().isEmpty()) {
-        QTextCursor join(joined);
-        join.deletePreviousChar();
-    }
-    cursor.endEditBlock();
     field->setTextCursor(cursor);
+    field->ensureCursorVisible();
     return true;
+}
+
+// Every key does next to a soft boundary what it does anywhere else in the note: the boundary
+// stands for no character, so a key neither stops at it nor takes away only the part of a
+// character or a word on its own side. The keys are read in the order Qt's text edit reads them.
+// True when the key was handled here.
+bool keyAcrossCuts(QPlainTextEdit *field, const QKeyEvent *key)
+{
+    using NoteDocument::Erase;
+    if (key->matches(QKeySequence::SelectAll) || key->matches(QKeySequence::Copy))
+        return false;
+    if (const auto move = movementOf(key)) {
+        // A step that only crossed a boundary lands where it started: Qt's step goes on from
+        // the boundary's far side instead.
+        QTextCursor cursor = field->textCursor(), step = cursor;
+        step.setVisualNavigation(true);
+        const int from = cursor.position();
+        if (step.movePosition(move->first, move->second) && step.position() != from &&
+            NoteDocument::text(*field->document(), qMin(step.position(), from), qMax(step.position(), from))
+                .isEmpty()) {
+            cursor.setPosition(step.position(), move->second);
+            field->setTextCursor(cursor);
+        }
+        return false;
+    }
+    if (key->key() == Qt::Key_Backspace && !(key->modifiers() & ~Qt::ShiftModifier))
+        return eraseAt(field, Erase::previousCharacter);
+    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+        key->matches(QKeySequence::Paste))
+        return false;
+    if (key->matches(QKeySequence::Cut)) {
+        if (!field->textCursor().hasSelection())
+            return false;
+        field->copy();
+        return eraseAt(field, Erase::nextCharacter); // with a selection: the selection
+    }
+    static const std::pair<QKeySequence::StandardKey, Erase> erasures[] = {
+        {QKeySequence::Delete, Erase::nextCharacter},
+        {QKeySequence::Backspace, Erase::previousCharacter},
+        {QKeySequence::DeleteEndOfWord, Erase::nextWord},
+        {QKeySequence::DeleteStartOfWord, Erase::previousWord},
+        {QKeySequence::DeleteEndOfLine, Erase::endOfLine},
+    };
+    for (const auto &[sequence, what] : erasures)
+        if (key->matches(sequence))
+            return eraseAt(field, what);
+    return false;
 }
 
 } // namespace
@@ -271,7 +319,7 @@ bool NoteEditor::eventFilter(QObject *watched, QEvent *event)
                 m_field->clearFocus();
                 return true;
             }
-            if (eraseAcrossSoftBoundary(m_field, key))
+            if (keyAcrossCuts(m_field, key))
                 return true;
             break;
         }
