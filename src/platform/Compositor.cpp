@@ -31,4 +31,10 @@ bool isRunning()
     return owned;
 }
 
+void flush()
+{
+    if (const std::optional<X11Connection> x11 = X11Connection::fromApplication())
+        xcb_flush(x11->connection);
+}
+
 } // namespace Compositor

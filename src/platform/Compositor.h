@@ -7,4 +7,9 @@ namespace Compositor {
 
 bool isRunning();
 
+// Sends what Qt has queued for the X server. A window's opacity is a property of the window, and
+// Qt sends it only with the next request that empties its queue (a repaint, say): a fade that
+// changes nothing else would reach the compositor in one or two jumps.
+void flush();
+
 } // namespace Compositor

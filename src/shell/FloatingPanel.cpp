@@ -2,12 +2,12 @@
 
 #include "shell/OpaqueSurface.h"
 #include "ui/EStopButton.h"
+#include "ui/FadeEffect.h"
 #include "ui/HoverButton.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPropertyAnimation>
 #include <QVBoxLayout>
 
 FloatingPanel::FloatingPanel(QWidget *content, QWidget *parent)
@@ -25,6 +25,7 @@ FloatingPanel::FloatingPanel(QWidget *content, QWidget *parent)
     // Every move over the panel reaches the filter below, even where no child tracks the mouse.
     setMouseTracking(true);
     qApp->installEventFilter(this);
+    m_fade = new WindowFade(this);
 }
 
 FloatingPanel::~FloatingPanel()
@@ -39,10 +40,7 @@ void FloatingPanel::present(const QPoint &position)
     show();
     raise();
     activateWindow();
-    m_fade = new QPropertyAnimation(this, "windowOpacity", this);
-    m_fade->setDuration(120);
-    m_fade->setEndValue(1.0);
-    m_fade->start(QAbstractAnimation::DeleteWhenStopped);
+    m_fade->fadeIn(120);
 }
 
 void FloatingPanel::dismiss()
@@ -51,16 +49,17 @@ void FloatingPanel::dismiss()
         return;
     m_dismissing = true;
     qApp->removeEventFilter(this);
-    if (m_fade)
-        m_fade->stop();
-    auto *fade = new QPropertyAnimation(this, "windowOpacity", this);
-    fade->setDuration(100);
-    fade->setEndValue(0.0);
-    connect(fade, &QPropertyAnimation::finished, this, [this] {
+    const auto gone = [this] {
         hide();
         deleteLater();
-    });
-    fade->start(QAbstractAnimation::DeleteWhenStopped);
+    };
+    // Not on screen yet: nothing to fade.
+    if (m_fade->isWaitingForFrame()) {
+        m_fade->stop();
+        gone();
+        return;
+    }
+    m_fade->fadeOut(100, gone);
 }
 
 bool FloatingPanel::eventFilter(QObject *watched, QEvent *event)

@@ -8,8 +8,8 @@
 #include <QWidget>
 
 class AppModel;
-class QPropertyAnimation;
 class QVBoxLayout;
+class WindowFade;
 
 // The toast window: frameless, on top, shown without taking the keyboard. It tells the controller
 // when the pointer enters or leaves it.
@@ -21,6 +21,8 @@ public:
     void setContent(QWidget *content);
     // Translucent, with the content's soft margins, only while a compositor runs.
     bool isTranslucent() const { return m_translucent; }
+    // Fades in from the window's first frame on screen, and out.
+    WindowFade *fade() const { return m_fade; }
 
 Q_SIGNALS:
     void hovered(bool inside);
@@ -32,6 +34,7 @@ protected:
 
 private:
     bool m_translucent;
+    WindowFade *m_fade;
     QVBoxLayout *m_layout;
     QPointer<QWidget> m_content;
 };
@@ -68,5 +71,4 @@ private:
     ToastWindow *m_window = nullptr;
     QTimer m_hideTimer;
     bool m_leaveAfterPickIgnored = false;
-    QPointer<QPropertyAnimation> m_fade;
 };
