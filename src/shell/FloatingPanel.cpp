@@ -16,11 +16,11 @@ FloatingPanel::FloatingPanel(QWidget *content, QWidget *parent)
     setObjectName(QStringLiteral("floatingPanel"));
     setWindowTitle(QStringLiteral("Grumblix"));
     // The panel's card draws its own rounded shape and shadow slab where a compositor shows them.
-    m_translucent = OpaqueSurface::setUp(this);
+    m_surface = new OpaqueSurface(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
-    OpaqueSurface::fit(content, m_translucent);
+    m_surface->setContent(content);
     setFixedSize(content->sizeHint().expandedTo(content->minimumSize()));
     // Every move over the panel reaches the filter below, even where no child tracks the mouse.
     setMouseTracking(true);
@@ -105,8 +105,7 @@ void FloatingPanel::followPointer(const QPoint &globalPos)
 
 void FloatingPanel::paintEvent(QPaintEvent *)
 {
-    if (!m_translucent)
-        OpaqueSurface::paint(this);
+    m_surface->paint();
 }
 
 bool FloatingPanel::event(QEvent *event)
@@ -117,4 +116,9 @@ bool FloatingPanel::event(QEvent *event)
     if (event->type() == QEvent::WindowDeactivate && m_wasActive && !m_dismissing)
         Q_EMIT dismissRequested();
     return QWidget::event(event);
+}
+
+bool FloatingPanel::isTranslucent() const
+{
+    return m_surface->isTranslucent();
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class OpaqueSurface;
 class WindowFade;
 
 // The frameless panel under the tray icon. It stays on top, takes the keyboard, and asks to be
@@ -19,8 +20,10 @@ public:
     void dismiss();
     bool isDismissing() const { return m_dismissing; }
     WindowFade *fade() const { return m_fade; }
-    // Translucent, with the content's soft margins, only while a compositor runs.
-    bool isTranslucent() const { return m_translucent; }
+    // Translucent, with the content's soft margins, when made while a compositor ran; cut to its
+    // card's outline whenever none runs (OpaqueSurface).
+    bool isTranslucent() const;
+    OpaqueSurface *surface() const { return m_surface; }
 
 Q_SIGNALS:
     void dismissRequested();
@@ -33,7 +36,7 @@ protected:
 private:
     void followPointer(const QPoint &globalPos);
 
-    bool m_translucent;
+    OpaqueSurface *m_surface;
     bool m_dismissing = false;
     bool m_wasActive = false;
     WindowFade *m_fade;

@@ -22,7 +22,7 @@ ToastWindow::ToastWindow()
     setWindowTitle(QStringLiteral("Grumblix"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     // The toast's card draws its own rounded shape and shadow slab where a compositor shows them.
-    m_translucent = OpaqueSurface::setUp(this);
+    m_surface = new OpaqueSurface(this);
     m_fade = new WindowFade(this);
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -40,8 +40,8 @@ void ToastWindow::setContent(QWidget *content)
         m_content->deleteLater();
     }
     m_content = content;
-    OpaqueSurface::fit(content, m_translucent);
     m_layout->addWidget(content);
+    m_surface->setContent(content);
     setFixedSize(content->sizeHint().expandedTo(content->minimumSize()));
 }
 
@@ -57,10 +57,14 @@ void ToastWindow::leaveEvent(QEvent *event)
     QWidget::leaveEvent(event);
 }
 
+bool ToastWindow::isTranslucent() const
+{
+    return m_surface->isTranslucent();
+}
+
 void ToastWindow::paintEvent(QPaintEvent *)
 {
-    if (!m_translucent)
-        OpaqueSurface::paint(this);
+    m_surface->paint();
 }
 
 HUDController::HUDController(AppModel &model, QObject *parent) : QObject(parent), m_model(model)

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class AppModel;
+class OpaqueSurface;
 class QVBoxLayout;
 class WindowFade;
 
@@ -19,8 +20,10 @@ class ToastWindow : public QWidget
 public:
     ToastWindow();
     void setContent(QWidget *content);
-    // Translucent, with the content's soft margins, only while a compositor runs.
-    bool isTranslucent() const { return m_translucent; }
+    // Translucent, with the content's soft margins, when made while a compositor ran; cut to its
+    // card's outline whenever none runs (OpaqueSurface).
+    bool isTranslucent() const;
+    OpaqueSurface *surface() const { return m_surface; }
     // Fades in from the window's first frame on screen, and out.
     WindowFade *fade() const { return m_fade; }
 
@@ -33,7 +36,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    bool m_translucent;
+    OpaqueSurface *m_surface;
     WindowFade *m_fade;
     QVBoxLayout *m_layout;
     QPointer<QWidget> m_content;
