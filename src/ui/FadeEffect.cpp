@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QVariantAnimation>
 #include <QWindow>
 
@@ -121,8 +122,12 @@ private:
 
 void afterNextFrame(QWidget *widget, std::function<void()> then)
 {
-    new FrameWatch(widget, std::move(then));
-    widget->update();
+    // What was queued before runs first (a page's refresh after new data, say), so that the frame
+    // awaited already shows its outcome.
+    QTimer::singleShot(0, widget, [widget, then = std::move(then)]() mutable {
+        new FrameWatch(widget, std::move(then));
+        widget->update();
+    });
 }
 
 WindowFade::WindowFade(QWidget *window) : QObject(window), m_window(window)

@@ -40,6 +40,7 @@ class FadingSnapshot : public QWidget
 public:
     // Over `widget` in its parent, showing what `widget` shows now.
     explicit FadingSnapshot(QWidget *widget);
+    qreal opacity() const { return m_opacity; }
     void setOpacity(qreal opacity);
 
 protected:
@@ -50,9 +51,10 @@ private:
     qreal m_opacity = 1;
 };
 
-// Runs `then` once `widget` has been painted into its exposed window, after that frame has gone
-// out: a fade whose clock starts there never spends its time while its first frame is built. Asks
-// for that frame; runs at most once, and not at all if `widget` goes first.
+// Runs `then` once the work already queued has run and `widget` has then been painted into its
+// exposed window, after that frame has gone out: a fade whose clock starts there never spends its
+// time while its first frame is built. Asks for that frame; runs at most once, and not at all if
+// `widget` goes first.
 void afterNextFrame(QWidget *widget, std::function<void()> then);
 
 // A window's opacity on its way in or out, each step sent to the window system at once. A fade in

@@ -2,11 +2,14 @@
 #include "features/achievements/AchievementsView.h"
 #include "features/dashboard/DashboardView.h"
 #include "features/dashboard/Sidebar.h"
+#include "features/onboarding/OnboardingView.h"
 #include "features/overview/OverviewView.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
+#include "support/FirstFrame.h"
 #include "support/ModelFixture.h"
 #include "support/TestSupport.h"
+#include "ui/ChunkyButton.h"
 #include "ui/EStopButton.h"
 #include "ui/SpringAnimator.h"
 #include "ui/Theme.h"
@@ -29,6 +32,8 @@ private Q_SLOTS:
     void pageChangeEndsOnTheLivePage_data();
     void pageChangeEndsOnTheLivePage();
     void firstRunCardLeavesFromWhereItStood();
+    void fadeStartsAtItsFirstFrame_data();
+    void fadeStartsAtItsFirstFrame();
     void heroHeadlineCrossFadesAndTheGridRisesIn();
     void heroButtonGlidesWithTheCard_data();
     void heroButtonGlidesWithTheCard();
@@ -209,6 +214,61 @@ void TestDashboardFade::firstRunCardLeavesFromWhereItStood()
     QVERIFY(hero);
     for (QWidget *w = hero; w; w = w->parentWidget())
         QVERIFY2(!w->graphicsEffect(), qPrintable(w->metaObject()->className()));
+}
+
+void TestDashboardFade::fadeStartsAtItsFirstFrame_data()
+{
+    QTest::addColumn<bool>("card");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::newRow("report to settings") << false << int(DashboardTab::report) << int(DashboardTab::settings);
+    QTest::newRow("overview to report") << false << int(DashboardTab::overview) << int(DashboardTab::report);
+    QTest::newRow("first-run card, demo week") << true << int(DashboardTab::overview) << -1;
+}
+
+void TestDashboardFade::fadeStartsAtItsFirstFrame()
+{
+    // The clock starts once the first frame of the fade is out: on a heavy page, or with a demo week
+    // just loaded behind the card, that frame may take as long as the whole fade.
+    QFETCH(bool, card);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    TestSupport::SteppedClock clock;
+    addEvents(40);
+    m_model->setDashboardTab(DashboardTab(from));
+    m_fixture->prefs->setValue(PrefKey::hasOnboarded, !card);
+    auto view = shownDashboard();
+    for (int i = 0; i < 10; ++i) { // the first page settles
+        QTest::qWait(10);
+        clock.step();
+    }
+
+    std::function<qreal()> done; // how far the fade has gone; 1 once it is over
+    if (card) {
+        QTest::mouseClick(view->onboarding()->demoButton(), Qt::LeftButton);
+        QVERIFY(view->onboardingFade());
+        done = [&] { return view->onboardingFade() ? 1 - view->onboardingFadeOpacity() : 1.0; };
+    } else {
+        QTest::mouseClick(view->sidebar()->items()[to], Qt::LeftButton);
+        QVERIFY(view->pageFade());
+        done = [&] { return view->pageFade() ? view->pageFadeProgress() : 1.0; };
+    }
+    TestSupport::SlowFirstFrame frame(card ? view->onboardingFade() : view->pageFade(), done);
+    // Whatever the change queued runs before its first frame is painted: a clock started with
+    // the change (it takes a few queued hops) is running by then.
+    for (int hop = 0; hop < 4; ++hop)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+
+    QVERIFY(QTest::qWaitFor([&] { return frame.isPainted(); }));
+    QCOMPARE(frame.lookAtFirstFrame(), 0.0);
+    clock.step();
+    QVERIFY2(done() < 0.5, qPrintable(QString::number(done())));
+    for (int i = 0; i < 100 && done() < 1; ++i) {
+        QTest::qWait(10);
+        clock.step();
+    }
+    QCOMPARE(done(), 1.0);
+    QTRY_VERIFY(!view->isPageFading() && !view->isOnboardingFading());
 }
 
 void TestDashboardFade::heroHeadlineCrossFadesAndTheGridRisesIn()

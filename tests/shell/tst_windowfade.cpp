@@ -1,59 +1,15 @@
 #include "shell/HUDController.h"
 #include "shell/StatusItemController.h"
+#include "support/FirstFrame.h"
 #include "support/ShellFixture.h"
 #include "support/TestSupport.h"
 #include "ui/FadeEffect.h"
 
-#include <QAnimationDriver>
-#include <QElapsedTimer>
 #include <QTest>
-#include <QThread>
 
 using TestSupport::ShellFixture;
-
-namespace {
-
-// Animations keep real time but take a step only when the test asks, so what a step finds does
-// not hang on when the event loop happens to run the animation timer.
-class SteppedClock : public QAnimationDriver
-{
-public:
-    SteppedClock() { m_clock.start(); }
-    qint64 elapsed() const override { return m_clock.elapsed(); }
-    void step() { advance(); }
-
-private:
-    QElapsedTimer m_clock;
-};
-
-// The window's first frame as a loaded machine may draw it: as slow as the whole fade. Notes what
-// the window looked like when that frame began.
-class SlowFirstFrame : public QObject
-{
-public:
-    SlowFirstFrame(QWidget *window, WindowFade *fade) : m_fade(fade) { window->installEventFilter(this); }
-
-    bool painted = false;
-    qreal opacityAtFirstFrame = -1;
-    bool fadeWaitedForIt = false;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && !painted) {
-            painted = true;
-            opacityAtFirstFrame = static_cast<QWidget *>(watched)->windowOpacity();
-            fadeWaitedForIt = m_fade->isWaitingForFrame();
-            QThread::msleep(250);
-        }
-        return false;
-    }
-
-private:
-    WindowFade *m_fade;
-};
-
-} // namespace
+using TestSupport::SlowFirstFrame;
+using TestSupport::SteppedClock;
 
 // The tray panel and the toast fade in from their first frame on screen: a fade whose clock ran
 // while that frame was built would be over before anything was seen.
@@ -70,7 +26,6 @@ private Q_SLOTS:
     {
         f = std::make_unique<ShellFixture>();
         clock = std::make_unique<SteppedClock>();
-        clock->install();
     }
     void cleanup()
     {
@@ -101,17 +56,17 @@ private Q_SLOTS:
         }
         QVERIFY(shown && shown->isVisible());
         QCOMPARE(shown->windowOpacity(), 0.0);
-        SlowFirstFrame frame(shown, fade);
-        // What the show posted runs before the window system's expose arrives, as it may on X11: a
-        // clock started by the show is running by then.
-        QCoreApplication::sendPostedEvents();
+        SlowFirstFrame frame(shown, [shown] { return shown->windowOpacity(); });
+        // Whatever the change queued runs before its first frame is painted: a clock started with
+        // the change (it takes a few queued hops) is running by then.
+        for (int hop = 0; hop < 4; ++hop)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 
-        QVERIFY(QTest::qWaitFor([&] { return frame.painted; }));
-        QCOMPARE(frame.opacityAtFirstFrame, 0.0);
+        QVERIFY(QTest::qWaitFor([&] { return frame.isPainted(); }));
+        QCOMPARE(frame.lookAtFirstFrame(), 0.0);
         // The slow frame is out and the whole fade is still to come.
         clock->step();
         QVERIFY2(shown->windowOpacity() < 0.5, qPrintable(QString::number(shown->windowOpacity())));
-        QVERIFY(frame.fadeWaitedForIt);
         for (int i = 0; i < 100 && fade->isActive(); ++i) {
             QTest::qWait(10);
             clock->step();
