@@ -35,6 +35,7 @@ private Q_SLOTS:
     void fadeStartsAtItsFirstFrame_data();
     void fadeStartsAtItsFirstFrame();
     void heroHeadlineCrossFadesAndTheGridRisesIn();
+    void oldHeadlineFadesToNothingSmoothly();
     void heroButtonGlidesWithTheCard_data();
     void heroButtonGlidesWithTheCard();
 
@@ -301,6 +302,38 @@ void TestDashboardFade::heroHeadlineCrossFadesAndTheGridRisesIn()
              "the grid has come in");
     for (QWidget *w = overview->button(); w; w = w->parentWidget())
         QVERIFY2(!w->graphicsEffect(), qPrintable(w->metaObject()->className()));
+}
+
+void TestDashboardFade::oldHeadlineFadesToNothingSmoothly()
+{
+    // The spring creeps over its last tenth for as long as it took for the first nine: the old
+    // headline must be gone by then, in small steps, not hang there faintly and vanish at once.
+    auto view = shownDashboard();
+    auto *overview = qobject_cast<OverviewView *>(view->page());
+    QVERIFY(overview);
+    overview->setSeed(0);
+    QTRY_VERIFY(!overview->isHeroChanging());
+    overview->button()->press();
+    SpringAnimator *spring = overview->heroSpring();
+    QVERIFY(spring->isRunning());
+    QCOMPARE(overview->oldHeadlineOpacity(), 1.0);
+
+    qreal shown = 1;
+    qreal atNineTenths = -1;
+    for (int step = 0; spring->isRunning() && step < 1000; ++step) {
+        spring->advance(0.008);
+        const qreal now = qMax<qreal>(0, overview->oldHeadlineOpacity()); // gone: nothing shows
+        const QString where =
+            QStringLiteral("spring at %1: %2 after %3").arg(spring->value()).arg(now).arg(shown);
+        QVERIFY2(now <= shown, qPrintable(where));
+        QVERIFY2(shown - now <= 0.08, qPrintable(where));
+        if (atNineTenths < 0 && spring->value() >= 0.9)
+            atNineTenths = now;
+        shown = now;
+    }
+    QVERIFY2(atNineTenths < 0.02, qPrintable(QString::number(atNineTenths)));
+    QCOMPARE(shown, 0.0);
+    QTRY_VERIFY(!overview->isHeroChanging());
 }
 
 void TestDashboardFade::heroButtonGlidesWithTheCard_data()
