@@ -2,12 +2,12 @@
 
 #include "shell/OpaqueSurface.h"
 #include "ui/EStopButton.h"
+#include "ui/FadeEffect.h"
 #include "ui/HoverButton.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPropertyAnimation>
 #include <QVBoxLayout>
 
 FloatingPanel::FloatingPanel(QWidget *content, QWidget *parent)
@@ -16,15 +16,16 @@ FloatingPanel::FloatingPanel(QWidget *content, QWidget *parent)
     setObjectName(QStringLiteral("floatingPanel"));
     setWindowTitle(QStringLiteral("Grumblix"));
     // The panel's card draws its own rounded shape and shadow slab where a compositor shows them.
-    m_translucent = OpaqueSurface::setUp(this);
+    m_surface = new OpaqueSurface(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
-    OpaqueSurface::fit(content, m_translucent);
+    m_surface->setContent(content);
     setFixedSize(content->sizeHint().expandedTo(content->minimumSize()));
     // Every move over the panel reaches the filter below, even where no child tracks the mouse.
     setMouseTracking(true);
     qApp->installEventFilter(this);
+    m_fade = new WindowFade(this);
 }
 
 FloatingPanel::~FloatingPanel()
@@ -39,10 +40,7 @@ void FloatingPanel::present(const QPoint &position)
     show();
     raise();
     activateWindow();
-    m_fade = new QPropertyAnimation(this, "windowOpacity", this);
-    m_fade->setDuration(120);
-    m_fade->setEndValue(1.0);
-    m_fade->start(QAbstractAnimation::DeleteWhenStopped);
+    m_fade->fadeIn(120);
 }
 
 void FloatingPanel::dismiss()
@@ -51,16 +49,17 @@ void FloatingPanel::dismiss()
         return;
     m_dismissing = true;
     qApp->removeEventFilter(this);
-    if (m_fade)
-        m_fade->stop();
-    auto *fade = new QPropertyAnimation(this, "windowOpacity", this);
-    fade->setDuration(100);
-    fade->setEndValue(0.0);
-    connect(fade, &QPropertyAnimation::finished, this, [this] {
+    const auto gone = [this] {
         hide();
         deleteLater();
-    });
-    fade->start(QAbstractAnimation::DeleteWhenStopped);
+    };
+    // Not on screen yet: nothing to fade.
+    if (m_fade->isWaitingForFrame()) {
+        m_fade->stop();
+        gone();
+        return;
+    }
+    m_fade->fadeOut(100, gone);
 }
 
 bool FloatingPanel::eventFilter(QObject *watched, QEvent *event)
@@ -106,8 +105,7 @@ void FloatingPanel::followPointer(const QPoint &globalPos)
 
 void FloatingPanel::paintEvent(QPaintEvent *)
 {
-    if (!m_translucent)
-        OpaqueSurface::paint(this);
+    m_surface->paint();
 }
 
 bool FloatingPanel::event(QEvent *event)
@@ -118,4 +116,9 @@ bool FloatingPanel::event(QEvent *event)
     if (event->type() == QEvent::WindowDeactivate && m_wasActive && !m_dismissing)
         Q_EMIT dismissRequested();
     return QWidget::event(event);
+}
+
+bool FloatingPanel::isTranslucent() const
+{
+    return m_surface->isTranslucent();
 }

@@ -5,10 +5,10 @@
 #include "app/AppModel.h"
 #include "platform/Compositor.h"
 #include "shell/OpaqueSurface.h"
+#include "ui/FadeEffect.h"
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <QPropertyAnimation>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <optional>
@@ -22,7 +22,8 @@ ToastWindow::ToastWindow()
     setWindowTitle(QStringLiteral("Grumblix"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     // The toast's card draws its own rounded shape and shadow slab where a compositor shows them.
-    m_translucent = OpaqueSurface::setUp(this);
+    m_surface = new OpaqueSurface(this);
+    m_fade = new WindowFade(this);
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
     // Follows its content when filing swaps the picker for the chip or a banner arrives.
@@ -39,8 +40,8 @@ void ToastWindow::setContent(QWidget *content)
         m_content->deleteLater();
     }
     m_content = content;
-    OpaqueSurface::fit(content, m_translucent);
     m_layout->addWidget(content);
+    m_surface->setContent(content);
     setFixedSize(content->sizeHint().expandedTo(content->minimumSize()));
 }
 
@@ -56,10 +57,14 @@ void ToastWindow::leaveEvent(QEvent *event)
     QWidget::leaveEvent(event);
 }
 
+bool ToastWindow::isTranslucent() const
+{
+    return m_surface->isTranslucent();
+}
+
 void ToastWindow::paintEvent(QPaintEvent *)
 {
-    if (!m_translucent)
-        OpaqueSurface::paint(this);
+    m_surface->paint();
 }
 
 HUDController::HUDController(AppModel &model, QObject *parent) : QObject(parent), m_model(model)
@@ -87,11 +92,8 @@ void HUDController::show(const VorpEvent &event)
                 self->hover(inside);
         });
     // A compositor started or stopped since the last toast: the window is made again to match.
-    if (m_window && m_window->isTranslucent() != Compositor::isRunning()) {
-        if (m_fade)
-            m_fade->stop();
+    if (m_window && m_window->isTranslucent() != Compositor::isRunning())
         delete std::exchange(m_window, nullptr);
-    }
     if (!m_window) {
         m_window = new ToastWindow;
         connect(m_window, &ToastWindow::hovered, this, &HUDController::hover);
@@ -108,8 +110,7 @@ void HUDController::show(const VorpEvent &event)
     }
 
     // A toast still up (or fading out) keeps its opacity and fades back in from there.
-    if (m_fade)
-        m_fade->stop();
+    m_window->fade()->stop();
     if (!m_window->isVisible())
         m_window->setWindowOpacity(0.0);
     m_window->show();
@@ -121,10 +122,7 @@ void HUDController::show(const VorpEvent &event)
                 window->move(at);
         });
     m_window->raise();
-    m_fade = new QPropertyAnimation(m_window, "windowOpacity", m_window);
-    m_fade->setDuration(120);
-    m_fade->setEndValue(1.0);
-    m_fade->start(QAbstractAnimation::DeleteWhenStopped);
+    m_window->fade()->fadeIn(120);
     m_leaveAfterPickIgnored = false;
     scheduleHide(4000);
 }
@@ -154,14 +152,14 @@ void HUDController::hide()
 {
     if (!m_window)
         return;
-    if (m_fade)
-        m_fade->stop();
-    m_fade = new QPropertyAnimation(m_window, "windowOpacity", m_window);
-    m_fade->setDuration(200);
-    m_fade->setEndValue(0.0);
-    connect(m_fade, &QPropertyAnimation::finished, m_window, [window = m_window] {
+    // Not on screen yet: nothing to fade.
+    if (m_window->fade()->isWaitingForFrame()) {
+        m_window->fade()->stop();
+        m_window->hide();
+        return;
+    }
+    m_window->fade()->fadeOut(200, [window = m_window] {
         if (window->windowOpacity() <= 0.0)
             window->hide();
     });
-    m_fade->start(QAbstractAnimation::DeleteWhenStopped);
 }

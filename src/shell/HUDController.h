@@ -8,8 +8,9 @@
 #include <QWidget>
 
 class AppModel;
-class QPropertyAnimation;
+class OpaqueSurface;
 class QVBoxLayout;
+class WindowFade;
 
 // The toast window: frameless, on top, shown without taking the keyboard. It tells the controller
 // when the pointer enters or leaves it.
@@ -19,8 +20,12 @@ class ToastWindow : public QWidget
 public:
     ToastWindow();
     void setContent(QWidget *content);
-    // Translucent, with the content's soft margins, only while a compositor runs.
-    bool isTranslucent() const { return m_translucent; }
+    // Translucent, with the content's soft margins, when made while a compositor ran; cut to its
+    // card's outline whenever none runs (OpaqueSurface).
+    bool isTranslucent() const;
+    OpaqueSurface *surface() const { return m_surface; }
+    // Fades in from the window's first frame on screen, and out.
+    WindowFade *fade() const { return m_fade; }
 
 Q_SIGNALS:
     void hovered(bool inside);
@@ -31,7 +36,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    bool m_translucent;
+    OpaqueSurface *m_surface;
+    WindowFade *m_fade;
     QVBoxLayout *m_layout;
     QPointer<QWidget> m_content;
 };
@@ -68,5 +74,4 @@ private:
     ToastWindow *m_window = nullptr;
     QTimer m_hideTimer;
     bool m_leaveAfterPickIgnored = false;
-    QPointer<QPropertyAnimation> m_fade;
 };

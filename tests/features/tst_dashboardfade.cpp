@@ -2,11 +2,14 @@
 #include "features/achievements/AchievementsView.h"
 #include "features/dashboard/DashboardView.h"
 #include "features/dashboard/Sidebar.h"
+#include "features/onboarding/OnboardingView.h"
 #include "features/overview/OverviewView.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
+#include "support/FirstFrame.h"
 #include "support/ModelFixture.h"
 #include "support/TestSupport.h"
+#include "ui/ChunkyButton.h"
 #include "ui/EStopButton.h"
 #include "ui/SpringAnimator.h"
 #include "ui/Theme.h"
@@ -29,7 +32,10 @@ private Q_SLOTS:
     void pageChangeEndsOnTheLivePage_data();
     void pageChangeEndsOnTheLivePage();
     void firstRunCardLeavesFromWhereItStood();
+    void fadeStartsAtItsFirstFrame_data();
+    void fadeStartsAtItsFirstFrame();
     void heroHeadlineCrossFadesAndTheGridRisesIn();
+    void oldHeadlineFadesToNothingSmoothly();
     void heroButtonGlidesWithTheCard_data();
     void heroButtonGlidesWithTheCard();
 
@@ -211,6 +217,61 @@ void TestDashboardFade::firstRunCardLeavesFromWhereItStood()
         QVERIFY2(!w->graphicsEffect(), qPrintable(w->metaObject()->className()));
 }
 
+void TestDashboardFade::fadeStartsAtItsFirstFrame_data()
+{
+    QTest::addColumn<bool>("card");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::newRow("report to settings") << false << int(DashboardTab::report) << int(DashboardTab::settings);
+    QTest::newRow("overview to report") << false << int(DashboardTab::overview) << int(DashboardTab::report);
+    QTest::newRow("first-run card, demo week") << true << int(DashboardTab::overview) << -1;
+}
+
+void TestDashboardFade::fadeStartsAtItsFirstFrame()
+{
+    // The clock starts once the first frame of the fade is out: on a heavy page, or with a demo week
+    // just loaded behind the card, that frame may take as long as the whole fade.
+    QFETCH(bool, card);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    TestSupport::SteppedClock clock;
+    addEvents(40);
+    m_model->setDashboardTab(DashboardTab(from));
+    m_fixture->prefs->setValue(PrefKey::hasOnboarded, !card);
+    auto view = shownDashboard();
+    for (int i = 0; i < 10; ++i) { // the first page settles
+        QTest::qWait(10);
+        clock.step();
+    }
+
+    std::function<qreal()> done; // how far the fade has gone; 1 once it is over
+    if (card) {
+        QTest::mouseClick(view->onboarding()->demoButton(), Qt::LeftButton);
+        QVERIFY(view->onboardingFade());
+        done = [&] { return view->onboardingFade() ? 1 - view->onboardingFadeOpacity() : 1.0; };
+    } else {
+        QTest::mouseClick(view->sidebar()->items()[to], Qt::LeftButton);
+        QVERIFY(view->pageFade());
+        done = [&] { return view->pageFade() ? view->pageFadeProgress() : 1.0; };
+    }
+    TestSupport::SlowFirstFrame frame(card ? view->onboardingFade() : view->pageFade(), done);
+    // Whatever the change queued runs before its first frame is painted: a clock started with
+    // the change (it takes a few queued hops) is running by then.
+    for (int hop = 0; hop < 4; ++hop)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+
+    QVERIFY(QTest::qWaitFor([&] { return frame.isPainted(); }));
+    QCOMPARE(frame.lookAtFirstFrame(), 0.0);
+    clock.step();
+    QVERIFY2(done() < 0.5, qPrintable(QString::number(done())));
+    for (int i = 0; i < 100 && done() < 1; ++i) {
+        QTest::qWait(10);
+        clock.step();
+    }
+    QCOMPARE(done(), 1.0);
+    QTRY_VERIFY(!view->isPageFading() && !view->isOnboardingFading());
+}
+
 void TestDashboardFade::heroHeadlineCrossFadesAndTheGridRisesIn()
 {
     auto view = shownDashboard();
@@ -241,6 +302,38 @@ void TestDashboardFade::heroHeadlineCrossFadesAndTheGridRisesIn()
              "the grid has come in");
     for (QWidget *w = overview->button(); w; w = w->parentWidget())
         QVERIFY2(!w->graphicsEffect(), qPrintable(w->metaObject()->className()));
+}
+
+void TestDashboardFade::oldHeadlineFadesToNothingSmoothly()
+{
+    // The spring creeps over its last tenth for as long as it took for the first nine: the old
+    // headline must be gone by then, in small steps, not hang there faintly and vanish at once.
+    auto view = shownDashboard();
+    auto *overview = qobject_cast<OverviewView *>(view->page());
+    QVERIFY(overview);
+    overview->setSeed(0);
+    QTRY_VERIFY(!overview->isHeroChanging());
+    overview->button()->press();
+    SpringAnimator *spring = overview->heroSpring();
+    QVERIFY(spring->isRunning());
+    QCOMPARE(overview->oldHeadlineOpacity(), 1.0);
+
+    qreal shown = 1;
+    qreal atNineTenths = -1;
+    for (int step = 0; spring->isRunning() && step < 1000; ++step) {
+        spring->advance(0.008);
+        const qreal now = qMax<qreal>(0, overview->oldHeadlineOpacity()); // gone: nothing shows
+        const QString where =
+            QStringLiteral("spring at %1: %2 after %3").arg(spring->value()).arg(now).arg(shown);
+        QVERIFY2(now <= shown, qPrintable(where));
+        QVERIFY2(shown - now <= 0.08, qPrintable(where));
+        if (atNineTenths < 0 && spring->value() >= 0.9)
+            atNineTenths = now;
+        shown = now;
+    }
+    QVERIFY2(atNineTenths < 0.02, qPrintable(QString::number(atNineTenths)));
+    QCOMPARE(shown, 0.0);
+    QTRY_VERIFY(!overview->isHeroChanging());
 }
 
 void TestDashboardFade::heroButtonGlidesWithTheCard_data()

@@ -76,6 +76,7 @@ public:
         update();
     }
     const QPixmap &incoming() const { return m_to; }
+    qreal progress() const { return m_t; }
 
 protected:
     void paintEvent(QPaintEvent *) override
@@ -183,6 +184,18 @@ QPixmap DashboardView::incomingPagePicture() const
     return fade ? fade->incoming() : QPixmap();
 }
 
+qreal DashboardView::pageFadeProgress() const
+{
+    auto *fade = static_cast<PageCrossFade *>(m_pageFade.data());
+    return fade ? fade->progress() : -1;
+}
+
+qreal DashboardView::onboardingFadeOpacity() const
+{
+    auto *picture = static_cast<FadingSnapshot *>(m_scrimFade.data());
+    return picture ? picture->opacity() : -1;
+}
+
 bool DashboardView::isOnboardingShown() const
 {
     return m_scrim && m_scrim->isVisible();
@@ -223,7 +236,12 @@ void DashboardView::showPage(bool animated)
         if (m_pageFade == fade)
             m_pageFade = nullptr;
     });
-    m_pageFadeAnimation->start();
+    // The clock starts once the fade's first frame (the old page as it stood) is out: on a heavy
+    // page, what that frame takes would otherwise be gone from the fade before anything is shown.
+    afterNextFrame(fade, [animation = m_pageFadeAnimation] {
+        if (animation)
+            animation->start();
+    });
 }
 
 void DashboardView::syncOnboarding()
@@ -279,7 +297,12 @@ void DashboardView::finishOnboarding()
         m_scrimFade = nullptr;
         m_scrimAnimation = nullptr;
     });
-    m_scrimAnimation->start();
+    // From the first frame that shows the picture over the page behind it, which a demo week just
+    // loaded makes a heavy one.
+    afterNextFrame(picture, [animation = m_scrimAnimation] {
+        if (animation)
+            animation->start();
+    });
 }
 
 void DashboardView::resizeEvent(QResizeEvent *event)

@@ -33,6 +33,13 @@ public:
     bool isOnboardingFading() const { return m_scrimFade; }
     // The picture of the incoming page that a running page change fades to; null when none runs.
     QPixmap incomingPagePicture() const;
+    // The widgets that paint a page change and the first-run card's exit, with how far each has
+    // gone (the incoming page's share, the card's opacity; -1 when none runs). Both start from
+    // their first frame on screen.
+    QWidget *pageFade() const { return m_pageFade; }
+    qreal pageFadeProgress() const;
+    QWidget *onboardingFade() const { return m_scrimFade; }
+    qreal onboardingFadeOpacity() const;
     OverlayHost *overlayHost() const { return m_overlay; }
 
     // How the first-run card asks for notification permission (tests hand in a fake).

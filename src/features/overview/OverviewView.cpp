@@ -314,18 +314,29 @@ void OverviewView::startHeroChange(bool headline, bool grid)
 
 void OverviewView::heroChangeStep(qreal v)
 {
+    // Every part of the change stops at the spring's target: past it, the overshoot and the slow
+    // settling would change nothing on screen but lay the page out and paint it again for as long.
+    if (v >= 1 && isHeroChanging()) {
+        finishHeroChange();
+        return;
+    }
+    // The texts cross-fade on an ease-out of the spring: tied to the spring itself, the old text
+    // would hang as a faint ghost while the spring creeps the last tenth to its target, and go in
+    // one frame when the spring got there.
+    const qreal rest = 1 - qBound<qreal>(0, v, 1);
+    const qreal crossFade = 1 - rest * rest;
     int headLag = 0;
     if (m_oldHeadline) {
-        m_oldHeadline->setOpacity(1 - v);
+        m_oldHeadline->setOpacity(1 - crossFade);
         const int head = qRound(m_headFrom + (m_headTo - m_headFrom) * qBound<qreal>(0, v, 1));
         m_headline->setFixedHeight(head);
         headLag = m_headTo - head;
     }
     if (m_oldKeys)
-        m_oldKeys->setOpacity(1 - v);
+        m_oldKeys->setOpacity(1 - crossFade);
     m_textColumn->glide(v, headLag);
     if (auto *in = qobject_cast<FadeEffect *>(m_headline->graphicsEffect()))
-        in->setOpacity(v);
+        in->setOpacity(crossFade);
     if (auto *in = qobject_cast<FadeEffect *>(m_grid->graphicsEffect())) {
         // Rises from below: starts a fifth of its own height (or more) lower.
         in->setOpacity(v);
@@ -349,6 +360,11 @@ void OverviewView::finishHeroChange()
 QWidget *OverviewView::headlineLabel() const
 {
     return m_headline;
+}
+
+qreal OverviewView::oldHeadlineOpacity() const
+{
+    return m_oldHeadline ? m_oldHeadline->opacity() : -1;
 }
 
 bool OverviewView::isHeroChanging() const

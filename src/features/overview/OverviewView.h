@@ -59,6 +59,8 @@ public:
     TriggerGrid *triggerGrid() const { return m_grid; }
     // The headline or the grid is still on its way in after a press, or the column's height glides.
     bool isHeroChanging() const;
+    // How much of the old headline still shows while the texts cross-fade; -1 when none fades.
+    qreal oldHeadlineOpacity() const;
     // The spring the hero's change runs on; tests step it by hand.
     SpringAnimator *heroSpring() const { return m_heroSpring; }
     WeekChartCard *weekChart() const { return m_week; }
