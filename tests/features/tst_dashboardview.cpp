@@ -16,6 +16,9 @@
 #include "features/report/ReportView.h"
 #include "features/settings/SettingsDataCard.h"
 #include "features/settings/SettingsView.h"
+#include "features/triggers/AddTriggerCard.h"
+#include "features/triggers/TriggerRow.h"
+#include "features/triggers/TriggersView.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
 #include "shell/WindowPlacement.h"
@@ -24,6 +27,8 @@
 #include "ui/BrutalCard.h"
 #include "ui/ChunkyButton.h"
 #include "ui/Fonts.h"
+#include "ui/GXToggles.h"
+#include "ui/Labels.h"
 #include "ui/MiniButton.h"
 #include "ui/PageHeader.h"
 #include "ui/ThemedLabel.h"
@@ -73,10 +78,16 @@ private Q_SLOTS:
     void historyCardsShowWhole();
     void settingsColumnsShareTheWidth_data();
     void settingsColumnsShareTheWidth();
+    void triggersPageGivesNamesTheirWidth_data();
+    void triggersPageGivesNamesTheirWidth();
+    void heroKeyCapsLineShowsWhole_data();
+    void heroKeyCapsLineShowsWhole();
 
 private:
     VorpEvent addEvent(const QDateTime &when, std::optional<QString> trigger = std::nullopt);
     std::unique_ptr<DashboardView> shownDashboard();
+    // The dashboard showing `tab` at `size`, below its minimum too (as on a screen too small for it).
+    std::unique_ptr<DashboardView> shownAt(DashboardTab tab, const QSize &size);
 
     QTimeZone m_zone{QByteArrayLiteral("Europe/Berlin")};
     QDateTime m_now;
@@ -135,6 +146,18 @@ std::unique_ptr<DashboardView> TestDashboardView::shownDashboard()
     QApplication::setActiveWindow(view.get());
     if (!QTest::qWaitForWindowActive(view.get()))
         qWarning("dashboard window not active");
+    return view;
+}
+
+std::unique_ptr<DashboardView> TestDashboardView::shownAt(DashboardTab tab, const QSize &size)
+{
+    m_model->setDashboardTab(tab);
+    auto view = shownDashboard();
+    view->setMinimumSize(view->minimumSize().boundedTo(size));
+    view->resize(size);
+    if (!QTest::qWaitFor([&] { return view->size() == size; }))
+        qWarning("dashboard not resized");
+    QApplication::processEvents();
     return view;
 }
 
@@ -744,24 +767,48 @@ void TestDashboardView::settingsColumnsShareTheWidth_data()
     QTest::newRow("smallest") << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight);
     QTest::newRow("default") << QSize(1120, 780);
     QTest::newRow("large") << QSize(1500, 950);
+    // The root on a 1024 x 600 screen, narrower than the smallest window.
+    QTest::newRow("narrower") << QSize(800, 510);
 }
 
 void TestDashboardView::settingsColumnsShareTheWidth()
 {
     QFETCH(QSize, size);
-    m_model->setDashboardTab(DashboardTab::settings);
-    auto view = shownDashboard();
-    view->resize(size);
-    QTRY_COMPARE(view->size(), size);
+    auto view = shownAt(DashboardTab::settings, size);
+    QCOMPARE(view->size(), size);
     auto *settings = qobject_cast<SettingsView *>(view->page());
     QVERIFY(settings);
-    QApplication::processEvents();
     const auto *left = settings->findChild<QWidget *>(QStringLiteral("leftColumn"));
     const auto *right = settings->findChild<QWidget *>(QStringLiteral("rightColumn"));
     QVERIFY(left && right);
-    QVERIFY2(qAbs(left->width() - right->width()) <= 1,
-             qPrintable(QStringLiteral("%1 and %2").arg(left->width()).arg(right->width())));
-    QCOMPARE(right->x() - (left->x() + left->width()), 22);
+    // Narrower than the smallest window, a column keeps the width its controls need.
+    const bool equal = size.width() >= DashboardView::minimumWidth;
+    if (equal)
+        QVERIFY2(qAbs(left->width() - right->width()) <= 1,
+                 qPrintable(QStringLiteral("%1 and %2").arg(left->width()).arg(right->width())));
+    // The cards stand 22 apart from one card's own edge to the next, across and down, their slabs in
+    // the gaps; the right-hand cards end at the page's padding, 32 from its edge.
+    const auto cardFrame = [settings](const BrutalCard *card) {
+        return QRectF(card->mapTo(settings, QPoint(0, 0)), card->cardRect().size());
+    };
+    QList<QList<const BrutalCard *>> cards;
+    for (const QWidget *side : {left, right}) {
+        QList<const BrutalCard *> column;
+        for (const BrutalCard *card : side->findChildren<BrutalCard *>(Qt::FindDirectChildrenOnly))
+            if (card->isVisible())
+                column << card;
+        std::sort(column.begin(), column.end(),
+                  [](const BrutalCard *a, const BrutalCard *b) { return a->y() < b->y(); });
+        QVERIFY(column.size() >= 3);
+        for (int i = 1; i < column.size(); ++i)
+            QCOMPARE(cardFrame(column[i]).top() - cardFrame(column[i - 1]).bottom(), 22.0);
+        cards << column;
+    }
+    const QRectF leftCard = cardFrame(cards[0].first()), rightCard = cardFrame(cards[1].first());
+    QCOMPARE(rightCard.left() - leftCard.right(), 22.0);
+    QVERIFY(!equal || qAbs(leftCard.width() - rightCard.width()) <= 1);
+    QCOMPARE(leftCard.left(), 32.0);
+    QCOMPARE(rightCard.right(), qreal(settings->width() - 32));
     // The data buttons keep their size and stay inside their card, on more lines if need be.
     const SettingsDataCard *data = settings->dataCard();
     const QList<ChunkyButton *> buttons{data->exportButton(), data->addDemoButton(),
@@ -779,6 +826,139 @@ void TestDashboardView::settingsColumnsShareTheWidth()
     const QRect erase(data->eraseButton()->mapTo(data, QPoint(0, 0)), data->eraseButton()->size());
     for (const QRect &frame : std::as_const(frames))
         QVERIFY(erase.top() > frame.bottom());
+
+    // What each switch's label gets (the row less the 42-point switch and 24 before it) against what
+    // its text needs: one line where it fits, else as many lines as it wraps to, and no word cut.
+    const QFontMetricsF font(Fonts::rounded(13, QFont::DemiBold));
+    const QList<GXSwitch *> switches = settings->findChildren<GXSwitch *>();
+    QCOMPARE(switches.size(), 8);
+    int wrapped = 0;
+    for (const GXSwitch *row : switches) {
+        const int gets = row->width() - 42 - 24;
+        const QRectF lines = font.boundingRect(QRectF(0, 0, gets, 1e6), Qt::TextWordWrap, row->text());
+        QVERIFY2(row->height() >= qFloor(lines.height()),
+                 qPrintable(QStringLiteral("\"%1\" needs %2 high in %3, has %4")
+                                .arg(row->text())
+                                .arg(lines.height())
+                                .arg(gets)
+                                .arg(row->height())));
+        for (const QString &word : row->text().split(QLatin1Char(' ')))
+            QVERIFY2(font.horizontalAdvance(word) <= gets, qPrintable(word));
+        if (font.horizontalAdvance(row->text()) <= gets)
+            QVERIFY(row->height() < 2 * font.lineSpacing());
+        else
+            ++wrapped;
+    }
+    // Narrower than the smallest window, some labels take two lines.
+    QCOMPARE(wrapped > 0, size.width() < DashboardView::minimumWidth);
+}
+
+void TestDashboardView::triggersPageGivesNamesTheirWidth_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("smallest") << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight);
+    QTest::newRow("default") << QSize(1120, 780);
+}
+
+void TestDashboardView::triggersPageGivesNamesTheirWidth()
+{
+    QFETCH(QSize, size);
+    auto view = shownAt(DashboardTab::triggers, size);
+    auto *triggers = qobject_cast<TriggersView *>(view->page());
+    QVERIFY(triggers);
+    const QList<TriggerRow *> rows = triggers->rows();
+    QVERIFY(rows.size() >= 10);
+    const auto frame = [triggers](const BrutalCard *card) {
+        return QRectF(card->mapTo(triggers, QPoint(0, 0)), card->cardRect().size());
+    };
+    // The list takes what the 300-wide add card and the 22 between their own edges leave inside the
+    // padding; the slabs count for nothing, and neither does the scroll bar of the page, which scrolls.
+    const auto *listCard = qobject_cast<const BrutalCard *>(rows.first()->parentWidget());
+    QVERIFY(listCard);
+    const QRectF list = frame(listCard), add = frame(triggers->addCard());
+    QCOMPARE(list.left(), 32.0);
+    QCOMPARE(add.width(), 300.0);
+    QCOMPARE(add.right(), qreal(triggers->width() - 32));
+    QCOMPARE(add.left() - list.right(), 22.0);
+    // Inside the list card (padding 8) a row's name gets what its padding, emoji, spacing, count and
+    // four 28-point buttons leave.
+    const qreal name = list.width() - 2 * 8 - 2 * 12 - 34 - 4 * 12 - 44 - (4 * 28 + 3 * 2);
+    const QFontMetricsF font(Fonts::rounded(14, QFont::Bold));
+    for (const TriggerRow *row : rows) {
+        QVERIFY2(
+            qAbs(row->nameRect().width() - name) <= 1,
+            qPrintable(QStringLiteral("%1 gets %2").arg(row->trigger().name).arg(row->nameRect().width())));
+        const bool fits = font.horizontalAdvance(row->trigger().name) <= row->nameRect().width();
+        QCOMPARE(row->shownName() == row->trigger().name, fits);
+        if (row->trigger().name == QStringLiteral("Production"))
+            QVERIFY2(fits, qPrintable(QString::number(row->nameRect().width())));
+    }
+}
+
+void TestDashboardView::heroKeyCapsLineShowsWhole_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<quint32>("modifiers");
+    // Whether "from anywhere" stands beside the caps rather than under them.
+    QTest::addColumn<bool>("beside");
+    const quint32 altShift = Shortcut::optionBit | Shortcut::shiftBit;
+    const quint32 all =
+        Shortcut::controlBit | Shortcut::optionBit | Shortcut::shiftBit | Shortcut::commandBit;
+    // Beside the hero the tiles leave its text column page width - 64 - (230 + 22) - 2 * 24 - 280 - 26.
+    QTest::newRow("1080, tiles beside the hero") << 1080 << altShift << true;
+    QTest::newRow("1080, four modifiers") << 1080 << all << false;
+    QTest::newRow("1120") << 1120 << altShift << true;
+    // Narrower, the tiles go under the hero and the column has the hero's whole width.
+    QTest::newRow("smallest, tiles under the hero") << DashboardView::minimumWidth << altShift << true;
+    QTest::newRow("smallest, four modifiers") << DashboardView::minimumWidth << all << true;
+}
+
+void TestDashboardView::heroKeyCapsLineShowsWhole()
+{
+    QFETCH(int, width);
+    QFETCH(quint32, modifiers);
+    QFETCH(bool, beside);
+    Shortcut shortcut;
+    shortcut.carbonModifiers = modifiers;
+    m_model->setShortcut(shortcut);
+    auto view = shownAt(DashboardTab::overview, QSize(width, DashboardView::minimumHeight));
+    auto *overview = qobject_cast<OverviewView *>(view->page());
+    QVERIFY(overview);
+    const auto *caps = overview->findChild<KeyCaps *>();
+    ThemedLabel *anywhere = nullptr;
+    for (ThemedLabel *label : overview->findChildren<ThemedLabel *>())
+        if (label->text() == QStringLiteral("from anywhere"))
+            anywhere = label;
+    QVERIFY(caps && anywhere);
+    const QWidget *column = overview->headlineLabel()->parentWidget();
+    const QRect columnFrame(column->mapTo(overview, QPoint(0, 0)), column->size());
+    const bool tilesBeside = overview->width() >= OverviewView::tilesBesideHeroFrom;
+    QCOMPARE(tilesBeside, width >= 1080);
+    const int expected =
+        tilesBeside ? overview->width() - 64 - 252 - 48 - 280 - 26 : overview->width() - 64 - 48 - 280 - 26;
+    QVERIFY2(
+        qAbs(columnFrame.width() - expected) <= 1,
+        qPrintable(
+            QStringLiteral("the text column is %1 wide, not %2").arg(columnFrame.width()).arg(expected)));
+
+    // What the words get against what they need, and where they stand.
+    const QFontMetricsF font(Fonts::rounded(12, QFont::Medium));
+    QVERIFY2(anywhere->width() >= font.horizontalAdvance(anywhere->text()),
+             qPrintable(QStringLiteral("\"from anywhere\" has %1 of %2")
+                            .arg(anywhere->width())
+                            .arg(font.horizontalAdvance(anywhere->text()))));
+    const QRect capsFrame(caps->mapTo(overview, QPoint(0, 0)), caps->size());
+    const QRect wordsFrame(anywhere->mapTo(overview, QPoint(0, 0)), anywhere->size());
+    QVERIFY(columnFrame.contains(capsFrame) && columnFrame.contains(wordsFrame));
+    QVERIFY(!capsFrame.intersects(wordsFrame));
+    QCOMPARE(caps->width(), caps->sizeHint().width());
+    if (beside) {
+        QCOMPARE(wordsFrame.left() - capsFrame.right() - 1, 8);
+        QCOMPARE(wordsFrame.center().y(), capsFrame.center().y());
+    } else {
+        QCOMPARE(wordsFrame.left(), capsFrame.left());
+        QVERIFY(wordsFrame.top() > capsFrame.bottom());
+    }
 }
 
 QTEST_MAIN(TestDashboardView)
