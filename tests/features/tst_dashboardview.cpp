@@ -26,6 +26,7 @@
 #include "support/TestSupport.h"
 #include "ui/BrutalCard.h"
 #include "ui/ChunkyButton.h"
+#include "ui/EStopButton.h"
 #include "ui/Fonts.h"
 #include "ui/GXToggles.h"
 #include "ui/Labels.h"
@@ -82,6 +83,8 @@ private Q_SLOTS:
     void triggersPageGivesNamesTheirWidth();
     void heroKeyCapsLineShowsWhole_data();
     void heroKeyCapsLineShowsWhole();
+    void firstRunActionsInViewOnALaptop_data();
+    void firstRunActionsInViewOnALaptop();
 
 private:
     VorpEvent addEvent(const QDateTime &when, std::optional<QString> trigger = std::nullopt);
@@ -959,6 +962,49 @@ void TestDashboardView::heroKeyCapsLineShowsWhole()
         QCOMPARE(wordsFrame.left(), capsFrame.left());
         QVERIFY(wordsFrame.top() > capsFrame.bottom());
     }
+}
+
+void TestDashboardView::firstRunActionsInViewOnALaptop_data()
+{
+    QTest::addColumn<QSize>("size");
+    // The root of the first window on a 1366 x 768 screen with a 32 px panel at the bottom, under a
+    // title bar and the menu bar.
+    const QSize bar(0, 22);
+    for (const auto &[decoration, label] : {std::pair(QMargins(0, 30, 0, 0), "30 px title bar"),
+                                            std::pair(QMargins(1, 20, 1, 5), "20 px title bar, framed")}) {
+        const WindowPlacement::Fit fit = WindowPlacement::fitDashboard(
+            QSize(1120, 780) + bar, std::nullopt,
+            QSize(DashboardView::minimumWidth, DashboardView::minimumHeight) + bar, decoration,
+            QRect(0, 0, 1366, 768 - 32));
+        QTest::newRow(label) << fit.geometry.size() - bar;
+    }
+    QTest::newRow("default size") << QSize(1120, 780);
+}
+
+void TestDashboardView::firstRunActionsInViewOnALaptop()
+{
+    QFETCH(QSize, size);
+    m_prefs->setHasOnboarded(false);
+    auto view = shownAt(DashboardTab::overview, size);
+    QVERIFY(view->isOnboardingShown());
+    const OnboardingView *card = view->onboarding();
+    const auto frame = [&](const QWidget *w) { return QRect(w->mapTo(view.get(), QPoint(0, 0)), w->size()); };
+    // The whole card and both ways in show without scrolling; the card gave up only its button's size.
+    QVERIFY2(
+        view->rect().contains(frame(card)),
+        qPrintable(
+            QStringLiteral("a card %1 high in a window %2 high").arg(card->height()).arg(size.height())));
+    for (const QWidget *action :
+         {static_cast<const QWidget *>(card->demoButton()), static_cast<const QWidget *>(card->goButton())})
+        QVERIFY(view->rect().contains(frame(action)));
+    for (const QScrollArea *scroll : view->findChildren<QScrollArea *>())
+        if (scroll->isAncestorOf(card))
+            QCOMPARE(scroll->verticalScrollBar()->maximum(), 0);
+    QCOMPARE(card->width(), OnboardingView::cardWidth + 6);
+    const qreal button = card->button()->buttonWidth();
+    QVERIFY(button >= OnboardingView::leastButtonWidth && button <= OnboardingView::buttonWidth);
+    if (size.height() >= 780)
+        QCOMPARE(button, qreal(OnboardingView::buttonWidth));
 }
 
 QTEST_MAIN(TestDashboardView)
