@@ -3,8 +3,10 @@
 #include "features/dashboard/DashboardView.h"
 #include "features/dashboard/Sidebar.h"
 #include "features/history/EventDetailView.h"
+#include "features/history/FactRow.h"
 #include "features/history/HistoryList.h"
 #include "features/history/HistoryView.h"
+#include "features/history/NoteEditor.h"
 #include "features/onboarding/OnboardingView.h"
 #include "features/overview/OverviewCards.h"
 #include "features/overview/OverviewView.h"
@@ -37,6 +39,7 @@
 
 #include <QLabel>
 #include <QLayout>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -79,6 +82,8 @@ private Q_SLOTS:
     void historyCardsShowWhole();
     void settingsColumnsShareTheWidth_data();
     void settingsColumnsShareTheWidth();
+    void historyEditorShowsNamesAndTheNote_data();
+    void historyEditorShowsNamesAndTheNote();
     void triggersPageGivesNamesTheirWidth_data();
     void triggersPageGivesNamesTheirWidth();
     void heroKeyCapsLineShowsWhole_data();
@@ -675,17 +680,18 @@ QRect shownPart(const QWidget *w, const QWidget *top)
 void TestDashboardView::historyCardsShowWhole_data()
 {
     QTest::addColumn<QSize>("size");
-    // Whether the two fact boxes still stand side by side.
-    QTest::addColumn<bool>("sideBySide");
-    QTest::newRow("smallest") << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight) << false;
-    QTest::newRow("default") << QSize(1120, 780) << true;
-    QTest::newRow("large") << QSize(1500, 950) << true;
+    // How the two facts stand.
+    QTest::addColumn<FactRow::Arrangement>("arrangement");
+    QTest::newRow("smallest") << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight)
+                              << FactRow::Arrangement::Table;
+    QTest::newRow("default") << QSize(1120, 780) << FactRow::Arrangement::SideBySide;
+    QTest::newRow("large") << QSize(1500, 950) << FactRow::Arrangement::SideBySide;
 }
 
 void TestDashboardView::historyCardsShowWhole()
 {
     QFETCH(QSize, size);
-    QFETCH(bool, sideBySide);
+    QFETCH(FactRow::Arrangement, arrangement);
     // The widest words the editor's boxes show: a two-word application and a long source label.
     VorpEvent event = VorpEvent::make(m_now.addSecs(-600), QStringLiteral("Microsoft Outlook"),
                                       QStringLiteral("com.microsoft.Outlook"), QStringLiteral("meeting"),
@@ -752,15 +758,31 @@ void TestDashboardView::historyCardsShowWhole()
     for (int i = 0; i < tiles.size(); ++i)
         for (int j = i + 1; j < tiles.size(); ++j)
             QVERIFY(!tiles[i]->geometry().intersects(tiles[j]->geometry()));
-    // Where the widest words leave no room beside each other, the boxes stand one above the other.
-    const QList<QWidget *> facts = detail->findChildren<QWidget *>(QStringLiteral("fact"));
-    QCOMPARE(facts.size(), 2);
-    if (sideBySide) {
-        QCOMPARE(facts[1]->y(), facts[0]->y());
-        QCOMPARE(facts[1]->x() - (facts[0]->geometry().right() + 1), 12);
+    // Where the values leave no room for two boxes side by side, the facts share one box as a table.
+    const FactRow *facts = detail->facts();
+    QCOMPARE(facts->arrangement(), arrangement);
+    QCOMPARE(facts->width(), inner.width());
+    const QList<QRect> wells = facts->wells();
+    if (arrangement == FactRow::Arrangement::SideBySide) {
+        QCOMPARE(wells.size(), 2);
+        QCOMPARE(wells[1].y(), wells[0].y());
+        QCOMPARE(wells[1].height(), wells[0].height());
+        QCOMPARE(wells[1].x() - (wells[0].right() + 1), 12);
+        QCOMPARE(wells[1].right(), facts->rect().right());
     } else {
-        QCOMPARE(facts[1]->y() - (facts[0]->geometry().bottom() + 1), 12);
-        QCOMPARE(facts[0]->width(), inner.width());
+        QCOMPARE(wells.size(), 1);
+        QCOMPARE(wells[0], facts->rect());
+    }
+    // Every caption and value lies in a well, 12 inside its edges, and none overlaps another.
+    QList<QRect> parts;
+    for (const QWidget *part : facts->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const bool inWell = std::any_of(wells.begin(), wells.end(), [&](const QRect &well) {
+            return well.adjusted(12, 12, -12, -12).contains(part->geometry());
+        });
+        QVERIFY2(inWell, part->metaObject()->className());
+        for (const QRect &other : std::as_const(parts))
+            QVERIFY(!other.intersects(part->geometry()));
+        parts << part->geometry();
     }
 }
 
@@ -854,6 +876,87 @@ void TestDashboardView::settingsColumnsShareTheWidth()
     }
     // Narrower than the smallest window, some labels take two lines.
     QCOMPARE(wrapped > 0, size.width() < DashboardView::minimumWidth);
+}
+
+void TestDashboardView::historyEditorShowsNamesAndTheNote_data()
+{
+    QTest::addColumn<QString>("app");
+    QTest::addColumn<EventSource>("source");
+    // Whether the facts are short enough for the note's first line to show under them.
+    QTest::addColumn<bool>("noteInView");
+    QTest::newRow("Calendar, demo data") << QStringLiteral("Calendar") << EventSource::demo << true;
+    QTest::newRow("Slack, dashboard") << QStringLiteral("Slack") << EventSource::dashboard << true;
+    QTest::newRow("Terminal, tray") << QStringLiteral("Terminal") << EventSource::menuBar << true;
+    QTest::newRow("two words, shortcut") << QStringLiteral("Google Chrome") << EventSource::shortcut << false;
+    QTest::newRow("one long word, URL") << QStringLiteral("Thunderbird") << EventSource::url << false;
+}
+
+void TestDashboardView::historyEditorShowsNamesAndTheNote()
+{
+    QFETCH(QString, app);
+    QFETCH(EventSource, source);
+    QFETCH(bool, noteInView);
+    VorpEvent event = VorpEvent::make(m_now.addSecs(-600), app, QStringLiteral("org.example.App"),
+                                      QStringLiteral("production"), std::nullopt, source);
+    m_model->store().insert(event);
+    m_model->store().save();
+    auto view =
+        shownAt(DashboardTab::history, QSize(DashboardView::minimumWidth, DashboardView::minimumHeight));
+    auto *history = qobject_cast<HistoryView *>(view->page());
+    QVERIFY(history);
+    history->clickRow(event.id);
+    QTRY_VERIFY(history->detail() && history->detail()->isVisible());
+    QApplication::processEvents();
+    const EventDetailView *detail = history->detail();
+
+    // Each tile's name at 9.5, shrunk towards 70 % of that where its tile is narrower, and cut only
+    // where even 70 % is too wide: what the name needs against what its tile gives.
+    const QFontMetricsF reference(Fonts::rounded(100, QFont::Bold));
+    bool production = false;
+    for (const TriggerTile *tile : detail->grid()->tiles()) {
+        const QString name = tile->trigger().name;
+        const qreal gets = tile->width() - TriggerTile::kSlabRoom;
+        const qreal perPixel = reference.horizontalAdvance(name) / 100;
+        const QString what =
+            QStringLiteral("%1: %2 px at 70 %, %3 given").arg(name).arg(perPixel * 6.65).arg(gets);
+        if (perPixel * 9.5 <= gets) {
+            QCOMPARE(tile->nameSize(), 9.5);
+            QCOMPARE(tile->shownName(), name);
+        } else if (perPixel * 6.65 <= gets) {
+            QVERIFY2(tile->shownName() == name, qPrintable(what));
+            QVERIFY(tile->nameSize() < 9.5 && tile->nameSize() >= 6.65);
+            QVERIFY(qAbs(perPixel * tile->nameSize() - gets) < 0.5);
+        } else {
+            QCOMPARE(tile->nameSize(), 6.65);
+            QVERIFY2(tile->shownName() != name && tile->shownName().endsWith(QChar(0x2026)),
+                     qPrintable(what));
+        }
+        production = production || (name == QStringLiteral("Production") && tile->shownName() == name);
+    }
+    QVERIFY2(production, "Production is cut in its tile");
+
+    // No fact value is narrower than a word of it, nor shorter than its lines.
+    const QFontMetricsF value(Fonts::rounded(14, QFont::Bold));
+    for (const FactValue *fact : detail->facts()->findChildren<FactValue *>()) {
+        const qreal scale = fact->scaleAt(fact->width());
+        for (const QString &word : fact->text().split(QLatin1Char(' ')))
+            QVERIFY2(value.horizontalAdvance(word) * scale <= fact->width() + 0.5, qPrintable(word));
+        const QRectF lines =
+            value.boundingRect(QRectF(0, 0, fact->width() / scale, 1e6), Qt::TextWordWrap, fact->text());
+        QVERIFY2(fact->height() >= qFloor(lines.height() * scale), qPrintable(fact->text()));
+    }
+
+    // The note's first line shows under the facts without scrolling.
+    if (noteInView) {
+        const QWidget *viewport = detail->parentWidget()->parentWidget();
+        const QPlainTextEdit *field = detail->noteEditor()->field();
+        const int firstBaseline = field->mapTo(viewport, QPoint(0, 0)).y() +
+                                  qCeil(field->document()->documentMargin()) + field->fontMetrics().ascent();
+        QVERIFY2(firstBaseline <= viewport->height(),
+                 qPrintable(QStringLiteral("the note's first line sits at %1 under a fold at %2")
+                                .arg(firstBaseline)
+                                .arg(viewport->height())));
+    }
 }
 
 void TestDashboardView::triggersPageGivesNamesTheirWidth_data()
