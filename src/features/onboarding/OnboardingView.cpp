@@ -150,6 +150,8 @@ void OnboardingView::setButtonWidth(int width)
         m_buttonBox->addWidget(button, 0, Qt::AlignHCenter);
     }
     m_button = button;
+    // At once, not when the layout would get round to it: the card's height counts it.
+    button->setVisible(true);
 }
 
 void OnboardingView::fitInto(int height)

@@ -40,7 +40,7 @@ public:
 
     static constexpr int cardWidth = 480;
     static constexpr int buttonWidth = 200;
-    static constexpr int leastButtonWidth = 120;
+    static constexpr int leastButtonWidth = 90;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
