@@ -143,7 +143,7 @@ OverviewView::OverviewView(AppModel &model, QWidget *parent)
     auto *note = new StickyNote(Copy::stickyNote(m_seed), 170, -3);
     note->setObjectName(QStringLiteral("stickyNote"));
     auto *noteBox = new QVBoxLayout;
-    // The note has no slab: the room the row lends the last card's is padding here.
+    // The note has no slab: the room the row gives its last item for one is padding here.
     noteBox->setContentsMargins(0, 8, 20 + room, 0);
     noteBox->addWidget(note);
     noteBox->addStretch(1);
