@@ -62,10 +62,15 @@ QRectF BrutalCard::cardRect() const
     return QRectF(rect()).adjusted(0, 0, -room, -room);
 }
 
+int BrutalCard::slabRoom() const
+{
+    return qCeil(qMax<qreal>(0.0, m_lift));
+}
+
 void BrutalCard::updateMargins()
 {
     const int pad = qRound(m_padding);
-    const int room = qCeil(qMax<qreal>(0.0, m_lift));
+    const int room = slabRoom();
     setContentsMargins(pad, pad, pad + room, pad + room);
     update();
 }

@@ -35,6 +35,8 @@ public:
 
     // The card's own rectangle (without the slab's room).
     QRectF cardRect() const;
+    // The whole pixels the slab takes right of and below the card's own rectangle.
+    int slabRoom() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

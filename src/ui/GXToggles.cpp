@@ -12,6 +12,9 @@
 namespace {
 
 constexpr qreal kSwitchW = 42, kSwitchH = 24;
+// Between a switch's label and the switch.
+constexpr int kLabelGap = 24;
+constexpr int kLabelFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
 
 QFont labelFont()
 {
@@ -87,7 +90,11 @@ void SpringToggle::nextCheckState()
 GXSwitch::GXSwitch(const QString &text, QWidget *parent) : SpringToggle(0.22, 0.7, parent)
 {
     setText(text);
-    setSizePolicy(text.isEmpty() ? QSizePolicy::Fixed : QSizePolicy::Preferred, QSizePolicy::Fixed);
+    // A text label may take more lines: the height follows the width given.
+    QSizePolicy policy(text.isEmpty() ? QSizePolicy::Fixed : QSizePolicy::Preferred,
+                       text.isEmpty() ? QSizePolicy::Fixed : QSizePolicy::Minimum);
+    policy.setHeightForWidth(!text.isEmpty());
+    setSizePolicy(policy);
 }
 
 void GXSwitch::setLabelWidget(QWidget *label)
@@ -115,20 +122,42 @@ QSize GXSwitch::sizeHint() const
         labelWidth = qCeil(fm.horizontalAdvance(text()));
         labelHeight = qCeil(fm.height());
     }
-    const int gap = labelWidth > 0 ? 12 + 12 : 0;
+    const int gap = labelWidth > 0 ? kLabelGap : 0;
     return QSize(labelWidth + gap + int(kSwitchW), qMax(labelHeight, int(kSwitchH) + 2));
 }
 
 QSize GXSwitch::minimumSizeHint() const
 {
-    return QSize(int(kSwitchW), sizeHint().height());
+    if (m_label || text().isEmpty())
+        return QSize(int(kSwitchW), sizeHint().height());
+    // The text wraps in a narrow row, but no word of it is cut.
+    const QFontMetricsF fm(labelFont());
+    qreal widest = 0;
+    for (const QString &word : text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        widest = qMax(widest, fm.horizontalAdvance(word));
+    return QSize(qCeil(widest) + kLabelGap + int(kSwitchW), sizeHint().height());
+}
+
+bool GXSwitch::hasHeightForWidth() const
+{
+    return !m_label && !text().isEmpty();
+}
+
+int GXSwitch::heightForWidth(int width) const
+{
+    if (!hasHeightForWidth())
+        return sizeHint().height();
+    const QRectF lines =
+        QFontMetricsF(labelFont())
+            .boundingRect(QRectF(0, 0, qMax(1, width - kLabelGap - int(kSwitchW)), 1e6), kLabelFlags, text());
+    return qMax(qCeil(lines.height()), int(kSwitchH) + 2);
 }
 
 void GXSwitch::resizeEvent(QResizeEvent *)
 {
     if (m_label) {
         const int h = qMin(height(), m_label->sizeHint().height());
-        m_label->setGeometry(0, (height() - h) / 2, qMax(0, width() - int(kSwitchW) - 24), h);
+        m_label->setGeometry(0, (height() - h) / 2, qMax(0, width() - int(kSwitchW) - kLabelGap), h);
     }
 }
 
@@ -141,7 +170,7 @@ void GXSwitch::paintEvent(QPaintEvent *)
     if (!m_label && !text().isEmpty()) {
         p.setFont(labelFont());
         p.setPen(Theme::ink.resolve());
-        p.drawText(QRectF(0, 0, width() - kSwitchW - 24, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
+        p.drawText(QRectF(0, 0, width() - kSwitchW - kLabelGap, height()), kLabelFlags, text());
     }
     paintGXSwitch(p, QPointF(width() - kSwitchW, (height() - kSwitchH - 2) / 2.0), progress());
     if (hasFocus()) {

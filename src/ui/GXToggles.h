@@ -30,8 +30,9 @@ private:
 };
 
 // A switch row: the label at the left, the switch at the right; a click anywhere on the row
-// toggles it. With no label it is just the switch. setLabelWidget() puts a richer label in place
-// of the text; it takes no clicks of its own.
+// toggles it. A text label wraps onto more lines where the row is narrow, and the row grows down.
+// With no label it is just the switch. setLabelWidget() puts a richer label in place of the text;
+// it takes no clicks of its own.
 class GXSwitch : public SpringToggle
 {
     Q_OBJECT
@@ -43,6 +44,8 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override;
+    int heightForWidth(int width) const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -13,6 +13,14 @@ namespace {
 
 constexpr int kSpacing = 6;
 constexpr int kMaxTiles = 10;
+constexpr qreal kNameSize = 9.5;
+constexpr qreal kLeastNameScale = 0.7;
+constexpr qreal kReferencePixels = 100;
+
+QFont referenceNameFont()
+{
+    return Fonts::rounded(kReferencePixels, QFont::Bold);
+}
 
 } // namespace
 
@@ -57,6 +65,32 @@ qreal TriggerTile::press() const
     return m_press->value();
 }
 
+TriggerTile::NameFit TriggerTile::fitName() const
+{
+    // The name has the tile's whole width, as wide as its column.
+    const qreal room = width() - kSlabRoom;
+    const QString &name = m_trigger.name;
+    const QFontMetricsF reference(referenceNameFont());
+    const qreal perPixel = reference.horizontalAdvance(name) / kReferencePixels;
+    const qreal natural = perPixel * kNameSize;
+    const qreal size =
+        natural > room ? qMax(kNameSize * kLeastNameScale, kNameSize * room / natural) : kNameSize;
+    // The advance follows the size in proportion; a rounding hair over the room is no reason to cut.
+    if (perPixel * size <= room + 0.01)
+        return {size, name};
+    return {size, reference.elidedText(name, Qt::ElideRight, room * kReferencePixels / size)};
+}
+
+qreal TriggerTile::nameSize() const
+{
+    return fitName().size;
+}
+
+QString TriggerTile::shownName() const
+{
+    return fitName().text;
+}
+
 void TriggerTile::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
@@ -92,25 +126,21 @@ void TriggerTile::paintEvent(QPaintEvent *)
     // Emoji above the name; the name shrinks to 70 % before it is cut.
     const QFont emojiFont = Fonts::font(17);
     const QFontMetricsF em(emojiFont);
-    // The name has the tile's whole width, as wide as its column.
-    const qreal room = cell.width();
-    const qreal natural = QFontMetricsF(Fonts::rounded(9.5, QFont::Bold)).horizontalAdvance(m_trigger.name);
-    qreal size = natural > room ? qMax(9.5 * 0.7, 9.5 * room / natural) : 9.5;
-    QFont nameFont = Fonts::rounded(size, QFont::Bold);
-    while (size > 9.5 * 0.7 && QFontMetricsF(nameFont).horizontalAdvance(m_trigger.name) > room) {
-        size = qMax(9.5 * 0.7, size - 0.1);
-        nameFont = Fonts::rounded(size, QFont::Bold);
-    }
-    const QFontMetricsF nm(nameFont);
-    const qreal block = em.height() + 1 + nm.height();
+    const NameFit name = fitName();
+    // Fonts come in whole pixels: the name is set at a large size and scaled down to its own.
+    const QFont nameFont = referenceNameFont();
+    const qreal nameScale = name.size / kReferencePixels;
+    const qreal nameHeight = QFontMetricsF(nameFont).height() * nameScale;
+    const qreal block = em.height() + 1 + nameHeight;
     const qreal top = cell.center().y() - block / 2;
     p.setPen(label);
     const QRectF emojiRect(cell.left(), top, cell.width(), em.height());
     p.drawPixmap(emojiRect.topLeft(), Paint::emoji(m_trigger.emoji, emojiFont, emojiRect.size(),
                                                    Qt::AlignCenter, label, devicePixelRatioF()));
     p.setFont(nameFont);
-    p.drawText(QRectF(cell.left(), top + em.height() + 1, room, nm.height()), Qt::AlignCenter,
-               nm.elidedText(m_trigger.name, Qt::ElideRight, room));
+    p.translate(cell.left(), top + em.height() + 1);
+    p.scale(nameScale, nameScale);
+    p.drawText(QRectF(0, 0, cell.width() / nameScale, nameHeight / nameScale), Qt::AlignCenter, name.text);
 }
 
 TriggerGrid::TriggerGrid(const QList<Trigger> &triggers, const std::optional<QString> &selected, int columns,

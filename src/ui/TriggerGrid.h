@@ -26,6 +26,10 @@ public:
     // Current slab offset (0 at rest, 2 lifted) and press depth (0..1).
     qreal lift() const;
     qreal press() const;
+    // The name as drawn: its size in pixels (9.5, down to 70 % of that where the tile is narrow)
+    // and its text, cut with an ellipsis only where even 70 % is too wide.
+    qreal nameSize() const;
+    QString shownName() const;
 
     // The tile's own cell; the widget is 2 larger to the right and below for the slab.
     static constexpr int kSlabRoom = 2;
@@ -35,6 +39,13 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    struct NameFit
+    {
+        qreal size;
+        QString text;
+    };
+    NameFit fitName() const;
+
     Trigger m_trigger;
     bool m_selected = false;
     SpringAnimator *m_hover;

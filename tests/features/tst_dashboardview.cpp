@@ -3,8 +3,10 @@
 #include "features/dashboard/DashboardView.h"
 #include "features/dashboard/Sidebar.h"
 #include "features/history/EventDetailView.h"
+#include "features/history/FactRow.h"
 #include "features/history/HistoryList.h"
 #include "features/history/HistoryView.h"
+#include "features/history/NoteEditor.h"
 #include "features/onboarding/OnboardingView.h"
 #include "features/overview/OverviewCards.h"
 #include "features/overview/OverviewView.h"
@@ -16,6 +18,9 @@
 #include "features/report/ReportView.h"
 #include "features/settings/SettingsDataCard.h"
 #include "features/settings/SettingsView.h"
+#include "features/triggers/AddTriggerCard.h"
+#include "features/triggers/TriggerRow.h"
+#include "features/triggers/TriggersView.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
 #include "shell/WindowPlacement.h"
@@ -24,7 +29,9 @@
 #include "support/TestSupport.h"
 #include "ui/BrutalCard.h"
 #include "ui/ChunkyButton.h"
+#include "ui/EStopButton.h"
 #include "ui/Fonts.h"
+#include "ui/GXToggles.h"
 #include "ui/Labels.h"
 #include "ui/MiniButton.h"
 #include "ui/PageHeader.h"
@@ -34,6 +41,7 @@
 
 #include <QLabel>
 #include <QLayout>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -78,10 +86,20 @@ private Q_SLOTS:
     void settingsColumnsShareTheWidth();
     void sidebarTellsOfUnsavedChanges_data();
     void sidebarTellsOfUnsavedChanges();
+    void historyEditorShowsNamesAndTheNote_data();
+    void historyEditorShowsNamesAndTheNote();
+    void triggersPageGivesNamesTheirWidth_data();
+    void triggersPageGivesNamesTheirWidth();
+    void heroKeyCapsLineShowsWhole_data();
+    void heroKeyCapsLineShowsWhole();
+    void firstRunActionsInViewOnALaptop_data();
+    void firstRunActionsInViewOnALaptop();
 
 private:
     VorpEvent addEvent(const QDateTime &when, std::optional<QString> trigger = std::nullopt);
     std::unique_ptr<DashboardView> shownDashboard();
+    // The dashboard showing `tab` at `size`, below its minimum too (as on a screen too small for it).
+    std::unique_ptr<DashboardView> shownAt(DashboardTab tab, const QSize &size);
 
     QTimeZone m_zone{QByteArrayLiteral("Europe/Berlin")};
     QDateTime m_now;
@@ -140,6 +158,18 @@ std::unique_ptr<DashboardView> TestDashboardView::shownDashboard()
     QApplication::setActiveWindow(view.get());
     if (!QTest::qWaitForWindowActive(view.get()))
         qWarning("dashboard window not active");
+    return view;
+}
+
+std::unique_ptr<DashboardView> TestDashboardView::shownAt(DashboardTab tab, const QSize &size)
+{
+    m_model->setDashboardTab(tab);
+    auto view = shownDashboard();
+    view->setMinimumSize(view->minimumSize().boundedTo(size));
+    view->resize(size);
+    if (!QTest::qWaitFor([&] { return view->size() == size; }))
+        qWarning("dashboard not resized");
+    QApplication::processEvents();
     return view;
 }
 
@@ -654,17 +684,18 @@ QRect shownPart(const QWidget *w, const QWidget *top)
 void TestDashboardView::historyCardsShowWhole_data()
 {
     QTest::addColumn<QSize>("size");
-    // Whether the two fact boxes still stand side by side.
-    QTest::addColumn<bool>("sideBySide");
-    QTest::newRow("smallest") << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight) << false;
-    QTest::newRow("default") << QSize(1120, 780) << true;
-    QTest::newRow("large") << QSize(1500, 950) << true;
+    // How the two facts stand.
+    QTest::addColumn<FactRow::Arrangement>("arrangement");
+    QTest::newRow("smallest") << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight)
+                              << FactRow::Arrangement::Table;
+    QTest::newRow("default") << QSize(1120, 780) << FactRow::Arrangement::SideBySide;
+    QTest::newRow("large") << QSize(1500, 950) << FactRow::Arrangement::SideBySide;
 }
 
 void TestDashboardView::historyCardsShowWhole()
 {
     QFETCH(QSize, size);
-    QFETCH(bool, sideBySide);
+    QFETCH(FactRow::Arrangement, arrangement);
     // The widest words the editor's boxes show: a two-word application and a long source label.
     VorpEvent event = VorpEvent::make(m_now.addSecs(-600), QStringLiteral("Microsoft Outlook"),
                                       QStringLiteral("com.microsoft.Outlook"), QStringLiteral("meeting"),
@@ -731,15 +762,31 @@ void TestDashboardView::historyCardsShowWhole()
     for (int i = 0; i < tiles.size(); ++i)
         for (int j = i + 1; j < tiles.size(); ++j)
             QVERIFY(!tiles[i]->geometry().intersects(tiles[j]->geometry()));
-    // Where the widest words leave no room beside each other, the boxes stand one above the other.
-    const QList<QWidget *> facts = detail->findChildren<QWidget *>(QStringLiteral("fact"));
-    QCOMPARE(facts.size(), 2);
-    if (sideBySide) {
-        QCOMPARE(facts[1]->y(), facts[0]->y());
-        QCOMPARE(facts[1]->x() - (facts[0]->geometry().right() + 1), 12);
+    // Where the values leave no room for two boxes side by side, the facts share one box as a table.
+    const FactRow *facts = detail->facts();
+    QCOMPARE(facts->arrangement(), arrangement);
+    QCOMPARE(facts->width(), inner.width());
+    const QList<QRect> wells = facts->wells();
+    if (arrangement == FactRow::Arrangement::SideBySide) {
+        QCOMPARE(wells.size(), 2);
+        QCOMPARE(wells[1].y(), wells[0].y());
+        QCOMPARE(wells[1].height(), wells[0].height());
+        QCOMPARE(wells[1].x() - (wells[0].right() + 1), 12);
+        QCOMPARE(wells[1].right(), facts->rect().right());
     } else {
-        QCOMPARE(facts[1]->y() - (facts[0]->geometry().bottom() + 1), 12);
-        QCOMPARE(facts[0]->width(), inner.width());
+        QCOMPARE(wells.size(), 1);
+        QCOMPARE(wells[0], facts->rect());
+    }
+    // Every caption and value lies in a well, 12 inside its edges, and none overlaps another.
+    QList<QRect> parts;
+    for (const QWidget *part : facts->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const bool inWell = std::any_of(wells.begin(), wells.end(), [&](const QRect &well) {
+            return well.adjusted(12, 12, -12, -12).contains(part->geometry());
+        });
+        QVERIFY2(inWell, part->metaObject()->className());
+        for (const QRect &other : std::as_const(parts))
+            QVERIFY(!other.intersects(part->geometry()));
+        parts << part->geometry();
     }
 }
 
@@ -749,24 +796,48 @@ void TestDashboardView::settingsColumnsShareTheWidth_data()
     QTest::newRow("smallest") << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight);
     QTest::newRow("default") << QSize(1120, 780);
     QTest::newRow("large") << QSize(1500, 950);
+    // The root on a 1024 x 600 screen, narrower than the smallest window.
+    QTest::newRow("narrower") << QSize(800, 510);
 }
 
 void TestDashboardView::settingsColumnsShareTheWidth()
 {
     QFETCH(QSize, size);
-    m_model->setDashboardTab(DashboardTab::settings);
-    auto view = shownDashboard();
-    view->resize(size);
-    QTRY_COMPARE(view->size(), size);
+    auto view = shownAt(DashboardTab::settings, size);
+    QCOMPARE(view->size(), size);
     auto *settings = qobject_cast<SettingsView *>(view->page());
     QVERIFY(settings);
-    QApplication::processEvents();
     const auto *left = settings->findChild<QWidget *>(QStringLiteral("leftColumn"));
     const auto *right = settings->findChild<QWidget *>(QStringLiteral("rightColumn"));
     QVERIFY(left && right);
-    QVERIFY2(qAbs(left->width() - right->width()) <= 1,
-             qPrintable(QStringLiteral("%1 and %2").arg(left->width()).arg(right->width())));
-    QCOMPARE(right->x() - (left->x() + left->width()), 22);
+    // Narrower than the smallest window, a column keeps the width its controls need.
+    const bool equal = size.width() >= DashboardView::minimumWidth;
+    if (equal)
+        QVERIFY2(qAbs(left->width() - right->width()) <= 1,
+                 qPrintable(QStringLiteral("%1 and %2").arg(left->width()).arg(right->width())));
+    // The cards stand 22 apart from one card's own edge to the next, across and down, their slabs in
+    // the gaps; the right-hand cards end at the page's padding, 32 from its edge.
+    const auto cardFrame = [settings](const BrutalCard *card) {
+        return QRectF(card->mapTo(settings, QPoint(0, 0)), card->cardRect().size());
+    };
+    QList<QList<const BrutalCard *>> cards;
+    for (const QWidget *side : {left, right}) {
+        QList<const BrutalCard *> column;
+        for (const BrutalCard *card : side->findChildren<BrutalCard *>(Qt::FindDirectChildrenOnly))
+            if (card->isVisible())
+                column << card;
+        std::sort(column.begin(), column.end(),
+                  [](const BrutalCard *a, const BrutalCard *b) { return a->y() < b->y(); });
+        QVERIFY(column.size() >= 3);
+        for (int i = 1; i < column.size(); ++i)
+            QCOMPARE(cardFrame(column[i]).top() - cardFrame(column[i - 1]).bottom(), 22.0);
+        cards << column;
+    }
+    const QRectF leftCard = cardFrame(cards[0].first()), rightCard = cardFrame(cards[1].first());
+    QCOMPARE(rightCard.left() - leftCard.right(), 22.0);
+    QVERIFY(!equal || qAbs(leftCard.width() - rightCard.width()) <= 1);
+    QCOMPARE(leftCard.left(), 32.0);
+    QCOMPARE(rightCard.right(), qreal(settings->width() - 32));
     // The data buttons keep their size and stay inside their card, on more lines if need be.
     const SettingsDataCard *data = settings->dataCard();
     const QList<ChunkyButton *> buttons{data->exportButton(), data->addDemoButton(),
@@ -784,6 +855,273 @@ void TestDashboardView::settingsColumnsShareTheWidth()
     const QRect erase(data->eraseButton()->mapTo(data, QPoint(0, 0)), data->eraseButton()->size());
     for (const QRect &frame : std::as_const(frames))
         QVERIFY(erase.top() > frame.bottom());
+
+    // What each switch's label gets (the row less the 42-point switch and 24 before it) against what
+    // its text needs: one line where it fits, else as many lines as it wraps to, and no word cut.
+    const QFontMetricsF font(Fonts::rounded(13, QFont::DemiBold));
+    const QList<GXSwitch *> switches = settings->findChildren<GXSwitch *>();
+    QCOMPARE(switches.size(), 8);
+    int wrapped = 0;
+    for (const GXSwitch *row : switches) {
+        const int gets = row->width() - 42 - 24;
+        const QRectF lines = font.boundingRect(QRectF(0, 0, gets, 1e6), Qt::TextWordWrap, row->text());
+        QVERIFY2(row->height() >= qFloor(lines.height()),
+                 qPrintable(QStringLiteral("\"%1\" needs %2 high in %3, has %4")
+                                .arg(row->text())
+                                .arg(lines.height())
+                                .arg(gets)
+                                .arg(row->height())));
+        for (const QString &word : row->text().split(QLatin1Char(' ')))
+            QVERIFY2(font.horizontalAdvance(word) <= gets, qPrintable(word));
+        if (font.horizontalAdvance(row->text()) <= gets)
+            QVERIFY(row->height() < 2 * font.lineSpacing());
+        else
+            ++wrapped;
+    }
+    // Narrower than the smallest window, some labels take two lines.
+    QCOMPARE(wrapped > 0, size.width() < DashboardView::minimumWidth);
+}
+
+void TestDashboardView::historyEditorShowsNamesAndTheNote_data()
+{
+    QTest::addColumn<QString>("app");
+    QTest::addColumn<EventSource>("source");
+    // Whether the facts are short enough for the note's first line to show under them.
+    QTest::addColumn<bool>("noteInView");
+    QTest::newRow("Calendar, demo data") << QStringLiteral("Calendar") << EventSource::demo << true;
+    QTest::newRow("Slack, dashboard") << QStringLiteral("Slack") << EventSource::dashboard << true;
+    QTest::newRow("Terminal, tray") << QStringLiteral("Terminal") << EventSource::menuBar << true;
+    QTest::newRow("two words, shortcut") << QStringLiteral("Google Chrome") << EventSource::shortcut << false;
+    QTest::newRow("one long word, URL") << QStringLiteral("Thunderbird") << EventSource::url << false;
+}
+
+void TestDashboardView::historyEditorShowsNamesAndTheNote()
+{
+    QFETCH(QString, app);
+    QFETCH(EventSource, source);
+    QFETCH(bool, noteInView);
+    VorpEvent event = VorpEvent::make(m_now.addSecs(-600), app, QStringLiteral("org.example.App"),
+                                      QStringLiteral("production"), std::nullopt, source);
+    m_model->store().insert(event);
+    m_model->store().save();
+    auto view =
+        shownAt(DashboardTab::history, QSize(DashboardView::minimumWidth, DashboardView::minimumHeight));
+    auto *history = qobject_cast<HistoryView *>(view->page());
+    QVERIFY(history);
+    history->clickRow(event.id);
+    QTRY_VERIFY(history->detail() && history->detail()->isVisible());
+    QApplication::processEvents();
+    const EventDetailView *detail = history->detail();
+
+    // Each tile's name at 9.5, shrunk towards 70 % of that where its tile is narrower, and cut only
+    // where even 70 % is too wide: what the name needs against what its tile gives.
+    const QFontMetricsF reference(Fonts::rounded(100, QFont::Bold));
+    bool production = false;
+    for (const TriggerTile *tile : detail->grid()->tiles()) {
+        const QString name = tile->trigger().name;
+        const qreal gets = tile->width() - TriggerTile::kSlabRoom;
+        const qreal perPixel = reference.horizontalAdvance(name) / 100;
+        const QString what =
+            QStringLiteral("%1: %2 px at 70 %, %3 given").arg(name).arg(perPixel * 6.65).arg(gets);
+        if (perPixel * 9.5 <= gets) {
+            QCOMPARE(tile->nameSize(), 9.5);
+            QCOMPARE(tile->shownName(), name);
+        } else if (perPixel * 6.65 <= gets) {
+            QVERIFY2(tile->shownName() == name, qPrintable(what));
+            QVERIFY(tile->nameSize() < 9.5 && tile->nameSize() >= 6.65);
+            QVERIFY(qAbs(perPixel * tile->nameSize() - gets) < 0.5);
+        } else {
+            QCOMPARE(tile->nameSize(), 6.65);
+            QVERIFY2(tile->shownName() != name && tile->shownName().endsWith(QChar(0x2026)),
+                     qPrintable(what));
+        }
+        production = production || (name == QStringLiteral("Production") && tile->shownName() == name);
+    }
+    QVERIFY2(production, "Production is cut in its tile");
+
+    // No fact value is narrower than a word of it, nor shorter than its lines.
+    const QFontMetricsF value(Fonts::rounded(14, QFont::Bold));
+    for (const FactValue *fact : detail->facts()->findChildren<FactValue *>()) {
+        const qreal scale = fact->scaleAt(fact->width());
+        for (const QString &word : fact->text().split(QLatin1Char(' ')))
+            QVERIFY2(value.horizontalAdvance(word) * scale <= fact->width() + 0.5, qPrintable(word));
+        const QRectF lines =
+            value.boundingRect(QRectF(0, 0, fact->width() / scale, 1e6), Qt::TextWordWrap, fact->text());
+        QVERIFY2(fact->height() >= qFloor(lines.height() * scale), qPrintable(fact->text()));
+    }
+
+    // The note's first line shows under the facts without scrolling.
+    if (noteInView) {
+        const QWidget *viewport = detail->parentWidget()->parentWidget();
+        const QPlainTextEdit *field = detail->noteEditor()->field();
+        const int firstBaseline = field->mapTo(viewport, QPoint(0, 0)).y() +
+                                  qCeil(field->document()->documentMargin()) + field->fontMetrics().ascent();
+        QVERIFY2(firstBaseline <= viewport->height(),
+                 qPrintable(QStringLiteral("the note's first line sits at %1 under a fold at %2")
+                                .arg(firstBaseline)
+                                .arg(viewport->height())));
+    }
+}
+
+void TestDashboardView::triggersPageGivesNamesTheirWidth_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("smallest") << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight);
+    QTest::newRow("default") << QSize(1120, 780);
+}
+
+void TestDashboardView::triggersPageGivesNamesTheirWidth()
+{
+    QFETCH(QSize, size);
+    auto view = shownAt(DashboardTab::triggers, size);
+    auto *triggers = qobject_cast<TriggersView *>(view->page());
+    QVERIFY(triggers);
+    const QList<TriggerRow *> rows = triggers->rows();
+    QVERIFY(rows.size() >= 10);
+    const auto frame = [triggers](const BrutalCard *card) {
+        return QRectF(card->mapTo(triggers, QPoint(0, 0)), card->cardRect().size());
+    };
+    // The list takes what the 300-wide add card and the 22 between their own edges leave inside the
+    // padding; the slabs count for nothing, and neither does the scroll bar of the page, which scrolls.
+    const auto *listCard = qobject_cast<const BrutalCard *>(rows.first()->parentWidget());
+    QVERIFY(listCard);
+    const QRectF list = frame(listCard), add = frame(triggers->addCard());
+    QCOMPARE(list.left(), 32.0);
+    QCOMPARE(add.width(), 300.0);
+    QCOMPARE(add.right(), qreal(triggers->width() - 32));
+    QCOMPARE(add.left() - list.right(), 22.0);
+    // Inside the list card (padding 8) a row's name gets what its padding, emoji, spacing, count and
+    // four 28-point buttons leave.
+    const qreal name = list.width() - 2 * 8 - 2 * 12 - 34 - 4 * 12 - 44 - (4 * 28 + 3 * 2);
+    const QFontMetricsF font(Fonts::rounded(14, QFont::Bold));
+    for (const TriggerRow *row : rows) {
+        QVERIFY2(
+            qAbs(row->nameRect().width() - name) <= 1,
+            qPrintable(QStringLiteral("%1 gets %2").arg(row->trigger().name).arg(row->nameRect().width())));
+        const bool fits = font.horizontalAdvance(row->trigger().name) <= row->nameRect().width();
+        QCOMPARE(row->shownName() == row->trigger().name, fits);
+        if (row->trigger().name == QStringLiteral("Production"))
+            QVERIFY2(fits, qPrintable(QString::number(row->nameRect().width())));
+    }
+}
+
+void TestDashboardView::heroKeyCapsLineShowsWhole_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<quint32>("modifiers");
+    // Whether "from anywhere" stands beside the caps rather than under them.
+    QTest::addColumn<bool>("beside");
+    const quint32 altShift = Shortcut::optionBit | Shortcut::shiftBit;
+    const quint32 all =
+        Shortcut::controlBit | Shortcut::optionBit | Shortcut::shiftBit | Shortcut::commandBit;
+    // Beside the hero the tiles leave its text column page width - 64 - (230 + 22) - 2 * 24 - 280 - 26.
+    QTest::newRow("1080, tiles beside the hero") << 1080 << altShift << true;
+    QTest::newRow("1080, four modifiers") << 1080 << all << false;
+    QTest::newRow("1120") << 1120 << altShift << true;
+    // Narrower, the tiles go under the hero and the column has the hero's whole width.
+    QTest::newRow("smallest, tiles under the hero") << DashboardView::minimumWidth << altShift << true;
+    QTest::newRow("smallest, four modifiers") << DashboardView::minimumWidth << all << true;
+}
+
+void TestDashboardView::heroKeyCapsLineShowsWhole()
+{
+    QFETCH(int, width);
+    QFETCH(quint32, modifiers);
+    QFETCH(bool, beside);
+    Shortcut shortcut;
+    shortcut.carbonModifiers = modifiers;
+    m_model->setShortcut(shortcut);
+    auto view = shownAt(DashboardTab::overview, QSize(width, DashboardView::minimumHeight));
+    auto *overview = qobject_cast<OverviewView *>(view->page());
+    QVERIFY(overview);
+    const auto *caps = overview->findChild<KeyCaps *>();
+    ThemedLabel *anywhere = nullptr;
+    for (ThemedLabel *label : overview->findChildren<ThemedLabel *>())
+        if (label->text() == QStringLiteral("from anywhere"))
+            anywhere = label;
+    QVERIFY(caps && anywhere);
+    const QWidget *column = overview->headlineLabel()->parentWidget();
+    const QRect columnFrame(column->mapTo(overview, QPoint(0, 0)), column->size());
+    const bool tilesBeside = overview->width() >= OverviewView::tilesBesideHeroFrom;
+    QCOMPARE(tilesBeside, width >= 1080);
+    const int expected =
+        tilesBeside ? overview->width() - 64 - 252 - 48 - 280 - 26 : overview->width() - 64 - 48 - 280 - 26;
+    QVERIFY2(
+        qAbs(columnFrame.width() - expected) <= 1,
+        qPrintable(
+            QStringLiteral("the text column is %1 wide, not %2").arg(columnFrame.width()).arg(expected)));
+
+    // What the words get against what they need, and where they stand.
+    const QFontMetricsF font(Fonts::rounded(12, QFont::Medium));
+    QVERIFY2(anywhere->width() >= font.horizontalAdvance(anywhere->text()),
+             qPrintable(QStringLiteral("\"from anywhere\" has %1 of %2")
+                            .arg(anywhere->width())
+                            .arg(font.horizontalAdvance(anywhere->text()))));
+    const QRect capsFrame(caps->mapTo(overview, QPoint(0, 0)), caps->size());
+    const QRect wordsFrame(anywhere->mapTo(overview, QPoint(0, 0)), anywhere->size());
+    QVERIFY(columnFrame.contains(capsFrame) && columnFrame.contains(wordsFrame));
+    QVERIFY(!capsFrame.intersects(wordsFrame));
+    QCOMPARE(caps->width(), caps->sizeHint().width());
+    if (beside) {
+        QCOMPARE(wordsFrame.left() - capsFrame.right() - 1, 8);
+        QCOMPARE(wordsFrame.center().y(), capsFrame.center().y());
+    } else {
+        QCOMPARE(wordsFrame.left(), capsFrame.left());
+        QVERIFY(wordsFrame.top() > capsFrame.bottom());
+    }
+}
+
+void TestDashboardView::firstRunActionsInViewOnALaptop_data()
+{
+    QTest::addColumn<QSize>("size");
+    // The root of the first window on a 1366 x 768 screen with a 32 px panel at the bottom, under a
+    // title bar and the menu bar.
+    const QSize bar(0, 22);
+    for (const auto &[decoration, label] : {std::pair(QMargins(0, 30, 0, 0), "30 px title bar"),
+                                            std::pair(QMargins(1, 20, 1, 5), "20 px title bar, framed")}) {
+        const WindowPlacement::Fit fit = WindowPlacement::fitDashboard(
+            QSize(1120, 780) + bar, std::nullopt,
+            QSize(DashboardView::minimumWidth, DashboardView::minimumHeight) + bar, decoration,
+            QRect(0, 0, 1366, 768 - 32));
+        QTest::newRow(label) << fit.geometry.size() - bar;
+    }
+    QTest::newRow("smallest window") << QSize(DashboardView::minimumWidth, DashboardView::minimumHeight);
+    QTest::newRow("default size") << QSize(1120, 780);
+}
+
+void TestDashboardView::firstRunActionsInViewOnALaptop()
+{
+    QFETCH(QSize, size);
+    m_prefs->setHasOnboarded(false);
+    auto view = shownAt(DashboardTab::overview, size);
+    QVERIFY(view->isOnboardingShown());
+    const OnboardingView *card = view->onboarding();
+    const auto frame = [&](const QWidget *w) { return QRect(w->mapTo(view.get(), QPoint(0, 0)), w->size()); };
+    // The whole card and both ways in show without scrolling; the card gave up only its button's size.
+    QVERIFY2(
+        view->rect().contains(frame(card)),
+        qPrintable(
+            QStringLiteral("a card %1 high in a window %2 high").arg(card->height()).arg(size.height())));
+    for (const QWidget *action :
+         {static_cast<const QWidget *>(card->demoButton()), static_cast<const QWidget *>(card->goButton())})
+        QVERIFY(view->rect().contains(frame(action)));
+    for (const QScrollArea *scroll : view->findChildren<QScrollArea *>())
+        if (scroll->isAncestorOf(card))
+            QCOMPARE(scroll->verticalScrollBar()->maximum(), 0);
+    QCOMPARE(card->width(), OnboardingView::cardWidth + 6);
+    const qreal button = card->button()->buttonWidth();
+    QVERIFY(button >= OnboardingView::leastButtonWidth && button <= OnboardingView::buttonWidth);
+    if (size.height() >= 780)
+        QCOMPARE(button, qreal(OnboardingView::buttonWidth));
+
+    // Fitted again and again before the window repaints (a window manager's run of resizes), the
+    // card counts its new button each time.
+    OnboardingView *fitted = view->onboarding();
+    for (const int height : {600, 700, 800, 640}) {
+        fitted->fitInto(height);
+        QVERIFY(fitted->button()->isVisibleTo(fitted));
+        QCOMPARE(fitted->minimumHeight(), fitted->heightForWidth(fitted->width()));
+    }
 }
 
 void TestDashboardView::sidebarTellsOfUnsavedChanges_data()

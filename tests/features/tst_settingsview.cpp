@@ -25,9 +25,11 @@
 #include "ui/GXToggles.h"
 #include "ui/OverlayCenter.h"
 #include "ui/OverlayHost.h"
+#include "ui/Theme.h"
 #include "ui/ThemedLabel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -125,6 +127,22 @@ struct Rig
     SettingsView *view = nullptr;
 };
 
+// The pixels of `widget` drawn in the focus ring's red.
+int ringPixels(QWidget *widget)
+{
+    const QImage image = widget->grab().toImage();
+    const QColor red = Theme::red.resolve();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - red.red()) < 40 && qAbs(c.green() - red.green()) < 40 &&
+                qAbs(c.blue() - red.blue()) < 40)
+                ++count;
+        }
+    return count;
+}
+
 void click(QWidget *widget)
 {
     QVERIFY2(widget->isVisible() && widget->isEnabled(), qPrintable(widget->objectName()));
@@ -177,6 +195,8 @@ private Q_SLOTS:
     void recorderBeepsCancelsAndIgnores();
     void recorderEndsWhenClickedOrHidden();
     void recorderKeepsMenuShortcutsAway();
+    void recorderRingOnlyWhenTabbedTo_data();
+    void recorderRingOnlyWhenTabbedTo();
     void refusedShortcutStaysStoredAndResetRestoresDefault();
     void shortcutTheDesktopKeepsIsExplained();
     void launchAtLoginShowsTheRealStateAfterAFailure();
@@ -847,6 +867,45 @@ void TestSettingsView::demoDataAddsAndRemoves()
     click(view.dataCard()->removeDemoButton());
     QCOMPARE(demoCount(), 0);
     QCOMPARE(rig.f.model->allEvents().size(), 1);
+}
+
+void TestSettingsView::recorderRingOnlyWhenTabbedTo_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Qt::NoModifier);
+    QTest::newRow("an accepted key") << int(Qt::Key_K) << int(Qt::ControlModifier | Qt::AltModifier);
+    QTest::newRow("Return, then Escape") << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("a second click") << 0 << 0;
+}
+
+void TestSettingsView::recorderRingOnlyWhenTabbedTo()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    Rig rig;
+    SettingsView &view = rig.build();
+    QVERIFY(QTest::qWaitForWindowActive(&rig.window));
+    RecorderButton *button = view.recorder()->button();
+
+    // Reached by the mouse, the button records and ends without the keyboard's ring.
+    click(button);
+    QVERIFY(view.recorder()->isRecording());
+    if (key)
+        QTest::keyClick(&rig.window, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    else
+        click(button);
+    if (view.recorder()->isRecording())
+        QTest::keyClick(&rig.window, Qt::Key_Escape);
+    QVERIFY(!view.recorder()->isRecording());
+    QVERIFY(!button->hasFocus());
+    QCOMPARE(ringPixels(button), 0);
+
+    // Reached by Tab, it wears the ring.
+    for (int i = 0; i < 60 && !button->hasFocus(); ++i)
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &rig.window, Qt::Key_Tab);
+    QVERIFY(button->hasFocus());
+    QVERIFY(ringPixels(button) > 20);
 }
 
 QTEST_MAIN(TestSettingsView)

@@ -3,6 +3,7 @@
 #include "ui/ChunkyButton.h"
 #include "ui/ChunkySegmented.h"
 #include "ui/DialogCard.h"
+#include "ui/Fonts.h"
 #include "ui/GXDropdown.h"
 #include "ui/GXTextField.h"
 #include "ui/GXToggles.h"
@@ -78,8 +79,11 @@ private Q_SLOTS:
     void gridClicksAndDigits();
     void gridDigitsLeaveTextFieldsAlone();
     void gridTileLiftsAndSinks();
+    void tileNameShrinksBeforeItIsCut_data();
+    void tileNameShrinksBeforeItIsCut();
     void segmented();
     void switchRowToggles();
+    void switchLabelWrapsWhereNarrow();
     void checkboxToggles();
     void textFieldClearAndSubmit();
     void textFieldTakesAPastePastQtsDefaultLimit();
@@ -209,6 +213,39 @@ void TestKitControls::gridTileLiftsAndSinks()
     QCOMPARE(tile.lift(), 2.0);
 }
 
+void TestKitControls::tileNameShrinksBeforeItIsCut_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("cell");
+    // The name's size in pixels, and whether it shows whole.
+    QTest::addColumn<qreal>("size");
+    QTest::addColumn<bool>("whole");
+    // "Production" is 73 wide at 14 px: 49.6 at 9.5, 34.7 at 70 % of that; "Management" 42.3 at 70 %.
+    QTest::newRow("room to spare") << QStringLiteral("Production") << 60 << 9.5 << true;
+    QTest::newRow("shrunk to its cell") << QStringLiteral("Production") << 40 << 9.5 * 40 / 49.63 << true;
+    QTest::newRow("fits only at 70 %") << QStringLiteral("Production") << 35 << 9.5 * 35 / 49.63 << true;
+    QTest::newRow("too wide at 70 %") << QStringLiteral("Production") << 34 << 6.65 << false;
+    QTest::newRow("a wider name at 70 %") << QStringLiteral("Management") << 43 << 9.5 * 43 / 60.43 << true;
+    QTest::newRow("a wider name, cut") << QStringLiteral("Management") << 36 << 6.65 << false;
+}
+
+void TestKitControls::tileNameShrinksBeforeItIsCut()
+{
+    QFETCH(QString, name);
+    QFETCH(int, cell);
+    QFETCH(qreal, size);
+    QFETCH(bool, whole);
+    TriggerTile tile(Trigger::make(QStringLiteral("k"), name, QStringLiteral("🔥"), 0, true));
+    tile.resize(cell + TriggerTile::kSlabRoom, TriggerTile::kHeight + TriggerTile::kSlabRoom);
+    QVERIFY2(qAbs(tile.nameSize() - size) < 0.02, qPrintable(QString::number(tile.nameSize())));
+    if (whole) {
+        QCOMPARE(tile.shownName(), name);
+    } else {
+        QVERIFY(tile.shownName().endsWith(QChar(0x2026)));
+        QVERIFY(name.startsWith(tile.shownName().chopped(1)));
+    }
+}
+
 void TestKitControls::segmented()
 {
     ChunkySegmented control({QStringLiteral("System"), QStringLiteral("Paper"), QStringLiteral("Night")}, 0);
@@ -257,6 +294,36 @@ void TestKitControls::switchRowToggles()
     QVERIFY(row.knob() > 0.5);
     QTRY_COMPARE(row.knob(), 0.0);
     SpringAnimator::setAnimationsEnabled(false);
+}
+
+void TestKitControls::switchLabelWrapsWhereNarrow()
+{
+    const QString text = QStringLiteral("Friday report, every Friday at 16:00");
+    GXSwitch row(text);
+    const QFontMetricsF font(Fonts::rounded(13, QFont::DemiBold));
+    const int oneLine = row.sizeHint().height();
+    QVERIFY(row.hasHeightForWidth());
+    QCOMPARE(row.heightForWidth(row.sizeHint().width()), oneLine);
+    // Narrower than its text, the label takes a second line and the row grows to hold it.
+    const int narrow = 42 + 24 + 130;
+    QVERIFY(row.heightForWidth(narrow) >= qFloor(2 * font.height()));
+    // No narrower than its widest word.
+    QCOMPARE(row.minimumSizeHint().width(),
+             qCeil(font.horizontalAdvance(QStringLiteral("report,"))) + 24 + 42);
+    // Drawn so: ink in the upper and the lower part of the label.
+    row.resize(narrow, row.heightForWidth(narrow));
+    QImage image(row.size(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    row.render(&image);
+    const auto inkIn = [&](int top, int bottom) {
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < 130; ++x)
+                if (qGray(image.pixel(x, y)) < 128)
+                    return true;
+        return false;
+    };
+    QVERIFY(inkIn(0, image.height() / 3));
+    QVERIFY(inkIn(2 * image.height() / 3, image.height()));
 }
 
 void TestKitControls::checkboxToggles()

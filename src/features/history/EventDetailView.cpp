@@ -15,7 +15,6 @@
 #include "ui/SymbolView.h"
 #include "ui/ThemedLabel.h"
 #include "ui/TriggerGrid.h"
-#include "ui/WellBox.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -30,11 +29,6 @@ QFont bigTimeFont()
     QFont f = Fonts::font(56, QFont::Black);
     f.setStretch(QFont::Condensed);
     return f;
-}
-
-QFont factFont()
-{
-    return Fonts::rounded(14, QFont::Bold);
 }
 
 // The large time: at its full size where it fits, scaled down to the width it gets in a narrow
@@ -71,20 +65,14 @@ QVBoxLayout *section(const QString &title, QWidget *content)
     return column;
 }
 
-// A titled fact box on the well colour; the returned row takes the content.
-WellBox *fact(const QString &title, QHBoxLayout **row)
+// A fact's content: its icon and its value, 8 apart.
+QWidget *factContent(QHBoxLayout **row)
 {
-    auto *box = new WellBox(11);
-    box->setObjectName(QStringLiteral("fact"));
-    auto *column = new QVBoxLayout(box);
-    column->setContentsMargins(12, 12, 12, 12);
-    column->setSpacing(7);
-    column->addWidget(new Caption(title), 0, Qt::AlignLeft);
-    *row = new QHBoxLayout;
+    auto *content = new QWidget;
+    *row = new QHBoxLayout(content);
+    (*row)->setContentsMargins(0, 0, 0, 0);
     (*row)->setSpacing(8);
-    column->addLayout(*row);
-    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    return box;
+    return content;
 }
 
 } // namespace
@@ -124,17 +112,19 @@ EventDetailView::EventDetailView(AppModel &model, const VorpEvent &event, const 
     m_grid = new TriggerGrid({}, std::nullopt, 5, false, [this](const Trigger &t) { pick(t); });
     column->addLayout(section(QStringLiteral("Trigger"), m_grid));
 
-    auto *facts = new FactRow(12);
+    m_facts = new FactRow;
     QHBoxLayout *appRow = nullptr;
-    facts->addWidget(fact(QStringLiteral("Application"), &appRow));
+    QWidget *app = factContent(&appRow);
     m_appIcon = new AppIconView(std::nullopt, 20);
-    m_app = new ThemedLabel(QString(), factFont(), Theme::ink, true);
+    m_app = new FactValue;
     appRow->addWidget(m_appIcon);
     appRow->addWidget(m_app, 1);
-    facts->addWidget(fact(QStringLiteral("Source"), &m_sourceRow));
-    m_source = new ThemedLabel(QString(), factFont(), Theme::ink, true);
+    m_facts->addFact(QStringLiteral("Application"), app);
+    QWidget *source = factContent(&m_sourceRow);
+    m_source = new FactValue;
     m_sourceRow->addWidget(m_source, 1);
-    column->addLayout(facts);
+    m_facts->addFact(QStringLiteral("Source"), source);
+    column->addWidget(m_facts);
 
     m_note = new NoteEditor(event.note.value_or(QString()));
     connect(m_note, &NoteEditor::textEdited, this, &EventDetailView::writeNote);

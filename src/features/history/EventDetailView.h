@@ -8,6 +8,8 @@
 
 class AppIconView;
 class AppModel;
+class FactRow;
+class FactValue;
 class IconButton;
 class NoteEditor;
 class SymbolView;
@@ -41,6 +43,7 @@ public:
     void commitNote();
 
     TriggerGrid *grid() const { return m_grid; }
+    FactRow *facts() const { return m_facts; }
     NoteEditor *noteEditor() const { return m_note; }
     IconButton *deleteButton() const { return m_delete; }
     QString timeText() const;
@@ -60,9 +63,10 @@ private:
     IconButton *m_delete;
     TriggerGrid *m_grid;
     AppIconView *m_appIcon;
-    ThemedLabel *m_app;
+    FactRow *m_facts;
+    FactValue *m_app;
     class QHBoxLayout *m_sourceRow = nullptr;
-    ThemedLabel *m_source;
+    FactValue *m_source;
     SymbolView *m_sourceSymbol = nullptr;
     QString m_sourceSymbolName;
     NoteEditor *m_note;

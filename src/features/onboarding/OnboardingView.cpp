@@ -6,6 +6,7 @@
 #include "ui/ChunkyButton.h"
 #include "ui/DashboardFonts.h"
 #include "ui/EStopButton.h"
+#include "ui/EStopDrawing.h"
 #include "ui/GXToggles.h"
 #include "ui/HazardStripes.h"
 #include "ui/Paint.h"
@@ -13,10 +14,13 @@
 #include "ui/ThemedLabel.h"
 #include "ui/WellBox.h"
 
+#include <QAbstractScrollArea>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <QtMath>
 
 namespace {
 constexpr qreal radius = 20;
@@ -41,14 +45,10 @@ OnboardingView::OnboardingView(AppModel &model, std::function<void()> done, QWid
     column->setContentsMargins(30, bandHeight + 30, 30 + shadowOffset, 30 + shadowOffset);
     column->setSpacing(22);
 
-    // The card's big button only shows off: it logs nothing.
-    m_button = new EStopButton(200, ButtonSkin::classic, [] {});
-    followChosenSkin(m_model.prefs(), m_button,
-                     [button = m_button](ButtonSkin skin) { button->setSkin(skin); });
-    auto *buttonBox = new QVBoxLayout;
-    buttonBox->setContentsMargins(0, 6, 0, 0);
-    buttonBox->addWidget(m_button, 0, Qt::AlignHCenter);
-    column->addLayout(buttonBox);
+    m_buttonBox = new QVBoxLayout;
+    m_buttonBox->setContentsMargins(0, 6, 0, 0);
+    setButtonWidth(buttonWidth);
+    column->addLayout(m_buttonBox);
 
     auto *titles = new QVBoxLayout;
     titles->setSpacing(6);
@@ -134,6 +134,69 @@ QWidget *OnboardingView::point(const QString &symbol, ThemedLabel *title, const 
     texts->addWidget(new ThemedLabel(detail, Fonts::rounded(12, QFont::Medium), Theme::dim, true));
     layout->addLayout(texts, 1);
     return row;
+}
+
+void OnboardingView::setButtonWidth(int width)
+{
+    if (m_button && qRound(m_button->buttonWidth()) == width)
+        return;
+    // The card's big button only shows off: it logs nothing.
+    auto *button = new EStopButton(width, ButtonSkin::classic, [] {});
+    followChosenSkin(m_model.prefs(), button, [button](ButtonSkin skin) { button->setSkin(skin); });
+    if (m_button) {
+        delete m_buttonBox->replaceWidget(m_button, button);
+        delete m_button;
+    } else {
+        m_buttonBox->addWidget(button, 0, Qt::AlignHCenter);
+    }
+    m_button = button;
+    // At once, not when the layout would get round to it: the card's height counts it.
+    button->setVisible(true);
+}
+
+void OnboardingView::fitInto(int height)
+{
+    // The card's height less what its button takes: the button alone gives way to a short window.
+    const auto buttonHeight = [](int width) { return qCeil(eStopHeight(width)); };
+    const int rest = heightForWidth(this->width()) - buttonHeight(qRound(m_button->buttonWidth()));
+    int width = buttonWidth;
+    while (width > leastButtonWidth && rest + buttonHeight(width) > height)
+        --width;
+    setButtonWidth(width);
+    setMinimumHeight(rest + buttonHeight(width));
+}
+
+void OnboardingView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The room is that of the scrolling area the card is centred in, less the margins round it.
+    QWidget *area = nullptr;
+    for (QWidget *w = parentWidget(); w && !area; w = w->parentWidget())
+        if (auto *scroll = qobject_cast<QAbstractScrollArea *>(w))
+            area = scroll->viewport();
+    if (area && area != m_room) {
+        if (m_room)
+            m_room->removeEventFilter(this);
+        m_room = area;
+        m_room->installEventFilter(this);
+    }
+    fitRoom();
+}
+
+bool OnboardingView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_room && event->type() == QEvent::Resize)
+        fitRoom();
+    return QWidget::eventFilter(watched, event);
+}
+
+void OnboardingView::fitRoom()
+{
+    if (!m_room)
+        return;
+    const QMargins around =
+        parentWidget() && parentWidget()->layout() ? parentWidget()->layout()->contentsMargins() : QMargins();
+    fitInto(m_room->height() - around.top() - around.bottom());
 }
 
 bool OnboardingView::wantsFridayReport() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -33,19 +34,32 @@ public:
     EStopButton *button() const { return m_button; }
     QString shortcutTitle() const;
 
+    // Fits the card into `height`: where the card is taller, its button gives up size (down to
+    // leastButtonWidth wide), so the way in stays in view without scrolling on a short screen.
+    void fitInto(int height);
+
     static constexpr int cardWidth = 480;
+    static constexpr int buttonWidth = 200;
+    static constexpr int leastButtonWidth = 90;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void setButtonWidth(int width);
+    // Fits the card into the area that scrolls it, once shown there.
+    void fitRoom();
     void finish();
     QWidget *point(const QString &symbol, ThemedLabel *title, const QString &detail);
 
     AppModel &m_model;
     std::function<void()> m_done;
     std::function<void()> m_requestPermission;
-    EStopButton *m_button;
+    EStopButton *m_button = nullptr;
+    class QVBoxLayout *m_buttonBox = nullptr;
+    QPointer<QWidget> m_room;
     ThemedLabel *m_shortcutTitle;
     GXCheckbox *m_friday;
     ChunkyButton *m_demo;

@@ -16,6 +16,7 @@
 #include "ui/FlapCounter.h"
 #include "ui/Fonts.h"
 #include "ui/GlideBox.h"
+#include "ui/ItemRowLayout.h"
 #include "ui/Labels.h"
 #include "ui/LiveQueries.h"
 #include "ui/PageHeader.h"
@@ -54,6 +55,46 @@ BrutalCard *statTile(const QString &label, bool accent, FlapCounter **counter)
     return tile;
 }
 
+// The key caps and "from anywhere": side by side, centred on each other, where the text column
+// holds both; where a longer shortcut leaves no room, the words go on a line of their own below.
+class KeysRow : public ItemRowLayout
+{
+public:
+    KeysRow() : ItemRowLayout(8) { setContentsMargins(0, 0, 0, 0); }
+
+    Qt::Orientations expandingDirections() const override { return Qt::Horizontal; }
+    QSize minimumSize() const override
+    {
+        QSize least;
+        for (const QLayoutItem *item : m_items)
+            least = least.expandedTo(item->sizeHint());
+        return least;
+    }
+
+protected:
+    int place(const QRect &rect, bool apply) const override
+    {
+        if (sizeHint().width() <= rect.width()) {
+            const int height = sizeHint().height();
+            int x = rect.left();
+            for (QLayoutItem *item : m_items) {
+                const QSize size = item->sizeHint();
+                if (apply)
+                    item->setGeometry(QRect(QPoint(x, rect.top() + (height - size.height()) / 2), size));
+                x += size.width() + m_spacing;
+            }
+            return height;
+        }
+        int y = rect.top();
+        for (QLayoutItem *item : m_items) {
+            if (apply)
+                item->setGeometry(QRect(QPoint(rect.left(), y), item->sizeHint()));
+            y += item->sizeHint().height() + m_spacing;
+        }
+        return y - m_spacing - rect.top();
+    }
+};
+
 } // namespace
 
 OverviewView::OverviewView(AppModel &model, QWidget *parent)
@@ -69,15 +110,17 @@ OverviewView::OverviewView(AppModel &model, QWidget *parent)
     m_header = new PageHeader(QString(), QStringLiteral("Track the chaos."), m_scopePicker);
     column->addWidget(m_header);
 
-    auto *heroRow = new QHBoxLayout;
-    heroRow->setSpacing(22);
-    heroRow->addWidget(buildHero(), 1);
+    // The cards' gaps run from edge to edge, their slabs lying in the gaps and the padding, so the
+    // hero keeps all the width its fixed neighbours leave it.
+    BrutalCard *hero = buildHero();
+    const int room = hero->slabRoom();
+    auto *heroRow = new CardRow(QBoxLayout::LeftToRight, 22, room);
+    heroRow->addWidget(hero, 1);
     heroRow->addWidget(buildTiles());
     column->addLayout(heroRow);
     m_heroRow = heroRow;
 
-    auto *chartRow = new QHBoxLayout;
-    chartRow->setSpacing(22);
+    auto *chartRow = new CardRow(QBoxLayout::LeftToRight, 22, room);
     m_week = new WeekChartCard;
     m_topTriggers = new TopTriggersCard;
     // Gives up a little of its width before the chart is pushed out of the smallest window.
@@ -87,22 +130,21 @@ OverviewView::OverviewView(AppModel &model, QWidget *parent)
     chartRow->addWidget(m_topTriggers);
     column->addLayout(chartRow);
 
-    auto *rankRow = new QHBoxLayout;
-    rankRow->setSpacing(22);
+    auto *rankRow = new CardRow(QBoxLayout::LeftToRight, 22, room);
     m_topApps = new TopAppsCard;
     m_danger = new DangerZoneCard;
     rankRow->addWidget(m_topApps, 1);
     rankRow->addWidget(m_danger, 1);
     column->addLayout(rankRow);
 
-    auto *notesRow = new QHBoxLayout;
-    notesRow->setSpacing(30);
+    auto *notesRow = new CardRow(QBoxLayout::LeftToRight, 30, room);
     m_notes = new FieldNotesCard;
     notesRow->addWidget(m_notes, 1, Qt::AlignTop);
     auto *note = new StickyNote(Copy::stickyNote(m_seed), 170, -3);
     note->setObjectName(QStringLiteral("stickyNote"));
     auto *noteBox = new QVBoxLayout;
-    noteBox->setContentsMargins(0, 8, 20, 0);
+    // The note has no slab: the room the row gives its last item for one is padding here.
+    noteBox->setContentsMargins(0, 8, 20 + room, 0);
     noteBox->addWidget(note);
     noteBox->addStretch(1);
     notesRow->addLayout(noteBox);
@@ -121,7 +163,7 @@ OverviewView::OverviewView(AppModel &model, QWidget *parent)
     refresh();
 }
 
-QWidget *OverviewView::buildHero()
+BrutalCard *OverviewView::buildHero()
 {
     auto *card = new BrutalCard(24, Theme::card, 22, 4);
     auto *row = new QHBoxLayout(card);
@@ -148,14 +190,12 @@ QWidget *OverviewView::buildHero()
     text->addWidget(m_relative);
 
     m_keysRow = new QWidget;
-    auto *keys = new QHBoxLayout(m_keysRow);
-    keys->setContentsMargins(0, 0, 0, 0);
-    keys->setSpacing(8);
+    auto *keys = new KeysRow;
+    m_keysRow->setLayout(keys);
     m_keys = new KeyCaps(m_model.shortcutKeyCaps(), 13);
     keys->addWidget(m_keys);
     keys->addWidget(
         new ThemedLabel(QStringLiteral("from anywhere"), Fonts::rounded(12, QFont::Medium), Theme::dim));
-    keys->addStretch(1);
     text->addWidget(m_keysRow);
 
     m_grid = new TriggerGrid({}, std::nullopt, 5, false, [this](const Trigger &t) { pick(t); });
@@ -186,12 +226,14 @@ QWidget *OverviewView::buildTiles()
     m_tilesBox = tiles;
     m_tilesLayout = column;
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(16);
     const std::pair<const char *, bool> specs[] = {
         {"Today", true}, {"This week", false}, {"All time", false}};
     for (const auto &[label, accent] : specs) {
         FlapCounter *counter = nullptr;
-        column->addWidget(statTile(QString::fromLatin1(label), accent, &counter), 1);
+        BrutalCard *tile = statTile(QString::fromLatin1(label), accent, &counter);
+        // 16 between the tiles' own edges; each slab lies in the gap.
+        column->setSpacing(16 - tile->slabRoom());
+        column->addWidget(tile, 1);
         m_tiles << counter;
     }
     return tiles;

@@ -10,6 +10,7 @@
 
 class AchievementBanner;
 class AppModel;
+class BrutalCard;
 class ChunkySegmented;
 class DangerZoneCard;
 class EStopButton;
@@ -80,7 +81,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    QWidget *buildHero();
+    BrutalCard *buildHero();
     QWidget *buildTiles();
     void placeTiles();
     void refreshHero();

@@ -63,8 +63,10 @@ SettingsView::SettingsView(AppModel &model, SettingsServices services, QWidget *
     makePageScroll(this, &column, 26);
     column->addWidget(new PageHeader(QStringLiteral("Settings"), QStringLiteral("Adjust the chaos.")));
 
-    auto *columns = new QHBoxLayout;
-    columns->setSpacing(22);
+    SettingsPanel *shortcut = shortcutPanel();
+    // The cards stand 22 apart from edge to edge, their slabs in the gaps.
+    const int room = shortcut->slabRoom();
+    auto *columns = new CardRow(QBoxLayout::LeftToRight, 22, room);
     auto *leftColumn = new PageColumn;
     auto *rightColumn = new PageColumn;
     leftColumn->setObjectName(QStringLiteral("leftColumn"));
@@ -73,9 +75,9 @@ SettingsView::SettingsView(AppModel &model, SettingsServices services, QWidget *
     auto *right = new QVBoxLayout(rightColumn);
     for (QVBoxLayout *side : {left, right}) {
         side->setContentsMargins(0, 0, 0, 0);
-        side->setSpacing(22);
+        side->setSpacing(22 - room);
     }
-    left->addWidget(shortcutPanel());
+    left->addWidget(shortcut);
     left->addWidget(skinPanel());
     left->addWidget(soundPanel());
     left->addStretch(1);
@@ -95,7 +97,7 @@ SettingsView::SettingsView(AppModel &model, SettingsServices services, QWidget *
     syncPreference(QString());
 }
 
-QWidget *SettingsView::shortcutPanel()
+SettingsPanel *SettingsView::shortcutPanel()
 {
     auto *panel = new SettingsPanel(QStringLiteral("Panic shortcut"));
     m_recorder = new ShortcutRecorder(m_model, m_services.hotKeys);
@@ -110,7 +112,7 @@ QWidget *SettingsView::shortcutPanel()
     return panel;
 }
 
-QWidget *SettingsView::skinPanel()
+SettingsPanel *SettingsView::skinPanel()
 {
     auto *panel = new SettingsPanel(QStringLiteral("Button skin"));
     auto *grid = new SkinGrid;
@@ -124,7 +126,7 @@ QWidget *SettingsView::skinPanel()
     return panel;
 }
 
-QWidget *SettingsView::soundPanel()
+SettingsPanel *SettingsView::soundPanel()
 {
     auto *panel = new SettingsPanel(QStringLiteral("Sound"));
     auto *list = new QVBoxLayout;
@@ -147,7 +149,7 @@ QWidget *SettingsView::soundPanel()
     return panel;
 }
 
-QWidget *SettingsView::behaviorPanel()
+SettingsPanel *SettingsView::behaviorPanel()
 {
     auto *panel = new SettingsPanel(QStringLiteral("Behavior"));
     auto *lookRow = new QHBoxLayout;
@@ -200,7 +202,7 @@ void SettingsView::setLaunchAtLogin(bool on)
     m_launchProblem->show();
 }
 
-QWidget *SettingsView::updatesPanel()
+SettingsPanel *SettingsView::updatesPanel()
 {
     auto *panel = new SettingsPanel(QStringLiteral("Updates"));
     UpdateService *updates = m_services.updates;
@@ -241,7 +243,7 @@ void SettingsView::syncUpdates()
     m_automaticUpdates->setChecked(configured && m_services.updates->automaticallyChecks());
 }
 
-QWidget *SettingsView::notificationsPanel()
+SettingsPanel *SettingsView::notificationsPanel()
 {
     auto *panel = new SettingsPanel(QStringLiteral("Notifications"));
     Prefs &prefs = m_model.prefs();
@@ -268,7 +270,7 @@ QWidget *SettingsView::notificationsPanel()
     return panel;
 }
 
-QWidget *SettingsView::privacyPanel()
+SettingsPanel *SettingsView::privacyPanel()
 {
     auto *panel = new SettingsPanel(QStringLiteral("Privacy"));
     auto *stack = new QVBoxLayout;

@@ -12,6 +12,7 @@ class ChunkyButton;
 class ChunkySegmented;
 class GXSwitch;
 class SettingsDataCard;
+class SettingsPanel;
 class ShortcutRecorder;
 class SkinTile;
 class SoundRow;
@@ -53,13 +54,13 @@ public:
 
 private:
     QString shortcutHint() const;
-    QWidget *shortcutPanel();
-    QWidget *skinPanel();
-    QWidget *soundPanel();
-    QWidget *behaviorPanel();
-    QWidget *updatesPanel();
-    QWidget *notificationsPanel();
-    QWidget *privacyPanel();
+    SettingsPanel *shortcutPanel();
+    SettingsPanel *skinPanel();
+    SettingsPanel *soundPanel();
+    SettingsPanel *behaviorPanel();
+    SettingsPanel *updatesPanel();
+    SettingsPanel *notificationsPanel();
+    SettingsPanel *privacyPanel();
     void setLaunchAtLogin(bool on);
     // Shows what the preferences hold now (all of them, or the one that changed).
     void syncPreference(const QString &key);

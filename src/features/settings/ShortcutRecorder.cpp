@@ -38,7 +38,9 @@ QFont promptFont()
 RecorderButton::RecorderButton(QWidget *parent)
     : ChunkyButton(QString(), Theme::card, Theme::ink, false, parent)
 {
-    setFocusPolicy(Qt::StrongFocus);
+    // Like every button of the kit, reached by Tab only: a click records without taking focus,
+    // so the focus ring never shows on a button the keyboard did not bring the user to.
+    setFocusPolicy(Qt::TabFocus);
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);

@@ -109,7 +109,7 @@ QSize TriggerRow::sizeHint() const
 
 QSize TriggerRow::minimumSizeHint() const
 {
-    const int fixed = kSide + kEmojiWidth + kSpacing + kMinNameWidth + kSpacing + kCountWidth + kSpacing +
+    const int fixed = kSide + kEmojiWidth + kSpacing + kMinNameWidth + 2 * kSpacing + kCountWidth + kSpacing +
                       m_buttons->sizeHint().width() + kSide;
     return QSize(fixed, rowHeight());
 }
@@ -122,7 +122,8 @@ qreal TriggerRow::countRight() const
 QRectF TriggerRow::nameRect() const
 {
     const qreal left = kSide + kEmojiWidth + kSpacing;
-    const qreal right = countRight() - kCountWidth - kSpacing;
+    // The flexible space between the name and the count has the row's spacing on either side.
+    const qreal right = countRight() - kCountWidth - 2 * kSpacing;
     const QFontMetricsF name(nameFont()), kind(kindFont());
     const qreal top = (height() - (name.height() + 1 + kind.height())) / 2;
     return QRectF(left, top, std::max<qreal>(0, right - left), name.height());

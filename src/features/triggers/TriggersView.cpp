@@ -60,8 +60,9 @@ TriggersView::TriggersView(AppModel &model, std::function<void()> openSystemPick
     m_list->setContentsMargins(0, 0, 0, 0);
     m_list->setSpacing(0);
     m_listCard->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
-    auto *columns = new QHBoxLayout;
-    columns->setSpacing(22);
+    // The list and the add card stand 22 apart from edge to edge, their slabs in the gap and the
+    // padding, so the list's names get all the width the add card leaves them.
+    auto *columns = new CardRow(QBoxLayout::LeftToRight, 22, m_listCard->slabRoom());
     columns->addWidget(m_listCard, 1, Qt::AlignTop);
     columns->addWidget(m_addCard, 0, Qt::AlignTop);
     column->addLayout(columns);
