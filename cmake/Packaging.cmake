@@ -1,6 +1,6 @@
 # `cpack` (or the `package` target) builds a Debian package from the ordinary install rules,
 # installed under /usr. Nothing here changes what `cmake --install` puts in place; building the
-# package needs dpkg-dev (dpkg-shlibdeps) and gzip, building the program does not.
+# package needs what scripts/packages-package.txt lists, building the program does not.
 set(GRUMBLIX_PACKAGE_MAINTAINER "Grumblix maintainers <maintainers@grumblix.app>"
     CACHE STRING "Maintainer named in the Debian package")
 

@@ -67,7 +67,7 @@ test)
     exec scripts/run-tests.sh "$build"
     ;;
 package)
-    install_packages scripts/packages-run.txt <(echo dpkg-dev)
+    install_packages scripts/packages-run.txt scripts/packages-package.txt
     configure_and_build -DGRUMBLIX_BUILD_TESTS=OFF
     # One package in the folder, so `apt install ./build/grumblix_*.deb` names this one alone.
     rm -f "$build"/grumblix_*.deb
