@@ -74,8 +74,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${description}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "${runtime_depends}")
-# Desktops bring their own notification service; the emoji button needs one of these pickers.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "notification-daemon, gnome-characters | kcharselect | gucharmap")
+# Desktops bring their own notification service. An emoji picker only backs the controls that open
+# the system's picker, which are left out without one: not worth the desktop it would pull in.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "notification-daemon")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-characters | kcharselect | gucharmap")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The copyright, the Debian changelog and the lintian overrides belong to the package alone.
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/debian/AddDebianFiles.cmake)

@@ -241,37 +241,65 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("present");
         QTest::newRow("package") << "Package"
-                                 << "^grumblix$";
+                                 << "^grumblix$" << true;
         QTest::newRow("version and build number")
             << "Version"
             << QStringLiteral("^%1-%2$").arg(QRegularExpression::escape(QStringLiteral(GRUMBLIX_VERSION)),
-                                             QStringLiteral(GRUMBLIX_BUILD_NUMBER));
+                                             QStringLiteral(GRUMBLIX_BUILD_NUMBER))
+            << true;
         QTest::newRow("section") << "Section"
-                                 << "^utils$";
+                                 << "^utils$" << true;
         QTest::newRow("maintainer address") << "Maintainer"
-                                            << "^[^<>]+ <[^@<>\\s]+@[^@<>\\s]+\\.[a-z]+>$";
+                                            << "^[^<>]+ <[^@<>\\s]+@[^@<>\\s]+\\.[a-z]+>$" << true;
         // From the links of the binaries.
         QTest::newRow("linked Qt") << "Depends"
-                                   << "(^|, )libqt6widgets6 \\(>= [^)]+\\)(,|$)";
+                                   << "(^|, )libqt6widgets6 \\(>= [^)]+\\)(,|$)" << true;
         QTest::newRow("linked SQLite") << "Depends"
-                                       << "(^|, )libsqlite3-0 \\(>= [^)]+\\)(,|$)";
+                                       << "(^|, )libsqlite3-0 \\(>= [^)]+\\)(,|$)" << true;
         QTest::newRow("Wayland plugin") << "Depends"
-                                        << "(^|, )qt6-wayland(,|$)";
+                                        << "(^|, )qt6-wayland(,|$)" << true;
         for (const QString &package : runtimePackages())
             QTest::newRow(qPrintable(QStringLiteral("runtime ") + package))
-                << "Depends" << QStringLiteral("(^|, )%1(,|$)").arg(QRegularExpression::escape(package));
+                << "Depends" << QStringLiteral("(^|, )%1(,|$)").arg(QRegularExpression::escape(package))
+                << true;
         QTest::newRow("notification service") << "Recommends"
-                                              << "(^|, )notification-daemon(,|$)";
+                                              << "(^|, )notification-daemon(,|$)" << true;
+        // An emoji picker backs one optional control: suggested, never pulled in with the package.
+        QTest::newRow("emoji picker suggested")
+            << "Suggests"
+            << "(^|, )gnome-characters \\| kcharselect \\| gucharmap(,|$)" << true;
+        QTest::newRow("emoji picker not recommended") << "Recommends"
+                                                      << "gnome-characters|kcharselect|gucharmap" << false;
+        QTest::newRow("emoji picker not a dependency") << "Depends"
+                                                       << "gnome-characters|kcharselect|gucharmap" << false;
     }
 
     void controlFields()
     {
         QFETCH(QString, name);
         QFETCH(QString, pattern);
+        QFETCH(bool, present);
         const QString value = field(name);
-        QVERIFY2(QRegularExpression(pattern).match(value).hasMatch(),
+        QVERIFY2(QRegularExpression(pattern).match(value).hasMatch() == present,
                  qPrintable(name + QStringLiteral(": ") + value));
+    }
+
+    // What dpkg-shlibdeps finds in the binaries and what the runtime list adds meet in Depends.
+    void noPackageNamedTwice()
+    {
+        QStringList names;
+        for (const QString &relation :
+             {QStringLiteral("Depends"), QStringLiteral("Recommends"), QStringLiteral("Suggests")})
+            names += relationNames(relation);
+        QVERIFY(names.contains(QStringLiteral("libqt6svg6")));
+        QStringList seen;
+        for (const QString &name : names) {
+            QVERIFY2(!seen.contains(name),
+                     qPrintable(name + QStringLiteral(" is named twice: ") + names.join(QLatin1Char(' '))));
+            seen.append(name);
+        }
     }
 
     void descriptionIsTheMetainfoSummary()
