@@ -111,6 +111,8 @@ class DebPackageTest : public QObject
         for (qsizetype at = 8; at + 60 <= bytes.size();) {
             const QByteArray header = bytes.mid(at, 60);
             const qint64 size = header.mid(48, 10).trimmed().toLongLong();
+            if (size < 0)
+                break;
             members.append(
                 {QString::fromLatin1(header.left(16).trimmed()), header.mid(16, 12).trimmed().toLongLong()});
             at += 60 + size + (size % 2);
