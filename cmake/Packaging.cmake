@@ -1,6 +1,6 @@
 # `cpack` (or the `package` target) builds a Debian package from the ordinary install rules,
 # installed under /usr. Nothing here changes what `cmake --install` puts in place; building the
-# package needs dpkg-dev (dpkg-shlibdeps) and gzip, building the program does not.
+# package needs what scripts/packages-package.txt lists, building the program does not.
 set(GRUMBLIX_PACKAGE_MAINTAINER "Grumblix maintainers <maintainers@grumblix.app>"
     CACHE STRING "Maintainer named in the Debian package")
 
@@ -74,13 +74,16 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${description}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "${runtime_depends}")
-# Desktops bring their own notification service; the emoji button needs one of these pickers.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "notification-daemon, gnome-characters | kcharselect | gucharmap")
+# Desktops bring their own notification service. An emoji picker only backs the controls that open
+# the system's picker, which are left out without one: not worth the desktop it would pull in.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "notification-daemon")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-characters | kcharselect | gucharmap")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The copyright, the Debian changelog and the lintian overrides belong to the package alone.
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/debian/AddDebianFiles.cmake)
 set(CPACK_GRUMBLIX_DEBIAN_DIR ${PROJECT_SOURCE_DIR}/packaging/debian)
 set(CPACK_GRUMBLIX_VERSION "${PROJECT_VERSION}-${GRUMBLIX_BUILD_NUMBER}")
+set(CPACK_GRUMBLIX_SOURCE_DATE_EPOCH "${GRUMBLIX_SOURCE_DATE_EPOCH}")
 # Edits to the files read above reach the package at the next build.
 set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
     ${PROJECT_SOURCE_DIR}/packaging/grumblix.metainfo.xml ${PROJECT_SOURCE_DIR}/scripts/packages-run.txt)

@@ -67,7 +67,7 @@ test)
     exec scripts/run-tests.sh "$build"
     ;;
 package)
-    install_packages scripts/packages-run.txt <(echo dpkg-dev)
+    install_packages scripts/packages-run.txt scripts/packages-package.txt
     configure_and_build -DGRUMBLIX_BUILD_TESTS=OFF
     # One package in the folder, so `apt install ./build/grumblix_*.deb` names this one alone.
     rm -f "$build"/grumblix_*.deb
@@ -76,17 +76,86 @@ package)
     say "Built $deb. Install it with: sudo apt install ./$deb"
     ;;
 uninstall)
+    # Only what `run` put under $prefix: a packaged Grumblix (/usr), its process and the autostart
+    # entry it wrote stay.
+    program="$prefix/libexec/grumblix/grumblix-app"
+    launcher="$prefix/bin/grumblix"
+    # Through symlinks in $HOME, as the kernel and Grumblix name them.
+    real_program=$(readlink -f "$program" 2>/dev/null || echo "$program")
+    real_launcher=$(readlink -f "$launcher" 2>/dev/null || echo "$launcher")
+    folders=("$prefix/libexec/grumblix" "$prefix/share/grumblix")
+    files=("$launcher" "$prefix/share/applications/grumblix.desktop"
+        "$prefix/share/icons/hicolor/scalable/apps/grumblix.svg"
+        "$prefix/share/metainfo/app.grumblix.Grumblix.metainfo.xml")
+    # The manifest names what the last install from this build folder wrote, wherever it went (a
+    # test installs into a folder of its own): only its files under $prefix are this install's.
     if [ -f "$build/install_manifest.txt" ]; then
-        xargs -d '\n' rm -f <"$build/install_manifest.txt"
-    else
-        rm -f "$prefix/bin/grumblix" "$prefix/share/applications/grumblix.desktop" \
-            "$prefix/share/icons/hicolor/scalable/apps/grumblix.svg" \
-            "$prefix/share/metainfo/app.grumblix.Grumblix.metainfo.xml"
-        rm -rf "$prefix/share/grumblix" "$prefix/libexec/grumblix"
+        while IFS= read -r file; do
+            case "$file" in "$prefix"/*) files+=("$file") ;; esac
+        done <"$build/install_manifest.txt"
     fi
-    rm -f "${XDG_CONFIG_HOME:-$HOME/.config}/autostart/grumblix.desktop"
+    found=false
+    for file in "${folders[@]}" "${files[@]}"; do
+        if [ -e "$file" ] || [ -L "$file" ]; then found=true; fi
+    done
+
+    # This user's processes that run the installed program proper, also one whose file a later
+    # `run` replaced. Grumblix saves and quits on TERM; files go only once it has.
+    running=()
+    for proc in /proc/[0-9]*; do
+        # The kernel names a process after the file it runs: a cheap first sieve.
+        if ! [ -O "$proc" ] || ! read -r name 2>/dev/null <"$proc/comm" || [ "$name" != grumblix-app ]; then
+            continue
+        fi
+        exe=$(readlink "$proc/exe" 2>/dev/null) || continue
+        exe=${exe% (deleted)}
+        if [ "$exe" = "$program" ] || [ "$exe" = "$real_program" ]; then
+            running+=("${proc#/proc/}")
+        fi
+    done
+    if [ ${#running[@]} -gt 0 ]; then
+        found=true
+        kill -TERM "${running[@]}" 2>/dev/null || true
+        for _ in $(seq 50); do
+            alive=()
+            for pid in "${running[@]}"; do
+                # Gone, or a zombie its parent has yet to collect: either way it has quit.
+                if grep -qs '^State:[[:space:]]*[^Z[:space:]]' "/proc/$pid/status"; then alive+=("$pid"); fi
+            done
+            if [ ${#alive[@]} -eq 0 ]; then break; fi
+            sleep 0.1
+        done
+        if [ ${#alive[@]} -gt 0 ]; then
+            say "Grumblix (process ${alive[*]}) did not quit; quit it from its tray menu."
+        fi
+    fi
+
+    # The autostart entry goes only when it starts this install (TryExec, or the program of Exec
+    # in an older entry): a packaged Grumblix writes one of its own.
+    entry="${XDG_CONFIG_HOME:-$HOME/.config}/autostart/grumblix.desktop"
+    if [ -f "$entry" ]; then
+        while IFS= read -r start; do
+            case "$start" in
+            "$launcher" | "$real_launcher" | "$program" | "$real_program")
+                rm -f "$entry"
+                found=true
+                break
+                ;;
+            esac
+        done < <(sed -n -e 's/^TryExec[[:space:]]*=[[:space:]]*//p' \
+            -e 's/^Exec[[:space:]]*=[[:space:]]*\([^[:space:]"]*\).*/\1/p' "$entry")
+    fi
+
+    if ! $found; then
+        say "Nothing to remove: Grumblix is not installed for this user in $prefix."
+        if dpkg-query -W -f='${Status}' grumblix 2>/dev/null | grep -q "install ok installed"; then
+            say "The Grumblix package stays; remove it with: sudo apt remove grumblix"
+        fi
+        exit 0
+    fi
+    rm -rf "${folders[@]}"
+    rm -f "${files[@]}"
     update-desktop-database "$prefix/share/applications" 2>/dev/null || true
-    pkill -x -u "$(id -u)" grumblix-app 2>/dev/null || true
     say "Grumblix is removed. Your incidents (~/.local/share/Grumblix) and settings (~/.config/Grumblix) are kept."
     ;;
 *)

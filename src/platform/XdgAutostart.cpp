@@ -40,7 +40,24 @@ XdgAutostart::XdgAutostart(QString configHome, QString executable)
 XdgAutostart XdgAutostart::forCurrentUser()
 {
     return XdgAutostart(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
-                        QCoreApplication::applicationFilePath());
+                        launcherFor(QCoreApplication::applicationFilePath()));
+}
+
+QString XdgAutostart::launcherFor(const QString &programProper)
+{
+    // The entry names the public command, not the private program under libexec: that path is no
+    // interface, and the launcher hands a login start to an instance that already runs. Where the
+    // install rules put it: bin/ and libexec/grumblix/ side by side under one prefix.
+    const QFileInfo program(programProper);
+    QStringList candidates{program.absolutePath() + QStringLiteral("/grumblix")};
+    if (program.absoluteDir().dirName() == QLatin1String("grumblix"))
+        candidates.append(program.absolutePath() + QStringLiteral("/../../bin/grumblix"));
+    for (const QString &candidate : candidates) {
+        const QFileInfo launcher(candidate);
+        if (launcher.isFile() && launcher.isExecutable())
+            return QDir::cleanPath(launcher.absoluteFilePath());
+    }
+    return programProper;
 }
 
 QString XdgAutostart::filePath() const

@@ -3,15 +3,20 @@
 #include "Autostart.h"
 
 // Start at login through the XDG autostart folder: $XDG_CONFIG_HOME/autostart/grumblix.desktop,
-// an entry that runs this very executable. Turning it off removes the entry.
+// an entry that runs the public `grumblix` command of this copy. Turning it off removes the entry.
 class XdgAutostart : public Autostart
 {
 public:
     // `configHome` is $XDG_CONFIG_HOME; `executable` the absolute path the entry runs.
     XdgAutostart(QString configHome, QString executable);
 
-    // Over the user's configuration folder and this process's executable.
+    // Over the user's configuration folder and the launcher of this process's executable.
     static XdgAutostart forCurrentUser();
+
+    // The command that starts the program proper at `programProper`: the `grumblix` beside it in a
+    // build folder, <prefix>/bin/grumblix for <prefix>/libexec/grumblix/grumblix-app once installed;
+    // `programProper` itself when neither is there.
+    static QString launcherFor(const QString &programProper);
 
     QString filePath() const;
 

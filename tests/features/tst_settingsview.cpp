@@ -202,6 +202,8 @@ private Q_SLOTS:
     void launchAtLoginShowsTheRealStateAfterAFailure();
     void updatesWithoutFeedAreDisabled();
     void updatesWithFeed();
+    void updateNoteSaysHowThisCopyUpdates_data();
+    void updateNoteSaysHowThisCopyUpdates();
     void allowNotificationsAsks();
     void exportWritesOldestFirstUnderTheLocalDate();
     void failedExportShowsWhyAndKeepsTheOldFile_data();
@@ -583,7 +585,10 @@ void TestSettingsView::updatesWithoutFeedAreDisabled()
     QVERIFY(!view.automaticUpdates()->isEnabled());
     QVERIFY(!view.automaticUpdates()->isChecked());
     QVERIFY(!view.checkNow()->isEnabled());
-    QCOMPARE(view.updateNote()->text(), SettingsText::updateNote(QUrl()));
+    // This program runs from its build folder: a build from source, which no package manager updates.
+    QCOMPARE(view.updateNote()->text(),
+             QStringLiteral("This build has no update feed: to update it, pull the new version and run "
+                            "./scripts/setup.sh run again."));
     QCOMPARE(view.versionLabel()->text(), QStringLiteral("Version ") + UpdateService::versionString());
 }
 
@@ -601,6 +606,43 @@ void TestSettingsView::updatesWithFeed()
     QVERIFY(!rig.updates.automaticallyChecks());
     rig.updates.setAutomaticallyChecks(true);
     QVERIFY(view.automaticUpdates()->isChecked());
+}
+
+void TestSettingsView::updateNoteSaysHowThisCopyUpdates_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QUrl>("feed");
+    QTest::addColumn<QString>("note");
+    const QString byPackage =
+        QStringLiteral("This build has no update feed: your package manager keeps Grumblix up to date.");
+    const QString bySetup = QStringLiteral(
+        "This build has no update feed: to update it, pull the new version and run ./scripts/setup.sh run "
+        "again.");
+    QTest::newRow("package") << "/usr/libexec/grumblix/grumblix-app" << QUrl() << byPackage;
+    QTest::newRow("package, another libexec folder")
+        << "/usr/lib/grumblix/grumblix-app" << QUrl() << byPackage;
+    QTest::newRow("user install") << "/home/ada/.local/libexec/grumblix/grumblix-app" << QUrl() << bySetup;
+    QTest::newRow("install into /usr/local")
+        << "/usr/local/libexec/grumblix/grumblix-app" << QUrl() << bySetup;
+    QTest::newRow("build folder") << "/home/ada/grumblix/build/src/shell/grumblix-app" << QUrl() << bySetup;
+    QTest::newRow("build folder under /usr")
+        << "/usr/src/grumblix/build/src/shell/grumblix-app" << QUrl() << bySetup;
+    QTest::newRow("a path that climbs out of /usr")
+        << "/usr/../home/ada/.local/libexec/grumblix/grumblix-app" << QUrl() << bySetup;
+    QTest::newRow("unknown path") << QString() << QUrl() << byPackage;
+    QTest::newRow("a feed, whoever installed it")
+        << "/home/ada/.local/libexec/grumblix/grumblix-app"
+        << QUrl(QStringLiteral("https://updates.example.org/appcast.xml"))
+        << QStringLiteral("Updates come from updates.example.org and are signed, so only genuine builds "
+                          "install. The check sends nothing but the app version.");
+}
+
+void TestSettingsView::updateNoteSaysHowThisCopyUpdates()
+{
+    QFETCH(QString, program);
+    QFETCH(QUrl, feed);
+    QFETCH(QString, note);
+    QCOMPARE(SettingsText::updateNote(feed, SettingsText::installationOf(program)), note);
 }
 
 void TestSettingsView::allowNotificationsAsks()

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -69,6 +70,87 @@ class DebPackageTest : public QObject
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
+    // Builds the package into `out`, a folder of this test alone, so nothing else running from the
+    // build tree meets it. Empty when it failed; `log` then says why.
+    static QString buildPackage(const QString &out, QString *log)
+    {
+        const Result built =
+            exec(QStringLiteral(GRUMBLIX_CPACK_COMMAND),
+                 {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("--config"),
+                  QStringLiteral(GRUMBLIX_BINARY_DIR "/CPackConfig.cmake"), QStringLiteral("-B"), out});
+        *log = built.output;
+        const QStringList debs = QDir(out).entryList({QStringLiteral("*.deb")}, QDir::Files);
+        if (built.code != 0 || debs.size() != 1)
+            return {};
+        return QDir(out).filePath(debs.first());
+    }
+
+    // The source date the build tree was configured with, in seconds since 1970; -1 if unknown.
+    static qint64 sourceDateEpoch()
+    {
+        const QRegularExpressionMatch match =
+            QRegularExpression(QStringLiteral("set\\(CPACK_GRUMBLIX_SOURCE_DATE_EPOCH \"([0-9]+)\"\\)"))
+                .match(readText(QStringLiteral(GRUMBLIX_BINARY_DIR "/CPackConfig.cmake")));
+        return match.hasMatch() ? match.captured(1).toLongLong() : -1;
+    }
+
+    static QDateTime sourceDate() { return QDateTime::fromSecsSinceEpoch(sourceDateEpoch(), Qt::UTC); }
+
+    // Name and time of each member of the package's ar archive.
+    static QList<QPair<QString, qint64>> arMembers(const QString &deb)
+    {
+        QFile file(deb);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const QByteArray bytes = file.readAll();
+        QList<QPair<QString, qint64>> members;
+        if (!bytes.startsWith("!<arch>\n"))
+            return members;
+        // Each member: a 60-byte header (name 16, time 12, owner 6, group 6, mode 8, size 10, "`\n"),
+        // its data, and a padding byte after odd sizes.
+        for (qsizetype at = 8; at + 60 <= bytes.size();) {
+            const QByteArray header = bytes.mid(at, 60);
+            const qint64 size = header.mid(48, 10).trimmed().toLongLong();
+            if (size < 0)
+                break;
+            members.append(
+                {QString::fromLatin1(header.left(16).trimmed()), header.mid(16, 12).trimmed().toLongLong()});
+            at += 60 + size + (size % 2);
+        }
+        return members;
+    }
+
+    // `tar -tv` of one of the package's two archives, times in UTC to the second.
+    QStringList tarListing(const QString &which) const
+    {
+        const QString tar = m_work.filePath(which + QStringLiteral(".tar"));
+        QProcess extract;
+        extract.setStandardOutputFile(tar);
+        extract.start(QStringLiteral("dpkg-deb"),
+                      {QStringLiteral("--") + which + QStringLiteral("-tarfile"), m_deb});
+        if (!extract.waitForFinished(60000) || extract.exitCode() != 0)
+            return {};
+        const Result listing =
+            exec(QStringLiteral("tar"), {QStringLiteral("-tv"), QStringLiteral("--full-time"),
+                                         QStringLiteral("--utc"), QStringLiteral("-f"), tar});
+        return listing.code == 0 ? listing.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                                 : QStringList();
+    }
+
+    // The package names of a relation field: "a (>= 1), b | c" gives a, b, c.
+    QStringList relationNames(const QString &name) const
+    {
+        QStringList names;
+        for (const QString &alternative :
+             field(name).split(QRegularExpression(QStringLiteral("[,|]")), Qt::SkipEmptyParts)) {
+            const QString package =
+                alternative.trimmed().section(QLatin1Char(' '), 0, 0).section(QLatin1Char(':'), 0, 0);
+            if (!package.isEmpty())
+                names.append(package);
+        }
+        return names;
+    }
+
     // The packages scripts/setup.sh installs for running the program, not for building it.
     static QStringList runtimePackages()
     {
@@ -95,16 +177,9 @@ private Q_SLOTS:
             exec(QStringLiteral("dpkg"), {QStringLiteral("--print-architecture")}).output.trimmed();
         QVERIFY(!m_architecture.isEmpty());
 
-        // Into a folder of this test alone, so nothing else running from the build tree meets it.
-        const QString out = m_work.filePath(QStringLiteral("out"));
-        const Result built =
-            exec(QStringLiteral(GRUMBLIX_CPACK_COMMAND),
-                 {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("--config"),
-                  QStringLiteral(GRUMBLIX_BINARY_DIR "/CPackConfig.cmake"), QStringLiteral("-B"), out});
-        QVERIFY2(built.code == 0, qPrintable(built.output));
-        const QStringList debs = QDir(out).entryList({QStringLiteral("*.deb")}, QDir::Files);
-        QCOMPARE(debs.size(), 1);
-        m_deb = QDir(out).filePath(debs.first());
+        QString log;
+        m_deb = buildPackage(m_work.filePath(QStringLiteral("out")), &log);
+        QVERIFY2(!m_deb.isEmpty(), qPrintable(log));
 
         const Result listing = exec(QStringLiteral("dpkg-deb"), {QStringLiteral("--contents"), m_deb});
         QVERIFY2(listing.code == 0, qPrintable(listing.output));
@@ -168,37 +243,65 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("present");
         QTest::newRow("package") << "Package"
-                                 << "^grumblix$";
+                                 << "^grumblix$" << true;
         QTest::newRow("version and build number")
             << "Version"
             << QStringLiteral("^%1-%2$").arg(QRegularExpression::escape(QStringLiteral(GRUMBLIX_VERSION)),
-                                             QStringLiteral(GRUMBLIX_BUILD_NUMBER));
+                                             QStringLiteral(GRUMBLIX_BUILD_NUMBER))
+            << true;
         QTest::newRow("section") << "Section"
-                                 << "^utils$";
+                                 << "^utils$" << true;
         QTest::newRow("maintainer address") << "Maintainer"
-                                            << "^[^<>]+ <[^@<>\\s]+@[^@<>\\s]+\\.[a-z]+>$";
+                                            << "^[^<>]+ <[^@<>\\s]+@[^@<>\\s]+\\.[a-z]+>$" << true;
         // From the links of the binaries.
         QTest::newRow("linked Qt") << "Depends"
-                                   << "(^|, )libqt6widgets6 \\(>= [^)]+\\)(,|$)";
+                                   << "(^|, )libqt6widgets6 \\(>= [^)]+\\)(,|$)" << true;
         QTest::newRow("linked SQLite") << "Depends"
-                                       << "(^|, )libsqlite3-0 \\(>= [^)]+\\)(,|$)";
+                                       << "(^|, )libsqlite3-0 \\(>= [^)]+\\)(,|$)" << true;
         QTest::newRow("Wayland plugin") << "Depends"
-                                        << "(^|, )qt6-wayland(,|$)";
+                                        << "(^|, )qt6-wayland(,|$)" << true;
         for (const QString &package : runtimePackages())
             QTest::newRow(qPrintable(QStringLiteral("runtime ") + package))
-                << "Depends" << QStringLiteral("(^|, )%1(,|$)").arg(QRegularExpression::escape(package));
+                << "Depends" << QStringLiteral("(^|, )%1(,|$)").arg(QRegularExpression::escape(package))
+                << true;
         QTest::newRow("notification service") << "Recommends"
-                                              << "(^|, )notification-daemon(,|$)";
+                                              << "(^|, )notification-daemon(,|$)" << true;
+        // An emoji picker backs one optional control: suggested, never pulled in with the package.
+        QTest::newRow("emoji picker suggested")
+            << "Suggests"
+            << "(^|, )gnome-characters \\| kcharselect \\| gucharmap(,|$)" << true;
+        QTest::newRow("emoji picker not recommended") << "Recommends"
+                                                      << "gnome-characters|kcharselect|gucharmap" << false;
+        QTest::newRow("emoji picker not a dependency") << "Depends"
+                                                       << "gnome-characters|kcharselect|gucharmap" << false;
     }
 
     void controlFields()
     {
         QFETCH(QString, name);
         QFETCH(QString, pattern);
+        QFETCH(bool, present);
         const QString value = field(name);
-        QVERIFY2(QRegularExpression(pattern).match(value).hasMatch(),
+        QVERIFY2(QRegularExpression(pattern).match(value).hasMatch() == present,
                  qPrintable(name + QStringLiteral(": ") + value));
+    }
+
+    // What dpkg-shlibdeps finds in the binaries and what the runtime list adds meet in Depends.
+    void noPackageNamedTwice()
+    {
+        QStringList names;
+        for (const QString &relation :
+             {QStringLiteral("Depends"), QStringLiteral("Recommends"), QStringLiteral("Suggests")})
+            names += relationNames(relation);
+        QVERIFY(names.contains(QStringLiteral("libqt6svg6")));
+        QStringList seen;
+        for (const QString &name : names) {
+            QVERIFY2(!seen.contains(name),
+                     qPrintable(name + QStringLiteral(" is named twice: ") + names.join(QLatin1Char(' '))));
+            seen.append(name);
+        }
     }
 
     void descriptionIsTheMetainfoSummary()
@@ -238,14 +341,89 @@ private Q_SLOTS:
         const QDate date = QDate::fromString(release.captured(2), Qt::ISODate);
         QVERIFY2(date.isValid(), qPrintable(release.captured(2)));
         QVERIFY2(date <= QDateTime::currentDateTimeUtc().date(), qPrintable(release.captured(2)));
-        // Written at every build, so no older than the program it ships with.
-        if (!qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH")) {
-            const QDate built = QFileInfo(QStringLiteral(GRUMBLIX_BINARY_DIR "/src/shell/grumblix-app"))
-                                    .lastModified()
-                                    .toUTC()
-                                    .date();
-            QVERIFY2(date >= built,
-                     qPrintable(release.captured(2) + QStringLiteral(" < ") + built.toString(Qt::ISODate)));
+        // The day of the source, whenever it was built.
+        QVERIFY(sourceDateEpoch() > 0);
+        QCOMPARE(date, sourceDate().date());
+    }
+
+    void changelogIsDatedByTheSource()
+    {
+        const Result changelog = exec(
+            QStringLiteral("gzip"),
+            {QStringLiteral("-dc"), m_root + QStringLiteral("/usr/share/doc/grumblix/changelog.Debian.gz")});
+        QCOMPARE(changelog.code, 0);
+        const QString trailer = changelog.output.trimmed().section(QLatin1Char('\n'), -1);
+        QVERIFY(sourceDateEpoch() > 0);
+        const QString date = QLocale::c().toString(sourceDate(), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss"));
+        QVERIFY2(trailer.endsWith(QStringLiteral("  ") + date + QStringLiteral(" +0000")),
+                 qPrintable(trailer + QStringLiteral(" / ") + date));
+    }
+
+    // Without SOURCE_DATE_EPOCH a checkout is dated by its last commit.
+    void sourceDateIsTheLastCommitsTime()
+    {
+        if (qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH"))
+            QSKIP("SOURCE_DATE_EPOCH sets the source date");
+        const Result top =
+            exec(QStringLiteral("git"), {QStringLiteral("-C"), QStringLiteral(GRUMBLIX_SOURCE_DIR),
+                                         QStringLiteral("rev-parse"), QStringLiteral("--show-toplevel")});
+        if (top.code != 0 || QFileInfo(top.output.trimmed()).canonicalFilePath() !=
+                                 QFileInfo(QStringLiteral(GRUMBLIX_SOURCE_DIR)).canonicalFilePath())
+            QSKIP("the source folder is no git checkout of its own");
+        const Result last =
+            exec(QStringLiteral("git"),
+                 {QStringLiteral("-C"), QStringLiteral(GRUMBLIX_SOURCE_DIR), QStringLiteral("log"),
+                  QStringLiteral("-1"), QStringLiteral("--format=%ct")});
+        QCOMPARE(last.code, 0);
+        QCOMPARE(sourceDateEpoch(), last.output.trimmed().toLongLong());
+    }
+
+    void membersCarryTheSourceDate_data()
+    {
+        QTest::addColumn<QString>("archive");
+        QTest::newRow("data") << "fsys";
+        QTest::newRow("control") << "ctrl";
+    }
+
+    void membersCarryTheSourceDate()
+    {
+        QFETCH(QString, archive);
+        QVERIFY(sourceDateEpoch() > 0);
+        const QString date = sourceDate().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        const QStringList listing = tarListing(archive);
+        QVERIFY(!listing.isEmpty());
+        for (const QString &line : listing) {
+            // mode owner size date time path
+            const QStringList parts = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            QVERIFY2(parts.size() >= 6, qPrintable(line));
+            QVERIFY2(parts.at(3) + QLatin1Char(' ') + parts.at(4) == date,
+                     qPrintable(line + QStringLiteral(" / ") + date));
+        }
+    }
+
+    void arMembersCarryTheSourceDate()
+    {
+        const QList<QPair<QString, qint64>> members = arMembers(m_deb);
+        QCOMPARE(members.size(), 3);
+        QCOMPARE(members.first().first, QStringLiteral("debian-binary"));
+        for (const auto &member : members)
+            QVERIFY2(member.second == sourceDateEpoch(), qPrintable(member.first));
+    }
+
+    // Built again later, into another folder, the package comes out the same to the byte.
+    void sameCheckoutBuildsTheSamePackage()
+    {
+        QString log;
+        const QString again = buildPackage(m_work.filePath(QStringLiteral("again")), &log);
+        QVERIFY2(!again.isEmpty(), qPrintable(log));
+        QFile first(m_deb);
+        QFile second(again);
+        QVERIFY(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
+        if (first.readAll() != second.readAll()) {
+            const Result before = exec(QStringLiteral("dpkg-deb"), {QStringLiteral("--contents"), m_deb});
+            const Result after = exec(QStringLiteral("dpkg-deb"), {QStringLiteral("--contents"), again});
+            QFAIL(qPrintable(
+                QStringLiteral("the two packages differ:\n%1\n%2").arg(before.output, after.output)));
         }
     }
 

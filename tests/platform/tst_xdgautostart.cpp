@@ -37,6 +37,9 @@ private Q_SLOTS:
     void execQuotesTheRealPath();
     void unwritableFolderReportsWhy_data();
     void unwritableFolderReportsWhy();
+    void entryNamesThePublicLauncher_data();
+    void entryNamesThePublicLauncher();
+    void launcherOfThisBuild();
 };
 
 void TestXdgAutostart::writtenReportedAndRemoved()
@@ -146,6 +149,69 @@ void TestXdgAutostart::unwritableFolderReportsWhy()
     QVERIFY2(error.contains(QLatin1String("autostart")), qPrintable(error));
     QVERIFY(!autostart.isEnabled());
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestXdgAutostart::entryNamesThePublicLauncher_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("executables");
+    QTest::addColumn<QStringList>("plainFiles");
+    QTest::addColumn<QString>("launcher");
+    const QString userProgram = QStringLiteral(".local/libexec/grumblix/grumblix-app");
+    QTest::newRow("build folder") << QStringLiteral("build/src/shell/grumblix-app")
+                                  << QStringList{QStringLiteral("build/src/shell/grumblix")} << QStringList()
+                                  << QStringLiteral("build/src/shell/grumblix");
+    QTest::newRow("user install") << userProgram << QStringList{QStringLiteral(".local/bin/grumblix")}
+                                  << QStringList() << QStringLiteral(".local/bin/grumblix");
+    QTest::newRow("package") << QStringLiteral("usr/libexec/grumblix/grumblix-app")
+                             << QStringList{QStringLiteral("usr/bin/grumblix")} << QStringList()
+                             << QStringLiteral("usr/bin/grumblix");
+    // Without a launcher to name, the entry still starts this program.
+    QTest::newRow("launcher missing") << userProgram << QStringList() << QStringList() << userProgram;
+    QTest::newRow("launcher not executable")
+        << userProgram << QStringList() << QStringList{QStringLiteral(".local/bin/grumblix")} << userProgram;
+    QTest::newRow("a folder in the launcher's place")
+        << userProgram << QStringList() << QStringList{QStringLiteral(".local/bin/grumblix/x")}
+        << userProgram;
+    // Only the libexec/grumblix layout has its launcher two folders up.
+    QTest::newRow("another grumblix two folders up")
+        << QStringLiteral("opt/tools/grumblix-app") << QStringList{QStringLiteral("bin/grumblix")}
+        << QStringList() << QStringLiteral("opt/tools/grumblix-app");
+}
+
+void TestXdgAutostart::entryNamesThePublicLauncher()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, executables);
+    QFETCH(QStringList, plainFiles);
+    QFETCH(QString, launcher);
+    QTemporaryDir root;
+    const auto place = [&root](const QString &path, bool executable) {
+        write(root.filePath(path), "#!/bin/sh\n");
+        QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
+        if (executable)
+            permissions |= QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(root.filePath(path), permissions));
+    };
+    place(program, true);
+    for (const QString &path : executables)
+        place(path, true);
+    for (const QString &path : plainFiles)
+        place(path, false);
+
+    const QString expected = root.filePath(launcher);
+    QCOMPARE(XdgAutostart::launcherFor(root.filePath(program)), expected);
+    const QByteArray entry = XdgAutostart::entryText(XdgAutostart::launcherFor(root.filePath(program)));
+    QVERIFY2(entry.contains("\nExec=" + expected.toUtf8() + '\n'), entry.constData());
+    QVERIFY2(entry.contains("\nTryExec=" + expected.toUtf8() + '\n'), entry.constData());
+}
+
+void TestXdgAutostart::launcherOfThisBuild()
+{
+    const QString program = QStringLiteral(GRUMBLIX_BINARY_DIR "/src/shell/grumblix-app");
+    if (!QFile::exists(program))
+        QSKIP("the program is not built in this build folder");
+    QCOMPARE(XdgAutostart::launcherFor(program), QStringLiteral(GRUMBLIX_BINARY_DIR "/src/shell/grumblix"));
 }
 
 QTEST_APPLESS_MAIN(TestXdgAutostart)

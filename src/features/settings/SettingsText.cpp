@@ -2,6 +2,10 @@
 
 #include "models/FileWriter.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
 namespace SettingsText {
 
 QString shortcutHint(bool registered, bool throughDesktopPortal, const QString &keptByDesktop)
@@ -19,11 +23,32 @@ QString shortcutHint(bool registered, bool throughDesktopPortal, const QString &
     return QStringLiteral("That shortcut is taken by something else. Try another.");
 }
 
-QString updateNote(const QUrl &feed)
+Installation installationOf(const QString &programPath)
 {
-    if (!feed.isValid() || feed.host().isEmpty())
+    if (programPath.isEmpty())
+        return Installation::package;
+    const QFileInfo program(QDir::cleanPath(programPath));
+    const QString path = program.absoluteFilePath();
+    const bool packaged = path.startsWith(QLatin1String("/usr/")) &&
+                          !path.startsWith(QLatin1String("/usr/local/")) &&
+                          program.absoluteDir().dirName() == QLatin1String("grumblix");
+    return packaged ? Installation::package : Installation::source;
+}
+
+Installation currentInstallation()
+{
+    return installationOf(QCoreApplication::applicationFilePath());
+}
+
+QString updateNote(const QUrl &feed, Installation installation)
+{
+    if (!feed.isValid() || feed.host().isEmpty()) {
+        if (installation == Installation::source)
+            return QStringLiteral("This build has no update feed: to update it, pull the new version "
+                                  "and run ./scripts/setup.sh run again.");
         return QStringLiteral(
             "This build has no update feed: your package manager keeps Grumblix up to date.");
+    }
     return QStringLiteral("Updates come from %1 and are signed, so only genuine builds install. "
                           "The check sends nothing but the app version.")
         .arg(feed.host());

@@ -13,9 +13,23 @@ namespace SettingsText {
 // key a desktop went on binding instead of the one recorded: the hint says where to change it.
 QString shortcutHint(bool registered, bool throughDesktopPortal = false, const QString &keptByDesktop = {});
 
+// How this copy of Grumblix was put in place, which says who updates a build without a feed.
+enum class Installation
+{
+    package, // the package manager's
+    source,  // built from a checkout: run from its build folder or installed by setup.sh
+};
+
+// Judged by where the program proper runs from: a package puts it in a grumblix folder under /usr
+// (never /usr/local); ~/.local, a build folder or any other prefix is a build from source. An
+// unknown path counts as a package.
+Installation installationOf(const QString &programPath);
+// The installation of the running program.
+Installation currentInstallation();
+
 // The note under the update controls: where updates come from, or, for a build without a feed,
-// that the package manager brings them.
-QString updateNote(const QUrl &feed);
+// how this copy is updated instead.
+QString updateNote(const QUrl &feed, Installation installation = Installation::package);
 
 // The erase dialog's title for the number of incidents stored at the press.
 QString eraseTitle(qsizetype count);

@@ -225,7 +225,8 @@ SettingsPanel *SettingsView::updatesPanel()
                                 Fonts::mono(11, QFont::DemiBold), Theme::dim);
     row->addWidget(m_version);
     m_updateNote = SettingsPanel::note(
-        SettingsText::updateNote(updates && updates->isConfigured() ? updates->feedUrl() : QUrl()));
+        SettingsText::updateNote(updates && updates->isConfigured() ? updates->feedUrl() : QUrl(),
+                                 SettingsText::currentInstallation()));
     panel->add(m_automaticUpdates);
     panel->add(row);
     panel->add(m_updateNote);
