@@ -27,15 +27,16 @@ SoundService::~SoundService() = default;
 QStringList SoundService::defaultNarratorFolders()
 {
     QStringList folders;
+    // Found from where the program runs rather than from a path built in, so the program does not
+    // depend on the folder it was built in: share/ one level up from a test or a program in bin/,
+    // two levels up from the program proper under libexec/grumblix/ and from src/shell/ of a build.
     if (QCoreApplication::instance()) {
-        const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/");
-        folders.append(QDir::cleanPath(beside + kSoundsSubfolder));
+        const QString here = QCoreApplication::applicationDirPath();
+        for (const char *up : {"/../share/", "/../../share/"})
+            folders.append(QDir::cleanPath(here + QLatin1String(up) + kSoundsSubfolder));
     }
     for (const QString &data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
         folders.append(QDir::cleanPath(data + QLatin1Char('/') + kSoundsSubfolder));
-#ifdef GRUMBLIX_BUILD_SOUNDS_DIR
-    folders.append(QStringLiteral(GRUMBLIX_BUILD_SOUNDS_DIR));
-#endif
     folders.removeDuplicates();
     return folders;
 }

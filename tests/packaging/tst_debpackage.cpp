@@ -427,6 +427,26 @@ private Q_SLOTS:
         }
     }
 
+    // A package built from the same checkout in another folder is the same package only when nothing
+    // in it remembers where it was built: not a path the program looks in, not the debug information
+    // the build id is made from.
+    void programsNameNoBuildFolder_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("launcher") << QStringLiteral("/usr/bin/grumblix");
+        QTest::newRow("program") << QStringLiteral("/usr/libexec/grumblix/grumblix-app");
+    }
+
+    void programsNameNoBuildFolder()
+    {
+        QFETCH(QString, file);
+        QFile program(m_root + file);
+        QVERIFY2(program.open(QIODevice::ReadOnly), qPrintable(program.errorString()));
+        const QByteArray bytes = program.readAll();
+        for (const char *folder : {GRUMBLIX_SOURCE_DIR, GRUMBLIX_BINARY_DIR})
+            QVERIFY2(!bytes.contains(QByteArray(folder) + '/'), folder);
+    }
+
     void unpackedProgramAnswersVersion()
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
