@@ -14,9 +14,9 @@
 #include "features/history/HistoryList.h"
 #include "features/history/HistoryView.h"
 #include "features/history/NoteEditor.h"
-#include "ui/GXTextField.h"
 #include "models/Prefs.h"
 #include "models/Store.h"
+#include "ui/GXTextField.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -220,7 +220,8 @@ void BM_HistorySearchKeyAfterMegabytePaste(benchmark::State &state, SearchKey wh
 }
 BENCHMARK_CAPTURE(BM_HistorySearchKeyAfterMegabytePaste, home_end, SearchKey::homeEnd)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_HistorySearchKeyAfterMegabytePaste, left, SearchKey::left)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HistorySearchKeyAfterMegabytePaste, left, SearchKey::left)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_HistorySearchKeyAfterMegabytePaste, letter, SearchKey::letter)
     ->Unit(benchmark::kMillisecond);
 

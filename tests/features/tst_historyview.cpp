@@ -223,7 +223,7 @@ void TestHistoryView::keysTypedInTheSearchNeverMoveTheSelection()
                     b = seed(10, std::nullopt, QStringLiteral("Zoom"));
     openPage();
     m_page->clickRow(a.id);
-    QLineEdit *field = m_page->searchField()->lineEdit();
+    LineEditor *field = m_page->searchField()->lineEdit();
     field->setFocus();
     QVERIFY(field->hasFocus());
     QTest::keyClicks(field, QStringLiteral("ca")); // both incidents stay listed

@@ -135,7 +135,7 @@ DialogCard *TestTriggersView::openDialog() const
 namespace {
 
 // Types `text` as one key press carrying it all, as an input method commits a word.
-void typeInto(QLineEdit *edit, const QString &text)
+void typeInto(LineEditor *edit, const QString &text)
 {
     edit->setFocus();
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
@@ -146,7 +146,7 @@ void typeInto(QLineEdit *edit, const QString &text)
 
 void TestTriggersView::typeName(const QString &name)
 {
-    QLineEdit *edit = m_page->addCard()->nameField()->lineEdit();
+    LineEditor *edit = m_page->addCard()->nameField()->lineEdit();
     edit->clear();
     typeInto(edit, name);
 }
@@ -548,7 +548,7 @@ void TestTriggersView::overlongNameIsRefusedWithAReason()
     QFETCH(bool, taken);
     makePage();
     AddTriggerCard *card = m_page->addCard();
-    QLineEdit *edit = card->nameField()->lineEdit();
+    LineEditor *edit = card->nameField()->lineEdit();
     const QString hint = card->hintLabel()->text();
     typeName(QStringLiteral("Jira"));
     QGuiApplication::clipboard()->setText(pasted);

@@ -263,8 +263,8 @@ HistoryKeys::State HistoryView::keyState() const
 {
     HistoryKeys::State state;
     QWidget *focus = QApplication::focusWidget();
-    state.textFocused = qobject_cast<QLineEdit *>(focus) || qobject_cast<QTextEdit *>(focus) ||
-                        qobject_cast<QPlainTextEdit *>(focus);
+    state.textFocused = qobject_cast<LineEditor *>(focus) || qobject_cast<QLineEdit *>(focus) ||
+                        qobject_cast<QTextEdit *>(focus) || qobject_cast<QPlainTextEdit *>(focus);
     if (OverlayCenter *center = overlay()) {
         state.popupOpen = center->popup().has_value();
         state.dialogOpen = center->dialog().has_value() || center->modal();
