@@ -47,6 +47,7 @@ private Q_SLOTS:
     void deleteDialogGivesTheKeyboardBack_data();
     void deleteDialogGivesTheKeyboardBack();
     void keysTypedInTheSearchNeverMoveTheSelection();
+    void searchTypedOnFollowsTheStore();
     void keysPassOnWithModifiersOverlaysAndWithoutSelection();
     void escapeClearsTheSelection();
     void contextMenuDeletesThatIncidentOnly();
@@ -238,6 +239,30 @@ void TestHistoryView::keysTypedInTheSearchNeverMoveTheSelection()
     press(Qt::Key_Up);
     QCOMPARE(m_page->selection(), std::optional(b.id));
     QCOMPARE(m_page->search(), QStringLiteral("c"));
+}
+
+void TestHistoryView::searchTypedOnFollowsTheStore()
+{
+    const VorpEvent slack = seed(30, std::nullopt, QStringLiteral("Slack"));
+    seed(20, std::nullopt, QStringLiteral("Zoom"));
+    openPage();
+    LineEditor *field = m_page->searchField()->lineEdit();
+    field->setFocus();
+    QTest::keyClicks(field, QStringLiteral("sl"));
+    QCOMPARE(m_page->list()->rowIds(), QList<qint64>{slack.id});
+    // Logged and renamed while the search stands: typing on tests the store as it is now.
+    const VorpEvent logged = m_fx->model->log(EventSource::shortcut, AppContext{QStringLiteral("Slack"), {}});
+    QTRY_COMPARE(m_page->list()->rowIds(), (QList<qint64>{logged.id, slack.id}));
+    VorpEvent renamed = slack;
+    renamed.appName = QStringLiteral("Teams");
+    m_fx->model->store().update(renamed);
+    QTest::keyClicks(field, QStringLiteral("a"));
+    QTRY_COMPARE(m_page->list()->rowIds(), QList<qint64>{logged.id});
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(field, Qt::Key_Backspace);
+    QCOMPARE(m_page->list()->rowIds().size(), 3);
+    QTest::keyClicks(field, QStringLiteral("tea"));
+    QCOMPARE(m_page->list()->rowIds(), QList<qint64>{slack.id});
 }
 
 void TestHistoryView::keysPassOnWithModifiersOverlaysAndWithoutSelection()

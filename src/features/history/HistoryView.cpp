@@ -102,6 +102,7 @@ void HistoryView::refresh()
     // alone (the store never shares its list, so holding this copy costs a log nothing).
     m_events = m_model.allEvents().toList();
     m_triggers = m_model.allTriggers();
+    m_filteredBy.reset(); // the incidents or their triggers may have changed
     m_header->setEyebrow(QStringLiteral("%1 incidents on file").arg(m_events.size()));
     m_dropdown->setOptions(HistoryFilter::options(m_triggers));
     recompute();
@@ -111,7 +112,12 @@ void HistoryView::recompute()
 {
     const EventSpan events = spanOf(m_events);
     const Calendar calendar(m_model.timeZone());
-    m_filtered = HistoryFilter::filter(events, m_triggers, m_filter, m_search);
+    // Typing on at a search tests only what the search found a key ago.
+    const bool narrowing = m_filteredBy && m_filteredBy->filter == m_filter &&
+                           HistoryFilter::narrows(m_filteredBy->search, m_search);
+    m_filtered =
+        HistoryFilter::filter(events, m_triggers, m_filter, m_search, narrowing ? &m_filtered : nullptr);
+    m_filteredBy = FilteredBy{m_filter, m_search};
     m_grouped = HistoryDays::group(events, m_filtered, calendar);
     if (m_filtered.isEmpty()) {
         m_empty->setText(m_events.isEmpty() ? QStringLiteral("Nothing yet.\nGo press the button.")

@@ -86,6 +86,13 @@ private:
     HistoryEvents m_events;
     QList<Trigger> m_triggers;
     QList<qsizetype> m_filtered;
+    // What m_filtered was filtered by, while the incidents it indexes are still the ones held.
+    struct FilteredBy
+    {
+        QString filter;
+        QString search;
+    };
+    std::optional<FilteredBy> m_filteredBy;
     QList<DayGroup> m_grouped;
 
     std::optional<qint64> m_selection;
