@@ -1,4 +1,5 @@
 #include "features/history/EventDetailView.h"
+#include "features/history/EventRow.h"
 #include "features/history/HistoryList.h"
 #include "features/history/HistoryView.h"
 #include "features/history/IncidentText.h"
@@ -22,6 +23,7 @@
 #include "ui/TriggerGrid.h"
 
 #include <QClipboard>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -59,6 +61,9 @@ private Q_SLOTS:
     void noteTypedThenLeavingSavesIt();
     void failedNoteSaveStaysAndIsRetried();
     void noteRowFollowsEveryKey();
+    void rowQuoteIsTheWholeLineElided_data();
+    void rowQuoteIsTheWholeLineElided();
+    void keysRepaintOnlyTheRowsTheyChange();
     void longNoteIsShownEditedAndSavedWhole_data();
     void longNoteIsShownEditedAndSavedWhole();
     void erasingAtACutRemovesTheCharacterBeyondIt();
@@ -525,6 +530,107 @@ void TestHistoryView::noteRowFollowsEveryKey()
     QTest::keyClick(note->field(), Qt::Key_A);
     QTest::keyClick(note->field(), Qt::Key_Return);
     QCOMPARE(Store::open(m_fx->model->store().path())->event(a.id)->note, std::optional(QStringLiteral("a")));
+}
+
+void TestHistoryView::rowQuoteIsTheWholeLineElided_data()
+{
+    QTest::addColumn<QString>("note");
+    const auto repeated = [](const QString &piece, int times) { return piece.repeated(times); };
+    QTest::newRow("short") << QStringLiteral("build broke");
+    QTest::newRow("words") << repeated(QStringLiteral("the vorping simulator crashed again "), 20);
+    QTest::newRow("one long word") << QString(600, u'w');
+    QTest::newRow("narrow and wide letters") << repeated(QStringLiteral("iiiiiiiiWWWW"), 50);
+    QTest::newRow("combining runs") << repeated(QStringLiteral("e\u0301\u0323a\u0300 "), 120);
+    QTest::newRow("a mark run longer than the margin")
+        << QStringLiteral("x") + QString(40, QChar(0x0301)) + repeated(QStringLiteral("a\u0301"), 200);
+    QTest::newRow("colour emoji") << repeated(QStringLiteral("\U0001F921\U0001F4A2\U0001F9E8\U0001F643"), 10);
+    QTest::newRow("32,756 colour emoji")
+        << repeated(QStringLiteral("\U0001F921\U0001F4A2\U0001F9E8\U0001F643"), 8189);
+    QTest::newRow("ZWJ sequences and skin tones") << repeated(
+        QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467\U0001F44D\U0001F3FD\U0001F1E9\U0001F1EA"),
+        40);
+    QTest::newRow("right to left") << repeated(
+        QStringLiteral("\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD "), 60);
+    QTest::newRow("joined Arabic") << repeated(
+        QStringLiteral("\u0627\u0644\u0633\u0644\u0627\u0645 \u0639\u0644\u064A\u0643\u0645 "), 40);
+    QTest::newRow("emoji between right-to-left words") << QStringLiteral("abc \u05E9\u05DC\u05D5\u05DD ") +
+                                                              repeated(QStringLiteral("\U0001F921 "), 150) +
+                                                              QStringLiteral("\u05E2\u05D5\u05DC\u05DD");
+    QTest::newRow("first strong letter far in")
+        << repeated(QStringLiteral("\U0001F921 12 "), 80) + QStringLiteral("\u05E9\u05DC\u05D5\u05DD");
+    QTest::newRow("direction marks past the cut")
+        << repeated(QStringLiteral("abc "), 30) + QStringLiteral("\u202Bdef\u202C \u2067ghi\u2069 ") +
+               repeated(QStringLiteral("xyz\u200F "), 60) + QStringLiteral("\u202E");
+    QTest::newRow("brackets mirrored") << repeated(QStringLiteral("(\u05D0) [b] "), 80);
+    QTest::newRow("line breaks") << repeated(QStringLiteral("line\nnext\r\n"), 60);
+    QTest::newRow("variants separator") << repeated(QStringLiteral("one\u009Ctwo "), 60);
+}
+
+void TestHistoryView::rowQuoteIsTheWholeLineElided()
+{
+    QFETCH(QString, note);
+    const QString line = *IncidentText::shownNoteLine(note);
+    const QFontMetricsF metrics(EventRow::noteFont());
+    for (const qreal width : {0.0, 6.0, 31.5, 90.0, 184.0, 232.25, 300.0, 640.0}) {
+        const QString old = metrics.elidedText(line, Qt::ElideRight, width);
+        QCOMPARE(EventRow::fittedNoteLine(line, width), old);
+    }
+}
+
+void TestHistoryView::keysRepaintOnlyTheRowsTheyChange()
+{
+    const QString emoji = QStringLiteral("\U0001F921\U0001F4A2\U0001F9E8").repeated(20);
+    seed(60, std::nullopt, QStringLiteral("Slack"), emoji);
+    seed(50, std::nullopt, QStringLiteral("Slack"), emoji);
+    const VorpEvent b = seed(40, std::nullopt, QStringLiteral("Slack"), QStringLiteral("build"));
+    const VorpEvent a = seed(30, std::nullopt, QStringLiteral("Slack"), QStringLiteral("standup"));
+    openPage();
+    m_page->clickRow(a.id);
+    HistoryList *list = m_page->list();
+    struct PaintSpy : QObject
+    {
+        QRegion painted;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+    } spy;
+    list->viewport()->installEventFilter(&spy);
+    const auto settle = [&] {
+        QTest::qWait(30);
+        const QRegion painted = spy.painted;
+        spy.painted = QRegion();
+        return painted;
+    };
+    settle();
+
+    // A key typed into the note: its row, and only its row, is painted again.
+    NoteEditor *note = m_page->detail()->noteEditor();
+    QTest::mouseClick(note, Qt::LeftButton);
+    settle();
+    QTest::keyClick(note->field(), Qt::Key_S);
+    QTRY_COMPARE(m_page->selected()->note, std::optional(QStringLiteral("standups")));
+    QRegion painted = settle();
+    QVERIFY(painted.contains(list->rowRect(a.id).center()));
+    QCOMPARE(painted.boundingRect() & list->rowRect(a.id), painted.boundingRect());
+
+    // A step down: the two rows whose selection changed.
+    m_page->clickRow(a.id);
+    settle();
+    press(Qt::Key_Down);
+    QCOMPARE(m_page->selection(), std::optional(b.id));
+    painted = settle();
+    QVERIFY(painted.contains(list->rowRect(a.id).center()) && painted.contains(list->rowRect(b.id).center()));
+    QCOMPARE(QRegion(list->rowRect(a.id)) + list->rowRect(b.id) + painted,
+             QRegion(list->rowRect(a.id)) + list->rowRect(b.id));
+
+    // A new incident moves every row: all of them are painted.
+    m_fx->model->log(EventSource::shortcut, AppContext{});
+    QTRY_COMPARE(list->rowIds().size(), 5);
+    painted = settle();
+    QVERIFY(painted.contains(list->viewport()->rect()));
 }
 
 void TestHistoryView::longNoteIsShownEditedAndSavedWhole_data()

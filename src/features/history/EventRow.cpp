@@ -4,6 +4,7 @@
 #include "ui/AppIconCache.h"
 #include "ui/Fonts.h"
 #include "ui/Paint.h"
+#include "ui/TextBounds.h"
 #include "ui/Theme.h"
 
 #include <QFontMetricsF>
@@ -29,13 +30,17 @@ QFont nameFont()
 {
     return Fonts::rounded(13, QFont::Bold);
 }
-QFont noteFont()
-{
-    return Fonts::rounded(11, QFont::Medium);
-}
 QFont headerFont()
 {
     return Fonts::tracked(Fonts::mono(10, QFont::ExtraBold), 1.2);
+}
+
+// Eliding keeps the text's direction marks and embeddings from what it leaves out, after the
+// ellipsis: LRM and RLM, the embeddings and overrides, the isolates.
+bool isBidiControl(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= 0x200E && u <= 0x200F) || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
 }
 
 qreal textColumnHeight(bool hasNoteLine)
@@ -45,6 +50,52 @@ qreal textColumnHeight(bool hasNoteLine)
 }
 
 } // namespace
+
+QFont noteFont()
+{
+    return Fonts::rounded(11, QFont::Medium);
+}
+
+QString fittedNoteLine(const QString &line, qreal width)
+{
+    const QFontMetricsF fm(noteFont());
+    // Characters that the cut must leave after the one the ellipsis replaces, so that the text
+    // before it is shaped as in the whole line (kerning, joining) and reads as it does there.
+    constexpr qsizetype kMargin = 16;
+    const bool rightToLeft = line.isRightToLeft();
+    // U+009C splits a text into variants to choose from; such a line is elided whole.
+    const bool variants = line.contains(QChar(0x9C));
+    for (qsizetype reach = qCeil(width / std::max<qreal>(1, fm.averageCharWidth())) + 2 * kMargin;
+         !variants && reach < line.size(); reach *= 2) {
+        const qsizetype cut = TextBounds::snapToGrapheme(line, reach);
+        if (cut >= line.size())
+            break;
+        const QString prefix = line.first(cut);
+        // The paragraph's direction comes from its first strong character.
+        if (prefix.isRightToLeft() != rightToLeft)
+            continue;
+        const QString elided = fm.elidedText(prefix, Qt::ElideRight, width);
+        if (elided.isEmpty())
+            return elided; // not even the ellipsis fits
+        // elided = the kept text, the ellipsis, then the direction marks of what it left out.
+        qsizetype kept = elided.size();
+        while (kept > 0 && isBidiControl(elided.at(kept - 1)))
+            --kept;
+        if (elided == prefix || kept + kMargin > cut)
+            continue;
+        // A run of marks as long as the margin may join what follows the cut to the ellipsis.
+        const QStringView tail = QStringView(line).sliced(cut - kMargin, kMargin);
+        if (std::all_of(tail.begin(), tail.end(),
+                        [](QChar c) { return c.category() == QChar::Mark_NonSpacing; }))
+            continue;
+        QString fitted = elided;
+        for (const QChar c : QStringView(line).sliced(cut))
+            if (isBidiControl(c))
+                fitted += c;
+        return fitted;
+    }
+    return fm.elidedText(line, Qt::ElideRight, width);
+}
 
 qreal height(bool hasNoteLine)
 {
@@ -109,7 +160,7 @@ void paint(QPainter &p, const QRectF &rect, const EventRowLook &look, qreal dpr)
         p.setFont(noteFont());
         p.setPen((look.selected ? Theme::white.opacity(0.8) : Theme::dim).resolve());
         p.drawText(QRectF(x, y, textW, noteMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                   noteMetrics.elidedText(*look.noteLine, Qt::ElideRight, textW));
+                   fittedNoteLine(*look.noteLine, textW));
     }
 
     if (look.hasApp)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QRectF>
 #include <QString>
 #include <optional>
@@ -28,6 +29,12 @@ qreal height(bool hasNoteLine);
 // The width of the time column: 52, or more where the locale's short times are wider.
 qreal timeWidth();
 void paint(QPainter &p, const QRectF &rect, const EventRowLook &look, qreal dpr);
+// The quote line as a row `width` wide shows it: exactly what eliding the whole line gives, read
+// and laid out from only as much of the line as can show (a colour emoji costs a bitmap decode
+// each time it is laid out, and a line may hold hundreds).
+QString fittedNoteLine(const QString &line, qreal width);
+// The font of the quote line.
+QFont noteFont();
 // Where the application icon of a row in `rect` is drawn (its tool tip area).
 QRectF iconRect(const QRectF &rect);
 

@@ -60,6 +60,7 @@ private:
     qsizetype rowItemAt(const QPointF &pos) const;
     void updateScrollRange();
     void setHovered(qsizetype item);
+    void updateRowOf(std::optional<qint64> id);
 
     HistoryEvents m_events; // shared with the page and the store: read with at(), never detached
     QList<Trigger> m_triggers;

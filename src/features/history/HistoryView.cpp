@@ -103,8 +103,19 @@ void HistoryView::refresh()
     m_events = m_model.allEvents().toList();
     m_triggers = m_model.allTriggers();
     m_filteredBy.reset(); // the incidents or their triggers may have changed
-    m_header->setEyebrow(QStringLiteral("%1 incidents on file").arg(m_events.size()));
-    m_dropdown->setOptions(HistoryFilter::options(m_triggers));
+    // A key typed into a note refreshes the page: what did not change is left alone (and unpainted).
+    const QString eyebrow = QStringLiteral("%1 incidents on file").arg(m_events.size());
+    if (m_header->eyebrow() != eyebrow)
+        m_header->setEyebrow(eyebrow);
+    const QList<GXOption> options = HistoryFilter::options(m_triggers);
+    const auto same = [](const GXOption &a, const GXOption &b) {
+        return a.value == b.value && a.label == b.label && a.emoji == b.emoji &&
+               a.dividerBefore == b.dividerBefore;
+    };
+    if (!std::equal(options.begin(), options.end(), m_options.begin(), m_options.end(), same)) {
+        m_options = options;
+        m_dropdown->setOptions(options);
+    }
     recompute();
 }
 
@@ -120,8 +131,10 @@ void HistoryView::recompute()
     m_filteredBy = FilteredBy{m_filter, m_search};
     m_grouped = HistoryDays::group(events, m_filtered, calendar);
     if (m_filtered.isEmpty()) {
-        m_empty->setText(m_events.isEmpty() ? QStringLiteral("Nothing yet.\nGo press the button.")
-                                            : QStringLiteral("No matches."));
+        const QString hint = m_events.isEmpty() ? QStringLiteral("Nothing yet.\nGo press the button.")
+                                                : QStringLiteral("No matches.");
+        if (m_empty->text() != hint)
+            m_empty->setText(hint);
         m_listStack->setCurrentWidget(m_empty);
     } else {
         m_listStack->setCurrentWidget(m_list);

@@ -85,6 +85,7 @@ private:
     // Every incident and trigger as the model's queries give them.
     HistoryEvents m_events;
     QList<Trigger> m_triggers;
+    QList<GXOption> m_options; // the drop-down's, as last given to it
     QList<qsizetype> m_filtered;
     // What m_filtered was filtered by, while the incidents it indexes are still the ones held.
     struct FilteredBy
