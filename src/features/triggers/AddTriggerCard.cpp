@@ -31,7 +31,7 @@ public:
     using QValidator::QValidator;
     State validate(QString &input, int &) const override
     {
-        return input.size() > TriggerDraft::maxNameLength ? Invalid : Acceptable;
+        return TriggerDraft::fitsNameLength(input) ? Acceptable : Invalid;
     }
 };
 
