@@ -58,11 +58,11 @@ struct Fixture : LargeModel
         return view;
     }
 
-    // Sends one key press and its release to whatever widget has the keyboard, then lets the page
-    // refresh and paint as a turn of the event loop would.
-    static void key(int key, const QString &text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    // Sends one key press and its release to whatever widget has the keyboard (else to the window),
+    // then lets the page refresh and paint as a turn of the event loop would.
+    void key(int key, const QString &text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
     {
-        QWidget *target = QApplication::focusWidget();
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : window.get();
         QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
         QApplication::sendEvent(target, &press);
         QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
@@ -173,7 +173,7 @@ void BM_HistorySearchPasteMegabyte(benchmark::State &state)
         f.page->searchField()->setText(QString());
         settleEvents();
         state.ResumeTiming();
-        Fixture::key(Qt::Key_V, {}, Qt::ControlModifier);
+        f.key(Qt::Key_V, {}, Qt::ControlModifier);
     }
     if (f.page->search().size() < 1'000'000)
         state.SkipWithError("the paste did not reach the search");
@@ -194,21 +194,21 @@ void BM_HistorySearchKeyAfterMegabytePaste(benchmark::State &state, SearchKey wh
 {
     Fixture &f = fixture();
     focusSearchWithMegabyteOnClipboard(f);
-    Fixture::key(Qt::Key_V, {}, Qt::ControlModifier);
+    f.key(Qt::Key_V, {}, Qt::ControlModifier);
     bool flip = false;
     for (auto _ : state) {
         switch (which) {
         case SearchKey::homeEnd:
-            Fixture::key(flip ? Qt::Key_End : Qt::Key_Home);
+            f.key(flip ? Qt::Key_End : Qt::Key_Home);
             break;
         case SearchKey::left:
-            Fixture::key(Qt::Key_Left);
+            f.key(Qt::Key_Left);
             break;
         case SearchKey::letter:
             if (flip)
-                Fixture::key(Qt::Key_Backspace);
+                f.key(Qt::Key_Backspace);
             else
-                Fixture::key(Qt::Key_Q, QStringLiteral("q"));
+                f.key(Qt::Key_Q, QStringLiteral("q"));
             break;
         }
         flip = !flip;
@@ -238,27 +238,56 @@ QString emojiNote(int count)
     return note;
 }
 
-// A key typed into the note of the newest incident while the eight rows below it, all in view,
-// hold `emoji` colour emoji each (none: their plain short notes): the record follows the key, the
-// page refreshes over every incident, and the list and the editor paint.
+// Gives the `rows` incidents after the two newest `emoji` colour emoji each as their notes (none:
+// their plain short notes stay) and puts the list at its top, the two newest and the rows with
+// the long notes in view; puts the notes back when done.
+class LongNotesInView
+{
+public:
+    LongNotesInView(Fixture &f, int emoji, int rows = 8) : m_f(f)
+    {
+        Store &store = f.model->store();
+        const EventSnapshot events = store.events();
+        for (qsizetype i = events.size() - 2 - rows; i < events.size() - 2; ++i) {
+            VorpEvent row = events.at(i);
+            m_restore.append(row);
+            if (emoji > 0) {
+                row.note = emojiNote(emoji);
+                store.update(row);
+            }
+        }
+        store.save();
+        newest = events.at(events.size() - 1).id;
+        second = events.at(events.size() - 2).id;
+        settleEvents();
+        f.page->list()->verticalScrollBar()->setValue(0);
+        settleEvents();
+    }
+    ~LongNotesInView()
+    {
+        m_f.page->clearSelection();
+        for (const VorpEvent &row : m_restore)
+            m_f.model->store().update(row);
+        m_f.model->store().save();
+        settleEvents();
+    }
+
+    qint64 newest = 0;
+    qint64 second = 0;
+
+private:
+    Fixture &m_f;
+    QList<VorpEvent> m_restore;
+};
+
+// A key typed into the note of the newest incident while eight rows in view hold `emoji` colour
+// emoji each (none: their plain short notes): the record follows the key, the page refreshes over
+// every incident, and the list and the editor paint.
 void BM_HistoryNoteKeyBesideLongNotes(benchmark::State &state, int emoji)
 {
     Fixture &f = fixture();
-    Store &store = f.model->store();
-    const EventSnapshot events = store.events();
-    QList<VorpEvent> restore;
-    for (qsizetype i = events.size() - 9; i < events.size() - 1; ++i) {
-        VorpEvent row = events.at(i);
-        restore.append(row);
-        if (emoji > 0) {
-            row.note = emojiNote(emoji);
-            store.update(row);
-        }
-    }
-    store.save();
-    settleEvents();
-    f.page->list()->verticalScrollBar()->setValue(0);
-    f.page->clickRow(events.at(events.size() - 1).id);
+    const LongNotesInView rows(f, emoji);
+    f.page->clickRow(rows.newest);
     settleEvents();
     QPlainTextEdit *note = f.page->detail()->noteEditor()->field();
     note->setFocus(Qt::MouseFocusReason);
@@ -269,25 +298,65 @@ void BM_HistoryNoteKeyBesideLongNotes(benchmark::State &state, int emoji)
     bool typed = false;
     for (auto _ : state) {
         if (typed)
-            Fixture::key(Qt::Key_Backspace);
+            f.key(Qt::Key_Backspace);
         else
-            Fixture::key(Qt::Key_Q, QStringLiteral("q"));
+            f.key(Qt::Key_Q, QStringLiteral("q"));
         typed = !typed;
     }
     paints.report(state);
     if (typed)
-        Fixture::key(Qt::Key_Backspace);
+        f.key(Qt::Key_Backspace);
     note->clearFocus();
-    f.page->clearSelection();
-    for (const VorpEvent &row : restore)
-        store.update(row);
-    store.save();
     settleEvents();
     f.addFloor(state);
 }
 BENCHMARK_CAPTURE(BM_HistoryNoteKeyBesideLongNotes, plain_rows, 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_HistoryNoteKeyBesideLongNotes, emoji_40, 40)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_HistoryNoteKeyBesideLongNotes, emoji_32756, 32756)->Unit(benchmark::kMillisecond);
+
+// Down and Up in turn between the two newest rows while eight rows in view hold `emoji` colour
+// emoji each: the selection moves, the editor of the newly selected incident is built, and the
+// page paints.
+void BM_HistoryStepBesideLongNotes(benchmark::State &state, int emoji)
+{
+    Fixture &f = fixture();
+    const LongNotesInView rows(f, emoji);
+    f.page->clickRow(rows.newest);
+    settleEvents();
+    PaintCounter paints;
+    bool down = true;
+    for (auto _ : state) {
+        f.key(down ? Qt::Key_Down : Qt::Key_Up);
+        down = !down;
+    }
+    paints.report(state);
+    if (f.page->selection() != rows.newest && f.page->selection() != rows.second)
+        state.SkipWithError("the keys did not move the selection");
+    f.addFloor(state);
+}
+BENCHMARK_CAPTURE(BM_HistoryStepBesideLongNotes, plain_rows, 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HistoryStepBesideLongNotes, emoji_32756, 32756)->Unit(benchmark::kMillisecond);
+
+// One wheel step of the list painted on screen (a frame of a keyboard step's scroll too), while
+// every row in view holds `emoji` colour emoji.
+void BM_HistoryPaintScrolledFrameOfLongNotes(benchmark::State &state, int emoji)
+{
+    Fixture &f = fixture();
+    const LongNotesInView rows(f, emoji, 40);
+    HistoryList *list = f.page->list();
+    QScrollBar *bar = list->verticalScrollBar();
+    bar->setValue(200);
+    int step = 60;
+    PaintCounter paints;
+    for (auto _ : state) {
+        bar->setValue(bar->value() + step);
+        step = -step;
+        list->viewport()->repaint();
+    }
+    paints.report(state);
+    f.addFloor(state);
+}
+BENCHMARK_CAPTURE(BM_HistoryPaintScrolledFrameOfLongNotes, emoji_32756, 32756)->Unit(benchmark::kMillisecond);
 
 // Opening the page: build it over every incident, lay it out and paint the first frame.
 void BM_HistoryOpenFirstFrame(benchmark::State &state)

@@ -25,6 +25,7 @@
 #include <QClipboard>
 #include <QFontMetricsF>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -61,8 +62,8 @@ private Q_SLOTS:
     void noteTypedThenLeavingSavesIt();
     void failedNoteSaveStaysAndIsRetried();
     void noteRowFollowsEveryKey();
-    void rowQuoteIsTheWholeLineElided_data();
-    void rowQuoteIsTheWholeLineElided();
+    void rowQuoteShowsTheWholeLineElided_data();
+    void rowQuoteShowsTheWholeLineElided();
     void keysRepaintOnlyTheRowsTheyChange();
     void longNoteIsShownEditedAndSavedWhole_data();
     void longNoteIsShownEditedAndSavedWhole();
@@ -532,7 +533,7 @@ void TestHistoryView::noteRowFollowsEveryKey()
     QCOMPARE(Store::open(m_fx->model->store().path())->event(a.id)->note, std::optional(QStringLiteral("a")));
 }
 
-void TestHistoryView::rowQuoteIsTheWholeLineElided_data()
+void TestHistoryView::rowQuoteShowsTheWholeLineElided_data()
 {
     QTest::addColumn<QString>("note");
     const auto repeated = [](const QString &piece, int times) { return piece.repeated(times); };
@@ -566,7 +567,7 @@ void TestHistoryView::rowQuoteIsTheWholeLineElided_data()
     QTest::newRow("variants separator") << repeated(QStringLiteral("one\u009Ctwo "), 60);
 }
 
-void TestHistoryView::rowQuoteIsTheWholeLineElided()
+void TestHistoryView::rowQuoteShowsTheWholeLineElided()
 {
     QFETCH(QString, note);
     const QString line = *IncidentText::shownNoteLine(note);
@@ -574,6 +575,30 @@ void TestHistoryView::rowQuoteIsTheWholeLineElided()
     for (const qreal width : {0.0, 6.0, 31.5, 90.0, 184.0, 232.25, 300.0, 640.0}) {
         const QString old = metrics.elidedText(line, Qt::ElideRight, width);
         QCOMPARE(EventRow::fittedNoteLine(line, width), old);
+        // Drawn from its kept layout, the quote paints as drawing the elided text did, with a
+        // window's painter (left to right) and with an image's (the text's own direction).
+        const NoteQuote quote(line, width);
+        QCOMPARE(quote.text(), old);
+        for (const auto direction : {Qt::LeftToRight, Qt::LayoutDirectionAuto})
+            for (const qreal dpr : {1.0, 2.0}) {
+                const auto render = [&](const auto &draw) {
+                    QImage image((QSizeF(width + 20, 30) * dpr).toSize(),
+                                 QImage::Format_ARGB32_Premultiplied);
+                    image.setDevicePixelRatio(dpr);
+                    image.fill(Qt::white);
+                    QPainter p(&image);
+                    p.setLayoutDirection(direction);
+                    p.setFont(EventRow::noteFont());
+                    p.setPen(QColor(0x6b, 0x5e, 0x52));
+                    // A row's text column starts on a whole pixel; rows lie at any fraction below.
+                    draw(p, QRectF(4, 7.3, width, metrics.height()));
+                    return image;
+                };
+                QCOMPARE(render([&](QPainter &p, const QRectF &r) { quote.draw(p, r); }),
+                         render([&](QPainter &p, const QRectF &r) {
+                             p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, old);
+                         }));
+            }
     }
 }
 

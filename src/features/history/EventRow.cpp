@@ -122,6 +122,21 @@ QRectF iconRect(const QRectF &rect)
     return {rect.right() - kPadX - kIcon, rect.center().y() - kIcon / 2, kIcon, kIcon};
 }
 
+namespace {
+
+qreal textLeft(const QRectF &rect)
+{
+    return rect.left() + kPadX + timeWidth() + kGap + kEmojiBox + kGap;
+}
+
+} // namespace
+
+qreal textWidth(const QRectF &rect, bool hasApp)
+{
+    const qreal right = hasApp ? iconRect(rect).left() - 4 : rect.right() - kPadX;
+    return std::max<qreal>(0, right - textLeft(rect));
+}
+
 void paint(QPainter &p, const QRectF &rect, const EventRowLook &look, qreal dpr)
 {
     p.save();
@@ -146,8 +161,7 @@ void paint(QPainter &p, const QRectF &rect, const EventRowLook &look, qreal dpr)
                  Paint::emoji(look.emoji, emojiFont(), box.size(), Qt::AlignCenter, primary, dpr));
     x += kEmojiBox + kGap;
 
-    const qreal right = look.hasApp ? iconRect(rect).left() - 4 : rect.right() - kPadX;
-    const qreal textW = std::max<qreal>(0, right - x);
+    const qreal textW = textWidth(rect, look.hasApp);
     const QFontMetricsF nameMetrics(nameFont());
     qreal y = midY - textColumnHeight(look.noteLine.has_value()) / 2;
     p.setFont(nameFont());
@@ -159,8 +173,10 @@ void paint(QPainter &p, const QRectF &rect, const EventRowLook &look, qreal dpr)
         const QFontMetricsF noteMetrics(noteFont());
         p.setFont(noteFont());
         p.setPen((look.selected ? Theme::white.opacity(0.8) : Theme::dim).resolve());
-        p.drawText(QRectF(x, y, textW, noteMetrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                   fittedNoteLine(*look.noteLine, textW));
+        const std::shared_ptr<const NoteQuote> quote =
+            look.quote && look.quote->width() == textW ? look.quote
+                                                       : std::make_shared<NoteQuote>(*look.noteLine, textW);
+        quote->draw(p, QRectF(x, y, textW, noteMetrics.height()));
     }
 
     if (look.hasApp)
@@ -197,3 +213,42 @@ void paintHeader(QPainter &p, const QRectF &rect, const QString &title, int coun
 }
 
 } // namespace EventRow
+
+NoteQuote::NoteQuote(const QString &line, qreal width)
+    : m_text(EventRow::fittedNoteLine(line, width)), m_width(width)
+{
+    // Laid out as QPainter::drawText lays out one unwrapped line for a left-to-right painter.
+    m_layout.setText(m_text);
+    m_layout.setFont(EventRow::noteFont());
+    QTextOption option(Qt::AlignLeft);
+    option.setTextDirection(Qt::LeftToRight);
+    option.setWrapMode(QTextOption::ManualWrap);
+    m_layout.setTextOption(option);
+    m_layout.setCacheEnabled(true);
+    m_layout.beginLayout();
+    QTextLine laidOut = m_layout.createLine();
+    laidOut.setLineWidth(width);
+    laidOut.setPosition(QPointF(0, 0));
+    m_layout.endLayout();
+}
+
+void NoteQuote::draw(QPainter &p, const QRectF &rect) const
+{
+    if (p.layoutDirection() != Qt::LeftToRight) {
+        p.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, m_text);
+        return;
+    }
+    // Centred as drawText centres the line's box, and clipped to `rect` only where that box (not
+    // the glyphs) does not fit in it, as drawText clips.
+    const QTextLine line = m_layout.lineAt(0);
+    const qreal height = line.ascent() + line.descent();
+    const qreal top = rect.top() + (rect.height() - height) / 2;
+    const bool clip = !rect.contains(QRectF(rect.left(), top, line.naturalTextWidth(), height));
+    if (clip) {
+        p.save();
+        p.setClipRect(rect, Qt::IntersectClip);
+    }
+    m_layout.draw(&p, QPointF(rect.left(), top));
+    if (clip)
+        p.restore();
+}

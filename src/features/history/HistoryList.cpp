@@ -16,6 +16,8 @@
 namespace {
 
 constexpr qreal kSide = 8; // the stack's padding at the left and the right
+// Quotes kept beyond those of the rows in view (a screenful or two) before they are dropped.
+constexpr qsizetype kKeptQuotes = 256;
 
 } // namespace
 
@@ -242,6 +244,7 @@ void HistoryList::paintEvent(QPaintEvent *event)
     const auto pinned = m_layout.pinned(top);
     const QLocale locale;
     const QString timeFormat = IncidentText::shortTimeFormat(locale);
+    QList<qint64> painted;
     for (qsizetype i = std::max<qsizetype>(0, m_layout.itemAt(top)); i >= 0 && i < items.size(); ++i) {
         const HistoryListLayout::Item &item = items[i];
         if (item.y >= bottom)
@@ -264,6 +267,10 @@ void HistoryList::paintEvent(QPaintEvent *event)
         look.hasTrigger = trigger.key.has_value();
         look.noteLine = IncidentText::shownNoteLine(incident.note);
         look.hasApp = incident.appName.has_value();
+        if (look.noteLine) {
+            look.quote = quoteFor(incident.id, *look.noteLine, EventRow::textWidth(r, look.hasApp));
+            painted.append(incident.id);
+        }
         look.bundleID = incident.bundleIdentifier;
         look.selected = m_selection && *m_selection == incident.id;
         look.hovered = i == m_hovered;
@@ -274,6 +281,22 @@ void HistoryList::paintEvent(QPaintEvent *event)
         const QRectF r(kSide, pinned->y - top, viewport()->width() - 2 * kSide, m_layout.headerHeight());
         EventRow::paintHeader(p, r, dayTitle(group.date), int(group.events.size()));
     }
+    if (m_quotes.size() > kKeptQuotes) {
+        QHash<qint64, KeptQuote> kept;
+        for (const qint64 id : painted)
+            kept.insert(id, m_quotes.value(id));
+        m_quotes.swap(kept);
+    }
+}
+
+std::shared_ptr<const NoteQuote> HistoryList::quoteFor(qint64 id, const QString &line, qreal width)
+{
+    const auto it = m_quotes.constFind(id);
+    if (it != m_quotes.constEnd() && it->quote->width() == width && it->line == line)
+        return it->quote;
+    auto quote = std::make_shared<const NoteQuote>(line, width);
+    m_quotes.insert(id, {line, quote});
+    return quote;
 }
 
 void HistoryList::setHovered(qsizetype item)
