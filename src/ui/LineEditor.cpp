@@ -80,6 +80,11 @@ LineEditor::~LineEditor() = default;
 
 void LineEditor::setText(const QString &text)
 {
+    if (!m_preedit.isEmpty()) {
+        // A composition in progress does not survive a new text.
+        QGuiApplication::inputMethod()->reset();
+        m_preedit.clear();
+    }
     m_steps.clear();
     m_done = 0;
     m_mergeOpen = false;
@@ -949,6 +954,11 @@ void LineEditor::focusOutEvent(QFocusEvent *event)
     const Qt::FocusReason reason = event->reason();
     if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
         deselect();
+    if (!m_preedit.isEmpty()) {
+        m_preedit.clear();
+        m_from = -1;
+        relayout({m_cursor, m_cursorScreenX});
+    }
     m_blink->stop();
     m_cursorOn = false;
     m_selecting = false;
