@@ -18,7 +18,9 @@
 #include <QTextCharFormat>
 #include <QTimer>
 #include <QValidator>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 

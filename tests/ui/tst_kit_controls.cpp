@@ -19,6 +19,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
@@ -97,6 +98,7 @@ private Q_SLOTS:
     void editorLaysOutOnlyWhatItShows_data();
     void editorLaysOutOnlyWhatItShows();
     void editorMouseSelects();
+    void editorContextMenuEdits();
     void editorKeepsItsKeysFromWindowShortcuts();
     void editorShowsInputMethodsTheCursorsNeighbourhood();
     void editorIsAnEditableTextToAssistiveTechnology();
@@ -568,6 +570,37 @@ void TestKitControls::editorMouseSelects()
     QCOMPARE(editor.selectedText(), QStringLiteral("fire"));
     QTest::mouseClick(&editor, Qt::LeftButton, {}, QPoint(fireX, y)); // the third click
     QCOMPARE(editor.selectedText(), editor.text());
+}
+
+void TestKitControls::editorContextMenuEdits()
+{
+    LineEditor editor;
+    editor.setText(QStringLiteral("abc"));
+    editor.setSelection(1, 1);
+    QGuiApplication::clipboard()->setText(QStringLiteral("XY"));
+    const auto menuOf = [&] {
+        std::unique_ptr<QMenu> menu(editor.createStandardContextMenu());
+        QStringList enabled;
+        for (QAction *action : menu->actions())
+            if (!action->isSeparator() && action->isEnabled())
+                enabled << action->text().section(u'\t', 0, 0).remove(u'&');
+        return std::pair{std::move(menu), enabled};
+    };
+    const auto trigger = [](QMenu *menu, const QString &title) {
+        for (QAction *action : menu->actions())
+            if (action->text().section(u'\t', 0, 0).remove(u'&') == title)
+                action->trigger();
+    };
+    auto [menu, enabled] = menuOf();
+    QCOMPARE(enabled, (QStringList{"Cut", "Copy", "Paste", "Delete", "Select All"}));
+    trigger(menu.get(), QStringLiteral("Delete"));
+    QCOMPARE(editor.text(), QStringLiteral("ac"));
+    auto [again, nowEnabled] = menuOf();
+    QCOMPARE(nowEnabled, (QStringList{"Undo", "Paste", "Select All"}));
+    trigger(again.get(), QStringLiteral("Paste"));
+    QCOMPARE(editor.text(), QStringLiteral("aXYc"));
+    trigger(again.get(), QStringLiteral("Undo"));
+    QCOMPARE(editor.text(), QStringLiteral("ac"));
 }
 
 void TestKitControls::editorKeepsItsKeysFromWindowShortcuts()

@@ -244,11 +244,13 @@ void HistoryList::paintEvent(QPaintEvent *event)
     const auto pinned = m_layout.pinned(top);
     const QLocale locale;
     const QString timeFormat = IncidentText::shortTimeFormat(locale);
-    QList<qint64> painted;
+    QList<qint64> inView;
     for (qsizetype i = std::max<qsizetype>(0, m_layout.itemAt(top)); i >= 0 && i < items.size(); ++i) {
         const HistoryListLayout::Item &item = items[i];
         if (item.y >= bottom)
             break;
+        if (item.event >= 0)
+            inView.append(idOf(item.event));
         const QRectF r = itemRect(item);
         if (!event->region().intersects(r.toAlignedRect()))
             continue;
@@ -267,10 +269,8 @@ void HistoryList::paintEvent(QPaintEvent *event)
         look.hasTrigger = trigger.key.has_value();
         look.noteLine = IncidentText::shownNoteLine(incident.note);
         look.hasApp = incident.appName.has_value();
-        if (look.noteLine) {
+        if (look.noteLine)
             look.quote = quoteFor(incident.id, *look.noteLine, EventRow::textWidth(r, look.hasApp));
-            painted.append(incident.id);
-        }
         look.bundleID = incident.bundleIdentifier;
         look.selected = m_selection && *m_selection == incident.id;
         look.hovered = i == m_hovered;
@@ -283,8 +283,9 @@ void HistoryList::paintEvent(QPaintEvent *event)
     }
     if (m_quotes.size() > kKeptQuotes) {
         QHash<qint64, KeptQuote> kept;
-        for (const qint64 id : painted)
-            kept.insert(id, m_quotes.value(id));
+        for (const qint64 id : inView)
+            if (const auto it = m_quotes.constFind(id); it != m_quotes.constEnd())
+                kept.insert(id, *it);
         m_quotes.swap(kept);
     }
 }
