@@ -8,11 +8,9 @@
 #include "ui/Theme.h"
 
 #include <QEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVariantAnimation>
-#include <limits>
 
 namespace {
 
@@ -20,30 +18,6 @@ constexpr int kHeight = 32;
 constexpr int kPadding = 10;
 constexpr int kSpacing = 7;
 constexpr int kIcon = 12;
-
-// A line edit whose colours come from the theme at paint time.
-class ThemedLineEdit : public QLineEdit
-{
-public:
-    using QLineEdit::QLineEdit;
-
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        QPalette pal = palette();
-        const QColor ink = Theme::ink, faint = Theme::faint, red = Theme::red;
-        if (pal.color(QPalette::Text) != ink || pal.color(QPalette::PlaceholderText) != faint) {
-            pal.setColor(QPalette::Text, ink);
-            pal.setColor(QPalette::PlaceholderText, faint);
-            pal.setColor(QPalette::Highlight, red);
-            pal.setColor(QPalette::HighlightedText, Qt::white);
-            pal.setColor(QPalette::Base, Qt::transparent);
-            pal.setColor(QPalette::Window, Qt::transparent);
-            setPalette(pal);
-        }
-        QLineEdit::paintEvent(event);
-    }
-};
 
 class ClearButton : public HoverButton
 {
@@ -63,20 +37,15 @@ protected:
 GXTextField::GXTextField(const QString &placeholder, const std::optional<QString> &icon, bool clearable,
                          std::function<void()> onSubmit, QWidget *parent)
     : QWidget(parent), m_placeholder(placeholder), m_icon(icon), m_clearable(clearable),
-      m_onSubmit(std::move(onSubmit)), m_edit(new ThemedLineEdit(this)), m_clear(new ClearButton(this)),
+      m_onSubmit(std::move(onSubmit)), m_edit(new LineEditor(this)), m_clear(new ClearButton(this)),
       m_focusAnimation(new QVariantAnimation(this))
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFocusProxy(m_edit);
     setCursor(Qt::IBeamCursor);
-    m_edit->setFrame(false);
-    // Qt cuts a longer text at 32,767 characters without a word; a field that must limit its
-    // text says so itself (a validator), the rest take all of it.
-    m_edit->setMaxLength(std::numeric_limits<int>::max());
+    // No length limit of its own: a field that must limit its text says so itself (a validator).
     m_edit->setFont(Fonts::rounded(13, QFont::DemiBold));
     m_edit->setPlaceholderText(placeholder);
-    m_edit->setAttribute(Qt::WA_MacShowFocusRect, false);
-    m_edit->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0; }"));
     m_edit->installEventFilter(this);
     m_clear->setFocusPolicy(Qt::NoFocus);
     m_clear->setCursor(Qt::ArrowCursor);
@@ -89,11 +58,11 @@ GXTextField::GXTextField(const QString &placeholder, const std::optional<QString
         m_focus = v.toReal();
         update();
     });
-    connect(m_edit, &QLineEdit::textChanged, this, [this](const QString &text) {
+    connect(m_edit, &LineEditor::textChanged, this, [this](const QString &text) {
         m_clear->setVisible(m_clearable && !text.isEmpty());
         Q_EMIT textChanged(text);
     });
-    connect(m_edit, &QLineEdit::returnPressed, this, [this] {
+    connect(m_edit, &LineEditor::returnPressed, this, [this] {
         if (m_onSubmit)
             m_onSubmit();
         Q_EMIT submitted();

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "ui/LineEditor.h"
+
 #include <QWidget>
 #include <functional>
 #include <optional>
 
-class QLineEdit;
 class QVariantAnimation;
 class HoverButton;
 
 // The single-line text field: a well-coloured box 32 high with an optional leading symbol, a
 // faint placeholder while empty, an optional clear button, and a callback for Return. The border
-// turns red while the field has the keyboard; a click anywhere on the box focuses it.
+// turns red while the field has the keyboard; a click anywhere on the box focuses it. The editor
+// inside lays out only what the box can show, so a pasted megabyte costs a key no more than a word.
 class GXTextField : public QWidget
 {
     Q_OBJECT
@@ -23,7 +25,7 @@ public:
     QString placeholder() const { return m_placeholder; }
     void setOnSubmit(std::function<void()> onSubmit) { m_onSubmit = std::move(onSubmit); }
 
-    QLineEdit *lineEdit() const { return m_edit; }
+    LineEditor *lineEdit() const { return m_edit; }
     HoverButton *clearButton() const { return m_clear; }
     bool isFieldFocused() const;
 
@@ -48,7 +50,7 @@ private:
     std::optional<QString> m_icon;
     bool m_clearable;
     std::function<void()> m_onSubmit;
-    QLineEdit *m_edit;
+    LineEditor *m_edit;
     HoverButton *m_clear;
     qreal m_focus = 0;
     QVariantAnimation *m_focusAnimation;

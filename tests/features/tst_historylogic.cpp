@@ -29,6 +29,8 @@ private Q_SLOTS:
     void filterAndSearch();
     void fastSearchEqualsHaystack_data();
     void fastSearchEqualsHaystack();
+    void searchTypedOnTestsOnlyWhatItFoundBefore_data();
+    void searchTypedOnTestsOnlyWhatItFoundBefore();
 
     void grouping_data();
     void grouping();
@@ -164,6 +166,11 @@ void TestHistoryLogic::fastSearchEqualsHaystack_data()
     QTest::addColumn<QString>("search");
     for (const char *s : {"a", "E", "er", "r T", "k Z", "m", "Uncat", "ed t", "ire", "IRD e", "  "})
         QTest::newRow(s) << QString::fromUtf8(s);
+    // As long as the whole haystack, and one longer: the length that no haystack can hold.
+    QTest::newRow("a whole haystack") << QStringLiteral("zoom STANDUP ran long meeting");
+    QTest::newRow("a whole haystack, uncategorized") << QStringLiteral("Printer on fire Uncategorized");
+    QTest::newRow("one longer than any") << QStringLiteral("Zoom standup ran long Meeting!");
+    QTest::newRow("a pasted megabyte") << QStringLiteral("standup ran long ").repeated(60'000);
 }
 
 void TestHistoryLogic::fastSearchEqualsHaystack()
@@ -174,6 +181,43 @@ void TestHistoryLogic::fastSearchEqualsHaystack()
         if (HistoryFilter::matchesSearch(HistoryFilter::haystack(m_events[i], m_triggers), search))
             expected << i;
     QCOMPARE(HistoryFilter::filter(spanOf(m_events), m_triggers, QStringLiteral("_all"), search), expected);
+}
+
+void TestHistoryLogic::searchTypedOnTestsOnlyWhatItFoundBefore_data()
+{
+    QTest::addColumn<QString>("previous");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<bool>("narrows");
+    QTest::newRow("a letter typed at the end") << QStringLiteral("s") << QStringLiteral("st") << true;
+    QTest::newRow("a word typed on across fields")
+        << QStringLiteral("long") << QStringLiteral("long meeting") << true;
+    QTest::newRow("a letter typed at the start")
+        << QStringLiteral("hunder") << QStringLiteral("thunder") << true;
+    QTest::newRow("held in the middle") << QStringLiteral("ran") << QStringLiteral("up ran lo") << true;
+    QTest::newRow("erased: finds more") << QStringLiteral("standup") << QStringLiteral("standu") << false;
+    QTest::newRow("a letter put inside") << QStringLiteral("stadup") << QStringLiteral("standup") << false;
+    QTest::newRow("other case is not held") << QStringLiteral("ZOOM") << QStringLiteral("zoom s") << false;
+    QTest::newRow("from nothing") << QString() << QStringLiteral("a") << false;
+    QTest::newRow("unchanged") << QStringLiteral("ab") << QStringLiteral("ab") << false;
+}
+
+void TestHistoryLogic::searchTypedOnTestsOnlyWhatItFoundBefore()
+{
+    QFETCH(QString, previous);
+    QFETCH(QString, search);
+    QFETCH(bool, narrows);
+    QCOMPARE(HistoryFilter::narrows(previous, search), narrows);
+    const EventSpan events = spanOf(m_events);
+    for (const QString &filter :
+         {QStringLiteral("_all"), QStringLiteral("_none"), QStringLiteral("meeting")}) {
+        const QList<qsizetype> before = HistoryFilter::filter(events, m_triggers, filter, previous);
+        const QList<qsizetype> full = HistoryFilter::filter(events, m_triggers, filter, search);
+        if (narrows)
+            QCOMPARE(HistoryFilter::filter(events, m_triggers, filter, search, &before), full);
+        // Given every incident, it is the full search.
+        const QList<qsizetype> everything = HistoryFilter::filter(events, m_triggers, filter, QString());
+        QCOMPARE(HistoryFilter::filter(events, m_triggers, filter, search, &everything), full);
+    }
 }
 
 void TestHistoryLogic::grouping_data()

@@ -1,4 +1,5 @@
 #include "features/history/EventDetailView.h"
+#include "features/history/EventRow.h"
 #include "features/history/HistoryList.h"
 #include "features/history/HistoryView.h"
 #include "features/history/IncidentText.h"
@@ -22,7 +23,9 @@
 #include "ui/TriggerGrid.h"
 
 #include <QClipboard>
+#include <QFontMetricsF>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -47,6 +50,7 @@ private Q_SLOTS:
     void deleteDialogGivesTheKeyboardBack_data();
     void deleteDialogGivesTheKeyboardBack();
     void keysTypedInTheSearchNeverMoveTheSelection();
+    void searchTypedOnFollowsTheStore();
     void keysPassOnWithModifiersOverlaysAndWithoutSelection();
     void escapeClearsTheSelection();
     void contextMenuDeletesThatIncidentOnly();
@@ -58,6 +62,9 @@ private Q_SLOTS:
     void noteTypedThenLeavingSavesIt();
     void failedNoteSaveStaysAndIsRetried();
     void noteRowFollowsEveryKey();
+    void rowQuoteShowsTheWholeLineElided_data();
+    void rowQuoteShowsTheWholeLineElided();
+    void keysRepaintOnlyTheRowsTheyChange();
     void longNoteIsShownEditedAndSavedWhole_data();
     void longNoteIsShownEditedAndSavedWhole();
     void erasingAtACutRemovesTheCharacterBeyondIt();
@@ -223,7 +230,7 @@ void TestHistoryView::keysTypedInTheSearchNeverMoveTheSelection()
                     b = seed(10, std::nullopt, QStringLiteral("Zoom"));
     openPage();
     m_page->clickRow(a.id);
-    QLineEdit *field = m_page->searchField()->lineEdit();
+    LineEditor *field = m_page->searchField()->lineEdit();
     field->setFocus();
     QVERIFY(field->hasFocus());
     QTest::keyClicks(field, QStringLiteral("ca")); // both incidents stay listed
@@ -238,6 +245,30 @@ void TestHistoryView::keysTypedInTheSearchNeverMoveTheSelection()
     press(Qt::Key_Up);
     QCOMPARE(m_page->selection(), std::optional(b.id));
     QCOMPARE(m_page->search(), QStringLiteral("c"));
+}
+
+void TestHistoryView::searchTypedOnFollowsTheStore()
+{
+    const VorpEvent slack = seed(30, std::nullopt, QStringLiteral("Slack"));
+    seed(20, std::nullopt, QStringLiteral("Zoom"));
+    openPage();
+    LineEditor *field = m_page->searchField()->lineEdit();
+    field->setFocus();
+    QTest::keyClicks(field, QStringLiteral("sl"));
+    QCOMPARE(m_page->list()->rowIds(), QList<qint64>{slack.id});
+    // Logged and renamed while the search stands: typing on tests the store as it is now.
+    const VorpEvent logged = m_fx->model->log(EventSource::shortcut, AppContext{QStringLiteral("Slack"), {}});
+    QTRY_COMPARE(m_page->list()->rowIds(), (QList<qint64>{logged.id, slack.id}));
+    VorpEvent renamed = slack;
+    renamed.appName = QStringLiteral("Teams");
+    m_fx->model->store().update(renamed);
+    QTest::keyClicks(field, QStringLiteral("a"));
+    QTRY_COMPARE(m_page->list()->rowIds(), QList<qint64>{logged.id});
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(field, Qt::Key_Backspace);
+    QCOMPARE(m_page->list()->rowIds().size(), 3);
+    QTest::keyClicks(field, QStringLiteral("tea"));
+    QCOMPARE(m_page->list()->rowIds(), QList<qint64>{slack.id});
 }
 
 void TestHistoryView::keysPassOnWithModifiersOverlaysAndWithoutSelection()
@@ -500,6 +531,131 @@ void TestHistoryView::noteRowFollowsEveryKey()
     QTest::keyClick(note->field(), Qt::Key_A);
     QTest::keyClick(note->field(), Qt::Key_Return);
     QCOMPARE(Store::open(m_fx->model->store().path())->event(a.id)->note, std::optional(QStringLiteral("a")));
+}
+
+void TestHistoryView::rowQuoteShowsTheWholeLineElided_data()
+{
+    QTest::addColumn<QString>("note");
+    const auto repeated = [](const QString &piece, int times) { return piece.repeated(times); };
+    QTest::newRow("short") << QStringLiteral("build broke");
+    QTest::newRow("words") << repeated(QStringLiteral("the vorping simulator crashed again "), 20);
+    QTest::newRow("one long word") << QString(600, u'w');
+    QTest::newRow("narrow and wide letters") << repeated(QStringLiteral("iiiiiiiiWWWW"), 50);
+    QTest::newRow("combining runs") << repeated(QStringLiteral("e\u0301\u0323a\u0300 "), 120);
+    QTest::newRow("a mark run longer than the margin")
+        << QStringLiteral("x") + QString(40, QChar(0x0301)) + repeated(QStringLiteral("a\u0301"), 200);
+    QTest::newRow("colour emoji") << repeated(QStringLiteral("\U0001F921\U0001F4A2\U0001F9E8\U0001F643"), 10);
+    QTest::newRow("32,756 colour emoji")
+        << repeated(QStringLiteral("\U0001F921\U0001F4A2\U0001F9E8\U0001F643"), 8189);
+    QTest::newRow("ZWJ sequences and skin tones") << repeated(
+        QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467\U0001F44D\U0001F3FD\U0001F1E9\U0001F1EA"),
+        40);
+    QTest::newRow("right to left") << repeated(
+        QStringLiteral("\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD "), 60);
+    QTest::newRow("joined Arabic") << repeated(
+        QStringLiteral("\u0627\u0644\u0633\u0644\u0627\u0645 \u0639\u0644\u064A\u0643\u0645 "), 40);
+    QTest::newRow("emoji between right-to-left words") << QStringLiteral("abc \u05E9\u05DC\u05D5\u05DD ") +
+                                                              repeated(QStringLiteral("\U0001F921 "), 150) +
+                                                              QStringLiteral("\u05E2\u05D5\u05DC\u05DD");
+    QTest::newRow("first strong letter far in")
+        << repeated(QStringLiteral("\U0001F921 12 "), 80) + QStringLiteral("\u05E9\u05DC\u05D5\u05DD");
+    QTest::newRow("direction marks past the cut")
+        << repeated(QStringLiteral("abc "), 30) + QStringLiteral("\u202Bdef\u202C \u2067ghi\u2069 ") +
+               repeated(QStringLiteral("xyz\u200F "), 60) + QStringLiteral("\u202E");
+    QTest::newRow("brackets mirrored") << repeated(QStringLiteral("(\u05D0) [b] "), 80);
+    QTest::newRow("line breaks") << repeated(QStringLiteral("line\nnext\r\n"), 60);
+    QTest::newRow("variants separator") << repeated(QStringLiteral("one\u009Ctwo "), 60);
+}
+
+void TestHistoryView::rowQuoteShowsTheWholeLineElided()
+{
+    QFETCH(QString, note);
+    const QString line = *IncidentText::shownNoteLine(note);
+    const QFontMetricsF metrics(EventRow::noteFont());
+    for (const qreal width : {0.0, 6.0, 31.5, 90.0, 184.0, 232.25, 300.0, 640.0}) {
+        const QString old = metrics.elidedText(line, Qt::ElideRight, width);
+        QCOMPARE(EventRow::fittedNoteLine(line, width), old);
+        // Drawn from its kept layout, the quote paints as drawing the elided text did, with a
+        // window's painter (left to right) and with an image's (the text's own direction).
+        const NoteQuote quote(line, width);
+        QCOMPARE(quote.text(), old);
+        for (const auto direction : {Qt::LeftToRight, Qt::LayoutDirectionAuto})
+            for (const qreal dpr : {1.0, 2.0}) {
+                const auto render = [&](const auto &draw) {
+                    QImage image((QSizeF(width + 20, 30) * dpr).toSize(),
+                                 QImage::Format_ARGB32_Premultiplied);
+                    image.setDevicePixelRatio(dpr);
+                    image.fill(Qt::white);
+                    QPainter p(&image);
+                    p.setLayoutDirection(direction);
+                    p.setFont(EventRow::noteFont());
+                    p.setPen(QColor(0x6b, 0x5e, 0x52));
+                    // A row's text column starts on a whole pixel; rows lie at any fraction below.
+                    draw(p, QRectF(4, 7.3, width, metrics.height()));
+                    return image;
+                };
+                QCOMPARE(render([&](QPainter &p, const QRectF &r) { quote.draw(p, r); }),
+                         render([&](QPainter &p, const QRectF &r) {
+                             p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, old);
+                         }));
+            }
+    }
+}
+
+void TestHistoryView::keysRepaintOnlyTheRowsTheyChange()
+{
+    const QString emoji = QStringLiteral("\U0001F921\U0001F4A2\U0001F9E8").repeated(20);
+    seed(60, std::nullopt, QStringLiteral("Slack"), emoji);
+    seed(50, std::nullopt, QStringLiteral("Slack"), emoji);
+    const VorpEvent b = seed(40, std::nullopt, QStringLiteral("Slack"), QStringLiteral("build"));
+    const VorpEvent a = seed(30, std::nullopt, QStringLiteral("Slack"), QStringLiteral("standup"));
+    openPage();
+    m_page->clickRow(a.id);
+    HistoryList *list = m_page->list();
+    struct PaintSpy : QObject
+    {
+        QRegion painted;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+    } spy;
+    list->viewport()->installEventFilter(&spy);
+    const auto settle = [&] {
+        QTest::qWait(30);
+        const QRegion painted = spy.painted;
+        spy.painted = QRegion();
+        return painted;
+    };
+    settle();
+
+    // A key typed into the note: its row, and only its row, is painted again.
+    NoteEditor *note = m_page->detail()->noteEditor();
+    QTest::mouseClick(note, Qt::LeftButton);
+    settle();
+    QTest::keyClick(note->field(), Qt::Key_S);
+    QTRY_COMPARE(m_page->selected()->note, std::optional(QStringLiteral("standups")));
+    QRegion painted = settle();
+    QVERIFY(painted.contains(list->rowRect(a.id).center()));
+    QCOMPARE(painted.boundingRect() & list->rowRect(a.id), painted.boundingRect());
+
+    // A step down: the two rows whose selection changed.
+    m_page->clickRow(a.id);
+    settle();
+    press(Qt::Key_Down);
+    QCOMPARE(m_page->selection(), std::optional(b.id));
+    painted = settle();
+    QVERIFY(painted.contains(list->rowRect(a.id).center()) && painted.contains(list->rowRect(b.id).center()));
+    QCOMPARE(QRegion(list->rowRect(a.id)) + list->rowRect(b.id) + painted,
+             QRegion(list->rowRect(a.id)) + list->rowRect(b.id));
+
+    // A new incident moves every row: all of them are painted.
+    m_fx->model->log(EventSource::shortcut, AppContext{});
+    QTRY_COMPARE(list->rowIds().size(), 5);
+    painted = settle();
+    QVERIFY(painted.contains(list->viewport()->rect()));
 }
 
 void TestHistoryView::longNoteIsShownEditedAndSavedWhole_data()

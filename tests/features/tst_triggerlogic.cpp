@@ -5,6 +5,7 @@
 #include "features/triggers/TriggerRowState.h"
 #include "features/triggers/TriggerTexts.h"
 #include "support/IncidentFixtures.h"
+#include "ui/TextBounds.h"
 
 #include <QRandomGenerator>
 #include <QSet>
@@ -21,6 +22,8 @@ private Q_SLOTS:
     void trimmedName_data();
     void trimmedName();
     void draftNeedsANameAndFallsBackToAnEmoji();
+    void nameLengthCountsCharacters_data();
+    void nameLengthCountsCharacters();
     void firstGrapheme_data();
     void firstGrapheme();
     void pickerTable();
@@ -85,6 +88,40 @@ void TestTriggerLogic::draftNeedsANameAndFallsBackToAnEmoji()
              (NewTrigger{QStringLiteral("Jira"), QStringLiteral(" ")}));
     QCOMPARE(TriggerDraft::make(QStringLiteral("\nJira"), QStringLiteral("\U0001F5D3\uFE0F")),
              (NewTrigger{QStringLiteral("\nJira"), QStringLiteral("\U0001F5D3\uFE0F")}));
+}
+
+void TestTriggerLogic::nameLengthCountsCharacters_data()
+{
+    QTest::addColumn<QString>("character");
+    QTest::addColumn<QString>("prefix");
+    // Each character repeated to the limit fits; one more does not.
+    QTest::newRow("letter") << QStringLiteral("N") << QString();
+    QTest::newRow("emoji") << QStringLiteral("\U0001F921") << QString();
+    QTest::newRow("skin tone") << QStringLiteral("\U0001F44D\U0001F3FD") << QString();
+    QTest::newRow("flag") << QStringLiteral("\U0001F1E9\U0001F1EA") << QString();
+    QTest::newRow("joined family") << QStringLiteral(
+                                          "\U0001F468\u200D\U0001F469\u200D\U0001F467\u200D\U0001F466")
+                                   << QString();
+    QTest::newRow("keycap") << QStringLiteral("1\uFE0F\u20E3") << QString();
+    QTest::newRow("letter with two accents") << QStringLiteral("e\u0301\u0323") << QString();
+    QTest::newRow("Hangul syllable from jamo") << QStringLiteral("\u1100\u1161\u11A8") << QString();
+    QTest::newRow("CR LF") << QStringLiteral("\r\n") << QString();
+    QTest::newRow("mixed, behind a word") << QStringLiteral("a\U0001F921\u00E9") << QStringLiteral("Jira");
+}
+
+void TestTriggerLogic::nameLengthCountsCharacters()
+{
+    QFETCH(QString, character);
+    QFETCH(QString, prefix);
+    const qsizetype perCharacter = TextBounds::countGraphemes(character);
+    const QString atLimit =
+        prefix + character.repeated((TriggerDraft::maxNameLength - prefix.size()) / perCharacter);
+    QCOMPARE(TextBounds::countGraphemes(atLimit), TriggerDraft::maxNameLength);
+    QVERIFY(TriggerDraft::fitsNameLength(atLimit));
+    QVERIFY(!TriggerDraft::fitsNameLength(atLimit + character.left(1)));
+    QVERIFY(!TriggerDraft::fitsNameLength(atLimit + character));
+    // A megabyte is refused without counting all of it (linear up to the limit; no timing here).
+    QVERIFY(!TriggerDraft::fitsNameLength(character.repeated(1'000'000 / character.size())));
 }
 
 void TestTriggerLogic::firstGrapheme_data()

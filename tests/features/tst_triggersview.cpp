@@ -51,6 +51,8 @@ private Q_SLOTS:
     void failedSaveStaysVisibleAndIsRetried();
     void overlongNameIsRefusedWithAReason_data();
     void overlongNameIsRefusedWithAReason();
+    void nameLimitCountsWhatTheMessageSays_data();
+    void nameLimitCountsWhatTheMessageSays();
 
 private:
     void makePage(std::function<void()> systemPicker = {});
@@ -135,7 +137,7 @@ DialogCard *TestTriggersView::openDialog() const
 namespace {
 
 // Types `text` as one key press carrying it all, as an input method commits a word.
-void typeInto(QLineEdit *edit, const QString &text)
+void typeInto(LineEditor *edit, const QString &text)
 {
     edit->setFocus();
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
@@ -146,7 +148,7 @@ void typeInto(QLineEdit *edit, const QString &text)
 
 void TestTriggersView::typeName(const QString &name)
 {
-    QLineEdit *edit = m_page->addCard()->nameField()->lineEdit();
+    LineEditor *edit = m_page->addCard()->nameField()->lineEdit();
     edit->clear();
     typeInto(edit, name);
 }
@@ -548,7 +550,7 @@ void TestTriggersView::overlongNameIsRefusedWithAReason()
     QFETCH(bool, taken);
     makePage();
     AddTriggerCard *card = m_page->addCard();
-    QLineEdit *edit = card->nameField()->lineEdit();
+    LineEditor *edit = card->nameField()->lineEdit();
     const QString hint = card->hintLabel()->text();
     typeName(QStringLiteral("Jira"));
     QGuiApplication::clipboard()->setText(pasted);
@@ -566,6 +568,44 @@ void TestTriggersView::overlongNameIsRefusedWithAReason()
     QTest::keyClick(edit, Qt::Key_Return);
     QTRY_COMPARE(m_page->rows().size(), 11);
     QCOMPARE(storedTriggers().last().name, taken ? expected : QStringLiteral("Jiras"));
+}
+
+void TestTriggersView::nameLimitCountsWhatTheMessageSays_data()
+{
+    QTest::addColumn<QString>("character");
+    QTest::addColumn<int>("count"); // pasted behind "Jira", whose four characters count too
+    QTest::addColumn<bool>("taken");
+    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467\u200D\U0001F466");
+    QTest::newRow("emoji up to the limit") << QStringLiteral("\U0001F921") << 9996 << true;
+    QTest::newRow("one emoji more") << QStringLiteral("\U0001F921") << 9997 << false;
+    QTest::newRow("joined families up to the limit") << family << 9996 << true;
+    QTest::newRow("one joined family more") << family << 9997 << false;
+    QTest::newRow("accented letters up to the limit") << QStringLiteral("e\u0301") << 9996 << true;
+    QTest::newRow("one accented letter more") << QStringLiteral("e\u0301") << 9997 << false;
+    QTest::newRow("6,000 emoji") << QStringLiteral("\U0001F44D\U0001F3FD") << 6000 << true;
+    QTest::newRow("a megabyte of emoji") << QStringLiteral("\U0001F921") << 500'000 << false;
+}
+
+void TestTriggersView::nameLimitCountsWhatTheMessageSays()
+{
+    QFETCH(QString, character);
+    QFETCH(int, count);
+    QFETCH(bool, taken);
+    makePage();
+    AddTriggerCard *card = m_page->addCard();
+    LineEditor *edit = card->nameField()->lineEdit();
+    const QString hint = card->hintLabel()->text();
+    typeName(QStringLiteral("Jira"));
+    const QString pasted = character.repeated(count);
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    // Taken whole or refused whole, with the reason.
+    const QString expected = QStringLiteral("Jira") + (taken ? pasted : QString());
+    QCOMPARE(edit->text(), expected);
+    QCOMPARE(card->hintLabel()->text(), taken ? hint : TriggerDraft::tooLongText());
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_COMPARE(m_page->rows().size(), 11);
+    QCOMPARE(storedTriggers().last().name, expected);
 }
 
 QTEST_MAIN(TestTriggersView)

@@ -11,13 +11,19 @@
 #include "ui/OverlayCenter.h"
 #include "ui/OverlayHost.h"
 #include "ui/SpringAnimator.h"
+#include "ui/TextBounds.h"
 #include "ui/Theme.h"
 #include "ui/TriggerGrid.h"
 
+#include <QAccessible>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
+#include <QTextBoundaryFinder>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -88,6 +94,17 @@ private Q_SLOTS:
     void textFieldClearAndSubmit();
     void textFieldTakesAPastePastQtsDefaultLimit();
     void textFieldFocusFromBox();
+    void textBoundsReadLocallyAsTheWholeTextSegments_data();
+    void textBoundsReadLocallyAsTheWholeTextSegments();
+    void editorEditsAsQtsLineEdit_data();
+    void editorEditsAsQtsLineEdit();
+    void editorLaysOutOnlyWhatItShows_data();
+    void editorLaysOutOnlyWhatItShows();
+    void editorMouseSelects();
+    void editorContextMenuEdits();
+    void editorKeepsItsKeysFromWindowShortcuts();
+    void editorShowsInputMethodsTheCursorsNeighbourhood();
+    void editorIsAnEditableTextToAssistiveTechnology();
     void dropdownShowsCurrent();
     void dropdownSymbolTakesInk_data();
     void dropdownSymbolTakesInk();
@@ -398,6 +415,330 @@ void TestKitControls::textFieldFocusFromBox()
     QVERIFY(field->isFieldFocused());
     QCOMPARE(focus.count(), 1);
     QCOMPARE(focus.first().first().toBool(), true);
+}
+
+namespace {
+
+// Texts for the segmentation cases, each repeated past the steps' look-back and a chunk of the count.
+QString repeatedTo(const QString &piece, qsizetype size)
+{
+    QString text;
+    while (text.size() < size)
+        text += piece;
+    return text;
+}
+
+QList<qsizetype> wholeTextBoundaries(const QString &text)
+{
+    QList<qsizetype> bounds;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype b = 0; b >= 0; b = finder.toNextBoundary())
+        bounds.append(b);
+    return bounds;
+}
+
+} // namespace
+
+void TestKitControls::textBoundsReadLocallyAsTheWholeTextSegments_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("words and CR LF") << repeatedTo(QStringLiteral("build broke\r\nagain, twice. "), 9000);
+    QTest::newRow("combining runs") << repeatedTo(QStringLiteral("e\u0301\u0323 a\u0300\u0300\u0300\u0300 "),
+                                                  9000);
+    QTest::newRow("emoji without a blank")
+        << repeatedTo(QStringLiteral("\U0001F921\U0001F44D\U0001F3FD\u2615\uFE0F\U0001F4A2"), 9000);
+    QTest::newRow("ZWJ families") << repeatedTo(
+        QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467\u200D"
+                       "\U0001F466\U0001F469\u200D\U0001F4BB"),
+        9000);
+    QTest::newRow("a long run of flags")
+        << QStringLiteral("x") + repeatedTo(QStringLiteral("\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7"), 9000);
+    QTest::newRow("right to left with marks")
+        << repeatedTo(QStringLiteral("\u05E9\u05C1\u05B8\u05DC\u05D5\u05B9\u05DD \u0627\u064E\u0644 "), 9000);
+    QTest::newRow("Hangul jamo and Devanagari")
+        << repeatedTo(QStringLiteral("\u1100\u1161\u11A8\u0915\u094D\u0937\u093F "), 9000);
+}
+
+void TestKitControls::textBoundsReadLocallyAsTheWholeTextSegments()
+{
+    QFETCH(QString, text);
+    const QList<qsizetype> bounds = wholeTextBoundaries(text);
+    QCOMPARE(TextBounds::countGraphemes(text), bounds.size() - 1);
+    QCOMPARE(TextBounds::countGraphemes(text, 100), 101);
+    qsizetype b = 0;
+    for (qsizetype pos = 0; pos <= text.size(); ++pos) {
+        while (b + 1 < bounds.size() && bounds[b + 1] <= pos)
+            ++b;
+        const bool at = bounds[b] == pos;
+        if (TextBounds::isGraphemeBoundary(text, pos) != at)
+            QFAIL(qPrintable(QStringLiteral("boundary at %1").arg(pos)));
+        const qsizetype next = at ? (b + 1 < bounds.size() ? bounds[b + 1] : pos) : bounds[b + 1];
+        if (TextBounds::nextGrapheme(text, pos) != next)
+            QFAIL(qPrintable(QStringLiteral("next from %1").arg(pos)));
+        const qsizetype previous = at ? (b > 0 ? bounds[b - 1] : 0) : bounds[b];
+        if (TextBounds::previousGrapheme(text, pos) != previous)
+            QFAIL(qPrintable(QStringLiteral("previous from %1").arg(pos)));
+    }
+}
+
+namespace {
+
+// Sends one step of an editing script to a widget: "=text" types the text as one key press (as
+// an input method commits a word), anything else is a key sequence such as "Ctrl+Shift+Left".
+void play(QWidget *target, const QString &step)
+{
+    if (step.startsWith(u'=')) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, step.mid(1));
+        QApplication::sendEvent(target, &press);
+        return;
+    }
+    const QKeyCombination key = QKeySequence(step)[0];
+    QTest::keyClick(target, key.key(), key.keyboardModifiers());
+}
+
+} // namespace
+
+void TestKitControls::editorEditsAsQtsLineEdit_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QStringList>("script");
+    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+    QTest::newRow("typing at the cursor") << QStringLiteral("printer") << 3 << QStringList{"=xy", "=z"};
+    QTest::newRow("backspace erases the accent first")
+        << QStringLiteral("cafe\u0301s") << 5 << QStringList{"Backspace"};
+    QTest::newRow("backspace erases a surrogate pair whole")
+        << QStringLiteral("a\U0001F921") << 3 << QStringList{"Backspace"};
+    QTest::newRow("delete takes a joined family whole")
+        << QStringLiteral("a") + family + "b" << 1 << QStringList{"Delete"};
+    QTest::newRow("arrows step over clusters")
+        << QStringLiteral("a\U0001F44D\U0001F3FD\U0001F1E9\U0001F1EAe\u0301b") << 0
+        << QStringList{"Right", "Right", "Right", "Right", "Left", "Shift+Left", "Shift+Left"};
+    QTest::newRow("word steps stop at punctuation and blanks")
+        << QStringLiteral("one two,three  four.five") << 0
+        << QStringList{"Ctrl+Right", "Ctrl+Right", "Ctrl+Right", "Ctrl+Right", "Ctrl+Left", "Ctrl+Left"};
+    QTest::newRow("a selected word is replaced by typing")
+        << QStringLiteral("alpha beta gamma") << 6 << QStringList{"Ctrl+Shift+Right", "=X"};
+    QTest::newRow("home and end select")
+        << QStringLiteral("alpha beta") << 5 << QStringList{"Shift+Home", "Shift+End"};
+    QTest::newRow("select all and type") << QStringLiteral("alpha") << 2 << QStringList{"Ctrl+A", "=b"};
+    QTest::newRow("arrows collapse a selection")
+        << QStringLiteral("alpha beta") << 3 << QStringList{"Shift+Right", "Shift+Right", "Left"};
+    QTest::newRow("ctrl backspace and ctrl delete take words")
+        << QStringLiteral("alpha beta gamma") << 8 << QStringList{"Ctrl+Backspace", "Ctrl+Del"};
+    QTest::newRow("undo takes back a typed run, redo brings it")
+        << QString() << 0 << QStringList{"=a", "=b", "=c", "Ctrl+Z", "Ctrl+Shift+Z"};
+    QTest::newRow("undo after a move takes back the last run only")
+        << QStringLiteral("x") << 1 << QStringList{"=ab", "Left", "=c", "Ctrl+Z"};
+    QTest::newRow("undo of an erasing run")
+        << QStringLiteral("alpha") << 5 << QStringList{"Backspace", "Backspace", "Ctrl+Z"};
+    QTest::newRow("undo of a replaced selection")
+        << QStringLiteral("alpha beta") << 0 << QStringList{"Shift+End", "=z", "Ctrl+Z"};
+    QTest::newRow("right to left text: arrows follow the screen")
+        << QStringLiteral("\u05E9\u05DC\u05D5\u05DD abc") << 2 << QStringList{"Right", "Left", "Left", "End"};
+    QTest::newRow("nothing to erase at the ends")
+        << QStringLiteral("ab") << 0 << QStringList{"Backspace", "End", "Delete"};
+}
+
+void TestKitControls::editorEditsAsQtsLineEdit()
+{
+    QFETCH(QString, start);
+    QFETCH(int, cursor);
+    QFETCH(QStringList, script);
+    QLineEdit reference;
+    LineEditor editor;
+    reference.setText(start);
+    editor.setText(start);
+    reference.setCursorPosition(cursor);
+    editor.setCursorPosition(cursor);
+    for (const QString &step : script) {
+        play(&reference, step);
+        play(&editor, step);
+        QCOMPARE(editor.text(), reference.text());
+        QCOMPARE(editor.cursorPosition(), qsizetype(reference.cursorPosition()));
+        QCOMPARE(editor.selectedText(), reference.selectedText());
+    }
+}
+
+void TestKitControls::editorLaysOutOnlyWhatItShows_data()
+{
+    QTest::addColumn<QString>("piece");
+    QTest::newRow("words") << QStringLiteral("the vorping simulator crashed again ");
+    QTest::newRow("one long word") << QStringLiteral("x");
+    QTest::newRow("colour emoji") << QStringLiteral("\U0001F921\U0001F4A2\U0001F9E8");
+    QTest::newRow("right to left") << QStringLiteral("\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD ");
+}
+
+void TestKitControls::editorLaysOutOnlyWhatItShows()
+{
+    QFETCH(QString, piece);
+    const QString megabyte = repeatedTo(piece, 1'000'000);
+    const auto shown = [](const QString &text, qsizetype cursor) {
+        LineEditor editor;
+        editor.setFont(Fonts::rounded(13, QFont::DemiBold));
+        editor.resize(190, 28);
+        editor.setText(text);
+        editor.setCursorPosition(cursor);
+        return std::pair{editor.grab().toImage(), editor.laidOutSpan()};
+    };
+    // At either end the field shows what a field holding only that end of the text shows.
+    const qsizetype tailStart = TextBounds::snapToGrapheme(megabyte, megabyte.size() - 2000);
+    const QString head = megabyte.left(TextBounds::snapToGrapheme(megabyte, 2000));
+    const QString tail = megabyte.mid(tailStart);
+    const auto [atEnd, endSpan] = shown(megabyte, megabyte.size());
+    QCOMPARE(atEnd, shown(tail, tail.size()).first);
+    QVERIFY(endSpan.second == megabyte.size() && endSpan.second - endSpan.first < 4096);
+    const auto [atHome, homeSpan] = shown(megabyte, 0);
+    QCOMPARE(atHome, shown(head, 0).first);
+    QVERIFY(homeSpan.first == 0 && homeSpan.second < 4096);
+
+    // Walking and typing keep the cursor in the box and the layout near it.
+    LineEditor editor;
+    editor.setFont(Fonts::rounded(13, QFont::DemiBold));
+    editor.resize(190, 28);
+    editor.setText(megabyte);
+    QSignalSpy changed(&editor, &LineEditor::textChanged);
+    for (const char *step : {"Left", "Ctrl+Left", "Left", "=q", "Home", "Right", "=w", "Backspace", "End"}) {
+        for (int i = 0; i < 40; ++i) {
+            play(&editor, QString::fromLatin1(step));
+            const auto [from, to] = editor.laidOutSpan();
+            QVERIFY(from <= editor.cursorPosition() && editor.cursorPosition() <= to);
+            QVERIFY(to - from < 4096);
+            QVERIFY(editor.rect().contains(editor.cursorRect().center()));
+        }
+    }
+    QCOMPARE(editor.text().size(), megabyte.size() + 40);
+    QCOMPARE(changed.count(), 120);
+}
+
+void TestKitControls::editorMouseSelects()
+{
+    LineEditor editor;
+    editor.resize(300, 28);
+    editor.setText(QStringLiteral("printer on fire"));
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    const int y = editor.height() / 2;
+    const auto xOf = [&](qsizetype pos) {
+        editor.setCursorPosition(pos);
+        return editor.cursorRect().center().x();
+    };
+    const int onX = xOf(9), fireX = xOf(13), startX = xOf(0);
+    QTest::mouseClick(&editor, Qt::LeftButton, {}, QPoint(onX, y));
+    QCOMPARE(editor.cursorPosition(), qsizetype(9));
+    QTest::mouseClick(&editor, Qt::LeftButton, Qt::ShiftModifier, QPoint(fireX, y));
+    QCOMPARE(editor.selectedText(), QStringLiteral("n fi"));
+    QTest::mousePress(&editor, Qt::LeftButton, {}, QPoint(startX, y));
+    QTest::mouseMove(&editor, QPoint(onX, y));
+    QTest::mouseRelease(&editor, Qt::LeftButton, {}, QPoint(onX, y));
+    QCOMPARE(editor.selectedText(), QStringLiteral("printer o"));
+    QTest::mouseDClick(&editor, Qt::LeftButton, {}, QPoint(fireX, y));
+    QCOMPARE(editor.selectedText(), QStringLiteral("fire"));
+    QTest::mouseClick(&editor, Qt::LeftButton, {}, QPoint(fireX, y)); // the third click
+    QCOMPARE(editor.selectedText(), editor.text());
+}
+
+void TestKitControls::editorContextMenuEdits()
+{
+    LineEditor editor;
+    editor.setText(QStringLiteral("abc"));
+    editor.setSelection(1, 1);
+    QGuiApplication::clipboard()->setText(QStringLiteral("XY"));
+    const auto menuOf = [&] {
+        std::unique_ptr<QMenu> menu(editor.createStandardContextMenu());
+        QStringList enabled;
+        for (QAction *action : menu->actions())
+            if (!action->isSeparator() && action->isEnabled())
+                enabled << action->text().section(u'\t', 0, 0).remove(u'&');
+        return std::pair{std::move(menu), enabled};
+    };
+    const auto trigger = [](QMenu *menu, const QString &title) {
+        for (QAction *action : menu->actions())
+            if (action->text().section(u'\t', 0, 0).remove(u'&') == title)
+                action->trigger();
+    };
+    auto [menu, enabled] = menuOf();
+    QCOMPARE(enabled, (QStringList{"Cut", "Copy", "Paste", "Delete", "Select All"}));
+    trigger(menu.get(), QStringLiteral("Delete"));
+    QCOMPARE(editor.text(), QStringLiteral("ac"));
+    auto [again, nowEnabled] = menuOf();
+    QCOMPARE(nowEnabled, (QStringList{"Undo", "Paste", "Select All"}));
+    trigger(again.get(), QStringLiteral("Paste"));
+    QCOMPARE(editor.text(), QStringLiteral("aXYc"));
+    trigger(again.get(), QStringLiteral("Undo"));
+    QCOMPARE(editor.text(), QStringLiteral("ac"));
+}
+
+void TestKitControls::editorKeepsItsKeysFromWindowShortcuts()
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *field = new GXTextField(QStringLiteral("Search"));
+    layout->addWidget(field);
+    int digit = 0, undo = 0;
+    QObject::connect(new QShortcut(QKeySequence(Qt::Key_2), &window), &QShortcut::activated,
+                     [&] { ++digit; });
+    QObject::connect(new QShortcut(QKeySequence::Undo, &window), &QShortcut::activated, [&] { ++undo; });
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    field->lineEdit()->setFocus();
+    // Through the window, as a real key press goes, so that the shortcut map sees it.
+    QTest::keyClick(window.windowHandle(), Qt::Key_2);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(digit, 0);
+    QCOMPARE(undo, 0);
+    QCOMPARE(field->text(), QString()); // typed, then undone by the field itself
+    field->lineEdit()->clearFocus();
+    QTest::keyClick(window.windowHandle(), Qt::Key_2);
+    QCOMPARE(digit, 1);
+}
+
+void TestKitControls::editorShowsInputMethodsTheCursorsNeighbourhood()
+{
+    const QString megabyte = repeatedTo(QStringLiteral("words and more words "), 1'000'000);
+    LineEditor editor;
+    editor.resize(190, 28);
+    editor.setText(megabyte);
+    editor.setCursorPosition(500'000);
+    const QString around = editor.inputMethodQuery(Qt::ImSurroundingText).toString();
+    const int at = editor.inputMethodQuery(Qt::ImCursorPosition).toInt();
+    QVERIFY(around.size() < 4096);
+    QCOMPARE(megabyte.mid(500'000 - at, around.size()), around);
+    QVERIFY(editor.rect().intersects(editor.inputMethodQuery(Qt::ImCursorRectangle).toRect()));
+
+    // A composition shows but is not text until committed; the commit replaces the word before.
+    QSignalSpy changed(&editor, &LineEditor::textChanged);
+    QInputMethodEvent compose(QStringLiteral("\u3042"), {});
+    QApplication::sendEvent(&editor, &compose);
+    QCOMPARE(editor.text().size(), megabyte.size());
+    QCOMPARE(changed.count(), 0);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("\u611B"), -6, 6);
+    QApplication::sendEvent(&editor, &commit);
+    QCOMPARE(editor.text().mid(500'000 - 6, 2), QStringLiteral("\u611B") + megabyte.at(500'000));
+    QCOMPARE(editor.cursorPosition(), qsizetype(500'000 - 5));
+    QCOMPARE(changed.count(), 1);
+}
+
+void TestKitControls::editorIsAnEditableTextToAssistiveTechnology()
+{
+    LineEditor editor;
+    editor.setPlaceholderText(QStringLiteral("Search"));
+    editor.setText(QStringLiteral("printer"));
+    QAccessibleInterface *a11y = QAccessible::queryAccessibleInterface(&editor);
+    QVERIFY(a11y);
+    QCOMPARE(a11y->role(), QAccessible::EditableText);
+    QCOMPARE(a11y->text(QAccessible::Name), QStringLiteral("Search"));
+    QCOMPARE(a11y->text(QAccessible::Value), QStringLiteral("printer"));
+    QVERIFY(a11y->state().editable);
+    QAccessibleTextInterface *text = a11y->textInterface();
+    QVERIFY(text);
+    QCOMPARE(text->characterCount(), 7);
+    QCOMPARE(text->cursorPosition(), 7);
+    text->setSelection(0, 1, 4);
+    QCOMPARE(editor.selectedText(), QStringLiteral("rin"));
+    a11y->editableTextInterface()->insertText(0, QStringLiteral("my "));
+    QCOMPARE(editor.text(), QStringLiteral("my printer"));
 }
 
 void TestKitControls::dropdownShowsCurrent()

@@ -67,11 +67,18 @@ private:
 
 } // namespace
 
+bool narrows(const QString &previous, const QString &search)
+{
+    if (previous.isEmpty() || search.size() <= previous.size())
+        return false;
+    return search.startsWith(previous) || search.endsWith(previous) || search.contains(previous);
+}
+
 QList<qsizetype> filter(EventSpan events, const QList<Trigger> &triggers, const QString &filterValue,
-                        const QString &search)
+                        const QString &search, const QList<qsizetype> *within)
 {
     QList<qsizetype> passed;
-    passed.reserve(qsizetype(events.size()));
+    passed.reserve(within ? within->size() : qsizetype(events.size()));
     const bool anyTrigger = filterValue == all;
     const bool noTrigger = filterValue == none;
     // The fields are joined by a blank, so only a search holding one can match across two of them;
@@ -89,6 +96,18 @@ QList<qsizetype> filter(EventSpan events, const QList<Trigger> &triggers, const 
     // Per trigger key (and for no key): whether the name shown for it matches.
     QHash<QString, bool> keyHits;
     std::optional<bool> uncategorizedHit;
+    // Per trigger key: the length of the name shown for it, so that a haystack too short to hold
+    // the search is never built (no note of a few words holds a pasted megabyte).
+    QHash<QString, qsizetype> nameLengths;
+    const qsizetype uncategorizedLength = info(triggers, std::nullopt).name.size();
+    const auto nameLength = [&](const std::optional<QString> &key) {
+        if (!key)
+            return uncategorizedLength;
+        auto it = nameLengths.constFind(*key);
+        if (it == nameLengths.constEnd())
+            it = nameLengths.insert(*key, info(triggers, key).name.size());
+        return *it;
+    };
     const auto triggerHit = [&](const std::optional<QString> &key) {
         if (!key) {
             if (!uncategorizedHit)
@@ -101,12 +120,12 @@ QList<qsizetype> filter(EventSpan events, const QList<Trigger> &triggers, const 
         return *it;
     };
 
-    for (qsizetype i = qsizetype(events.size()) - 1; i >= 0; --i) {
+    const auto test = [&](qsizetype i) {
         const VorpEvent &event = events[size_t(i)];
         if (!anyTrigger) {
             if (noTrigger ? event.triggerKey.has_value()
                           : !(event.triggerKey && *event.triggerKey == filterValue))
-                continue;
+                return;
         }
         if (!search.isEmpty()) {
             bool hit;
@@ -130,12 +149,21 @@ QList<qsizetype> filter(EventSpan events, const QList<Trigger> &triggers, const 
                     hit = *it;
                 }
             } else {
-                hit = matchesSearch(haystack(event, triggers), search);
+                const qsizetype reach = (event.appName ? event.appName->size() + 1 : 0) + event.note->size() +
+                                        1 + nameLength(event.triggerKey);
+                hit = reach >= search.size() && matchesSearch(haystack(event, triggers), search);
             }
             if (!hit)
-                continue;
+                return;
         }
         passed.append(i);
+    };
+    if (within) {
+        for (const qsizetype i : *within)
+            test(i);
+    } else {
+        for (qsizetype i = qsizetype(events.size()) - 1; i >= 0; --i)
+            test(i);
     }
     return passed;
 }

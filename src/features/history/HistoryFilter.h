@@ -41,8 +41,13 @@ bool matchesSearch(const QString &haystack, const QString &search);
 
 // Indices into `events` (oldest first) of the incidents that pass both tests, newest first. One
 // pass; equal to testing haystack() of every incident, without building it where the search
-// cannot reach across two fields.
+// cannot reach across two fields or is longer than the fields together. With `within` (indices,
+// newest first) only those incidents are tested.
 QList<qsizetype> filter(EventSpan events, const QList<Trigger> &triggers, const QString &filter,
-                        const QString &search);
+                        const QString &search, const QList<qsizetype> *within = nullptr);
+
+// Whether `search` finds only incidents that `previous` found, because it holds `previous` whole
+// (the usual keystroke types on at the end): filtering by it then needs to test only those.
+bool narrows(const QString &previous, const QString &search);
 
 } // namespace HistoryFilter

@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QLocale>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
@@ -15,6 +16,8 @@
 namespace {
 
 constexpr qreal kSide = 8; // the stack's padding at the left and the right
+// Quotes kept beyond those of the rows in view (a screenful or two) before they are dropped.
+constexpr qsizetype kKeptQuotes = 256;
 
 } // namespace
 
@@ -42,31 +45,89 @@ HistoryList::HistoryList(QWidget *parent) : QAbstractScrollArea(parent), m_scrol
             [this](const QVariant &v) { verticalScrollBar()->setValue(qRound(v.toReal())); });
 }
 
+namespace {
+
+// Whether two trigger lists name every incident alike.
+bool sameNames(const QList<Trigger> &a, const QList<Trigger> &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Trigger &x, const Trigger &y) {
+        return x.key == y.key && x.name == y.name && x.emoji == y.emoji;
+    });
+}
+
+bool sameDays(const QList<DayGroup> &a, const QList<DayGroup> &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const DayGroup &x, const DayGroup &y) { return x.date == y.date; });
+}
+
+// Whether an incident's row looks the same for both records.
+bool sameRow(const VorpEvent &a, const VorpEvent &b)
+{
+    return a.id == b.id && a.timestamp == b.timestamp && a.triggerKey == b.triggerKey &&
+           a.appName == b.appName && a.bundleIdentifier == b.bundleIdentifier && a.note == b.note;
+}
+
+} // namespace
+
 void HistoryList::setContent(const HistoryEvents &events, const QList<Trigger> &triggers,
                              const QList<DayGroup> &groups, const Calendar &calendar, const QDateTime &now)
 {
-    if (calendar.date(now) != m_calendar.date(m_now) || calendar.timeZone() != m_calendar.timeZone())
+    const bool sameDay =
+        calendar.date(now) == m_calendar.date(m_now) && calendar.timeZone() == m_calendar.timeZone();
+    if (!sameDay)
         m_titles.clear();
+    const qreal withNote = EventRow::height(true), plain = EventRow::height(false);
+    HistoryListLayout layout(groups, events.size(), EventRow::headerHeight(), [&](qsizetype event) {
+        return IncidentText::hasNoteLine(events.at(event).note) ? withNote : plain;
+    });
+    // A refresh that moved nothing (a key typed into a note, the same list again) repaints only
+    // the rows in view that changed, not every row with its quote.
+    QRegion changed;
+    const bool inPlace = sameDay && layout.sameItems(m_layout) && sameDays(groups, m_groups) &&
+                         sameNames(triggers, m_triggers);
+    if (inPlace) {
+        const qreal top = scroll(), bottom = top + viewport()->height();
+        const auto &items = m_layout.items();
+        for (qsizetype i = std::max<qsizetype>(0, m_layout.itemAt(top)); i >= 0 && i < items.size(); ++i) {
+            const HistoryListLayout::Item &item = items[i];
+            if (item.y >= bottom)
+                break;
+            if (item.event >= 0 && !sameRow(m_events.at(item.event), events.at(item.event)))
+                changed += itemRect(item).toAlignedRect();
+        }
+    }
     m_events = events;
     m_triggers = triggers;
     m_groups = groups;
     m_calendar = calendar;
     m_now = now;
-    const qreal withNote = EventRow::height(true), plain = EventRow::height(false);
-    m_layout = HistoryListLayout(m_groups, m_events.size(), EventRow::headerHeight(), [&](qsizetype event) {
-        return IncidentText::hasNoteLine(m_events.at(event).note) ? withNote : plain;
-    });
+    m_layout = std::move(layout);
+    if (inPlace) {
+        viewport()->update(changed);
+        return;
+    }
     m_hovered = -1;
     updateScrollRange();
     viewport()->update();
+}
+
+void HistoryList::updateRowOf(std::optional<qint64> id)
+{
+    if (!id)
+        return;
+    const QRect r = rowRect(*id);
+    if (!r.isEmpty())
+        viewport()->update(r);
 }
 
 void HistoryList::setSelection(std::optional<qint64> id)
 {
     if (m_selection == id)
         return;
+    updateRowOf(m_selection);
     m_selection = id;
-    viewport()->update();
+    updateRowOf(m_selection);
 }
 
 QList<qint64> HistoryList::rowIds() const
@@ -173,7 +234,7 @@ void HistoryList::scrollContentsBy(int, int)
     viewport()->update();
 }
 
-void HistoryList::paintEvent(QPaintEvent *)
+void HistoryList::paintEvent(QPaintEvent *event)
 {
     QPainter p(viewport());
     const qreal dpr = viewport()->devicePixelRatioF();
@@ -183,28 +244,35 @@ void HistoryList::paintEvent(QPaintEvent *)
     const auto pinned = m_layout.pinned(top);
     const QLocale locale;
     const QString timeFormat = IncidentText::shortTimeFormat(locale);
+    QList<qint64> inView;
     for (qsizetype i = std::max<qsizetype>(0, m_layout.itemAt(top)); i >= 0 && i < items.size(); ++i) {
         const HistoryListLayout::Item &item = items[i];
         if (item.y >= bottom)
             break;
+        if (item.event >= 0)
+            inView.append(idOf(item.event));
         const QRectF r = itemRect(item);
+        if (!event->region().intersects(r.toAlignedRect()))
+            continue;
         const DayGroup &group = m_groups[item.group];
         if (item.event < 0) {
             if (!pinned || pinned->group != item.group)
                 EventRow::paintHeader(p, r, dayTitle(group.date), int(group.events.size()));
             continue;
         }
-        const VorpEvent &event = m_events.at(item.event);
-        const TriggerInfo trigger = info(m_triggers, event.triggerKey);
+        const VorpEvent &incident = m_events.at(item.event);
+        const TriggerInfo trigger = info(m_triggers, incident.triggerKey);
         EventRowLook look;
-        look.time = locale.toString(m_calendar.toLocal(event.timestamp).time(), timeFormat);
+        look.time = locale.toString(m_calendar.toLocal(incident.timestamp).time(), timeFormat);
         look.emoji = trigger.emoji;
         look.name = trigger.name;
         look.hasTrigger = trigger.key.has_value();
-        look.noteLine = IncidentText::shownNoteLine(event.note);
-        look.hasApp = event.appName.has_value();
-        look.bundleID = event.bundleIdentifier;
-        look.selected = m_selection && *m_selection == event.id;
+        look.noteLine = IncidentText::shownNoteLine(incident.note);
+        look.hasApp = incident.appName.has_value();
+        if (look.noteLine)
+            look.quote = quoteFor(incident.id, *look.noteLine, EventRow::textWidth(r, look.hasApp));
+        look.bundleID = incident.bundleIdentifier;
+        look.selected = m_selection && *m_selection == incident.id;
         look.hovered = i == m_hovered;
         EventRow::paint(p, r, look, dpr);
     }
@@ -213,14 +281,34 @@ void HistoryList::paintEvent(QPaintEvent *)
         const QRectF r(kSide, pinned->y - top, viewport()->width() - 2 * kSide, m_layout.headerHeight());
         EventRow::paintHeader(p, r, dayTitle(group.date), int(group.events.size()));
     }
+    if (m_quotes.size() > kKeptQuotes) {
+        QHash<qint64, KeptQuote> kept;
+        for (const qint64 id : inView)
+            if (const auto it = m_quotes.constFind(id); it != m_quotes.constEnd())
+                kept.insert(id, *it);
+        m_quotes.swap(kept);
+    }
+}
+
+std::shared_ptr<const NoteQuote> HistoryList::quoteFor(qint64 id, const QString &line, qreal width)
+{
+    const auto it = m_quotes.constFind(id);
+    if (it != m_quotes.constEnd() && it->quote->width() == width && it->line == line)
+        return it->quote;
+    auto quote = std::make_shared<const NoteQuote>(line, width);
+    m_quotes.insert(id, {line, quote});
+    return quote;
 }
 
 void HistoryList::setHovered(qsizetype item)
 {
     if (item == m_hovered)
         return;
+    const auto &items = m_layout.items();
+    for (const qsizetype i : {m_hovered, item})
+        if (i >= 0 && i < items.size())
+            viewport()->update(itemRect(items[i]).toAlignedRect());
     m_hovered = item;
-    viewport()->update();
 }
 
 void HistoryList::mouseMoveEvent(QMouseEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "features/history/EventRow.h"
 #include "features/history/HistoryDays.h"
 #include "features/history/HistoryListLayout.h"
 #include "models/Calendar.h"
@@ -60,6 +61,9 @@ private:
     qsizetype rowItemAt(const QPointF &pos) const;
     void updateScrollRange();
     void setHovered(qsizetype item);
+    void updateRowOf(std::optional<qint64> id);
+    // The quote of a row, laid out once per line and width and kept while rows show it.
+    std::shared_ptr<const NoteQuote> quoteFor(qint64 id, const QString &line, qreal width);
 
     HistoryEvents m_events; // shared with the page and the store: read with at(), never detached
     QList<Trigger> m_triggers;
@@ -70,5 +74,11 @@ private:
     std::optional<qint64> m_selection;
     qsizetype m_hovered = -1;
     mutable QHash<QDate, QString> m_titles;
+    struct KeptQuote
+    {
+        QString line;
+        std::shared_ptr<const NoteQuote> quote;
+    };
+    QHash<qint64, KeptQuote> m_quotes;
     QVariantAnimation *m_scroll;
 };

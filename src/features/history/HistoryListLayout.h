@@ -17,6 +17,7 @@ public:
         qsizetype event; // index into the incidents; -1 for the group's header
         qreal y;
         qreal height;
+        bool operator==(const Item &) const = default;
     };
 
     static constexpr qreal kSpacing = 2;
@@ -49,6 +50,12 @@ public:
     // The least scroll offset change that shows the whole of `item` in a viewport of `viewport`
     // height below the pinned header.
     qreal scrollToShow(qsizetype item, qreal scroll, qreal viewport) const;
+
+    // Every item in the same place (then only the rows whose contents changed need painting).
+    bool sameItems(const HistoryListLayout &other) const
+    {
+        return m_headerHeight == other.m_headerHeight && m_items == other.m_items;
+    }
 
 private:
     QList<Item> m_items;

@@ -102,8 +102,20 @@ void HistoryView::refresh()
     // alone (the store never shares its list, so holding this copy costs a log nothing).
     m_events = m_model.allEvents().toList();
     m_triggers = m_model.allTriggers();
-    m_header->setEyebrow(QStringLiteral("%1 incidents on file").arg(m_events.size()));
-    m_dropdown->setOptions(HistoryFilter::options(m_triggers));
+    m_filteredBy.reset(); // the incidents or their triggers may have changed
+    // A key typed into a note refreshes the page: what did not change is left alone (and unpainted).
+    const QString eyebrow = QStringLiteral("%1 incidents on file").arg(m_events.size());
+    if (m_header->eyebrow() != eyebrow)
+        m_header->setEyebrow(eyebrow);
+    const QList<GXOption> options = HistoryFilter::options(m_triggers);
+    const auto same = [](const GXOption &a, const GXOption &b) {
+        return a.value == b.value && a.label == b.label && a.emoji == b.emoji &&
+               a.dividerBefore == b.dividerBefore;
+    };
+    if (!std::equal(options.begin(), options.end(), m_options.begin(), m_options.end(), same)) {
+        m_options = options;
+        m_dropdown->setOptions(options);
+    }
     recompute();
 }
 
@@ -111,11 +123,18 @@ void HistoryView::recompute()
 {
     const EventSpan events = spanOf(m_events);
     const Calendar calendar(m_model.timeZone());
-    m_filtered = HistoryFilter::filter(events, m_triggers, m_filter, m_search);
+    // Typing on at a search tests only what the search found a key ago.
+    const bool narrowing = m_filteredBy && m_filteredBy->filter == m_filter &&
+                           HistoryFilter::narrows(m_filteredBy->search, m_search);
+    m_filtered =
+        HistoryFilter::filter(events, m_triggers, m_filter, m_search, narrowing ? &m_filtered : nullptr);
+    m_filteredBy = FilteredBy{m_filter, m_search};
     m_grouped = HistoryDays::group(events, m_filtered, calendar);
     if (m_filtered.isEmpty()) {
-        m_empty->setText(m_events.isEmpty() ? QStringLiteral("Nothing yet.\nGo press the button.")
-                                            : QStringLiteral("No matches."));
+        const QString hint = m_events.isEmpty() ? QStringLiteral("Nothing yet.\nGo press the button.")
+                                                : QStringLiteral("No matches.");
+        if (m_empty->text() != hint)
+            m_empty->setText(hint);
         m_listStack->setCurrentWidget(m_empty);
     } else {
         m_listStack->setCurrentWidget(m_list);
@@ -263,8 +282,8 @@ HistoryKeys::State HistoryView::keyState() const
 {
     HistoryKeys::State state;
     QWidget *focus = QApplication::focusWidget();
-    state.textFocused = qobject_cast<QLineEdit *>(focus) || qobject_cast<QTextEdit *>(focus) ||
-                        qobject_cast<QPlainTextEdit *>(focus);
+    state.textFocused = qobject_cast<LineEditor *>(focus) || qobject_cast<QLineEdit *>(focus) ||
+                        qobject_cast<QTextEdit *>(focus) || qobject_cast<QPlainTextEdit *>(focus);
     if (OverlayCenter *center = overlay()) {
         state.popupOpen = center->popup().has_value();
         state.dialogOpen = center->dialog().has_value() || center->modal();

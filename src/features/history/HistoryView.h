@@ -85,7 +85,15 @@ private:
     // Every incident and trigger as the model's queries give them.
     HistoryEvents m_events;
     QList<Trigger> m_triggers;
+    QList<GXOption> m_options; // the drop-down's, as last given to it
     QList<qsizetype> m_filtered;
+    // What m_filtered was filtered by, while the incidents it indexes are still the ones held.
+    struct FilteredBy
+    {
+        QString filter;
+        QString search;
+    };
+    std::optional<FilteredBy> m_filteredBy;
     QList<DayGroup> m_grouped;
 
     std::optional<qint64> m_selection;

@@ -11,7 +11,6 @@
 #include "ui/ThemedLabel.h"
 
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QValidator>
@@ -32,7 +31,7 @@ public:
     using QValidator::QValidator;
     State validate(QString &input, int &) const override
     {
-        return input.size() > TriggerDraft::maxNameLength ? Invalid : Acceptable;
+        return TriggerDraft::fitsNameLength(input) ? Acceptable : Invalid;
     }
 };
 
@@ -115,7 +114,7 @@ AddTriggerCard::AddTriggerCard(QWidget *parent)
     connect(m_save, &QAbstractButton::clicked, this, &AddTriggerCard::submitted);
     connect(m_name, &GXTextField::textChanged, this, &AddTriggerCard::syncSaveButton);
     m_name->lineEdit()->setValidator(new NameLength(m_name));
-    connect(m_name->lineEdit(), &QLineEdit::inputRejected, this, [this] { showRefusal(true); });
+    connect(m_name->lineEdit(), &LineEditor::inputRejected, this, [this] { showRefusal(true); });
     connect(m_name, &GXTextField::textChanged, this, [this] { showRefusal(false); });
     syncSaveButton();
 }

@@ -1,5 +1,7 @@
 #include "features/triggers/TriggerDraft.h"
 
+#include "ui/TextBounds.h"
+
 namespace TriggerDraft {
 
 QString fallbackEmoji()
@@ -26,6 +28,12 @@ QString trimmedName(const QString &name)
 QString tooLongText()
 {
     return QStringLiteral("Too long: a name has at most 10,000 characters.");
+}
+
+bool fitsNameLength(QStringView name)
+{
+    // A character takes at least one UTF-16 unit.
+    return name.size() <= maxNameLength || TextBounds::countGraphemes(name, maxNameLength) <= maxNameLength;
 }
 
 std::optional<NewTrigger> make(const QString &name, const QString &emoji)

@@ -16,10 +16,14 @@ bool isTrimmed(QChar c);
 
 QString trimmedName(const QString &name);
 
-// The longest name the add card takes. Every page shows trigger names (chips, rows, charts, the
-// report), so a longer paste is refused with tooLongText() rather than taken or cut.
+// The longest name the add card takes, in characters as a person counts them on screen (an emoji
+// with a skin tone, a flag or a joined family is one, as is a letter with its accents). Every page
+// shows trigger names (chips, rows, charts, the report), so a longer paste is refused with
+// tooLongText() rather than taken or cut.
 constexpr qsizetype maxNameLength = 10000;
 QString tooLongText();
+// Whether `name` has at most maxNameLength characters; a megabyte is read only up to the limit.
+bool fitsNameLength(QStringView name);
 
 struct NewTrigger
 {
