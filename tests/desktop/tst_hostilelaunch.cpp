@@ -11,8 +11,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
-#include <cerrno>
-#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -36,22 +34,6 @@ bool exec(const QString &path, const char *sql)
                     sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;
-}
-
-// Writes `path` until the disk it is on has no room left.
-bool fillDisk(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0)
-        return false;
-    const QByteArray block(64 * 1024, 'x');
-    for (qsizetype size = block.size(); size > 0; size /= 16) {
-        while (::write(fd, block.constData(), size_t(size)) == size) {
-        }
-    }
-    const bool full = errno == ENOSPC;
-    ::close(fd);
-    return full;
 }
 
 } // namespace
@@ -208,7 +190,7 @@ private Q_SLOTS:
         QVERIFY(waitFor([&] { return QFileInfo(storePath() + QStringLiteral("-wal")).size() == 0; }, 10000));
 
         const QString filler = data + QStringLiteral("/filler");
-        QVERIFY(fillDisk(filler));
+        QVERIFY(MountNamespace::fill(filler));
         const Launch full = launch({QStringLiteral("grumblix://log?note=full")});
         QCOMPARE(full.exitCode, 2);
         QVERIFY2(

@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -68,6 +70,25 @@ Tmpfs::~Tmpfs()
 {
     if (m_mounted)
         ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
+}
+
+bool fill(const QString &path, qint64 room)
+{
+    constexpr qint64 page = 4096;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0)
+        return false;
+    const QByteArray block(page, 'f');
+    qint64 size = 0;
+    ssize_t written = 0;
+    while ((written = ::write(fd, block.constData(), size_t(block.size()))) > 0)
+        size += written;
+    const bool full = written < 0 && errno == ENOSPC;
+    // Freeing whole pages at the end of the filler leaves exactly that room.
+    const qint64 keep = std::max<qint64>(0, size - room / page * page);
+    const bool trimmed = ::ftruncate(fd, keep) == 0;
+    ::close(fd);
+    return full && trimmed;
 }
 
 } // namespace MountNamespace

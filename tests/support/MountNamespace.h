@@ -31,4 +31,8 @@ private:
     bool m_mounted = false;
 };
 
+// Writes the file at `path` until the disk it is on has only about `room` bytes left (a tmpfs
+// counts whole pages, so rounded down to them); false unless the disk really ran out first.
+bool fill(const QString &path, qint64 room = 0);
+
 } // namespace MountNamespace

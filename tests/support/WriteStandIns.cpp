@@ -1,5 +1,6 @@
 #include "WriteStandIns.h"
 
+#include "MountNamespace.h"
 #include "models/FileWriter.h"
 
 #include <QDeadlineTimer>
@@ -10,13 +11,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr qint64 kPage = 4096;
 const QString kFiller = QStringLiteral(".filler");
 
 // The stand-in disk: what is left of its room, shared by every writer.
@@ -65,10 +63,11 @@ FullFolder::FullFolder(Kind kind)
     if (!m_dir.isValid() || !QDir().mkpath(m_folder))
         return;
     if (kind == Kind::realWhenPossible && ::geteuid() == 0) {
-        m_mounted = ::mount("grumblix-test", QFile::encodeName(m_folder).constData(), "tmpfs",
-                            MS_NOSUID | MS_NODEV | MS_NOEXEC, "size=128k,mode=0755") == 0;
-        if (!m_mounted)
-            qInfo("no tmpfs could be mounted (%s): the stand-in disk takes its place", strerror(errno));
+        m_tmpfs = std::make_unique<MountNamespace::Tmpfs>(m_folder, 128 * 1024);
+        if (!m_tmpfs->isMounted()) {
+            qInfo("no tmpfs could be mounted: the stand-in disk takes its place");
+            m_tmpfs.reset();
+        }
     }
     m_ready = true;
 }
@@ -76,8 +75,6 @@ FullFolder::FullFolder(Kind kind)
 FullFolder::~FullFolder()
 {
     FileWriter::setSystemWrite(nullptr);
-    if (m_mounted)
-        ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
 }
 
 QString FullFolder::filePath(const QString &name) const
@@ -93,26 +90,12 @@ bool FullFolder::place(const QString &name, const QByteArray &bytes)
 
 bool FullFolder::fill(qint64 room)
 {
-    if (!m_mounted) {
+    if (!m_tmpfs) {
         g_room = room;
         FileWriter::setSystemWrite(&writeWithinRoom);
         return true;
     }
-    const int fd =
-        ::open(QFile::encodeName(filePath(kFiller)).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0)
-        return false;
-    const QByteArray block(kPage, 'f');
-    qint64 size = 0;
-    ssize_t written = 0;
-    while ((written = ::write(fd, block.constData(), size_t(block.size()))) > 0)
-        size += written;
-    const bool full = written < 0 && errno == ENOSPC;
-    // tmpfs counts whole pages: freeing them at the end of the filler leaves exactly that room.
-    const qint64 keep = std::max<qint64>(0, size - room / kPage * kPage);
-    const bool trimmed = ::ftruncate(fd, keep) == 0;
-    ::close(fd);
-    return full && trimmed;
+    return MountNamespace::fill(filePath(kFiller), room);
 }
 
 QStringList FullFolder::entries() const

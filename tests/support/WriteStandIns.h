@@ -4,6 +4,11 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <memory>
+
+namespace MountNamespace {
+class Tmpfs;
+}
 
 // A folder on a disk that is full, or nearly: once about `room` more bytes are written there,
 // every write fails with "No space left on device". Where the test may mount file systems (root
@@ -26,7 +31,7 @@ public:
 
     bool isReady() const { return m_ready; }
     // A mounted tmpfs rather than the stand-in.
-    bool isReal() const { return m_mounted; }
+    bool isReal() const { return m_tmpfs != nullptr; }
     QString filePath(const QString &name) const;
 
     // A file put there while there is still room (the one an export must leave as it was).
@@ -41,7 +46,7 @@ private:
     QTemporaryDir m_dir;
     QString m_folder;
     bool m_ready = false;
-    bool m_mounted = false;
+    std::unique_ptr<MountNamespace::Tmpfs> m_tmpfs;
 };
 
 // Holds FileWriter's writes: the first `passing` go through, the next one waits until open() (or
