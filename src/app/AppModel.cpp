@@ -10,6 +10,7 @@
 #include "app/Toast.h"
 #include "app/UrlCommand.h"
 #include "models/CalendarKeys.h"
+#include "models/CsvExport.h"
 #include "models/DemoData.h"
 #include "models/Prefs.h"
 #include "models/PrivateFiles.h"
@@ -388,6 +389,29 @@ void AppModel::removeDemoData()
     m_store->save();
     advanceLogTick();
     refreshStatusTitle();
+}
+
+CsvExport *AppModel::startCsvExport(const QString &path)
+{
+    if (m_csvExport && m_csvExport->isRunning())
+        return nullptr;
+    forgetCsvExport();
+    // Both cheap here: the snapshot shares the store's records, and there are few triggers.
+    m_csvExport = new CsvExport(path, allEvents(), allTriggers(), this);
+    m_csvExport->start();
+    return m_csvExport;
+}
+
+CsvExport *AppModel::csvExport() const
+{
+    return m_csvExport;
+}
+
+void AppModel::forgetCsvExport()
+{
+    if (m_csvExport)
+        m_csvExport->deleteLater();
+    m_csvExport = nullptr;
 }
 
 QList<Achievement> AppModel::achievements() const

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QTimeZone>
 #include <chrono>
@@ -17,6 +18,7 @@
 #include <optional>
 
 class AchievementTracker;
+class CsvExport;
 class DashboardWindow;
 class DayWatcher;
 class FrontmostApp;
@@ -143,6 +145,14 @@ public:
     void addDemoData();
     void removeDemoData();
 
+    // Starts writing every incident as CSV to `path` on a thread of its own (see CsvExport); none
+    // while one runs. The model keeps the export, so it outlives the page that asked for it, and a
+    // page opened later finds its progress, or how it ended, in csvExport() until it is forgotten.
+    CsvExport *startCsvExport(const QString &path);
+    CsvExport *csvExport() const;
+    // Lets go of an export that has ended (deleted later, so a slot of its own signal may call it).
+    void forgetCsvExport();
+
     // Every achievement with its progress as of now, counted incrementally while incidents are only
     // added (a refresh does not walk every incident again).
     QList<Achievement> achievements() const;
@@ -231,6 +241,7 @@ private:
     std::unique_ptr<AchievementTracker> m_tracker;
     DayWatcher *m_days;
     bool m_toldUnwritable = false;
+    QPointer<CsvExport> m_csvExport;
     Unsaved m_unsaved;
     QTimer *m_saveRetry;
     std::chrono::milliseconds m_firstRetryDelay{2000};

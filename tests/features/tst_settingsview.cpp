@@ -152,7 +152,7 @@ void click(QWidget *widget)
 // The export writes on a worker thread: until it has ended and the page has heard of it.
 void waitForExport(SettingsView &view)
 {
-    QTRY_VERIFY(!view.dataCard()->runningExport());
+    QTRY_VERIFY(!view.dataCard()->isExporting());
     QTRY_VERIFY(view.dataCard()->exportButton()->isEnabled());
 }
 

@@ -84,7 +84,7 @@ SettingsDataCard::SettingsDataCard(AppModel &model, ChooseFile chooseFile, QWidg
     connect(m_erase, &QAbstractButton::clicked, this, &SettingsDataCard::confirmErase);
 
     // An export started on an earlier visit of the page: its progress, or how it ended.
-    if (auto *job = m_model.findChild<CsvExport *>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (CsvExport *job = m_model.csvExport()) {
         if (job->isRunning())
             follow(job);
         else if (job->isFinished())
@@ -100,18 +100,9 @@ QString SettingsDataCard::suggestedPath(const QDateTime &now)
     return QDir(folder).filePath(Csv::suggestedFileName(now));
 }
 
-CsvExport *SettingsDataCard::runningExport() const
-{
-    for (CsvExport *job : m_model.findChildren<CsvExport *>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (job->isRunning())
-            return job;
-    }
-    return nullptr;
-}
-
 void SettingsDataCard::exportCsv()
 {
-    if (runningExport())
+    if (isExporting())
         return;
     const QString suggested = suggestedPath(m_model.now().toTimeZone(m_model.timeZone()));
     const QString path =
@@ -119,17 +110,17 @@ void SettingsDataCard::exportCsv()
             ? m_chooseFile(window(), suggested)
             : SaveDialog::ask(window(), QStringLiteral("Export CSV"), suggested,
                               {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
-    if (path.isEmpty() || runningExport())
+    if (path.isEmpty() || isExporting())
         return;
-    // An outcome that no page was there to show is old news now.
-    for (CsvExport *old : m_model.findChildren<CsvExport *>(QString(), Qt::FindDirectChildrenOnly))
-        delete old;
-    // Both cheap here: the snapshot shares the store's records, and there are few triggers. The
-    // export belongs to the model, not to this page, so leaving the page does not end it.
-    auto *job = new CsvExport(path, m_model.allEvents(), m_model.allTriggers(), &m_model);
+    CsvExport *job = m_model.startCsvExport(path);
     m_problem->hide();
     follow(job);
-    job->start();
+}
+
+bool SettingsDataCard::isExporting() const
+{
+    const CsvExport *job = m_model.csvExport();
+    return job && job->isRunning();
 }
 
 void SettingsDataCard::follow(CsvExport *job)
@@ -159,7 +150,7 @@ void SettingsDataCard::exportEnded(CsvExport *job)
         m_problem->setText(SettingsText::exportFailed(QFileInfo(job->path()).fileName(), job->errorString()));
         m_problem->show();
     }
-    job->deleteLater();
+    m_model.forgetCsvExport();
 }
 
 void SettingsDataCard::confirmErase()

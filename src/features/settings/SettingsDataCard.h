@@ -26,8 +26,8 @@ public:
     // while the button shows the progress; a failure shows under the buttons. Does nothing while
     // an export runs.
     void exportCsv();
-    // The export under way, or null.
-    CsvExport *runningExport() const;
+    // Whether an export is under way.
+    bool isExporting() const;
     // Opens the erase confirmation with the count stored now.
     void confirmErase();
 
