@@ -120,7 +120,7 @@ void exportRepeatedly(benchmark::State &state, bool probe)
         const auto start = std::chrono::steady_clock::now();
         f.card->exportCsv();
         clickMs += BenchFloor::elapsedMs(start);
-        CsvExport *job = f.card->runningExport();
+        CsvExport *job = f.model->csvExport();
         if (!job) {
             state.SkipWithError("the export did not start");
             return;
