@@ -48,12 +48,12 @@ AppModel::AppModel(std::unique_ptr<Store> store, Prefs &prefs, QObject *parent)
     });
 }
 
-std::unique_ptr<Store> AppModel::openStore(const QString &storePath, QString *errorMessage)
+std::unique_ptr<Store> AppModel::openStore(const QString &storePath, QString *errorMessage, StoreLock lock)
 {
     // A folder that cannot be made is left to the store open to report.
     PrivateFiles::makeFolder(QFileInfo(storePath).absolutePath());
     QString error;
-    auto store = Store::open(storePath, &error);
+    auto store = Store::open(storePath, &error, std::move(lock));
     if (!store && errorMessage)
         *errorMessage = error;
     return store;

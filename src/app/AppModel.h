@@ -3,6 +3,7 @@
 #include "app/DashboardTab.h"
 #include "models/EventSnapshot.h"
 #include "models/Shortcut.h"
+#include "models/StoreLock.h"
 #include "models/Trigger.h"
 #include "models/VorpEvent.h"
 #include "services/Achievement.h"
@@ -62,8 +63,10 @@ public:
     ~AppModel() override;
 
     // Opens (or creates) the store at storePath, making its folder first; null with errorMessage
-    // set when it cannot be opened, the file left as it was.
-    static std::unique_ptr<Store> openStore(const QString &storePath, QString *errorMessage);
+    // set when it cannot be opened, the file left as it was. `lock`: the store's writer lock when
+    // the caller holds it already (see Store::open).
+    static std::unique_ptr<Store> openStore(const QString &storePath, QString *errorMessage,
+                                            StoreLock lock = {});
     // $XDG_DATA_HOME/Grumblix/Grumblix.store
     static QString defaultStorePath();
 

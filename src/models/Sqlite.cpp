@@ -1,6 +1,10 @@
 #include "Sqlite.h"
 
+#include <QFile>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 SqliteDatabase::~SqliteDatabase()
 {
@@ -17,7 +21,25 @@ bool SqliteDatabase::open(const QString &path, bool create, QString *error)
 
 bool SqliteDatabase::openUntouched(const QString &path, QString *error)
 {
-    const QByteArray uri = QByteArrayLiteral("file:") + path.toUtf8().toPercentEncoding("/") + "?immutable=1";
+    const QByteArray file = QFile::encodeName(path);
+    struct stat wal = {};
+    const bool logged = ::lstat(file + "-wal", &wal) == 0 && S_ISREG(wal.st_mode) && wal.st_size > 0;
+    // Without a -wal the file is all there is, read without a lock or a side file. With one, the
+    // file alone may be half of what was saved: a fold of the -wal that ran out of room leaves
+    // it torn until the -wal is folded in again.
+    const char *mode = "?immutable=1";
+    if (logged) {
+        // A read-only connection needs a -shm to read a -wal through; it only reads this one.
+        struct stat info = {};
+        if (::stat(file.constData(), &info) == 0) {
+            const int shm = ::open(file + "-shm", O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                   info.st_mode & 0777);
+            if (shm >= 0)
+                ::close(shm);
+        }
+        mode = "?mode=ro&readonly_shm=1";
+    }
+    const QByteArray uri = QByteArrayLiteral("file:") + path.toUtf8().toPercentEncoding("/") + mode;
     return openWith(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, error);
 }
 

@@ -19,7 +19,9 @@ public:
 
     // create false: the file must already exist.
     bool open(const QString &path, bool create, QString *error);
-    // Reads the file as it lies: no lock, no journal, no -wal or -shm looked at or made.
+    // Reads the file as SQLite sees it, what its -wal holds included, writing to neither: without
+    // a -wal the file alone, with one through its -shm opened read-only (an empty -shm is made
+    // where none lies, as SQLite itself would).
     bool openUntouched(const QString &path, QString *error);
     void close();
     bool isOpen() const { return m_db != nullptr; }

@@ -94,7 +94,7 @@ Store::Store(const QString &path) : m_path(path), m_db(std::make_unique<SqliteDa
 
 Store::~Store() = default;
 
-std::unique_ptr<Store> Store::open(const QString &path, QString *error)
+std::unique_ptr<Store> Store::open(const QString &path, QString *error, StoreLock lock)
 {
     std::unique_ptr<Store> store(new Store(path));
     QString message;
@@ -110,6 +110,13 @@ std::unique_ptr<Store> Store::open(const QString &path, QString *error)
     // What the file is gets decided before anything may write to it, its -wal and -shm included.
     if (exists && !validate(path, &message))
         return fail(message);
+    // Before anything writes to the file or its -wal: rows numbered by two writers would replace
+    // each other's.
+    if (!lock.isHeld())
+        lock = StoreLock::acquire(QFile::encodeName(path).toStdString());
+    if (!lock.isHeld())
+        return fail(QString::fromStdString(lock.error()));
+    store->m_lock = std::move(lock);
     // Made private before SQLite writes to it; its -wal and -shm take the file's mode.
     if (!exists)
         PrivateFiles::createFile(path);
@@ -138,6 +145,14 @@ std::unique_ptr<Store> Store::open(const QString &path, QString *error)
     return store;
 }
 
+StoreLock Store::lockFor(const QString &path)
+{
+    QString unusable;
+    if (QFileInfo::exists(path) && (!QFileInfo(path).isFile() || !validate(path, &unusable)))
+        return {};
+    return StoreLock::acquire(QFile::encodeName(path).toStdString());
+}
+
 bool Store::validate(const QString &path, QString *error)
 {
     SqliteDatabase probe;
@@ -155,6 +170,22 @@ bool Store::acceptable(SqliteDatabase &db, qint64 version, QString *error)
                 .arg(version)
                 .arg(schemaVersion);
         return false;
+    }
+    if (version == schemaVersion) {
+        // A current store has both tables; without them it is not one this program can load.
+        for (const char *table : {"VorpEvent", "Trigger"}) {
+            SqliteStatement lookup(db,
+                                   "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?");
+            lookup.bind(1, QString::fromLatin1(table));
+            if (!lookup.step()) {
+                *error = db.lastError();
+                return false;
+            }
+            if (lookup.columnInt(0) == 0) {
+                *error = QStringLiteral("no such table: %1").arg(QLatin1String(table));
+                return false;
+            }
+        }
     }
     if (version == 0) {
         // Our schema and its version are written in one transaction: a file without a version

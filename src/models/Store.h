@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EventSnapshot.h"
+#include "StoreLock.h"
 #include "Trigger.h"
 #include "VorpEvent.h"
 
@@ -24,8 +25,14 @@ public:
     static constexpr int schemaVersion = 1;
 
     // Opens the file, creating it (not its folder) when missing. Returns null with *error set when
-    // the file is not a store this program can use; such a file is left byte for byte as it was.
-    static std::unique_ptr<Store> open(const QString &path, QString *error = nullptr);
+    // the file is not a store this program can use, or another program writes to it; such a file
+    // is left byte for byte as it was. The store is this process's to write for as long as it
+    // lives: it holds the file's writer lock (see StoreLock), `lock` when that is held already.
+    static std::unique_ptr<Store> open(const QString &path, QString *error = nullptr, StoreLock lock = {});
+    // The writer lock of the store at `path` (its folder must exist), taken only when the file is
+    // missing or one open() would use, so nothing is made beside a file it refuses. Not held
+    // otherwise: busy when another program writes the store.
+    static StoreLock lockFor(const QString &path);
     ~Store() override;
 
     QString path() const;
@@ -125,6 +132,7 @@ private:
     void sortTriggers();
 
     QString m_path;
+    StoreLock m_lock;
     std::unique_ptr<SqliteDatabase> m_db;
     int m_busyTimeout = 2000;
     QTimer m_checkpointTimer;

@@ -7,6 +7,7 @@
 #include "features/history/NoteEditor.h"
 #include "models/Csv.h"
 #include "models/Store.h"
+#include "support/StoredRecords.h"
 #include "support/ModelFixture.h"
 #include "support/OddStore.h"
 #include "support/TestSupport.h"
@@ -433,7 +434,7 @@ void TestHistoryView::noteCommitsOnceWithoutNewline()
     // Each key writes the record in memory; nothing reaches the file while typing.
     QCOMPARE(changes.size(), 2);
     QCOMPARE(m_fx->model->store().event(a.id)->note, std::optional(QStringLiteral("hi")));
-    QCOMPARE(Store::open(m_fx->model->store().path())->event(a.id)->note, std::nullopt);
+    QCOMPARE(StoredRecords::event(m_fx->model->store().path(), a.id)->note, std::nullopt);
     QTest::keyClick(note->field(), Qt::Key_Return);
     QCOMPARE(commits.size(), 1);
     QCOMPARE(m_fx->model->store().event(a.id)->note, std::optional(QStringLiteral("hi")));
@@ -501,9 +502,7 @@ void TestHistoryView::failedNoteSaveStaysAndIsRetried()
     QTest::mouseClick(note, Qt::LeftButton);
     QTest::keyClick(note->field(), Qt::Key_Return);
     QVERIFY(!store.hasPendingChanges());
-    auto reopened = Store::open(store.path());
-    QVERIFY(reopened);
-    QCOMPARE(reopened->event(a.id)->note, std::optional(QStringLiteral("kept")));
+    QCOMPARE(StoredRecords::event(store.path(), a.id)->note, std::optional(QStringLiteral("kept")));
 }
 
 void TestHistoryView::noteRowFollowsEveryKey()
@@ -522,7 +521,7 @@ void TestHistoryView::noteRowFollowsEveryKey()
     QTest::keyClick(note->field(), Qt::Key_I);
     QTRY_COMPARE(m_page->selected()->note, std::optional(QStringLiteral("hi")));
     QVERIFY(m_fx->model->store().hasPendingChanges());
-    QCOMPARE(Store::open(m_fx->model->store().path())->event(a.id)->note, std::nullopt);
+    QCOMPARE(StoredRecords::event(m_fx->model->store().path(), a.id)->note, std::nullopt);
     // Typed away again: the quote line goes with the last character.
     QTest::keyClick(note->field(), Qt::Key_Backspace);
     QTest::keyClick(note->field(), Qt::Key_Backspace);
@@ -530,7 +529,7 @@ void TestHistoryView::noteRowFollowsEveryKey()
     QCOMPARE(m_page->selected()->note, std::nullopt);
     QTest::keyClick(note->field(), Qt::Key_A);
     QTest::keyClick(note->field(), Qt::Key_Return);
-    QCOMPARE(Store::open(m_fx->model->store().path())->event(a.id)->note, std::optional(QStringLiteral("a")));
+    QCOMPARE(StoredRecords::event(m_fx->model->store().path(), a.id)->note, std::optional(QStringLiteral("a")));
 }
 
 void TestHistoryView::rowQuoteShowsTheWholeLineElided_data()
@@ -704,7 +703,7 @@ void TestHistoryView::longNoteIsShownEditedAndSavedWhole()
     QTest::keyClick(note->field(), Qt::Key_Backspace);
     QTest::keyClick(note->field(), Qt::Key_Return);
     QVERIFY(!store.hasPendingChanges());
-    QCOMPARE(Store::open(store.path())->event(a.id)->note, std::optional(stored + QStringLiteral("!")));
+    QCOMPARE(StoredRecords::event(store.path(), a.id)->note, std::optional(stored + QStringLiteral("!")));
     // The row's quote is read from the start of the note only.
     const std::optional<QString> quote = IncidentText::shownNoteLine(stored);
     QVERIFY(quote && quote->size() <= 514);

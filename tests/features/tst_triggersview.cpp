@@ -6,6 +6,7 @@
 #include "features/triggers/TriggerRow.h"
 #include "features/triggers/TriggersView.h"
 #include "models/Store.h"
+#include "support/StoredRecords.h"
 #include "support/ModelFixture.h"
 #include "support/TestSupport.h"
 #include "ui/ChunkyButton.h"
@@ -119,14 +120,12 @@ QStringList TestTriggersView::rowKeys() const
 
 QList<Trigger> TestTriggersView::storedTriggers() const
 {
-    auto store = Store::open(m_fx->model->store().path());
-    return store ? store->triggers() : QList<Trigger>{};
+    return StoredRecords::triggers(m_fx->model->store().path());
 }
 
 QList<VorpEvent> TestTriggersView::storedEvents() const
 {
-    auto store = Store::open(m_fx->model->store().path());
-    return store ? store->events().toList() : QList<VorpEvent>{};
+    return StoredRecords::events(m_fx->model->store().path());
 }
 
 DialogCard *TestTriggersView::openDialog() const

@@ -255,7 +255,9 @@ private Q_SLOTS:
         QCOMPARE(store->events().first().note, std::optional<QString>(QStringLiteral("edited")));
         QVERIFY(store->save());
 
+        store.reset();
         auto reopened = Store::open(dir.filePath(QStringLiteral("Grumblix.store")));
+        QVERIFY(reopened);
         QCOMPARE(ids(reopened->events()), (QList<qint64>{1, 2, 6, 3, 4}));
     }
 };
