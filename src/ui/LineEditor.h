@@ -125,6 +125,8 @@ private:
     void removeSelection();
     void backspace();
     void del();
+    // Erases the word before (direction < 0) or after the cursor, or only the selection.
+    void eraseWord(int direction);
     bool handleKey(QKeyEvent *event);
     static bool isEditingShortcut(QKeyEvent *event);
     bool isAcceptableInput(const QKeyEvent *event) const;
