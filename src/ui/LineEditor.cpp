@@ -205,7 +205,12 @@ void LineEditor::copy() const
 
 void LineEditor::paste()
 {
-    const QString clip = QGuiApplication::clipboard()->text();
+    pasteFrom(QClipboard::Clipboard);
+}
+
+void LineEditor::pasteFrom(QClipboard::Mode mode)
+{
+    const QString clip = QGuiApplication::clipboard()->text(mode);
     if (!clip.isEmpty() || hasSelectedText())
         insert(clip);
 }
@@ -718,7 +723,12 @@ bool LineEditor::handleKey(QKeyEvent *event)
     else if (event->matches(QKeySequence::Copy))
         copy();
     else if (event->matches(QKeySequence::Paste))
-        paste();
+        // X11's own paste key takes the selection, as in Qt's line edit under every X11 scheme.
+        pasteFrom(event->key() == Qt::Key_Insert &&
+                          event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier) &&
+                          QGuiApplication::clipboard()->supportsSelection()
+                      ? QClipboard::Selection
+                      : QClipboard::Clipboard);
     else if (event->matches(QKeySequence::Cut))
         cut();
     else if (event->matches(QKeySequence::DeleteEndOfLine)) {
@@ -786,8 +796,9 @@ bool LineEditor::handleKey(QKeyEvent *event)
         replace(from, to, event->text(), from == to ? Merge::typing : Merge::none);
     } else
         return false;
-    if (event->modifiers() & Qt::ShiftModifier)
-        copyToSelectionClipboard();
+    // Whatever a key leaves selected is the X11 selection (Select All and an undo too), as in Qt's
+    // line edit.
+    copyToSelectionClipboard();
     return true;
 }
 
