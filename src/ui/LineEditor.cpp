@@ -205,7 +205,12 @@ void LineEditor::copy() const
 
 void LineEditor::paste()
 {
-    const QString clip = QGuiApplication::clipboard()->text();
+    pasteFrom(QClipboard::Clipboard);
+}
+
+void LineEditor::pasteFrom(QClipboard::Mode mode)
+{
+    const QString clip = QGuiApplication::clipboard()->text(mode);
     if (!clip.isEmpty() || hasSelectedText())
         insert(clip);
 }
@@ -246,6 +251,17 @@ void LineEditor::del()
     }
     if (m_cursor < m_text.size())
         replace(m_cursor, TextBounds::nextGrapheme(m_text, m_cursor), QString(), Merge::erasing);
+}
+
+void LineEditor::eraseWord(int direction)
+{
+    // Only the selection goes when there is one, and nothing when there is no word to take: Qt's
+    // line edit moves the cursor a word first and erases what is then selected, or the next letter.
+    if (!hasSelectedText())
+        moveCursor(direction > 0 ? TextBounds::nextWord(m_text, m_cursor)
+                                 : TextBounds::previousWord(m_text, m_cursor),
+                   true);
+    removeSelection();
 }
 
 bool LineEditor::replace(qsizetype from, qsizetype to, const QString &with, Merge merge)
@@ -707,7 +723,12 @@ bool LineEditor::handleKey(QKeyEvent *event)
     else if (event->matches(QKeySequence::Copy))
         copy();
     else if (event->matches(QKeySequence::Paste))
-        paste();
+        // X11's own paste key takes the selection, as in Qt's line edit under every X11 scheme.
+        pasteFrom(event->key() == Qt::Key_Insert &&
+                          event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier) &&
+                          QGuiApplication::clipboard()->supportsSelection()
+                      ? QClipboard::Selection
+                      : QClipboard::Clipboard);
     else if (event->matches(QKeySequence::Cut))
         cut();
     else if (event->matches(QKeySequence::DeleteEndOfLine)) {
@@ -758,25 +779,26 @@ bool LineEditor::handleKey(QKeyEvent *event)
         word(-forward, true);
     else if (event->matches(QKeySequence::Delete))
         del();
-    else if (event->matches(QKeySequence::DeleteEndOfWord)) {
-        if (!hasSelectedText())
-            word(1, true);
-        del();
-    } else if (event->matches(QKeySequence::DeleteStartOfWord)) {
-        if (!hasSelectedText())
-            word(-1, true);
-        del();
-    } else if (event->key() == Qt::Key_Backspace &&
-               !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
-        backspace();
-    else if (isAcceptableInput(event)) {
+    else if (event->matches(QKeySequence::DeleteEndOfWord))
+        eraseWord(1);
+    else if (event->matches(QKeySequence::DeleteStartOfWord))
+        eraseWord(-1);
+    else if (event->key() == Qt::Key_Backspace) {
+        // Whatever else is held (Alt, Shift, Super), a Backspace that no binding took erases, a
+        // word with Ctrl, as in Qt's line edit.
+        if (event->modifiers() & Qt::ControlModifier)
+            eraseWord(-1);
+        else
+            backspace();
+    } else if (isAcceptableInput(event)) {
         const qsizetype from = hasSelectedText() ? selectionStart() : m_cursor;
         const qsizetype to = hasSelectedText() ? selectionEnd() : m_cursor;
         replace(from, to, event->text(), from == to ? Merge::typing : Merge::none);
     } else
         return false;
-    if (event->modifiers() & Qt::ShiftModifier)
-        copyToSelectionClipboard();
+    // Whatever a key leaves selected is the X11 selection (Select All and an undo too), as in Qt's
+    // line edit.
+    copyToSelectionClipboard();
     return true;
 }
 

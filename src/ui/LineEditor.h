@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QClipboard>
 #include <QList>
 #include <QPoint>
 #include <QPointer>
@@ -125,6 +126,9 @@ private:
     void removeSelection();
     void backspace();
     void del();
+    // Erases the word before (direction < 0) or after the cursor, or only the selection.
+    void eraseWord(int direction);
+    void pasteFrom(QClipboard::Mode mode);
     bool handleKey(QKeyEvent *event);
     static bool isEditingShortcut(QKeyEvent *event);
     bool isAcceptableInput(const QKeyEvent *event) const;

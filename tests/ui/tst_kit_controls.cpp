@@ -8,6 +8,7 @@
 #include "ui/GXTextField.h"
 #include "ui/GXToggles.h"
 #include "ui/IconButton.h"
+#include "ui/LineEditorKeyTable.h"
 #include "ui/OverlayCenter.h"
 #include "ui/OverlayHost.h"
 #include "ui/SpringAnimator.h"
@@ -96,8 +97,8 @@ private Q_SLOTS:
     void textFieldFocusFromBox();
     void textBoundsReadLocallyAsTheWholeTextSegments_data();
     void textBoundsReadLocallyAsTheWholeTextSegments();
-    void editorEditsAsQtsLineEdit_data();
-    void editorEditsAsQtsLineEdit();
+    void editorEditsAsQtsLineEdit_data() { LineEditorKeyTable::addRows(); }
+    void editorEditsAsQtsLineEdit() { LineEditorKeyTable::checkRow(); }
     void editorLaysOutOnlyWhatItShows_data();
     void editorLaysOutOnlyWhatItShows();
     void editorMouseSelects();
@@ -481,85 +482,6 @@ void TestKitControls::textBoundsReadLocallyAsTheWholeTextSegments()
     }
 }
 
-namespace {
-
-// Sends one step of an editing script to a widget: "=text" types the text as one key press (as
-// an input method commits a word), anything else is a key sequence such as "Ctrl+Shift+Left".
-void play(QWidget *target, const QString &step)
-{
-    if (step.startsWith(u'=')) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, step.mid(1));
-        QApplication::sendEvent(target, &press);
-        return;
-    }
-    const QKeyCombination key = QKeySequence(step)[0];
-    QTest::keyClick(target, key.key(), key.keyboardModifiers());
-}
-
-} // namespace
-
-void TestKitControls::editorEditsAsQtsLineEdit_data()
-{
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<int>("cursor");
-    QTest::addColumn<QStringList>("script");
-    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
-    QTest::newRow("typing at the cursor") << QStringLiteral("printer") << 3 << QStringList{"=xy", "=z"};
-    QTest::newRow("backspace erases the accent first")
-        << QStringLiteral("cafe\u0301s") << 5 << QStringList{"Backspace"};
-    QTest::newRow("backspace erases a surrogate pair whole")
-        << QStringLiteral("a\U0001F921") << 3 << QStringList{"Backspace"};
-    QTest::newRow("delete takes a joined family whole")
-        << QStringLiteral("a") + family + "b" << 1 << QStringList{"Delete"};
-    QTest::newRow("arrows step over clusters")
-        << QStringLiteral("a\U0001F44D\U0001F3FD\U0001F1E9\U0001F1EAe\u0301b") << 0
-        << QStringList{"Right", "Right", "Right", "Right", "Left", "Shift+Left", "Shift+Left"};
-    QTest::newRow("word steps stop at punctuation and blanks")
-        << QStringLiteral("one two,three  four.five") << 0
-        << QStringList{"Ctrl+Right", "Ctrl+Right", "Ctrl+Right", "Ctrl+Right", "Ctrl+Left", "Ctrl+Left"};
-    QTest::newRow("a selected word is replaced by typing")
-        << QStringLiteral("alpha beta gamma") << 6 << QStringList{"Ctrl+Shift+Right", "=X"};
-    QTest::newRow("home and end select")
-        << QStringLiteral("alpha beta") << 5 << QStringList{"Shift+Home", "Shift+End"};
-    QTest::newRow("select all and type") << QStringLiteral("alpha") << 2 << QStringList{"Ctrl+A", "=b"};
-    QTest::newRow("arrows collapse a selection")
-        << QStringLiteral("alpha beta") << 3 << QStringList{"Shift+Right", "Shift+Right", "Left"};
-    QTest::newRow("ctrl backspace and ctrl delete take words")
-        << QStringLiteral("alpha beta gamma") << 8 << QStringList{"Ctrl+Backspace", "Ctrl+Del"};
-    QTest::newRow("undo takes back a typed run, redo brings it")
-        << QString() << 0 << QStringList{"=a", "=b", "=c", "Ctrl+Z", "Ctrl+Shift+Z"};
-    QTest::newRow("undo after a move takes back the last run only")
-        << QStringLiteral("x") << 1 << QStringList{"=ab", "Left", "=c", "Ctrl+Z"};
-    QTest::newRow("undo of an erasing run")
-        << QStringLiteral("alpha") << 5 << QStringList{"Backspace", "Backspace", "Ctrl+Z"};
-    QTest::newRow("undo of a replaced selection")
-        << QStringLiteral("alpha beta") << 0 << QStringList{"Shift+End", "=z", "Ctrl+Z"};
-    QTest::newRow("right to left text: arrows follow the screen")
-        << QStringLiteral("\u05E9\u05DC\u05D5\u05DD abc") << 2 << QStringList{"Right", "Left", "Left", "End"};
-    QTest::newRow("nothing to erase at the ends")
-        << QStringLiteral("ab") << 0 << QStringList{"Backspace", "End", "Delete"};
-}
-
-void TestKitControls::editorEditsAsQtsLineEdit()
-{
-    QFETCH(QString, start);
-    QFETCH(int, cursor);
-    QFETCH(QStringList, script);
-    QLineEdit reference;
-    LineEditor editor;
-    reference.setText(start);
-    editor.setText(start);
-    reference.setCursorPosition(cursor);
-    editor.setCursorPosition(cursor);
-    for (const QString &step : script) {
-        play(&reference, step);
-        play(&editor, step);
-        QCOMPARE(editor.text(), reference.text());
-        QCOMPARE(editor.cursorPosition(), qsizetype(reference.cursorPosition()));
-        QCOMPARE(editor.selectedText(), reference.selectedText());
-    }
-}
-
 void TestKitControls::editorLaysOutOnlyWhatItShows_data()
 {
     QTest::addColumn<QString>("piece");
@@ -600,7 +522,7 @@ void TestKitControls::editorLaysOutOnlyWhatItShows()
     QSignalSpy changed(&editor, &LineEditor::textChanged);
     for (const char *step : {"Left", "Ctrl+Left", "Left", "=q", "Home", "Right", "=w", "Backspace", "End"}) {
         for (int i = 0; i < 40; ++i) {
-            play(&editor, QString::fromLatin1(step));
+            LineEditorKeyTable::play(&editor, QString::fromLatin1(step));
             const auto [from, to] = editor.laidOutSpan();
             QVERIFY(from <= editor.cursorPosition() && editor.cursorPosition() <= to);
             QVERIFY(to - from < 4096);
