@@ -3,6 +3,9 @@
 #   scripts/setup.sh run        install what is missing, build, install for this user, start Grumblix
 #   scripts/setup.sh test       install what is missing (test tools too), build, run the whole suite
 #   scripts/setup.sh package    install what is missing, build, make a Debian package in build/
+#   scripts/setup.sh bench [NAME...] [--benchmark_OPTION...]
+#                               install what is missing, build with the benchmarks, run every bench
+#                               (or those named: store, history, …) on a 100,000-incident store
 #   scripts/setup.sh uninstall  remove what `run` installed (your incidents and settings stay)
 set -euo pipefail
 mode=${1:-run}
@@ -47,7 +50,7 @@ configure_and_build() {
 case "$mode" in
 run)
     install_packages scripts/packages-run.txt
-    configure_and_build -DGRUMBLIX_BUILD_TESTS=OFF
+    configure_and_build -DGRUMBLIX_BUILD_TESTS=OFF -DGRUMBLIX_BUILD_BENCHMARKS=OFF
     cmake --install "$build" >/dev/null
     # The grumblix:// handler and the menu entry for this user.
     update-desktop-database "$prefix/share/applications" 2>/dev/null || true
@@ -66,9 +69,48 @@ test)
     configure_and_build -DGRUMBLIX_BUILD_TESTS=ON
     exec scripts/run-tests.sh "$build"
     ;;
+bench)
+    names=() options=()
+    for arg in "${@:2}"; do
+        case "$arg" in
+        --*) options+=("$arg") ;;
+        *) names+=("bench_${arg#bench_}") ;;
+        esac
+    done
+    available=()
+    for src in bench/bench_*.cpp; do
+        available+=("$(basename "$src" .cpp)")
+    done
+    for name in "${names[@]}"; do
+        if ! printf '%s\n' "${available[@]}" | grep -qxF "$name"; then
+            say "No bench named ${name#bench_}; the benches are: $(printf '%s ' "${available[@]#bench_}")" >&2
+            exit 2
+        fi
+    done
+    [ ${#names[@]} -gt 0 ] || names=("${available[@]}")
+    install_packages scripts/packages-run.txt scripts/packages-bench.txt
+    # The tests stay as this build folder has them; a fresh one builds no tests.
+    tests=$(sed -n 's/^GRUMBLIX_BUILD_TESTS:BOOL=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+    configure_and_build -DGRUMBLIX_BUILD_TESTS="${tests:-OFF}" -DGRUMBLIX_BUILD_BENCHMARKS=ON
+    status=0
+    for name in "${names[@]}"; do
+        say "== $name"
+        # Offscreen, with folders of its own and no session bus, as a test runs: a bench never
+        # meets this desktop, its files or a running Grumblix. The figures go to the terminal;
+        # what Qt says on the way (the offscreen platform has no windows to raise) to a log.
+        log=$build/bench/$name.log
+        if ! tests/run-headless.sh "$build/bench/$name" "${options[@]}" 2>"$log"; then
+            status=1
+            say "$name failed; the end of $log:" >&2
+            tail -n 20 "$log" >&2
+        fi
+    done
+    say "What the benches said besides their figures is in $build/bench/bench_*.log."
+    exit "$status"
+    ;;
 package)
     install_packages scripts/packages-run.txt scripts/packages-package.txt
-    configure_and_build -DGRUMBLIX_BUILD_TESTS=OFF
+    configure_and_build -DGRUMBLIX_BUILD_TESTS=OFF -DGRUMBLIX_BUILD_BENCHMARKS=OFF
     # One package in the folder, so `apt install ./build/grumblix_*.deb` names this one alone.
     rm -f "$build"/grumblix_*.deb
     cmake --build "$build" --target package >/dev/null
@@ -159,7 +201,7 @@ uninstall)
     say "Grumblix is removed. Your incidents (~/.local/share/Grumblix) and settings (~/.config/Grumblix) are kept."
     ;;
 *)
-    say "usage: scripts/setup.sh run|test|package|uninstall" >&2
+    say "usage: scripts/setup.sh run|test|package|bench|uninstall" >&2
     exit 2
     ;;
 esac
