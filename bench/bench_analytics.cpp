@@ -1,4 +1,5 @@
 // Everything the overview page derives from the incidents on one refresh, over a large history.
+#include "BenchSupport.h"
 #include "services/AchievementService.h"
 #include "services/Analytics.h"
 #include "services/WeeklyReport.h"
@@ -91,6 +92,7 @@ void overviewRefresh(benchmark::State &state, bool newestFirst)
         benchmark::DoNotOptimize(AchievementService::evaluate(events, now(), a.cal));
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
+    BenchFloor::reportInsertCommit(state);
 }
 
 void BM_OverviewRefresh(benchmark::State &state)
@@ -108,6 +110,7 @@ void BM_Achievements(benchmark::State &state)
     const QList<VorpEvent> events = history(state.range(0));
     for (auto _ : state)
         benchmark::DoNotOptimize(AchievementService::evaluate(events, now(), zone));
+    BenchFloor::reportInsertCommit(state);
 }
 
 void BM_WeeklyReport(benchmark::State &state)
@@ -116,6 +119,7 @@ void BM_WeeklyReport(benchmark::State &state)
     const QList<Trigger> list = triggers();
     for (auto _ : state)
         benchmark::DoNotOptimize(WeeklyReport::build(events, list, 0, now(), zone));
+    BenchFloor::reportInsertCommit(state);
 }
 
 void BM_Rankings(benchmark::State &state)
@@ -126,6 +130,7 @@ void BM_Rankings(benchmark::State &state)
         benchmark::DoNotOptimize(Analytics::triggerCounts(events, list));
         benchmark::DoNotOptimize(Analytics::appCounts(events));
     }
+    BenchFloor::reportInsertCommit(state);
 }
 
 } // namespace

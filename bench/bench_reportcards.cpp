@@ -2,6 +2,7 @@
 // render) and painting it at scale 2 with the export's 24-point margin, for each of the eight looks.
 // The report is built once from 100,000 incidents; the floor is clearing the same image.
 #include "BenchMain.h"
+#include "BenchSupport.h"
 #include "features/report/ReportCard.h"
 #include "models/Trigger.h"
 #include "models/VorpEvent.h"
@@ -59,6 +60,7 @@ void BM_ReportCardMeasureAndPaint(benchmark::State &state)
         QPainter p(&image);
         card.paint(p, QPointF(24, 24));
     }
+    BenchFloor::reportInsertCommit(state);
 }
 BENCHMARK(BM_ReportCardMeasureAndPaint)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
 
