@@ -77,8 +77,7 @@ void Shell::tellStoreUnwritable(const QString &path, const QString &error)
     auto *box =
         new QMessageBox(QMessageBox::Warning, QStringLiteral("Grumblix"),
                         QStringLiteral("Grumblix cannot save to its store at %1: %2\n\nWhat you log now "
-                                       "is kept while Grumblix runs and saved once the store "
-                                       "accepts it.")
+                                       "is kept only while Grumblix runs: the store does not take it.")
                             .arg(path, error));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
@@ -275,8 +274,10 @@ HandOver::Reply Shell::savedSince(int tickBefore)
         return {};
     // The store keeps what it could not write and writes it with its next save: the launch must
     // not be repeated, or it would be logged twice.
-    return {HandOver::Reply::Status::kept,
-            QStringLiteral("Grumblix could not save to its store yet: %1. What this launch logged is kept by "
-                           "the running Grumblix and saved once the store accepts it; do not log it again.")
-                .arg(error)};
+    const QString until = m_model->unsavedUntil();
+    return {
+        HandOver::Reply::Status::kept,
+        QStringLiteral("Grumblix could not save to its store yet: %1. What this launch logged is kept while "
+                       "Grumblix runs%2; do not log it again.")
+            .arg(error, until.isEmpty() ? QString() : QStringLiteral(" and saved ") + until)};
 }

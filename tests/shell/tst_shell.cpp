@@ -10,6 +10,7 @@
 #include "support/FakeColorScheme.h"
 #include "support/FakeNotifier.h"
 #include "support/FakePlatform.h"
+#include "support/FullDisk.h"
 #include "support/TestSupport.h"
 #include "ui/Theme.h"
 
@@ -35,8 +36,11 @@ private Q_SLOTS:
     void secondLaunchAskingForNothingToShowReopens_data();
     void secondLaunchAskingForNothingToShowReopens();
     void secondLaunchKeepsAnOpenPanel();
+    void aLaunchTheDiskCannotTakeIsToldWhatBecomesOfIt();
 
 private:
+    // The store is opened over it, so a test can fill the disk.
+    std::unique_ptr<FullDisk> m_disk;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Shell> m_shell;
     FakeColorScheme *m_scheme = nullptr;
@@ -50,6 +54,7 @@ private:
 
 void TestShell::init()
 {
+    m_disk = std::make_unique<FullDisk>();
     m_dir = std::make_unique<QTemporaryDir>();
     Platform platform = TestSupport::fakePlatform();
     auto scheme = std::make_unique<FakeColorScheme>();
@@ -68,6 +73,7 @@ void TestShell::cleanup()
 {
     m_shell.reset();
     m_dir.reset();
+    m_disk.reset();
     Theme::setApplicationScheme(ColorScheme::Light);
 }
 
@@ -245,6 +251,24 @@ void TestShell::secondLaunchKeepsAnOpenPanel()
     m_shell->handOver({QStringLiteral("--panel")});
     QCOMPARE(m_shell->statusItem()->panel(), panel);
     QVERIFY(m_shell->statusItem()->isPanelVisible());
+}
+
+// The launch must not be repeated, and is told what becomes of what it logged: kept while Grumblix
+// runs, saved once there is room.
+void TestShell::aLaunchTheDiskCannotTakeIsToldWhatBecomesOfIt()
+{
+    m_shell->start({QStringLiteral("grumblix")});
+    m_shell->model()->setSaveRetryDelays(std::chrono::hours(1), std::chrono::hours(1));
+    m_disk->setFull(true);
+    const HandOver::Reply reply = m_shell->handOver({QStringLiteral("grumblix://log?note=full")});
+    QCOMPARE(int(reply.status), int(HandOver::Reply::Status::kept));
+    QCOMPARE(reply.message,
+             QStringLiteral("Grumblix could not save to its store yet: database or disk is full. "
+                            "What this launch logged is kept while Grumblix runs and saved once "
+                            "there is room; do not log it again."));
+    m_disk->setFull(false);
+    QCOMPARE(int(m_shell->handOver({QStringLiteral("grumblix://log?note=room")}).status),
+             int(HandOver::Reply::Status::done));
 }
 
 QTEST_MAIN(TestShell)
