@@ -3,6 +3,7 @@
 #include "HUDController.h"
 #include "MainMenu.h"
 #include "PlatformAdapters.h"
+#include "QuitQuestion.h"
 #include "StatusItemController.h"
 #include "WindowManager.h"
 #include "app/AppModel.h"
@@ -110,6 +111,7 @@ bool Shell::build(const Locations &locations, Platform platform)
     m_platform = std::move(platform);
     buildServices();
     m_model = std::make_unique<AppModel>(std::move(store), *m_prefs);
+    m_quitQuestion = std::make_unique<QuitQuestion>(*m_model, [] { QCoreApplication::quit(); });
     m_frontmost = std::make_unique<FrontmostAppAdapter>(*m_activeApp);
     m_hotKey = std::make_unique<GlobalHotKeyAdapter>(*m_hotKeys);
     m_pressSound = std::make_unique<AppSound>(*m_sounds);
@@ -194,11 +196,13 @@ void Shell::buildWindows(const Locations &locations)
         for (QWidget *window : QApplication::topLevelWidgets())
             window->hide();
     };
-    menu.quit = [] { QCoreApplication::quit(); };
+    // Both Quit entries ask first while changes wait to be saved.
+    menu.quit = [this] { m_quitQuestion->request(); };
     menu.emojiPicker = EmojiPickerProgram::launcher();
 
     m_statusItem = std::make_unique<StatusItemController>(*m_model, m_appearance.get());
     m_statusItem->setUpdateCheck(checkForUpdates);
+    m_statusItem->setQuit(menu.quit);
     // Without a tray the program would be invisible: the dashboard stands in for the icon.
     connect(m_statusItem.get(), &StatusItemController::trayUnavailable, m_model.get(),
             [model = m_model.get()] { model->showDashboard(); });

@@ -20,6 +20,7 @@ class HotKeyService;
 class HUDController;
 class NotificationService;
 class Prefs;
+class QuitQuestion;
 class SoundService;
 class StatusItemController;
 class UpdateService;
@@ -71,6 +72,8 @@ public:
     StatusItemController *statusItem() const { return m_statusItem.get(); }
     WindowManager *windows() const { return m_windows.get(); }
     Appearance *appearance() const { return m_appearance.get(); }
+    // What both Quit entries go through.
+    QuitQuestion *quitQuestion() const { return m_quitQuestion.get(); }
 
 private:
     void tellStoreUnwritable(const QString &path, const QString &error);
@@ -100,4 +103,6 @@ private:
     std::unique_ptr<StatusItemController> m_statusItem;
     std::unique_ptr<HUDController> m_toast;
     std::unique_ptr<WindowManager> m_windows;
+    // Last, so it goes before the model it reads.
+    std::unique_ptr<QuitQuestion> m_quitQuestion;
 };
