@@ -232,7 +232,13 @@ void Shell::applyScheme(bool dark)
 
 HandOver::Reply Shell::start(const QStringList &arguments, const std::function<void()> &takingUrls)
 {
-    connect(qApp, &QCoreApplication::aboutToQuit, m_model.get(), [this] { m_model->closeStore(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, m_model.get(), [this] {
+        m_model->closeStore();
+        // What is still unsaved goes with the process; a logout's messages are read in the
+        // session's log, where stderr goes.
+        if (m_model->unsavedChanges() > 0)
+            std::fprintf(stderr, "%s\n", qPrintable(lostAtQuit()));
+    });
     connect(m_model.get(), &AppModel::storeUnwritable, this, &Shell::tellStoreUnwritable);
     m_model->bootstrap(arguments);
     const QStringList urls = urlsIn(arguments.mid(1));
@@ -284,4 +290,10 @@ HandOver::Reply Shell::savedSince(int tickBefore)
         QStringLiteral("Grumblix could not save to its store yet: %1. What this launch logged is kept while "
                        "Grumblix runs%2; do not log it again.")
             .arg(error, until.isEmpty() ? QString() : QStringLiteral(" and saved ") + until)};
+}
+
+QString Shell::lostAtQuit() const
+{
+    return QStringLiteral("Grumblix quit and lost %1 it could not save: %2.")
+        .arg(m_model->unsavedAmount(), m_model->unsavedReason());
 }

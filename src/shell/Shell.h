@@ -80,6 +80,8 @@ private:
     // What a launch that stored something (the log tick moved past `tickBefore`) is told: done once
     // it is on disk, kept when the store does not take it yet.
     HandOver::Reply savedSince(int tickBefore);
+    // The line stderr gets when changes could still not be saved at quit.
+    QString lostAtQuit() const;
     void buildServices();
     void buildWindows(const Locations &locations);
     // Colours are looked up while painting: a new scheme is one repaint of every window.
