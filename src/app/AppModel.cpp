@@ -547,28 +547,35 @@ QString reasonText(Store::SaveCause cause, const QString &error)
                            : QStringLiteral("saving failed with “%1”").arg(error);
 }
 
+// When they will be saved: once the cause passes; none when trying again cannot mend it.
+QString untilText(Store::SaveCause cause, bool permanent)
+{
+    if (permanent)
+        return {};
+    switch (cause) {
+    case Store::SaveCause::diskFull:
+        return QStringLiteral("once there is room");
+    case Store::SaveCause::locked:
+        return QStringLiteral("once the store is free");
+    case Store::SaveCause::readOnly:
+        return QStringLiteral("once it may write there again");
+    case Store::SaveCause::none:
+    case Store::SaveCause::other:
+        break;
+    }
+    return QStringLiteral("once a later try succeeds");
+}
+
 // What becomes of them: kept while the program runs, saved once the cause passes.
 QString outlookText(Store::SaveCause cause, bool permanent, int count)
 {
     const QString them = count == 1 ? QStringLiteral("it") : QStringLiteral("them");
     if (permanent)
         return QStringLiteral("Grumblix keeps %1 while it runs.").arg(them);
-    QString when;
-    switch (cause) {
-    case Store::SaveCause::diskFull:
-        when = QStringLiteral("once there is room");
-        break;
-    case Store::SaveCause::locked:
-        when = QStringLiteral("once the store is free");
-        break;
-    case Store::SaveCause::readOnly:
-        when = QStringLiteral("once it may write there again");
-        break;
-    case Store::SaveCause::none:
-    case Store::SaveCause::other:
+    if (cause == Store::SaveCause::none || cause == Store::SaveCause::other)
         return QStringLiteral("Grumblix keeps %1 while it runs and keeps trying to save %1.").arg(them);
-    }
-    return QStringLiteral("Grumblix keeps %1 while it runs and saves %1 %2.").arg(them, when);
+    return QStringLiteral("Grumblix keeps %1 while it runs and saves %1 %2.")
+        .arg(them, untilText(cause, false));
 }
 
 } // namespace
@@ -613,14 +620,18 @@ void AppModel::syncUnsaved()
         const bool permanent = m_store->lastSaveFailure() == Store::SaveFailure::permanent;
         // Counted as incidents only while every one of them is a new incident.
         const bool incidents = pending.otherChanges == 0;
-        const QString what =
-            incidents ? (count == 1 ? QStringLiteral("incident isn't") : QStringLiteral("incidents aren't"))
-                      : (count == 1 ? QStringLiteral("change isn't") : QStringLiteral("changes aren't"));
+        const QString noun = incidents
+                                 ? (count == 1 ? QStringLiteral("incident") : QStringLiteral("incidents"))
+                                 : (count == 1 ? QStringLiteral("change") : QStringLiteral("changes"));
         unsaved.count = count;
+        unsaved.amount = QString::number(count) + QLatin1Char(' ') + noun;
         unsaved.reason = reasonText(cause, m_store->lastSaveError());
         unsaved.summary =
-            QStringLiteral("%1 %2 saved yet: %3.").arg(QString::number(count), what, unsaved.reason);
+            QStringLiteral("%1 %2 saved yet: %3.")
+                .arg(unsaved.amount, count == 1 ? QStringLiteral("isn't") : QStringLiteral("aren't"),
+                     unsaved.reason);
         unsaved.outlook = outlookText(cause, permanent, count);
+        unsaved.until = untilText(cause, permanent);
     }
     if (unsaved == m_unsaved)
         return;
@@ -633,9 +644,19 @@ int AppModel::unsavedChanges() const
     return m_unsaved.count;
 }
 
+QString AppModel::unsavedAmount() const
+{
+    return m_unsaved.amount;
+}
+
 QString AppModel::unsavedReason() const
 {
     return m_unsaved.reason;
+}
+
+QString AppModel::unsavedUntil() const
+{
+    return m_unsaved.until;
 }
 
 QString AppModel::unsavedSummary() const

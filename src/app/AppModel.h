@@ -171,7 +171,12 @@ public:
     // yet: the disk is full."), what becomes of them ("Grumblix keeps them while it runs and saves
     // them once there is room.") and the whole notice, summary and outlook. Empty while none wait.
     int unsavedChanges() const;
+    // The count as the summary words it ("3 incidents", "1 change").
+    QString unsavedAmount() const;
     QString unsavedReason() const;
+    // When they will be saved, as the outlook words it ("once there is room"); empty where trying
+    // again cannot mend the cause.
+    QString unsavedUntil() const;
     QString unsavedSummary() const;
     QString unsavedOutlook() const;
     QString unsavedNotice() const;
@@ -222,7 +227,9 @@ private:
     struct Unsaved
     {
         int count = 0;
+        QString amount;
         QString reason;
+        QString until;
         QString summary;
         QString outlook;
         bool operator==(const Unsaved &) const = default;

@@ -109,8 +109,9 @@ QList<CommandLine::HelpSection> CommandLine::helpSections()
               QStringLiteral("nothing was done (refused, no desktop session, cannot start, too large); the "
                              "message says why")},
              {status(HandOverWire::exitKept),
-              QStringLiteral("logged and kept by the running Grumblix, but not on disk yet: it saves it "
-                             "once the store takes it again, so do not log it again")},
+              QStringLiteral("logged but not on disk yet (the disk is full, say): the running Grumblix "
+                             "keeps it while it runs and saves it once there is room, so do not log it "
+                             "again")},
              {status(HandOverWire::exitUnknown),
               QStringLiteral("not known: the running Grumblix stopped answering after it was handed the "
                              "launch, so a URL may already be logged; check the history before trying "

@@ -31,8 +31,11 @@ void quitOnTerminationSignals()
         char buffer[16];
         while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
         }
+        // exit(), not quit(): quit() first closes every window and gives up when one will not
+        // close, and a logout's signal must reach aboutToQuit whatever dialog is open. exit() ends
+        // the loops of any modal dialogs along with the main loop.
         if (mainLoopRuns)
-            QCoreApplication::quit();
+            QCoreApplication::exit(EXIT_SUCCESS);
         else
             QThread::currentThread()->exit(EXIT_FAILURE);
     });

@@ -3,6 +3,7 @@
 #include "HUDController.h"
 #include "MainMenu.h"
 #include "PlatformAdapters.h"
+#include "QuitQuestion.h"
 #include "StatusItemController.h"
 #include "WindowManager.h"
 #include "app/AppModel.h"
@@ -77,8 +78,7 @@ void Shell::tellStoreUnwritable(const QString &path, const QString &error)
     auto *box =
         new QMessageBox(QMessageBox::Warning, QStringLiteral("Grumblix"),
                         QStringLiteral("Grumblix cannot save to its store at %1: %2\n\nWhat you log now "
-                                       "is kept while Grumblix runs and saved once the store "
-                                       "accepts it.")
+                                       "is kept only while Grumblix runs: the store does not take it.")
                             .arg(path, error));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
@@ -111,6 +111,7 @@ bool Shell::build(const Locations &locations, Platform platform)
     m_platform = std::move(platform);
     buildServices();
     m_model = std::make_unique<AppModel>(std::move(store), *m_prefs);
+    m_quitQuestion = std::make_unique<QuitQuestion>(*m_model, [] { QCoreApplication::quit(); });
     m_frontmost = std::make_unique<FrontmostAppAdapter>(*m_activeApp);
     m_hotKey = std::make_unique<GlobalHotKeyAdapter>(*m_hotKeys);
     m_pressSound = std::make_unique<AppSound>(*m_sounds);
@@ -195,11 +196,13 @@ void Shell::buildWindows(const Locations &locations)
         for (QWidget *window : QApplication::topLevelWidgets())
             window->hide();
     };
-    menu.quit = [] { QCoreApplication::quit(); };
+    // Both Quit entries ask first while changes wait to be saved.
+    menu.quit = [this] { m_quitQuestion->request(); };
     menu.emojiPicker = EmojiPickerProgram::launcher();
 
     m_statusItem = std::make_unique<StatusItemController>(*m_model, m_appearance.get());
     m_statusItem->setUpdateCheck(checkForUpdates);
+    m_statusItem->setQuit(menu.quit);
     // Without a tray the program would be invisible: the dashboard stands in for the icon.
     connect(m_statusItem.get(), &StatusItemController::trayUnavailable, m_model.get(),
             [model = m_model.get()] { model->showDashboard(); });
@@ -229,7 +232,13 @@ void Shell::applyScheme(bool dark)
 
 HandOver::Reply Shell::start(const QStringList &arguments, const std::function<void()> &takingUrls)
 {
-    connect(qApp, &QCoreApplication::aboutToQuit, m_model.get(), [this] { m_model->closeStore(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, m_model.get(), [this] {
+        m_model->closeStore();
+        // What is still unsaved goes with the process; a logout's messages are read in the
+        // session's log, where stderr goes.
+        if (m_model->unsavedChanges() > 0)
+            std::fprintf(stderr, "%s\n", qPrintable(lostAtQuit()));
+    });
     connect(m_model.get(), &AppModel::storeUnwritable, this, &Shell::tellStoreUnwritable);
     m_model->bootstrap(arguments);
     const QStringList urls = urlsIn(arguments.mid(1));
@@ -275,8 +284,16 @@ HandOver::Reply Shell::savedSince(int tickBefore)
         return {};
     // The store keeps what it could not write and writes it with its next save: the launch must
     // not be repeated, or it would be logged twice.
-    return {HandOver::Reply::Status::kept,
-            QStringLiteral("Grumblix could not save to its store yet: %1. What this launch logged is kept by "
-                           "the running Grumblix and saved once the store accepts it; do not log it again.")
-                .arg(error)};
+    const QString until = m_model->unsavedUntil();
+    return {
+        HandOver::Reply::Status::kept,
+        QStringLiteral("Grumblix could not save to its store yet: %1. What this launch logged is kept while "
+                       "Grumblix runs%2; do not log it again.")
+            .arg(error, until.isEmpty() ? QString() : QStringLiteral(" and saved ") + until)};
+}
+
+QString Shell::lostAtQuit() const
+{
+    return QStringLiteral("Grumblix quit and lost %1 it could not save: %2.")
+        .arg(m_model->unsavedAmount(), m_model->unsavedReason());
 }

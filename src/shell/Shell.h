@@ -20,6 +20,7 @@ class HotKeyService;
 class HUDController;
 class NotificationService;
 class Prefs;
+class QuitQuestion;
 class SoundService;
 class StatusItemController;
 class UpdateService;
@@ -71,12 +72,16 @@ public:
     StatusItemController *statusItem() const { return m_statusItem.get(); }
     WindowManager *windows() const { return m_windows.get(); }
     Appearance *appearance() const { return m_appearance.get(); }
+    // What both Quit entries go through.
+    QuitQuestion *quitQuestion() const { return m_quitQuestion.get(); }
 
 private:
     void tellStoreUnwritable(const QString &path, const QString &error);
     // What a launch that stored something (the log tick moved past `tickBefore`) is told: done once
     // it is on disk, kept when the store does not take it yet.
     HandOver::Reply savedSince(int tickBefore);
+    // The line stderr gets when changes could still not be saved at quit.
+    QString lostAtQuit() const;
     void buildServices();
     void buildWindows(const Locations &locations);
     // Colours are looked up while painting: a new scheme is one repaint of every window.
@@ -100,4 +105,6 @@ private:
     std::unique_ptr<StatusItemController> m_statusItem;
     std::unique_ptr<HUDController> m_toast;
     std::unique_ptr<WindowManager> m_windows;
+    // Last, so it goes before the model it reads.
+    std::unique_ptr<QuitQuestion> m_quitQuestion;
 };

@@ -80,6 +80,11 @@ void StatusItemController::setUpdateCheck(std::function<void()> check)
     refreshMenu();
 }
 
+void StatusItemController::setQuit(std::function<void()> quit)
+{
+    m_quit = std::move(quit);
+}
+
 void StatusItemController::refreshMenu()
 {
     // The attached menu is exported as it is; it is filled anew, never replaced.
@@ -241,7 +246,12 @@ QMenu *StatusItemController::buildMenu()
     });
     updates->setEnabled(bool(m_checkForUpdates));
     menu->addSeparator();
-    QAction *quit = menu->addAction(QStringLiteral("Quit Grumblix"), qApp, &QCoreApplication::quit);
+    QAction *quit = menu->addAction(QStringLiteral("Quit Grumblix"), this, [this] {
+        if (m_quit)
+            m_quit();
+        else
+            QCoreApplication::quit();
+    });
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     return menu;
 }

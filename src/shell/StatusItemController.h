@@ -44,6 +44,9 @@ public:
 
     // "Check for Updates…": the action, or none to show the entry disabled.
     void setUpdateCheck(std::function<void()> check);
+    // "Quit Grumblix": what quits (the shell asks first while changes wait); QCoreApplication::quit
+    // until set.
+    void setQuit(std::function<void()> quit);
 
     // Runs what a click asks for (the tray's own clicks come through here too).
     void perform(TrayAction action);
@@ -79,6 +82,7 @@ private:
     QPointer<FloatingPanel> m_panel;
     std::unique_ptr<QMenu> m_menu;
     std::function<void()> m_checkForUpdates;
+    std::function<void()> m_quit;
     BadgeLook m_look;
     QHash<QString, QIcon> m_icons;
     bool m_flashing = false;

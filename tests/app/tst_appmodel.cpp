@@ -776,19 +776,25 @@ void TestAppModel::unsavedChangesAreCountedAndTold_data()
     // e files the saved one, d deletes the last logged one (else the saved one).
     QTest::addColumn<QString>("steps");
     QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("amount");
     QTest::addColumn<QString>("summary");
     QTest::addColumn<QString>("outlook");
-    QTest::newRow("one incident") << "l" << 1 << "1 incident isn't saved yet: the disk is full."
+    QTest::newRow("one incident") << "l" << 1 << "1 incident"
+                                  << "1 incident isn't saved yet: the disk is full."
                                   << "Grumblix keeps it while it runs and saves it once there is room.";
     QTest::newRow("three incidents, one filed")
-        << "llfl" << 3 << "3 incidents aren't saved yet: the disk is full."
+        << "llfl" << 3 << "3 incidents"
+        << "3 incidents aren't saved yet: the disk is full."
         << "Grumblix keeps them while it runs and saves them once there is room.";
     QTest::newRow("an incident and an edit")
-        << "le" << 2 << "2 changes aren't saved yet: the disk is full."
+        << "le" << 2 << "2 changes"
+        << "2 changes aren't saved yet: the disk is full."
         << "Grumblix keeps them while it runs and saves them once there is room.";
-    QTest::newRow("a deletion") << "d" << 1 << "1 change isn't saved yet: the disk is full."
+    QTest::newRow("a deletion") << "d" << 1 << "1 change"
+                                << "1 change isn't saved yet: the disk is full."
                                 << "Grumblix keeps it while it runs and saves it once there is room.";
     QTest::newRow("an incident logged and deleted again") << "ld" << 0 << ""
+                                                          << ""
                                                           << "";
 }
 
@@ -796,6 +802,7 @@ void TestAppModel::unsavedChangesAreCountedAndTold()
 {
     QFETCH(QString, steps);
     QFETCH(int, count);
+    QFETCH(QString, amount);
     QFETCH(QString, summary);
     QFETCH(QString, outlook);
     FullDisk disk;
@@ -825,6 +832,7 @@ void TestAppModel::unsavedChangesAreCountedAndTold()
         }
     }
     QCOMPARE(m_model->unsavedChanges(), count);
+    QCOMPARE(m_model->unsavedAmount(), amount);
     QCOMPARE(m_model->unsavedSummary(), summary);
     QCOMPARE(m_model->unsavedOutlook(), outlook);
     QCOMPARE(m_model->unsavedNotice(), count ? summary + QLatin1Char(' ') + outlook : QString());
@@ -923,15 +931,20 @@ void TestAppModel::retriesFollowTheCause_data()
     QTest::addColumn<bool>("retried");
     QTest::addColumn<QString>("summary");
     QTest::addColumn<QString>("outlook");
+    QTest::addColumn<QString>("until"); // what a launch is told of when its incident is saved
     QTest::newRow("full disk") << "disk" << true << "1 incident isn't saved yet: the disk is full."
-                               << "Grumblix keeps it while it runs and saves it once there is room.";
+                               << "Grumblix keeps it while it runs and saves it once there is room."
+                               << "once there is room";
     QTest::newRow("another connection holds the lock")
         << "lock" << true << "1 incident isn't saved yet: another program is holding the store."
-        << "Grumblix keeps it while it runs and saves it once the store is free.";
+        << "Grumblix keeps it while it runs and saves it once the store is free."
+        << "once the store is free";
+    // No later try can save it: nothing promises that one will.
     QTest::newRow("table gained a NOT NULL column")
         << "table" << false
         << "1 incident isn't saved yet: saving failed with “NOT NULL constraint failed: VorpEvent.mood”."
-        << "Grumblix keeps it while it runs.";
+        << "Grumblix keeps it while it runs."
+        << "";
 }
 
 void TestAppModel::retriesFollowTheCause()
@@ -940,6 +953,7 @@ void TestAppModel::retriesFollowTheCause()
     QFETCH(bool, retried);
     QFETCH(QString, summary);
     QFETCH(QString, outlook);
+    QFETCH(QString, until);
     FullDisk disk;
     const QString path = m_model->store().path();
     sqlite3 *other = nullptr;
@@ -962,6 +976,7 @@ void TestAppModel::retriesFollowTheCause()
     m_model->log(EventSource::menuBar, AppContext{});
     QCOMPARE(m_model->unsavedSummary(), summary);
     QCOMPARE(m_model->unsavedOutlook(), outlook);
+    QCOMPARE(m_model->unsavedUntil(), until);
     QCOMPARE(m_model->saveRetryDelay().has_value(), retried);
 }
 

@@ -154,6 +154,11 @@ private Q_SLOTS:
                  qPrintable(texts[1]));
         QVERIFY2(texts[HandOverWire::exitKept].contains(QLatin1String("do not log it again")),
                  qPrintable(texts[2]));
+        // Kept only while Grumblix runs: nothing promises it a save after a quit.
+        QVERIFY2(
+            texts[HandOverWire::exitKept].contains(QLatin1String("keeps it while it runs and saves it once "
+                                                                 "there is room")),
+            qPrintable(texts[2]));
         QVERIFY2(texts[HandOverWire::exitUnknown].contains(QLatin1String("check the history")),
                  qPrintable(texts[3]));
     }

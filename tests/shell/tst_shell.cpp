@@ -4,15 +4,21 @@
 #include "platform/ColorSchemeSource.h"
 #include "services/DayWatcher.h"
 #include "shell/FloatingPanel.h"
+#include "shell/MainMenu.h"
+#include "shell/QuitQuestion.h"
 #include "shell/Shell.h"
 #include "shell/StatusItemController.h"
 #include "shell/WindowManager.h"
 #include "support/FakeColorScheme.h"
 #include "support/FakeNotifier.h"
 #include "support/FakePlatform.h"
+#include "support/FullDisk.h"
+#include "support/ShellFixture.h"
 #include "support/TestSupport.h"
 #include "ui/Theme.h"
 
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -35,8 +41,15 @@ private Q_SLOTS:
     void secondLaunchAskingForNothingToShowReopens_data();
     void secondLaunchAskingForNothingToShowReopens();
     void secondLaunchKeepsAnOpenPanel();
+    void aLaunchTheDiskCannotTakeIsToldWhatBecomesOfIt();
+    void quitEntriesAskWhileChangesWait_data();
+    void quitEntriesAskWhileChangesWait();
+    void quitEntriesQuitAtOnceWithNothingWaiting_data();
+    void quitEntriesQuitAtOnceWithNothingWaiting();
 
 private:
+    // The store is opened over it, so a test can fill the disk.
+    std::unique_ptr<FullDisk> m_disk;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Shell> m_shell;
     FakeColorScheme *m_scheme = nullptr;
@@ -46,10 +59,14 @@ private:
     {
         return m_shell->windows()->window() && m_shell->windows()->window()->isVisible();
     }
+    static void addQuitEntries();
+    // Chooses "Quit Grumblix" from `entry`: the tray menu, the dashboard's menu or its Ctrl+Q.
+    void chooseQuit(const QString &entry);
 };
 
 void TestShell::init()
 {
+    m_disk = std::make_unique<FullDisk>();
     m_dir = std::make_unique<QTemporaryDir>();
     Platform platform = TestSupport::fakePlatform();
     auto scheme = std::make_unique<FakeColorScheme>();
@@ -68,6 +85,7 @@ void TestShell::cleanup()
 {
     m_shell.reset();
     m_dir.reset();
+    m_disk.reset();
     Theme::setApplicationScheme(ColorScheme::Light);
 }
 
@@ -245,6 +263,102 @@ void TestShell::secondLaunchKeepsAnOpenPanel()
     m_shell->handOver({QStringLiteral("--panel")});
     QCOMPARE(m_shell->statusItem()->panel(), panel);
     QVERIFY(m_shell->statusItem()->isPanelVisible());
+}
+
+// The launch must not be repeated, and is told what becomes of what it logged: kept while Grumblix
+// runs, saved once there is room.
+void TestShell::aLaunchTheDiskCannotTakeIsToldWhatBecomesOfIt()
+{
+    m_shell->start({QStringLiteral("grumblix")});
+    m_shell->model()->setSaveRetryDelays(std::chrono::hours(1), std::chrono::hours(1));
+    m_disk->setFull(true);
+    const HandOver::Reply reply = m_shell->handOver({QStringLiteral("grumblix://log?note=full")});
+    QCOMPARE(int(reply.status), int(HandOver::Reply::Status::kept));
+    QCOMPARE(reply.message,
+             QStringLiteral("Grumblix could not save to its store yet: database or disk is full. "
+                            "What this launch logged is kept while Grumblix runs and saved once "
+                            "there is room; do not log it again."));
+    m_disk->setFull(false);
+    QCOMPARE(int(m_shell->handOver({QStringLiteral("grumblix://log?note=room")}).status),
+             int(HandOver::Reply::Status::done));
+}
+
+void TestShell::addQuitEntries()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("tray menu") << "tray";
+    QTest::newRow("dashboard menu") << "menu";
+    QTest::newRow("Ctrl+Q") << "keys";
+}
+
+void TestShell::chooseQuit(const QString &entry)
+{
+    const QString title = QStringLiteral("Quit Grumblix");
+    if (entry == QLatin1String("tray")) {
+        QAction *quit = TestSupport::findAction(m_shell->statusItem()->menu(), title);
+        QVERIFY(quit);
+        quit->trigger();
+        return;
+    }
+    m_shell->model()->showDashboard();
+    QMainWindow *window = m_shell->windows()->window();
+    if (entry == QLatin1String("keys")) {
+        QApplication::setActiveWindow(window);
+        QTRY_COMPARE(QApplication::activeWindow(), window);
+        QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+        return;
+    }
+    const QList<QAction *> menus = window->menuBar()->actions();
+    QVERIFY(!menus.isEmpty() && menus.first()->menu());
+    QAction *quit = TestSupport::findAction(menus.first()->menu(), title);
+    QVERIFY(quit);
+    quit->trigger();
+}
+
+void TestShell::quitEntriesAskWhileChangesWait_data()
+{
+    addQuitEntries();
+}
+
+void TestShell::quitEntriesAskWhileChangesWait()
+{
+    QFETCH(QString, entry);
+    AppModel &model = *m_shell->model();
+    m_shell->start({QStringLiteral("grumblix")});
+    model.setSaveRetryDelays(std::chrono::hours(1), std::chrono::hours(1));
+    m_disk->setFull(true);
+    model.log(EventSource::menuBar);
+    model.log(EventSource::menuBar);
+    chooseQuit(entry);
+    QMessageBox *box = m_shell->quitQuestion()->box();
+    QVERIFY(box);
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->text(), QStringLiteral("Quit Grumblix and lose 2 incidents?"));
+    QTest::keyClick(box, Qt::Key_Escape);
+    QVERIFY(!m_shell->quitQuestion()->box());
+    QCOMPARE(model.unsavedChanges(), 2);
+}
+
+void TestShell::quitEntriesQuitAtOnceWithNothingWaiting_data()
+{
+    addQuitEntries();
+}
+
+void TestShell::quitEntriesQuitAtOnceWithNothingWaiting()
+{
+    QFETCH(QString, entry);
+    m_shell->start({QStringLiteral("grumblix")});
+    m_shell->model()->log(EventSource::menuBar);
+    QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);
+    QTimer::singleShot(0, this, [this, entry] { chooseQuit(entry); });
+    // Only a quit that went unheard waits this long.
+    QTimer unheard;
+    unheard.setSingleShot(true);
+    connect(&unheard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    unheard.start(20000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QCOMPARE(quitting.count(), 1);
+    QVERIFY(!m_shell->quitQuestion()->box());
 }
 
 QTEST_MAIN(TestShell)
