@@ -332,7 +332,7 @@ qint64 Store::insert(Trigger &trigger)
     trigger.id = m_nextTriggerId++;
     m_triggers.append(trigger);
     sortTriggers();
-    m_dirtyTriggers.insert(trigger.id);
+    m_newTriggers.insert(trigger.id);
     Q_EMIT changed();
     return trigger.id;
 }
@@ -369,7 +369,9 @@ bool Store::update(const Trigger &trigger)
         return false;
     *it = trigger;
     sortTriggers();
-    m_dirtyTriggers.insert(trigger.id);
+    // A new one is written whole with what it holds by then.
+    if (!m_newTriggers.contains(trigger.id))
+        m_dirtyTriggers.insert(trigger.id);
     Q_EMIT changed();
     return true;
 }
@@ -384,8 +386,11 @@ bool Store::removeTrigger(qint64 id)
     const auto removed = m_triggers.removeIf([id](const Trigger &trigger) { return trigger.id == id; });
     if (removed == 0)
         return false;
-    m_dirtyTriggers.remove(id);
-    m_deletedTriggers.insert(id);
+    // One that never reached the file has no row to delete.
+    if (!m_newTriggers.remove(id)) {
+        m_dirtyTriggers.remove(id);
+        m_deletedTriggers.insert(id);
+    }
     Q_EMIT changed();
     return true;
 }
@@ -432,8 +437,8 @@ int Store::replaceTriggerKey(const QString &key, const std::optional<QString> &r
 
 bool Store::hasPendingChanges() const
 {
-    return !m_dirtyEvents.isEmpty() || !m_deletedEvents.isEmpty() || !m_dirtyTriggers.isEmpty() ||
-           !m_deletedTriggers.isEmpty();
+    return !m_dirtyEvents.isEmpty() || !m_deletedEvents.isEmpty() || !m_newTriggers.isEmpty() ||
+           !m_dirtyTriggers.isEmpty() || !m_deletedTriggers.isEmpty();
 }
 
 Store::PendingChanges Store::pendingChanges() const
@@ -445,7 +450,8 @@ Store::PendingChanges Store::pendingChanges() const
         else
             ++pending.otherChanges;
     }
-    pending.otherChanges += int(m_deletedEvents.size() + m_dirtyTriggers.size() + m_deletedTriggers.size());
+    pending.otherChanges += int(m_deletedEvents.size() + m_newTriggers.size() + m_dirtyTriggers.size() +
+                                m_deletedTriggers.size());
     return pending;
 }
 
@@ -557,11 +563,13 @@ bool Store::save(QString *error)
     bool ok = true;
     {
         VorpEventRow::Writer rows(*m_db);
-        SqliteStatement putTrigger(*m_db,
-                                   "INSERT OR REPLACE INTO Trigger (rowid, key, name, emoji, sortOrder, "
-                                   "isBuiltIn, isHidden) VALUES (?, ?, ?, ?, ?, ?, ?)");
+        // A new trigger is a new row: one already at its id was never read here and stays.
+        SqliteStatement addTrigger(*m_db, "INSERT INTO Trigger (key, name, emoji, sortOrder, isBuiltIn, "
+                                          "isHidden, rowid) VALUES (?, ?, ?, ?, ?, ?, ?)");
+        SqliteStatement editTrigger(*m_db, "UPDATE Trigger SET key = ?, name = ?, emoji = ?, sortOrder = ?, "
+                                           "isBuiltIn = ?, isHidden = ? WHERE rowid = ?");
         SqliteStatement dropTrigger(*m_db, "DELETE FROM Trigger WHERE rowid = ?");
-        ok = rows.isValid() && putTrigger.isValid() && dropTrigger.isValid();
+        ok = rows.isValid() && addTrigger.isValid() && editTrigger.isValid() && dropTrigger.isValid();
 
         for (auto it = m_deletedEvents.cbegin(); ok && it != m_deletedEvents.cend(); ++it)
             ok = rows.remove(*it);
@@ -589,16 +597,18 @@ bool Store::save(QString *error)
         for (const Trigger &trigger : std::as_const(m_triggers)) {
             if (!ok)
                 break;
-            if (!m_dirtyTriggers.contains(trigger.id))
+            const bool added = m_newTriggers.contains(trigger.id);
+            if (!added && !m_dirtyTriggers.contains(trigger.id))
                 continue;
-            putTrigger.bind(1, trigger.id);
-            putTrigger.bind(2, trigger.key);
-            putTrigger.bind(3, trigger.name);
-            putTrigger.bind(4, trigger.emoji);
-            putTrigger.bind(5, qint64(trigger.sortOrder));
-            putTrigger.bind(6, qint64(trigger.isBuiltIn));
-            putTrigger.bind(7, qint64(trigger.isHidden));
-            ok = putTrigger.run();
+            SqliteStatement &put = added ? addTrigger : editTrigger;
+            put.bind(1, trigger.key);
+            put.bind(2, trigger.name);
+            put.bind(3, trigger.emoji);
+            put.bind(4, qint64(trigger.sortOrder));
+            put.bind(5, qint64(trigger.isBuiltIn));
+            put.bind(6, qint64(trigger.isHidden));
+            put.bind(7, trigger.id);
+            ok = put.run();
         }
         if (!ok)
             message = m_db->lastError();
@@ -614,6 +624,7 @@ bool Store::save(QString *error)
     m_checkpointTimer.start();
     m_dirtyEvents.clear();
     m_deletedEvents.clear();
+    m_newTriggers.clear();
     m_dirtyTriggers.clear();
     m_deletedTriggers.clear();
     return succeed();

@@ -65,8 +65,8 @@ public:
 
     bool hasPendingChanges() const;
     // What waits to be written, each record once: incidents not yet in the file, and every other
-    // change (an incident edited or removed, a trigger added, changed or removed). An incident
-    // removed before it was ever written leaves nothing to write.
+    // change (an incident edited or removed, a trigger added, changed or removed). A record removed
+    // before it was ever written leaves nothing to write.
     struct PendingChanges
     {
         int newIncidents = 0;
@@ -148,6 +148,7 @@ private:
     // Per pending incident, the fields to write, or the whole new record (VorpEventRow::Fields).
     QHash<qint64, quint8> m_dirtyEvents;
     QSet<qint64> m_deletedEvents;
+    QSet<qint64> m_newTriggers;
     QSet<qint64> m_dirtyTriggers;
     QSet<qint64> m_deletedTriggers;
 };

@@ -3,6 +3,7 @@
 #include "models/Store.h"
 #include "support/FakeAppServices.h"
 #include "support/FullDisk.h"
+#include "support/StoredRecords.h"
 
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void pendingChangesAreSavedOnceThereIsRoom();
     void retriesFollowTheCause_data();
     void retriesFollowTheCause();
+    void aRowWrittenBehindTheModelsBackIsNeverReplaced();
 
 private:
     void makeModel();
@@ -963,6 +965,32 @@ void TestAppModel::retriesFollowTheCause()
     QCOMPARE(m_model->unsavedSummary(), summary);
     QCOMPARE(m_model->unsavedOutlook(), outlook);
     QCOMPARE(m_model->saveRetryDelay().has_value(), retried);
+}
+
+void TestAppModel::aRowWrittenBehindTheModelsBackIsNeverReplaced()
+{
+    m_model->log(EventSource::menuBar, AppContext{});
+    const QString path = m_model->store().path();
+    const qint64 next = m_model->allEvents().last().id + 1;
+    // Another program (the writer lock is only advisory) takes the id of the next incident.
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open(path.toUtf8(), &other), SQLITE_OK);
+    const QByteArray sql = "INSERT INTO VorpEvent (rowid, uuid, timestamp, note, sourceRaw) VALUES (" +
+                           QByteArray::number(next) +
+                           ", 'c0ffee00-0000-4000-8000-0000000000ff', 1, 'theirs', 'url')";
+    QCOMPARE(sqlite3_exec(other, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+
+    QSignalSpy told(m_model.get(), &AppModel::storeUnwritable);
+    const VorpEvent mine =
+        m_model->log(EventSource::menuBar, AppContext{}, std::nullopt, QStringLiteral("mine"));
+    QCOMPARE(mine.id, next);
+    QCOMPARE(told.count(), 1);
+    QVERIFY2(told.at(0).at(1).toString().contains(QLatin1String("UNIQUE constraint failed")),
+             qPrintable(told.at(0).at(1).toString()));
+    QCOMPARE(m_model->unsavedChanges(), 1);
+    QCOMPARE(m_model->saveRetryDelay(), std::nullopt);
+    QCOMPARE(StoredRecords::event(path, next)->note, std::optional(QStringLiteral("theirs")));
 }
 
 void TestAppModel::freshStoreAndItsFoldersArePrivate()

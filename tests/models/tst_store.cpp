@@ -45,6 +45,40 @@ int childLogAndWait(const QString &path)
         QThread::sleep(1);
 }
 
+// The rows a query gives, each column as text ("null" for NULL); empty when it cannot run. `uri`
+// opens the file through a URI, read-only.
+QList<QStringList> queryRows(const QString &path, const char *sql, const char *uri = nullptr)
+{
+    sqlite3 *db = nullptr;
+    const auto closeDb = qScopeGuard([&] { sqlite3_close(db); });
+    const QByteArray name = uri ? "file:" + QFile::encodeName(path) + uri : QFile::encodeName(path);
+    const int flags = uri ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READWRITE;
+    QList<QStringList> rows;
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_open_v2(name.constData(), &db, flags, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
+        return rows;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        QStringList row;
+        for (int c = 0; c < sqlite3_column_count(st); ++c) {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, c));
+            row << (text ? QString::fromUtf8(text) : QStringLiteral("null"));
+        }
+        rows << row;
+    }
+    sqlite3_finalize(st);
+    return rows;
+}
+
+bool execute(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    const bool ok = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK &&
+                    sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
 } // namespace
 
 class TestStore : public QObject
@@ -71,6 +105,9 @@ private Q_SLOTS:
     void fullDiskKeepsChangesUntilThereIsRoom();
     void saveFailuresNameTheirCause_data();
     void saveFailuresNameTheirCause();
+    void newRowsNeverReplaceRowsTheStoreDidNotRead_data();
+    void newRowsNeverReplaceRowsTheStoreDidNotRead();
+    void triggerEditsKeepColumnsTheStoreDoesNotKnow();
     void pendingChangesCountEachRecordOnce_data();
     void pendingChangesCountEachRecordOnce();
 
@@ -685,7 +722,7 @@ void TestStore::pendingChangesCountEachRecordOnce_data()
 {
     // Steps on a store holding one saved incident ("saved") and one saved trigger, while the disk
     // is full: n new incident, e edit it, d delete it (of the last new one, else of the saved
-    // one), t new trigger, u trigger edit.
+    // one), t new trigger, r delete it, u trigger edit.
     QTest::addColumn<QString>("steps");
     QTest::addColumn<int>("newIncidents");
     QTest::addColumn<int>("otherChanges");
@@ -695,6 +732,7 @@ void TestStore::pendingChangesCountEachRecordOnce_data()
     QTest::newRow("saved incident edited twice") << "ee" << 0 << 1;
     QTest::newRow("saved incident edited and deleted") << "ed" << 0 << 1;
     QTest::newRow("new incident, saved trigger edited, new trigger") << "nut" << 1 << 2;
+    QTest::newRow("new trigger deleted") << "tr" << 0 << 0;
 }
 
 void TestStore::pendingChangesCountEachRecordOnce()
@@ -714,6 +752,7 @@ void TestStore::pendingChangesCountEachRecordOnce()
 
     disk.setFull(true);
     qint64 current = saved.id;
+    qint64 newTrigger = 0;
     int edits = 0;
     for (const QChar step : steps) {
         switch (step.toLatin1()) {
@@ -734,9 +773,13 @@ void TestStore::pendingChangesCountEachRecordOnce()
         case 't': {
             Trigger added =
                 Trigger::make(QStringLiteral("b"), QStringLiteral("B"), QStringLiteral("y"), 1, false);
-            store->insert(added);
+            added.id = store->insert(added);
+            newTrigger = added.id;
             break;
         }
+        case 'r':
+            QVERIFY(store->removeTrigger(newTrigger));
+            break;
         case 'u': {
             Trigger edited = *store->trigger(trigger.id);
             edited.isHidden = true;
@@ -758,6 +801,81 @@ void TestStore::pendingChangesCountEachRecordOnce()
     store.reset();
     QCOMPARE(Store::open(storePath())->events().size(), shown);
     QCOMPARE(written.count('\n'), shown);
+}
+
+void TestStore::newRowsNeverReplaceRowsTheStoreDidNotRead_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::newRow("incident") << "incident";
+    QTest::newRow("trigger") << "trigger";
+}
+
+void TestStore::newRowsNeverReplaceRowsTheStoreDidNotRead()
+{
+    QFETCH(QString, record);
+    const bool incident = record == QLatin1String("incident");
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+    VorpEvent event = sampleEvent(base);
+    store->insert(event);
+    Trigger trigger = Trigger::make(QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("x"), 0, true);
+    store->insert(trigger);
+    QVERIFY(store->save());
+
+    // Another program writes behind the store's back (the writer lock is only advisory), at the
+    // id the store gives its next record.
+    const QByteArray sql =
+        incident ? "INSERT INTO VorpEvent (rowid, uuid, timestamp, note, sourceRaw) VALUES (" +
+                       QByteArray::number(event.id + 1) +
+                       ", 'c0ffee00-0000-4000-8000-0000000000ff', 1, 'theirs', 'url')"
+                 : "INSERT INTO Trigger (rowid, key, name, emoji, sortOrder, isBuiltIn, isHidden) VALUES (" +
+                       QByteArray::number(trigger.id + 1) + ", 'theirs', 'Theirs', 'y', 5, 0, 0)";
+    QVERIFY(execute(storePath(), sql.constData()));
+    const char *table = incident ? "SELECT rowid, uuid, note FROM VorpEvent ORDER BY rowid"
+                                 : "SELECT rowid, key, name FROM Trigger ORDER BY rowid";
+    const QList<QStringList> before = queryRows(storePath(), table);
+    QCOMPARE(before.size(), 2);
+
+    QSignalSpy failed(store.get(), &Store::saveFailed);
+    if (incident) {
+        VorpEvent mine = sampleEvent(base.addSecs(60), QStringLiteral("mine"));
+        QCOMPARE(store->insert(mine), event.id + 1);
+    } else {
+        Trigger mine = Trigger::make(QStringLiteral("b"), QStringLiteral("B"), QStringLiteral("z"), 1, false);
+        QCOMPARE(store->insert(mine), trigger.id + 1);
+    }
+    QString error;
+    QVERIFY(!store->save(&error));
+    QVERIFY2(error.contains(QLatin1String("UNIQUE constraint failed")), qPrintable(error));
+    // Trying again cannot mend it: told as a failure of the file, the change kept.
+    QCOMPARE(store->lastSaveFailure(), Store::SaveFailure::permanent);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(store->pendingChanges().total(), 1);
+    QCOMPARE(queryRows(storePath(), table), before);
+}
+
+void TestStore::triggerEditsKeepColumnsTheStoreDoesNotKnow()
+{
+    // A later version's column, or another tool's: an edit writes only the trigger's own columns.
+    QVERIFY(execute(storePath(),
+                    "CREATE TABLE VorpEvent (uuid TEXT NOT NULL, timestamp REAL NOT NULL, appName TEXT, "
+                    "bundleIdentifier TEXT, triggerKey TEXT, note TEXT, sourceRaw TEXT NOT NULL);"
+                    "CREATE TABLE Trigger (key TEXT NOT NULL, name TEXT NOT NULL, emoji TEXT NOT NULL, "
+                    "sortOrder INTEGER NOT NULL, isBuiltIn INTEGER NOT NULL, isHidden INTEGER NOT NULL, "
+                    "colour TEXT);"
+                    "INSERT INTO Trigger VALUES ('build', 'Build', 'b', 2, 1, 0, 'red');"
+                    "PRAGMA user_version = 1;"));
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    Trigger build = store->triggers().first();
+    build.isHidden = true;
+    build.sortOrder = 7;
+    QVERIFY(store->update(build));
+    QVERIFY(store->save());
+    store->close();
+    QCOMPARE(queryRows(storePath(), "SELECT rowid, key, sortOrder, isHidden, colour FROM Trigger"),
+             (QList<QStringList>{{"1", "build", "7", "1", "red"}}));
 }
 
 int main(int argc, char **argv)
