@@ -77,6 +77,20 @@ Store::SaveCause causeOf(int code, int systemError)
     }
 }
 
+// SQLite's own words name a full disk only for a write that met ENOSPC ("database or disk is
+// full"); met while syncing or growing the -shm, or as a quota, they say "disk I/O error".
+QString failureText(const QString &message, int code, int systemError)
+{
+    if ((code & 0xff) != SQLITE_FULL && causeOf(code, systemError) == Store::SaveCause::diskFull)
+        return QStringLiteral("the disk is full (%1)").arg(message);
+    return message;
+}
+
+QString failureText(const SqliteDatabase &db, const QString &message)
+{
+    return failureText(message, db.lastErrorCode(), db.lastSystemError());
+}
+
 bool eventBefore(const VorpEvent &a, const VorpEvent &b)
 {
     return a.timestamp < b.timestamp;
@@ -103,6 +117,7 @@ std::unique_ptr<Store> Store::open(const QString &path, QString *error, StoreLoc
             *error = text;
         return nullptr;
     };
+    const auto failed = [&](const QString &text) { return fail(failureText(*store->m_db, text)); };
 
     const bool exists = QFileInfo::exists(path);
     if (exists && !QFileInfo(path).isFile())
@@ -121,26 +136,27 @@ std::unique_ptr<Store> Store::open(const QString &path, QString *error, StoreLoc
     if (!exists)
         PrivateFiles::createFile(path);
     if (!store->m_db->open(path, !exists, &message))
-        return fail(message);
+        return failed(message);
 
     // A -wal left by a crash may hold what the file alone did not show: read again, still only
     // reading, before the first write.
     const auto version = store->m_db->queryInt("PRAGMA user_version", &message);
     if (!version)
-        return fail(message);
+        return failed(message);
     if (!acceptable(*store->m_db, *version, &message))
-        return fail(message);
+        return failed(message);
     if (*version == schemaVersion && !store->load(&message))
-        return fail(message);
+        return failed(message);
 
     store->configure(*store->m_db);
     if (*version < schemaVersion) {
         if (!store->m_db->exec(kCreateSchema, &message)) {
+            const QString text = failureText(*store->m_db, message);
             store->m_db->exec("ROLLBACK");
-            return fail(message);
+            return fail(text);
         }
         if (!store->load(&message))
-            return fail(message);
+            return failed(message);
     }
     return store;
 }
@@ -156,10 +172,13 @@ StoreLock Store::lockFor(const QString &path)
 bool Store::validate(const QString &path, QString *error)
 {
     SqliteDatabase probe;
-    if (!probe.openUntouched(path, error))
-        return false;
-    const auto version = probe.queryInt("PRAGMA user_version", error);
-    return version && acceptable(probe, *version, error);
+    const bool ok = probe.openUntouched(path, error) && [&] {
+        const auto version = probe.queryInt("PRAGMA user_version", error);
+        return version && acceptable(probe, *version, error);
+    }();
+    if (!ok && error)
+        *error = failureText(probe, *error);
+    return ok;
 }
 
 bool Store::acceptable(SqliteDatabase &db, qint64 version, QString *error)
@@ -542,7 +561,8 @@ bool Store::save(QString *error)
     // Nothing to write (what failed may have been undone since): nothing is left unsaved.
     if (!hasPendingChanges())
         return succeed();
-    const auto fail = [&](const QString &text, int code, int systemError) {
+    const auto fail = [&](const QString &message, int code, int systemError) {
+        const QString text = failureText(message, code, systemError);
         m_lastFailure = failureKind(code);
         m_lastCause = causeOf(code, systemError);
         m_lastError = text;

@@ -101,7 +101,8 @@ public:
         other,
     };
     SaveCause lastSaveCause() const;
-    // SQLite's message for the last failed save; empty after a save that succeeded.
+    // SQLite's message for the last failed save, led by "the disk is full" where that is the cause
+    // and SQLite's words do not say so; empty after a save that succeeded.
     QString lastSaveError() const;
 
     // Moves everything saved from the -wal into the file, so the file alone is a full copy.

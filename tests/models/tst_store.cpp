@@ -105,6 +105,7 @@ private Q_SLOTS:
     void fullDiskKeepsChangesUntilThereIsRoom();
     void saveFailuresNameTheirCause_data();
     void saveFailuresNameTheirCause();
+    void openingOnAFullDiskSaysSo();
     void newRowsNeverReplaceRowsTheStoreDidNotRead_data();
     void newRowsNeverReplaceRowsTheStoreDidNotRead();
     void triggerEditsKeepColumnsTheStoreDoesNotKnow();
@@ -681,14 +682,20 @@ void TestStore::saveFailuresNameTheirCause_data()
 {
     QTest::addColumn<QString>("obstacle");
     QTest::addColumn<Store::SaveCause>("cause");
-    QTest::newRow("full disk") << "disk" << Store::SaveCause::diskFull;
-    QTest::newRow("another connection holds the lock") << "lock" << Store::SaveCause::locked;
+    QTest::addColumn<QString>("message");
+    QTest::newRow("full disk") << "disk" << Store::SaveCause::diskFull << "database or disk is full";
+    // SQLite's own words for it say nothing of the disk.
+    QTest::newRow("full disk met while syncing")
+        << "sync" << Store::SaveCause::diskFull << "the disk is full (disk I/O error)";
+    QTest::newRow("another connection holds the lock")
+        << "lock" << Store::SaveCause::locked << "database is locked";
 }
 
 void TestStore::saveFailuresNameTheirCause()
 {
     QFETCH(QString, obstacle);
     QFETCH(Store::SaveCause, cause);
+    QFETCH(QString, message);
     FullDisk disk;
     auto store = Store::open(storePath());
     QVERIFY(store);
@@ -699,7 +706,8 @@ void TestStore::saveFailuresNameTheirCause()
         QCOMPARE(sqlite3_open(storePath().toUtf8(), &other), SQLITE_OK);
         QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     }
-    disk.setFull(obstacle == QLatin1String("disk"));
+    disk.setFull(obstacle != QLatin1String("lock"),
+                 obstacle == QLatin1String("sync") ? FullDisk::Failing::syncs : FullDisk::Failing::writes);
 
     VorpEvent event = sampleEvent(QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC));
     store->insert(event);
@@ -708,7 +716,7 @@ void TestStore::saveFailuresNameTheirCause()
     QCOMPARE(store->lastSaveCause(), cause);
     QCOMPARE(store->lastSaveFailure(), Store::SaveFailure::transient);
     QCOMPARE(store->lastSaveError(), error);
-    QVERIFY(!error.isEmpty());
+    QCOMPARE(error, message);
 
     // Undoing the change leaves nothing to write: the next save has nothing left to fail on.
     QVERIFY(store->removeEvent(event.id));
@@ -801,6 +809,17 @@ void TestStore::pendingChangesCountEachRecordOnce()
     store.reset();
     QCOMPARE(Store::open(storePath())->events().size(), shown);
     QCOMPARE(written.count('\n'), shown);
+}
+
+void TestStore::openingOnAFullDiskSaysSo()
+{
+    // A store made on a disk with no room left: SQLite meets it growing the -shm or syncing, and
+    // calls it an I/O error. (The program's own message on a real full disk: tst_storefailure.)
+    FullDisk disk;
+    disk.setFull(true, FullDisk::Failing::syncs);
+    QString error;
+    QVERIFY(!Store::open(storePath(), &error));
+    QCOMPARE(error, QStringLiteral("the disk is full (disk I/O error)"));
 }
 
 void TestStore::newRowsNeverReplaceRowsTheStoreDidNotRead_data()
