@@ -91,6 +91,15 @@ QString failureText(const SqliteDatabase &db, const QString &message)
     return failureText(message, db.lastErrorCode(), db.lastSystemError());
 }
 
+// The wal-index could not get the room it needs in the -shm.
+bool noRoomForShm(const SqliteDatabase &db)
+{
+    const int code = db.lastErrorCode();
+    const bool shm =
+        code == SQLITE_IOERR_SHMOPEN || code == SQLITE_IOERR_SHMSIZE || code == SQLITE_IOERR_SHMMAP;
+    return shm && (db.lastSystemError() == ENOSPC || db.lastSystemError() == EDQUOT);
+}
+
 bool eventBefore(const VorpEvent &a, const VorpEvent &b)
 {
     return a.timestamp < b.timestamp;
@@ -140,7 +149,16 @@ std::unique_ptr<Store> Store::open(const QString &path, QString *error, StoreLoc
 
     // A -wal left by a crash may hold what the file alone did not show: read again, still only
     // reading, before the first write.
-    const auto version = store->m_db->queryInt("PRAGMA user_version", &message);
+    auto version = store->m_db->queryInt("PRAGMA user_version", &message);
+    if (!version && exists && noRoomForShm(*store->m_db)) {
+        // The first connection rebuilds the -shm, which a full disk may not have room for: the
+        // wal-index then lives in this connection's memory, and the file is ours alone while open.
+        store->m_ownIndex = true;
+        if (!store->m_db->open(path, false, &message))
+            return failed(message);
+        store->m_db->exec("PRAGMA locking_mode = EXCLUSIVE");
+        version = store->m_db->queryInt("PRAGMA user_version", &message);
+    }
     if (!version)
         return failed(message);
     if (!acceptable(*store->m_db, *version, &message))
@@ -222,6 +240,9 @@ bool Store::acceptable(SqliteDatabase &db, qint64 version, QString *error)
 
 void Store::configure(SqliteDatabase &db) const
 {
+    // Ahead of the first read, or it keeps the -shm.
+    if (m_ownIndex)
+        db.exec("PRAGMA locking_mode = EXCLUSIVE");
     db.setBusyTimeout(m_busyTimeout);
     db.exec("PRAGMA journal_mode = WAL");
     db.exec("PRAGMA synchronous = FULL");

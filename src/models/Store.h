@@ -141,6 +141,8 @@ private:
     SaveCause m_lastCause = SaveCause::none;
     QString m_lastError;
     bool m_needsReopen = false;
+    // Opened without a -shm (no room for one): every connection keeps its wal-index in memory.
+    bool m_ownIndex = false;
     EventChunks m_events;
     QList<Trigger> m_triggers;
     quint64 m_rewrites = 0;

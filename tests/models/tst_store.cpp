@@ -1,6 +1,7 @@
 #include "models/PrivateFiles.h"
 #include "models/Store.h"
 #include "support/FullDisk.h"
+#include "support/MountNamespace.h"
 #include "support/OddStore.h"
 #include "support/TestSupport.h"
 #include "support/Unprivileged.h"
@@ -79,6 +80,47 @@ bool execute(const QString &path, const char *sql)
     return ok;
 }
 
+constexpr int kFolded = 200;
+constexpr int kLogged = 300;
+
+QString noteOf(int incident)
+{
+    return QStringLiteral("incident %1 ").arg(incident).repeated(4);
+}
+
+// Logs incidents `from` to `to` (excluded) and saves them.
+bool logIncidents(Store &store, int from, int to)
+{
+    const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+    for (int i = from; i < to; ++i) {
+        VorpEvent event = sampleEvent(base.addSecs(i), noteOf(i));
+        store.insert(event);
+    }
+    return store.save();
+}
+
+// Saves kFolded incidents into the file and kLogged more into the -wal only, takes up the rest of
+// the disk, then lets a checkpoint fail: the -wal now holds rows the torn file alone lacks.
+bool fillDiskBehindTheWal(Store &store, const QString &filler)
+{
+    store.setCheckpointDelay(3'600'000);
+    return logIncidents(store, 0, kFolded) && store.checkpoint() &&
+           logIncidents(store, kFolded, kFolded + kLogged) && MountNamespace::fill(filler) &&
+           !store.checkpoint();
+}
+
+// The child half of the full-disk kill: holds the store the disk filled up behind, then waits.
+int childFillAndWait(const QString &path)
+{
+    auto store = Store::open(path);
+    if (!store || !fillDiskBehindTheWal(*store, path + QStringLiteral(".filler")))
+        return 2;
+    std::fputs("full\n", stdout);
+    std::fflush(stdout);
+    for (;;)
+        QThread::sleep(1);
+}
+
 } // namespace
 
 class TestStore : public QObject
@@ -106,6 +148,8 @@ private Q_SLOTS:
     void saveFailuresNameTheirCause_data();
     void saveFailuresNameTheirCause();
     void openingOnAFullDiskSaysSo();
+    void fullDiskAtTheEndLeavesAReadableStore_data();
+    void fullDiskAtTheEndLeavesAReadableStore();
     void newRowsNeverReplaceRowsTheStoreDidNotRead_data();
     void newRowsNeverReplaceRowsTheStoreDidNotRead();
     void triggerEditsKeepColumnsTheStoreDoesNotKnow();
@@ -822,6 +866,95 @@ void TestStore::openingOnAFullDiskSaysSo()
     QCOMPARE(error, QStringLiteral("the disk is full (disk I/O error)"));
 }
 
+void TestStore::fullDiskAtTheEndLeavesAReadableStore_data()
+{
+    QTest::addColumn<QString>("end");
+    QTest::newRow("closed at quit") << "close";
+    QTest::newRow("killed") << "kill";
+    // Nothing lets the -shm grow back while the disk is full.
+    QTest::newRow("closed at quit, the -shm lost") << "close, -shm lost";
+    // Folded whole and its side files gone: reading it needs a new -shm.
+    QTest::newRow("closed with room, then the disk filled") << "clean";
+}
+
+void TestStore::fullDiskAtTheEndLeavesAReadableStore()
+{
+    QFETCH(QString, end);
+    if (!MountNamespace::isInside()) {
+        QString why;
+        const std::optional<bool> passed = MountNamespace::runTestFunction(
+            QStringLiteral("%1:%2").arg(QTest::currentTestFunction(), QTest::currentDataTag()), &why);
+        if (!passed && ::geteuid() == 0)
+            QFAIL(qPrintable(why));
+        if (!passed)
+            QSKIP(qPrintable(why));
+        QVERIFY(*passed);
+        return;
+    }
+    const QString folder = m_dir->filePath(QStringLiteral("disk"));
+    QVERIFY(QDir().mkpath(folder));
+    const MountNamespace::Tmpfs tmpfs(folder, 1024 * 1024);
+    QVERIFY(tmpfs.isMounted());
+    const QString path = folder + QStringLiteral("/Grumblix.store");
+    const QString filler = path + QStringLiteral(".filler");
+
+    if (end == QLatin1String("kill")) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("GRUMBLIX_FULL_DISK_CHILD"), path);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForStarted());
+        QVERIFY(child.waitForReadyRead(20000));
+        QCOMPARE(child.readLine().trimmed(), QByteArray("full"));
+        child.kill();
+        QVERIFY(child.waitForFinished());
+    } else if (end == QLatin1String("clean")) {
+        auto store = Store::open(path);
+        QVERIFY(store);
+        QVERIFY(logIncidents(*store, 0, kFolded + kLogged));
+        store.reset();
+        QVERIFY(!QFileInfo::exists(path + QStringLiteral("-shm")));
+        QVERIFY(MountNamespace::fill(filler));
+    } else {
+        auto store = Store::open(path);
+        QVERIFY(store);
+        QVERIFY(fillDiskBehindTheWal(*store, filler));
+        store->close();
+        if (end.endsWith(QLatin1String("-shm lost"))) {
+            QVERIFY(QFile::remove(path + QStringLiteral("-shm")));
+            // Its pages go to the filler too.
+            QVERIFY(MountNamespace::fill(filler));
+        }
+    }
+    if (end != QLatin1String("clean")) {
+        // The file alone is torn: the fault was to judge the store by it.
+        QVERIFY(QFileInfo(path + QStringLiteral("-wal")).size() > 0);
+        QVERIFY(queryRows(path, "SELECT count(*) FROM VorpEvent", "?immutable=1") !=
+                QList<QStringList>{{QString::number(kFolded + kLogged)}});
+    }
+
+    const QList<QStringList> whole{{QStringLiteral("ok"), QString::number(kFolded + kLogged)}};
+    const char *check = "SELECT (SELECT group_concat(integrity_check) FROM pragma_integrity_check), "
+                        "(SELECT count(*) FROM VorpEvent)";
+    for (const bool full : {true, false}) {
+        if (!full)
+            QVERIFY(QFile::remove(filler));
+        QString error;
+        auto store = Store::open(path, &error);
+        QVERIFY2(store, qPrintable(error));
+        QCOMPARE(store->events().size(), kFolded + kLogged);
+        QCOMPARE(store->events().last().note, std::optional(noteOf(kFolded + kLogged - 1)));
+        store->close();
+        store.reset();
+        // Read as another program would, through the -wal; on the full disk without writing.
+        QCOMPARE(queryRows(path, check, full ? "?mode=ro&readonly_shm=1" : nullptr), whole);
+    }
+    // With room, closing folded everything into the file.
+    QCOMPARE(QFileInfo(path + QStringLiteral("-wal")).size(), 0);
+    QCOMPARE(queryRows(path, check, "?immutable=1"), whole);
+}
+
 void TestStore::newRowsNeverReplaceRowsTheStoreDidNotRead_data()
 {
     QTest::addColumn<QString>("record");
@@ -903,6 +1036,11 @@ int main(int argc, char **argv)
     if (!child.isEmpty()) {
         QCoreApplication app(argc, argv);
         return childLogAndWait(child);
+    }
+    const QString fullDiskChild = qEnvironmentVariable("GRUMBLIX_FULL_DISK_CHILD");
+    if (!fullDiskChild.isEmpty()) {
+        QCoreApplication app(argc, argv);
+        return childFillAndWait(fullDiskChild);
     }
     QCoreApplication app(argc, argv);
     TestStore test;
