@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <sqlite3.h>
 
 namespace {
@@ -246,6 +247,9 @@ void Store::configure(SqliteDatabase &db) const
     db.setBusyTimeout(m_busyTimeout);
     db.exec("PRAGMA journal_mode = WAL");
     db.exec("PRAGMA synchronous = FULL");
+    // Debian's SQLite zeroes every page a delete frees, so erasing 100,000 incidents would write
+    // the whole table once more; FAST still clears a deleted row from every page kept in use.
+    db.exec("PRAGMA secure_delete = FAST");
 }
 
 bool Store::load(QString *error)
@@ -435,17 +439,23 @@ bool Store::removeTrigger(qint64 id)
     return true;
 }
 
+bool Store::forgetRemoved(const VorpEvent &event)
+{
+    // One that never reached the file has no row to delete.
+    const auto dirty = m_dirtyEvents.constFind(event.id);
+    if (dirty == m_dirtyEvents.cend())
+        return true;
+    const bool written = !(*dirty & VorpEventRow::inserted);
+    m_dirtyEvents.erase(dirty);
+    return written;
+}
+
 int Store::removeEventsIf(const std::function<bool(const VorpEvent &)> &predicate)
 {
     const auto removed = m_events.removeIf([&](const VorpEvent &event) {
         if (!predicate(event))
             return false;
-        // One that never reached the file has no row to delete.
-        const auto dirty = m_dirtyEvents.constFind(event.id);
-        const bool written = dirty == m_dirtyEvents.cend() || !(*dirty & VorpEventRow::inserted);
-        if (dirty != m_dirtyEvents.cend())
-            m_dirtyEvents.erase(dirty);
-        if (written)
+        if (forgetRemoved(event))
             m_deletedEvents.insert(event.id);
         return true;
     });
@@ -453,6 +463,70 @@ int Store::removeEventsIf(const std::function<bool(const VorpEvent &)> &predicat
         ++m_rewrites;
         Q_EMIT changed();
     }
+    return int(removed);
+}
+
+int Store::removeAllEvents()
+{
+    const qsizetype removed = m_events.size();
+    if (removed == 0)
+        return 0;
+    // Every incident of the file that the save would have deleted one way or another.
+    qsizetype rows = removed + m_deletedEvents.size();
+    for (const quint8 fields : std::as_const(m_dirtyEvents)) {
+        if (fields & VorpEventRow::inserted)
+            --rows;
+    }
+    for (const Sweep &sweep : std::as_const(m_sweeps))
+        rows += sweep.rows;
+    // Deleting every row takes what any earlier removal would have.
+    m_sweeps.clear();
+    if (rows > 0)
+        m_sweeps.append(Sweep{std::nullopt, int(rows), 0, 0});
+    m_dirtyEvents.clear();
+    m_deletedEvents.clear();
+    m_events.clear();
+    ++m_rewrites;
+    Q_EMIT changed();
+    return int(removed);
+}
+
+int Store::removeEventsFrom(const QString &source)
+{
+    // An unsaved edit of a row's source leaves the file's row another source than the one shown,
+    // which a statement by source would misjudge: such a removal goes row by row.
+    for (const quint8 fields : std::as_const(m_dirtyEvents)) {
+        if (!(fields & VorpEventRow::inserted) && (fields & VorpEventRow::fieldBit(EventField::sourceRaw)))
+            return removeEventsIf([&](const VorpEvent &event) { return event.sourceRaw == source; });
+    }
+    Sweep taken{source, 0, std::numeric_limits<qint64>::max(), 0};
+    const auto removed = m_events.removeIf([&](const VorpEvent &event) {
+        if (event.sourceRaw != source)
+            return false;
+        if (m_dirtyEvents.isEmpty() || forgetRemoved(event)) {
+            ++taken.rows;
+            taken.first = std::min(taken.first, event.id);
+            taken.last = std::max(taken.last, event.id);
+        }
+        return true;
+    });
+    if (removed == 0)
+        return 0;
+    if (taken.rows > 0) {
+        // Removals run together ahead of everything else, so one of a source counts for all.
+        const auto same = std::find_if(m_sweeps.begin(), m_sweeps.end(), [&](const Sweep &sweep) {
+            return !sweep.source || *sweep.source == source;
+        });
+        if (same == m_sweeps.end()) {
+            m_sweeps.append(taken);
+        } else {
+            same->rows += taken.rows;
+            same->first = std::min(same->first, taken.first);
+            same->last = std::max(same->last, taken.last);
+        }
+    }
+    ++m_rewrites;
+    Q_EMIT changed();
     return int(removed);
 }
 
@@ -477,8 +551,8 @@ int Store::replaceTriggerKey(const QString &key, const std::optional<QString> &r
 
 bool Store::hasPendingChanges() const
 {
-    return !m_dirtyEvents.isEmpty() || !m_deletedEvents.isEmpty() || !m_newTriggers.isEmpty() ||
-           !m_dirtyTriggers.isEmpty() || !m_deletedTriggers.isEmpty();
+    return !m_dirtyEvents.isEmpty() || !m_deletedEvents.isEmpty() || !m_sweeps.isEmpty() ||
+           !m_newTriggers.isEmpty() || !m_dirtyTriggers.isEmpty() || !m_deletedTriggers.isEmpty();
 }
 
 Store::PendingChanges Store::pendingChanges() const
@@ -492,6 +566,8 @@ Store::PendingChanges Store::pendingChanges() const
     }
     pending.otherChanges += int(m_deletedEvents.size() + m_newTriggers.size() + m_dirtyTriggers.size() +
                                 m_deletedTriggers.size());
+    for (const Sweep &sweep : m_sweeps)
+        pending.otherChanges += sweep.rows;
     return pending;
 }
 
@@ -612,6 +688,20 @@ bool Store::save(QString *error)
         SqliteStatement dropTrigger(*m_db, "DELETE FROM Trigger WHERE rowid = ?");
         ok = rows.isValid() && addTrigger.isValid() && editTrigger.isValid() && dropTrigger.isValid();
 
+        // Before the changes made after them: what was logged since a removal of many stays.
+        for (auto it = m_sweeps.cbegin(); ok && it != m_sweeps.cend(); ++it) {
+            // By its ids too, so the table is read only where the incidents it took lie (demo
+            // data added in one go lies together).
+            SqliteStatement sweep(
+                *m_db, it->source ? "DELETE FROM VorpEvent WHERE rowid BETWEEN ? AND ? AND sourceRaw = ?"
+                                  : "DELETE FROM VorpEvent");
+            if (it->source) {
+                sweep.bind(1, it->first);
+                sweep.bind(2, it->last);
+                sweep.bind(3, *it->source);
+            }
+            ok = sweep.run();
+        }
         for (auto it = m_deletedEvents.cbegin(); ok && it != m_deletedEvents.cend(); ++it)
             ok = rows.remove(*it);
         if (ok && !m_dirtyEvents.isEmpty()) {
@@ -665,6 +755,7 @@ bool Store::save(QString *error)
     m_checkpointTimer.start();
     m_dirtyEvents.clear();
     m_deletedEvents.clear();
+    m_sweeps.clear();
     m_newTriggers.clear();
     m_dirtyTriggers.clear();
     m_deletedTriggers.clear();

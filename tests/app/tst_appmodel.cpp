@@ -49,6 +49,8 @@ private Q_SLOTS:
     void deleteAndEraseRefreshCount();
     void removeDemoDataKeepsManualIncidents();
     void addDemoDataAnnouncesNothing();
+    void erasingWaitsForRoomWithWhatFollows_data();
+    void erasingWaitsForRoomWithWhatFollows();
 
     void urlCommands_data();
     void urlCommands();
@@ -609,6 +611,50 @@ void TestAppModel::addDemoDataAnnouncesNothing()
     QCOMPARE(m_model->logTick(), tick + 1);
     log(1, m_now);
     QVERIFY(!m_model->freshAchievement() || m_model->freshAchievement()->id != QLatin1String("first"));
+}
+
+void TestAppModel::erasingWaitsForRoomWithWhatFollows_data()
+{
+    QTest::addColumn<bool>("everything");
+    QTest::newRow("erase everything") << true;
+    QTest::newRow("remove demo data") << false;
+}
+
+void TestAppModel::erasingWaitsForRoomWithWhatFollows()
+{
+    QFETCH(bool, everything);
+    FullDisk disk;
+    makeModel();
+    m_model->setSaveRetryDelays(std::chrono::hours(1), std::chrono::hours(1));
+    m_model->bootstrap({});
+    log(2, m_now.addSecs(-3600));
+    m_model->addDemoData();
+    const int demo = int(m_model->allEvents().size()) - 2;
+    QVERIFY(demo > 0);
+
+    disk.setFull(true);
+    const int tick = m_model->logTick();
+    if (everything)
+        m_model->eraseEverything();
+    else
+        m_model->removeDemoData();
+    QCOMPARE(m_model->logTick(), tick + 1);
+    // Each stored incident it takes is a change waiting.
+    const int taken = everything ? demo + 2 : demo;
+    QCOMPARE(m_model->unsavedChanges(), taken);
+    const VorpEvent after =
+        m_model->log(EventSource::menuBar, AppContext{}, std::nullopt, QStringLiteral("after"));
+    QCOMPARE(m_model->unsavedChanges(), taken + 1);
+
+    disk.setFull(false);
+    QVERIFY(m_model->flushPendingChanges());
+    QCOMPARE(m_model->unsavedChanges(), 0);
+    makeModel();
+    const EventSnapshot kept = m_model->allEvents();
+    QCOMPARE(kept.size(), everything ? 1 : 3);
+    QCOMPARE(kept.last().uuid, after.uuid);
+    for (const VorpEvent &event : kept)
+        QVERIFY(event.sourceRaw != QLatin1String("demo"));
 }
 
 void TestAppModel::urlCommands_data()

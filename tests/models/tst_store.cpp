@@ -3,6 +3,7 @@
 #include "support/FullDisk.h"
 #include "support/MountNamespace.h"
 #include "support/OddStore.h"
+#include "support/StoredRecords.h"
 #include "support/TestSupport.h"
 #include "support/Unprivileged.h"
 
@@ -153,6 +154,8 @@ private Q_SLOTS:
     void newRowsNeverReplaceRowsTheStoreDidNotRead_data();
     void newRowsNeverReplaceRowsTheStoreDidNotRead();
     void triggerEditsKeepColumnsTheStoreDoesNotKnow();
+    void removalsOfManyTakeWhatWasThereThen_data();
+    void removalsOfManyTakeWhatWasThereThen();
     void pendingChangesCountEachRecordOnce_data();
     void pendingChangesCountEachRecordOnce();
 
@@ -1028,6 +1031,110 @@ void TestStore::triggerEditsKeepColumnsTheStoreDoesNotKnow()
     store->close();
     QCOMPARE(queryRows(storePath(), "SELECT rowid, key, sortOrder, isHidden, colour FROM Trigger"),
              (QList<QStringList>{{"1", "build", "7", "1", "red"}}));
+}
+
+void TestStore::removalsOfManyTakeWhatWasThereThen_data()
+{
+    // Steps on a store holding the saved incidents h1 and h2 (logged by hand) and d1 and d2
+    // (demo), while the disk is full: E erases everything, R removes the demo incidents, h and d
+    // log one of each kind ("h+", "d+"), x deletes h1, s makes h1 a demo incident, S makes d1 a
+    // hand-logged one. Then there is room, and the file must hold what the store showed.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("newIncidents");
+    QTest::addColumn<int>("otherChanges");
+    QTest::addColumn<QStringList>("kept");
+    QTest::newRow("erase") << "E" << 0 << 4 << QStringList{};
+    QTest::newRow("log, then erase") << "hE" << 0 << 4 << QStringList{};
+    QTest::newRow("erase, then log") << "Eh" << 1 << 4 << QStringList{"h+"};
+    QTest::newRow("a deletion, then erase") << "xE" << 0 << 4 << QStringList{};
+    QTest::newRow("remove demo") << "R" << 0 << 2 << QStringList{"h1", "h2"};
+    QTest::newRow("remove demo twice") << "RR" << 0 << 2 << QStringList{"h1", "h2"};
+    QTest::newRow("demo logged, then removed") << "dR" << 0 << 2 << QStringList{"h1", "h2"};
+    QTest::newRow("remove demo, then demo and hand logged")
+        << "Rdh" << 2 << 2 << QStringList{"h1", "h2", "d+", "h+"};
+    QTest::newRow("remove demo, then erase, then demo logged") << "REd" << 1 << 4 << QStringList{"d+"};
+    QTest::newRow("erase, then demo logged and removed") << "EdR" << 0 << 4 << QStringList{};
+    // The file still holds the sources as saved, which a removal by source must not go by.
+    QTest::newRow("a hand incident turned demo, then remove demo") << "sR" << 0 << 3 << QStringList{"h2"};
+    QTest::newRow("a demo incident turned hand, then remove demo")
+        << "SR" << 0 << 2 << QStringList{"d1", "h1", "h2"};
+}
+
+void TestStore::removalsOfManyTakeWhatWasThereThen()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, newIncidents);
+    QFETCH(int, otherChanges);
+    QFETCH(QStringList, kept);
+    FullDisk disk;
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+    QHash<QString, qint64> ids;
+    int at = 0;
+    const auto log = [&](const QString &note, EventSource source) {
+        VorpEvent event = sampleEvent(base.addSecs(60 * at++), note);
+        event.sourceRaw = rawValue(source);
+        ids[note] = store->insert(event);
+    };
+    log(QStringLiteral("d1"), EventSource::demo);
+    log(QStringLiteral("h1"), EventSource::shortcut);
+    log(QStringLiteral("d2"), EventSource::demo);
+    log(QStringLiteral("h2"), EventSource::shortcut);
+    QVERIFY(store->save());
+    const auto turn = [&](const QString &note, EventSource source) {
+        VorpEvent event = *store->event(ids[note]);
+        event.sourceRaw = rawValue(source);
+        QVERIFY(store->update(event));
+    };
+
+    disk.setFull(true);
+    for (const QChar step : steps) {
+        switch (step.toLatin1()) {
+        case 'E':
+            store->removeAllEvents();
+            break;
+        case 'R':
+            store->removeEventsFrom(QStringLiteral("demo"));
+            break;
+        case 'h':
+            log(QStringLiteral("h+"), EventSource::shortcut);
+            break;
+        case 'd':
+            log(QStringLiteral("d+"), EventSource::demo);
+            break;
+        case 'x':
+            QVERIFY(store->removeEvent(ids[QStringLiteral("h1")]));
+            break;
+        case 's':
+            turn(QStringLiteral("h1"), EventSource::demo);
+            break;
+        case 'S':
+            turn(QStringLiteral("d1"), EventSource::shortcut);
+            break;
+        }
+        // Each change tried and failed, as the model saves after each.
+        QVERIFY(!store->hasPendingChanges() || !store->save());
+    }
+    const auto described = [](const QList<VorpEvent> &events) {
+        QStringList lines;
+        for (const VorpEvent &event : events)
+            lines << QStringLiteral("%1 %2 %3")
+                         .arg(event.id)
+                         .arg(event.note.value_or(QString()), event.sourceRaw);
+        return lines;
+    };
+    const QList<VorpEvent> shown = store->events().toList();
+    QStringList notes;
+    for (const VorpEvent &event : shown)
+        notes << *event.note;
+    QCOMPARE(notes, kept);
+    QCOMPARE(store->pendingChanges(), (Store::PendingChanges{newIncidents, otherChanges}));
+
+    disk.setFull(false);
+    QVERIFY(store->save());
+    QVERIFY(!store->hasPendingChanges());
+    QCOMPARE(described(StoredRecords::events(storePath())), described(shown));
 }
 
 int main(int argc, char **argv)
