@@ -368,7 +368,7 @@ void AppModel::setTriggerHidden(const Trigger &trigger, bool hidden)
 
 void AppModel::eraseEverything()
 {
-    m_store->removeEventsIf([](const VorpEvent &) { return true; });
+    m_store->removeAllEvents();
     m_store->save();
     m_prefs.setSeenAchievements({});
     advanceLogTick();
@@ -385,7 +385,7 @@ void AppModel::addDemoData()
 
 void AppModel::removeDemoData()
 {
-    m_store->removeEventsIf([](const VorpEvent &event) { return event.sourceRaw == QLatin1String("demo"); });
+    m_store->removeEventsFrom(rawValue(EventSource::demo));
     m_store->save();
     advanceLogTick();
     refreshStatusTitle();

@@ -1,6 +1,7 @@
 #include "Sqlite.h"
 
 #include <QFile>
+#include <cerrno>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -46,13 +47,21 @@ bool SqliteDatabase::openUntouched(const QString &path, QString *error)
 bool SqliteDatabase::openWith(const QByteArray &name, int flags, QString *error)
 {
     close();
+    errno = 0;
     const int rc = sqlite3_open_v2(name.constData(), &m_db, flags, nullptr);
+    m_failureErrno = errno;
     if (rc != SQLITE_OK) {
         if (error)
             *error = m_db ? lastError() : QString::fromUtf8(sqlite3_errstr(rc));
+        // Kept past the close, so the caller can still tell why.
+        m_openErrorCode = m_db ? sqlite3_extended_errcode(m_db) : rc;
+        if (m_db && sqlite3_system_errno(m_db) != 0)
+            m_failureErrno = sqlite3_system_errno(m_db);
         close();
         return false;
     }
+    m_openErrorCode = SQLITE_CANTOPEN;
+    m_failureErrno = 0;
     sqlite3_extended_result_codes(m_db, 1);
     return true;
 }
@@ -73,7 +82,10 @@ bool SqliteDatabase::isReadOnly() const
 bool SqliteDatabase::exec(const char *sql, QString *error)
 {
     char *message = nullptr;
+    errno = 0;
     const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &message);
+    if (rc != SQLITE_OK)
+        m_failureErrno = errno;
     if (rc != SQLITE_OK && error)
         *error = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
     sqlite3_free(message);
@@ -97,12 +109,25 @@ void SqliteDatabase::setBusyTimeout(int milliseconds)
 
 int SqliteDatabase::lastErrorCode() const
 {
-    return m_db ? sqlite3_extended_errcode(m_db) : SQLITE_CANTOPEN;
+    return m_db ? sqlite3_extended_errcode(m_db) : m_openErrorCode;
 }
 
 int SqliteDatabase::lastSystemError() const
 {
-    return m_db ? sqlite3_system_errno(m_db) : 0;
+    if (!m_db)
+        return m_failureErrno;
+    // SQLite 3.40 keeps no errno for most failures of a statement (a commit, the -shm); the
+    // -wal's file keeps the one a write or sync met, and errno still holds it after the call.
+    const int code = sqlite3_extended_errcode(m_db);
+    if (code == SQLITE_IOERR_WRITE || code == SQLITE_IOERR_FSYNC || code == SQLITE_IOERR_TRUNCATE) {
+        sqlite3_file *wal = nullptr;
+        int met = 0;
+        if (sqlite3_file_control(m_db, "main", SQLITE_FCNTL_JOURNAL_POINTER, &wal) == SQLITE_OK && wal &&
+            wal->pMethods && wal->pMethods->xFileControl(wal, SQLITE_FCNTL_LAST_ERRNO, &met) == SQLITE_OK &&
+            met != 0)
+            return met;
+    }
+    return m_failureErrno != 0 ? m_failureErrno : sqlite3_system_errno(m_db);
 }
 
 QString SqliteDatabase::lastError() const
@@ -110,9 +135,11 @@ QString SqliteDatabase::lastError() const
     return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("no database");
 }
 
-SqliteStatement::SqliteStatement(SqliteDatabase &db, const char *sql)
+SqliteStatement::SqliteStatement(SqliteDatabase &db, const char *sql) : m_db(db)
 {
+    errno = 0;
     if (sqlite3_prepare_v2(db.handle(), sql, -1, &m_stmt, nullptr) != SQLITE_OK) {
+        m_db.m_failureErrno = errno;
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
         m_failed = true;
@@ -152,11 +179,14 @@ bool SqliteStatement::step()
 {
     if (!m_stmt)
         return false;
+    errno = 0;
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;
-    if (rc != SQLITE_DONE)
+    if (rc != SQLITE_DONE) {
         m_failed = true;
+        m_db.m_failureErrno = errno;
+    }
     return false;
 }
 

@@ -34,7 +34,7 @@ public:
     void setBusyTimeout(int milliseconds);
 
     QString lastError() const;
-    // The extended result code of the last failed call.
+    // The extended result code of the last failed call (while closed, of the open that failed).
     int lastErrorCode() const;
     // The operating system's errno behind it, 0 when none.
     int lastSystemError() const;
@@ -43,7 +43,12 @@ public:
 private:
     bool openWith(const QByteArray &name, int flags, QString *error);
 
+    friend class SqliteStatement;
+
     sqlite3 *m_db = nullptr;
+    int m_openErrorCode = 14; // SQLITE_CANTOPEN
+    // errno as the last failed call left it (cleared before each call).
+    int m_failureErrno = 0;
 };
 
 class SqliteStatement
@@ -82,6 +87,7 @@ public:
     QByteArrayView columnBytes(int index) const;
 
 private:
+    SqliteDatabase &m_db;
     sqlite3_stmt *m_stmt = nullptr;
     bool m_failed = false;
 };

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <sqlite3.h>
 
 namespace {
@@ -77,6 +78,29 @@ Store::SaveCause causeOf(int code, int systemError)
     }
 }
 
+// SQLite's own words name a full disk only for a write that met ENOSPC ("database or disk is
+// full"); met while syncing or growing the -shm, or as a quota, they say "disk I/O error".
+QString failureText(const QString &message, int code, int systemError)
+{
+    if ((code & 0xff) != SQLITE_FULL && causeOf(code, systemError) == Store::SaveCause::diskFull)
+        return QStringLiteral("the disk is full (%1)").arg(message);
+    return message;
+}
+
+QString failureText(const SqliteDatabase &db, const QString &message)
+{
+    return failureText(message, db.lastErrorCode(), db.lastSystemError());
+}
+
+// The wal-index could not get the room it needs in the -shm.
+bool noRoomForShm(const SqliteDatabase &db)
+{
+    const int code = db.lastErrorCode();
+    const bool shm =
+        code == SQLITE_IOERR_SHMOPEN || code == SQLITE_IOERR_SHMSIZE || code == SQLITE_IOERR_SHMMAP;
+    return shm && (db.lastSystemError() == ENOSPC || db.lastSystemError() == EDQUOT);
+}
+
 bool eventBefore(const VorpEvent &a, const VorpEvent &b)
 {
     return a.timestamp < b.timestamp;
@@ -103,6 +127,7 @@ std::unique_ptr<Store> Store::open(const QString &path, QString *error, StoreLoc
             *error = text;
         return nullptr;
     };
+    const auto failed = [&](const QString &text) { return fail(failureText(*store->m_db, text)); };
 
     const bool exists = QFileInfo::exists(path);
     if (exists && !QFileInfo(path).isFile())
@@ -121,26 +146,36 @@ std::unique_ptr<Store> Store::open(const QString &path, QString *error, StoreLoc
     if (!exists)
         PrivateFiles::createFile(path);
     if (!store->m_db->open(path, !exists, &message))
-        return fail(message);
+        return failed(message);
 
     // A -wal left by a crash may hold what the file alone did not show: read again, still only
     // reading, before the first write.
-    const auto version = store->m_db->queryInt("PRAGMA user_version", &message);
+    auto version = store->m_db->queryInt("PRAGMA user_version", &message);
+    if (!version && exists && noRoomForShm(*store->m_db)) {
+        // The first connection rebuilds the -shm, which a full disk may not have room for: the
+        // wal-index then lives in this connection's memory, and the file is ours alone while open.
+        store->m_ownIndex = true;
+        if (!store->m_db->open(path, false, &message))
+            return failed(message);
+        store->m_db->exec("PRAGMA locking_mode = EXCLUSIVE");
+        version = store->m_db->queryInt("PRAGMA user_version", &message);
+    }
     if (!version)
-        return fail(message);
+        return failed(message);
     if (!acceptable(*store->m_db, *version, &message))
-        return fail(message);
+        return failed(message);
     if (*version == schemaVersion && !store->load(&message))
-        return fail(message);
+        return failed(message);
 
     store->configure(*store->m_db);
     if (*version < schemaVersion) {
         if (!store->m_db->exec(kCreateSchema, &message)) {
+            const QString text = failureText(*store->m_db, message);
             store->m_db->exec("ROLLBACK");
-            return fail(message);
+            return fail(text);
         }
         if (!store->load(&message))
-            return fail(message);
+            return failed(message);
     }
     return store;
 }
@@ -156,10 +191,13 @@ StoreLock Store::lockFor(const QString &path)
 bool Store::validate(const QString &path, QString *error)
 {
     SqliteDatabase probe;
-    if (!probe.openUntouched(path, error))
-        return false;
-    const auto version = probe.queryInt("PRAGMA user_version", error);
-    return version && acceptable(probe, *version, error);
+    const bool ok = probe.openUntouched(path, error) && [&] {
+        const auto version = probe.queryInt("PRAGMA user_version", error);
+        return version && acceptable(probe, *version, error);
+    }();
+    if (!ok && error)
+        *error = failureText(probe, *error);
+    return ok;
 }
 
 bool Store::acceptable(SqliteDatabase &db, qint64 version, QString *error)
@@ -203,9 +241,15 @@ bool Store::acceptable(SqliteDatabase &db, qint64 version, QString *error)
 
 void Store::configure(SqliteDatabase &db) const
 {
+    // Ahead of the first read, or it keeps the -shm.
+    if (m_ownIndex)
+        db.exec("PRAGMA locking_mode = EXCLUSIVE");
     db.setBusyTimeout(m_busyTimeout);
     db.exec("PRAGMA journal_mode = WAL");
     db.exec("PRAGMA synchronous = FULL");
+    // Debian's SQLite zeroes every page a delete frees, so erasing 100,000 incidents would write
+    // the whole table once more; FAST still clears a deleted row from every page kept in use.
+    db.exec("PRAGMA secure_delete = FAST");
 }
 
 bool Store::load(QString *error)
@@ -332,7 +376,7 @@ qint64 Store::insert(Trigger &trigger)
     trigger.id = m_nextTriggerId++;
     m_triggers.append(trigger);
     sortTriggers();
-    m_dirtyTriggers.insert(trigger.id);
+    m_newTriggers.insert(trigger.id);
     Q_EMIT changed();
     return trigger.id;
 }
@@ -369,7 +413,9 @@ bool Store::update(const Trigger &trigger)
         return false;
     *it = trigger;
     sortTriggers();
-    m_dirtyTriggers.insert(trigger.id);
+    // A new one is written whole with what it holds by then.
+    if (!m_newTriggers.contains(trigger.id))
+        m_dirtyTriggers.insert(trigger.id);
     Q_EMIT changed();
     return true;
 }
@@ -384,10 +430,24 @@ bool Store::removeTrigger(qint64 id)
     const auto removed = m_triggers.removeIf([id](const Trigger &trigger) { return trigger.id == id; });
     if (removed == 0)
         return false;
-    m_dirtyTriggers.remove(id);
-    m_deletedTriggers.insert(id);
+    // One that never reached the file has no row to delete.
+    if (!m_newTriggers.remove(id)) {
+        m_dirtyTriggers.remove(id);
+        m_deletedTriggers.insert(id);
+    }
     Q_EMIT changed();
     return true;
+}
+
+bool Store::forgetRemoved(const VorpEvent &event)
+{
+    // One that never reached the file has no row to delete.
+    const auto dirty = m_dirtyEvents.constFind(event.id);
+    if (dirty == m_dirtyEvents.cend())
+        return true;
+    const bool written = !(*dirty & VorpEventRow::inserted);
+    m_dirtyEvents.erase(dirty);
+    return written;
 }
 
 int Store::removeEventsIf(const std::function<bool(const VorpEvent &)> &predicate)
@@ -395,12 +455,7 @@ int Store::removeEventsIf(const std::function<bool(const VorpEvent &)> &predicat
     const auto removed = m_events.removeIf([&](const VorpEvent &event) {
         if (!predicate(event))
             return false;
-        // One that never reached the file has no row to delete.
-        const auto dirty = m_dirtyEvents.constFind(event.id);
-        const bool written = dirty == m_dirtyEvents.cend() || !(*dirty & VorpEventRow::inserted);
-        if (dirty != m_dirtyEvents.cend())
-            m_dirtyEvents.erase(dirty);
-        if (written)
+        if (forgetRemoved(event))
             m_deletedEvents.insert(event.id);
         return true;
     });
@@ -408,6 +463,70 @@ int Store::removeEventsIf(const std::function<bool(const VorpEvent &)> &predicat
         ++m_rewrites;
         Q_EMIT changed();
     }
+    return int(removed);
+}
+
+int Store::removeAllEvents()
+{
+    const qsizetype removed = m_events.size();
+    if (removed == 0)
+        return 0;
+    // Every incident of the file that the save would have deleted one way or another.
+    qsizetype rows = removed + m_deletedEvents.size();
+    for (const quint8 fields : std::as_const(m_dirtyEvents)) {
+        if (fields & VorpEventRow::inserted)
+            --rows;
+    }
+    for (const Sweep &sweep : std::as_const(m_sweeps))
+        rows += sweep.rows;
+    // Deleting every row takes what any earlier removal would have.
+    m_sweeps.clear();
+    if (rows > 0)
+        m_sweeps.append(Sweep{std::nullopt, int(rows), 0, 0});
+    m_dirtyEvents.clear();
+    m_deletedEvents.clear();
+    m_events.clear();
+    ++m_rewrites;
+    Q_EMIT changed();
+    return int(removed);
+}
+
+int Store::removeEventsFrom(const QString &source)
+{
+    // An unsaved edit of a row's source leaves the file's row another source than the one shown,
+    // which a statement by source would misjudge: such a removal goes row by row.
+    for (const quint8 fields : std::as_const(m_dirtyEvents)) {
+        if (!(fields & VorpEventRow::inserted) && (fields & VorpEventRow::fieldBit(EventField::sourceRaw)))
+            return removeEventsIf([&](const VorpEvent &event) { return event.sourceRaw == source; });
+    }
+    Sweep taken{source, 0, std::numeric_limits<qint64>::max(), 0};
+    const auto removed = m_events.removeIf([&](const VorpEvent &event) {
+        if (event.sourceRaw != source)
+            return false;
+        if (m_dirtyEvents.isEmpty() || forgetRemoved(event)) {
+            ++taken.rows;
+            taken.first = std::min(taken.first, event.id);
+            taken.last = std::max(taken.last, event.id);
+        }
+        return true;
+    });
+    if (removed == 0)
+        return 0;
+    if (taken.rows > 0) {
+        // Removals run together ahead of everything else, so one of a source counts for all.
+        const auto same = std::find_if(m_sweeps.begin(), m_sweeps.end(), [&](const Sweep &sweep) {
+            return !sweep.source || *sweep.source == source;
+        });
+        if (same == m_sweeps.end()) {
+            m_sweeps.append(taken);
+        } else {
+            same->rows += taken.rows;
+            same->first = std::min(same->first, taken.first);
+            same->last = std::max(same->last, taken.last);
+        }
+    }
+    ++m_rewrites;
+    Q_EMIT changed();
     return int(removed);
 }
 
@@ -432,8 +551,8 @@ int Store::replaceTriggerKey(const QString &key, const std::optional<QString> &r
 
 bool Store::hasPendingChanges() const
 {
-    return !m_dirtyEvents.isEmpty() || !m_deletedEvents.isEmpty() || !m_dirtyTriggers.isEmpty() ||
-           !m_deletedTriggers.isEmpty();
+    return !m_dirtyEvents.isEmpty() || !m_deletedEvents.isEmpty() || !m_sweeps.isEmpty() ||
+           !m_newTriggers.isEmpty() || !m_dirtyTriggers.isEmpty() || !m_deletedTriggers.isEmpty();
 }
 
 Store::PendingChanges Store::pendingChanges() const
@@ -445,7 +564,10 @@ Store::PendingChanges Store::pendingChanges() const
         else
             ++pending.otherChanges;
     }
-    pending.otherChanges += int(m_deletedEvents.size() + m_dirtyTriggers.size() + m_deletedTriggers.size());
+    pending.otherChanges += int(m_deletedEvents.size() + m_newTriggers.size() + m_dirtyTriggers.size() +
+                                m_deletedTriggers.size());
+    for (const Sweep &sweep : m_sweeps)
+        pending.otherChanges += sweep.rows;
     return pending;
 }
 
@@ -536,7 +658,8 @@ bool Store::save(QString *error)
     // Nothing to write (what failed may have been undone since): nothing is left unsaved.
     if (!hasPendingChanges())
         return succeed();
-    const auto fail = [&](const QString &text, int code, int systemError) {
+    const auto fail = [&](const QString &message, int code, int systemError) {
+        const QString text = failureText(message, code, systemError);
         m_lastFailure = failureKind(code);
         m_lastCause = causeOf(code, systemError);
         m_lastError = text;
@@ -557,12 +680,28 @@ bool Store::save(QString *error)
     bool ok = true;
     {
         VorpEventRow::Writer rows(*m_db);
-        SqliteStatement putTrigger(*m_db,
-                                   "INSERT OR REPLACE INTO Trigger (rowid, key, name, emoji, sortOrder, "
-                                   "isBuiltIn, isHidden) VALUES (?, ?, ?, ?, ?, ?, ?)");
+        // A new trigger is a new row: one already at its id was never read here and stays.
+        SqliteStatement addTrigger(*m_db, "INSERT INTO Trigger (key, name, emoji, sortOrder, isBuiltIn, "
+                                          "isHidden, rowid) VALUES (?, ?, ?, ?, ?, ?, ?)");
+        SqliteStatement editTrigger(*m_db, "UPDATE Trigger SET key = ?, name = ?, emoji = ?, sortOrder = ?, "
+                                           "isBuiltIn = ?, isHidden = ? WHERE rowid = ?");
         SqliteStatement dropTrigger(*m_db, "DELETE FROM Trigger WHERE rowid = ?");
-        ok = rows.isValid() && putTrigger.isValid() && dropTrigger.isValid();
+        ok = rows.isValid() && addTrigger.isValid() && editTrigger.isValid() && dropTrigger.isValid();
 
+        // Before the changes made after them: what was logged since a removal of many stays.
+        for (auto it = m_sweeps.cbegin(); ok && it != m_sweeps.cend(); ++it) {
+            // By its ids too, so the table is read only where the incidents it took lie (demo
+            // data added in one go lies together).
+            SqliteStatement sweep(
+                *m_db, it->source ? "DELETE FROM VorpEvent WHERE rowid BETWEEN ? AND ? AND sourceRaw = ?"
+                                  : "DELETE FROM VorpEvent");
+            if (it->source) {
+                sweep.bind(1, it->first);
+                sweep.bind(2, it->last);
+                sweep.bind(3, *it->source);
+            }
+            ok = sweep.run();
+        }
         for (auto it = m_deletedEvents.cbegin(); ok && it != m_deletedEvents.cend(); ++it)
             ok = rows.remove(*it);
         if (ok && !m_dirtyEvents.isEmpty()) {
@@ -589,16 +728,18 @@ bool Store::save(QString *error)
         for (const Trigger &trigger : std::as_const(m_triggers)) {
             if (!ok)
                 break;
-            if (!m_dirtyTriggers.contains(trigger.id))
+            const bool added = m_newTriggers.contains(trigger.id);
+            if (!added && !m_dirtyTriggers.contains(trigger.id))
                 continue;
-            putTrigger.bind(1, trigger.id);
-            putTrigger.bind(2, trigger.key);
-            putTrigger.bind(3, trigger.name);
-            putTrigger.bind(4, trigger.emoji);
-            putTrigger.bind(5, qint64(trigger.sortOrder));
-            putTrigger.bind(6, qint64(trigger.isBuiltIn));
-            putTrigger.bind(7, qint64(trigger.isHidden));
-            ok = putTrigger.run();
+            SqliteStatement &put = added ? addTrigger : editTrigger;
+            put.bind(1, trigger.key);
+            put.bind(2, trigger.name);
+            put.bind(3, trigger.emoji);
+            put.bind(4, qint64(trigger.sortOrder));
+            put.bind(5, qint64(trigger.isBuiltIn));
+            put.bind(6, qint64(trigger.isHidden));
+            put.bind(7, trigger.id);
+            ok = put.run();
         }
         if (!ok)
             message = m_db->lastError();
@@ -614,6 +755,8 @@ bool Store::save(QString *error)
     m_checkpointTimer.start();
     m_dirtyEvents.clear();
     m_deletedEvents.clear();
+    m_sweeps.clear();
+    m_newTriggers.clear();
     m_dirtyTriggers.clear();
     m_deletedTriggers.clear();
     return succeed();

@@ -54,6 +54,12 @@ public:
     bool removeTrigger(qint64 id);
     // Removes every incident the predicate accepts; returns how many.
     int removeEventsIf(const std::function<bool(const VorpEvent &)> &predicate);
+    // Removes every incident, or every one whose sourceRaw is `source`, at once in memory and with
+    // one statement at the next save, ahead of the changes made since, so what is logged after it
+    // stays. The statement takes every such row of the file (of a source: among the ids of those
+    // removed), ones put there by another program too. Returns how many were removed.
+    int removeAllEvents();
+    int removeEventsFrom(const QString &source);
     // Files every incident whose triggerKey is `key` under `replacement` (none: uncategorized) in
     // one pass with one change notice; returns how many changed.
     int replaceTriggerKey(const QString &key, const std::optional<QString> &replacement);
@@ -65,8 +71,9 @@ public:
 
     bool hasPendingChanges() const;
     // What waits to be written, each record once: incidents not yet in the file, and every other
-    // change (an incident edited or removed, a trigger added, changed or removed). An incident
-    // removed before it was ever written leaves nothing to write.
+    // change (an incident edited or removed, a trigger added, changed or removed; each incident of
+    // the file a removal of many takes away). A record removed before it was ever written leaves
+    // nothing to write.
     struct PendingChanges
     {
         int newIncidents = 0;
@@ -101,7 +108,8 @@ public:
         other,
     };
     SaveCause lastSaveCause() const;
-    // SQLite's message for the last failed save; empty after a save that succeeded.
+    // SQLite's message for the last failed save, led by "the disk is full" where that is the cause
+    // and SQLite's words do not say so; empty after a save that succeeded.
     QString lastSaveError() const;
 
     // Moves everything saved from the -wal into the file, so the file alone is a full copy.
@@ -128,6 +136,8 @@ private:
     bool reopenIfReadOnly();
     void takeBackSideFiles() const;
     void placeEvent(const VorpEvent &event);
+    // Drops what waits to be written for a removed incident; whether it was in the file.
+    bool forgetRemoved(const VorpEvent &event);
     qsizetype indexOfEvent(qint64 id) const;
     void sortTriggers();
 
@@ -140,6 +150,8 @@ private:
     SaveCause m_lastCause = SaveCause::none;
     QString m_lastError;
     bool m_needsReopen = false;
+    // Opened without a -shm (no room for one): every connection keeps its wal-index in memory.
+    bool m_ownIndex = false;
     EventChunks m_events;
     QList<Trigger> m_triggers;
     quint64 m_rewrites = 0;
@@ -148,6 +160,18 @@ private:
     // Per pending incident, the fields to write, or the whole new record (VorpEventRow::Fields).
     QHash<qint64, quint8> m_dirtyEvents;
     QSet<qint64> m_deletedEvents;
+    // Removals of many incidents, each one statement run first at the next save: none deletes
+    // every row, a source the rows of that sourceRaw with ids from `first` to `last`. `rows`: the
+    // incidents of the file it takes.
+    struct Sweep
+    {
+        std::optional<QString> source;
+        int rows = 0;
+        qint64 first = 0;
+        qint64 last = 0;
+    };
+    QList<Sweep> m_sweeps;
+    QSet<qint64> m_newTriggers;
     QSet<qint64> m_dirtyTriggers;
     QSet<qint64> m_deletedTriggers;
 };

@@ -248,8 +248,8 @@ VorpEvent Reader::read(const SqliteStatement &statement)
 
 Writer::Writer(SqliteDatabase &db)
     : m_db(db),
-      m_put(std::make_unique<SqliteStatement>(db, "INSERT OR REPLACE INTO VorpEvent (rowid, uuid, timestamp, "
-                                                  "appName, bundleIdentifier, triggerKey, note, sourceRaw) "
+      m_put(std::make_unique<SqliteStatement>(db, "INSERT INTO VorpEvent (rowid, uuid, timestamp, appName, "
+                                                  "bundleIdentifier, triggerKey, note, sourceRaw) "
                                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?)")),
       m_remove(std::make_unique<SqliteStatement>(db, "DELETE FROM VorpEvent WHERE rowid = ?"))
 {

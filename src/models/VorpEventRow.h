@@ -66,7 +66,8 @@ public:
 
     // Whether the statements could be prepared.
     bool isValid() const;
-    // The whole record under its id, replacing any row of that id.
+    // The whole record as a new row under its id; fails where a row of that id lies already, one
+    // this store never read, which stays as it is.
     bool put(const VorpEvent &event);
     // Only the columns in `fields` (not `inserted`) of the row of the record's id.
     bool edit(const VorpEvent &event, Fields fields);

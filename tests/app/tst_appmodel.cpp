@@ -3,6 +3,7 @@
 #include "models/Store.h"
 #include "support/FakeAppServices.h"
 #include "support/FullDisk.h"
+#include "support/StoredRecords.h"
 
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -48,6 +49,8 @@ private Q_SLOTS:
     void deleteAndEraseRefreshCount();
     void removeDemoDataKeepsManualIncidents();
     void addDemoDataAnnouncesNothing();
+    void erasingWaitsForRoomWithWhatFollows_data();
+    void erasingWaitsForRoomWithWhatFollows();
 
     void urlCommands_data();
     void urlCommands();
@@ -63,6 +66,7 @@ private Q_SLOTS:
     void pendingChangesAreSavedOnceThereIsRoom();
     void retriesFollowTheCause_data();
     void retriesFollowTheCause();
+    void aRowWrittenBehindTheModelsBackIsNeverReplaced();
 
 private:
     void makeModel();
@@ -609,6 +613,50 @@ void TestAppModel::addDemoDataAnnouncesNothing()
     QVERIFY(!m_model->freshAchievement() || m_model->freshAchievement()->id != QLatin1String("first"));
 }
 
+void TestAppModel::erasingWaitsForRoomWithWhatFollows_data()
+{
+    QTest::addColumn<bool>("everything");
+    QTest::newRow("erase everything") << true;
+    QTest::newRow("remove demo data") << false;
+}
+
+void TestAppModel::erasingWaitsForRoomWithWhatFollows()
+{
+    QFETCH(bool, everything);
+    FullDisk disk;
+    makeModel();
+    m_model->setSaveRetryDelays(std::chrono::hours(1), std::chrono::hours(1));
+    m_model->bootstrap({});
+    log(2, m_now.addSecs(-3600));
+    m_model->addDemoData();
+    const int demo = int(m_model->allEvents().size()) - 2;
+    QVERIFY(demo > 0);
+
+    disk.setFull(true);
+    const int tick = m_model->logTick();
+    if (everything)
+        m_model->eraseEverything();
+    else
+        m_model->removeDemoData();
+    QCOMPARE(m_model->logTick(), tick + 1);
+    // Each stored incident it takes is a change waiting.
+    const int taken = everything ? demo + 2 : demo;
+    QCOMPARE(m_model->unsavedChanges(), taken);
+    const VorpEvent after =
+        m_model->log(EventSource::menuBar, AppContext{}, std::nullopt, QStringLiteral("after"));
+    QCOMPARE(m_model->unsavedChanges(), taken + 1);
+
+    disk.setFull(false);
+    QVERIFY(m_model->flushPendingChanges());
+    QCOMPARE(m_model->unsavedChanges(), 0);
+    makeModel();
+    const EventSnapshot kept = m_model->allEvents();
+    QCOMPARE(kept.size(), everything ? 1 : 3);
+    QCOMPARE(kept.last().uuid, after.uuid);
+    for (const VorpEvent &event : kept)
+        QVERIFY(event.sourceRaw != QLatin1String("demo"));
+}
+
 void TestAppModel::urlCommands_data()
 {
     QTest::addColumn<QString>("url");
@@ -978,6 +1026,32 @@ void TestAppModel::retriesFollowTheCause()
     QCOMPARE(m_model->unsavedOutlook(), outlook);
     QCOMPARE(m_model->unsavedUntil(), until);
     QCOMPARE(m_model->saveRetryDelay().has_value(), retried);
+}
+
+void TestAppModel::aRowWrittenBehindTheModelsBackIsNeverReplaced()
+{
+    m_model->log(EventSource::menuBar, AppContext{});
+    const QString path = m_model->store().path();
+    const qint64 next = m_model->allEvents().last().id + 1;
+    // Another program (the writer lock is only advisory) takes the id of the next incident.
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open(path.toUtf8(), &other), SQLITE_OK);
+    const QByteArray sql = "INSERT INTO VorpEvent (rowid, uuid, timestamp, note, sourceRaw) VALUES (" +
+                           QByteArray::number(next) +
+                           ", 'c0ffee00-0000-4000-8000-0000000000ff', 1, 'theirs', 'url')";
+    QCOMPARE(sqlite3_exec(other, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+
+    QSignalSpy told(m_model.get(), &AppModel::storeUnwritable);
+    const VorpEvent mine =
+        m_model->log(EventSource::menuBar, AppContext{}, std::nullopt, QStringLiteral("mine"));
+    QCOMPARE(mine.id, next);
+    QCOMPARE(told.count(), 1);
+    QVERIFY2(told.at(0).at(1).toString().contains(QLatin1String("UNIQUE constraint failed")),
+             qPrintable(told.at(0).at(1).toString()));
+    QCOMPARE(m_model->unsavedChanges(), 1);
+    QCOMPARE(m_model->saveRetryDelay(), std::nullopt);
+    QCOMPARE(StoredRecords::event(path, next)->note, std::optional(QStringLiteral("theirs")));
 }
 
 void TestAppModel::freshStoreAndItsFoldersArePrivate()

@@ -1,10 +1,13 @@
+#include "models/Store.h"
 #include "shell/Shell.h"
 #include "support/FakePlatform.h"
+#include "support/MountNamespace.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QProcess>
 #include <QtTest>
+#include <unistd.h>
 
 // A program whose store cannot be opened stops with a message and leaves the file alone.
 class TestStoreFailure : public QObject
@@ -14,6 +17,8 @@ private Q_SLOTS:
     void unusableStoreStopsWithMessage_data();
     void unusableStoreStopsWithMessage();
     void missingFolderIsCreated();
+    void aFullDiskStopsOnlyAStoreItCannotMake_data();
+    void aFullDiskStopsOnlyAStoreItCannotMake();
 };
 
 namespace {
@@ -87,6 +92,59 @@ void TestStoreFailure::missingFolderIsCreated()
     QVERIFY(child->waitForFinished(10000));
     QCOMPARE(child->exitCode(), 0);
     QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("fresh/share/Grumblix/Grumblix.store"))));
+}
+
+void TestStoreFailure::aFullDiskStopsOnlyAStoreItCannotMake_data()
+{
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("no room to make the store") << false;
+    // Reading it needs a new -shm, for which there is no room either.
+    QTest::newRow("a store closed before the disk filled") << true;
+}
+
+void TestStoreFailure::aFullDiskStopsOnlyAStoreItCannotMake()
+{
+    QFETCH(bool, stored);
+    if (!MountNamespace::isInside()) {
+        QString why;
+        const std::optional<bool> passed = MountNamespace::runTestFunction(
+            QStringLiteral("%1:%2").arg(QTest::currentTestFunction(), QTest::currentDataTag()), &why);
+        if (!passed && ::geteuid() == 0)
+            QFAIL(qPrintable(why));
+        if (!passed)
+            QSKIP(qPrintable(why));
+        QVERIFY(*passed);
+        return;
+    }
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("data"));
+    QVERIFY(QDir().mkpath(data));
+    const MountNamespace::Tmpfs disk(data, 256 * 1024);
+    QVERIFY(disk.isMounted());
+    QVERIFY(QDir().mkpath(data + QStringLiteral("/Grumblix")));
+    if (stored) {
+        auto store = Store::open(data + QStringLiteral("/Grumblix/Grumblix.store"));
+        QVERIFY(store);
+        VorpEvent event = VorpEvent::make(QDateTime::currentDateTimeUtc(), {}, {}, {}, {}, EventSource::url);
+        store->insert(event);
+        QVERIFY(store->save());
+    }
+    QVERIFY(MountNamespace::fill(data + QStringLiteral("/filler")));
+
+    QProcess *child = startChild(data, this);
+    QVERIFY(child->waitForFinished(10000));
+    const QString stderrText = QString::fromUtf8(child->readAllStandardError());
+    if (stored) {
+        QVERIFY2(!stderrText.contains(QLatin1String("Could not open")), qPrintable(stderrText));
+        QCOMPARE(child->exitCode(), 0);
+        return;
+    }
+    // SQLite's words for it may say no more than "disk I/O error".
+    QVERIFY(child->exitCode() != 0);
+    QVERIFY2(stderrText.startsWith(QStringLiteral("Could not open the Grumblix store: the disk is full (")) ||
+                 stderrText.startsWith(
+                     QStringLiteral("Could not open the Grumblix store: database or disk is full")),
+             qPrintable(stderrText));
 }
 
 int main(int argc, char **argv)

@@ -1,7 +1,9 @@
 #include "models/PrivateFiles.h"
 #include "models/Store.h"
 #include "support/FullDisk.h"
+#include "support/MountNamespace.h"
 #include "support/OddStore.h"
+#include "support/StoredRecords.h"
 #include "support/TestSupport.h"
 #include "support/Unprivileged.h"
 
@@ -45,6 +47,81 @@ int childLogAndWait(const QString &path)
         QThread::sleep(1);
 }
 
+// The rows a query gives, each column as text ("null" for NULL); empty when it cannot run. `uri`
+// opens the file through a URI, read-only.
+QList<QStringList> queryRows(const QString &path, const char *sql, const char *uri = nullptr)
+{
+    sqlite3 *db = nullptr;
+    const auto closeDb = qScopeGuard([&] { sqlite3_close(db); });
+    const QByteArray name = uri ? "file:" + QFile::encodeName(path) + uri : QFile::encodeName(path);
+    const int flags = uri ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READWRITE;
+    QList<QStringList> rows;
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_open_v2(name.constData(), &db, flags, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
+        return rows;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        QStringList row;
+        for (int c = 0; c < sqlite3_column_count(st); ++c) {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, c));
+            row << (text ? QString::fromUtf8(text) : QStringLiteral("null"));
+        }
+        rows << row;
+    }
+    sqlite3_finalize(st);
+    return rows;
+}
+
+bool execute(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    const bool ok = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK &&
+                    sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
+constexpr int kFolded = 200;
+constexpr int kLogged = 300;
+
+QString noteOf(int incident)
+{
+    return QStringLiteral("incident %1 ").arg(incident).repeated(4);
+}
+
+// Logs incidents `from` to `to` (excluded) and saves them.
+bool logIncidents(Store &store, int from, int to)
+{
+    const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+    for (int i = from; i < to; ++i) {
+        VorpEvent event = sampleEvent(base.addSecs(i), noteOf(i));
+        store.insert(event);
+    }
+    return store.save();
+}
+
+// Saves kFolded incidents into the file and kLogged more into the -wal only, takes up the rest of
+// the disk, then lets a checkpoint fail: the -wal now holds rows the torn file alone lacks.
+bool fillDiskBehindTheWal(Store &store, const QString &filler)
+{
+    store.setCheckpointDelay(3'600'000);
+    return logIncidents(store, 0, kFolded) && store.checkpoint() &&
+           logIncidents(store, kFolded, kFolded + kLogged) && MountNamespace::fill(filler) &&
+           !store.checkpoint();
+}
+
+// The child half of the full-disk kill: holds the store the disk filled up behind, then waits.
+int childFillAndWait(const QString &path)
+{
+    auto store = Store::open(path);
+    if (!store || !fillDiskBehindTheWal(*store, path + QStringLiteral(".filler")))
+        return 2;
+    std::fputs("full\n", stdout);
+    std::fflush(stdout);
+    for (;;)
+        QThread::sleep(1);
+}
+
 } // namespace
 
 class TestStore : public QObject
@@ -71,6 +148,14 @@ private Q_SLOTS:
     void fullDiskKeepsChangesUntilThereIsRoom();
     void saveFailuresNameTheirCause_data();
     void saveFailuresNameTheirCause();
+    void openingOnAFullDiskSaysSo();
+    void fullDiskAtTheEndLeavesAReadableStore_data();
+    void fullDiskAtTheEndLeavesAReadableStore();
+    void newRowsNeverReplaceRowsTheStoreDidNotRead_data();
+    void newRowsNeverReplaceRowsTheStoreDidNotRead();
+    void triggerEditsKeepColumnsTheStoreDoesNotKnow();
+    void removalsOfManyTakeWhatWasThereThen_data();
+    void removalsOfManyTakeWhatWasThereThen();
     void pendingChangesCountEachRecordOnce_data();
     void pendingChangesCountEachRecordOnce();
 
@@ -644,14 +729,20 @@ void TestStore::saveFailuresNameTheirCause_data()
 {
     QTest::addColumn<QString>("obstacle");
     QTest::addColumn<Store::SaveCause>("cause");
-    QTest::newRow("full disk") << "disk" << Store::SaveCause::diskFull;
-    QTest::newRow("another connection holds the lock") << "lock" << Store::SaveCause::locked;
+    QTest::addColumn<QString>("message");
+    QTest::newRow("full disk") << "disk" << Store::SaveCause::diskFull << "database or disk is full";
+    // SQLite's own words for it say nothing of the disk.
+    QTest::newRow("full disk met while syncing")
+        << "sync" << Store::SaveCause::diskFull << "the disk is full (disk I/O error)";
+    QTest::newRow("another connection holds the lock")
+        << "lock" << Store::SaveCause::locked << "database is locked";
 }
 
 void TestStore::saveFailuresNameTheirCause()
 {
     QFETCH(QString, obstacle);
     QFETCH(Store::SaveCause, cause);
+    QFETCH(QString, message);
     FullDisk disk;
     auto store = Store::open(storePath());
     QVERIFY(store);
@@ -662,7 +753,8 @@ void TestStore::saveFailuresNameTheirCause()
         QCOMPARE(sqlite3_open(storePath().toUtf8(), &other), SQLITE_OK);
         QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     }
-    disk.setFull(obstacle == QLatin1String("disk"));
+    disk.setFull(obstacle != QLatin1String("lock"),
+                 obstacle == QLatin1String("sync") ? FullDisk::Failing::syncs : FullDisk::Failing::writes);
 
     VorpEvent event = sampleEvent(QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC));
     store->insert(event);
@@ -671,7 +763,7 @@ void TestStore::saveFailuresNameTheirCause()
     QCOMPARE(store->lastSaveCause(), cause);
     QCOMPARE(store->lastSaveFailure(), Store::SaveFailure::transient);
     QCOMPARE(store->lastSaveError(), error);
-    QVERIFY(!error.isEmpty());
+    QCOMPARE(error, message);
 
     // Undoing the change leaves nothing to write: the next save has nothing left to fail on.
     QVERIFY(store->removeEvent(event.id));
@@ -685,7 +777,7 @@ void TestStore::pendingChangesCountEachRecordOnce_data()
 {
     // Steps on a store holding one saved incident ("saved") and one saved trigger, while the disk
     // is full: n new incident, e edit it, d delete it (of the last new one, else of the saved
-    // one), t new trigger, u trigger edit.
+    // one), t new trigger, r delete it, u trigger edit.
     QTest::addColumn<QString>("steps");
     QTest::addColumn<int>("newIncidents");
     QTest::addColumn<int>("otherChanges");
@@ -695,6 +787,7 @@ void TestStore::pendingChangesCountEachRecordOnce_data()
     QTest::newRow("saved incident edited twice") << "ee" << 0 << 1;
     QTest::newRow("saved incident edited and deleted") << "ed" << 0 << 1;
     QTest::newRow("new incident, saved trigger edited, new trigger") << "nut" << 1 << 2;
+    QTest::newRow("new trigger deleted") << "tr" << 0 << 0;
 }
 
 void TestStore::pendingChangesCountEachRecordOnce()
@@ -714,6 +807,7 @@ void TestStore::pendingChangesCountEachRecordOnce()
 
     disk.setFull(true);
     qint64 current = saved.id;
+    qint64 newTrigger = 0;
     int edits = 0;
     for (const QChar step : steps) {
         switch (step.toLatin1()) {
@@ -734,9 +828,13 @@ void TestStore::pendingChangesCountEachRecordOnce()
         case 't': {
             Trigger added =
                 Trigger::make(QStringLiteral("b"), QStringLiteral("B"), QStringLiteral("y"), 1, false);
-            store->insert(added);
+            added.id = store->insert(added);
+            newTrigger = added.id;
             break;
         }
+        case 'r':
+            QVERIFY(store->removeTrigger(newTrigger));
+            break;
         case 'u': {
             Trigger edited = *store->trigger(trigger.id);
             edited.isHidden = true;
@@ -760,12 +858,296 @@ void TestStore::pendingChangesCountEachRecordOnce()
     QCOMPARE(written.count('\n'), shown);
 }
 
+void TestStore::openingOnAFullDiskSaysSo()
+{
+    // A store made on a disk with no room left: SQLite meets it growing the -shm or syncing, and
+    // calls it an I/O error. (The program's own message on a real full disk: tst_storefailure.)
+    FullDisk disk;
+    disk.setFull(true, FullDisk::Failing::syncs);
+    QString error;
+    QVERIFY(!Store::open(storePath(), &error));
+    QCOMPARE(error, QStringLiteral("the disk is full (disk I/O error)"));
+}
+
+void TestStore::fullDiskAtTheEndLeavesAReadableStore_data()
+{
+    QTest::addColumn<QString>("end");
+    QTest::newRow("closed at quit") << "close";
+    QTest::newRow("killed") << "kill";
+    // Nothing lets the -shm grow back while the disk is full.
+    QTest::newRow("closed at quit, the -shm lost") << "close, -shm lost";
+    // Folded whole and its side files gone: reading it needs a new -shm.
+    QTest::newRow("closed with room, then the disk filled") << "clean";
+}
+
+void TestStore::fullDiskAtTheEndLeavesAReadableStore()
+{
+    QFETCH(QString, end);
+    if (!MountNamespace::isInside()) {
+        QString why;
+        const std::optional<bool> passed = MountNamespace::runTestFunction(
+            QStringLiteral("%1:%2").arg(QTest::currentTestFunction(), QTest::currentDataTag()), &why);
+        if (!passed && ::geteuid() == 0)
+            QFAIL(qPrintable(why));
+        if (!passed)
+            QSKIP(qPrintable(why));
+        QVERIFY(*passed);
+        return;
+    }
+    const QString folder = m_dir->filePath(QStringLiteral("disk"));
+    QVERIFY(QDir().mkpath(folder));
+    const MountNamespace::Tmpfs tmpfs(folder, 1024 * 1024);
+    QVERIFY(tmpfs.isMounted());
+    const QString path = folder + QStringLiteral("/Grumblix.store");
+    const QString filler = path + QStringLiteral(".filler");
+
+    if (end == QLatin1String("kill")) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("GRUMBLIX_FULL_DISK_CHILD"), path);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForStarted());
+        QVERIFY(child.waitForReadyRead(20000));
+        QCOMPARE(child.readLine().trimmed(), QByteArray("full"));
+        child.kill();
+        QVERIFY(child.waitForFinished());
+    } else if (end == QLatin1String("clean")) {
+        auto store = Store::open(path);
+        QVERIFY(store);
+        QVERIFY(logIncidents(*store, 0, kFolded + kLogged));
+        store.reset();
+        QVERIFY(!QFileInfo::exists(path + QStringLiteral("-shm")));
+        QVERIFY(MountNamespace::fill(filler));
+    } else {
+        auto store = Store::open(path);
+        QVERIFY(store);
+        QVERIFY(fillDiskBehindTheWal(*store, filler));
+        store->close();
+        if (end.endsWith(QLatin1String("-shm lost"))) {
+            QVERIFY(QFile::remove(path + QStringLiteral("-shm")));
+            // Its pages go to the filler too.
+            QVERIFY(MountNamespace::fill(filler));
+        }
+    }
+    if (end != QLatin1String("clean")) {
+        // The file alone is torn: the fault was to judge the store by it.
+        QVERIFY(QFileInfo(path + QStringLiteral("-wal")).size() > 0);
+        QVERIFY(queryRows(path, "SELECT count(*) FROM VorpEvent", "?immutable=1") !=
+                QList<QStringList>{{QString::number(kFolded + kLogged)}});
+    }
+
+    const QList<QStringList> whole{{QStringLiteral("ok"), QString::number(kFolded + kLogged)}};
+    const char *check = "SELECT (SELECT group_concat(integrity_check) FROM pragma_integrity_check), "
+                        "(SELECT count(*) FROM VorpEvent)";
+    for (const bool full : {true, false}) {
+        if (!full)
+            QVERIFY(QFile::remove(filler));
+        QString error;
+        auto store = Store::open(path, &error);
+        QVERIFY2(store, qPrintable(error));
+        QCOMPARE(store->events().size(), kFolded + kLogged);
+        QCOMPARE(store->events().last().note, std::optional(noteOf(kFolded + kLogged - 1)));
+        store->close();
+        store.reset();
+        // Read as another program would, through the -wal; on the full disk without writing.
+        QCOMPARE(queryRows(path, check, full ? "?mode=ro&readonly_shm=1" : nullptr), whole);
+    }
+    // With room, closing folded everything into the file.
+    QCOMPARE(QFileInfo(path + QStringLiteral("-wal")).size(), 0);
+    QCOMPARE(queryRows(path, check, "?immutable=1"), whole);
+}
+
+void TestStore::newRowsNeverReplaceRowsTheStoreDidNotRead_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::newRow("incident") << "incident";
+    QTest::newRow("trigger") << "trigger";
+}
+
+void TestStore::newRowsNeverReplaceRowsTheStoreDidNotRead()
+{
+    QFETCH(QString, record);
+    const bool incident = record == QLatin1String("incident");
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+    VorpEvent event = sampleEvent(base);
+    store->insert(event);
+    Trigger trigger = Trigger::make(QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("x"), 0, true);
+    store->insert(trigger);
+    QVERIFY(store->save());
+
+    // Another program writes behind the store's back (the writer lock is only advisory), at the
+    // id the store gives its next record.
+    const QByteArray sql =
+        incident ? "INSERT INTO VorpEvent (rowid, uuid, timestamp, note, sourceRaw) VALUES (" +
+                       QByteArray::number(event.id + 1) +
+                       ", 'c0ffee00-0000-4000-8000-0000000000ff', 1, 'theirs', 'url')"
+                 : "INSERT INTO Trigger (rowid, key, name, emoji, sortOrder, isBuiltIn, isHidden) VALUES (" +
+                       QByteArray::number(trigger.id + 1) + ", 'theirs', 'Theirs', 'y', 5, 0, 0)";
+    QVERIFY(execute(storePath(), sql.constData()));
+    const char *table = incident ? "SELECT rowid, uuid, note FROM VorpEvent ORDER BY rowid"
+                                 : "SELECT rowid, key, name FROM Trigger ORDER BY rowid";
+    const QList<QStringList> before = queryRows(storePath(), table);
+    QCOMPARE(before.size(), 2);
+
+    QSignalSpy failed(store.get(), &Store::saveFailed);
+    if (incident) {
+        VorpEvent mine = sampleEvent(base.addSecs(60), QStringLiteral("mine"));
+        QCOMPARE(store->insert(mine), event.id + 1);
+    } else {
+        Trigger mine = Trigger::make(QStringLiteral("b"), QStringLiteral("B"), QStringLiteral("z"), 1, false);
+        QCOMPARE(store->insert(mine), trigger.id + 1);
+    }
+    QString error;
+    QVERIFY(!store->save(&error));
+    QVERIFY2(error.contains(QLatin1String("UNIQUE constraint failed")), qPrintable(error));
+    // Trying again cannot mend it: told as a failure of the file, the change kept.
+    QCOMPARE(store->lastSaveFailure(), Store::SaveFailure::permanent);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(store->pendingChanges().total(), 1);
+    QCOMPARE(queryRows(storePath(), table), before);
+}
+
+void TestStore::triggerEditsKeepColumnsTheStoreDoesNotKnow()
+{
+    // A later version's column, or another tool's: an edit writes only the trigger's own columns.
+    QVERIFY(execute(storePath(),
+                    "CREATE TABLE VorpEvent (uuid TEXT NOT NULL, timestamp REAL NOT NULL, appName TEXT, "
+                    "bundleIdentifier TEXT, triggerKey TEXT, note TEXT, sourceRaw TEXT NOT NULL);"
+                    "CREATE TABLE Trigger (key TEXT NOT NULL, name TEXT NOT NULL, emoji TEXT NOT NULL, "
+                    "sortOrder INTEGER NOT NULL, isBuiltIn INTEGER NOT NULL, isHidden INTEGER NOT NULL, "
+                    "colour TEXT);"
+                    "INSERT INTO Trigger VALUES ('build', 'Build', 'b', 2, 1, 0, 'red');"
+                    "PRAGMA user_version = 1;"));
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    Trigger build = store->triggers().first();
+    build.isHidden = true;
+    build.sortOrder = 7;
+    QVERIFY(store->update(build));
+    QVERIFY(store->save());
+    store->close();
+    QCOMPARE(queryRows(storePath(), "SELECT rowid, key, sortOrder, isHidden, colour FROM Trigger"),
+             (QList<QStringList>{{"1", "build", "7", "1", "red"}}));
+}
+
+void TestStore::removalsOfManyTakeWhatWasThereThen_data()
+{
+    // Steps on a store holding the saved incidents h1 and h2 (logged by hand) and d1 and d2
+    // (demo), while the disk is full: E erases everything, R removes the demo incidents, h and d
+    // log one of each kind ("h+", "d+"), x deletes h1, s makes h1 a demo incident, S makes d1 a
+    // hand-logged one. Then there is room, and the file must hold what the store showed.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("newIncidents");
+    QTest::addColumn<int>("otherChanges");
+    QTest::addColumn<QStringList>("kept");
+    QTest::newRow("erase") << "E" << 0 << 4 << QStringList{};
+    QTest::newRow("log, then erase") << "hE" << 0 << 4 << QStringList{};
+    QTest::newRow("erase, then log") << "Eh" << 1 << 4 << QStringList{"h+"};
+    QTest::newRow("a deletion, then erase") << "xE" << 0 << 4 << QStringList{};
+    QTest::newRow("remove demo") << "R" << 0 << 2 << QStringList{"h1", "h2"};
+    QTest::newRow("remove demo twice") << "RR" << 0 << 2 << QStringList{"h1", "h2"};
+    QTest::newRow("demo logged, then removed") << "dR" << 0 << 2 << QStringList{"h1", "h2"};
+    QTest::newRow("remove demo, then demo and hand logged")
+        << "Rdh" << 2 << 2 << QStringList{"h1", "h2", "d+", "h+"};
+    QTest::newRow("remove demo, then erase, then demo logged") << "REd" << 1 << 4 << QStringList{"d+"};
+    QTest::newRow("erase, then demo logged and removed") << "EdR" << 0 << 4 << QStringList{};
+    // The file still holds the sources as saved, which a removal by source must not go by.
+    QTest::newRow("a hand incident turned demo, then remove demo") << "sR" << 0 << 3 << QStringList{"h2"};
+    QTest::newRow("a demo incident turned hand, then remove demo")
+        << "SR" << 0 << 2 << QStringList{"d1", "h1", "h2"};
+}
+
+void TestStore::removalsOfManyTakeWhatWasThereThen()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, newIncidents);
+    QFETCH(int, otherChanges);
+    QFETCH(QStringList, kept);
+    FullDisk disk;
+    auto store = Store::open(storePath());
+    QVERIFY(store);
+    const QDateTime base = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+    QHash<QString, qint64> ids;
+    int at = 0;
+    const auto log = [&](const QString &note, EventSource source) {
+        VorpEvent event = sampleEvent(base.addSecs(60 * at++), note);
+        event.sourceRaw = rawValue(source);
+        ids[note] = store->insert(event);
+    };
+    log(QStringLiteral("d1"), EventSource::demo);
+    log(QStringLiteral("h1"), EventSource::shortcut);
+    log(QStringLiteral("d2"), EventSource::demo);
+    log(QStringLiteral("h2"), EventSource::shortcut);
+    QVERIFY(store->save());
+    const auto turn = [&](const QString &note, EventSource source) {
+        VorpEvent event = *store->event(ids[note]);
+        event.sourceRaw = rawValue(source);
+        QVERIFY(store->update(event));
+    };
+
+    disk.setFull(true);
+    for (const QChar step : steps) {
+        switch (step.toLatin1()) {
+        case 'E':
+            store->removeAllEvents();
+            break;
+        case 'R':
+            store->removeEventsFrom(QStringLiteral("demo"));
+            break;
+        case 'h':
+            log(QStringLiteral("h+"), EventSource::shortcut);
+            break;
+        case 'd':
+            log(QStringLiteral("d+"), EventSource::demo);
+            break;
+        case 'x':
+            QVERIFY(store->removeEvent(ids[QStringLiteral("h1")]));
+            break;
+        case 's':
+            turn(QStringLiteral("h1"), EventSource::demo);
+            break;
+        case 'S':
+            turn(QStringLiteral("d1"), EventSource::shortcut);
+            break;
+        }
+        // Each change tried and failed, as the model saves after each.
+        QVERIFY(!store->hasPendingChanges() || !store->save());
+    }
+    const auto described = [](const QList<VorpEvent> &events) {
+        QStringList lines;
+        for (const VorpEvent &event : events)
+            lines << QStringLiteral("%1 %2 %3")
+                         .arg(event.id)
+                         .arg(event.note.value_or(QString()), event.sourceRaw);
+        return lines;
+    };
+    const QList<VorpEvent> shown = store->events().toList();
+    QStringList notes;
+    for (const VorpEvent &event : shown)
+        notes << *event.note;
+    QCOMPARE(notes, kept);
+    QCOMPARE(store->pendingChanges(), (Store::PendingChanges{newIncidents, otherChanges}));
+
+    disk.setFull(false);
+    QVERIFY(store->save());
+    QVERIFY(!store->hasPendingChanges());
+    QCOMPARE(described(StoredRecords::events(storePath())), described(shown));
+}
+
 int main(int argc, char **argv)
 {
     const QString child = qEnvironmentVariable("GRUMBLIX_STORE_CHILD");
     if (!child.isEmpty()) {
         QCoreApplication app(argc, argv);
         return childLogAndWait(child);
+    }
+    const QString fullDiskChild = qEnvironmentVariable("GRUMBLIX_FULL_DISK_CHILD");
+    if (!fullDiskChild.isEmpty()) {
+        QCoreApplication app(argc, argv);
+        return childFillAndWait(fullDiskChild);
     }
     QCoreApplication app(argc, argv);
     TestStore test;

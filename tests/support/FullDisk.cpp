@@ -2,11 +2,13 @@
 
 #include <QtGlobal>
 #include <atomic>
+#include <cerrno>
 #include <sqlite3.h>
 
 namespace {
 
 std::atomic<bool> g_full{false};
+std::atomic<bool> g_atSyncs{false};
 std::atomic<int> g_refused{0};
 std::atomic<bool> g_alive{false};
 sqlite3_vfs *g_real = nullptr;
@@ -15,6 +17,8 @@ sqlite3_vfs *g_real = nullptr;
 struct File
 {
     sqlite3_file base;
+    // The errno of the last call refused here, as the unix VFS keeps one per file.
+    int lastErrno;
     sqlite3_file *real() { return reinterpret_cast<sqlite3_file *>(this + 1); }
 };
 
@@ -31,9 +35,18 @@ int xRead(sqlite3_file *f, void *buffer, int amount, sqlite3_int64 offset)
 {
     return realOf(f)->pMethods->xRead(realOf(f), buffer, amount, offset);
 }
+// What the unix VFS answers for ENOSPC met outside a write: an I/O error, the errno kept.
+int refusedAsIoError(sqlite3_file *f, int code)
+{
+    ++g_refused;
+    reinterpret_cast<File *>(f)->lastErrno = ENOSPC;
+    errno = ENOSPC;
+    return code;
+}
+
 int xWrite(sqlite3_file *f, const void *buffer, int amount, sqlite3_int64 offset)
 {
-    if (g_full) {
+    if (g_full && !g_atSyncs) {
         ++g_refused;
         return SQLITE_FULL;
     }
@@ -45,6 +58,8 @@ int xTruncate(sqlite3_file *f, sqlite3_int64 size)
 }
 int xSync(sqlite3_file *f, int flags)
 {
+    if (g_full && g_atSyncs)
+        return refusedAsIoError(f, SQLITE_IOERR_FSYNC);
     return realOf(f)->pMethods->xSync(realOf(f), flags);
 }
 int xFileSize(sqlite3_file *f, sqlite3_int64 *size)
@@ -65,6 +80,10 @@ int xCheckReservedLock(sqlite3_file *f, int *out)
 }
 int xFileControl(sqlite3_file *f, int op, void *arg)
 {
+    if (op == SQLITE_FCNTL_LAST_ERRNO && reinterpret_cast<File *>(f)->lastErrno != 0) {
+        *static_cast<int *>(arg) = reinterpret_cast<File *>(f)->lastErrno;
+        return SQLITE_OK;
+    }
     return realOf(f)->pMethods->xFileControl(realOf(f), op, arg);
 }
 int xSectorSize(sqlite3_file *f)
@@ -78,7 +97,15 @@ int xDeviceCharacteristics(sqlite3_file *f)
 int xShmMap(sqlite3_file *f, int page, int size, int extend, void volatile **out)
 {
     const sqlite3_io_methods *m = realOf(f)->pMethods;
-    return m->iVersion >= 2 ? m->xShmMap(realOf(f), page, size, extend, out) : SQLITE_IOERR_SHMMAP;
+    if (m->iVersion < 2)
+        return SQLITE_IOERR_SHMMAP;
+    if (!(g_full && g_atSyncs && extend))
+        return m->xShmMap(realOf(f), page, size, extend, out);
+    // Asked without growing first: only a region the -shm lacks needs room.
+    const int rc = m->xShmMap(realOf(f), page, size, 0, out);
+    if (rc == SQLITE_OK && *out == nullptr)
+        return refusedAsIoError(f, SQLITE_IOERR_SHMSIZE);
+    return rc;
 }
 int xShmLock(sqlite3_file *f, int offset, int n, int flags)
 {
@@ -135,6 +162,7 @@ const sqlite3_io_methods kMethods = {
 int xOpen(sqlite3_vfs *, const char *name, sqlite3_file *file, int flags, int *outFlags)
 {
     sqlite3_file *real = reinterpret_cast<File *>(file)->real();
+    reinterpret_cast<File *>(file)->lastErrno = 0;
     const int rc = g_real->xOpen(g_real, name, real, flags, outFlags);
     // SQLite calls xClose only on a file whose methods are set.
     file->pMethods = real->pMethods ? &kMethods : nullptr;
@@ -223,6 +251,7 @@ FullDisk::FullDisk()
         g_vfs.xCurrentTimeInt64 = xCurrentTimeInt64;
     }
     g_full = false;
+    g_atSyncs = false;
     g_refused = 0;
     sqlite3_vfs_register(&g_vfs, 1);
 }
@@ -230,14 +259,16 @@ FullDisk::FullDisk()
 FullDisk::~FullDisk()
 {
     g_full = false;
+    g_atSyncs = false;
     sqlite3_vfs_unregister(&g_vfs);
     // Unregistering the default leaves the choice of the next one to SQLite: make it the real one.
     sqlite3_vfs_register(g_real, 1);
     g_alive = false;
 }
 
-void FullDisk::setFull(bool full)
+void FullDisk::setFull(bool full, Failing failing)
 {
+    g_atSyncs = failing == Failing::syncs;
     g_full = full;
 }
 
