@@ -182,10 +182,19 @@ std::unique_ptr<Store> Store::open(const QString &path, QString *error, StoreLoc
 
 StoreLock Store::lockFor(const QString &path)
 {
+    const std::string name = QFile::encodeName(path).toStdString();
     QString unusable;
-    if (QFileInfo::exists(path) && (!QFileInfo(path).isFile() || !validate(path, &unusable)))
+    if (QFileInfo::exists(path) && (!QFileInfo(path).isFile() || !validate(path, &unusable))) {
+        // A writer that keeps the file to itself (a full disk, see open()) makes it read as locked:
+        // busy then, not unusable. A lock file is looked at only where one lies already.
+        if (QFileInfo::exists(QString::fromStdString(StoreLock::pathFor(name)))) {
+            StoreLock held = StoreLock::acquire(name);
+            if (held.isBusy())
+                return held;
+        }
         return {};
-    return StoreLock::acquire(QFile::encodeName(path).toStdString());
+    }
+    return StoreLock::acquire(name);
 }
 
 bool Store::validate(const QString &path, QString *error)

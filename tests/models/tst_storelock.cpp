@@ -3,8 +3,10 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +40,7 @@ private Q_SLOTS:
     void noteIsReadOnlyWhileHeld();
     void anotherProcessHoldsItUntilItDies();
     void startedProgramsDoNotInheritIt();
+    void aWriterThatKeepsTheFileToItselfIsBusy();
     void untrustedLockFilesAreNotUsed_data();
     void untrustedLockFilesAreNotUsed();
 
@@ -150,6 +153,32 @@ void TestStoreLock::startedProgramsDoNotInheritIt()
     sleeper.kill();
     sleeper.waitForFinished();
     QVERIFY(next.isHeld());
+}
+
+void TestStoreLock::aWriterThatKeepsTheFileToItselfIsBusy()
+{
+    QVERIFY(Store::open(storePath()));
+    StoreLock writer = StoreLock::acquire(encoded(storePath()));
+    QVERIFY(writer.isHeld());
+    // As a writer on a full disk holds it: the file's own lock, kept, so no reader gets in.
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(storePath()).constData(), &db), SQLITE_OK);
+    const auto closeDb = qScopeGuard([&] { sqlite3_close(db); });
+    QCOMPARE(
+        sqlite3_exec(db,
+                     "PRAGMA locking_mode = EXCLUSIVE; INSERT INTO VorpEvent (uuid, timestamp, sourceRaw) "
+                     "VALUES ('a', 0, 'demo');",
+                     nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    const StoreLock second = Store::lockFor(storePath());
+    QVERIFY(!second.isHeld());
+    QVERIFY(second.isBusy());
+
+    // With nobody holding the writer lock, a file that cannot be read is refused, not busy.
+    writer = StoreLock();
+    const StoreLock third = Store::lockFor(storePath());
+    QVERIFY(!third.isHeld());
+    QVERIFY(!third.isBusy());
 }
 
 void TestStoreLock::untrustedLockFilesAreNotUsed_data()
