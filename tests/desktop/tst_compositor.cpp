@@ -1,15 +1,23 @@
+#include "app/AppModel.h"
 #include "platform/Compositor.h"
 #include "shell/FloatingPanel.h"
 #include "shell/HUDController.h"
 #include "shell/OpaqueSurface.h"
+#include "shell/StatusItemController.h"
 #include "support/DesktopTools.h"
+#include "support/FirstFrame.h"
+#include "support/ShellFixture.h"
+#include "support/TestSupport.h"
 #include "ui/BrutalCard.h"
 #include "ui/FadeEffect.h"
 #include "ui/Theme.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QPainter>
+#include <QPointer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -136,6 +144,62 @@ private:
     xcb_atom_t m_opacity = XCB_ATOM_NONE;
 };
 
+// A frameless window of one colour over the whole screen, for what lies behind the windows.
+class ScreenBackdrop : public QWidget
+{
+public:
+    static constexpr QRgb colour = 0xff3070b0;
+    ScreenBackdrop() : QWidget(nullptr, Qt::FramelessWindowHint)
+    {
+        setGeometry(QGuiApplication::primaryScreen()->geometry());
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(rect(), QColor(colour)); }
+};
+
+int channelGap(QRgb a, QRgb b)
+{
+    return qMax(qMax(qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b))), qAbs(qBlue(a) - qBlue(b)));
+}
+
+// What the screen showed at one point of a window that faded in over `behind`, read as how far the
+// window had come: each frame must lie between what was behind and the window's last look, and
+// never step back. A block of another colour, or the window shown and then gone again before its
+// fade, fails.
+void verifyFadesIn(const QList<TestSupport::ScreenWatch::Sample> &samples, int point, const QString &what)
+{
+    const QRgb behind = samples.first().colours.at(point);
+    const QRgb shown = samples.last().colours.at(point);
+    const double dr = qRed(shown) - qRed(behind), dg = qGreen(shown) - qGreen(behind),
+                 db = qBlue(shown) - qBlue(behind);
+    const double span = dr * dr + dg * dg + db * db;
+    QVERIFY2(span > 60 * 60, qPrintable(what + QStringLiteral(": the point never showed the window")));
+    // The whole sequence goes with a failure: which frames came before and after the wrong one.
+    QStringList seenAll;
+    for (const TestSupport::ScreenWatch::Sample &sample : samples)
+        seenAll << QStringLiteral("%1:%2").arg(sample.ms).arg(QColor(sample.colours.at(point)).name());
+    const QString sequence = QStringLiteral("; seen ") + seenAll.join(QLatin1Char(' '));
+    double reached = 0;
+    for (const TestSupport::ScreenWatch::Sample &sample : samples) {
+        const QRgb seen = sample.colours.at(point);
+        const double come = ((qRed(seen) - qRed(behind)) * dr + (qGreen(seen) - qGreen(behind)) * dg +
+                             (qBlue(seen) - qBlue(behind)) * db) /
+                            span;
+        const QRgb onTheWay = qRgb(qRound(qRed(behind) + come * dr), qRound(qGreen(behind) + come * dg),
+                                   qRound(qBlue(behind) + come * db));
+        const QString frame = QStringLiteral("%1 at %2 ms: %3 (from %4 to %5)")
+                                  .arg(what)
+                                  .arg(sample.ms)
+                                  .arg(QColor(seen).name(), QColor(behind).name(), QColor(shown).name());
+        QVERIFY2(channelGap(seen, onTheWay) <= 12,
+                 qPrintable(frame + QStringLiteral(", off the fade") + sequence));
+        QVERIFY2(come >= reached - 0.08,
+                 qPrintable(frame + QStringLiteral(", back from %1").arg(reached) + sequence));
+        reached = qMax(reached, come);
+    }
+}
+
 } // namespace
 
 // The panel and toast windows without and with a compositing manager: never black corners, never
@@ -235,6 +299,128 @@ private Q_SLOTS:
         QTRY_COMPARE(onScreen(translucent.get(), QPoint(8, 6)).rgb(), Backdrop::colour);
         QCOMPARE(onScreen(translucent.get(), QPoint(8 + cardWidth / 2, 6 + 12)).name(),
                  Theme::card.resolve(ColorScheme::Light).name());
+    }
+
+    void firstFrameOnScreenIsTheFadesFirstStep_data()
+    {
+        QTest::addColumn<bool>("panel");
+        QTest::addColumn<bool>("composited");
+        QTest::addColumn<int>("scheme");
+        for (const bool panel : {true, false})
+            for (const bool composited : {true, false})
+                for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark})
+                    QTest::addRow("%s, %s, %s", panel ? "panel" : "toast",
+                                  composited ? "composited" : "opaque",
+                                  scheme == ColorScheme::Light ? "light" : "dark")
+                        << panel << composited << int(scheme);
+    }
+
+    void firstFrameOnScreenIsTheFadesFirstStep()
+    {
+        // Every opening, from the first frame on: nothing where the window's soft margin is, and
+        // its card only ever on its way in. Each start is a fresh shell over an empty store, so
+        // each first toast is a new window whose first log unlocks an achievement.
+        QFETCH(bool, panel);
+        QFETCH(bool, composited);
+        QFETCH(int, scheme);
+        TestSupport::isolateFolders();
+        ScreenBackdrop backdrop;
+        backdrop.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&backdrop));
+        QProcess *compositor = nullptr;
+        if (composited) {
+            compositor = DesktopTools::startDetachedChild(QStringLiteral("xcompmgr"), {}, this);
+            QVERIFY(waitFor([] { return Compositor::isRunning(); }));
+        }
+        const auto stopCompositor = qScopeGuard([&] {
+            if (compositor) {
+                compositor->kill();
+                compositor->waitForFinished();
+                delete compositor;
+                waitFor([] { return !Compositor::isRunning(); });
+            }
+        });
+        QTest::qWait(200); // the compositor's first picture of the screen is out
+
+        for (int start = 0; start < 3; ++start) {
+            TestSupport::ShellFixture shell;
+            Theme::ScopedScheme look{ColorScheme(scheme)};
+            for (int opening = 0; opening < (panel ? 3 : 2); ++opening) {
+                QWidget *window = nullptr;
+                OpaqueSurface *surface = nullptr;
+                WindowFade *fade = nullptr;
+                if (panel) {
+                    shell.statusItem()->openPanel();
+                    FloatingPanel *opened = shell.statusItem()->panel();
+                    QVERIFY(opened);
+                    window = opened;
+                    surface = opened->surface();
+                    fade = opened->fade();
+                } else {
+                    shell.hud()->show(shell.model->log(EventSource::shortcut));
+                    ToastWindow *toast = shell.hud()->window();
+                    window = toast;
+                    surface = toast->surface();
+                    fade = toast->fade();
+                }
+                QCOMPARE(surface->isTranslucent(), composited);
+                // The map has not gone out yet: the watch's first samples show what lies behind.
+                const QRect card = surface->outline().boundingRect();
+                QList<QPoint> points{window->mapToGlobal(QPoint(1, 1))};
+                for (int k = 1; k <= 4; ++k)
+                    points << window->mapToGlobal(QPoint(card.x() + card.width() * k / 5, card.y() + 3));
+                TestSupport::ScreenWatch watch(points);
+                // Without handling events, which would send the map.
+                QDeadlineTimer sampled(1000);
+                while (watch.samples().size() < 2 && !sampled.hasExpired())
+                    QThread::msleep(2);
+                QVERIFY(watch.samples().size() >= 2);
+                Compositor::flush();
+                QVERIFY(waitFor([&] { return !fade->isActive(); }, 3000));
+                // A loaded compositor may show the last step late: the screen is read until it
+                // has stood still for a while.
+                waitFor(
+                    [&] {
+                        const QList<TestSupport::ScreenWatch::Sample> seen = watch.samples();
+                        if (seen.size() < 2 || seen.last().ms - seen.first().ms < 150)
+                            return false;
+                        for (auto it = seen.rbegin(); it != seen.rend() && seen.last().ms - it->ms < 150;
+                             ++it)
+                            if (it->colours != seen.last().colours)
+                                return false;
+                        return true;
+                    },
+                    2000);
+                watch.stop();
+                const QList<TestSupport::ScreenWatch::Sample> samples = watch.samples();
+                const QString what = QStringLiteral("start %1, opening %2").arg(start).arg(opening);
+                for (const TestSupport::ScreenWatch::Sample &sample : samples)
+                    QVERIFY2(channelGap(sample.colours.first(), ScreenBackdrop::colour) <= 8,
+                             qPrintable(QStringLiteral("%1 at %2 ms: %3 over the margin")
+                                            .arg(what)
+                                            .arg(sample.ms)
+                                            .arg(QColor(sample.colours.first()).name())));
+                // The card's brightest change from what lay behind is the point to read.
+                int point = 1;
+                for (int i = 2; i < points.size(); ++i)
+                    if (channelGap(samples.last().colours.at(i), ScreenBackdrop::colour) >
+                        channelGap(samples.last().colours.at(point), ScreenBackdrop::colour))
+                        point = i;
+                verifyFadesIn(samples, point, what);
+                if (QTest::currentTestFailed())
+                    return;
+
+                if (panel) {
+                    QPointer<FloatingPanel> closing = shell.statusItem()->panel();
+                    shell.statusItem()->closePanel();
+                    QVERIFY(waitFor([&] { return !closing; }));
+                } else {
+                    shell.hud()->scheduleHide(0);
+                    QVERIFY(waitFor([&] { return !window->isVisible(); }));
+                }
+                QTest::qWait(100);
+            }
+        }
     }
 
     void fadeReachesTheServerStepByStep_data()

@@ -1,9 +1,15 @@
 #pragma once
 
 #include <QAnimationDriver>
+#include <QColor>
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
+#include <QPoint>
+#include <atomic>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 class QWidget;
 
@@ -40,6 +46,39 @@ private:
     int m_ms;
     bool m_painted = false;
     qreal m_look = -1;
+};
+
+} // namespace TestSupport
+
+namespace TestSupport {
+
+// What the screen shows at a few points while a window maps and fades, sampled every `intervalMs`
+// from a thread and an X connection of its own: what a compositor put on screen, whatever the
+// test's own event loop is doing. Samples from construction until stop().
+class ScreenWatch
+{
+public:
+    struct Sample
+    {
+        qint64 ms;
+        QList<QRgb> colours; // one for each point, in order
+    };
+
+    explicit ScreenWatch(QList<QPoint> points, int intervalMs = 4);
+    ~ScreenWatch();
+    void stop();
+    // Copies of what has been sampled so far.
+    QList<Sample> samples() const;
+
+private:
+    void run();
+
+    QList<QPoint> m_points;
+    int m_intervalMs;
+    std::atomic<bool> m_stop = false;
+    mutable std::mutex m_mutex;
+    QList<Sample> m_samples;
+    std::thread m_thread;
 };
 
 } // namespace TestSupport
