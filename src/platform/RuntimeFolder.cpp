@@ -17,11 +17,16 @@ RuntimeFolder refused(const std::string &path, const std::string &reason)
 
 } // namespace
 
-RuntimeFolder RuntimeFolder::resolve()
+RuntimeFolder RuntimeFolder::resolve(const std::string &loginFolders)
 {
     const char *runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && *runtime)
         return check(runtime, geteuid(), false);
+    // The folder the login manager makes is the desktop's XDG_RUNTIME_DIR: one that is not fit
+    // (missing, open to others) is left alone, not refused.
+    const RuntimeFolder login = check(loginFolders + "/" + std::to_string(geteuid()), geteuid(), false);
+    if (login.isUsable())
+        return login;
     const char *tmp = std::getenv("TMPDIR");
     std::string base = tmp && *tmp ? tmp : "/tmp";
     while (base.size() > 1 && base.back() == '/')
