@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 int main(int argc, char **argv)
 {
@@ -57,7 +58,12 @@ int main(int argc, char **argv)
         std::fputs("Grumblix: the session bus does not answer; running without it.\n", stderr);
 
     Q_INIT_RESOURCE(shell);
-    Application app(argc, argv);
+    // The display may still go away before Qt reaches it: one line then, no core, no lock left.
+    const std::unique_ptr<Application> app = Application::create(argc, argv, [&](const QString &line) {
+        tell({HandOver::Reply::Status::refused, line});
+        instance.reset();
+        ::_exit(HandOverWire::exitNothingDone);
+    });
     QApplication::setApplicationName(QStringLiteral("Grumblix"));
     QApplication::setApplicationVersion(QStringLiteral(GRUMBLIX_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("grumblix"));
@@ -79,5 +85,5 @@ int main(int argc, char **argv)
     tell(shell.start(command.arguments, [&report] { report.markTakingUrls(); }));
     instance->setHandler([&shell](const QStringList &arguments) { return shell.handOver(arguments); });
     mainLoopStarting();
-    return app.exec();
+    return app->exec();
 }

@@ -1,5 +1,6 @@
 #include "platform/HandOver.h"
 #include "support/FakeInstance.h"
+#include "support/OneShotDisplay.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -30,6 +31,17 @@ class LauncherTest : public QObject
 
     QString runtime() const { return m_root->filePath(QStringLiteral("runtime")); }
     QString socketPath() const { return runtime() + QStringLiteral("/grumblix.socket"); }
+    QString storePath() const { return m_root->filePath(QStringLiteral("data/Grumblix/Grumblix.store")); }
+
+    // Without a display or a Qt platform: a cron job, ssh.
+    QProcessEnvironment withoutDisplay() const
+    {
+        QProcessEnvironment env = environment();
+        for (const char *name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "QT_QPA_PLATFORM", "XAUTHORITY"})
+            env.remove(QLatin1String(name));
+        return env;
+    }
 
     QProcessEnvironment environment() const
     {
@@ -180,6 +192,43 @@ private Q_SLOTS:
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.errors, message);
         QCOMPARE(filesUnder(m_root->path()), QStringList{});
+    }
+
+    // The platform fails while Qt starts it, after the display check: a platform plugin that is
+    // not there, an X server that is killed just then. One line, exit status 1, no core, no lock or
+    // socket left, and no store made, whether the program runs in the background (its line goes
+    // through the start report) or in the foreground.
+    void aPlatformThatFailsToStartEndsInOneLine_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QStringList>("arguments");
+        const QStringList background{QStringLiteral("grumblix://log?note=x")};
+        QTest::newRow("no such platform, in the background") << "bogus" << background;
+        QTest::newRow("no such platform, in the foreground") << "bogus" << QStringList{};
+        QTest::newRow("the X server goes away, in the background") << "xcb" << background;
+        QTest::newRow("the X server goes away, in the foreground") << "xcb" << QStringList{};
+    }
+    void aPlatformThatFailsToStartEndsInOneLine()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QStringList, arguments);
+        QProcessEnvironment env = withoutDisplay();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        OneShotDisplay display;
+        QString reason = QStringLiteral("there is no Qt platform plugin \"bogus\"");
+        if (platform == QLatin1String("xcb")) {
+            QVERIFY(display.isListening());
+            env.insert(QStringLiteral("DISPLAY"), display.name());
+            reason = QStringLiteral("the X display %1 cannot be opened any more").arg(display.name());
+        }
+        const Run result = run(env, arguments);
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.errors,
+                 QStringLiteral("Grumblix could not start: %1; nothing was logged.\n").arg(reason));
+        if (platform == QLatin1String("xcb"))
+            QVERIFY(display.wasServed()); // the display check found it
+        QCOMPARE(QDir(runtime()).entryList(QDir::Files | QDir::System), QStringList{});
+        QVERIFY(!QFile::exists(storePath()));
     }
 };
 
