@@ -11,8 +11,9 @@ namespace {
 
 RuntimeFolder refused(const std::string &path, const std::string &reason)
 {
-    return RuntimeFolder{std::string(), "Grumblix will not use " + path +
-                                            " for talking to its running instance: " + reason + "."};
+    return RuntimeFolder{
+        std::string(),
+        "Grumblix will not use " + path + " for talking to its running instance: " + reason + ".", reason};
 }
 
 } // namespace
@@ -54,5 +55,5 @@ RuntimeFolder RuntimeFolder::check(const std::string &path, uid_t owner, bool cr
         std::snprintf(mode, sizeof mode, "%04o", unsigned(info.st_mode & 07777));
         return refused(path, std::string("other users may use it (mode ") + mode + "; it must be 0700)");
     }
-    return RuntimeFolder{path, std::string()};
+    return RuntimeFolder{path, std::string(), std::string()};
 }

@@ -9,8 +9,9 @@
 // enter it. Plain C++, so the launcher needs no library to find it.
 struct RuntimeFolder
 {
-    std::string path;  // set when usable
-    std::string error; // why not, for the user
+    std::string path;   // set when usable
+    std::string error;  // why not, for the user
+    std::string reason; // the same without the folder: "it is a symbolic link"
 
     bool isUsable() const { return error.empty(); }
 
