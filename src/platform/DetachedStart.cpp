@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -19,7 +20,6 @@ namespace {
 
 // Where the started program finds its end of the report.
 constexpr int reportFd = 3;
-constexpr const char *reportFdText = "3";
 
 using Clock = std::chrono::steady_clock;
 
@@ -39,7 +39,7 @@ void closeFrom(int first)
 }
 
 // The forked child: becomes the program in a session of its own, or reports why it cannot.
-[[noreturn]] void becomeProgram(int reportEnd, const std::string &program, char *const argv[])
+[[noreturn]] void becomeProgram(int reportEnd, pid_t launcher, const std::string &program, char *const argv[])
 {
     ::setsid();
     // Above the standard streams whatever the caller left open, so setting those up cannot hit it.
@@ -67,7 +67,10 @@ void closeFrom(int first)
     if (::chdir("/") != 0) {
         // Staying where it is does no harm beyond that.
     }
-    ::setenv(StartReport::variable, reportFdText, 1);
+    struct stat info = {};
+    if (::fstat(reportFd, &info) != 0)
+        ::_exit(HandOverWire::exitNothingDone);
+    ::setenv(StartReport::variable, StartReport::channel(reportFd, info.st_ino, launcher).c_str(), 1);
     ::execv(program.c_str(), argv);
 
     const std::string reply = std::string(1, HandOverWire::refusedByte) + "Grumblix could not start " +
@@ -110,10 +113,11 @@ DetachedStart DetachedStart::run(const std::string &program, char *const argv[],
         result.message = "Grumblix could not start: " + std::string(std::strerror(errno)) + ".";
         return result;
     }
+    const pid_t launcher = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(ends[0]);
-        becomeProgram(ends[1], program, argv);
+        becomeProgram(ends[1], launcher, program, argv);
     }
     const int forkError = errno;
     ::close(ends[1]);

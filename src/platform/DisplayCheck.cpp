@@ -133,7 +133,10 @@ std::optional<QString> problem(const Environment &environment, const Probes &pro
                      text(environment.platform));
     const QString why = unset && !named ? QStringLiteral("DISPLAY and WAYLAND_DISPLAY are unset")
                                         : reasons.join(QStringLiteral("; "));
-    return QStringLiteral("Grumblix runs in a desktop session: %1 (%2).").arg(where, why);
+    // Asked only once no Grumblix runs on this store: a running one would have taken the launch.
+    return QStringLiteral("Grumblix is not running and cannot start without a desktop session: %1 (%2); "
+                          "nothing was logged.")
+        .arg(where, why);
 }
 
 } // namespace DisplayCheck

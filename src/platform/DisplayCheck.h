@@ -7,8 +7,8 @@
 #include <optional>
 
 // Whether there is a display for the platform Qt is going to open, asked before any application
-// object exists: without one, Qt prints its plugin error and aborts. A platform that needs no
-// display (offscreen, minimal …) always passes.
+// object exists and once no running Grumblix took the launch: without a display, Qt prints its
+// plugin error and aborts. A platform that needs no display (offscreen, minimal …) always passes.
 namespace DisplayCheck {
 
 // What the check reads: the command line's -platform and -display, else the environment.

@@ -11,17 +11,23 @@ namespace {
 
 RuntimeFolder refused(const std::string &path, const std::string &reason)
 {
-    return RuntimeFolder{std::string(), "Grumblix will not use " + path +
-                                            " for talking to its running instance: " + reason + "."};
+    return RuntimeFolder{
+        std::string(),
+        "Grumblix will not use " + path + " for talking to its running instance: " + reason + ".", reason};
 }
 
 } // namespace
 
-RuntimeFolder RuntimeFolder::resolve()
+RuntimeFolder RuntimeFolder::resolve(const std::string &loginFolders)
 {
     const char *runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && *runtime)
         return check(runtime, geteuid(), false);
+    // The folder the login manager makes is the desktop's XDG_RUNTIME_DIR: one that is not fit
+    // (missing, open to others) is left alone, not refused.
+    const RuntimeFolder login = check(loginFolders + "/" + std::to_string(geteuid()), geteuid(), false);
+    if (login.isUsable())
+        return login;
     const char *tmp = std::getenv("TMPDIR");
     std::string base = tmp && *tmp ? tmp : "/tmp";
     while (base.size() > 1 && base.back() == '/')
@@ -49,5 +55,5 @@ RuntimeFolder RuntimeFolder::check(const std::string &path, uid_t owner, bool cr
         std::snprintf(mode, sizeof mode, "%04o", unsigned(info.st_mode & 07777));
         return refused(path, std::string("other users may use it (mode ") + mode + "; it must be 0700)");
     }
-    return RuntimeFolder{path, std::string()};
+    return RuntimeFolder{path, std::string(), std::string()};
 }

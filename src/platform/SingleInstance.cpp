@@ -11,7 +11,11 @@
 #include <QThread>
 #include <QTimer>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -22,6 +26,45 @@ namespace {
 const QString notReady =
     QStringLiteral("Grumblix is running but cannot take this yet (it is starting, or waiting "
                    "on a message on screen); nothing was done. Try again in a moment.");
+
+// The files of this process's primary instances. Should it end by exit() (as Qt's X11 plugin ends
+// it when the display goes away), no destructor runs, and they would be left behind.
+struct OwnFiles
+{
+    std::string lock;
+    std::string socket;
+    ino_t socketInode = 0;
+};
+std::mutex ownFilesMutex;
+std::map<const SingleInstance *, OwnFiles> ownFiles;
+
+void removeOwnFilesAtExit()
+{
+    const std::lock_guard<std::mutex> locker(ownFilesMutex);
+    for (const auto &[instance, files] : ownFiles) {
+        struct stat info = {};
+        // Only the socket this instance made: a later one of another process stays.
+        if (files.socketInode != 0 && ::lstat(files.socket.c_str(), &info) == 0 && S_ISSOCK(info.st_mode) &&
+            info.st_ino == files.socketInode)
+            ::unlink(files.socket.c_str());
+        ::unlink(files.lock.c_str());
+    }
+    ownFiles.clear();
+}
+
+void keepOwnFiles(const SingleInstance *instance, const OwnFiles &files)
+{
+    static const bool registered = std::atexit(removeOwnFilesAtExit) == 0;
+    Q_UNUSED(registered);
+    const std::lock_guard<std::mutex> locker(ownFilesMutex);
+    ownFiles[instance] = files;
+}
+
+void forgetOwnFiles(const SingleInstance *instance)
+{
+    const std::lock_guard<std::mutex> locker(ownFilesMutex);
+    ownFiles.erase(instance);
+}
 
 } // namespace
 
@@ -47,6 +90,7 @@ SingleInstance::SingleInstance(const QString &folder, QObject *parent) : QObject
 
 SingleInstance::~SingleInstance()
 {
+    forgetOwnFiles(this);
     qDeleteAll(m_clients);
     m_clients.clear();
     if (m_listenFd >= 0) {
@@ -92,6 +136,7 @@ SingleInstance::Role SingleInstance::claim(const QStringList &arguments, int tim
         // A lock left by a crashed process is detected by its pid and taken over.
         if (lock->tryLock(0)) {
             m_lock = std::move(lock);
+            keepOwnFiles(this, {QFile::encodeName(lockPath()).toStdString(), std::string(), 0});
             return Role::Primary;
         }
         // Another process holds the lock but does not listen yet: it is starting up.
@@ -162,6 +207,8 @@ bool SingleInstance::bindSocket()
     }
     m_listenFd = fd;
     m_socketInode = quint64(info.st_ino);
+    if (m_lock)
+        keepOwnFiles(this, {QFile::encodeName(lockPath()).toStdString(), path.toStdString(), info.st_ino});
     m_acceptNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(m_acceptNotifier, &QSocketNotifier::activated, this, &SingleInstance::acceptClients);
     m_acceptPaused = false;

@@ -33,8 +33,11 @@ public:
                     // carried out (see reply())
     };
 
+    // How long a launch waits for an instance that is starting and for its answer.
+    static constexpr int claimTimeoutMs = 5000;
+
     // Becomes the primary instance, or hands `arguments` to the one that runs.
-    Role claim(const QStringList &arguments, int timeoutMs = 5000);
+    Role claim(const QStringList &arguments, int timeoutMs = claimTimeoutMs);
     // What became of the arguments once claim() did not make this process the primary: the running
     // instance's answer, or one that says why there is none.
     HandOver::Reply reply() const { return m_reply; }

@@ -94,12 +94,12 @@ QStringList Shell::urlsIn(const QStringList &arguments)
     return urls;
 }
 
-bool Shell::build(const Locations &locations, Platform platform)
+bool Shell::build(const Locations &locations, Platform platform, StoreLock storeLock)
 {
     m_prefs = std::make_unique<Prefs>(locations.preferences);
 
     QString error;
-    std::unique_ptr<Store> store = AppModel::openStore(locations.store, &error);
+    std::unique_ptr<Store> store = AppModel::openStore(locations.store, &error, std::move(storeLock));
     if (!store) {
         const QString message = QStringLiteral("Could not open the Grumblix store: ") + error;
         if (m_fatalReport)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "models/StoreLock.h"
 #include "platform/HandOver.h"
 #include "shell/Platform.h"
 
@@ -49,8 +50,9 @@ public:
 
     // False when the store cannot be opened: "Could not open the Grumblix store: …" then goes to
     // the fatal report, to stderr and, with a display, into a message box, the file is left as it
-    // was, and nothing after the preferences is built.
-    bool build(const Locations &locations, Platform platform);
+    // was, and nothing after the preferences is built. `storeLock`: the store's writer lock when
+    // the caller took it already (see Store::open).
+    bool build(const Locations &locations, Platform platform, StoreLock storeLock = {});
     // Told the fatal message before the message box waits for the user.
     void setFatalReport(std::function<void(const QString &message)> report);
 

@@ -2,6 +2,7 @@
 // program, which loads no library beyond the C and C++ runtimes, so a URL is logged in a few
 // milliseconds. When none runs, a launch of URLs alone starts the program proper in the background
 // and returns once it has stored them; any other launch becomes the program proper.
+#include "models/StoreLock.h"
 #include "platform/DetachedStart.h"
 #include "platform/HandOverWire.h"
 #include "platform/RuntimeFolder.h"
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -43,15 +45,42 @@ int finish(int status, const std::string &message)
     return status;
 }
 
-// Hands a launch of URLs alone to the running instance. None when nobody runs, or one is just
-// starting: the program proper then decides.
-std::optional<int> handOver(const std::vector<std::string> &arguments)
+// The store as the program proper finds it (QStandardPaths' GenericDataLocation): a path that
+// differs costs only the slower way through the program proper.
+std::string storePath()
 {
-    const RuntimeFolder folder = RuntimeFolder::resolve();
-    if (!folder.isUsable())
-        return finish(HandOverWire::exitNothingDone, folder.error);
+    const char *data = std::getenv("XDG_DATA_HOME");
+    std::string folder;
+    if (data && data[0] == '/') {
+        folder = data;
+    } else {
+        const char *home = std::getenv("HOME");
+        folder = std::string(home && *home ? home : "") + "/.local/share";
+    }
+    return folder + "/Grumblix/Grumblix.store";
+}
+
+// Where the program that writes the store listens, when it noted a socket in a private folder of
+// this user: a Grumblix started from another environment (the desktop's, when this launch comes
+// from cron, su - or ssh). Empty otherwise.
+std::string storeWriterSocket()
+{
+    const std::optional<StoreLock::Note> note = StoreLock::readNote(storePath());
+    if (!note)
+        return {};
+    const size_t slash = note->address.rfind('/');
+    if (slash == std::string::npos ||
+        !RuntimeFolder::check(note->address.substr(0, slash), ::geteuid(), false).isUsable())
+        return {};
+    return note->address;
+}
+
+// Hands a launch of URLs alone to the running instance at `socketPath`. None when nobody listens
+// there, or one is just starting: the program proper then decides.
+std::optional<int> handOverAt(const std::string &socketPath, const std::vector<std::string> &arguments)
+{
     const std::string frame = HandOverWire::encodeRequest(arguments);
-    const HandOverWire::Result result = HandOverWire::send(folder.path + "/grumblix.socket", frame, 5000);
+    const HandOverWire::Result result = HandOverWire::send(socketPath, frame, 5000);
     switch (result.outcome) {
     case HandOverWire::Result::Outcome::answered:
         // The first byte says how it went; a message for the user follows.
@@ -66,6 +95,21 @@ std::optional<int> handOver(const std::vector<std::string> &arguments)
         break;
     }
     return std::nullopt;
+}
+
+// Hands a launch of URLs alone to the instance of this runtime folder, else to the store's writer.
+std::optional<int> handOver(const std::vector<std::string> &arguments)
+{
+    const RuntimeFolder folder = RuntimeFolder::resolve();
+    if (!folder.isUsable())
+        return finish(HandOverWire::exitNothingDone, folder.error);
+    const std::string own = folder.path + "/grumblix.socket";
+    if (const std::optional<int> status = handOverAt(own, arguments))
+        return status;
+    const std::string writer = storeWriterSocket();
+    if (writer.empty() || writer == own)
+        return std::nullopt;
+    return handOverAt(writer, arguments);
 }
 
 } // namespace

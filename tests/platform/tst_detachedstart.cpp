@@ -3,10 +3,13 @@
 #include "platform/StartReport.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -44,9 +47,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<int>("exitStatus");
         QTest::addColumn<QString>("words");
-        QTest::newRow("done") << QByteArray("printf k >&$GRUMBLIX_START_REPORT_FD") << 0 << QString();
+        // The variable names the descriptor first.
+        QTest::newRow("done") << QByteArray("printf k >&${GRUMBLIX_START_REPORT_FD%%:*}") << 0 << QString();
         QTest::newRow("kept, not on disk")
-            << QByteArray("printf '+pdisk is full' >&$GRUMBLIX_START_REPORT_FD") << 2 << "disk is full";
+            << QByteArray("printf '+pdisk is full' >&${GRUMBLIX_START_REPORT_FD%%:*}") << 2 << "disk is full";
         QTest::newRow("refused") << QByteArray("printf 'rno display' >&3") << 1 << "no display";
         QTest::newRow("handed over, no answer") << QByteArray("printf 'ugone' >&3") << 3 << "gone";
         QTest::newRow("ends while taking the URLs")
@@ -139,21 +143,30 @@ private Q_SLOTS:
     }
 
     // The program's side: it takes the descriptor out of its environment and writes only to the
-    // socket the launcher made.
+    // socket the launcher made, never to one the caller's environment happens to name.
     void theReportIsTakenFromTheEnvironment_data()
     {
         QTest::addColumn<QByteArray>("kind");
+        QTest::addColumn<QByteArray>("naming"); // how the variable names it
         QTest::addColumn<bool>("open");
-        QTest::newRow("the launcher's socket") << QByteArray("socket") << true;
-        QTest::newRow("a pipe") << QByteArray("pipe") << false;
-        QTest::newRow("a file") << QByteArray("file") << false;
-        QTest::newRow("a standard stream") << QByteArray("2") << false;
-        QTest::newRow("not a number") << QByteArray("3x") << false;
-        QTest::newRow("empty") << QByteArray("") << false;
+        QTest::newRow("the launcher's socket") << QByteArray("socket") << QByteArray("channel") << true;
+        // What a caller's environment may hold: a socket of the caller's under the variable.
+        QTest::newRow("a socket named by its number alone")
+            << QByteArray("socket") << QByteArray("number") << false;
+        QTest::newRow("the other end's inode") << QByteArray("socket") << QByteArray("other inode") << false;
+        QTest::newRow("a pair another process made") << QByteArray("socket") << QByteArray("parent") << false;
+        QTest::newRow("no launcher") << QByteArray("socket") << QByteArray("pid 0") << false;
+        QTest::newRow("a pipe") << QByteArray("pipe") << QByteArray("channel") << false;
+        QTest::newRow("a file") << QByteArray("file") << QByteArray("channel") << false;
+        QTest::newRow("a standard stream") << QByteArray("2") << QByteArray("channel") << false;
+        QTest::newRow("not a number") << QByteArray("3x") << QByteArray() << false;
+        QTest::newRow("trailing text") << QByteArray("socket") << QByteArray("trailing") << false;
+        QTest::newRow("empty") << QByteArray("") << QByteArray() << false;
     }
     void theReportIsTakenFromTheEnvironment()
     {
         QFETCH(QByteArray, kind);
+        QFETCH(QByteArray, naming);
         QFETCH(bool, open);
         int ends[2] = {-1, -1};
         QByteArray value = kind;
@@ -163,8 +176,22 @@ private Q_SLOTS:
             QCOMPARE(::pipe(ends), 0);
         else if (kind == "file")
             ends[1] = ::open("/dev/null", O_WRONLY);
-        if (ends[1] >= 0)
-            value = QByteArray::number(ends[1]);
+        const int named = ends[1] >= 0 ? ends[1] : kind == "2" ? 2 : -1;
+        if (named >= 0) {
+            struct stat info = {};
+            QCOMPARE(::fstat(named, &info), 0);
+            ino_t inode = info.st_ino;
+            if (naming == "other inode") {
+                QCOMPARE(::fstat(ends[0], &info), 0);
+                inode = info.st_ino;
+            }
+            const pid_t launcher = naming == "parent" ? ::getppid() : naming == "pid 0" ? 0 : ::getpid();
+            value = QByteArray::fromStdString(StartReport::channel(named, inode, launcher));
+            if (naming == "number")
+                value = QByteArray::number(named);
+            else if (naming == "trailing")
+                value += " ";
+        }
         qputenv(StartReport::variable, value);
         {
             StartReport report = StartReport::fromEnvironment();
@@ -180,9 +207,15 @@ private Q_SLOTS:
             }
         }
         if (ends[0] >= 0) {
+            // Not a byte for a channel that is not the launcher's.
+            QByteArray received;
             char buffer[16];
-            const ssize_t n = open ? ::recv(ends[0], buffer, sizeof buffer, 0) : 0;
-            QCOMPARE(QByteArray(buffer, int(qMax<ssize_t>(n, 0))), open ? QByteArray("+k") : QByteArray());
+            pollfd entry{ends[0], POLLIN, 0};
+            if (::poll(&entry, 1, 0) > 0) {
+                const ssize_t n = ::read(ends[0], buffer, sizeof buffer);
+                received = QByteArray(buffer, int(qMax<ssize_t>(n, 0)));
+            }
+            QCOMPARE(received, open ? QByteArray("+k") : QByteArray());
         }
         if (!open && ends[1] >= 0) // someone else's descriptor: left open
             QVERIFY(::fcntl(ends[1], F_GETFD) >= 0);
@@ -190,6 +223,17 @@ private Q_SLOTS:
             if (fd >= 0)
                 ::close(fd);
         }
+    }
+
+    // What the launcher names, the program it starts accepts.
+    void theStartedProgramFindsItsReport()
+    {
+        char self[] = "self", mode[] = "--report-child";
+        char *argv[] = {self, mode, nullptr};
+        const DetachedStart started = DetachedStart::run(
+            QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(), argv, 10000);
+        QCOMPARE(started.exitStatus, 0);
+        QCOMPARE(started.message, std::string("from the child"));
     }
 
     // A launcher that is gone (killed, or its wait ran out) costs the program nothing.
@@ -205,5 +249,18 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(DetachedStartTest)
+int main(int argc, char **argv)
+{
+    // Started by the launcher's side as its program proper: reports through what it was handed.
+    if (argc == 2 && qstrcmp(argv[1], "--report-child") == 0) {
+        StartReport report = StartReport::fromEnvironment();
+        if (!report.isOpen())
+            return 7;
+        report.send("kfrom the child");
+        return 0;
+    }
+    QCoreApplication app(argc, argv);
+    DetachedStartTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_detachedstart.moc"

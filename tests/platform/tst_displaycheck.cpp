@@ -44,28 +44,32 @@ private Q_SLOTS:
 
         const QByteArray none;
         QTest::newRow("over ssh") << none << none << none
-                                  << "Grumblix runs in a desktop session: no display here (DISPLAY and "
-                                     "WAYLAND_DISPLAY are unset).";
+                                  << "Grumblix is not running and cannot start without a desktop session: no "
+                                     "display here (DISPLAY and "
+                                     "WAYLAND_DISPLAY are unset); nothing was logged.";
         QTest::newRow("X11") << none << QByteArray(":0") << none << QString();
         QTest::newRow("Wayland") << none << none << QByteArray("wayland-0") << QString();
         QTest::newRow("an X display nobody serves")
             << none << QByteArray(":5") << none
-            << "Grumblix runs in a desktop session: no display here (the X display :5 cannot be opened; "
-               "WAYLAND_DISPLAY is unset).";
+            << "Grumblix is not running and cannot start without a desktop session: no display here (the X "
+               "display :5 cannot be opened; "
+               "WAYLAND_DISPLAY is unset); nothing was logged.";
         QTest::newRow("a dead Wayland socket, a live X display")
             << none << QByteArray(":1") << QByteArray("/tmp/gone") << QString();
         QTest::newRow("offscreen needs no display") << QByteArray("offscreen") << none << none << QString();
         QTest::newRow("nor does minimal") << QByteArray("minimal") << none << none << QString();
         QTest::newRow("Wayland asked for, X there")
             << QByteArray("wayland") << QByteArray(":0") << none
-            << "Grumblix runs in a desktop session: no display here for QT_QPA_PLATFORM=wayland "
-               "(WAYLAND_DISPLAY is unset).";
+            << "Grumblix is not running and cannot start without a desktop session: no display here for "
+               "QT_QPA_PLATFORM=wayland "
+               "(WAYLAND_DISPLAY is unset); nothing was logged.";
         QTest::newRow("a list falls back to X")
             << QByteArray("wayland;xcb") << QByteArray(":0") << none << QString();
         QTest::newRow("X11 asked for, none there")
             << QByteArray("xcb") << none << QByteArray("wayland-0")
-            << "Grumblix runs in a desktop session: no display here for QT_QPA_PLATFORM=xcb (DISPLAY is "
-               "unset).";
+            << "Grumblix is not running and cannot start without a desktop session: no display here for "
+               "QT_QPA_PLATFORM=xcb (DISPLAY is "
+               "unset); nothing was logged.";
         QTest::newRow("a plugin's options")
             << QByteArray("xcb:nograb") << QByteArray(":0") << none << QString();
     }
@@ -106,8 +110,9 @@ private Q_SLOTS:
         Environment ssh = environment;
         ssh.waylandDisplay.clear();
         QCOMPARE(DisplayCheck::problem(ssh, fakeProbes()).value_or(QString()),
-                 QStringLiteral("Grumblix runs in a desktop session: no display here for -platform wayland "
-                                "(WAYLAND_DISPLAY is unset)."));
+                 QStringLiteral("Grumblix is not running and cannot start without a desktop session: no "
+                                "display here for -platform wayland "
+                                "(WAYLAND_DISPLAY is unset); nothing was logged."));
         // A connection the compositor handed down needs no name.
         ssh.waylandSocket = "5";
         QVERIFY(!DisplayCheck::problem(ssh, fakeProbes()));

@@ -12,7 +12,24 @@
 class RuntimeFolderTest : public QObject
 {
     Q_OBJECT
+
+    // The variables a test changes, as the run had them: a TMPDIR left pointing into a removed
+    // folder would keep the next test from making its own.
+    QByteArray m_tmpdir = qgetenv("TMPDIR");
+    QByteArray m_runtime = qgetenv("XDG_RUNTIME_DIR");
+
 private Q_SLOTS:
+    void cleanup()
+    {
+        for (const auto &[name, value] :
+             {std::pair{"TMPDIR", m_tmpdir}, std::pair{"XDG_RUNTIME_DIR", m_runtime}}) {
+            if (value.isEmpty())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+    }
+
     void onlyAPrivateFolderOfOursIsUsed_data()
     {
         QTest::addColumn<QString>("setup");
@@ -98,12 +115,64 @@ private Q_SLOTS:
         QCOMPARE(QString::fromStdString(RuntimeFolder::resolve().path), root.path());
     }
 
+    // Without the variable (cron, su -, ssh) the login's own runtime folder is the desktop's, when
+    // it is fit; one that is not is neither used nor changed, and none is made.
+    void withoutTheVariableTheLoginsFolderIsTried_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<bool>("used");
+        QTest::newRow("ours, 0700") << "private" << true;
+        QTest::newRow("missing") << "missing" << false;
+        QTest::newRow("open to others") << "0755" << false;
+        QTest::newRow("a symbolic link to ours") << "link" << false;
+        QTest::newRow("another user's") << "foreign" << false;
+    }
+    void withoutTheVariableTheLoginsFolderIsTried()
+    {
+        QFETCH(QString, setup);
+        QFETCH(bool, used);
+        if (setup == QLatin1String("foreign") && geteuid() != 0)
+            QSKIP("only root can give a folder to another user");
+        QTemporaryDir root;
+        const QString logins = root.filePath(QStringLiteral("user"));
+        const QString login = logins + QStringLiteral("/%1").arg(geteuid());
+        const QString elsewhere = root.filePath(QStringLiteral("elsewhere"));
+        const QString tmp = root.filePath(QStringLiteral("tmp"));
+        for (const QString &folder : {logins, elsewhere, tmp})
+            QVERIFY(QDir().mkdir(folder));
+        ::chmod(QFile::encodeName(elsewhere).constData(), 0700);
+        const QByteArray native = QFile::encodeName(login);
+        if (setup == QLatin1String("link")) {
+            QVERIFY(QFile::link(elsewhere, login));
+        } else if (setup != QLatin1String("missing")) {
+            QCOMPARE(::mkdir(native.constData(), 0700), 0);
+            QCOMPARE(::chmod(native.constData(), setup == QLatin1String("0755") ? 0755 : 0700), 0);
+            if (setup == QLatin1String("foreign"))
+                QCOMPARE(::chown(native.constData(), 65534, 65534), 0);
+        }
+        struct stat before = {};
+        const bool existed = ::lstat(native.constData(), &before) == 0;
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(tmp));
+
+        const RuntimeFolder folder = RuntimeFolder::resolve(QFile::encodeName(logins).toStdString());
+        QVERIFY2(folder.isUsable(), folder.error.c_str());
+        QCOMPARE(QString::fromStdString(folder.path),
+                 used ? login : tmp + QStringLiteral("/grumblix-%1").arg(geteuid()));
+        struct stat after = {};
+        QCOMPARE(::lstat(native.constData(), &after) == 0, existed);
+        if (existed)
+            QCOMPARE(after.st_mode, before.st_mode);
+    }
+
     void withoutTheVariableAPrivateTemporaryFolderIsUsed()
     {
         QTemporaryDir tmp;
         qunsetenv("XDG_RUNTIME_DIR");
         qputenv("TMPDIR", QFile::encodeName(tmp.path()));
-        const RuntimeFolder folder = RuntimeFolder::resolve();
+        // No login folders there.
+        const RuntimeFolder folder =
+            RuntimeFolder::resolve(QFile::encodeName(tmp.filePath("user")).toStdString());
         QVERIFY2(folder.isUsable(), folder.error.c_str());
         QCOMPARE(QString::fromStdString(folder.path),
                  tmp.filePath(QStringLiteral("grumblix-%1").arg(geteuid())));

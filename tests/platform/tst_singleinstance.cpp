@@ -3,9 +3,11 @@
 #include "support/FakeInstance.h"
 #include "support/UnixSockets.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSysInfo>
@@ -223,6 +225,18 @@ private Q_SLOTS:
             ::close(fd);
     }
 
+    // Qt's X11 plugin ends the program by exit() when the display goes away; no destructor runs.
+    void anInstanceThatEndsByExitLeavesNothingBehind()
+    {
+        QTemporaryDir folder;
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--exit-child"), folder.path()});
+        QVERIFY(child.waitForFinished(10000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 3); // it got as far as listening
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::System), QStringList{});
+    }
+
     void aRemovedSocketIsMadeAgain()
     {
         QTemporaryDir folder;
@@ -289,5 +303,19 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(SingleInstanceTest)
+int main(int argc, char **argv)
+{
+    // The primary instance of a folder, ended by exit() once it listens.
+    if (argc == 3 && qstrcmp(argv[1], "--exit-child") == 0) {
+        QCoreApplication app(argc, argv);
+        // Never destroyed, as exit() leaves it.
+        auto *instance = new SingleInstance(QString::fromLocal8Bit(argv[2]));
+        if (instance->claim({}) != SingleInstance::Role::Primary || !instance->listen())
+            return 2;
+        std::exit(3);
+    }
+    QCoreApplication app(argc, argv);
+    SingleInstanceTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_singleinstance.moc"

@@ -1,5 +1,7 @@
+#include "models/StoreLock.h"
 #include "platform/HandOver.h"
 #include "support/FakeInstance.h"
+#include "support/OneShotDisplay.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -7,6 +9,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +35,18 @@ class LauncherTest : public QObject
 
     QString runtime() const { return m_root->filePath(QStringLiteral("runtime")); }
     QString socketPath() const { return runtime() + QStringLiteral("/grumblix.socket"); }
+    QString storePath() const { return m_root->filePath(QStringLiteral("data/Grumblix/Grumblix.store")); }
+    std::string nativeStorePath() const { return QFile::encodeName(storePath()).toStdString(); }
+
+    // Without a display or a Qt platform: a cron job, ssh.
+    QProcessEnvironment withoutDisplay() const
+    {
+        QProcessEnvironment env = environment();
+        for (const char *name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "QT_QPA_PLATFORM", "XAUTHORITY"})
+            env.remove(QLatin1String(name));
+        return env;
+    }
 
     QProcessEnvironment environment() const
     {
@@ -151,8 +168,9 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("display");
         QTest::addColumn<QString>("message");
-        const QString unset = QStringLiteral(
-            "Grumblix runs in a desktop session: no display here (DISPLAY and WAYLAND_DISPLAY are unset).\n");
+        const QString unset =
+            QStringLiteral("Grumblix is not running and cannot start without a desktop session: no display "
+                           "here (DISPLAY and WAYLAND_DISPLAY are unset); nothing was logged.\n");
         const QString url = QStringLiteral("grumblix://log?note=x");
         QTest::newRow("a URL") << QStringList{url} << QString() << unset;
         QTest::newRow("an option and a URL")
@@ -161,8 +179,9 @@ private Q_SLOTS:
         QTest::newRow("a display nobody serves")
             << QStringList{url} << QStringLiteral(":4711")
             << QStringLiteral(
-                   "Grumblix runs in a desktop session: no display here (the X display :4711 cannot be "
-                   "opened; WAYLAND_DISPLAY is unset).\n");
+                   "Grumblix is not running and cannot start without a desktop session: no display "
+                   "here (the X display :4711 cannot be opened; WAYLAND_DISPLAY is unset); nothing "
+                   "was logged.\n");
     }
     void withoutADisplayALaunchSaysSoAndTouchesNothing()
     {
@@ -180,6 +199,165 @@ private Q_SLOTS:
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.errors, message);
         QCOMPARE(filesUnder(m_root->path()), QStringList{});
+    }
+
+    // Another Grumblix writes the store and noted where it listens, in a folder that another user
+    // could have made or may write: the launch is not handed to whatever listens there.
+    void aWriterThatListensInAFolderOthersMayUseGetsNoLaunch_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("reason");
+        const QString open = QStringLiteral("other users may use it (mode 0755; it must be 0700)");
+        QTest::newRow("open to others, a URL") << "open" << QStringList{} << open;
+        QTest::newRow("open to others, an option and a URL")
+            << "open" << QStringList{QStringLiteral("--tab=history")} << open;
+        QTest::newRow("a symbolic link") << "link" << QStringList{} << "it is a symbolic link";
+        QTest::newRow("another user's")
+            << "foreign" << QStringList{} << "it belongs to another user (uid 65534)";
+    }
+    void aWriterThatListensInAFolderOthersMayUseGetsNoLaunch()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QStringList, options);
+        QFETCH(QString, reason);
+        if (folder == QLatin1String("foreign") && ::geteuid() != 0)
+            QSKIP("only root can give a folder to another user");
+        const QString writer = m_root->filePath(QStringLiteral("writer"));
+        const QString real = m_root->filePath(QStringLiteral("real"));
+        QVERIFY(QDir().mkdir(real));
+        QCOMPARE(::chmod(QFile::encodeName(real).constData(), folder == QLatin1String("open") ? 0755 : 0700),
+                 0);
+        if (folder == QLatin1String("link"))
+            QVERIFY(QFile::link(real, writer));
+        else
+            QVERIFY(QFile::rename(real, writer));
+        FakeInstance instance(writer + QStringLiteral("/grumblix.socket"), FakeInstance::Behaviour::reply,
+                              "k");
+        QVERIFY(instance.isListening());
+        if (folder == QLatin1String("foreign"))
+            QCOMPARE(::chown(QFile::encodeName(writer).constData(), 65534, 65534), 0);
+        QVERIFY(QDir().mkpath(m_root->filePath(QStringLiteral("data/Grumblix"))));
+        StoreLock lock = StoreLock::acquire(nativeStorePath());
+        QVERIFY(lock.isHeld());
+        QVERIFY(lock.note(QFile::encodeName(writer + QStringLiteral("/grumblix.socket")).toStdString()));
+
+        const Run result =
+            run(withoutDisplay(), options + QStringList{QStringLiteral("grumblix://log?note=x")});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.errors,
+                 QStringLiteral("Grumblix runs elsewhere (process %1), but it listens in %2, which "
+                                "this launch will not use: %3. Nothing was logged.\n")
+                     .arg(::getpid())
+                     .arg(writer, reason));
+        QCOMPARE(instance.requests(), 0);
+        QCOMPARE(QDir(runtime()).entryList(QDir::Files | QDir::System), QStringList{});
+        if (folder == QLatin1String("foreign"))
+            QCOMPARE(::chown(QFile::encodeName(writer).constData(), 0, 0), 0);
+    }
+
+    // Another Grumblix holds the store but has not noted where it listens: it is starting. The
+    // launch waits for it, a bounded while, in a runtime folder of its own and without a display.
+    void aWriterThatIsStartingIsWaitedFor_data()
+    {
+        QTest::addColumn<QString>("then"); // what the holder does a moment into the launch
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("listens and notes it") << "listens" << 0 << QString() << 1;
+        // The launch becomes the writer, and finds that it cannot start here.
+        QTest::newRow("ends")
+            << "ends" << 1
+            << "Grumblix is not running and cannot start without a desktop session: no display "
+               "here (DISPLAY and WAYLAND_DISPLAY are unset); nothing was logged.\n"
+            << 0;
+        QTest::newRow("stays silent")
+            << "silent" << 1
+            << "Grumblix runs elsewhere and cannot be reached from here yet; nothing was "
+               "logged. Try again in a moment.\n"
+            << 0;
+        QTest::newRow("notes a socket nobody listens on")
+            << "gone" << 1
+            << QStringLiteral(
+                   "Grumblix runs elsewhere (process %1) and cannot be reached from here yet; nothing "
+                   "was logged. Try again in a moment.\n")
+                   .arg(::getpid())
+            << 0;
+    }
+    void aWriterThatIsStartingIsWaitedFor()
+    {
+        QFETCH(QString, then);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QFETCH(int, requests);
+        const QString writer = m_root->filePath(QStringLiteral("writer"));
+        QVERIFY(QDir().mkdir(writer));
+        QVERIFY(QFile::setPermissions(writer, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString address = writer + QStringLiteral("/grumblix.socket");
+        QVERIFY(QDir().mkpath(m_root->filePath(QStringLiteral("data/Grumblix"))));
+        StoreLock lock = StoreLock::acquire(nativeStorePath());
+        QVERIFY(lock.isHeld());
+
+        QProcess launch;
+        launch.setProcessEnvironment(withoutDisplay());
+        launch.start(launcher, {QStringLiteral("grumblix://log?note=x")});
+        QVERIFY(launch.waitForStarted());
+        QThread::msleep(700);
+        QCOMPARE(launch.state(), QProcess::Running);
+        std::unique_ptr<FakeInstance> instance;
+        if (then == QLatin1String("listens")) {
+            instance = std::make_unique<FakeInstance>(address, FakeInstance::Behaviour::reply, "k");
+            QVERIFY(instance->isListening());
+        }
+        if (then == QLatin1String("listens") || then == QLatin1String("gone"))
+            QVERIFY(lock.note(QFile::encodeName(address).toStdString()));
+        if (then == QLatin1String("ends"))
+            lock = StoreLock();
+
+        QVERIFY(launch.waitForFinished(20000));
+        QCOMPARE(launch.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(launch.exitCode(), exitCode);
+        QCOMPARE(QString::fromLocal8Bit(launch.readAllStandardError()), message);
+        if (instance)
+            QCOMPARE(instance->requests(), requests);
+        QCOMPARE(QDir(runtime()).entryList(QDir::Files | QDir::System), QStringList{});
+    }
+
+    // The platform fails while Qt starts it, after the display check: a platform plugin that is
+    // not there, an X server that is killed just then. One line, exit status 1, no core, no lock or
+    // socket left, and no store made, whether the program runs in the background (its line goes
+    // through the start report) or in the foreground.
+    void aPlatformThatFailsToStartEndsInOneLine_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QStringList>("arguments");
+        const QStringList background{QStringLiteral("grumblix://log?note=x")};
+        QTest::newRow("no such platform, in the background") << "bogus" << background;
+        QTest::newRow("no such platform, in the foreground") << "bogus" << QStringList{};
+        QTest::newRow("the X server goes away, in the background") << "xcb" << background;
+        QTest::newRow("the X server goes away, in the foreground") << "xcb" << QStringList{};
+    }
+    void aPlatformThatFailsToStartEndsInOneLine()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QStringList, arguments);
+        QProcessEnvironment env = withoutDisplay();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        OneShotDisplay display;
+        QString reason = QStringLiteral("there is no Qt platform plugin \"bogus\"");
+        if (platform == QLatin1String("xcb")) {
+            QVERIFY(display.isListening());
+            env.insert(QStringLiteral("DISPLAY"), display.name());
+            reason = QStringLiteral("the X display %1 cannot be opened any more").arg(display.name());
+        }
+        const Run result = run(env, arguments);
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.errors,
+                 QStringLiteral("Grumblix could not start: %1; nothing was logged.\n").arg(reason));
+        if (platform == QLatin1String("xcb"))
+            QVERIFY(display.wasServed()); // the display check found it
+        QCOMPARE(QDir(runtime()).entryList(QDir::Files | QDir::System), QStringList{});
+        QVERIFY(!QFile::exists(storePath()));
     }
 };
 

@@ -10,6 +10,7 @@
 #include <QThread>
 #include <csignal>
 #include <sqlite3.h>
+#include <unistd.h>
 
 ProgramFixture::ProgramFixture()
 {
@@ -19,6 +20,10 @@ ProgramFixture::ProgramFixture()
               QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) &&
               QDir().mkpath(root + QStringLiteral("/config/Grumblix")) &&
               QDir().mkpath(root + QStringLiteral("/data/Grumblix"));
+    // A home whose ~/.local/share is the data folder, for launches that know no XDG_DATA_HOME.
+    m_ready = m_ready && QDir().mkpath(root + QStringLiteral("/home/.local")) &&
+              QFile::link(root + QStringLiteral("/data"), root + QStringLiteral("/home/.local/share")) &&
+              QDir().mkpath(root + QStringLiteral("/tmp"));
     QFile conf(root + QStringLiteral("/config/Grumblix/Grumblix.conf"));
     m_ready = m_ready && conf.open(QIODevice::WriteOnly) &&
               conf.write("[General]\nhasOnboarded=true\nshowHUD=false\n") > 0;
@@ -82,14 +87,36 @@ void ProgramFixture::kill()
 
 ProgramFixture::Launch ProgramFixture::launch(const QStringList &arguments, int timeoutMs) const
 {
+    return launch(arguments, m_env, timeoutMs);
+}
+
+ProgramFixture::Launch ProgramFixture::launch(const QStringList &arguments,
+                                              const QProcessEnvironment &environment, int timeoutMs) const
+{
     QProcess second;
-    second.setProcessEnvironment(m_env);
+    second.setProcessEnvironment(environment);
     second.start(programPath(), arguments);
     Launch result;
     if (second.waitForFinished(timeoutMs) && second.exitStatus() == QProcess::NormalExit)
         result.exitCode = second.exitCode();
     result.errors = QString::fromLocal8Bit(second.readAllStandardError());
     return result;
+}
+
+QProcessEnvironment ProgramFixture::outsideEnvironment(bool withDisplay) const
+{
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("HOME"), m_root.filePath(QStringLiteral("home")));
+    env.insert(QStringLiteral("PATH"), m_env.value(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin")));
+    env.insert(QStringLiteral("TMPDIR"), m_root.filePath(QStringLiteral("tmp")));
+    if (withDisplay)
+        env.insert(QStringLiteral("DISPLAY"), m_env.value(QStringLiteral("DISPLAY")));
+    return env;
+}
+
+QString ProgramFixture::outsideRuntimeFolder() const
+{
+    return m_root.filePath(QStringLiteral("tmp/grumblix-%1").arg(::geteuid()));
 }
 
 namespace {

@@ -45,6 +45,16 @@ public:
 
     // A second `grumblix` in the same environment, run to its end.
     Launch launch(const QStringList &arguments, int timeoutMs = 15000) const;
+    // ... in `environment`.
+    Launch launch(const QStringList &arguments, const QProcessEnvironment &environment,
+                  int timeoutMs = 15000) const;
+
+    // The environment of a launch from outside the desktop session, as cron, su - or ssh give it:
+    // HOME (whose ~/.local/share is this root's data folder) and PATH, the desktop's DISPLAY when
+    // `withDisplay`, and a TMPDIR of this root's, so that the runtime folder it falls back to is
+    // not one the machine shares (outsideRuntimeFolder()).
+    QProcessEnvironment outsideEnvironment(bool withDisplay) const;
+    QString outsideRuntimeFolder() const;
 
     // The running instance however it was started (a first launch of URLs alone leaves it running
     // in the background): the pid its lock names, when that is this build's program; 0 otherwise.
