@@ -53,17 +53,8 @@ std::optional<HandOver::Reply> handOverToStoreWriter(const QStringList &argument
     const QDeadlineTimer deadline(timeoutMs);
     std::optional<StoreLock::Note> holder;
     while (true) {
+        // Held, or nobody writes the store: the store's open says what is wrong with it, if anything.
         lock = Store::lockFor(storePath);
-        if (!lock.isHeld() && !lock.isBusy() &&
-            QFileInfo::exists(QFile::decodeName(StoreLock::pathFor(path).c_str()))) {
-            // A file refused while its writer folds the journal into it may only have looked torn:
-            // whether a writer holds it decides, and the store's open says what is wrong otherwise.
-            lock = StoreLock::acquire(path);
-            if (!lock.isBusy()) {
-                lock = StoreLock();
-                return std::nullopt;
-            }
-        }
         if (!lock.isBusy())
             return std::nullopt;
         if (std::optional<StoreLock::Note> note = StoreLock::readNote(path))
