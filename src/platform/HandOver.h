@@ -31,8 +31,8 @@ struct Reply
     enum class Status
     {
         done,       // handled; an incident it logged is on disk
-        kept,       // handled, but what it logged is not on disk yet: the instance keeps it and
-                    // saves it when the store takes it again (see message)
+        kept,       // handled, but what it logged is not on disk yet: the instance keeps it while
+                    // it runs and saves it once the cause passes (see message)
         refused,    // the instance did not take the launch (see message); nothing was done
         unanswered, // known only to the launching side: the instance had the launch but did not
                     // answer, so it may have been carried out
