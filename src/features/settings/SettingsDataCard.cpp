@@ -56,6 +56,11 @@ protected:
     }
 };
 
+QString progressText(int percent)
+{
+    return QStringLiteral("Exporting\u2026 %1%").arg(percent);
+}
+
 } // namespace
 
 SettingsDataCard::SettingsDataCard(AppModel &model, ChooseFile chooseFile, QWidget *parent)
@@ -74,6 +79,7 @@ SettingsDataCard::SettingsDataCard(AppModel &model, ChooseFile chooseFile, QWidg
     add(m_problem);
     add(m_erase);
     layout()->setAlignment(m_erase, Qt::AlignLeft);
+    reserveExportWidth();
     add(note(
         QStringLiteral("Automation: open grumblix://log?trigger=build&note=hi from a launcher, a script, "
                        "a Stream Deck or a suspicious ESP32 button.")));
@@ -127,22 +133,32 @@ void SettingsDataCard::follow(CsvExport *job)
 {
     connect(job, &CsvExport::percentChanged, this, &SettingsDataCard::showProgress);
     connect(job, &CsvExport::finished, this, [this, job] { exportEnded(job); });
-    // As wide as its widest text from the start, so the row does not shift as the figure grows.
-    m_export->setText(QStringLiteral("Exporting\u2026 100%"));
-    m_export->setMinimumWidth(m_export->sizeHint().width());
     m_export->setEnabled(false);
     showProgress(job->percent());
 }
 
+void SettingsDataCard::reserveExportWidth()
+{
+    // One width before, during and after an export, so the buttons beside it and the card below
+    // never move: the widest of every text the button shows, measured by the button itself.
+    const QString shown = m_export->text();
+    int widest = m_export->sizeHint().width();
+    for (int percent = 0; percent <= 100; ++percent) {
+        m_export->setText(progressText(percent));
+        widest = qMax(widest, m_export->sizeHint().width());
+    }
+    m_export->setText(shown);
+    m_export->setMinimumWidth(widest);
+}
+
 void SettingsDataCard::showProgress(int percent)
 {
-    m_export->setText(QStringLiteral("Exporting\u2026 %1%").arg(percent));
+    m_export->setText(progressText(percent));
 }
 
 void SettingsDataCard::exportEnded(CsvExport *job)
 {
     m_export->setText(QStringLiteral("Export CSV\u2026"));
-    m_export->setMinimumWidth(0);
     m_export->setEnabled(true);
     if (job->succeeded() || job->wasCancelled()) {
         m_problem->hide();
