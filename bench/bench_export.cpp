@@ -4,7 +4,9 @@
 // whole export (the click, each progress step on the button with its repaint, the end) and the
 // longest any call posted to the main thread waited meanwhile (what a repaint or a second launch's
 // hand-over waits for); then the wall time until the file is synced, in place and the button back.
-// The raw SQLite floor (a bare insert + commit) is printed beside them.
+// Then what a change costs while an export writes: logs, edits and deletes through the model, each
+// saved with its sync, timed one by one until the file is in place, beside the same changes with
+// no export. The raw SQLite floor (a bare insert + commit) is printed beside them.
 #include "BenchMain.h"
 #include "BenchSupport.h"
 #include "LargeModel.h"
@@ -15,9 +17,11 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QHash>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <ctime>
@@ -181,8 +185,113 @@ void BM_IdleAnswering(benchmark::State &state)
 }
 BENCHMARK(BM_IdleAnswering)->Arg(100'000)->Iterations(10)->Unit(benchmark::kMillisecond);
 
+// Logs, edits and deletes in turn through the model, each timed on the main thread with its save,
+// a few milliseconds of the event loop (progress, repaints) between them. With `exporting`, for as
+// long as an export runs, its final sync and the file's replacement included; without, as many.
+void changeRepeatedly(benchmark::State &state, bool exporting)
+{
+    Fixture &f = fixture(int(state.range(0)));
+    // Without an export: as many changes as one export of this size lasted, so both see as many.
+    static QHash<qint64, int> changesPerExport;
+    const int quietChanges = std::max(30, changesPerExport.value(state.range(0)));
+    std::vector<double> all;
+    std::vector<double> byKind[3];
+    // The worst change of each export: its median keeps the odd stall of a busy disk out.
+    std::vector<double> worst;
+    double cpuMs = 0, exportMs = 0;
+    for (auto _ : state) {
+        QFile::remove(f.target);
+        CsvExport *job = nullptr;
+        const auto start = std::chrono::steady_clock::now();
+        if (exporting) {
+            f.card->exportCsv();
+            job = f.model->csvExport();
+            if (!job) {
+                state.SkipWithError("the export did not start");
+                return;
+            }
+        }
+        int changes = 0;
+        double worstMs = 0;
+        VorpEvent latest;
+        while (exporting ? !job->isFinished() : changes < quietChanges) {
+            const int kind = changes % 3;
+            const double cpuBefore = threadCpuMs();
+            const auto before = std::chrono::steady_clock::now();
+            if (kind == 0)
+                latest = f.model->log(EventSource::dashboard);
+            else if (kind == 1)
+                f.model->setTrigger(QStringLiteral("meeting"), latest);
+            else
+                f.model->deleteEvent(latest);
+            const double ms = BenchFloor::elapsedMs(before);
+            cpuMs += threadCpuMs() - cpuBefore;
+            worstMs = std::max(worstMs, ms);
+            all.push_back(ms);
+            byKind[kind].push_back(ms);
+            ++changes;
+            QEventLoop pause;
+            QTimer::singleShot(5, &pause, &QEventLoop::quit);
+            pause.exec();
+        }
+        worst.push_back(worstMs);
+        // A log left standing would grow the store from one iteration to the next.
+        if (changes % 3 != 0)
+            f.model->deleteEvent(latest);
+        if (exporting) {
+            exportMs += BenchFloor::elapsedMs(start);
+            changesPerExport[state.range(0)] = changes;
+            if (!job->succeeded()) {
+                state.SkipWithError("the export failed");
+                return;
+            }
+        }
+        settleEvents();
+    }
+    const double n = double(std::max<qint64>(1, state.iterations()));
+    const auto percentile = [](std::vector<double> samples, double share) {
+        if (samples.empty())
+            return 0.0;
+        std::sort(samples.begin(), samples.end());
+        return samples[std::min(samples.size() - 1, size_t(share * double(samples.size())))];
+    };
+    state.counters["changes"] = double(all.size()) / n;
+    state.counters["median_ms"] = BenchFloor::median(all);
+    state.counters["p95_ms"] = percentile(all, 0.95);
+    state.counters["max_ms"] = all.empty() ? 0 : *std::max_element(all.begin(), all.end());
+    state.counters["worst_ms"] = BenchFloor::median(worst);
+    // The main thread's own work in a change, apart from its waits.
+    state.counters["cpu_ms"] = all.empty() ? 0 : cpuMs / double(all.size());
+    const char *names[] = {"log", "edit", "delete"};
+    for (int kind = 0; kind < 3; ++kind) {
+        const std::vector<double> &samples = byKind[kind];
+        state.counters[std::string(names[kind]) + "_ms"] = BenchFloor::median(samples);
+        state.counters[std::string(names[kind]) + "_max_ms"] =
+            samples.empty() ? 0 : *std::max_element(samples.begin(), samples.end());
+    }
+    if (exporting)
+        state.counters["export_ms"] = exportMs / n;
+    BenchFloor::reportInsertCommit(state);
+}
+
+// Each change while an export writes, from its click until its file is in place.
+void BM_ChangesDuringExport(benchmark::State &state)
+{
+    changeRepeatedly(state, true);
+}
+BENCHMARK(BM_ChangesDuringExport)->Arg(100'000)->Iterations(10)->Unit(benchmark::kMillisecond);
+
+// The same changes with no export, for comparison.
+void BM_ChangesWithoutExport(benchmark::State &state)
+{
+    changeRepeatedly(state, false);
+}
+BENCHMARK(BM_ChangesWithoutExport)->Arg(100'000)->Iterations(10)->Unit(benchmark::kMillisecond);
+
 BENCHMARK(BM_ExportCsv)->Arg(1'000'000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportCsvAnswering)->Arg(1'000'000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChangesDuringExport)->Arg(1'000'000)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChangesWithoutExport)->Arg(1'000'000)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
