@@ -6,7 +6,8 @@
 // hand-over waits for); then the wall time until the file is synced, in place and the button back.
 // Then what a change costs while an export writes: logs, edits and deletes through the model, each
 // saved with its sync, timed one by one until the file is in place, beside the same changes with
-// no export. The raw SQLite floor (a bare insert + commit) is printed beside them.
+// no export, and how much of the export's file waited for the disk at most (what those syncs may
+// wait behind). The raw SQLite floor (a bare insert + commit) is printed beside them.
 #include "BenchMain.h"
 #include "BenchSupport.h"
 #include "LargeModel.h"
@@ -15,8 +16,10 @@
 #include "models/CsvExport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -25,8 +28,11 @@
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <ctime>
+#include <fcntl.h>
 #include <optional>
+#include <sys/syscall.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -105,6 +111,71 @@ private:
     QObject m_receiver;
     std::atomic_bool m_stop{false};
     double m_longest = 0;
+    std::thread m_thread;
+};
+
+// The most of the export's file that waited for the disk at any one moment: its dirty pages and
+// those on their way, as the kernel counts them (cachestat(2), Linux 6.5 on; -1 without). Any
+// sync on the same file system meanwhile, the store's with each change, may wait for all of it.
+class UnwrittenProbe
+{
+public:
+    explicit UnwrittenProbe(const QString &target)
+    {
+        const QString folder = QDir(QFileInfo(target).absolutePath()).canonicalPath();
+        m_thread = std::thread([this, folder] {
+            int fd = -1;
+            while (!m_stop) {
+                if (fd < 0)
+                    fd = openWritersFile(folder);
+                if (fd >= 0) {
+                    struct
+                    {
+                        quint64 offset = 0, length = 0;
+                    } whole;
+                    quint64 stat[5] = {};
+                    if (::syscall(451 /* cachestat */, fd, &whole, stat, 0) != 0) {
+                        m_bytes = -1;
+                        break;
+                    }
+                    m_bytes = std::max<qint64>(m_bytes, qint64(stat[1] + stat[2]) * ::sysconf(_SC_PAGESIZE));
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            if (fd >= 0)
+                ::close(fd);
+        });
+    }
+    ~UnwrittenProbe() { stop(); }
+
+    // The file the writer has open in `folder`: nameless until it is in place (O_TMPFILE), so found
+    // among this process's descriptors.
+    static int openWritersFile(const QString &folder)
+    {
+        const QByteArray prefix = QFile::encodeName(folder) + "/#";
+        for (const QString &fd :
+             QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System)) {
+            const QByteArray link = "/proc/self/fd/" + fd.toLatin1();
+            char target[4096];
+            const ssize_t size = ::readlink(link.constData(), target, sizeof target);
+            if (size > 0 && QByteArrayView(target, size).startsWith(prefix))
+                return ::open(link.constData(), O_RDONLY);
+        }
+        return -1;
+    }
+
+    qint64 stop()
+    {
+        if (m_thread.joinable()) {
+            m_stop = true;
+            m_thread.join();
+        }
+        return m_bytes;
+    }
+
+private:
+    std::atomic_bool m_stop{false};
+    std::atomic<qint64> m_bytes{0};
     std::thread m_thread;
 };
 
@@ -199,9 +270,13 @@ void changeRepeatedly(benchmark::State &state, bool exporting)
     // The worst change of each export: its median keeps the odd stall of a busy disk out.
     std::vector<double> worst;
     double cpuMs = 0, exportMs = 0;
+    qint64 unwritten = 0;
     for (auto _ : state) {
         QFile::remove(f.target);
         CsvExport *job = nullptr;
+        std::optional<UnwrittenProbe> probe;
+        if (exporting)
+            probe.emplace(f.target);
         const auto start = std::chrono::steady_clock::now();
         if (exporting) {
             f.card->exportCsv();
@@ -240,6 +315,8 @@ void changeRepeatedly(benchmark::State &state, bool exporting)
             f.model->deleteEvent(latest);
         if (exporting) {
             exportMs += BenchFloor::elapsedMs(start);
+            const qint64 bytes = probe->stop();
+            unwritten = bytes < 0 || unwritten < 0 ? -1 : std::max(unwritten, bytes);
             changesPerExport[state.range(0)] = changes;
             if (!job->succeeded()) {
                 state.SkipWithError("the export failed");
@@ -269,8 +346,10 @@ void changeRepeatedly(benchmark::State &state, bool exporting)
         state.counters[std::string(names[kind]) + "_max_ms"] =
             samples.empty() ? 0 : *std::max_element(samples.begin(), samples.end());
     }
-    if (exporting)
+    if (exporting) {
         state.counters["export_ms"] = exportMs / n;
+        state.counters["unwritten_mb"] = unwritten < 0 ? -1 : double(unwritten) / 1e6;
+    }
     BenchFloor::reportInsertCommit(state);
 }
 

@@ -13,7 +13,8 @@
 //
 // A large file is sent on to the disk as it is written, a few megabytes behind: left all to the
 // final sync, a file of a hundred megabytes makes every other sync on the same file system (the
-// store's save with each change) wait until the whole of it is on the disk.
+// store's save with each change) wait until the whole of it is on the disk, since the journal
+// commits the file's data along with theirs.
 //
 // Not thread-safe; one writer may be used on any one thread.
 class FileWriter
@@ -71,7 +72,7 @@ private:
     std::unique_ptr<QSaveFile> m_file;
     QString m_error;
     qint64 m_written = 0;
-    qint64 m_started = 0;      // written back from here on without waiting
+    qint64 m_started = 0;      // sent on to the disk up to here, not yet waited for
     qint64 m_settled = 0;      // on the disk up to here
     bool m_writeBehind = true; // false where the file system has no use for it
 };
