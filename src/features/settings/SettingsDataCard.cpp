@@ -61,11 +61,35 @@ QString progressText(int percent)
     return QStringLiteral("Exporting\u2026 %1%").arg(percent);
 }
 
+// The export button: one width before, during and after an export, so the buttons beside it and
+// the card below never move; as wide as the widest of every text it shows.
+class ExportButton : public ChunkyButton
+{
+public:
+    ExportButton() : ChunkyButton(QStringLiteral("Export CSV\u2026"), Theme::card, Theme::ink, true)
+    {
+        // Measured by the button itself, with the texts it will show.
+        const QString shown = text();
+        int widest = ChunkyButton::sizeHint().width();
+        for (int percent = 0; percent <= 100; ++percent) {
+            setText(progressText(percent));
+            widest = qMax(widest, ChunkyButton::sizeHint().width());
+        }
+        setText(shown);
+        m_width = widest;
+    }
+
+    QSize sizeHint() const override { return {m_width, ChunkyButton::sizeHint().height()}; }
+
+private:
+    int m_width = 0;
+};
+
 } // namespace
 
 SettingsDataCard::SettingsDataCard(AppModel &model, ChooseFile chooseFile, QWidget *parent)
     : SettingsPanel(QStringLiteral("Data"), parent), m_model(model), m_chooseFile(std::move(chooseFile)),
-      m_export(new ChunkyButton(QStringLiteral("Export CSV\u2026"), Theme::card, Theme::ink, true)),
+      m_export(new ExportButton),
       m_addDemo(new ChunkyButton(QStringLiteral("Add demo data"), Theme::card, Theme::ink, true)),
       m_removeDemo(new ChunkyButton(QStringLiteral("Remove demo data"), Theme::card, Theme::ink, true)),
       m_erase(new ChunkyButton(QStringLiteral("Erase everything\u2026"), Theme::card, Theme::red, true)),
@@ -79,7 +103,6 @@ SettingsDataCard::SettingsDataCard(AppModel &model, ChooseFile chooseFile, QWidg
     add(m_problem);
     add(m_erase);
     layout()->setAlignment(m_erase, Qt::AlignLeft);
-    reserveExportWidth();
     add(note(
         QStringLiteral("Automation: open grumblix://log?trigger=build&note=hi from a launcher, a script, "
                        "a Stream Deck or a suspicious ESP32 button.")));
@@ -135,20 +158,6 @@ void SettingsDataCard::follow(CsvExport *job)
     connect(job, &CsvExport::finished, this, [this, job] { exportEnded(job); });
     m_export->setEnabled(false);
     showProgress(job->percent());
-}
-
-void SettingsDataCard::reserveExportWidth()
-{
-    // One width before, during and after an export, so the buttons beside it and the card below
-    // never move: the widest of every text the button shows, measured by the button itself.
-    const QString shown = m_export->text();
-    int widest = m_export->sizeHint().width();
-    for (int percent = 0; percent <= 100; ++percent) {
-        m_export->setText(progressText(percent));
-        widest = qMax(widest, m_export->sizeHint().width());
-    }
-    m_export->setText(shown);
-    m_export->setMinimumWidth(widest);
 }
 
 void SettingsDataCard::showProgress(int percent)

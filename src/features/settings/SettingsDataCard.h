@@ -43,7 +43,6 @@ public:
 private:
     // Shows `job`'s progress on the button until it ends, then its outcome.
     void follow(CsvExport *job);
-    void reserveExportWidth();
     void showProgress(int percent);
     void exportEnded(CsvExport *job);
 
