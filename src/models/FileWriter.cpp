@@ -3,13 +3,20 @@
 #include <QFile>
 #include <atomic>
 #include <cerrno>
-#include <climits>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 std::atomic<FileWriter::SystemWrite> g_systemWrite{&::write};
+
+int syncFileRange(int fd, off_t offset, off_t count, unsigned int flags)
+{
+    return ::sync_file_range(fd, offset, count, flags);
+}
+
+std::atomic<FileWriter::SystemSyncRange> g_systemSyncRange{&syncFileRange};
 
 } // namespace
 
@@ -25,6 +32,11 @@ FileWriter::~FileWriter()
 void FileWriter::setSystemWrite(SystemWrite call)
 {
     g_systemWrite.store(call ? call : &::write);
+}
+
+void FileWriter::setSystemSyncRange(SystemSyncRange call)
+{
+    g_systemSyncRange.store(call ? call : &syncFileRange);
 }
 
 bool FileWriter::fail(const QString &reason)
@@ -52,6 +64,8 @@ bool FileWriter::open()
             return fail(qt_error_string(errno));
     }
     m_file = std::make_unique<QSaveFile>(m_path);
+    m_written = m_started = m_settled = 0;
+    m_writeBehind = true;
     // Unbuffered: the bytes go straight to the descriptor below, so nothing is left for QSaveFile
     // to flush (and fail on without a reason) when it commits.
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -70,7 +84,8 @@ bool FileWriter::write(QByteArrayView bytes)
     const char *data = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
-        const ssize_t written = call(fd, data, size_t(std::min<qsizetype>(left, SSIZE_MAX)));
+        // No more than a step at a time, so even one large write is sent on as it goes.
+        const ssize_t written = call(fd, data, size_t(std::min<qsizetype>(left, writeBehindStep)));
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -80,7 +95,41 @@ bool FileWriter::write(QByteArrayView bytes)
             return fail(qt_error_string(EIO));
         data += written;
         left -= written;
+        m_written += written;
+        if (m_written - m_started >= writeBehindStep && !writeBehind())
+            return false;
     }
+    return true;
+}
+
+bool FileWriter::writeBehind()
+{
+    if (!m_writeBehind)
+        return true;
+    const SystemSyncRange call = g_systemSyncRange.load();
+    const int fd = m_file->handle();
+    const auto sync = [&](qint64 from, qint64 to, unsigned int flags) {
+        int result;
+        do
+            result = call(fd, off_t(from), off_t(to - from), flags);
+        while (result != 0 && errno == EINTR);
+        return result == 0;
+    };
+    // Only started, so the writer goes on filling the next step while the disk takes this one.
+    bool ok = sync(m_started, m_written, SYNC_FILE_RANGE_WRITE);
+    if (ok && m_settled < m_started)
+        ok = sync(m_settled, m_started,
+                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+    if (!ok) {
+        // Not to be had here (a pipe, a file system without it): the final sync does it all.
+        if (errno == EINVAL || errno == ESPIPE || errno == ENOSYS || errno == EOPNOTSUPP) {
+            m_writeBehind = false;
+            return true;
+        }
+        return fail(qt_error_string(errno));
+    }
+    m_settled = m_started;
+    m_started = m_written;
     return true;
 }
 

@@ -170,6 +170,21 @@ void seedMany(ModelFixture &f, int count)
     QVERIFY(f.model->store().save());
 }
 
+// Where everything on the Data card sits, in the page: what a reflow would move.
+QList<QRect> dataCardLayout(SettingsView &view)
+{
+    // Layouts settle on posted events, as they would between two frames.
+    for (int round = 0; round < 3; ++round)
+        QCoreApplication::processEvents();
+    SettingsDataCard *card = view.dataCard();
+    QList<QRect> places{QRect(card->mapTo(&view, QPoint()), card->size())};
+    for (QWidget *child : card->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child->isVisible())
+            places << child->geometry();
+    }
+    return places;
+}
+
 const QString kNoSpace = QStringLiteral(
     "Could not save incidents.csv: No space left on device. Nothing was changed; pick another folder.");
 
@@ -209,6 +224,8 @@ private Q_SLOTS:
     void failedExportShowsWhyAndKeepsTheOldFile_data();
     void failedExportShowsWhyAndKeepsTheOldFile();
     void exportShowsProgressAndWritesWhatWasStoredAtTheClick();
+    void exportKeepsTheCardStill_data();
+    void exportKeepsTheCardStill();
     void exportToAFullDiskSaysTheSystemsReason();
     void exportOutlivesThePage_data();
     void exportOutlivesThePage();
@@ -757,7 +774,7 @@ void TestSettingsView::exportShowsProgressAndWritesWhatWasStoredAtTheClick()
                  qPrintable(button->text()));
     QVERIFY(progress.match(button->text()).captured(1).toInt() < 100);
     QVERIFY(!button->isEnabled());
-    QTRY_VERIFY(button->width() > restingWidth);
+    QCOMPARE(button->width(), restingWidth);
     QVERIFY(!rig.window.grab().isNull());
 
     // Another export meanwhile does nothing, not even ask for a file.
@@ -777,6 +794,47 @@ void TestSettingsView::exportShowsProgressAndWritesWhatWasStoredAtTheClick()
     QTRY_COMPARE(button->width(), restingWidth);
     QCOMPARE(fileBytes(rig.exportTo), expected);
     QVERIFY(view.dataCard()->problem()->isHidden());
+}
+
+void TestSettingsView::exportKeepsTheCardStill_data()
+{
+    QTest::addColumn<int>("width");
+    // The page's width: beside the sidebar at the smallest window, where the buttons wrap anyway;
+    // where the row of three buttons just fits the card; wide.
+    QTest::newRow("smallest window") << 745;
+    QTest::newRow("row just fits") << 910;
+    QTest::newRow("wide") << 1400;
+}
+
+void TestSettingsView::exportKeepsTheCardStill()
+{
+    QFETCH(int, width);
+    Rig rig;
+    seedMany(rig.f, 6000);
+    QTemporaryDir out;
+    rig.exportTo = out.filePath(QStringLiteral("incidents.csv"));
+    SettingsView &view = rig.build();
+    rig.window.resize(width, 660);
+    ChunkyButton *button = view.dataCard()->exportButton();
+    const QList<QRect> before = dataCardLayout(view);
+
+    WriteGate gate(1);
+    click(button);
+    QVERIFY(gate.waitUntilHeld());
+    QTRY_VERIFY2(button->text().startsWith(QStringLiteral("Exporting\u2026 ")) &&
+                     !button->text().endsWith(" 0%"),
+                 qPrintable(button->text()));
+    QCOMPARE(dataCardLayout(view), before);
+    gate.open();
+    waitForExport(view);
+    QCOMPARE(button->text(), QStringLiteral("Export CSV\u2026"));
+    QCOMPARE(dataCardLayout(view), before);
+
+    // And so for whatever figure the progress reaches, not only the one seen above.
+    for (int percent = 0; percent <= 100; ++percent) {
+        ChunkyButton probe(QStringLiteral("Exporting\u2026 %1%").arg(percent), Theme::card, Theme::ink, true);
+        QVERIFY2(probe.sizeHint().width() <= button->width(), qPrintable(probe.text()));
+    }
 }
 
 void TestSettingsView::exportToAFullDiskSaysTheSystemsReason()

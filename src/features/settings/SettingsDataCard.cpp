@@ -56,11 +56,40 @@ protected:
     }
 };
 
+QString progressText(int percent)
+{
+    return QStringLiteral("Exporting\u2026 %1%").arg(percent);
+}
+
+// The export button: one width before, during and after an export, so the buttons beside it and
+// the card below never move; as wide as the widest of every text it shows.
+class ExportButton : public ChunkyButton
+{
+public:
+    ExportButton() : ChunkyButton(QStringLiteral("Export CSV\u2026"), Theme::card, Theme::ink, true)
+    {
+        // Measured by the button itself, with the texts it will show.
+        const QString shown = text();
+        int widest = ChunkyButton::sizeHint().width();
+        for (int percent = 0; percent <= 100; ++percent) {
+            setText(progressText(percent));
+            widest = qMax(widest, ChunkyButton::sizeHint().width());
+        }
+        setText(shown);
+        m_width = widest;
+    }
+
+    QSize sizeHint() const override { return {m_width, ChunkyButton::sizeHint().height()}; }
+
+private:
+    int m_width = 0;
+};
+
 } // namespace
 
 SettingsDataCard::SettingsDataCard(AppModel &model, ChooseFile chooseFile, QWidget *parent)
     : SettingsPanel(QStringLiteral("Data"), parent), m_model(model), m_chooseFile(std::move(chooseFile)),
-      m_export(new ChunkyButton(QStringLiteral("Export CSV\u2026"), Theme::card, Theme::ink, true)),
+      m_export(new ExportButton),
       m_addDemo(new ChunkyButton(QStringLiteral("Add demo data"), Theme::card, Theme::ink, true)),
       m_removeDemo(new ChunkyButton(QStringLiteral("Remove demo data"), Theme::card, Theme::ink, true)),
       m_erase(new ChunkyButton(QStringLiteral("Erase everything\u2026"), Theme::card, Theme::red, true)),
@@ -127,22 +156,18 @@ void SettingsDataCard::follow(CsvExport *job)
 {
     connect(job, &CsvExport::percentChanged, this, &SettingsDataCard::showProgress);
     connect(job, &CsvExport::finished, this, [this, job] { exportEnded(job); });
-    // As wide as its widest text from the start, so the row does not shift as the figure grows.
-    m_export->setText(QStringLiteral("Exporting\u2026 100%"));
-    m_export->setMinimumWidth(m_export->sizeHint().width());
     m_export->setEnabled(false);
     showProgress(job->percent());
 }
 
 void SettingsDataCard::showProgress(int percent)
 {
-    m_export->setText(QStringLiteral("Exporting\u2026 %1%").arg(percent));
+    m_export->setText(progressText(percent));
 }
 
 void SettingsDataCard::exportEnded(CsvExport *job)
 {
     m_export->setText(QStringLiteral("Export CSV\u2026"));
-    m_export->setMinimumWidth(0);
     m_export->setEnabled(true);
     if (job->succeeded() || job->wasCancelled()) {
         m_problem->hide();
